@@ -1,0 +1,74 @@
+// kestrelpix-cli: the converter without a window.
+#include <cstdio>
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "app/cli/command.h"
+#include "base/errors.h"
+
+namespace kestrelpix::cli {
+
+namespace {
+
+std::vector<Command>& Registry() {
+  static std::vector<Command> commands;
+  return commands;
+}
+
+void PrintHelp() {
+  std::printf(
+      "Usage: kestrelpix-cli COMMAND [ARGUMENTS]\n"
+      "       kestrelpix-cli FILE FONT CHARSET STYLE SIZE ALIGN OFFSET OFFSETOR OUTLINE\n"
+      "                      ANTIALIAS OUTLINECOLOR TEXT LANG FPS METHOD\n\n"
+      "Converts text subtitles (.srt, or frame-numbered .sub/.txt) into VobSub\n"
+      "(.idx/.sub) DVD bitmap subtitles.\n\nCommands:\n");
+  for (const Command& c : Registry()) std::printf("  %-10s %s\n", c.name, c.summary);
+  std::printf("\nRun 'kestrelpix-cli COMMAND --help' for a command's options.\n");
+}
+
+}  // namespace
+
+const std::vector<Command>& Commands() { return Registry(); }
+
+RegisterCommand::RegisterCommand(Command command) { Registry().push_back(command); }
+
+}  // namespace kestrelpix::cli
+
+int main(int argc, char** argv) {
+  using namespace kestrelpix::cli;
+  std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
+    PrintHelp();
+    return args.empty() ? kExitUsage : kExitOk;
+  }
+  if (args[0] == "--version") {
+    std::printf("kestrelpix-cli %s\n", KESTRELPIX_VERSION);
+    return kExitOk;
+  }
+  // Fifteen positional parameters are an unattended conversion, as a batch
+  // line gives them.
+  const Command* chosen = nullptr;
+  for (const Command& c : Commands()) {
+    if (args[0] == c.name) chosen = &c;
+  }
+  if (chosen == nullptr && args.size() >= 15) {
+    for (const Command& c : Commands()) {
+      if (std::string(c.name) == "batchline") chosen = &c;
+    }
+    if (chosen != nullptr) return chosen->run(args);
+  }
+  if (chosen == nullptr) {
+    std::fprintf(stderr, "kestrelpix-cli: unknown command '%s' (see --help)\n", args[0].c_str());
+    return kExitUsage;
+  }
+  try {
+    return chosen->run(std::vector<std::string>(args.begin() + 1, args.end()));
+  } catch (const kestrelpix::Error& e) {
+    std::fprintf(stderr, "%s\n", e.what());
+    return kExitFailed;
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "kestrelpix-cli: %s\n", e.what());
+    return kExitFailed;
+  }
+}

@@ -1,0 +1,27 @@
+// Conversions between numbers and text that never depend on the process
+// locale: "." is always the decimal separator.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace kestrelpix {
+
+// A 32-bit signed integer: optional leading blanks, an optional sign, then
+// decimal digits or "$"/"0x" followed by hexadecimal digits. Nothing may
+// follow. Throws ConvertError "'%s' is not a valid integer value".
+int32_t StrToInt(std::string_view text);
+
+// Like StrToInt, but returns false instead of throwing.
+bool TryStrToInt(std::string_view text, int32_t& value);
+
+// A floating-point number with "." as the decimal separator and an optional
+// exponent; leading and trailing blanks are allowed, thousands separators
+// are not. Throws ConvertError "'%s' is not a valid floating point value".
+double StrToFloat(std::string_view text);
+
+// Rounds to the nearest integer, an exact half going to the even neighbour.
+int64_t RoundHalfEven(double value);
+
+}  // namespace kestrelpix

@@ -1,0 +1,44 @@
+// The settings every drawing, measuring and generating step works with. The
+// window builds a fresh value from its controls each time; the command line
+// builds one from its options.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "base/color.h"
+
+namespace kestrelpix {
+
+enum FontStyleBits : uint8_t {
+  kStyleBold = 1,
+  kStyleItalic = 2,
+  kStyleUnderline = 4,
+  kStyleStrikeOut = 8,
+};
+
+enum class PaletteMode { PcOnly, DvdOnly, TwoPalettes, SafePalette };
+
+struct RenderSettings {
+  std::string FontName = "Arial";
+  int FontSize = 20;           // points
+  uint8_t FontStyle = 0;       // FontStyleBits
+  uint8_t FontCharset = 1;     // DEFAULT
+  int OutlineWidth = 3;        // pixels
+  std::string Align = "center";
+  int offset = 30;             // pixels above the lowest 40 rows
+  int offset_or = -4;          // line spacing adjustment, even
+  ColorValue TextColor = MakeColor(255, 255, 255);
+  ColorValue OutlineColor = MakeColor(0, 0, 0);
+  ColorValue AntialiasColor = MakeColor(128, 128, 128);
+  std::string Fps = "25.000";
+  std::string Language = "el GREEK";
+  PaletteMode Palette = PaletteMode::TwoPalettes;
+};
+
+constexpr int kFrameWidth = 720;
+
+// 576 rows for exactly "25.000" (PAL), 480 for every other rate (NTSC).
+inline int FrameHeightForFps(const std::string& fps) { return fps == "25.000" ? 576 : 480; }
+
+}  // namespace kestrelpix
