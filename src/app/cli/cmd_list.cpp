@@ -1,0 +1,80 @@
+// kestrelpix-cli list FILE: loads FILE as the window does and prints one
+// line per entry: number, start ms, end ms, Text1, Text2, Text3, separated
+// by TAB, text bytes as stored with "\" written "\\" and TAB written "\t".
+#include <cstdio>
+#include <string>
+
+#include "app/cli/command.h"
+#include "base/errors.h"
+#include "base/message_sink.h"
+#include "subtitle/subtitle.h"
+
+namespace kestrelpix::cli {
+
+namespace {
+
+// Records whether any message was shown, and shows it on stderr.
+class CountingStderrSink : public StderrMessageSink {
+ public:
+  void ShowMessage(std::string_view text) override {
+    ++count;
+    StderrMessageSink::ShowMessage(text);
+  }
+  int count = 0;
+};
+
+void AppendEscaped(std::string& out, const std::string& text) {
+  for (char c : text) {
+    if (c == '\\') {
+      out += "\\\\";
+    } else if (c == '\t') {
+      out += "\\t";
+    } else {
+      out += c;
+    }
+  }
+}
+
+void PrintEntries(const TSubtitle& doc) {
+  std::string out;
+  for (int i = 1; i <= doc.LineCount(); ++i) {
+    const SubtitleLine& line = doc.GetLine(i);
+    out += std::to_string(i);
+    for (const std::string* field :
+         {&line.StartTime, &line.EndTime, &line.Text1, &line.Text2, &line.Text3}) {
+      out += '\t';
+      AppendEscaped(out, *field);
+    }
+    out += '\n';
+    if (out.size() > (1 << 16)) {
+      std::fwrite(out.data(), 1, out.size(), stdout);
+      out.clear();
+    }
+  }
+  std::fwrite(out.data(), 1, out.size(), stdout);
+  std::fflush(stdout);
+}
+
+int RunList(const std::vector<std::string>& args) {
+  if (args.size() != 1 || args[0] == "--help") {
+    std::fprintf(args.size() == 1 ? stdout : stderr, "Usage: kestrelpix-cli list FILE\n");
+    return args.size() == 1 ? kExitOk : kExitUsage;
+  }
+  TSubtitle doc;
+  CountingStderrSink sink;
+  try {
+    doc.LoadSubtitle(args[0], true, sink);
+  } catch (const Error& e) {
+    PrintEntries(doc);
+    std::fprintf(stderr, "%s\n", e.what());
+    return kExitFailed;
+  }
+  PrintEntries(doc);
+  return sink.count > 0 || !doc.Loaded ? kExitFailed : kExitOk;
+}
+
+const RegisterCommand kRegistration({"list", "print the entries of a subtitle file", RunList});
+
+}  // namespace
+
+}  // namespace kestrelpix::cli

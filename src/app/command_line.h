@@ -1,0 +1,78 @@
+// The fifteen-parameter command line of an unattended conversion, and the
+// batch line that "Add to Batch" writes for it.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "render/render_settings.h"
+
+namespace kestrelpix {
+
+// The settings as the main window's controls hold them: list positions and
+// slider positions (-1 for a list without a selection).
+struct ControlPositions {
+  int FontName = 0;
+  int FontCharset = 4;
+  int FontStyle = 0;
+  int FontSize = 14;
+  int Align = 0;
+  int offset = 30;
+  int offset_or = -4;
+  int OutlineWidth = 1;
+  int AntialiasColor = 1;
+  int OutlineColor = 0;
+  int TextColor = 2;
+  int Language = 41;
+  int Fps = 2;
+  PaletteMode Palette = PaletteMode::TwoPalettes;
+  bool operator==(const ControlPositions&) const = default;
+};
+
+// Parameters 1 to 15 exactly as the argument splitting gives them.
+using CommandLineValues = std::array<std::string, 15>;
+
+// The placeholder word of each position: "filename", "fontname", ...
+const std::array<const char*, 15>& PlaceholderWords();
+
+// Fifteen acceptable parameters (none empty, none equal to its placeholder
+// word): returns them; otherwise nullopt, a normal start. Arguments after the
+// fifteenth are ignored.
+std::optional<CommandLineValues> DetectCommandLine(const std::vector<std::string>& args);
+
+// Parameter 15 to a palette mode: "0" PC only, "1" DVD only, "2" two
+// palettes, anything else the safe palette; and back ("0" to "3").
+PaletteMode PaletteModeFromCode(const std::string& code);
+std::string PaletteModeCode(PaletteMode mode);
+
+// Parameters 2 to 15 converted to positions (throws ConvertError for a value
+// that is not a whole number); sliders limited to their ranges.
+ControlPositions PositionsFromCommandLine(const CommandLineValues& values);
+
+// The settings the positions select: lists from the core's tables, the font
+// list given, colours from the palette mode's colour list. A position outside
+// its list leaves that setting empty (text) or at its default; a colour
+// position outside its list throws Error.
+RenderSettings SettingsFromPositions(const ControlPositions& positions,
+                                     const std::vector<std::string>& fontList);
+
+// The folder of the running program, with a trailing separator.
+std::string ProgramFolder();
+
+// The batch line: the quoted program path (the program folder followed by
+// "kestrelpix"), the quoted subtitle path and the values of parameters 2 to
+// 15, without a line end.
+std::string BatchLine(const std::string& programFolder, const std::string& subtitlePath,
+                      const ControlPositions& positions);
+
+// The line end of batch files on this platform (LF here, CR LF on Windows).
+const char* BatchLineEnd();
+
+// Splits a batch line as the shell does for it: blanks separate, double
+// quotes group and are dropped; a trailing CR on the last parameter is
+// ignored. The program name is the first element.
+std::vector<std::string> SplitBatchLine(const std::string& line);
+
+}  // namespace kestrelpix

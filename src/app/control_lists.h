@@ -1,0 +1,33 @@
+// The fixed lists of the main window's settings controls, as core data: the
+// window fills its controls from them and the command line reads list
+// positions against them, so both agree on every position.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace kestrelpix {
+
+// "ab ABKHAZIAN" ... "zu ZULU": a two-letter code, a blank and a name.
+const std::vector<std::string>& LanguageList();
+const std::vector<std::string>& FpsList();           // "23.976" ... "30.000"
+const std::vector<std::string>& AlignList();         // "center", "left", "right"
+const std::vector<std::string>& OutlineWidthList();  // "2", "3", "4"
+
+// Default list positions and slider positions of the main window.
+constexpr int kDefaultFpsIndex = 2;        // "25.000"
+constexpr int kDefaultLanguageIndex = 41;  // "el GREEK"
+constexpr int kDefaultFontSizeIndex = 14;  // "20"
+constexpr int kDefaultCharsetIndex = 4;    // "DEFAULT"
+constexpr int kDefaultStyleIndex = 0;      // "Normal"
+constexpr int kDefaultAlignIndex = 0;      // "center"
+constexpr int kDefaultOutlineIndex = 1;    // "3"
+constexpr int kDefaultFontNameIndex = 0;   // "Arial"
+constexpr int kDefaultOffset = 30;
+constexpr int kDefaultOffsetOr = -4;
+constexpr int kOffsetMin = 8;
+constexpr int kOffsetMax = 492;
+constexpr int kOffsetOrMin = -14;
+constexpr int kOffsetOrMax = 10;
+
+}  // namespace kestrelpix

@@ -1,0 +1,109 @@
+// The frame-numbered reader: lines of the form {start}{end}text, with the
+// frame rate stated by the first line as {1}{1}25.000.
+#include <cmath>
+#include <cstdint>
+
+#include "base/errors.h"
+#include "base/number_text.h"
+#include "subtitle/line_reader.h"
+#include "subtitle/subtitle.h"
+
+namespace kestrelpix {
+
+namespace {
+
+// Frame number to milliseconds: the frame times 1000 in 32-bit arithmetic,
+// divided by the rate, rounded half to even. A product or a result that does
+// not fit 32 bits is refused rather than wrapped into a wrong time.
+std::string FrameToMs(std::string_view frameText, double fps) {
+  const int64_t frame = StrToInt(frameText);
+  const int64_t product = frame * 1000;
+  if (product > INT32_MAX || product < INT32_MIN) throw InvalidInteger(frameText);
+  const double ms = std::nearbyint(static_cast<double>(product) / fps);
+  if (!(ms <= INT32_MAX && ms >= INT32_MIN)) throw InvalidInteger(frameText);
+  return std::to_string(static_cast<int64_t>(ms));
+}
+
+}  // namespace
+
+bool TSubtitle::IsFrameFile(const std::string& FileName) {
+  if (!RegularFileExists(FileName)) return false;
+  const std::string ext = UpperExtension(FileName);
+  if (ext != ".TXT" && ext != ".SUB") return false;
+  LineReader reader(FileName);
+  const std::string first = reader.ReadLine();
+  return !first.empty() && first[0] == '{';
+}
+
+double TSubtitle::ReadFrameRate(std::string_view Line) {
+  if (Line.substr(0, 6) != "{1}{1}") return 0;
+  return StrToFloat(Line.substr(6));
+}
+
+fivestrings TSubtitle::ParseFrameLine(std::string_view Line, double Fps) {
+  // A line without "{" reads as if its first character followed the brace.
+  const size_t brace = Line.find('{');
+  const size_t startBegin = brace == std::string_view::npos ? 0 : brace + 1;
+  const size_t mid = Line.find("}{", startBegin);
+  std::string_view startText, endText, textPart;
+  if (mid == std::string_view::npos) {
+    startText = Line.substr(startBegin);
+  } else {
+    startText = Line.substr(startBegin, mid - startBegin);
+    const size_t endBegin = mid + 2;
+    const size_t close = Line.find('}', endBegin);
+    if (close == std::string_view::npos) {
+      endText = Line.substr(endBegin);
+    } else {
+      endText = Line.substr(endBegin, close - endBegin);
+      textPart = Line.substr(close + 1);
+    }
+  }
+
+  fivestrings result;
+  result.StartTime = FrameToMs(startText, Fps);
+  result.EndTime = FrameToMs(endText, Fps);
+  const size_t bar1 = textPart.find('|');
+  if (bar1 == std::string_view::npos) {
+    result.Text1 = textPart;
+  } else {
+    result.Text1 = textPart.substr(0, bar1);
+    const std::string_view rest = textPart.substr(bar1 + 1);
+    const size_t bar2 = rest.find('|');
+    if (bar2 == std::string_view::npos) {
+      result.Text2 = rest;
+    } else {
+      result.Text2 = rest.substr(0, bar2);
+      result.Text3 = rest.substr(bar2 + 1);
+    }
+  }
+  return result;
+}
+
+void TSubtitle::ReadFrames(const std::string& FileName, MessageSink& sink) {
+  LineReader reader(FileName);
+  double fps = 0;
+  bool first = true;
+  while (!reader.AtEnd()) {
+    const std::string line = reader.ReadLine();
+    if (first) {
+      fps = ReadFrameRate(line);
+      first = false;
+    }
+    if (fps == 0) {
+      sink.ShowMessage(
+          "Please write at the first line of your *.txt subtitle the fps of this subtitle\r"
+          "Example: {1}{1}25.000");
+      Loaded = false;
+      return;
+    }
+    // The first line passes through here too: it becomes an entry of its own.
+    fivestrings parsed = ParseFrameLine(line, fps);
+    AddLine(std::move(parsed.StartTime), std::move(parsed.EndTime),
+            RemoveTags(std::move(parsed.Text1)), RemoveTags(std::move(parsed.Text2)),
+            RemoveTags(std::move(parsed.Text3)));
+    Loaded = true;
+  }
+}
+
+}  // namespace kestrelpix

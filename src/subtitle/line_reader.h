@@ -1,0 +1,45 @@
+// Reads a subtitle file as lines, the way both readers and both format tests
+// need it: a line ends at LF; every CR is dropped (a CR before LF ends the
+// line with it, any other CR vanishes); the end of the file is reached when
+// no byte is left or when the next line would begin with 0x1A. Reading past
+// the end yields empty lines.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace kestrelpix {
+
+class LineReader {
+ public:
+  // Throws FileError when the file cannot be opened.
+  explicit LineReader(const std::string& path);
+  ~LineReader();
+  LineReader(const LineReader&) = delete;
+  LineReader& operator=(const LineReader&) = delete;
+
+  // True when no byte is left or the next byte is 0x1A.
+  bool AtEnd();
+  // The next line without its line end; empty when no byte is left.
+  std::string ReadLine();
+
+ private:
+  // Makes sure at least one unread byte is buffered; false at end of file.
+  bool Fill();
+
+  std::FILE* file_ = nullptr;
+  std::vector<char> buffer_;
+  size_t pos_ = 0;
+  size_t end_ = 0;
+  bool eof_ = false;
+};
+
+// True when path names an existing regular file.
+bool RegularFileExists(const std::string& path);
+
+// The extension from the last dot of the file name (dot included), upper
+// case; empty when the name has no dot.
+std::string UpperExtension(const std::string& path);
+
+}  // namespace kestrelpix
