@@ -1,0 +1,186 @@
+#include <gtest/gtest.h>
+
+#include "base/errors.h"
+#include "subtitle/subtitle.h"
+#include "support/temp_dir.h"
+
+namespace kestrelpix {
+namespace {
+
+using testing::TempDir;
+
+SubtitleLine L(std::string s, std::string e, std::string t1, std::string t2 = "",
+               std::string t3 = "") {
+  return SubtitleLine{s, e, t1, t2, t3};
+}
+
+std::vector<SubtitleLine> Entries(const TSubtitle& doc) {
+  std::vector<SubtitleLine> out;
+  for (int i = 1; i <= doc.LineCount(); ++i) out.push_back(doc.GetLine(i));
+  return out;
+}
+
+struct Loaded {
+  TSubtitle doc;
+  CollectingMessageSink sink;
+};
+
+// Loads an .srt (or other name) written from the given text.
+void Load(Loaded& l, const TempDir& dir, const std::string& name, const std::string& text) {
+  l.doc.LoadSubtitle(dir.Write(name, text), true, l.sink);
+}
+
+TEST(MsToIdxTime, FormatsHoursMinutesSecondsMillis) {
+  EXPECT_EQ(TSubtitle::MsToIdxTime(3723004), "01:02:03:004");
+  EXPECT_EQ(TSubtitle::MsToIdxTime(40), "00:00:00:040");
+  EXPECT_EQ(TSubtitle::MsToIdxTime(0), "00:00:00:000");
+  EXPECT_EQ(TSubtitle::MsToIdxTime(59999), "00:00:59:999");
+  EXPECT_EQ(TSubtitle::MsToIdxTime(62500), "00:01:02:500");
+  EXPECT_EQ(TSubtitle::MsToIdxTime(360000000), "100:00:00:000");
+  EXPECT_EQ(TSubtitle::MsToIdxTime(1001.9), "00:00:01:001");
+}
+
+TEST(SrtReader, ReadsOneTwoThreeAndFourLineEntries) {
+  TempDir dir;
+  Loaded l;
+  Load(l, dir, "a.srt",
+       "1\r\n00:00:01,000 --> 00:00:04,000\r\nHello\r\n\r\n"
+       "2\r\n00:00:05,000 --> 00:00:06,500\r\nTwo\r\nlines\r\n\r\n"
+       "3\r\n00:01:00.250 --> 01:00:00,001 X1:10 X2:20\r\none\r\ntwo\r\nthree\r\n\r\n"
+       "4\r\n00:00:09,000 --> 00:00:10,000\r\nA\r\nB\r\nC\r\nD dropped\r\n\r\n"
+       "5\r\n00:00:11,000 --> 00:00:12,000\r\nlast");
+  EXPECT_TRUE(l.doc.Loaded);
+  EXPECT_TRUE(l.sink.messages.empty());
+  EXPECT_EQ(Entries(l.doc), (std::vector<SubtitleLine>{
+                                L("1000", "4000", "Hello"),
+                                L("5000", "6500", "Two", "lines"),
+                                L("60250", "3600001", "one", "two", "three"),
+                                L("9000", "10000", "A", "B", "C"),
+                                L("11000", "12000", "last"),
+                            }));
+}
+
+TEST(SrtReader, FixedColumnsDecideWhatIsATimeLine) {
+  TempDir dir;
+  Loaded l;
+  // The second line is a time line, so the file is SubRip; then: an arrow
+  // without blanks (27 characters) and one-digit hours are no time lines and
+  // their entries vanish; a short 28-character line neither.
+  EXPECT_THROW(Load(l, dir, "cols.srt",
+       "1\n00:00:01,000 --> 00:00:02,000\nkept\n\n"
+       "2\n00:00:03,000-->00:00:04,000\nlost a\n\n"
+       "3\n0:00:05,000 --> 0:00:06,000\nlost b\n\n"
+       "4\n00:00:07,000 --> 00:00:08,00\nlost c\n\n"
+       "5\n  :  :  ,    --> 00:00:09,000\nnever\n"),
+               ConvertError);
+  // Entry 5 has blanks in its hour field: a conversion error after entry 1.
+  EXPECT_EQ(Entries(l.doc), (std::vector<SubtitleLine>{L("1000", "2000", "kept")}));
+}
+
+TEST(SrtReader, MalformedTimeStopsWithTheIntegerErrorAfterEarlierEntries) {
+  TempDir dir;
+  TSubtitle doc;
+  CollectingMessageSink sink;
+  const std::string path = dir.Write(
+      "bad.srt", "1\n00:00:01,000 --> 00:00:02,000\nok\n\n2\nAB:00:03,000 --> 00:00:04,000\nx\n");
+  try {
+    doc.LoadSubtitle(path, true, sink);
+    FAIL() << "no conversion error";
+  } catch (const ConvertError& e) {
+    EXPECT_STREQ(e.what(), "'AB' is not a valid integer value");
+  }
+  EXPECT_EQ(doc.LineCount(), 1);
+}
+
+TEST(SrtReader, ExactlyThreeLinesFollowEveryTimeLine) {
+  TempDir dir;
+  Loaded l;
+  // A blank line right after the time line: three empty texts, and the next
+  // counter and time line are swallowed, losing entry 2.
+  Load(l, dir, "blank.srt",
+       "1\n00:00:01,000 --> 00:00:02,000\n\n2\n00:00:03,000 --> 00:00:04,000\nlost\n\n"
+       "3\n00:00:05,000 --> 00:00:06,000\nthird\n");
+  EXPECT_EQ(Entries(l.doc), (std::vector<SubtitleLine>{L("1000", "2000", ""),
+                                                       L("5000", "6000", "third")}));
+  // One text line and no blank before the next counter: the counter and the
+  // time line become Text2 and Text3.
+  Loaded m;
+  Load(m, dir, "noblank.srt",
+       "1\n00:00:01,000 --> 00:00:02,000\nonly\n2\n00:00:03,000 --> 00:00:04,000\nlost\n");
+  EXPECT_EQ(Entries(m.doc), (std::vector<SubtitleLine>{
+                                L("1000", "2000", "only", "2", "00:00:03,000 --> 00:00:04,000")}));
+}
+
+TEST(SrtReader, RemovesEachTagOnceAndKeepsEverythingElse) {
+  EXPECT_EQ(TSubtitle::RemoveTags("<i>one</i> and <i>two</i>"), "one and <i>two</i>");
+  EXPECT_EQ(TSubtitle::RemoveTags("<I>Up</I><B>b</B><U>u</U>"), "Upbu");
+  EXPECT_EQ(TSubtitle::RemoveTags("< i>x</ i>"), "< i>x</ i>");
+  EXPECT_EQ(TSubtitle::RemoveTags("<font color=red>r</font>"), "<font color=red>r</font>");
+  // Removal order matters: deleting "<i>" joins "<" and "b>" into a new tag
+  // that is not looked for again, since "<b>" was tried before.
+  EXPECT_EQ(TSubtitle::RemoveTags("<<i>b>x"), "<b>x");
+  EXPECT_EQ(TSubtitle::RemoveTags("  blanks kept  "), "  blanks kept  ");
+}
+
+TEST(FormatDispatch, ExtensionAndContentDecide) {
+  TempDir dir;
+  const std::string srt = "1\n00:00:01,000 --> 00:00:02,000\nHi\n";
+  for (const char* name : {"movie.SRT", "movie.srt", "movie.Srt"}) {
+    Loaded l;
+    Load(l, dir, name, srt);
+    EXPECT_TRUE(l.doc.Loaded) << name;
+    EXPECT_EQ(l.doc.LineCount(), 1) << name;
+  }
+  const std::vector<std::pair<std::string, std::string>> refused = {
+      {"movie.srt.bak", srt},
+      {"saved.sub", srt},                                   // SubRip under .sub
+      {"times.txt", srt},                                   // time line, wrong extension
+      {"blankfirst.srt", "\n1\n00:00:01,000 --> 00:00:02,000\nHi\n"},
+      {"empty.srt", ""},
+      {"stream.sub", std::string("\0\0\1\xBA", 4)},        // a program stream
+  };
+  for (const auto& [name, text] : refused) {
+    Loaded l;
+    Load(l, dir, name, text);
+    EXPECT_FALSE(l.doc.Loaded) << name;
+    EXPECT_EQ(l.sink.messages, std::vector<std::string>{"Unsupported Subtitle Format !"}) << name;
+  }
+  Loaded missing;
+  missing.doc.LoadSubtitle((dir.path() / "absent.srt").string(), true, missing.sink);
+  EXPECT_EQ(missing.sink.messages, std::vector<std::string>{"Unsupported Subtitle Format !"});
+}
+
+TEST(SrtReader, NoTimeLineLeavesAnEmptyLoadedDocument) {
+  TempDir dir;
+  Loaded l;
+  // The second line holds the arrow at columns 14-16 but is too short to be
+  // a time line.
+  Load(l, dir, "short.srt", "1\n00:00:01,000 --> 00:\ntext\n");
+  EXPECT_TRUE(l.doc.Loaded);
+  EXPECT_EQ(l.doc.LineCount(), 0);
+  EXPECT_TRUE(l.sink.messages.empty());
+}
+
+TEST(SrtReader, ByteOrderMarkAndEightBitTextStayAsBytes) {
+  TempDir dir;
+  Loaded l;
+  Load(l, dir, "bom.srt",
+       "\xEF\xBB\xBF" "1\n00:00:01,000 --> 00:00:02,000\n  Caf\xC3\xA9 \xE9t\xE9  \n");
+  ASSERT_EQ(l.doc.LineCount(), 1);
+  EXPECT_EQ(l.doc.GetLine(1).Text1, "  Caf\xC3\xA9 \xE9t\xE9  ");
+}
+
+TEST(SubtitleDocument, AddGetClear) {
+  TSubtitle doc;
+  EXPECT_EQ(doc.LineCount(), 0);
+  doc.AddLine("1", "2", "a", "b", "c");
+  doc.AddLine("3", "4", "d", "", "");
+  EXPECT_EQ(doc.LineCount(), 2);
+  EXPECT_EQ(doc.GetLine(1), L("1", "2", "a", "b", "c"));
+  EXPECT_EQ(doc.GetLine(2).Text1, "d");
+  doc.ClearLines();
+  EXPECT_EQ(doc.LineCount(), 0);
+}
+
+}  // namespace
+}  // namespace kestrelpix
