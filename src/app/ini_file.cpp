@@ -1,0 +1,306 @@
+#include "app/ini_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "base/errors.h"
+
+namespace kestrelpix {
+
+namespace {
+
+// Blanks are the space and every control character, as the file may have
+// been edited on any system (tabs, a stray form feed, a NUL).
+bool IsBlank(char c) { return static_cast<unsigned char>(c) <= 0x20; }
+
+std::string_view Trim(std::string_view s) {
+  size_t begin = 0, end = s.size();
+  while (begin < end && IsBlank(s[begin])) ++begin;
+  while (end > begin && IsBlank(s[end - 1])) --end;
+  return s.substr(begin, end - begin);
+}
+
+char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+
+// A written value must stay on its own line.
+std::string OneLine(std::string_view value) {
+  std::string out(value);
+  for (char& c : out) {
+    if (c == '\r' || c == '\n') c = ' ';
+  }
+  return out;
+}
+
+bool IsReadOnlyFile(const std::string& path, const struct stat& st) {
+  // No write bit at all is the file's read-only mark even for a user (root)
+  // whom the permissions would not stop.
+  return (st.st_mode & 0222) == 0 || access(path.c_str(), W_OK) != 0;
+}
+
+std::string FailureText(const std::string& path, int err) {
+  return path + ": " + FileErrorFromErrno(err).what();
+}
+
+bool Fail(std::string* error, const std::string& path, int err) {
+  if (error) *error = FailureText(path, err);
+  return false;
+}
+
+bool WriteAll(int fd, std::string_view data) {
+  while (!data.empty()) {
+    ssize_t n = write(fd, data.data(), data.size());
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    data.remove_prefix(static_cast<size_t>(n));
+  }
+  return true;
+}
+
+}  // namespace
+
+bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+  }
+  return true;
+}
+
+void IniFile::LoadFromFile(const std::string& path) {
+  struct stat st;
+  if (stat(path.c_str(), &st) != 0) {
+    if (errno != ENOENT && errno != ENOTDIR) throw FileErrorFromErrno(errno);
+    Clear();
+    read_only_ = false;
+    return;
+  }
+  if (S_ISDIR(st.st_mode)) throw FileErrorFromErrno(EISDIR);
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) throw FileErrorFromErrno(errno);
+  std::string text;
+  char buffer[8192];
+  size_t n;
+  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, n);
+  const bool failed = std::ferror(f) != 0;
+  const int err = errno;
+  std::fclose(f);
+  if (failed) throw FileErrorFromErrno(err);
+  LoadFromText(text);
+  read_only_ = IsReadOnlyFile(path, st);
+}
+
+void IniFile::LoadFromText(std::string_view text) {
+  Clear();
+  read_only_ = false;
+  Section* current = nullptr;
+  size_t pos = 0;
+  while (pos < text.size()) {
+    size_t end = text.find_first_of("\r\n", pos);
+    if (end == std::string_view::npos) end = text.size();
+    std::string_view line = Trim(text.substr(pos, end - pos));
+    pos = end;
+    if (pos < text.size()) {
+      // CR LF, a lone LF or a lone CR ends the line.
+      if (text[pos] == '\r' && pos + 1 < text.size() && text[pos + 1] == '\n') ++pos;
+      ++pos;
+    }
+
+    if (line.empty() || line.front() == ';') continue;
+    if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
+      std::string_view name = Trim(line.substr(1, line.size() - 2));
+      current = FindSection(name);
+      if (!current) {
+        sections_.push_back(Section{std::string(name), {}});
+        current = &sections_.back();
+      }
+      continue;
+    }
+    if (!current) continue;  // before the first section
+    size_t eq = line.find('=');
+    if (eq == std::string_view::npos) {
+      current->entries.push_back(Entry{std::string(line), {}, false});
+    } else {
+      current->entries.push_back(Entry{std::string(Trim(line.substr(0, eq))),
+                                       std::string(Trim(line.substr(eq + 1))), true});
+    }
+  }
+}
+
+std::string IniFile::ToText() const {
+  std::string out;
+  for (const Section& s : sections_) {
+    out += '[';
+    out += s.name;
+    out += "]\r\n";
+    for (const Entry& e : s.entries) {
+      out += e.key;
+      if (e.has_separator) {
+        out += '=';
+        out += e.value;
+      }
+      out += "\r\n";
+    }
+    out += "\r\n";
+  }
+  return out;
+}
+
+bool IniFile::SaveToFile(const std::string& path, std::string* error) const {
+  if (read_only_) return Fail(error, path, EACCES);
+
+  // Write beside the file a link points to, so the link stays a link.
+  std::string target = path;
+  std::error_code ec;
+  if (std::filesystem::is_symlink(path, ec)) {
+    auto resolved = std::filesystem::weakly_canonical(path, ec);
+    if (!ec) target = resolved.string();
+  }
+
+  struct stat old;
+  const bool existed = stat(target.c_str(), &old) == 0;
+  if (existed) {
+    if (S_ISDIR(old.st_mode)) return Fail(error, path, EISDIR);
+    if (IsReadOnlyFile(target, old)) return Fail(error, path, EACCES);
+  } else if (errno != ENOENT) {
+    return Fail(error, path, errno);
+  }
+
+  // The temporary file gets the permissions a new file would get (the
+  // process umask applies), or the old file's permissions and owner.
+  static unsigned counter = 0;
+  std::string temp;
+  int fd = -1;
+  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+    temp = target + ".tmp-" + std::to_string(getpid()) + "-" + std::to_string(++counter);
+    fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0 && errno != EEXIST) break;
+  }
+  if (fd < 0) return Fail(error, path, errno);
+
+  const std::string text = ToText();
+  int err = 0;
+  if (!WriteAll(fd, text)) err = errno;
+  if (err == 0 && existed) {
+    // Best effort: a file someone else owns keeps its owner when we may.
+    (void)!fchown(fd, old.st_uid, old.st_gid);
+    (void)!fchmod(fd, old.st_mode & 07777);
+  }
+  if (err == 0 && fsync(fd) != 0) err = errno;
+  if (close(fd) != 0 && err == 0) err = errno;
+  if (err == 0 && rename(temp.c_str(), target.c_str()) != 0) err = errno;
+  if (err != 0) {
+    unlink(temp.c_str());
+    return Fail(error, path, err);
+  }
+
+  // Make the rename itself durable; a failure here leaves a whole file of
+  // either version, so it is not reported.
+  std::string folder = std::filesystem::path(target).parent_path().string();
+  if (folder.empty()) folder = ".";
+  int dir = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir >= 0) {
+    fsync(dir);
+    close(dir);
+  }
+  return true;
+}
+
+bool IniFile::ReadString(std::string_view section, std::string_view key, std::string& out) const {
+  const Section* s = FindSection(section);
+  if (!s) return false;
+  const Entry* e = FindEntry(*s, key);
+  if (!e) return false;
+  out = e->value;
+  return true;
+}
+
+void IniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
+  Section* s = FindSection(section);
+  if (!s) {
+    sections_.push_back(Section{std::string(section), {}});
+    s = &sections_.back();
+  }
+  if (Entry* e = FindEntry(*s, key)) {
+    e->value = OneLine(value);
+  } else {
+    s->entries.push_back(Entry{std::string(key), OneLine(value), true});
+  }
+}
+
+bool IniFile::HasKey(std::string_view section, std::string_view key) const {
+  const Section* s = FindSection(section);
+  return s && FindEntry(*s, key);
+}
+
+void IniFile::DeleteKey(std::string_view section, std::string_view key) {
+  Section* s = FindSection(section);
+  if (!s) return;
+  for (auto it = s->entries.begin(); it != s->entries.end(); ++it) {
+    if (it->has_separator && EqualsIgnoreCase(it->key, key)) {
+      s->entries.erase(it);
+      return;
+    }
+  }
+}
+
+bool IniFile::HasSection(std::string_view section) const { return FindSection(section) != nullptr; }
+
+void IniFile::EraseSection(std::string_view section) {
+  for (auto it = sections_.begin(); it != sections_.end(); ++it) {
+    if (EqualsIgnoreCase(it->name, section)) {
+      sections_.erase(it);
+      return;
+    }
+  }
+}
+
+std::vector<std::string> IniFile::SectionNames() const {
+  std::vector<std::string> names;
+  names.reserve(sections_.size());
+  for (const Section& s : sections_) names.push_back(s.name);
+  return names;
+}
+
+std::vector<std::string> IniFile::Keys(std::string_view section) const {
+  std::vector<std::string> keys;
+  if (const Section* s = FindSection(section)) {
+    for (const Entry& e : s->entries) {
+      if (e.has_separator) keys.push_back(e.key);
+    }
+  }
+  return keys;
+}
+
+void IniFile::Clear() { sections_.clear(); }
+
+IniFile::Section* IniFile::FindSection(std::string_view name) {
+  for (Section& s : sections_) {
+    if (EqualsIgnoreCase(s.name, name)) return &s;
+  }
+  return nullptr;
+}
+
+const IniFile::Section* IniFile::FindSection(std::string_view name) const {
+  return const_cast<IniFile*>(this)->FindSection(name);
+}
+
+IniFile::Entry* IniFile::FindEntry(Section& section, std::string_view key) {
+  for (Entry& e : section.entries) {
+    if (e.has_separator && EqualsIgnoreCase(e.key, key)) return &e;
+  }
+  return nullptr;
+}
+
+const IniFile::Entry* IniFile::FindEntry(const Section& section, std::string_view key) {
+  return FindEntry(const_cast<Section&>(section), key);
+}
+
+}  // namespace kestrelpix

@@ -1,0 +1,53 @@
+// How the settings file spells each kind of stored value. Decoding never
+// throws: a value that does not decode returns false, so the caller can stop
+// restoring where the design of its window says.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "base/color.h"
+
+namespace kestrelpix {
+
+// Integers: written as signed decimal without leading zeros or blanks; read
+// as decimal, or hexadecimal after "$" (also "0x"), with an optional sign. An
+// empty value reads as 0.
+std::string EncodeInteger(int32_t value);
+bool DecodeInteger(std::string_view text, int32_t& value);
+
+// Texts: written exactly as they are and read back as stored.
+std::string EncodeText(std::string_view value);
+bool DecodeText(std::string_view text, std::string& value);
+
+// Booleans: written "TRUE" or "FALSE". Read: "TRUE", "YES", "Y" (any case)
+// are true; "FALSE", "NO", "N" (any case) are false; anything else is read
+// as an integer, non-zero meaning true.
+std::string EncodeBoolean(bool value);
+bool DecodeBoolean(std::string_view text, bool& value);
+
+// Colours: written as the colour's name when the value equals a named colour
+// ("clWhite"), otherwise as the 32-bit value in signed decimal (orange, red
+// 255, green 128, blue 0, is 0x000080FF and is written "33023"). Read: a
+// name in any case, otherwise an integer as above.
+std::string EncodeColor(ColorValue value);
+bool DecodeColor(std::string_view text, ColorValue& value);
+
+struct NamedColor {
+  const char* name;
+  ColorValue value;
+};
+
+// Every named colour: the sixteen standard colours, the four extra ones,
+// clNone and clDefault, and the system colours (0x80000000 plus the system
+// colour index). No two entries share a name or a value.
+std::span<const NamedColor> NamedColors();
+
+// System colour values carry the high bit; the index is in the low bits.
+constexpr ColorValue kSystemColorBase = 0x80000000u;
+constexpr ColorValue kColorNone = 0x1FFFFFFFu;
+constexpr ColorValue kColorDefault = 0x20000000u;
+
+}  // namespace kestrelpix
