@@ -1,0 +1,226 @@
+#include "vobsub/spu_encoder.h"
+
+#include <cmath>
+#include <string>
+
+#include "base/number_text.h"
+#include "vobsub/idx_writer.h"
+
+namespace kestrelpix {
+
+namespace {
+
+// Command bytes of the control sequences.
+constexpr uint8_t kCmdStartDisplay = 0x01;
+constexpr uint8_t kCmdStopDisplay = 0x02;
+constexpr uint8_t kCmdSetColor = 0x03;
+constexpr uint8_t kCmdSetContrast = 0x04;
+constexpr uint8_t kCmdSetArea = 0x05;
+constexpr uint8_t kCmdSetFieldOffsets = 0x06;
+constexpr uint8_t kCmdEnd = 0xFF;
+
+// Bytes of the first control sequence, so the second starts at Q + 24.
+constexpr int kFirstSequenceSize = 24;
+// Header of the unit: size, control offset, two filler bytes.
+constexpr int kUnitHeaderSize = 6;
+
+bool Matches(uint8_t red, uint8_t green, uint8_t blue, const uint8_t key[3]) {
+  return red == key[0] && green == key[1] && blue == key[2];
+}
+
+// One code: v = 4n + index in 1, 2, 3 or 4 nibbles by the range of v, so
+// that a decoder can tell the length from the leading zero nibbles.
+void WriteCode(NibbleWriter& nibbles, int length, int index) {
+  const uint32_t value = static_cast<uint32_t>(length) * 4 + static_cast<uint32_t>(index);
+  if (value < 0x10) {
+    nibbles.PutCode(value, 1);  // nn cc
+  } else if (value < 0x40) {
+    nibbles.PutCode(value, 2);  // 00 nnnn cc
+  } else if (value < 0x100) {
+    nibbles.PutCode(value, 3);  // 0000 nnnnnn cc
+  } else {
+    nibbles.PutCode(value, 4);  // 000000 nnnnnnnn cc
+  }
+}
+
+// A run longer than 255 pixels is written as codes of 255 followed by the
+// rest, all with the run's index.
+void WriteRun(NibbleWriter& nibbles, int length, int index) {
+  while (length > 255) {
+    WriteCode(nibbles, 255, index);
+    length -= 255;
+  }
+  WriteCode(nibbles, length, index);
+}
+
+// Area command operand: x1, x2, y1, y2 as four 12-bit values, most
+// significant bit first, in six bytes.
+void WriteArea(ByteWriter& out, int x1, int x2, int y1, int y2) {
+  BitWriter bits(out);
+  bits.Put(static_cast<uint32_t>(x1), 12);  // x1[11..0]
+  bits.Put(static_cast<uint32_t>(x2), 12);  // x2[11..0]
+  bits.Put(static_cast<uint32_t>(y1), 12);  // y1[11..0]
+  bits.Put(static_cast<uint32_t>(y2), 12);  // y2[11..0]
+}
+
+std::string ByteCountText(size_t bytes) { return std::to_string(bytes) + " bytes"; }
+
+}  // namespace
+
+ColorKeys ColorKeysFrom(ColorValue text, ColorValue outline, ColorValue antialias) {
+  return ColorKeys{{RedOf(text), GreenOf(text), BlueOf(text)},
+                   {RedOf(outline), GreenOf(outline), BlueOf(outline)},
+                   {RedOf(antialias), GreenOf(antialias), BlueOf(antialias)}};
+}
+
+int ClassifyPixel(uint8_t red, uint8_t green, uint8_t blue, const ColorKeys& keys) {
+  static constexpr uint8_t kBackground[3] = {0, 0, 255};
+  int index = kIndexBackground;
+  if (Matches(red, green, blue, keys.antialias)) index = kIndexAntialias;
+  if (Matches(red, green, blue, keys.outline)) index = kIndexOutline;
+  if (Matches(red, green, blue, keys.text)) index = kIndexText;
+  if (Matches(red, green, blue, kBackground)) index = kIndexBackground;
+  return index;
+}
+
+void EncodeRow(std::span<const uint8_t> bgrRow, const ColorKeys& keys, ByteWriter& out) {
+  NibbleWriter nibbles(out);
+  const int width = static_cast<int>(bgrRow.size() / 3);
+  // Pixels 1 .. width - 2 are cut into runs; pixel 0 is skipped and the last
+  // pixel is never read.
+  const int last = width - 2;
+  const uint8_t* row = bgrRow.data();
+  int x = 1;
+  while (x <= last) {
+    const uint8_t* p = row + 3 * x;
+    const uint8_t blue = p[0], green = p[1], red = p[2];
+    int end = x + 1;
+    const uint8_t* q = p + 3;
+    while (end <= last && q[0] == blue && q[1] == green && q[2] == red) {
+      ++end;
+      q += 3;
+    }
+    int length = end - x;
+    // The last run stands for the unread last pixel too.
+    if (end > last) ++length;
+    WriteRun(nibbles, length, ClassifyPixel(red, green, blue, keys));
+    x = end;
+  }
+  nibbles.Align();
+  out.be16(0x0000);  // end of line: the rest of the row, index 0
+}
+
+std::vector<uint8_t> EncodeRow(std::span<const uint8_t> bgrRow, const ColorKeys& keys) {
+  std::vector<uint8_t> bytes;
+  ByteWriter out(bytes);
+  EncodeRow(bgrRow, keys, out);
+  return bytes;
+}
+
+int64_t StopDelayUnits(double StartTime, double EndTime) {
+  const double span = EndTime - StartTime;
+  if (!(span > 0)) return 0;  // an end before the start, or not a number
+  const double units = span * 90.0 / 1024.0;
+  // Far beyond any real display; keeps the conversion to an integer defined.
+  if (units >= 9.0e15) return static_cast<int64_t>(9.0e15);
+  return RoundHalfEven(units);
+}
+
+std::vector<uint8_t> EncodeSubpicture(const FrameBitmap& frame, int BandTop, int BandHeight,
+                                      double StartTime, double EndTime, const ColorKeys& keys,
+                                      MessageSink* sink) {
+  if (frame.width() != kUnitFieldWidth) {
+    throw Error("Frame width must be " + std::to_string(kUnitFieldWidth) + " pixels");
+  }
+  if (BandHeight < 1) throw Error("The subtitle band has no rows");
+  // The whole band is checked before any row is read.
+  const int64_t bandEnd = static_cast<int64_t>(BandTop) + BandHeight;  // one past the last row
+  if (BandTop < 0 || bandEnd > frame.height()) throw Error("Scan line index out of range");
+  // The area's row numbers are 12-bit values.
+  if (bandEnd - 1 > 0xFFF) throw Error("Scan line index out of range");
+
+  const size_t rowBytes = static_cast<size_t>(frame.width()) * 3;
+  std::vector<uint8_t> unit;
+  unit.reserve(4096);
+  ByteWriter out(unit, kMaxUnitSize);
+
+  ByteWriter::Slot unitSize = out.ReserveBe16();  // unit size
+  ByteWriter::Slot control = out.ReserveBe16();   // Q: offset of the first control sequence
+  out.be16(0x0000);                               // filler
+
+  // Top field: even frame rows of the band, then the bottom field: odd rows.
+  const size_t topOffset = out.size();
+  for (int y = BandTop; y < bandEnd && !out.overflowed(); y += 2) {
+    EncodeRow({frame.Row(y), rowBytes}, keys, out);
+  }
+  const size_t bottomOffset = out.size();
+  for (int y = BandTop + 1; y < bandEnd && !out.overflowed(); y += 2) {
+    EncodeRow({frame.Row(y), rowBytes}, keys, out);
+  }
+
+  const size_t q = out.size();
+  out.SetBe16(control, static_cast<uint16_t>(q));
+
+  int64_t delay = StopDelayUnits(StartTime, EndTime);
+  if (delay > kMaxStopDelay) {
+    if (sink) {
+      sink->Warn("Subtitle at " + FormatIdxTime(StartTime) +
+                 " lasts longer than a sub-picture can show it; the stop was set to " +
+                 FormatIdxTime(kMaxStopDelay * 1024.0 / 90.0) + " after its start.");
+    }
+    delay = kMaxStopDelay;
+  }
+
+  // Control sequence 1: at the time stamp, start the display.
+  const size_t second = q + kFirstSequenceSize;
+  out.be16(0x0000);                         // SP_DCSQ_STM: delay 0
+  out.be16(static_cast<uint16_t>(second));  // SP_NXT_DCSQ_SA: sequence 2
+  out.u8(kCmdStartDisplay);                 // STA_DSP
+  out.u8(kCmdSetColor);                     // SET_COLOR
+  out.be16(0x0123);                         // index 3,2,1,0 -> palette 0,1,2,3
+  out.u8(kCmdSetContrast);                  // SET_CONTR
+  out.be16(0xFFF0);                         // index 3,2,1 opaque, index 0 transparent
+  out.u8(kCmdSetArea);                      // SET_DAREA
+  WriteArea(out, 0, kUnitFieldWidth - 1, BandTop, static_cast<int>(bandEnd - 1));
+  out.u8(kCmdSetFieldOffsets);                    // SET_DSPXA
+  out.be16(static_cast<uint16_t>(topOffset));     // top field
+  out.be16(static_cast<uint16_t>(bottomOffset));  // bottom field
+  out.u8(kCmdEnd);                                // CMD_END
+
+  // Control sequence 2, the last: stop the display after the delay.
+  out.be16(static_cast<uint16_t>(delay));   // SP_DCSQ_STM
+  out.be16(static_cast<uint16_t>(second));  // SP_NXT_DCSQ_SA: itself, the last
+  out.u8(kCmdStopDisplay);                  // STP_DSP
+  out.u8(kCmdEnd);                          // CMD_END
+  if (out.size() % 2 != 0) out.u8(0xFF);    // keeps the unit length even
+
+  if (out.overflowed()) {
+    throw SubpictureTooLargeError("Subtitle at " + FormatIdxTime(StartTime) +
+                                  " is too complex to encode: its picture needs more than " +
+                                  ByteCountText(kMaxUnitSize));
+  }
+  out.SetBe16(unitSize, static_cast<uint16_t>(out.size()));
+
+  if (sink && unit.size() > static_cast<size_t>(kPlayerBufferSize)) {
+    sink->Warn("Subtitle at " + FormatIdxTime(StartTime) + " needs " + ByteCountText(unit.size()) +
+               ", more than the " + ByteCountText(kPlayerBufferSize) +
+               " DVD players buffer; a DVD player may not show it.");
+  }
+  return unit;
+}
+
+std::vector<DisplaySpan> DisplaySpans(double StartTime, double EndTime) {
+  // No span starts past the last time stamp the stream can carry (33 bits
+  // of a 90 kHz clock, about 26.5 hours), which also bounds the count.
+  constexpr double kLastTimeStampMs = 8589934591.0 / 90.0;
+  std::vector<DisplaySpan> spans;
+  double start = StartTime;
+  while (StopDelayUnits(start, EndTime) > kMaxStopDelay && start + kMaxSpanMs < kLastTimeStampMs) {
+    spans.push_back({start, start + kMaxSpanMs});
+    start += kMaxSpanMs;
+  }
+  spans.push_back({start, EndTime});
+  return spans;
+}
+
+}  // namespace kestrelpix
