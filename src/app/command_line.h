@@ -2,6 +2,7 @@
 // batch line that "Add to Batch" writes for it.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <optional>
 #include <string>
@@ -47,14 +48,16 @@ std::optional<CommandLineValues> DetectCommandLine(const std::vector<std::string
 PaletteMode PaletteModeFromCode(const std::string& code);
 std::string PaletteModeCode(PaletteMode mode);
 
-// Parameters 2 to 15 converted to positions (throws ConvertError for a value
-// that is not a whole number); sliders limited to their ranges.
+// Parameters 2 to 9, 13, 14 and 15 converted to positions (throws
+// ConvertError for a value that is not a whole number); sliders limited to
+// their ranges. The colours are converted later, once the palette mode's
+// lists are filled: ColorPositionsFromCommandLine takes parameters 10 to 12.
 ControlPositions PositionsFromCommandLine(const CommandLineValues& values);
+void ColorPositionsFromCommandLine(const CommandLineValues& values, ControlPositions& positions);
 
 // The settings the positions select: lists from the core's tables, the font
 // list given, colours from the palette mode's colour list. A position outside
-// its list leaves that setting empty (text) or at its default; a colour
-// position outside its list throws Error.
+// its list throws Error naming the parameter, before anything is converted.
 RenderSettings SettingsFromPositions(const ControlPositions& positions,
                                      const std::vector<std::string>& fontList);
 

@@ -57,6 +57,10 @@ class GenerationJob {
   // press is the abort request. Returns how this call ended.
   JobOutcome ButtonGenerateClick(const TSubtitle* doc, const std::string& inputFile);
 
+  // Names the outputs after this path instead of the input (the three files
+  // take its folder and name); empty names them after the input.
+  void SetOutputBase(const std::string& path) { outputBase_ = path; }
+
   // The text of the error that stopped the last failed run, if any.
   const std::string& LastError() const { return lastError_; }
   // The three output files of the last run (index, sub, help).
@@ -67,8 +71,13 @@ class GenerationJob {
   int EntriesWritten() const { return entriesWritten_; }
 
  private:
+  JobOutcome Run(const TSubtitle* doc, const std::string& inputFile);
+  JobOutcome Refuse(const std::string& message);
+
   AppState& state_;
   JobHost& host_;
+  bool running_ = false;
+  std::string outputBase_;
   std::string lastError_;
   std::string indexFile_, subFile_, helpFile_;
   int entriesWritten_ = 0;

@@ -5,6 +5,9 @@
 #include <vector>
 
 #include "app/cli/command.h"
+#include "app/cli/console.h"
+#include "app/command_line.h"
+#include "job/headless_run.h"
 #include "base/errors.h"
 
 namespace kestrelpix::cli {
@@ -46,17 +49,18 @@ int main(int argc, char** argv) {
     std::printf("kestrelpix-cli %s\n", KESTRELPIX_VERSION);
     return kExitOk;
   }
-  // Fifteen positional parameters are an unattended conversion, as a batch
-  // line gives them.
   const Command* chosen = nullptr;
   for (const Command& c : Commands()) {
     if (args[0] == c.name) chosen = &c;
   }
-  if (chosen == nullptr && args.size() >= 15) {
-    for (const Command& c : Commands()) {
-      if (std::string(c.name) == "batchline") chosen = &c;
-    }
-    if (chosen != nullptr) return chosen->run(args);
+  // Fifteen positional parameters are an unattended conversion, as a batch
+  // line gives them.
+  if (chosen == nullptr && kestrelpix::DetectCommandLine(args)) {
+    InstallAbortHandler();
+    kestrelpix::StderrMessageSink sink;
+    const int status = kestrelpix::RunUnattendedHeadless(args, sink, ProgressCallbacks(args[0], false));
+    FinishProgress();
+    return status;
   }
   if (chosen == nullptr) {
     std::fprintf(stderr, "kestrelpix-cli: unknown command '%s' (see --help)\n", args[0].c_str());

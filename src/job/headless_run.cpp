@@ -1,0 +1,109 @@
+#include "job/headless_run.h"
+
+#include <memory>
+
+#include "app/command_line.h"
+#include "app/load_action.h"
+#include "base/errors.h"
+#include "render/font_tables.h"
+
+namespace kestrelpix {
+
+namespace {
+
+class ConsoleJobHost : public JobHost {
+ public:
+  ConsoleJobHost(const RenderSettings& settings, MessageSink& sink, const ConsoleCallbacks& callbacks)
+      : settings_(settings), sink_(sink), callbacks_(callbacks) {}
+
+  void Attach(GenerationJob* job, const TSubtitle* doc, const std::string* input) {
+    job_ = job;
+    doc_ = doc;
+    input_ = input;
+  }
+
+  RenderSettings ReadRenderSettings() override { return settings_; }
+  void ProcessEvents() override {
+    if (!abortPressed_ && callbacks_.AbortRequested && callbacks_.AbortRequested()) {
+      abortPressed_ = true;
+      job_->ButtonGenerateClick(doc_, *input_);  // the press of "Abort"
+    }
+  }
+  void SetProgressRange(int, int maximum) override { total_ = maximum + 1; }
+  void SetProgressPosition(int position) override {
+    position_ = position;
+    if (callbacks_.Progress && position > 0) callbacks_.Progress(position, total_);
+  }
+  int ProgressPosition() const override { return position_; }
+  void EnableInputs(bool) override {}
+  MessageSink& Messages() override { return sink_; }
+
+ private:
+  RenderSettings settings_;
+  MessageSink& sink_;
+  const ConsoleCallbacks& callbacks_;
+  GenerationJob* job_ = nullptr;
+  const TSubtitle* doc_ = nullptr;
+  const std::string* input_ = nullptr;
+  bool abortPressed_ = false;
+  int position_ = 0;
+  int total_ = 0;
+};
+
+}  // namespace
+
+int ExitStatusFor(JobOutcome outcome) {
+  switch (outcome) {
+    case JobOutcome::Completed:
+      return 0;
+    case JobOutcome::Aborted:
+      return 130;
+    default:
+      return 1;
+  }
+}
+
+ConversionReport ConvertHeadless(const std::string& input, const RenderSettings& settings,
+                                 const std::string& outputBase, MessageSink& sink,
+                                 const ConsoleCallbacks& callbacks) {
+  AppState state;
+  state.CommandLineMode = true;
+  std::unique_ptr<TSubtitle> doc;
+  LoadActionHooks hooks;
+  hooks.Fit.ReadSettings = [&settings] { return settings; };
+  LoadSubtitleFile(input, doc, state, sink, hooks);
+
+  ConsoleJobHost host(settings, sink, callbacks);
+  GenerationJob job(state, host);
+  job.SetOutputBase(outputBase);
+  host.Attach(&job, doc.get(), &input);
+  ConversionReport report;
+  report.Outcome = job.ButtonGenerateClick(doc.get(), input);
+  report.IndexFile = job.IndexFile();
+  report.SubFile = job.SubFile();
+  report.HelpFile = job.HelpFile();
+  report.Entries = job.EntriesWritten();
+  return report;
+}
+
+int RunUnattendedHeadless(const std::vector<std::string>& args, MessageSink& sink,
+                          const ConsoleCallbacks& callbacks) {
+  const std::optional<CommandLineValues> values = DetectCommandLine(args);
+  if (!values) {
+    sink.ShowMessage("Fifteen parameters are needed: filename fontname fontcharset fontstyle "
+                     "fontsize align offset offsetor outline colorantalias coloroutline colortext "
+                     "lang fps method");
+    return 1;
+  }
+  try {
+    ControlPositions positions = PositionsFromCommandLine(*values);
+    ColorPositionsFromCommandLine(*values, positions);
+    const RenderSettings settings = SettingsFromPositions(positions, FontList());
+    return ExitStatusFor(ConvertHeadless((*values)[0], settings, "", sink, callbacks).Outcome);
+  } catch (const Error& e) {
+    sink.ShowMessage(e.what());
+    return 1;
+  }
+}
+
+}  // namespace kestrelpix

@@ -1,0 +1,45 @@
+// Conversions without a window: the command-line tool's convert command, its
+// fifteen-parameter form, and the window program started from a batch file
+// on a machine without a display. They load, check and generate exactly as
+// the window does, with CommandLineMode set.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "base/message_sink.h"
+#include "job/generation_job.h"
+#include "render/render_settings.h"
+
+namespace kestrelpix {
+
+struct ConsoleCallbacks {
+  // After each entry drawn: entries done so far and the total.
+  std::function<void(int done, int total)> Progress;
+  // Polled once per entry, where the window would process its events; true
+  // acts as a press of "Abort".
+  std::function<bool()> AbortRequested;
+};
+
+struct ConversionReport {
+  JobOutcome Outcome = JobOutcome::None;
+  std::string IndexFile, SubFile, HelpFile;
+  int Entries = 0;
+};
+
+// Loads input, checks that every line fits and converts it with settings.
+// outputBase names the outputs as the input would (the three files take its
+// folder and name); empty means beside the input.
+ConversionReport ConvertHeadless(const std::string& input, const RenderSettings& settings,
+                                 const std::string& outputBase, MessageSink& sink,
+                                 const ConsoleCallbacks& callbacks = {});
+
+// The unattended run of the fifteen parameters. Returns the exit status: 0
+// for a complete run, 130 after an abort, 1 for every refusal or error.
+int RunUnattendedHeadless(const std::vector<std::string>& args, MessageSink& sink,
+                          const ConsoleCallbacks& callbacks = {});
+
+int ExitStatusFor(JobOutcome outcome);
+
+}  // namespace kestrelpix
