@@ -1,0 +1,40 @@
+// The width check of subtitle lines against the frame: a line fits when its
+// measured width is less than FitLimit. The check refuses a document while it
+// loads, or a font after a change, when a line of an entry is too wide.
+#pragma once
+
+#include <functional>
+#include <string_view>
+
+#include "base/app_state.h"
+#include "base/message_sink.h"
+#include "render/render_settings.h"
+#include "subtitle/subtitle.h"
+
+namespace kestrelpix {
+
+// The window's part of the check; an empty hook is skipped.
+struct FitCheckHooks {
+  // The current settings, read afresh from the controls for every entry.
+  std::function<RenderSettings()> ReadSettings;
+  // Empties the entry list (a too-wide line while loading).
+  std::function<void()> EmptyEntryList;
+  // Shows the loaded file's full path in the file name box (check passed).
+  std::function<void()> ShowLoadedFileName;
+};
+
+constexpr int FitLimit = 680;
+
+// Measures both lines with the font of the settings and sets
+// state.SubtitleFits. A line of FitLimit pixels or more is reported, quoting
+// both lines; while nothing is loaded the entry list is emptied as well.
+void CheckEntryFits(std::string_view line1, std::string_view line2, const RenderSettings& font,
+                    AppState& state, MessageSink& sink, const FitCheckHooks& hooks);
+
+// Checks the first two lines of every entry in order and stops at the first
+// entry that does not fit. When all fit: the success message (not in
+// command-line mode), the file name, and state.SubtitleLoaded = true.
+void CheckAllEntriesFit(const TSubtitle& doc, AppState& state, MessageSink& sink,
+                        const FitCheckHooks& hooks);
+
+}  // namespace kestrelpix

@@ -1,0 +1,154 @@
+// Fonts for measuring and drawing: a face name, em height, bold/italic and
+// character set are matched through fontconfig to a font file, which FreeType
+// loads at that em height. Every glyph is rasterized once per face and size
+// (monochrome, hinted) and kept; characters the chosen face lacks come from
+// fontconfig's fallback faces.
+//
+// Everything here is reached through FontCache::Default() while holding its
+// lock; the measuring and drawing functions take the lock themselves.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <tuple>
+#include <unordered_map>
+#include <vector>
+
+typedef struct FT_LibraryRec_* FT_Library;
+typedef struct FT_FaceRec_* FT_Face;
+typedef struct _FcFontSet FcFontSet;
+typedef struct _FcPattern FcPattern;
+
+namespace kestrelpix {
+
+// One rasterized glyph. Bits are kept in 64-bit words, lowest bit first: bit
+// i of word k of a row is column 64 k + i of the glyph.
+struct GlyphImage {
+  int left = 0;     // columns from the pen position to column 0
+  int top = 0;      // rows from row 0 down to the baseline
+  int width = 0;
+  int height = 0;
+  int words = 0;    // words per row
+  int advance = 0;  // hinted advance in whole pixels
+  std::vector<uint64_t> bits;
+};
+
+// One font file loaded at one em height, with the styles it must fake.
+class FontFace {
+ public:
+  FontFace(FT_Library library, const std::string& file, int index, int em, bool embolden,
+           bool oblique);
+  ~FontFace();
+  FontFace(const FontFace&) = delete;
+  FontFace& operator=(const FontFace&) = delete;
+
+  bool ok() const { return face_ != nullptr; }
+  FT_Face face() const { return face_; }  // for a shaper that works on glyph indices
+  int em() const { return em_; }
+  bool symbol_map() const { return symbol_map_; }
+
+  // 0 when the face has no glyph for the character.
+  uint32_t GlyphIndex(char32_t c) const;
+  // Rasterized on first use, then kept.
+  const GlyphImage& Glyph(uint32_t index);
+
+ private:
+  GlyphImage Rasterize(uint32_t index) const;
+
+  FT_Face face_ = nullptr;
+  int em_;
+  bool embolden_;
+  bool oblique_;
+  bool symbol_map_ = false;
+  std::unordered_map<uint32_t, GlyphImage> glyphs_;
+};
+
+// The vertical measures of the chosen face, in whole pixels. Offsets are
+// rows below the baseline row (the first row under the baseline), so the
+// strike-out offset is negative.
+struct FontMetrics {
+  int ascent = 0;   // rows from the top of the text cell to the baseline
+  int descent = 0;  // rows from the baseline to the bottom of the cell
+  int ave_char_width = 1;
+  int underline_offset = 1;
+  int underline_thickness = 1;
+  int strikeout_offset = -1;
+  int strikeout_thickness = 1;
+  int height() const { return ascent + descent; }
+};
+
+// A glyph of some face of a resolved font.
+struct GlyphRef {
+  FontFace* face = nullptr;
+  uint32_t index = 0;
+};
+
+// A face name at an em height and style, with its fallbacks.
+class ResolvedFont {
+ public:
+  ResolvedFont(class FontCache& cache, FcPattern* request, int em, bool bold, bool italic);
+  ~ResolvedFont();
+  ResolvedFont(const ResolvedFont&) = delete;
+  ResolvedFont& operator=(const ResolvedFont&) = delete;
+
+  const FontMetrics& metrics() const { return metrics_; }
+  FontFace& primary() { return *primary_; }
+
+  // The face that draws the character: the chosen face if it has it, else the
+  // first fallback face that has it, else the chosen face's missing-glyph
+  // box.
+  GlyphRef Lookup(char32_t c);
+
+ private:
+  GlyphRef LookupUncached(char32_t c);
+  FontFace* FallbackFace(int i);
+
+  FontCache& cache_;
+  int em_;
+  bool bold_;
+  bool italic_;
+  FontFace* primary_ = nullptr;
+  FontMetrics metrics_;
+  FcFontSet* fallbacks_ = nullptr;
+  std::vector<FontFace*> fallback_faces_;  // loaded lazily, nullptr = not yet
+  std::vector<bool> fallback_tried_;
+  GlyphRef latin1_[256];
+  bool latin1_known_[256] = {};
+  std::unordered_map<char32_t, GlyphRef> others_;
+};
+
+class FontCache {
+ public:
+  static FontCache& Default();
+
+  FontCache();
+  ~FontCache();
+  FontCache(const FontCache&) = delete;
+  FontCache& operator=(const FontCache&) = delete;
+
+  std::unique_lock<std::mutex> Lock() { return std::unique_lock<std::mutex>(mutex_); }
+
+  // The font for a face name, an em height in pixels, a style byte (only
+  // bold and italic matter here) and a charset code (a language hint for the
+  // match). The reference stays valid until the next call.
+  ResolvedFont& Get(const std::string& name, int em, uint8_t style, uint8_t charset);
+
+  // A face loaded from a font file; faces are shared by every resolved font
+  // that uses the same file at the same size and synthesis.
+  FontFace* Face(const std::string& file, int index, int em, bool embolden, bool oblique);
+
+ private:
+  std::mutex mutex_;
+  FT_Library library_ = nullptr;
+  std::map<std::tuple<std::string, int, uint8_t, uint8_t>, std::unique_ptr<ResolvedFont>> fonts_;
+  std::map<std::tuple<std::string, int, int, bool, bool>, std::unique_ptr<FontFace>> faces_;
+};
+
+// The em height for a size in points on a 96 DPI screen: round(pt * 96 / 72),
+// kept within 1 to 1000 pixels.
+int EmHeightForPoints(int points);
+
+}  // namespace kestrelpix

@@ -1,0 +1,25 @@
+// Measuring a text line as the label control measures its caption.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace kestrelpix {
+
+struct TextExtent {
+  int width;
+  int height;
+  bool operator==(const TextExtent&) const = default;
+};
+
+// The width and height in pixels of one line of file text (bytes, decoded by
+// the charset) in the font given by face name, size in points, style byte
+// and charset code. Width: the hinted advances of the glyphs in whole pixels,
+// no kerning, tabs expanded, "&" processed as a mnemonic prefix, an empty
+// text measured as one space. Height: one line of the font, the text cell
+// with internal leading, whatever the text.
+TextExtent MeasureLine(std::string_view text, const std::string& FontName, int FontSize,
+                       uint8_t FontStyle, uint8_t FontCharset);
+
+}  // namespace kestrelpix

@@ -1,0 +1,202 @@
+#include "render/rasterizer.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "render/font_cache.h"
+
+namespace kestrelpix {
+
+namespace {
+
+// The usual RGB values of the Windows system colours, by index.
+constexpr ColorValue kSystemColors[] = {
+    MakeColor(200, 200, 200),  // scroll bar
+    MakeColor(0, 0, 0),        // desktop background
+    MakeColor(153, 180, 209),  // active caption
+    MakeColor(191, 205, 219),  // inactive caption
+    MakeColor(240, 240, 240),  // menu
+    MakeColor(255, 255, 255),  // window
+    MakeColor(100, 100, 100),  // window frame
+    MakeColor(0, 0, 0),        // menu text
+    MakeColor(0, 0, 0),        // window text
+    MakeColor(0, 0, 0),        // caption text
+    MakeColor(180, 180, 180),  // active border
+    MakeColor(244, 247, 252),  // inactive border
+    MakeColor(171, 171, 171),  // application workspace
+    MakeColor(0, 120, 215),    // highlight
+    MakeColor(255, 255, 255),  // highlight text
+    MakeColor(240, 240, 240),  // button face
+    MakeColor(160, 160, 160),  // button shadow
+    MakeColor(109, 109, 109),  // grey text
+    MakeColor(0, 0, 0),        // button text
+    MakeColor(0, 0, 0),        // inactive caption text
+    MakeColor(255, 255, 255),  // button highlight
+    MakeColor(105, 105, 105),  // 3D dark shadow
+    MakeColor(227, 227, 227),  // 3D light
+    MakeColor(0, 0, 0),        // tooltip text
+    MakeColor(255, 255, 225),  // tooltip background
+    MakeColor(0, 0, 0),        // (unused)
+    MakeColor(0, 102, 204),    // hot-tracked item
+    MakeColor(185, 209, 234),  // gradient active caption
+    MakeColor(215, 228, 242),  // gradient inactive caption
+    MakeColor(0, 120, 215),    // menu highlight
+    MakeColor(240, 240, 240),  // menu bar
+};
+
+// The first set (or clear) pixel of a mask row in [from, limit), or limit.
+int NextPixel(const uint64_t* row, int from, int limit, bool set) {
+  if (from >= limit) return limit;
+  int k = from >> 6;
+  uint64_t w = (set ? row[k] : ~row[k]) & (~uint64_t{0} << (from & 63));
+  for (;;) {
+    if (w != 0) return std::min(limit, (k << 6) + __builtin_ctzll(w));
+    ++k;
+    if ((k << 6) >= limit) return limit;
+    w = set ? row[k] : ~row[k];
+  }
+}
+
+// A row of one colour in frame byte order, copied into the picture run by
+// run.
+class ColorRow {
+ public:
+  ColorRow(ColorValue c, int width) : bytes_(static_cast<size_t>(width) * 3) {
+    for (size_t i = 0; i < bytes_.size(); i += 3) {
+      bytes_[i] = BlueOf(c);
+      bytes_[i + 1] = GreenOf(c);
+      bytes_[i + 2] = RedOf(c);
+    }
+  }
+  const uint8_t* data() const { return bytes_.data(); }
+
+ private:
+  std::vector<uint8_t> bytes_;
+};
+
+// Paints every set pixel of the mask that lies inside the picture.
+void PaintMask(FrameBitmap& picture, const LineMask& mask, const ColorRow& color) {
+  const int first_row = std::max(0, -mask.top);
+  const int last_row = std::min(mask.height, picture.height() - mask.top);
+  const int from = std::max(0, -mask.left);
+  const int limit = std::min(mask.width, picture.width() - mask.left);
+  for (int r = first_row; r < last_row; ++r) {
+    const uint64_t* row = mask.Row(r);
+    uint8_t* out = picture.Row(mask.top + r);
+    for (int c = NextPixel(row, from, limit, true); c < limit;) {
+      int end = NextPixel(row, c, limit, false);
+      std::memcpy(out + static_cast<size_t>(mask.left + c) * 3, color.data(),
+                  static_cast<size_t>(end - c) * 3);
+      c = NextPixel(row, end, limit, true);
+    }
+  }
+}
+
+struct DrawnLines {
+  TextExtent line1;
+  TextExtent line2;
+  LinePositions positions;
+};
+
+void PaintLine(FrameBitmap& picture, ResolvedFont& font, std::string_view line, int x, int y,
+               const RenderSettings& s, int outline, const ColorRow& text_color,
+               const ColorRow& antialias_color, const ColorRow& outline_color) {
+  LineLayout layout = LayoutLine(font, line, s.FontCharset, TextMode::Draw);
+  if (layout.glyphs.empty() && layout.width == 0) return;
+  // Glyph pixels farther than the outline width off the picture cannot
+  // colour any pixel of it.
+  const int pad = std::max(outline, 1);
+  PixelRect clip{-pad, -pad, picture.width() + pad, picture.height() + pad};
+  LineMask glyphs = DrawLineMask(layout, s.FontStyle & kStyleUnderline,
+                                 s.FontStyle & kStyleStrikeOut, x, y, clip, pad);
+  if (glyphs.bits.empty()) return;
+  // Painted in the order of the passes, each ring over the wider one. An
+  // outline of 1 or less lies wholly under the antialias ring.
+  if (outline > 1) PaintMask(picture, Dilate(glyphs, outline), outline_color);
+  PaintMask(picture, Dilate(glyphs, 1), antialias_color);
+  PaintMask(picture, glyphs, text_color);
+}
+
+DrawnLines DrawLines(FrameBitmap& picture, std::string_view line1, std::string_view line2,
+                     const RenderSettings& s, int FH) {
+  FontCache& cache = FontCache::Default();
+  auto lock = cache.Lock();
+  ResolvedFont& font =
+      cache.Get(s.FontName, EmHeightForPoints(s.FontSize), s.FontStyle, s.FontCharset);
+  DrawnLines drawn;
+  LineLayout m1 = LayoutLine(font, line1, s.FontCharset, TextMode::Measure);
+  LineLayout m2 = LayoutLine(font, line2, s.FontCharset, TextMode::Measure);
+  drawn.line1 = {m1.width, m1.metrics.height()};
+  drawn.line2 = {m2.width, m2.metrics.height()};
+  drawn.positions = ComputePositions(drawn.line1, drawn.line2, s, FH);
+
+  const int outline = std::min(s.OutlineWidth, kMaxOutlineWidth);
+  const int width = picture.width();
+  ColorRow text_color(ResolveDrawColor(s.TextColor), width);
+  ColorRow antialias_color(ResolveDrawColor(s.AntialiasColor), width);
+  ColorRow outline_color(ResolveDrawColor(s.OutlineColor), width);
+  const LinePositions& p = drawn.positions;
+  PaintLine(picture, font, line1, p.x1, p.y1, s, outline, text_color, antialias_color,
+            outline_color);
+  PaintLine(picture, font, line2, p.x2, p.y2, s, outline, text_color, antialias_color,
+            outline_color);
+  return drawn;
+}
+
+}  // namespace
+
+ColorValue ResolveDrawColor(ColorValue c) {
+  if ((c & 0x80000000u) != 0) {
+    uint32_t index = c & 0xFF;
+    return index < std::size(kSystemColors) ? kSystemColors[index] : MakeColor(0, 0, 0);
+  }
+  return c & 0x00FFFFFFu;
+}
+
+int LineX(int W, const std::string& Align) {
+  if (Align == "center") return kFrameWidth / 2 - W / 2;
+  if (Align == "left") return 8;
+  return kFrameWidth - W - 8;
+}
+
+LinePositions ComputePositions(TextExtent line1, TextExtent line2, const RenderSettings& s,
+                               int FH) {
+  LinePositions p;
+  p.x1 = LineX(line1.width, s.Align);
+  p.x2 = LineX(line2.width, s.Align);
+  p.y1 = FH - line1.height - 40 - s.offset;
+  p.y2 = FH - line1.height + line2.height - 40 - s.offset - s.offset_or;
+  return p;
+}
+
+Band ComputeBand(int y1, int H1, int H2, int offset_or) {
+  // y1 % 2 is -1 for odd negative y1, so test the lowest bit instead.
+  return {(y1 & 1) == 0 ? y1 : y1 - 1, H1 + H2 - offset_or + 6};
+}
+
+Band RenderFrame(std::string_view line1, std::string_view line2, const RenderSettings& s,
+                 FrameBitmap& frame) {
+  const int FH = FrameHeightForFps(s.Fps);
+  frame.Reset(kFrameWidth, FH);
+  DrawnLines drawn = DrawLines(frame, line1, line2, s, FH);
+  return ComputeBand(drawn.positions.y1, drawn.line1.height, drawn.line2.height, s.offset_or);
+}
+
+void DrawSubtitleLines(FrameBitmap& picture, std::string_view line1, std::string_view line2,
+                       const RenderSettings& s, int frame_height) {
+  DrawLines(picture, line1, line2, s, frame_height >= 0 ? frame_height : picture.height());
+}
+
+LineMask LineGlyphMask(std::string_view line, const RenderSettings& s, int x, int y,
+                       const PixelRect& clip) {
+  FontCache& cache = FontCache::Default();
+  auto lock = cache.Lock();
+  ResolvedFont& font =
+      cache.Get(s.FontName, EmHeightForPoints(s.FontSize), s.FontStyle, s.FontCharset);
+  LineLayout layout = LayoutLine(font, line, s.FontCharset, TextMode::Draw);
+  return DrawLineMask(layout, s.FontStyle & kStyleUnderline, s.FontStyle & kStyleStrikeOut, x, y,
+                      clip, 0);
+}
+
+}  // namespace kestrelpix

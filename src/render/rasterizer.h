@@ -1,0 +1,72 @@
+// Drawing a subtitle entry's two text lines, each with a one-pixel antialias
+// ring and an outline ring, into a frame or over any picture.
+//
+// The result is the same as drawing each line (2O+1)^2 times at every offset
+// up to the outline width O in the outline colour, then 9 times at every
+// offset up to 1 in the antialias colour, then once in the text colour, line
+// 1 before line 2. It is computed per line instead: with G the pixels one
+// aliased draw of the line paints, a pixel takes the text colour when it is
+// in G, else the antialias colour when a pixel of G lies within Chebyshev
+// distance 1, else the outline colour when one lies within distance O.
+#pragma once
+
+#include <string_view>
+
+#include "render/frame_bitmap.h"
+#include "render/measure.h"
+#include "render/render_settings.h"
+#include "render/text_layout.h"
+
+namespace kestrelpix {
+
+// The band of frame rows that holds the text: BandTop is always even. It is
+// not clamped to the frame.
+struct Band {
+  int BandTop;
+  int BandHeight;
+  bool operator==(const Band&) const = default;
+};
+
+// The top-left corners of the two lines' text cells.
+struct LinePositions {
+  int x1, y1, x2, y2;
+  bool operator==(const LinePositions&) const = default;
+};
+
+// x of a line of width W on the 720-pixel frame: "center" gives 360 - W div
+// 2, "left" gives 8, any other text 712 - W.
+int LineX(int W, const std::string& Align);
+
+// y1 = FH - H1 - 40 - offset; y2 = y1 + H2 - offset_or.
+LinePositions ComputePositions(TextExtent line1, TextExtent line2, const RenderSettings& s,
+                               int FH);
+
+// BandTop = y1, or y1 - 1 when y1 is odd; BandHeight = H1 + H2 - offset_or + 6.
+Band ComputeBand(int y1, int H1, int H2, int offset_or);
+
+// Resets the frame to 720 x FH blue (FH from Fps), draws both lines and
+// returns the band, as the formulas give it.
+Band RenderFrame(std::string_view line1, std::string_view line2, const RenderSettings& s,
+                 FrameBitmap& frame);
+
+// Draws both lines over the picture at the frame positions. FH in the
+// position formulas is frame_height, or the picture's height when that is
+// negative; columns follow the 720-pixel frame whatever the picture's width.
+// Pixels outside the picture are dropped.
+void DrawSubtitleLines(FrameBitmap& picture, std::string_view line1, std::string_view line2,
+                       const RenderSettings& s, int frame_height = -1);
+
+// The glyph pixels of one draw of a line (see DrawLineMask) with its cell at
+// (x, y), inside clip, in the settings' font; `Draw` mode text rules.
+LineMask LineGlyphMask(std::string_view line, const RenderSettings& s, int x, int y,
+                       const PixelRect& clip);
+
+// A colour value as drawing uses it: plain values keep their RGB bytes, a
+// named system colour (high bit set) becomes the platform's usual RGB value
+// for it.
+ColorValue ResolveDrawColor(ColorValue c);
+
+// Outline widths beyond this are drawn with this width.
+constexpr int kMaxOutlineWidth = 32;
+
+}  // namespace kestrelpix

@@ -1,0 +1,228 @@
+#include "render/text_decode.h"
+
+#include <iconv.h>
+
+#include <cerrno>
+#include <map>
+#include <mutex>
+
+namespace kestrelpix {
+
+namespace {
+
+constexpr char32_t kReplacement = 0xFFFD;
+
+struct CodePage {
+  uint8_t charset;
+  const char* iconv_name;
+  bool single_byte;
+};
+
+constexpr CodePage kCodePages[] = {
+    {0, "CP1252", true},      // ANSI
+    {178, "CP1256", true},    // ARABIC
+    {186, "CP1257", true},    // BALTIC
+    {136, "CP950", false},    // CHINESEBIG5
+    {238, "CP1250", true},    // EASTEUROPE
+    {134, "CP936", false},    // GB2312
+    {161, "CP1253", true},    // GREEK
+    {129, "CP949", false},    // HANGEUL
+    {177, "CP1255", true},    // HEBREW
+    {130, "CP1361", false},   // JOHAB
+    {77, "MACINTOSH", true},  // MAC
+    {255, "CP437", true},     // OEM
+    {204, "CP1251", true},    // RUSSIAN
+    {128, "CP932", false},    // SHIFTJIS
+    {222, "CP874", true},     // THAI
+    {162, "CP1254", true},    // TURKISH
+    {163, "CP1258", true},    // VIETNAMESE
+};
+
+const CodePage* FindCodePage(uint8_t charset) {
+  for (const CodePage& cp : kCodePages) {
+    if (cp.charset == charset) return &cp;
+  }
+  return nullptr;
+}
+
+// Converters are opened once per code page and kept; iconv keeps shift state
+// in them, so each use resets it and holds the lock.
+class ConverterCache {
+ public:
+  ~ConverterCache() {
+    for (auto& [name, cd] : converters_) {
+      if (cd != reinterpret_cast<iconv_t>(-1)) iconv_close(cd);
+    }
+  }
+
+  std::u32string Decode(std::string_view bytes, const CodePage& cp) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto it = converters_.find(cp.iconv_name);
+    if (it == converters_.end()) {
+      it = converters_.emplace(cp.iconv_name, iconv_open("UTF-32LE", cp.iconv_name)).first;
+    }
+    iconv_t cd = it->second;
+    std::u32string out;
+    if (cd == reinterpret_cast<iconv_t>(-1)) {
+      // The C library lacks this code page: keep ASCII, mark the rest.
+      for (unsigned char c : bytes) out += c < 0x80 ? char32_t{c} : kReplacement;
+      return out;
+    }
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    out.reserve(bytes.size());
+    char* in = const_cast<char*>(bytes.data());
+    size_t in_left = bytes.size();
+    char buffer[256];
+    while (in_left > 0) {
+      char* dst = buffer;
+      size_t dst_left = sizeof buffer;
+      size_t result = iconv(cd, &in, &in_left, &dst, &dst_left);
+      int err = errno;
+      AppendUtf32(buffer, dst, out);
+      if (result != static_cast<size_t>(-1) || err == E2BIG) continue;
+      // EILSEQ (an undefined byte) or EINVAL (a sequence cut off at the end):
+      // one byte becomes one replacement and decoding goes on after it.
+      unsigned char bad = static_cast<unsigned char>(*in);
+      out += (cp.single_byte && bad >= 0x80 && bad <= 0x9F) ? char32_t{bad} : kReplacement;
+      ++in;
+      --in_left;
+    }
+    // A stateful converter (CP1255, CP1258) may hold back a base letter
+    // while it waits for combining marks; flushing hands it over.
+    for (;;) {
+      char* dst = buffer;
+      size_t dst_left = sizeof buffer;
+      size_t result = iconv(cd, nullptr, nullptr, &dst, &dst_left);
+      AppendUtf32(buffer, dst, out);
+      if (result != static_cast<size_t>(-1) || errno != E2BIG) break;
+    }
+    return out;
+  }
+
+ private:
+  static void AppendUtf32(const char* begin, const char* end, std::u32string& out) {
+    for (const char* p = begin; p + 4 <= end; p += 4) {
+      const auto* b = reinterpret_cast<const unsigned char*>(p);
+      out += static_cast<char32_t>(b[0] | (b[1] << 8) | (b[2] << 16) |
+                                   (static_cast<uint32_t>(b[3]) << 24));
+    }
+  }
+
+  std::mutex mutex_;
+  std::map<std::string, iconv_t> converters_;
+};
+
+ConverterCache& Converters() {
+  static ConverterCache cache;
+  return cache;
+}
+
+// Decodes one UTF-8 sequence at bytes[i]; returns its length, or 0 when the
+// bytes there are not a well-formed sequence.
+size_t DecodeUtf8At(std::string_view bytes, size_t i, char32_t& cp) {
+  auto byte = [&](size_t k) { return static_cast<unsigned char>(bytes[k]); };
+  unsigned char lead = byte(i);
+  if (lead < 0x80) {
+    cp = lead;
+    return 1;
+  }
+  size_t len;
+  char32_t min;
+  if ((lead & 0xE0) == 0xC0) {
+    len = 2, cp = lead & 0x1F, min = 0x80;
+  } else if ((lead & 0xF0) == 0xE0) {
+    len = 3, cp = lead & 0x0F, min = 0x800;
+  } else if ((lead & 0xF8) == 0xF0) {
+    len = 4, cp = lead & 0x07, min = 0x10000;
+  } else {
+    return 0;
+  }
+  if (i + len > bytes.size()) return 0;
+  for (size_t k = 1; k < len; ++k) {
+    if ((byte(i + k) & 0xC0) != 0x80) return 0;
+    cp = (cp << 6) | (byte(i + k) & 0x3F);
+  }
+  if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
+  return len;
+}
+
+std::u32string DecodeUtf8(std::string_view bytes) {
+  std::u32string out;
+  out.reserve(bytes.size());
+  for (size_t i = 0; i < bytes.size();) {
+    char32_t cp = 0;
+    size_t len = DecodeUtf8At(bytes, i, cp);
+    out += len ? cp : kReplacement;
+    i += len ? len : 1;
+  }
+  return out;
+}
+
+}  // namespace
+
+const char* CodePageForCharset(uint8_t charset) {
+  const CodePage* cp = FindCodePage(charset);
+  return cp ? cp->iconv_name : "";
+}
+
+bool IsValidUtf8(std::string_view bytes) {
+  for (size_t i = 0; i < bytes.size();) {
+    char32_t cp = 0;
+    size_t len = DecodeUtf8At(bytes, i, cp);
+    if (len == 0) return false;
+    i += len;
+  }
+  return true;
+}
+
+std::u32string DecodeText(std::string_view bytes, uint8_t charset) {
+  if (charset == kCharsetSymbol) {
+    std::u32string out;
+    out.reserve(bytes.size());
+    for (unsigned char c : bytes) out += static_cast<char32_t>(0xF000 + c);
+    return out;
+  }
+  const CodePage* cp = FindCodePage(charset);
+  if (cp == nullptr) {
+    // DEFAULT, and any code outside the table, is the system code page.
+    bool ascii = true;
+    for (unsigned char c : bytes) ascii = ascii && c < 0x80;
+    if (ascii) return std::u32string(bytes.begin(), bytes.end());
+    if (IsValidUtf8(bytes)) return DecodeUtf8(bytes);
+    cp = FindCodePage(0);
+  }
+  return Converters().Decode(bytes, *cp);
+}
+
+std::string EncodeUtf8(std::u32string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char32_t c : text) {
+    if (c >= 0xD800 && c <= 0xDFFF) c = kReplacement;
+    if (c < 0x80) {
+      out += static_cast<char>(c);
+    } else if (c < 0x800) {
+      out += static_cast<char>(0xC0 | (c >> 6));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+      out += static_cast<char>(0xE0 | (c >> 12));
+      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c <= 0x10FFFF) {
+      out += static_cast<char>(0xF0 | (c >> 18));
+      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+      out += "\xEF\xBF\xBD";
+    }
+  }
+  return out;
+}
+
+std::string SystemTextToUtf8(std::string_view bytes) {
+  if (IsValidUtf8(bytes)) return std::string(bytes);
+  return EncodeUtf8(DecodeText(bytes, 0));
+}
+
+}  // namespace kestrelpix

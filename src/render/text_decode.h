@@ -1,0 +1,38 @@
+// Subtitle text stays the file's bytes until it is measured or drawn. These
+// functions turn the bytes into characters the way the font's character set
+// says: each charset stands for a Windows code page, and DEFAULT stands for
+// the system's own, which on this platform is UTF-8 (a line that is not valid
+// UTF-8 is read as Windows-1252).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace kestrelpix {
+
+constexpr uint8_t kCharsetDefault = 1;
+constexpr uint8_t kCharsetSymbol = 2;
+
+// The iconv name of the code page that a charset code stands for; DEFAULT
+// and SYMBOL and unknown codes give "" (they are decoded by other rules).
+const char* CodePageForCharset(uint8_t charset);
+
+// The characters of a text line for the given charset. Bytes that the code
+// page does not define become U+FFFD, except that the undefined bytes 0x80 to
+// 0x9F of a single-byte code page become the control character of the same
+// number (as the Windows conversion gives them). SYMBOL maps byte b to
+// U+F000 + b, the private-use range of symbol fonts.
+std::u32string DecodeText(std::string_view bytes, uint8_t charset);
+
+// True when the bytes are well-formed UTF-8 (no overlong forms, no
+// surrogates, nothing above U+10FFFF).
+bool IsValidUtf8(std::string_view bytes);
+
+// File text in the system's code page as UTF-8 for messages: valid UTF-8
+// stays as it is, other text is read as Windows-1252.
+std::string SystemTextToUtf8(std::string_view bytes);
+
+std::string EncodeUtf8(std::u32string_view text);
+
+}  // namespace kestrelpix

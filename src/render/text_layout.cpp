@@ -1,0 +1,225 @@
+#include "render/text_layout.h"
+
+#include <algorithm>
+#include <climits>
+
+#include "render/text_decode.h"
+
+namespace kestrelpix {
+
+namespace {
+
+bool IsControl(char32_t c) { return c < 0x20 || c == 0x7F || (c >= 0x80 && c <= 0x9F); }
+
+// Sets pixels [tx, tx + 64) of a mask row from the bits of w, dropping those
+// outside [0, width).
+void OrWord(uint64_t* row, int words, int tx, uint64_t w) {
+  if (w == 0 || tx <= -64 || tx >= words * 64) return;
+  if (tx < 0) {
+    w >>= -tx;
+    tx = 0;
+  }
+  int k = tx >> 6;
+  int shift = tx & 63;
+  row[k] |= w << shift;
+  if (shift != 0 && k + 1 < words) row[k + 1] |= w >> (64 - shift);
+}
+
+// Sets pixels [from, to) of a mask row.
+void SetSpan(uint64_t* row, int from, int to) {
+  for (int c = from; c < to;) {
+    int k = c >> 6;
+    int first = c & 63;
+    int last = std::min(64, first + (to - c));
+    uint64_t bits = (last == 64 ? ~uint64_t{0} : (uint64_t{1} << last) - 1) &
+                    ~((uint64_t{1} << first) - 1);
+    row[k] |= bits;
+    c += last - first;
+  }
+}
+
+struct Stroke {
+  int top;
+  int thickness;
+};
+
+}  // namespace
+
+LineLayout LayoutLine(ResolvedFont& font, std::string_view bytes, uint8_t charset,
+                      TextMode mode) {
+  LineLayout layout;
+  layout.metrics = font.metrics();
+  uint8_t decode_as = charset;
+  if (charset == kCharsetSymbol && !font.primary().symbol_map()) decode_as = 0;
+  std::u32string chars = DecodeText(bytes, decode_as);
+  if (mode == TextMode::Measure && chars.empty()) chars = U" ";
+
+  const int tab_width = 8 * layout.metrics.ave_char_width;
+  long pen = 0;
+  layout.glyphs.reserve(chars.size());
+  for (size_t i = 0; i < chars.size(); ++i) {
+    char32_t c = chars[i];
+    if (mode == TextMode::Measure && c == U'&') {
+      // "&&" is one "&"; a single "&" is only the mark of the next character.
+      if (i + 1 < chars.size() && chars[i + 1] == U'&') {
+        ++i;
+      } else {
+        continue;
+      }
+    }
+    if (c == U'\t') {
+      pen = (pen / tab_width + 1) * tab_width;
+      continue;
+    }
+    if (IsControl(c)) continue;
+    GlyphRef ref = font.Lookup(c);
+    const GlyphImage& image = ref.face->Glyph(ref.index);
+    // Lines far wider than any frame stop growing; nothing past INT_MAX / 2
+    // can be seen or measured meaningfully.
+    if (pen > INT_MAX / 2) break;
+    layout.glyphs.push_back({&image, static_cast<int>(pen)});
+    pen += image.advance;
+  }
+  layout.width = static_cast<int>(std::clamp(pen, 0L, static_cast<long>(INT_MAX / 2)));
+  return layout;
+}
+
+bool LineMask::Get(int x, int y) const {
+  int c = x - left;
+  int r = y - top;
+  if (c < 0 || r < 0 || c >= width || r >= height) return false;
+  return (Row(r)[c >> 6] >> (c & 63)) & 1;
+}
+
+bool LineMask::Empty() const {
+  for (uint64_t w : bits) {
+    if (w != 0) return false;
+  }
+  return true;
+}
+
+LineMask DrawLineMask(const LineLayout& layout, bool underline, bool strikeout, int x, int y,
+                      const PixelRect& clip, int pad) {
+  const FontMetrics& m = layout.metrics;
+  const long baseline = static_cast<long>(y) + m.ascent;
+  std::vector<Stroke> strokes;
+  if (layout.width > 0) {
+    if (underline) strokes.push_back({m.underline_offset, m.underline_thickness});
+    if (strikeout) strokes.push_back({m.strikeout_offset, m.strikeout_thickness});
+  }
+
+  // Bounding box of everything drawn, in frame coordinates (long: positions
+  // far off the frame must not overflow).
+  long left = LONG_MAX, top = LONG_MAX, right = LONG_MIN, bottom = LONG_MIN;
+  auto extend = [&](long l, long t, long r, long b) {
+    if (l >= r || t >= b) return;
+    left = std::min(left, l);
+    top = std::min(top, t);
+    right = std::max(right, r);
+    bottom = std::max(bottom, b);
+  };
+  for (const PlacedGlyph& g : layout.glyphs) {
+    long gx = static_cast<long>(x) + g.x + g.image->left;
+    long gy = baseline - g.image->top;
+    extend(gx, gy, gx + g.image->width, gy + g.image->height);
+  }
+  for (const Stroke& s : strokes) {
+    extend(x, baseline + s.top, static_cast<long>(x) + layout.width, baseline + s.top + s.thickness);
+  }
+  left = std::max(left, static_cast<long>(clip.left));
+  top = std::max(top, static_cast<long>(clip.top));
+  right = std::min(right, static_cast<long>(clip.right));
+  bottom = std::min(bottom, static_cast<long>(clip.bottom));
+
+  LineMask mask;
+  if (left >= right || top >= bottom) return mask;
+  mask.left = static_cast<int>(left) - pad;
+  mask.top = static_cast<int>(top) - pad;
+  mask.width = static_cast<int>(right - left) + 2 * pad;
+  mask.height = static_cast<int>(bottom - top) + 2 * pad;
+  mask.words = (mask.width + 63) / 64;
+  mask.bits.assign(static_cast<size_t>(mask.words) * mask.height, 0);
+
+  // Only pixels inside the clip are set, so the pad stays clear.
+  const int keep_left = static_cast<int>(left) - mask.left;
+  const int keep_right = static_cast<int>(right) - mask.left;
+  const int keep_top = static_cast<int>(top) - mask.top;
+  const int keep_bottom = static_cast<int>(bottom) - mask.top;
+  for (const PlacedGlyph& g : layout.glyphs) {
+    const GlyphImage& image = *g.image;
+    long gx = static_cast<long>(x) + g.x + image.left - mask.left;
+    long gy = baseline - image.top - mask.top;
+    if (gx + image.width <= keep_left || gx >= keep_right) continue;
+    for (int r = 0; r < image.height; ++r) {
+      long row = gy + r;
+      if (row < keep_top || row >= keep_bottom) continue;
+      const uint64_t* src = image.bits.data() + static_cast<size_t>(r) * image.words;
+      uint64_t* dst = mask.Row(static_cast<int>(row));
+      for (int k = 0; k < image.words; ++k) {
+        OrWord(dst, mask.words, static_cast<int>(gx + 64L * k), src[k]);
+      }
+    }
+  }
+  for (const Stroke& s : strokes) {
+    long from = std::max(static_cast<long>(x) - mask.left, static_cast<long>(keep_left));
+    long to = std::min(static_cast<long>(x) + layout.width - mask.left,
+                       static_cast<long>(keep_right));
+    for (long row = baseline + s.top - mask.top; row < baseline + s.top + s.thickness - mask.top;
+         ++row) {
+      if (row < keep_top || row >= keep_bottom || from >= to) continue;
+      SetSpan(mask.Row(static_cast<int>(row)), static_cast<int>(from), static_cast<int>(to));
+    }
+  }
+  // Clear what glyphs put left or right of the clip.
+  std::vector<uint64_t> keep(mask.words, 0);
+  SetSpan(keep.data(), keep_left, keep_right);
+  for (int r = keep_top; r < keep_bottom; ++r) {
+    uint64_t* row = mask.Row(r);
+    for (int k = 0; k < mask.words; ++k) row[k] &= keep[k];
+  }
+  return mask;
+}
+
+LineMask Dilate(const LineMask& mask, int radius) {
+  LineMask out = mask;
+  if (radius <= 0 || mask.bits.empty()) return out;
+  const int words = mask.words;
+  // Horizontally: each row ORed with itself shifted by 1 .. radius columns
+  // either way.
+  std::vector<uint64_t> wide(mask.bits.size(), 0);
+  for (int r = 0; r < mask.height; ++r) {
+    const uint64_t* src = mask.Row(r);
+    uint64_t* dst = wide.data() + static_cast<size_t>(r) * words;
+    for (int k = 0; k < words; ++k) {
+      uint64_t w = src[k];
+      if (w == 0 && (k == 0 || src[k - 1] == 0) && (k + 1 == words || src[k + 1] == 0)) continue;
+      uint64_t acc = w;
+      uint64_t prev = k > 0 ? src[k - 1] : 0;
+      uint64_t next = k + 1 < words ? src[k + 1] : 0;
+      for (int s = 1; s <= radius && s < 64; ++s) {
+        acc |= (w << s) | (prev >> (64 - s));
+        acc |= (w >> s) | (next << (64 - s));
+      }
+      dst[k] = acc;
+    }
+  }
+  // Vertically: each row is the OR of the widened rows within the radius.
+  for (int r = 0; r < mask.height; ++r) {
+    uint64_t* dst = out.Row(r);
+    int from = std::max(0, r - radius);
+    int to = std::min(mask.height - 1, r + radius);
+    for (int k = 0; k < words; ++k) {
+      uint64_t acc = 0;
+      for (int rr = from; rr <= to; ++rr) acc |= wide[static_cast<size_t>(rr) * words + k];
+      dst[k] = acc;
+    }
+  }
+  // Keep the bits past the width clear.
+  if (int tail = mask.width & 63; tail != 0) {
+    uint64_t keep = (uint64_t{1} << tail) - 1;
+    for (int r = 0; r < mask.height; ++r) out.Row(r)[words - 1] &= keep;
+  }
+  return out;
+}
+
+}  // namespace kestrelpix
