@@ -229,6 +229,7 @@ void IniFile::WriteString(std::string_view section, std::string_view key, std::s
     s = &sections_.back();
   }
   if (Entry* e = FindEntry(*s, key)) {
+    e->key.assign(key);  // a hand-edited spelling gives way to the program's
     e->value = OneLine(value);
   } else {
     s->entries.push_back(Entry{std::string(key), OneLine(value), true});

@@ -50,8 +50,9 @@ class IniFile {
 
   // Sections and keys are matched without regard to (ASCII) case.
   bool ReadString(std::string_view section, std::string_view key, std::string& out) const;
-  // Changes the value of an existing entry in its place, or appends a new
-  // entry (creating the section at the end when needed). Line breaks in the
+  // Changes the value of an existing entry in its place (the key takes the
+  // spelling given here), or appends a new entry (creating the section at
+  // the end when needed). Line breaks in the
   // value become blanks, so a value can never add lines or sections to the
   // file. Keys and section names are the program's own: they must not hold
   // "=", line breaks, or begin with "[" or ";".

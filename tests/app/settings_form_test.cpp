@@ -1,0 +1,451 @@
+// The two windows' sections of the settings file: what a save writes, line
+// for line, and how a restore reads it back, hand edits included.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/form_storage.h"
+#include "app/ini_file.h"
+#include "settings_controls.h"
+
+namespace kestrelpix {
+namespace {
+
+using testing::ColorOptionControls;
+using testing::MainControls;
+
+WindowPlacement Screen1080(int left, int top, int right, int bottom) {
+  WindowPlacement p;
+  p.ScreenWidth = 1920;
+  p.ScreenHeight = 1080;
+  p.Left = left;
+  p.Top = top;
+  p.Right = right;
+  p.Bottom = bottom;
+  return p;
+}
+
+// A first run in window mode: the user picked font size "22" (position 16),
+// an orange text colour (red 255, green 128, blue 0 = 0x000080FF = 33023), a
+// navy outline (clNavy 0x800000), a custom PAL background and the safe
+// palette, then closed the program. The main window saves at its close, the
+// colour options window when it is destroyed.
+constexpr char kFirstRunFile[] =
+    "[Form1]\r\n"
+    "FormVersion=0\r\n"
+    "ShowCmd=1\r\n"
+    "Flags=0\r\n"
+    "PixelsPerInch=96\r\n"
+    "MinMaxPos(1920x1080)=-1,-1,-1,-1\r\n"
+    "MinMaxPos=-1,-1,-1,-1\r\n"
+    "NormPos(1920x1080)=557,164,1363,916\r\n"
+    "NormPos=557,164,1363,916\r\n"
+    "LabelImageChangedPAL_Caption=/home/ana/Pictures/harbour pal.bmp\r\n"
+    "LabelImageChangedNTSC_Caption=\r\n"
+    "ComboBoxFontName_ItemIndex=0\r\n"
+    "ComboBoxFontSize_ItemIndex=16\r\n"
+    "ComboBoxFontCharset_ItemIndex=4\r\n"
+    "ComboBoxFontStyle_ItemIndex=0\r\n"
+    "ComboBoxAlign_ItemIndex=0\r\n"
+    "ComboBoxFps_ItemIndex=2\r\n"
+    "ComboBoxOutlineWidth_ItemIndex=1\r\n"
+    "ComboBoxVobsubLanguage_ItemIndex=41\r\n"
+    "JvColorButtonAntialias_ColorValue=clGray\r\n"
+    "JvColorButtonOutline_ColorValue=clNavy\r\n"
+    "JvColorButtonText_ColorValue=33023\r\n"
+    "offset_Position=30\r\n"
+    "offset_or_Position=-4\r\n"
+    "\r\n"
+    "[FormColorOptions]\r\n"
+    "FormVersion=0\r\n"
+    "ShowCmd=1\r\n"
+    "Flags=0\r\n"
+    "PixelsPerInch=96\r\n"
+    "MinMaxPos(1920x1080)=-1,-1,-1,-1\r\n"
+    "MinMaxPos=-1,-1,-1,-1\r\n"
+    "NormPos(1920x1080)=729,240,1191,840\r\n"
+    "NormPos=729,240,1191,840\r\n"
+    "RadioButtonDVD_Checked=FALSE\r\n"
+    "RadioButtonPC_Checked=FALSE\r\n"
+    "RadioButtonPCDVD1_Checked=FALSE\r\n"
+    "RadioButtonPCDVD2_Checked=TRUE\r\n"
+    "\r\n";
+
+MainControls ChangedMain() {
+  MainControls m;
+  m.LabelImageChangedPAL = "/home/ana/Pictures/harbour pal.bmp";
+  m.ComboBoxFontSize = 16;
+  m.JvColorButtonText = 0x000080FF;
+  m.JvColorButtonOutline = 0x800000;
+  return m;
+}
+
+ColorOptionControls SafePalette() {
+  ColorOptionControls c;
+  c.RadioButtonPCDVD1 = false;
+  c.RadioButtonPCDVD2 = true;
+  return c;
+}
+
+TEST(FormStorage, FirstRunWritesBothSectionsLineForLine) {
+  IniFile file;
+  MainControls main = ChangedMain();
+  ColorOptionControls options = SafePalette();
+  FormStorage main_storage(file, "Form1", main.Properties());
+  FormStorage options_storage(file, "FormColorOptions", options.Properties());
+
+  main_storage.Save(Screen1080(557, 164, 1363, 916));
+  options_storage.Save(Screen1080(729, 240, 1191, 840));
+  EXPECT_EQ(file.ToText(), kFirstRunFile);
+  EXPECT_EQ(file.Keys("Form1").size(), 1u + 7u + 15u);
+  EXPECT_EQ(file.Keys("FormColorOptions").size(), 1u + 7u + 4u);
+
+  // A second save of the same state changes nothing: every entry keeps its
+  // place and no key is duplicated.
+  main_storage.Save(Screen1080(557, 164, 1363, 916));
+  options_storage.Save(Screen1080(729, 240, 1191, 840));
+  EXPECT_EQ(file.ToText(), kFirstRunFile);
+}
+
+TEST(FormStorage, NextStartShowsTheSameChoices) {
+  IniFile stored;
+  stored.LoadFromText(kFirstRunFile);
+
+  MainControls main;  // a fresh window with its defaults
+  ColorOptionControls options;
+  FormStorage main_storage(stored, "Form1", main.Properties());
+  FormStorage options_storage(stored, "FormColorOptions", options.Properties());
+  WindowPlacement screen = Screen1080(0, 0, 0, 0);
+  RestoredPlacement placed = main_storage.Restore(screen);
+  options_storage.Restore(screen);
+
+  EXPECT_EQ(main, ChangedMain());
+  EXPECT_EQ(options, SafePalette());
+  EXPECT_TRUE(placed.applyPosition);
+  EXPECT_EQ(placed.Left, 557);
+  EXPECT_EQ(placed.Top, 164);
+  EXPECT_EQ(placed.state, RestoredPlacement::State::Normal);
+}
+
+TEST(FormStorage, SectionsFollowTheOrderOfTheFirstSave) {
+  // The user opened and closed the colour options window before closing the
+  // main window: its section is created first and stays first.
+  IniFile file;
+  MainControls main;
+  ColorOptionControls options;
+  FormStorage main_storage(file, "Form1", main.Properties());
+  FormStorage options_storage(file, "FormColorOptions", options.Properties());
+  options_storage.Save(WindowPlacement{});
+  main_storage.Save(WindowPlacement{});
+  options_storage.Save(WindowPlacement{});
+  EXPECT_EQ(file.SectionNames(), (std::vector<std::string>{"FormColorOptions", "Form1"}));
+}
+
+TEST(FormStorage, ReadsHandEditedValues) {
+  IniFile file;
+  file.LoadFromText(
+      "; edited by hand\n"
+      "ComboBoxFontSize_ItemIndex=3\n"  // before any section: skipped
+      "[form1]\n"
+      "  comboboxfontsize_itemindex = $1E   \n"
+      "JvColorButtonText_ColorValue=clwhite\n"
+      "jvcolorbuttonoutline_colorvalue = 33023\n"
+      "  ; JvColorButtonAntialias_ColorValue=clRed\n"
+      "OFFSET_POSITION=\t100\n"
+      "ComboBoxVobsubLanguage_ItemIndex=\n"
+      "[ FormColorOptions ]\r\n"
+      "RadioButtonDVD_Checked = yes\r\n"
+      "RadioButtonPC_Checked=1\r\n"
+      "RadioButtonPCDVD1_Checked=no\r\n"
+      "radiobuttonpcdvd2_checked = N\r\n");
+  MainControls main;
+  main.JvColorButtonText = 0x123456;
+  ColorOptionControls options;
+  FormStorage(file, "Form1", main.Properties()).Restore(Screen1080(0, 0, 0, 0));
+  FormStorage(file, "FormColorOptions", options.Properties()).Restore(Screen1080(0, 0, 0, 0));
+
+  MainControls expected;
+  expected.ComboBoxFontSize = 0x1E;       // 30
+  expected.JvColorButtonText = 0xFFFFFF;  // clwhite
+  expected.JvColorButtonOutline = 0x000080FF;
+  expected.offset = 100;
+  expected.ComboBoxVobsubLanguage = 0;  // an empty integer reads as 0
+  EXPECT_EQ(main, expected);
+  EXPECT_TRUE(options.RadioButtonDVD);
+  EXPECT_TRUE(options.RadioButtonPC);
+  EXPECT_FALSE(options.RadioButtonPCDVD1);
+  EXPECT_FALSE(options.RadioButtonPCDVD2);
+}
+
+TEST(FormStorage, UndecodableValueStopsTheRestOfThatWindow) {
+  IniFile file;
+  file.LoadFromText(
+      "[Form1]\r\n"
+      "ShowCmd=3\r\n"
+      "NormPos=40,50,846,802\r\n"
+      "LabelImageChangedPAL_Caption=pal.bmp\r\n"
+      "ComboBoxFontName_ItemIndex=7\r\n"
+      "ComboBoxFontSize_ItemIndex=twenty\r\n"  // stops here
+      "ComboBoxFontCharset_ItemIndex=13\r\n"
+      "JvColorButtonText_ColorValue=clRed\r\n"
+      "offset_Position=200\r\n"
+      "\r\n"
+      "[FormColorOptions]\r\n"
+      "RadioButtonDVD_Checked=TRUE\r\n"
+      "RadioButtonPCDVD1_Checked=FALSE\r\n"
+      "\r\n");
+  MainControls main;
+  ColorOptionControls options;
+  FormStorage main_storage(file, "Form1", main.Properties());
+  RestoredPlacement placed = main_storage.Restore(Screen1080(0, 0, 0, 0));
+
+  MainControls expected;  // defaults, but for the two properties before the stop
+  expected.LabelImageChangedPAL = "pal.bmp";
+  expected.ComboBoxFontName = 7;
+  EXPECT_EQ(main, expected);
+  // Placement comes before the properties and is restored all the same.
+  EXPECT_TRUE(placed.applyPosition);
+  EXPECT_EQ(placed.Left, 40);
+  EXPECT_EQ(placed.Top, 50);
+  EXPECT_EQ(placed.state, RestoredPlacement::State::Maximized);
+
+  // The other window restores on its own.
+  FormStorage(file, "FormColorOptions", options.Properties()).Restore(Screen1080(0, 0, 0, 0));
+  EXPECT_TRUE(options.RadioButtonDVD);
+  EXPECT_FALSE(options.RadioButtonPCDVD1);
+
+  // Each type stops on its own kind of bad value.
+  for (const char* line :
+       {"JvColorButtonAntialias_ColorValue=clOrange", "JvColorButtonAntialias_ColorValue=#FF8000",
+        "ComboBoxFontName_ItemIndex=1.5", "ComboBoxFontName_ItemIndex=99999999999"}) {
+    IniFile bad;
+    bad.LoadFromText(std::string("[Form1]\nLabelImageChangedNTSC_Caption=ntsc.bmp\n") + line +
+                     "\noffset_or_Position=6\n");
+    MainControls m;
+    FormStorage(bad, "Form1", m.Properties()).Restore(WindowPlacement{});
+    EXPECT_EQ(m.LabelImageChangedNTSC, "ntsc.bmp") << line;
+    EXPECT_EQ(m.offset_or, -4) << line;
+    EXPECT_EQ(m.JvColorButtonAntialias, 0x808080u) << line;
+    EXPECT_EQ(m.ComboBoxFontName, 0) << line;
+  }
+  IniFile bad_boolean;
+  bad_boolean.LoadFromText(
+      "[FormColorOptions]\nRadioButtonDVD_Checked=maybe\n"
+      "RadioButtonPC_Checked=TRUE\n");
+  ColorOptionControls o;
+  FormStorage(bad_boolean, "FormColorOptions", o.Properties()).Restore(WindowPlacement{});
+  EXPECT_EQ(o, ColorOptionControls{});
+}
+
+TEST(FormStorage, DeletedKeyLeavesOnlyThatControlAtItsDefault) {
+  for (const std::string& key : MainWindowKeys()) {
+    IniFile edited;
+    edited.LoadFromText(kFirstRunFile);
+    edited.DeleteKey("Form1", key);
+    ASSERT_FALSE(edited.HasKey("Form1", key));
+
+    // Start from controls that differ from both the stored values and the
+    // defaults in every property, to see exactly which ones were assigned.
+    MainControls before;
+    before.LabelImageChangedPAL = "x";
+    before.LabelImageChangedNTSC = "y";
+    before.ComboBoxFontName = before.ComboBoxFontSize = before.ComboBoxFontCharset = 5;
+    before.ComboBoxFontStyle = before.ComboBoxAlign = before.ComboBoxFps = 5;
+    before.ComboBoxOutlineWidth = before.ComboBoxVobsubLanguage = 5;
+    before.JvColorButtonAntialias = before.JvColorButtonOutline = before.JvColorButtonText = 5;
+    before.offset = before.offset_or = 5;
+
+    MainControls restored = before;
+    FormStorage(edited, "Form1", restored.Properties()).Restore(WindowPlacement{});
+
+    MainControls expected = ChangedMain();
+    const auto expected_props = expected.Properties();
+    const auto before_props = before.Properties();
+    for (size_t i = 0; i < expected_props.size(); ++i) {
+      if (expected_props[i].key == key) expected_props[i].set(before_props[i].get());
+    }
+    EXPECT_EQ(restored, expected) << key;
+  }
+}
+
+TEST(FormStorage, UnknownEntriesSurviveASave) {
+  IniFile file;
+  file.LoadFromText(
+      "[Tools]\r\n"
+      "LastFolder=/srv/subtitles\r\n"
+      "\r\n"
+      "[Form1]\r\n"
+      "WindowTheme=dark\r\n"
+      "comboboxfontsize_itemindex=3\r\n"
+      "just a note\r\n"
+      "\r\n");
+  MainControls main;
+  main.ComboBoxFontSize = 20;
+  FormStorage storage(file, "Form1", main.Properties());
+  storage.Save(Screen1080(1, 2, 3, 4));
+  const std::string text = file.ToText();
+  // The unknown section and entries stay where they were; the hand-written
+  // key keeps its place with the program's spelling and the new value; the
+  // rows the file did not have yet follow in their order.
+  const std::string expected_start =
+      "[Tools]\r\n"
+      "LastFolder=/srv/subtitles\r\n"
+      "\r\n"
+      "[Form1]\r\n"
+      "WindowTheme=dark\r\n"
+      "ComboBoxFontSize_ItemIndex=20\r\n"
+      "just a note\r\n"
+      "FormVersion=0\r\n"
+      "ShowCmd=1\r\n";
+  EXPECT_EQ(text.substr(0, expected_start.size()), expected_start);
+  EXPECT_NE(text.find("NormPos=1,2,3,4\r\nLabelImageChangedPAL_Caption=\r\n"
+                      "LabelImageChangedNTSC_Caption=\r\nComboBoxFontName_ItemIndex=0\r\n"
+                      "ComboBoxFontCharset_ItemIndex=4\r\n"),
+            std::string::npos);
+  // WindowTheme, the 8 rows and the 15 properties; the note is no key.
+  EXPECT_EQ(file.Keys("Form1").size(), 1u + 8u + 15u);
+}
+
+TEST(FormStorage, InactiveStorageChangesNothing) {
+  // A command-line run: both windows are restored when shown, then the
+  // storage is switched off and the command-line values go into the
+  // controls. The file's values stay as they were.
+  IniFile file;
+  file.LoadFromText(kFirstRunFile);
+  MainControls main;
+  ColorOptionControls options;
+  FormStorage main_storage(file, "Form1", main.Properties());
+  FormStorage options_storage(file, "FormColorOptions", options.Properties());
+  main_storage.Restore(Screen1080(0, 0, 0, 0));
+  options_storage.Restore(Screen1080(0, 0, 0, 0));
+  main_storage.Active = false;
+  options_storage.Active = false;
+
+  main.ComboBoxFontSize = 2;
+  main.JvColorButtonText = 0x00FFFF;
+  options = ColorOptionControls{};
+  main_storage.Save(Screen1080(9, 9, 9, 9));
+  options_storage.Save(Screen1080(9, 9, 9, 9));
+  EXPECT_EQ(file.ToText(), kFirstRunFile);
+  EXPECT_FALSE(main_storage.SavedSinceRestore());
+
+  // An inactive restore touches no control and asks for no placement.
+  MainControls untouched;
+  FormStorage off(file, "Form1", untouched.Properties());
+  off.Active = false;
+  RestoredPlacement placed = off.Restore(Screen1080(0, 0, 0, 0));
+  EXPECT_EQ(untouched, MainControls{});
+  EXPECT_FALSE(placed.applyPosition);
+}
+
+TEST(FormStorage, SavedSinceRestoreTracksTheLastOperation) {
+  IniFile file;
+  MainControls main;
+  FormStorage storage(file, "Form1", main.Properties());
+  EXPECT_FALSE(storage.SavedSinceRestore());
+  storage.Save(WindowPlacement{});
+  EXPECT_TRUE(storage.SavedSinceRestore());
+  storage.Restore(WindowPlacement{});
+  EXPECT_FALSE(storage.SavedSinceRestore());
+}
+
+TEST(FormStorage, NegativeFormVersionRestoresNothing) {
+  for (const char* version : {"-1", "minus"}) {
+    IniFile file;
+    file.LoadFromText(std::string("[Form1]\nFormVersion=") + version +
+                      "\nShowCmd=3\nNormPos=10,10,20,20\nComboBoxFps_ItemIndex=0\n");
+    MainControls main;
+    RestoredPlacement placed =
+        FormStorage(file, "Form1", main.Properties()).Restore(WindowPlacement{});
+    EXPECT_EQ(main, MainControls{}) << version;
+    EXPECT_FALSE(placed.applyPosition) << version;
+    EXPECT_EQ(placed.state, RestoredPlacement::State::Normal) << version;
+  }
+  IniFile later;  // a version above 0 restores as usual
+  later.LoadFromText("[Form1]\nFormVersion=2\nComboBoxFps_ItemIndex=0\n");
+  MainControls main;
+  FormStorage(later, "Form1", main.Properties()).Restore(WindowPlacement{});
+  EXPECT_EQ(main.ComboBoxFps, 0);
+}
+
+TEST(FormStorage, PositionPrefersTheScreenSizeKeyAndNeedsTheSamePixelsPerInch) {
+  const std::string sized =
+      "[Form1]\n"
+      "NormPos(1920x1080)=100,200,906,952\n"
+      "NormPos=30,40,836,792\n";
+  IniFile file;
+  file.LoadFromText(sized);
+  FormStorage storage(file, "Form1", {});
+  RestoredPlacement p = storage.Restore(Screen1080(0, 0, 0, 0));
+  EXPECT_TRUE(p.applyPosition);
+  EXPECT_EQ(p.Left, 100);
+  EXPECT_EQ(p.Top, 200);
+
+  WindowPlacement small;
+  small.ScreenWidth = 1280;
+  small.ScreenHeight = 1024;
+  p = storage.Restore(small);
+  EXPECT_TRUE(p.applyPosition);
+  EXPECT_EQ(p.Left, 30);
+  EXPECT_EQ(p.Top, 40);
+
+  // Stored at 120 pixels per inch, shown at 96: the position is not used.
+  file.LoadFromText(sized + "PixelsPerInch=120\n");
+  EXPECT_FALSE(storage.Restore(Screen1080(0, 0, 0, 0)).applyPosition);
+  file.LoadFromText(sized + "PixelsPerInch=96\n");
+  EXPECT_TRUE(storage.Restore(Screen1080(0, 0, 0, 0)).applyPosition);
+
+  // No rectangle stored, or one that is not four integers: no position.
+  file.LoadFromText("[Form1]\nMinMaxPos=-1,-1,-1,-1\nPixelsPerInch=96\n");
+  EXPECT_FALSE(storage.Restore(Screen1080(0, 0, 0, 0)).applyPosition);
+  for (const char* bad : {"1,2,3", "1,2,3,4,5", "a,b,c,d", "1,,3,4", ""}) {
+    file.LoadFromText(std::string("[Form1]\nNormPos=") + bad + "\n");
+    EXPECT_FALSE(storage.Restore(Screen1080(0, 0, 0, 0)).applyPosition) << bad;
+  }
+  file.LoadFromText("[Form1]\nNormPos=-8, -31, 798, 675\n");
+  p = storage.Restore(WindowPlacement{});
+  EXPECT_TRUE(p.applyPosition);
+  EXPECT_EQ(p.Left, -8);
+  EXPECT_EQ(p.Top, -31);
+}
+
+TEST(FormStorage, ShowCmdMapsToThreeStates) {
+  using State = RestoredPlacement::State;
+  const struct {
+    const char* value;
+    State state;
+  } cases[] = {{"0", State::Normal},     {"1", State::Normal},    {"2", State::Minimized},
+               {"3", State::Maximized},  {"4", State::Normal},    {"5", State::Normal},
+               {"6", State::Minimized},  {"7", State::Minimized}, {"8", State::Normal},
+               {"9", State::Normal},     {"10", State::Normal},   {"-3", State::Normal},
+               {"$3", State::Maximized}, {"max", State::Normal}};
+  IniFile file;
+  FormStorage storage(file, "FormColorOptions", {});
+  EXPECT_EQ(storage.Restore(WindowPlacement{}).state, State::Normal);  // missing
+  for (const auto& c : cases) {
+    file.LoadFromText(std::string("[FormColorOptions]\nShowCmd=") + c.value + "\n");
+    EXPECT_EQ(storage.Restore(WindowPlacement{}).state, c.state) << c.value;
+  }
+}
+
+TEST(FormStorage, KeyListsAndTheirTypes) {
+  ASSERT_EQ(MainWindowKeys().size(), 15u);
+  ASSERT_EQ(ColorOptionsKeys().size(), 4u);
+  EXPECT_EQ(MainWindowKeys().front(), "LabelImageChangedPAL_Caption");
+  EXPECT_EQ(MainWindowKeys().back(), "offset_or_Position");
+  const PropertyType main_types[] = {
+      PropertyType::Text,    PropertyType::Text,    PropertyType::Integer, PropertyType::Integer,
+      PropertyType::Integer, PropertyType::Integer, PropertyType::Integer, PropertyType::Integer,
+      PropertyType::Integer, PropertyType::Integer, PropertyType::Colour,  PropertyType::Colour,
+      PropertyType::Colour,  PropertyType::Integer, PropertyType::Integer};
+  for (size_t i = 0; i < 15; ++i) {
+    EXPECT_EQ(StoredKeyType(MainWindowKeys()[i]), main_types[i]) << MainWindowKeys()[i];
+  }
+  for (const std::string& key : ColorOptionsKeys()) {
+    EXPECT_EQ(StoredKeyType(key), PropertyType::Boolean) << key;
+  }
+  EXPECT_THROW(StoredKeyType("FormVersion"), std::invalid_argument);
+}
+
+}  // namespace
+}  // namespace kestrelpix

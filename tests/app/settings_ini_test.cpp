@@ -1,0 +1,306 @@
+// The INI reader and writer: layout, reading rules, and writing the file
+// as a whole.
+#include <gtest/gtest.h>
+#include <pwd.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "app/ini_file.h"
+
+namespace kestrelpix {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadBytes(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteBytes(const fs::path& p, const std::string& bytes) {
+  std::ofstream out(p, std::ios::binary);
+  out << bytes;
+}
+
+// A fresh folder under the test temp folder, removed afterwards.
+class TempFolder {
+ public:
+  TempFolder() {
+    std::string tmpl = ::testing::TempDir() + "kestrelpix-ini-XXXXXX";
+    path_ = mkdtemp(tmpl.data());
+  }
+  ~TempFolder() {
+    std::error_code ec;
+    fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ec);
+    fs::remove_all(path_, ec);
+  }
+  const fs::path& path() const { return path_; }
+  std::vector<std::string> Names() const {
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(path_)) names.push_back(e.path().filename());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+ private:
+  fs::path path_;
+};
+
+TEST(IniFile, KeepsCreationOrderAndPlaces) {
+  IniFile ini;
+  ini.WriteString("B", "one", "1");
+  ini.WriteString("A", "x", "10");
+  ini.WriteString("B", "two", "2");
+  ini.WriteString("b", "ONE", "first");  // existing entry: same place
+  ini.WriteString("A", "y", "");
+  EXPECT_EQ(ini.ToText(),
+            "[B]\r\nONE=first\r\ntwo=2\r\n\r\n"
+            "[A]\r\nx=10\r\ny=\r\n\r\n");
+  EXPECT_EQ(ini.SectionNames(), (std::vector<std::string>{"B", "A"}));
+  EXPECT_EQ(ini.Keys("a"), (std::vector<std::string>{"x", "y"}));
+
+  std::string v;
+  EXPECT_TRUE(ini.ReadString("b", "one", v));
+  EXPECT_EQ(v, "first");
+  EXPECT_TRUE(ini.ReadString("A", "Y", v));
+  EXPECT_EQ(v, "");
+  EXPECT_FALSE(ini.ReadString("A", "z", v));
+  EXPECT_FALSE(ini.ReadString("C", "x", v));
+  EXPECT_TRUE(ini.HasKey("a", "X"));
+
+  ini.DeleteKey("B", "one");
+  EXPECT_FALSE(ini.HasKey("B", "one"));
+  ini.EraseSection("a");
+  EXPECT_EQ(ini.ToText(), "[B]\r\ntwo=2\r\n\r\n");
+  ini.Clear();
+  EXPECT_EQ(ini.ToText(), "");
+}
+
+TEST(IniFile, ReadingRules) {
+  IniFile ini;
+  ini.LoadFromText(
+      "lost=before any section\r\n"
+      "\t[ Main ]  \r\n"
+      "  Key One  =  a value = with equals  \n"
+      "; comment=not an entry\r"
+      "   ;indented comment\n"
+      "\n"
+      "   \t\n"
+      "=no key\r\n"
+      "bare line\r\n"
+      "empty=\r\n"
+      "[other]\n"
+      "k=v\n"
+      "[MAIN]\n"
+      "later=joins the first Main\n"
+      "[]\n"
+      "in nameless=1\n"
+      "[not a section\n"
+      "last=no line end");
+  EXPECT_EQ(ini.ToText(),
+            "[Main]\r\n"
+            "Key One=a value = with equals\r\n"
+            "=no key\r\n"
+            "bare line\r\n"
+            "empty=\r\n"
+            "later=joins the first Main\r\n"
+            "\r\n"
+            "[other]\r\n"
+            "k=v\r\n"
+            "\r\n"
+            "[]\r\n"
+            "in nameless=1\r\n"
+            "[not a section\r\n"
+            "last=no line end\r\n"
+            "\r\n");
+  std::string v;
+  EXPECT_TRUE(ini.ReadString("main", "key one", v));
+  EXPECT_EQ(v, "a value = with equals");
+  EXPECT_FALSE(ini.HasKey("Main", "bare line"));  // a line without "=" is no key
+  EXPECT_TRUE(ini.ReadString("Main", "", v));
+  EXPECT_EQ(v, "no key");
+  EXPECT_FALSE(ini.HasKey("Main", "lost"));
+  EXPECT_EQ(ini.Keys("Main"), (std::vector<std::string>{"Key One", "", "empty", "later"}));
+
+  // The first of two equal keys is the one read and changed.
+  ini.LoadFromText("[s]\nk=1\nK=2\n");
+  ini.WriteString("s", "k", "3");
+  EXPECT_EQ(ini.ToText(), "[s]\r\nk=3\r\nK=2\r\n\r\n");
+  ini.DeleteKey("s", "K");
+  EXPECT_EQ(ini.ToText(), "[s]\r\nK=2\r\n\r\n");
+}
+
+TEST(IniFile, WrittenValuesStayOnTheirLine) {
+  IniFile ini;
+  ini.WriteString("Form1", "LabelImageChangedPAL_Caption", "/tmp/a\r\n[Evil]\nx=1");
+  EXPECT_EQ(ini.ToText(), "[Form1]\r\nLabelImageChangedPAL_Caption=/tmp/a  [Evil] x=1\r\n\r\n");
+  IniFile reread;
+  reread.LoadFromText(ini.ToText());
+  EXPECT_EQ(reread.SectionNames(), std::vector<std::string>{"Form1"});
+}
+
+TEST(IniFile, FileRoundTripAndMissingFile) {
+  TempFolder dir;
+  const std::string path = dir.path() / "Kestrelpix_Settings.ini";
+  IniFile ini;
+  ini.WriteString("Sec", "stale", "1");
+  ini.LoadFromFile(path);  // missing: an empty copy
+  EXPECT_EQ(ini.ToText(), "");
+  EXPECT_FALSE(ini.ReadOnly());
+
+  ini.WriteString("Form1", "ComboBoxFps_ItemIndex", "3");
+  std::string error;
+  ASSERT_TRUE(ini.SaveToFile(path, &error)) << error;
+  EXPECT_EQ(ReadBytes(path), "[Form1]\r\nComboBoxFps_ItemIndex=3\r\n\r\n");
+  EXPECT_EQ(dir.Names(), std::vector<std::string>{"Kestrelpix_Settings.ini"});  // no temp left
+
+  IniFile again;
+  again.LoadFromFile(path);
+  EXPECT_EQ(again.ToText(), ini.ToText());
+
+  // A folder where the file should be is an error, not an empty copy.
+  EXPECT_THROW(again.LoadFromFile(dir.path().string()), std::exception);
+}
+
+TEST(IniFile, SaveKeepsPermissionsAndLinks) {
+  TempFolder dir;
+  const fs::path real = dir.path() / "real.ini";
+  const fs::path link = dir.path() / "Kestrelpix_Settings.ini";
+  WriteBytes(real, "[Old]\r\n");
+  chmod(real.c_str(), 0640);
+  fs::create_symlink(real.filename(), link);
+
+  IniFile ini;
+  ini.LoadFromFile(link);
+  ini.WriteString("New", "k", "v");
+  ASSERT_TRUE(ini.SaveToFile(link));
+  EXPECT_TRUE(fs::is_symlink(link));
+  EXPECT_EQ(ReadBytes(real), "[Old]\r\n\r\n[New]\r\nk=v\r\n\r\n");
+  struct stat st;
+  ASSERT_EQ(stat(real.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0640u);
+}
+
+TEST(IniFile, ReadOnlyFileIsReadButNeverWritten) {
+  TempFolder dir;
+  const fs::path path = dir.path() / "Kestrelpix_Settings.ini";
+  const std::string original = "[Form1]\r\nComboBoxFps_ItemIndex=4\r\n\r\n";
+  WriteBytes(path, original);
+  chmod(path.c_str(), 0444);
+
+  IniFile ini;
+  ini.LoadFromFile(path);
+  EXPECT_TRUE(ini.ReadOnly());
+  std::string v;
+  EXPECT_TRUE(ini.ReadString("Form1", "ComboBoxFps_ItemIndex", v));
+  EXPECT_EQ(v, "4");
+  ini.WriteString("Form1", "ComboBoxFps_ItemIndex", "0");
+  std::string error;
+  EXPECT_FALSE(ini.SaveToFile(path, &error));
+  EXPECT_NE(error.find("File access denied"), std::string::npos) << error;
+  EXPECT_EQ(ReadBytes(path), original);
+
+  // Made read-only after it was read: still left alone.
+  chmod(path.c_str(), 0644);
+  IniFile writable;
+  writable.LoadFromFile(path);
+  EXPECT_FALSE(writable.ReadOnly());
+  chmod(path.c_str(), 0444);
+  writable.WriteString("Form1", "ComboBoxFps_ItemIndex", "1");
+  EXPECT_FALSE(writable.SaveToFile(path));
+  EXPECT_EQ(ReadBytes(path), original);
+  EXPECT_EQ(dir.Names(), std::vector<std::string>{"Kestrelpix_Settings.ini"});
+}
+
+// A settings text of about `size` bytes.
+IniFile BigCopy(size_t size) {
+  IniFile ini;
+  for (int i = 0; ini.ToText().size() < size; ++i) {
+    ini.WriteString("Form1", "Entry" + std::to_string(i), std::string(50, 'x'));
+  }
+  return ini;
+}
+
+TEST(IniFile, FailedWriteLeavesTheOldFileWhole) {
+  // The write runs out of room half-way (the file-size limit stands in for
+  // a full disk; unlike permissions, it also stops root). The old file must
+  // stay byte for byte, and no temporary file may be left behind.
+  TempFolder dir;
+  const fs::path path = dir.path() / "Kestrelpix_Settings.ini";
+  const std::string original = "[Form1]\r\nComboBoxFps_ItemIndex=4\r\n\r\n";
+  WriteBytes(path, original);
+
+  IniFile ini = BigCopy(64 * 1024);
+  rlimit old_limit;
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old_limit), 0);
+  rlimit small = old_limit;
+  small.rlim_cur = 4096;
+  auto old_handler = std::signal(SIGXFSZ, SIG_IGN);
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  std::string error;
+  const bool saved = ini.SaveToFile(path, &error);
+  setrlimit(RLIMIT_FSIZE, &old_limit);
+  std::signal(SIGXFSZ, old_handler);
+
+  EXPECT_FALSE(saved);
+  EXPECT_NE(error.find("I/O error"), std::string::npos) << error;
+  EXPECT_EQ(ReadBytes(path), original);
+  EXPECT_EQ(dir.Names(), std::vector<std::string>{"Kestrelpix_Settings.ini"});
+
+  // With room again the same copy is written whole.
+  ASSERT_TRUE(ini.SaveToFile(path));
+  EXPECT_EQ(ReadBytes(path), ini.ToText());
+}
+
+TEST(IniFile, ReadOnlyFolderLeavesTheOldFileWhole) {
+  // The file itself is writable but its folder is not: a temporary file
+  // cannot be made, and the file must not be overwritten in place instead.
+  // Root is not stopped by folder permissions, so then the attempt runs in
+  // a child process as the unprivileged user "nobody".
+  TempFolder dir;
+  const fs::path folder = dir.path() / "portable";
+  fs::create_directory(folder);
+  const fs::path path = folder / "Kestrelpix_Settings.ini";
+  const std::string original = "[Form1]\r\nComboBoxFps_ItemIndex=4\r\n\r\n";
+  WriteBytes(path, original);
+  chmod(path.c_str(), 0666);
+  chmod(folder.c_str(), 0555);
+  chmod(dir.path().c_str(), 0755);
+
+  const passwd* nobody = getpwnam("nobody");
+  if (geteuid() == 0 && !nobody) GTEST_SKIP() << "running as root without a user 'nobody'";
+
+  pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    if (geteuid() == 0 && (setgid(nobody->pw_gid) != 0 || setuid(nobody->pw_uid) != 0)) _exit(3);
+    IniFile ini;
+    ini.LoadFromFile(path);
+    if (ini.ReadOnly()) _exit(4);
+    ini.WriteString("Form1", "ComboBoxFps_ItemIndex", "0");
+    std::string error;
+    if (ini.SaveToFile(path, &error)) _exit(5);
+    _exit(error.find("File access denied") != std::string::npos ? 0 : 6);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(ReadBytes(path), original);
+  std::vector<std::string> left;
+  for (const auto& e : fs::directory_iterator(folder)) left.push_back(e.path().filename());
+  EXPECT_EQ(left, std::vector<std::string>{"Kestrelpix_Settings.ini"});
+}
+
+}  // namespace
+}  // namespace kestrelpix
