@@ -7,4 +7,5 @@ cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j"$(nproc)" --target kestrelpix-cli
-build/src/kestrelpix-cli list examples/sample.srt
+mkdir -p build/sample
+build/src/kestrelpix-cli convert examples/sample.srt --output-dir build/sample

@@ -4,12 +4,26 @@
 
 namespace kestrelpix {
 
+namespace {
+
+std::string Quoted(std::string_view text, std::string_view tail) {
+  std::string message;
+  message.reserve(text.size() + tail.size() + 2);
+  message.push_back('\'');
+  message.append(text);
+  message.push_back('\'');
+  message.append(tail);
+  return message;
+}
+
+}  // namespace
+
 ConvertError InvalidInteger(std::string_view text) {
-  return ConvertError("'" + std::string(text) + "' is not a valid integer value");
+  return ConvertError(Quoted(text, " is not a valid integer value"));
 }
 
 ConvertError InvalidFloat(std::string_view text) {
-  return ConvertError("'" + std::string(text) + "' is not a valid floating point value");
+  return ConvertError(Quoted(text, " is not a valid floating point value"));
 }
 
 FileError FileErrorFromErrno(int err) {

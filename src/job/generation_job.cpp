@@ -105,7 +105,8 @@ JobOutcome GenerationJob::Run(const TSubtitle* doc, const std::string& inputFile
       host_.SetProgressPosition(host_.ProgressPosition() + 1);
       const SubtitleLine& line = doc->GetLine(k);
       const RenderSettings settings = host_.ReadRenderSettings();
-      const Band band = ClampBand(RenderFrame(line.Text1, line.Text2, settings, frame), frame.height());
+      const Band drawn = RenderFrame(line.Text1, line.Text2, settings, frame);
+      const Band band = ClampBand(drawn, frame.height());
       host_.FrameDrawn(frame);
 
       // A time before the start of the video cannot be stamped; it shows

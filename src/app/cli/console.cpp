@@ -76,9 +76,15 @@ ConsoleCallbacks ProgressCallbacks(const std::string& label, bool quiet) {
                    bar.c_str(), done, total, rate, Clock(left).c_str());
       g_barDrawn = true;
     } else {
+      // A line at every tenth of the work, at most one every two seconds,
+      // and always the last.
       const int tenth = total > 0 ? done * 10 / total : 10;
-      if (tenth == state->lastTenth) return;
+      if (done < total && (tenth == state->lastTenth ||
+                           now - state->lastDraw < std::chrono::seconds(2))) {
+        return;
+      }
       state->lastTenth = tenth;
+      state->lastDraw = now;
       std::fprintf(stderr, "%s: %d/%d entries, %.0f entries/s, %s left\n", state->label.c_str(),
                    done, total, rate, Clock(left).c_str());
     }

@@ -1,0 +1,139 @@
+#include "app/command_line.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "base/errors.h"
+#include "render/font_tables.h"
+#include "vobsub/palette.h"
+
+namespace kestrelpix {
+namespace {
+
+std::vector<std::string> Args(const std::string& line) { return SplitBatchLine(line); }
+
+TEST(CommandLine, DetectionNeedsFifteenAcceptableParameters) {
+  const std::vector<std::string> good = {"/m.srt", "0", "4", "0", "14", "0", "30", "-4",
+                                         "1", "1", "0", "2", "41", "2", "2"};
+  EXPECT_TRUE(DetectCommandLine(good));
+  auto extra = good;
+  extra.push_back("ignored");
+  ASSERT_TRUE(DetectCommandLine(extra));
+  EXPECT_EQ((*DetectCommandLine(extra))[14], "2");
+  EXPECT_FALSE(DetectCommandLine(std::vector<std::string>(good.begin(), good.end() - 1)));
+  auto placeholder = good;
+  placeholder[2] = "fontcharset";
+  EXPECT_FALSE(DetectCommandLine(placeholder));
+  auto empty = good;
+  empty[9] = "";
+  EXPECT_FALSE(DetectCommandLine(empty));
+  // Case matters: FILENAME is a file name.
+  auto upper = good;
+  upper[0] = "FILENAME";
+  EXPECT_TRUE(DetectCommandLine(upper));
+  auto word = good;
+  word[0] = "filename";
+  EXPECT_FALSE(DetectCommandLine(word));
+}
+
+TEST(CommandLine, ConversionClampsSlidersAndReadsPaletteCodes) {
+  CommandLineValues v = {"/m.srt", "0", "4", "0", "14", "0", "500", "-20",
+                         "1", "1", "0", "2", "41", "2", "7"};
+  ControlPositions p = PositionsFromCommandLine(v);
+  EXPECT_EQ(p.offset, 492);
+  EXPECT_EQ(p.offset_or, -14);
+  EXPECT_EQ(p.Palette, PaletteMode::SafePalette);  // anything but 0, 1, 2
+  v[14] = "0";
+  EXPECT_EQ(PositionsFromCommandLine(v).Palette, PaletteMode::PcOnly);
+  v[14] = "1";
+  EXPECT_EQ(PositionsFromCommandLine(v).Palette, PaletteMode::DvdOnly);
+  v[14] = "2";
+  EXPECT_EQ(PositionsFromCommandLine(v).Palette, PaletteMode::TwoPalettes);
+  v[4] = "fourteen";
+  try {
+    PositionsFromCommandLine(v);
+    FAIL();
+  } catch (const ConvertError& e) {
+    EXPECT_STREQ(e.what(), "'fourteen' is not a valid integer value");
+  }
+}
+
+TEST(CommandLine, DefaultBatchLine) {
+  ControlPositions defaults;
+  EXPECT_EQ(BatchLine("/opt/kp/", "/films/My Movie.srt", defaults),
+            "\"/opt/kp/kestrelpix\" \"/films/My Movie.srt\" 0 4 0 14 0 30 -4 1 1 0 2 41 2 2");
+  const RenderSettings s = SettingsFromPositions(defaults, FontList());
+  EXPECT_EQ(s.FontName, "Arial");
+  EXPECT_EQ(s.FontSize, 20);
+  EXPECT_EQ(s.FontCharset, 1);
+  EXPECT_EQ(s.Align, "center");
+  EXPECT_EQ(s.OutlineWidth, 3);
+  EXPECT_EQ(s.Language, "el GREEK");
+  EXPECT_EQ(s.Fps, "25.000");
+  EXPECT_EQ(s.AntialiasColor, MakeColor(128, 128, 128));
+  EXPECT_EQ(s.OutlineColor, MakeColor(0, 0, 0));
+  EXPECT_EQ(s.TextColor, MakeColor(255, 255, 255));
+}
+
+TEST(CommandLine, BatchLinesReadBackToTheSameSettings) {
+  std::mt19937 random(1234);
+  const int fonts = static_cast<int>(FontList().size());
+  for (int i = 0; i < 500; ++i) {
+    auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+    ControlPositions p;
+    p.FontName = pick(fonts);
+    p.FontCharset = pick(19);
+    p.FontStyle = pick(9);
+    p.FontSize = pick(35);
+    p.Align = pick(3);
+    p.offset = 8 + pick(485);
+    p.offset_or = -14 + 2 * pick(13);
+    p.OutlineWidth = pick(3);
+    p.Palette = static_cast<PaletteMode>(pick(4));
+    const int colors = static_cast<int>(ColorListFor(p.Palette).size());
+    p.AntialiasColor = pick(colors);
+    p.OutlineColor = pick(colors);
+    p.TextColor = pick(colors);
+    p.Language = pick(136);
+    p.Fps = pick(5);
+    const std::string path = i % 2 ? "/tmp/a b/c \"d\".srt" : "/tmp/plain.srt";
+    std::string line = BatchLine("/usr/bin/", i % 2 ? "/tmp/a b/c.srt" : path, p);
+    if (i % 3 == 0) line += "\r";  // a line with a Windows line end
+    std::vector<std::string> args = Args(line);
+    ASSERT_EQ(args.size(), 16u) << line;
+    EXPECT_EQ(args[0], "/usr/bin/kestrelpix");
+    args.erase(args.begin());
+    const auto values = DetectCommandLine(args);
+    ASSERT_TRUE(values) << line;
+    ControlPositions back = PositionsFromCommandLine(*values);
+    ColorPositionsFromCommandLine(*values, back);
+    EXPECT_EQ(back, p) << line;
+    EXPECT_EQ((*values)[0], i % 2 ? "/tmp/a b/c.srt" : path);
+  }
+}
+
+TEST(CommandLine, PositionsOutsideTheirListsAreRefusedByName) {
+  ControlPositions p;
+  p.FontSize = 35;
+  try {
+    SettingsFromPositions(p, FontList());
+    FAIL();
+  } catch (const Error& e) {
+    EXPECT_STREQ(e.what(), "Parameter 5 (fontsize) is 35, outside its list (0 to 34)");
+  }
+  p = ControlPositions();
+  p.Palette = PaletteMode::SafePalette;
+  p.TextColor = 7;  // the safe list has seven colours
+  EXPECT_THROW(SettingsFromPositions(p, FontList()), Error);
+  p.TextColor = 6;
+  EXPECT_EQ(SettingsFromPositions(p, FontList()).TextColor, SafeColors()[6].value);
+}
+
+TEST(CommandLine, SplittingFollowsTheShellRules) {
+  EXPECT_EQ(Args("a  \"b c\"d \"\" e\r"), (std::vector<std::string>{"a", "b cd", "", "e"}));
+  EXPECT_EQ(Args("   "), std::vector<std::string>{});
+}
+
+}  // namespace
+}  // namespace kestrelpix

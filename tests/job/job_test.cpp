@@ -1,0 +1,258 @@
+#include "job/generation_job.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "job/recording_host.h"
+#include "render/rasterizer.h"
+#include "support/run_command.h"
+#include "support/temp_dir.h"
+#include "vobsub/help_text.h"
+#include "vobsub/spu_encoder.h"
+
+namespace kestrelpix {
+namespace {
+
+using testing::ReadFileBytes;
+using testing::RecordingHost;
+using testing::TempDir;
+
+struct Fixture {
+  TempDir dir;
+  AppState state;
+  RecordingHost host;
+  TSubtitle doc;
+  std::string input;
+
+  Fixture() {
+    state.SubtitleLoaded = true;
+    state.SubtitleFits = true;
+    input = dir.Write("movie.srt", "placeholder");
+  }
+  std::string Out(const char* suffix) const { return (dir.path() / ("movie" + std::string(suffix))).string(); }
+  bool Exists(const char* suffix) const { return std::filesystem::exists(Out(suffix)); }
+};
+
+std::vector<std::string> IndexEntryLines(const std::string& idx) {
+  std::vector<std::string> lines;
+  size_t pos = 0;
+  while ((pos = idx.find("timestamp: ", pos)) != std::string::npos) {
+    const size_t end = idx.find("\r\n", pos);
+    lines.push_back(idx.substr(pos, end - pos));
+    pos = end;
+  }
+  return lines;
+}
+
+// The size of the unit one entry of text gives with the default settings.
+size_t UnitSize(const std::string& text) {
+  RenderSettings s;
+  FrameBitmap frame;
+  const Band band = RenderFrame(text, "", s, frame);
+  return EncodeSubpicture(frame, band.BandTop, band.BandHeight, 0, 1000,
+                          ColorKeysFrom(s.TextColor, s.OutlineColor, s.AntialiasColor))
+      .size();
+}
+
+TEST(GenerationJob, FilePositionsFollowThePackCounts) {
+  // Find a line whose unit needs exactly two packs: more than 2019 bytes and
+  // at most 4043.
+  std::string dense;
+  for (int n = 1; n < 200; ++n) {
+    dense = std::string(static_cast<size_t>(n), '|');
+    for (char& c : dense) c = (&c - dense.data()) % 2 ? ' ' : '|';
+    const size_t size = UnitSize(dense);
+    if (size > 2019 && size <= 4043) break;
+  }
+  ASSERT_GT(UnitSize(dense), 2019u);
+  ASSERT_LE(UnitSize(dense), 4043u);
+
+  Fixture f;
+  f.doc.AddLine("1000", "2000", dense, "", "");
+  f.doc.AddLine("3000", "4000", "short", "", "");
+  f.doc.AddLine("62500", "63000", "last", "two", "");
+  GenerationJob job(f.state, f.host);
+  EXPECT_EQ(job.ButtonGenerateClick(&f.doc, f.input), JobOutcome::Completed);
+  EXPECT_EQ(IndexEntryLines(ReadFileBytes(f.Out(".idx"))),
+            (std::vector<std::string>{"timestamp: 00:00:01:000, filepos: 000000000",
+                                      "timestamp: 00:00:03:000, filepos: 000001000",
+                                      "timestamp: 00:01:02:500, filepos: 000001800"}));
+  EXPECT_EQ(ReadFileBytes(f.Out(".sub")).size(), 8192u);
+  EXPECT_EQ(job.EntriesWritten(), 3);
+}
+
+TEST(GenerationJob, CompleteRunWritesHelpAndShowsIt) {
+  Fixture f;
+  f.doc.AddLine("0", "1500", "Hello", "World", "never drawn");
+  GenerationJob job(f.state, f.host);
+  EXPECT_EQ(job.ButtonGenerateClick(&f.doc, f.input), JobOutcome::Completed);
+  const std::string help = HelpText(f.host.settings.AntialiasColor, f.host.settings.OutlineColor,
+                                    f.host.settings.TextColor, f.input);
+  EXPECT_EQ(ReadFileBytes(f.Out(".Kestrelpix_Help.txt")), help);
+  EXPECT_EQ(f.host.sink.messages, std::vector<std::string>{help});
+  EXPECT_TRUE(f.state.JobIdle);
+  EXPECT_EQ(f.host.enableCalls, (std::vector<bool>{false, true}));
+  EXPECT_EQ(f.host.terminateRequests, 0);
+  // The index header carries the frame size, palette block and language.
+  const std::string idx = ReadFileBytes(f.Out(".idx"));
+  EXPECT_NE(idx.find("\r\nsize: 720x576\r\n"), std::string::npos);
+  EXPECT_NE(idx.find("\r\nid: el, index: 0\r\n"), std::string::npos);
+  EXPECT_NE(idx.find("custom colors: ON, tridx: 1000, colors: 0000FF, FFFFFF, 000000, 808080"),
+            std::string::npos);
+}
+
+TEST(GenerationJob, CommandLineModeTerminatesWithoutAMessage) {
+  Fixture f;
+  f.state.CommandLineMode = true;
+  f.doc.AddLine("0", "1500", "Hello", "", "");
+  f.doc.AddLine("2000", "2500", "Again", "", "");
+  GenerationJob job(f.state, f.host);
+  EXPECT_EQ(job.ButtonGenerateClick(&f.doc, f.input), JobOutcome::Completed);
+  EXPECT_TRUE(f.host.sink.messages.empty());
+  EXPECT_EQ(f.host.terminateRequests, 1);
+  EXPECT_TRUE(f.Exists(".Kestrelpix_Help.txt"));
+  // The progress range is 0 to N - 1; each entry advances it before drawing.
+  EXPECT_EQ(f.host.maximum, 1);
+  EXPECT_EQ(f.host.position, 2);
+}
+
+TEST(GenerationJob, AbortDuringARunLeavesAConsistentShorterPair) {
+  Fixture f;
+  for (int i = 0; i < 10; ++i) f.doc.AddLine(std::to_string(i * 1000), std::to_string(i * 1000 + 800), "Entry " + std::to_string(i), "", "");
+  GenerationJob job(f.state, f.host);
+  // The abort press arrives in the event processing of the third entry.
+  std::vector<JobOutcome> nested;
+  f.host.onEvents = [&](int round) {
+    if (round == 3) nested.push_back(job.ButtonGenerateClick(&f.doc, f.input));
+  };
+  EXPECT_EQ(job.ButtonGenerateClick(&f.doc, f.input), JobOutcome::Aborted);
+  EXPECT_EQ(nested, std::vector<JobOutcome>{JobOutcome::AbortPress});
+  EXPECT_EQ(f.host.sink.messages, std::vector<std::string>{"Operation Aborted"});
+  // The entry in progress completes; no later one is drawn.
+  EXPECT_EQ(IndexEntryLines(ReadFileBytes(f.Out(".idx"))).size(), 3u);
+  EXPECT_EQ(ReadFileBytes(f.Out(".sub")).size(), 3u * 2048);
+  EXPECT_EQ(f.host.events, 3);
+  EXPECT_EQ(f.host.position, 1);  // reset by the press, advanced once after it
+  EXPECT_FALSE(f.Exists(".Kestrelpix_Help.txt"));
+  EXPECT_TRUE(f.state.JobIdle);
+  EXPECT_EQ(f.host.enableCalls, (std::vector<bool>{false, true}));
+
+  // The next press starts a new run from the first entry.
+  f.host.onEvents = nullptr;
+  f.host.sink.messages.clear();
+  EXPECT_EQ(job.ButtonGenerateClick(&f.doc, f.input), JobOutcome::Completed);
+  EXPECT_EQ(IndexEntryLines(ReadFileBytes(f.Out(".idx"))).size(), 10u);
+}
+
+TEST(GenerationJob, RepeatedPressesInOneEventRoundNeverNestARun) {
+  Fixture f;
+  for (int i = 0; i < 5; ++i) f.doc.AddLine(std::to_string(i * 1000), std::to_string(i * 1000 + 800), "x", "", "");
+  GenerationJob job(f.state, f.host);
+  f.host.onEvents = [&](int round) {
+    if (round == 2) {
+      job.ButtonGenerateClick(&f.doc, f.input);
+      job.ButtonGenerateClick(&f.doc, f.input);
+    }
+  };
+  EXPECT_EQ(job.ButtonGenerateClick(&f.doc, f.input), JobOutcome::Aborted);
+  EXPECT_EQ(IndexEntryLines(ReadFileBytes(f.Out(".idx"))).size(), 2u);
+  EXPECT_EQ(ReadFileBytes(f.Out(".sub")).size(), 2u * 2048);
+  EXPECT_TRUE(f.state.JobIdle);
+}
+
+TEST(GenerationJob, RefusalsTouchNoFile) {
+  struct Case {
+    bool loaded, fits;
+    const char* message;
+  };
+  for (const Case& c : {Case{false, false, "Please load an Srt/Sub/Txt subtitle."},
+                        Case{false, true, "Please load an Srt/Sub/Txt subtitle."},
+                        Case{true, false, "Please use smaller font."}}) {
+    Fixture f;
+    f.state.SubtitleLoaded = c.loaded;
+    f.state.SubtitleFits = c.fits;
+    f.state.CommandLineMode = true;  // shown in command-line mode too
+    f.doc.AddLine("0", "1", "x", "", "");
+    GenerationJob job(f.state, f.host);
+    EXPECT_EQ(job.ButtonGenerateClick(&f.doc, f.input), JobOutcome::Refused);
+    EXPECT_EQ(f.host.sink.messages, std::vector<std::string>{c.message});
+    EXPECT_FALSE(f.Exists(".idx"));
+    EXPECT_FALSE(f.Exists(".sub"));
+    EXPECT_TRUE(f.state.JobIdle);
+    EXPECT_EQ(f.host.enableCalls, (std::vector<bool>{false, true}));
+    EXPECT_EQ(f.host.terminateRequests, 0);
+  }
+}
+
+TEST(GenerationJob, InputNamedLikeItsOutputIsNeverOverwritten) {
+  Fixture f;
+  const std::string input = f.dir.Write("film.sub", "{1}{1}25\n{1}{2}x\n");
+  f.doc.AddLine("40", "40", "25", "", "");
+  GenerationJob job(f.state, f.host);
+  EXPECT_EQ(job.ButtonGenerateClick(&f.doc, input), JobOutcome::Refused);
+  EXPECT_EQ(ReadFileBytes(input), "{1}{1}25\n{1}{2}x\n");
+  EXPECT_FALSE(std::filesystem::exists(f.dir.path() / "film.idx"));
+  ASSERT_EQ(f.host.sink.messages.size(), 1u);
+  EXPECT_NE(f.host.sink.messages[0].find("would overwrite it"), std::string::npos);
+  // The same file named .txt converts.
+  const std::string txt = f.dir.Write("film.txt", "{1}{1}25\n{1}{2}x\n");
+  EXPECT_EQ(job.ButtonGenerateClick(&f.doc, txt), JobOutcome::Completed);
+}
+
+TEST(GenerationJob, EmptyDocumentWritesNothing) {
+  Fixture f;
+  GenerationJob job(f.state, f.host);
+  EXPECT_EQ(job.ButtonGenerateClick(&f.doc, f.input), JobOutcome::Refused);
+  EXPECT_FALSE(f.Exists(".idx"));
+}
+
+TEST(GenerationJob, UnwritableFolderFailsCleanlyAndReturnsToIdle) {
+  // An output path through a plain file fails for every user, root too.
+  Fixture f;
+  f.doc.AddLine("0", "1000", "x", "", "");
+  GenerationJob job(f.state, f.host);
+  job.SetOutputBase((f.dir.path() / "movie.srt" / "inside.srt").string());
+  EXPECT_EQ(job.ButtonGenerateClick(&f.doc, f.input), JobOutcome::Failed);
+  EXPECT_EQ(f.host.sink.messages, std::vector<std::string>{"File not found"});
+  EXPECT_TRUE(f.state.JobIdle);
+  EXPECT_EQ(f.host.enableCalls, (std::vector<bool>{false, true}));
+  // The next press starts a run again rather than aborting.
+  job.SetOutputBase("");
+  f.host.sink.messages.clear();
+  EXPECT_EQ(job.ButtonGenerateClick(&f.doc, f.input), JobOutcome::Completed);
+}
+
+TEST(GenerationJob, BandsOutsideTheFrameAreCutToIt) {
+  Fixture f;
+  f.host.settings.Fps = "29.970";
+  f.host.settings.FontSize = 50;
+  f.doc.AddLine("0", "1000", "High", "Higher", "");
+  f.doc.AddLine("1000", "2000", "Low", "Lower", "");
+  GenerationJob job(f.state, f.host);
+  // Entry 1 at the top of the offset range (NTSC: y1 = 480 - H - 40 - 492
+  // lies above the frame), entry 2 at the bottom of it.
+  f.host.onEvents = [&](int round) { f.host.settings.offset = round == 1 ? 492 : 8; };
+  EXPECT_EQ(job.ButtonGenerateClick(&f.doc, f.input), JobOutcome::Completed);
+  const auto r = testing::RunCommand("ffprobe -v error -show_frames -of compact " +
+                                     testing::ShellQuote(f.Out(".idx")));
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("pts_time=1.000000"), std::string::npos) << r.out;
+}
+
+TEST(GenerationJob, NegativeStartShowsFromZero) {
+  Fixture f;
+  f.doc.AddLine("-500", "1000", "early", "", "");
+  GenerationJob job(f.state, f.host);
+  EXPECT_EQ(job.ButtonGenerateClick(&f.doc, f.input), JobOutcome::Completed);
+  EXPECT_EQ(IndexEntryLines(ReadFileBytes(f.Out(".idx"))),
+            std::vector<std::string>{"timestamp: 00:00:00:000, filepos: 000000000"});
+  // PTS bytes of time 0 in the first pack: 21 00 01 00 01.
+  const std::string sub = ReadFileBytes(f.Out(".sub"));
+  EXPECT_EQ(sub.substr(23, 5), std::string("\x21\x00\x01\x00\x01", 5));
+}
+
+}  // namespace
+}  // namespace kestrelpix
