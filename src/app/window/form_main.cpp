@@ -1,0 +1,444 @@
+// The main window's controls, their lists and defaults, and the reading of
+// settings from them.
+#include "app/window/form_main.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QRadioButton>
+#include <QPushButton>
+#include <QScreen>
+#include <QSlider>
+#include <QStyle>
+#include <QVBoxLayout>
+#include <clocale>
+
+#include "app/control_lists.h"
+#include "app/window/color_box.h"
+#include "app/window/form_color_options.h"
+#include "app/window/preview_image.h"
+#include "base/number_text.h"
+#include "render/font_tables.h"
+#include "vobsub/palette.h"
+
+// Resources live in the static window library; their registration has to be
+// called from the global namespace.
+static void InitWindowResources() { Q_INIT_RESOURCE(kestrelpix); }
+
+namespace kestrelpix::window {
+
+namespace {
+
+QStringList ToQStringList(const std::vector<std::string>& items) {
+  QStringList list;
+  list.reserve(static_cast<qsizetype>(items.size()));
+  for (const std::string& item : items) list << QString::fromStdString(item);
+  return list;
+}
+
+QComboBox* PickList(const QString& name, const QStringList& items, int minimumChars) {
+  auto* box = new QComboBox;
+  box->setObjectName(name);
+  box->setEditable(false);
+  box->addItems(items);
+  box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  box->setMinimumContentsLength(minimumChars);
+  return box;
+}
+
+QLabel* Caption(const QString& text) {
+  auto* label = new QLabel(text);
+  label->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
+  return label;
+}
+
+QPushButton* BoldButton(const QString& name, const QString& caption) {
+  auto* button = new QPushButton(caption);
+  button->setObjectName(name);
+  QFont font = button->font();
+  font.setBold(true);
+  button->setFont(font);
+  return button;
+}
+
+template <typename T>
+T* Named(T* widget, const QString& name) {
+  widget->setObjectName(name);
+  return widget;
+}
+
+// Named system colours: 0x80000000 plus the system colour index, resolved
+// through the application palette.
+constexpr ColorValue kSystemColorBit = 0x80000000u;
+
+ColorValue ResolveSystemColor(ColorValue value) {
+  if ((value & kSystemColorBit) == 0) return value;
+  const QPalette palette = QApplication::palette();
+  QColor c;
+  switch (value & 0xFF) {
+    case 5: c = palette.color(QPalette::Base); break;             // clWindow
+    case 7: case 8: c = palette.color(QPalette::Text); break;     // clMenuText, clWindowText
+    case 9: case 14: c = palette.color(QPalette::HighlightedText); break;
+    case 2: case 13: case 26: case 27: case 29: c = palette.color(QPalette::Highlight); break;
+    case 16: c = palette.color(QPalette::Dark); break;            // clBtnShadow
+    case 17: c = palette.color(QPalette::Disabled, QPalette::Text); break;  // clGrayText
+    case 18: c = palette.color(QPalette::ButtonText); break;
+    case 20: c = palette.color(QPalette::Light); break;           // clBtnHighlight
+    case 21: c = palette.color(QPalette::Shadow); break;          // cl3DDkShadow
+    case 22: c = palette.color(QPalette::Midlight); break;        // cl3DLight
+    case 23: c = palette.color(QPalette::ToolTipText); break;     // clInfoText
+    case 24: c = palette.color(QPalette::ToolTipBase); break;     // clInfoBk
+    case 15: c = palette.color(QPalette::Button); break;          // clBtnFace
+    default: c = palette.color(QPalette::Window); break;
+  }
+  return MakeColor(static_cast<uint8_t>(c.red()), static_cast<uint8_t>(c.green()),
+                   static_cast<uint8_t>(c.blue()));
+}
+
+}  // namespace
+
+TFormMain::TFormMain(std::vector<std::string> args, std::string settingsFile, QWidget* parent)
+    : QWidget(parent),
+      args_(std::move(args)),
+      settingsFile_(std::move(settingsFile)),
+      job_(State, *this) {
+  InitWindowResources();
+  setObjectName("TFormMain");
+  setWindowTitle(kMainCaption);
+  setWindowIcon(QIcon(":/pictures/icon"));
+  setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                 Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+
+  OpenDialogsub.Filter = "*.srt;*.txt (*.srt *.txt)";
+  OpenDialogImagePAL.Title = "Load 720x576 PAL image";
+  OpenDialogImagePAL.Filter = "Load your PAL 720x576 BMP (*.bmp)";
+  OpenDialogImageNTSC.Title = "Load 720x480 NTSC image";
+  OpenDialogImageNTSC.Filter = "Load your NTSC 720x480 BMP (*.bmp)";
+  OpenDialogBat.Filter = "*.bat (*.bat)";
+  OpenDialogBat.mustExist = false;
+
+  CreateControls();
+  FormCreate(this);
+  ConnectHandlers();
+  CreateStorage();
+
+  // Not resizable; centred on the desktop.
+  layout()->setSizeConstraint(QLayout::SetFixedSize);
+  adjustSize();
+  if (QScreen* screen = QGuiApplication::primaryScreen()) {
+    const QRect desk = screen->availableGeometry();
+    move(desk.center() - rect().center());
+  }
+}
+
+TFormMain::~TFormMain() {
+  if (!destroyed_) FormDestroy();
+  if (JvFormStorage && JvFormStorage->Active && !JvFormStorage->SavedSinceRestore()) {
+    JvFormStorage->Save(CurrentPlacement());
+  }
+  // The store is written when the window that owns it goes.
+  WriteSettingsFile();
+}
+
+void TFormMain::CreateControls() {
+  // Group "Input".
+  GroupBoxInput = Named(new QGroupBox("Input"), "GroupBoxInput");
+  EditLoadSrt = Named(new QLineEdit("Load SRT"), "EditLoadSrt");
+  EditLoadSrt->setEnabled(false);
+  EditLoadSrt->setReadOnly(true);
+  ButtonLoadSrt = BoldButton("ButtonLoadSrt", "Load Srt,Txt");
+  ComboBoxFps = PickList("ComboBoxFps", ToQStringList(FpsList()), 6);
+  {
+    auto* grid = new QGridLayout(GroupBoxInput);
+    grid->addWidget(EditLoadSrt, 0, 0, 1, 2);
+    grid->addWidget(ButtonLoadSrt, 1, 0, 1, 2);
+    grid->addWidget(new QLabel("Fps"), 2, 0);
+    grid->addWidget(ComboBoxFps, 2, 1);
+    grid->setRowStretch(3, 1);
+  }
+
+  // Group "Output".
+  GroupBoxOutput = Named(new QGroupBox("Output"), "GroupBoxOutput");
+  ComboBoxVobsubLanguage = PickList("ComboBoxVobsubLanguage", ToQStringList(LanguageList()), 12);
+  {
+    auto* box = new QVBoxLayout(GroupBoxOutput);
+    box->addWidget(Caption("Language "));
+    box->addWidget(ComboBoxVobsubLanguage);
+    box->addStretch(1);
+  }
+
+  // Group "Render Fonts".
+  GroupBoxRender = Named(new QGroupBox("Render Fonts"), "GroupBoxRender");
+  ComboBoxFontName = PickList("ComboBoxFontName", {}, 14);
+  ComboBoxFontCharset = PickList("ComboBoxFontCharset", ToQStringList(CharsetNames()), 10);
+  ComboBoxFontStyle = PickList("ComboBoxFontStyle", ToQStringList(StyleNames()), 9);
+  ComboBoxFontSize = PickList("ComboBoxFontSize", ToQStringList(FontSizeNames()), 3);
+  ComboBoxAlign = PickList("ComboBoxAlign", ToQStringList(AlignList()), 6);
+  ComboBoxOutlineWidth = PickList("ComboBoxOutlineWidth", ToQStringList(OutlineWidthList()), 3);
+  offset = Named(new QSlider(Qt::Horizontal), "offset");
+  offset->setRange(kOffsetMin, kOffsetMax);
+  offset->setPageStep(1);
+  offset->setValue(kDefaultOffset);
+  offset_or = Named(new QSlider(Qt::Vertical), "offset_or");
+  offset_or->setRange(kOffsetOrMin, kOffsetOrMax);
+  offset_or->setPageStep(1);
+  offset_or->setValue(kDefaultOffsetOr);
+  offset_or->setMinimumHeight(70);
+  LabelOffset = Named(new QLabel, "LabelOffset");
+  LabelOffset->setEnabled(false);
+  LabelOffset->setMinimumWidth(24);
+  LabelOffset_Or = Named(new QLabel, "LabelOffset_Or");
+  LabelOffset_Or->setEnabled(false);
+  LabelOffset_Or->setAlignment(Qt::AlignHCenter);
+  {
+    auto* grid = new QGridLayout(GroupBoxRender);
+    grid->addWidget(Caption("Font Name"), 0, 0);
+    grid->addWidget(Caption("Font Charset"), 0, 1);
+    grid->addWidget(Caption("Font Style"), 0, 2);
+    grid->addWidget(Caption("Font Size"), 0, 3);
+    grid->addWidget(ComboBoxFontName, 1, 0);
+    grid->addWidget(ComboBoxFontCharset, 1, 1);
+    grid->addWidget(ComboBoxFontStyle, 1, 2);
+    grid->addWidget(ComboBoxFontSize, 1, 3);
+    grid->addWidget(Caption("Align"), 2, 0);
+    grid->addWidget(Caption("Outline"), 2, 1);
+    grid->addWidget(Caption("Offsets"), 2, 2);
+    grid->addWidget(ComboBoxAlign, 3, 0);
+    grid->addWidget(ComboBoxOutlineWidth, 3, 1);
+    auto* sliderRow = new QHBoxLayout;
+    sliderRow->addWidget(offset, 1);
+    sliderRow->addWidget(LabelOffset);
+    grid->addLayout(sliderRow, 3, 2, 1, 2);
+    grid->addWidget(offset_or, 0, 4, 3, 1, Qt::AlignHCenter);
+    grid->addWidget(LabelOffset_Or, 3, 4);
+  }
+
+  // Group "Colors". The boxes start with the form's colours: antialias
+  // grey, outline black, text white; the first activation fills them for
+  // the palette mode.
+  GroupBoxColors = Named(new QGroupBox("Colors"), "GroupBoxColors");
+  JvColorButtonAntialias = Named(new TColorBox, "JvColorButtonAntialias");
+  JvColorButtonOutline = Named(new TColorBox, "JvColorButtonOutline");
+  JvColorButtonText = Named(new TColorBox, "JvColorButtonText");
+  fillColorBoxes(JvColorButtonAntialias, kAntialiasDefaultIndex, false);
+  fillColorBoxes(JvColorButtonOutline, kOutlineDefaultIndex, false);
+  fillColorBoxes(JvColorButtonText, kTextDefaultIndex, false);
+  ButtonColorOptions = Named(new QPushButton("Color Options"), "ButtonColorOptions");
+  {
+    auto* grid = new QGridLayout(GroupBoxColors);
+    grid->addWidget(new QLabel("Antialias"), 0, 0);
+    grid->addWidget(JvColorButtonAntialias, 0, 1);
+    grid->addWidget(new QLabel("Outine"), 1, 0);
+    grid->addWidget(JvColorButtonOutline, 1, 1);
+    grid->addWidget(new QLabel("Text"), 2, 0);
+    grid->addWidget(JvColorButtonText, 2, 1);
+    grid->addWidget(ButtonColorOptions, 3, 0, 1, 2);
+  }
+
+  // Group "General Settings": two picture buttons and "About".
+  GroupBoxSettings = Named(new QGroupBox("General Settings"), "GroupBoxSettings");
+  BitBtnSetDefaultValues = Named(new QPushButton("Defaults"), "BitBtnSetDefaultValues");
+  BitBtnSetDefaultValues->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
+  BitBtnSetDefaultValues->setToolTip("Set the default values");
+  BitBtnChangeImage = Named(new QPushButton("Image"), "BitBtnChangeImage");
+  BitBtnChangeImage->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
+  BitBtnChangeImage->setToolTip("Choose your own preview pictures");
+  ButtonAbout = Named(new QPushButton("About"), "ButtonAbout");
+  {
+    auto* box = new QVBoxLayout(GroupBoxSettings);
+    box->addWidget(BitBtnSetDefaultValues);
+    box->addWidget(BitBtnChangeImage);
+    box->addWidget(ButtonAbout);
+    box->addStretch(1);
+  }
+
+  // Outside the groups.
+  ProgressBar1 = Named(new QProgressBar, "ProgressBar1");
+  ProgressBar1->setToolTip("ProgressBar");
+  ProgressBar1->setRange(0, 100);
+  ProgressBar1->setValue(0);
+  ButtonGenerate = BoldButton("ButtonGenerate", "Generate Vobsub");
+  ButtonBatch = BoldButton("ButtonBatch", "Add to Batch");
+  ListBoxPreview = Named(new QListWidget, "ListBoxPreview");
+  ListBoxPreview->setMinimumWidth(250);
+  preview = Named(new TPreviewImage, "preview");
+  preview->setFixedSize(kFrameWidth, 576);
+  LabelImageChangedPAL = Named(new QLabel, "LabelImageChangedPAL");
+  LabelImageChangedPAL->setVisible(false);
+  LabelImageChangedNTSC = Named(new QLabel, "LabelImageChangedNTSC");
+  LabelImageChangedNTSC->setVisible(false);
+
+  auto* top = new QHBoxLayout;
+  top->addWidget(GroupBoxInput);
+  top->addWidget(GroupBoxOutput);
+  top->addWidget(GroupBoxRender, 1);
+  top->addWidget(GroupBoxColors);
+  top->addWidget(GroupBoxSettings);
+
+  // The preview keeps the PAL frame's place; an NTSC frame leaves the
+  // bottom rows empty.
+  auto* previewArea = new QWidget;
+  previewArea->setFixedSize(kFrameWidth, 576);
+  auto* previewBox = new QVBoxLayout(previewArea);
+  previewBox->setContentsMargins(0, 0, 0, 0);
+  previewBox->addWidget(preview, 0, Qt::AlignHCenter | Qt::AlignTop);
+  previewBox->addWidget(LabelImageChangedPAL);
+  previewBox->addWidget(LabelImageChangedNTSC);
+
+  auto* side = new QVBoxLayout;
+  side->addWidget(ListBoxPreview, 1);
+  side->addWidget(ProgressBar1);
+  side->addWidget(ButtonGenerate);
+  side->addWidget(ButtonBatch);
+
+  auto* bottom = new QHBoxLayout;
+  bottom->addWidget(previewArea);
+  bottom->addLayout(side, 1);
+
+  auto* whole = new QVBoxLayout(this);
+  whole->addLayout(top);
+  whole->addLayout(bottom);
+}
+
+void TFormMain::ConnectHandlers() {
+  auto on = [this](auto* sender, auto signal, void (TFormMain::*handler)()) {
+    connect(sender, signal, this, [this, handler] { Guarded(handler); });
+  };
+  on(ButtonLoadSrt, &QPushButton::clicked, &TFormMain::ButtonLoadSrtClick);
+  // Lists run their handlers only when the user picks an item; positions
+  // set from code run nothing.
+  on(ComboBoxFps, &QComboBox::activated, &TFormMain::ComboBoxFpsChange);
+  for (QComboBox* box : {ComboBoxFontName, ComboBoxFontStyle, ComboBoxFontSize, ComboBoxOutlineWidth})
+    on(box, &QComboBox::activated, &TFormMain::ComboBoxFontSizeChange);
+  on(ComboBoxFontCharset, &QComboBox::activated, &TFormMain::ComboBoxFontCharsetChange);
+  on(ComboBoxAlign, &QComboBox::activated, &TFormMain::offsetChange);
+  // A slider runs its handler whenever its position changes, also from code.
+  on(offset, &QSlider::valueChanged, &TFormMain::offsetChange);
+  on(offset_or, &QSlider::valueChanged, &TFormMain::offset_orChange);
+  on(ListBoxPreview, &QListWidget::currentRowChanged, &TFormMain::ListBoxPreviewClick);
+  for (TColorBox* box : {JvColorButtonAntialias, JvColorButtonOutline, JvColorButtonText})
+    on(box, &TColorBox::ColorChanged, &TFormMain::JvColorButtonAntialiasChange);
+  on(ButtonColorOptions, &QPushButton::clicked, &TFormMain::ButtonColorOptionsClick);
+  connect(BitBtnSetDefaultValues, &QPushButton::clicked, this,
+          [this] { RunGuarded([this] { FormCreate(BitBtnSetDefaultValues); }); });
+  on(BitBtnChangeImage, &QPushButton::clicked, &TFormMain::BitBtnChangeImageClick);
+  on(ButtonAbout, &QPushButton::clicked, &TFormMain::ButtonAboutClick);
+  on(ButtonGenerate, &QPushButton::clicked, &TFormMain::ButtonGenerateClick);
+  on(ButtonBatch, &QPushButton::clicked, &TFormMain::ButtonBatchClick);
+}
+
+void TFormMain::Guarded(void (TFormMain::*handler)()) {
+  RunGuarded([this, handler] { (this->*handler)(); });
+}
+
+void TFormMain::FormCreate(QObject* Sender) {
+  // 1. Number text always uses "." whatever the regional settings; Qt sets
+  // the process locale from the environment when it starts.
+  std::setlocale(LC_NUMERIC, "C");
+
+  // 2. List positions (runs no change handler).
+  ComboBoxFps->setCurrentIndex(kDefaultFpsIndex);
+  ComboBoxVobsubLanguage->setCurrentIndex(kDefaultLanguageIndex);
+  ComboBoxFontSize->setCurrentIndex(kDefaultFontSizeIndex);
+  ComboBoxFontCharset->setCurrentIndex(kDefaultCharsetIndex);
+  ComboBoxFontStyle->setCurrentIndex(kDefaultStyleIndex);
+  ComboBoxAlign->setCurrentIndex(kDefaultAlignIndex);
+  // 3. Sliders run their handlers when they move.
+  offset->setValue(kDefaultOffset);
+  offset_or->setValue(kDefaultOffsetOr);
+  // 4.
+  ComboBoxOutlineWidth->setCurrentIndex(kDefaultOutlineIndex);
+  // 5.
+  preview->setFixedSize(kFrameWidth, 576);
+  // 6. Appended without clearing: every press of the defaults button adds
+  // another copy, and position 0 stays "Arial".
+  ComboBoxFontName->addItems(ToQStringList(FontList()));
+  ComboBoxFontName->setCurrentIndex(kDefaultFontNameIndex);
+  // 7.
+  LabelOffset->setText(QString::number(offset->value()));
+  LabelOffset_Or->setText(QString::number(offset_or->value()));
+
+  // 8. The defaults button only: the other windows exist by then.
+  if (Sender == BitBtnSetDefaultValues) {
+    LabelImageChangedPAL->setText(QString());
+    LabelImageChangedNTSC->setText(QString());
+    LoadPreviewBackground();
+    if (FormColorOptions != nullptr) {
+      FormColorOptions->RadioButtonPCDVD1->setChecked(true);
+      FormColorOptions->ApplyPaletteMode(BitBtnSetDefaultValues);
+      FormColorOptions->ResetPaletteModePending = true;
+    }
+  }
+
+  // 9. Command-line detection.
+  CommandLineValues = DetectCommandLine(args_);
+  State.CommandLineMode = CommandLineValues.has_value();
+}
+
+RenderSettings TFormMain::ReadRenderSettings() {
+  RenderSettings s;
+  s.FontName = ComboBoxFontName->currentText().toStdString();
+  s.FontSize = StrToInt(ComboBoxFontSize->currentText().toStdString());
+  s.FontStyle = StyleFromName(ComboBoxFontStyle->currentText().toStdString());
+  s.FontCharset = CharsetFromName(ComboBoxFontCharset->currentText().toStdString());
+  s.OutlineWidth = StrToInt(ComboBoxOutlineWidth->currentText().toStdString());
+  s.Align = ComboBoxAlign->currentText().toStdString();
+  s.offset = offset->value();
+  s.offset_or = offset_or->value();
+  s.TextColor = ResolveSystemColor(JvColorButtonText->colorValue());
+  s.OutlineColor = ResolveSystemColor(JvColorButtonOutline->colorValue());
+  s.AntialiasColor = ResolveSystemColor(JvColorButtonAntialias->colorValue());
+  s.Fps = ComboBoxFps->currentText().toStdString();
+  s.Language = ComboBoxVobsubLanguage->currentText().toStdString();
+  s.Palette = CurrentPaletteMode();
+  return s;
+}
+
+PaletteMode TFormMain::CurrentPaletteMode() const {
+  return FormColorOptions != nullptr ? FormColorOptions->PaletteModeChoice()
+                                     : PaletteMode::TwoPalettes;
+}
+
+ControlPositions TFormMain::CurrentPositions() const {
+  ControlPositions p;
+  p.FontName = ComboBoxFontName->currentIndex();
+  p.FontCharset = ComboBoxFontCharset->currentIndex();
+  p.FontStyle = ComboBoxFontStyle->currentIndex();
+  p.FontSize = ComboBoxFontSize->currentIndex();
+  p.Align = ComboBoxAlign->currentIndex();
+  p.offset = offset->value();
+  p.offset_or = offset_or->value();
+  p.OutlineWidth = ComboBoxOutlineWidth->currentIndex();
+  p.AntialiasColor = JvColorButtonAntialias->currentIndex();
+  p.OutlineColor = JvColorButtonOutline->currentIndex();
+  p.TextColor = JvColorButtonText->currentIndex();
+  p.Language = ComboBoxVobsubLanguage->currentIndex();
+  p.Fps = ComboBoxFps->currentIndex();
+  p.Palette = CurrentPaletteMode();
+  return p;
+}
+
+void TFormMain::fillColorBoxes(TColorBox* box, int index, bool safe) {
+  std::vector<ColorItem> items;
+  for (const NamedColor& c : safe ? SafeColors() : StandardColors()) {
+    items.push_back({QString::fromStdString(c.name), c.value});
+  }
+  box->Fill(items, index);
+}
+
+void TFormMain::EnableInputs(bool enabled) {
+  for (QWidget* w : std::initializer_list<QWidget*>{GroupBoxInput, GroupBoxOutput, GroupBoxColors,
+                                                    GroupBoxSettings, GroupBoxRender,
+                                                    ListBoxPreview, ButtonBatch}) {
+    w->setEnabled(enabled);
+  }
+  ButtonGenerate->setText(enabled ? "Generate Vobsub" : "Abort");
+}
+
+}  // namespace kestrelpix::window

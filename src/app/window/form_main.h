@@ -1,0 +1,214 @@
+// The main window: every conversion setting as a control, the entry list,
+// the preview and the action buttons. Settings live only in the controls;
+// whatever draws, checks, generates or writes a batch line reads them here.
+#pragma once
+
+#include <QWidget>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/command_line.h"
+#include "app/form_storage.h"
+#include "app/ini_file.h"
+#include "app/window/platform.h"
+#include "base/app_state.h"
+#include "job/generation_job.h"
+#include "render/render_settings.h"
+#include "subtitle/subtitle.h"
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QProgressBar;
+class QPushButton;
+class QSlider;
+
+namespace kestrelpix::window {
+
+class TColorBox;
+class TFormAbout;
+class TFormColorOptions;
+class TPreviewImage;
+
+class TFormMain : public QWidget, private JobHost {
+  Q_OBJECT
+
+ public:
+  // args: the program's arguments after its name (for the command-line
+  // detection); settingsFile: the settings file to read now and to write
+  // when the window is destroyed.
+  TFormMain(std::vector<std::string> args, std::string settingsFile, QWidget* parent = nullptr);
+  ~TFormMain() override;
+
+  // The secondary windows, created after this one (start-up order).
+  void SetFormAbout(TFormAbout* about) { FormAbout = about; }
+  void SetFormColorOptions(TFormColorOptions* options) { FormColorOptions = options; }
+
+  // Group "Input".
+  QGroupBox* GroupBoxInput;
+  QLineEdit* EditLoadSrt;
+  QPushButton* ButtonLoadSrt;
+  QComboBox* ComboBoxFps;
+  // Group "Output".
+  QGroupBox* GroupBoxOutput;
+  QComboBox* ComboBoxVobsubLanguage;
+  // Group "Render Fonts".
+  QGroupBox* GroupBoxRender;
+  QComboBox* ComboBoxFontName;
+  QComboBox* ComboBoxFontCharset;
+  QComboBox* ComboBoxFontStyle;
+  QComboBox* ComboBoxFontSize;
+  QComboBox* ComboBoxAlign;
+  QSlider* offset;
+  QSlider* offset_or;
+  QLabel* LabelOffset;
+  QLabel* LabelOffset_Or;
+  QComboBox* ComboBoxOutlineWidth;
+  // Group "Colors".
+  QGroupBox* GroupBoxColors;
+  TColorBox* JvColorButtonAntialias;
+  TColorBox* JvColorButtonOutline;
+  TColorBox* JvColorButtonText;
+  QPushButton* ButtonColorOptions;
+  // Group "General Settings".
+  QGroupBox* GroupBoxSettings;
+  QPushButton* BitBtnSetDefaultValues;
+  QPushButton* BitBtnChangeImage;
+  QPushButton* ButtonAbout;
+  // Outside the groups.
+  QProgressBar* ProgressBar1;
+  QPushButton* ButtonGenerate;
+  QPushButton* ButtonBatch;
+  QListWidget* ListBoxPreview;
+  TPreviewImage* preview;
+  QLabel* LabelImageChangedPAL;
+  QLabel* LabelImageChangedNTSC;
+
+  // The window's dialogs; their file names persist while the program runs.
+  OpenDialog OpenDialogsub;
+  OpenDialog OpenDialogImagePAL;
+  OpenDialog OpenDialogImageNTSC;
+  OpenDialog OpenDialogBat;
+
+  // The settings store: one in-memory copy of the file for both windows.
+  IniFile JvAppIniFileStorage;
+  std::unique_ptr<FormStorage> JvFormStorage;
+  const std::string& SettingsFile() const { return settingsFile_; }
+
+  // Application-wide flags and the loaded document.
+  AppState State;
+  std::unique_ptr<TSubtitle> CurrentSubtitle;
+  // Parameters 1 to 15 when started with an acceptable command line.
+  std::optional<kestrelpix::CommandLineValues> CommandLineValues;
+
+  // The current settings, read afresh from the controls. Named system
+  // colours are resolved through the application palette.
+  RenderSettings ReadRenderSettings() override;
+  // The controls as list and slider positions (batch lines).
+  ControlPositions CurrentPositions() const;
+  PaletteMode CurrentPaletteMode() const;
+
+  // Sizes the preview for the frame rate and loads its background picture.
+  void LoadPreviewBackground();
+  // Redraws the preview with two lines over a fresh background; sets
+  // SubtitleFits by the width check.
+  void RenderPreview(const std::string& line1, const std::string& line2,
+                     const RenderSettings& settings);
+  // Re-fills a colour box with the palette mode's list and selects `index`.
+  void fillColorBoxes(TColorBox* box, int index, bool safe);
+  // Disables the settings while a generation runs.
+  void EnableInputs(bool enabled) override;
+
+  // Placement of this window for the settings file, and applying a
+  // restored one.
+  WindowPlacement CurrentPlacement() const;
+  void ApplyPlacement(const RestoredPlacement& placement);
+  // Restores this window from the store (when its storage is active).
+  void RestoreStorage();
+  // Writes the in-memory copy to the settings file, unless it is read-only.
+  void WriteSettingsFile();
+
+  // True once an unattended run asked the program to end.
+  bool TerminateRequested() const { return terminateRequested_; }
+  // True while FormActivate's one-time work is still to come.
+  bool FirstActivationPending() const { return !activated_; }
+  JobOutcome LastJobOutcome() const { return lastOutcome_; }
+  const GenerationJob& Job() const { return job_; }
+
+ public slots:
+  // Defaults; Sender is this window at creation, BitBtnSetDefaultValues on
+  // the defaults button.
+  void FormCreate(QObject* Sender);
+  void FormActivate();
+  void FormClose();
+  void FormDestroy();
+
+  void ButtonLoadSrtClick();
+  void ComboBoxFpsChange();
+  void ComboBoxFontSizeChange();
+  void ComboBoxFontCharsetChange();
+  void offsetChange();
+  void offset_orChange();
+  void ListBoxPreviewClick();
+  void JvColorButtonAntialiasChange();
+  void ButtonColorOptionsClick();
+  void BitBtnChangeImageClick();
+  void ButtonAboutClick();
+  void ButtonGenerateClick();
+  void ButtonBatchClick();
+
+ signals:
+  // An unattended run has ended and asks the program to end.
+  void TerminateApplication();
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void CreateControls();
+  void ConnectHandlers();
+  void CreateStorage();
+  void SampleRender();
+  void EntryRender();
+  void UnattendedRun();
+  void FirstActivationRestore();
+  // A slot body run under the general error handler.
+  void Guarded(void (TFormMain::*handler)());
+
+  // JobHost.
+  void ProcessEvents() override;
+  void SetProgressRange(int minimum, int maximum) override;
+  void SetProgressPosition(int position) override;
+  int ProgressPosition() const override;
+  void FrameDrawn(const FrameBitmap& frame) override;
+  void RequestTerminate() override;
+  MessageSink& Messages() override { return sink_; }
+
+  std::vector<std::string> args_;
+  std::string settingsFile_;
+  TFormAbout* FormAbout = nullptr;
+  TFormColorOptions* FormColorOptions = nullptr;
+  WindowMessageSink sink_;
+  GenerationJob job_;
+  JobOutcome lastOutcome_ = JobOutcome::None;
+  bool activated_ = false;
+  bool shownOnce_ = false;
+  bool terminateRequested_ = false;
+  bool destroyed_ = false;
+};
+
+// Window captions.
+inline constexpr const char* kMainCaption = "Kestrelpix By Morvane";
+inline constexpr const char* kCheckingCaption = "Kestrelpix By Morvane Checking Subtitle Length...";
+
+// The sample text of the preview while nothing is loaded.
+inline constexpr const char* kSampleLine1 = "Seashore.";
+inline constexpr const char* kSampleLine2 = "Ocean Harbor";
+
+}  // namespace kestrelpix::window

@@ -1,0 +1,229 @@
+// The main window's actions: loading, generating, "Add to Batch", the
+// secondary windows, and the first activation with its unattended run.
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QRadioButton>
+#include <QSlider>
+#include <cerrno>
+#include <cstdio>
+
+#include "app/load_action.h"
+#include "app/window/color_box.h"
+#include "app/window/form_about.h"
+#include "app/window/form_color_options.h"
+#include "app/window/form_main.h"
+#include "app/window/preview_image.h"
+#include "base/errors.h"
+#include "vobsub/palette.h"
+
+namespace kestrelpix::window {
+
+void TFormMain::ButtonLoadSrtClick() {
+  // The dialog's result is not consulted: cancelling after an earlier
+  // choice loads the chosen file again.
+  if (!State.CommandLineMode) OpenDialogsub.Execute(this);
+
+  LoadActionHooks hooks;
+  hooks.SetEditLoadSrt = [this](const std::string& text) { EditLoadSrt->setText(FromLocalPath(text)); };
+  hooks.SetCaption = [this](const std::string& text) { setWindowTitle(QString::fromStdString(text)); };
+  hooks.ClearList = [this] {
+    const QSignalBlocker blocker(ListBoxPreview);
+    ListBoxPreview->clear();
+  };
+  hooks.AddListRow = [this](const std::string& row) {
+    const QSignalBlocker blocker(ListBoxPreview);
+    ListBoxPreview->addItem(FromSystemText(row));
+  };
+  hooks.SelectRow = [this](int row) {
+    const QSignalBlocker blocker(ListBoxPreview);
+    ListBoxPreview->setCurrentRow(row);
+  };
+  hooks.ProcessEvents = [] { QCoreApplication::processEvents(); };
+  hooks.Fit.ReadSettings = [this] { return ReadRenderSettings(); };
+  hooks.Fit.EmptyEntryList = hooks.ClearList;
+  hooks.Fit.ShowLoadedFileName = [this] { EditLoadSrt->setText(OpenDialogsub.FileName); };
+  LoadSubtitleFile(LocalPath(OpenDialogsub.FileName), CurrentSubtitle, State, sink_, hooks);
+}
+
+void TFormMain::ButtonGenerateClick() {
+  // A press during a run reaches this handler again from the run's event
+  // processing; the job takes it as the abort request.
+  const JobOutcome outcome =
+      job_.ButtonGenerateClick(CurrentSubtitle.get(), LocalPath(OpenDialogsub.FileName));
+  lastOutcome_ = outcome;
+}
+
+void TFormMain::ButtonBatchClick() {
+  if (!State.SubtitleLoaded) {
+    sink_.ShowMessage("Load an srt");
+    return;
+  }
+  if (!State.SubtitleFits) {
+    sink_.ShowMessage("Please use smaller fonts.");
+    return;
+  }
+  // Asked once; later jobs go to the same file.
+  if (OpenDialogBat.FileName.isEmpty()) OpenDialogBat.Execute(this);
+  if (OpenDialogBat.FileName.isEmpty()) return;
+
+  // ".bat" is appended whatever the chosen name ends in.
+  const QString batchFile = OpenDialogBat.FileName + ".bat";
+  const std::string line =
+      BatchLine(ProgramFolder(), LocalPath(OpenDialogsub.FileName), CurrentPositions()) +
+      BatchLineEnd();
+  const std::string path = LocalPath(batchFile);
+  std::FILE* file = std::fopen(path.c_str(), "ab");
+  if (file == nullptr) throw FileErrorFromErrno(errno);
+  const bool written = std::fwrite(line.data(), 1, line.size(), file) == line.size();
+  const int writeError = errno;
+  if (std::fclose(file) != 0 || !written) throw FileErrorFromErrno(written ? errno : writeError);
+  sink_.ShowMessage("Job added to Batch file: " + path);
+}
+
+void TFormMain::ButtonColorOptionsClick() {
+  if (FormColorOptions != nullptr) FormColorOptions->exec();
+}
+
+void TFormMain::ButtonAboutClick() {
+  if (FormAbout != nullptr) FormAbout->exec();
+}
+
+// --- first activation and the unattended run ------------------------------
+
+void TFormMain::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() == QEvent::ActivationChange && isActiveWindow() && !activated_) {
+    // Run after the activation is complete, from the event loop, so that a
+    // long unattended generation does not run inside the window system's
+    // activation handling.
+    QMetaObject::invokeMethod(this, [this] { Guarded(&TFormMain::FormActivate); },
+                              Qt::QueuedConnection);
+  }
+}
+
+void TFormMain::FormActivate() {
+  // Only the first activation after start-up does anything; coming back
+  // from the modal windows, message boxes and dialogs does not.
+  if (activated_) return;
+  activated_ = true;
+  LoadPreviewBackground();
+  // Text is drawn by the program's own aliased rasterizer, whatever the
+  // desktop's font smoothing; this platform has no system-wide smoothing
+  // switch to turn off here (and on again in FormClose and FormDestroy).
+  if (State.CommandLineMode) {
+    UnattendedRun();
+  } else {
+    FirstActivationRestore();
+  }
+}
+
+void TFormMain::FirstActivationRestore() {
+  if (FormColorOptions == nullptr) return;
+  // The palette mode first, then the colour lists of that mode, then this
+  // window's settings again, so stored colours are found in those lists.
+  FormColorOptions->RestoreStorage();
+  const bool safe = FormColorOptions->RadioButtonPCDVD2->isChecked();
+  fillColorBoxes(JvColorButtonAntialias, kAntialiasDefaultIndex, safe);
+  fillColorBoxes(JvColorButtonOutline, kOutlineDefaultIndex, safe);
+  fillColorBoxes(JvColorButtonText, kTextDefaultIndex, safe);
+  RestoreStorage();
+}
+
+namespace {
+
+// A colour position from the command line, in the list the palette mode
+// filled.
+void SelectColorPosition(TColorBox* box, int position, int parameter) {
+  if (!box->setItemIndex(position)) {
+    throw Error("Parameter " + std::to_string(parameter) + " (" +
+                PlaceholderWords()[static_cast<size_t>(parameter - 1)] + ") is " +
+                std::to_string(position) + ", outside its list (0 to " +
+                std::to_string(box->count() - 1) + ").");
+  }
+}
+
+}  // namespace
+
+void TFormMain::UnattendedRun() {
+  // 1. Nothing of the command line reaches the settings file.
+  if (JvFormStorage) JvFormStorage->Active = false;
+  if (FormColorOptions != nullptr && FormColorOptions->JvFormStorage) {
+    FormColorOptions->JvFormStorage->Active = false;
+  }
+  const kestrelpix::CommandLineValues& values = *CommandLineValues;
+  // 2. The load action takes its file from the dialog.
+  OpenDialogsub.FileName = FromLocalPath(values[0]);
+  // 3. List positions (no change handlers) and slider positions (which run
+  // theirs). A position outside its list leaves the list without selection.
+  ControlPositions p = PositionsFromCommandLine(values);
+  ComboBoxFontName->setCurrentIndex(p.FontName);
+  ComboBoxFontCharset->setCurrentIndex(p.FontCharset);
+  ComboBoxFontStyle->setCurrentIndex(p.FontStyle);
+  ComboBoxFontSize->setCurrentIndex(p.FontSize);
+  ComboBoxAlign->setCurrentIndex(p.Align);
+  offset->setValue(p.offset);
+  offset_or->setValue(p.offset_or);
+  ComboBoxOutlineWidth->setCurrentIndex(p.OutlineWidth);
+  ComboBoxVobsubLanguage->setCurrentIndex(p.Language);
+  ComboBoxFps->setCurrentIndex(p.Fps);
+  // 4. The palette mode.
+  if (FormColorOptions != nullptr) FormColorOptions->SetPaletteModeChoice(p.Palette);
+  // 5. Load (no dialog, no success message).
+  ButtonLoadSrtClick();
+  // 6. The colour lists of the mode, and a preview refresh.
+  if (FormColorOptions != nullptr) FormColorOptions->ApplyPaletteMode(this);
+  // 7. Colours by position in those lists; each change redraws.
+  ColorPositionsFromCommandLine(values, p);
+  SelectColorPosition(JvColorButtonAntialias, p.AntialiasColor, 10);
+  JvColorButtonAntialiasChange();
+  SelectColorPosition(JvColorButtonOutline, p.OutlineColor, 11);
+  JvColorButtonAntialiasChange();
+  SelectColorPosition(JvColorButtonText, p.TextColor, 12);
+  JvColorButtonAntialiasChange();
+  // 8. Generate; a complete run ends the program.
+  ButtonGenerateClick();
+}
+
+void TFormMain::FormClose() {
+  // Nothing to switch back: see FormActivate about font smoothing.
+}
+
+void TFormMain::FormDestroy() {
+  // As FormClose: font smoothing has no system-wide switch on this platform.
+  destroyed_ = true;
+}
+
+void TFormMain::closeEvent(QCloseEvent* event) {
+  // Closing during a run stops it as "Abort" would: the entry in progress
+  // is finished and both files are closed before the program ends.
+  if (!State.JobIdle) State.JobIdle = true;
+  FormClose();
+  if (JvFormStorage && JvFormStorage->Active) JvFormStorage->Save(CurrentPlacement());
+  event->accept();
+}
+
+// --- JobHost ---------------------------------------------------------------
+
+void TFormMain::ProcessEvents() { QCoreApplication::processEvents(); }
+
+void TFormMain::SetProgressRange(int minimum, int maximum) {
+  ProgressBar1->setRange(minimum, maximum);
+}
+
+void TFormMain::SetProgressPosition(int position) { ProgressBar1->setValue(position); }
+
+int TFormMain::ProgressPosition() const { return ProgressBar1->value(); }
+
+void TFormMain::FrameDrawn(const FrameBitmap& frame) { preview->SetPicture(frame); }
+
+void TFormMain::RequestTerminate() {
+  terminateRequested_ = true;
+  emit TerminateApplication();
+}
+
+}  // namespace kestrelpix::window

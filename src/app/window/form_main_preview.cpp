@@ -1,0 +1,143 @@
+// The preview: the selected entry, or the sample text while nothing is
+// loaded, drawn by the core over the sample picture of the frame standard;
+// and the handlers that redraw it when a setting changes.
+#include <QComboBox>
+#include <QFileInfo>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QSlider>
+
+#include "app/window/color_box.h"
+#include "app/window/form_main.h"
+#include "app/window/preview_image.h"
+#include "render/fit_check.h"
+#include "render/measure.h"
+#include "render/rasterizer.h"
+
+namespace kestrelpix::window {
+
+namespace {
+
+// The built-in pictures, decoded once.
+const FrameBitmap& BuiltInPicture(bool pal) {
+  static const FrameBitmap palPicture =
+      FrameFromImage(QImage(":/pictures/PreviewPal720x576"), kFrameWidth, 576);
+  static const FrameBitmap ntscPicture =
+      FrameFromImage(QImage(":/pictures/PreviewNtsc720x480"), kFrameWidth, 480);
+  return pal ? palPicture : ntscPicture;
+}
+
+}  // namespace
+
+void TFormMain::LoadPreviewBackground() {
+  const bool pal = ComboBoxFps->currentText() == "25.000";
+  const int height = pal ? 576 : 480;
+  preview->setFixedSize(kFrameWidth, height);
+  const QString path = pal ? LabelImageChangedPAL->text() : LabelImageChangedNTSC->text();
+  if (!path.isEmpty() && QFileInfo::exists(path)) {
+    // A picture the user chose. One that cannot be read is treated like a
+    // missing one: the built-in picture is shown.
+    const QImage image(path);
+    if (!image.isNull()) {
+      preview->SetPicture(FrameFromImage(image, kFrameWidth, height));
+      return;
+    }
+  }
+  preview->SetPicture(BuiltInPicture(pal));
+}
+
+void TFormMain::RenderPreview(const std::string& line1, const std::string& line2,
+                              const RenderSettings& settings) {
+  LoadPreviewBackground();
+  const TextExtent e1 = MeasureLine(line1, settings.FontName, settings.FontSize,
+                                    settings.FontStyle, settings.FontCharset);
+  const TextExtent e2 = MeasureLine(line2, settings.FontName, settings.FontSize,
+                                    settings.FontStyle, settings.FontCharset);
+  if (e1.width >= FitLimit || e2.width >= FitLimit) {
+    State.SubtitleFits = false;
+    sink_.ShowMessage("The string \r" + line1 + "\r" + line2 + "\ris too long.");
+    return;
+  }
+  State.SubtitleFits = true;
+  DrawSubtitleLines(preview->Picture(), line1, line2, settings, preview->Picture().height());
+  preview->PictureChanged();
+}
+
+void TFormMain::SampleRender() { RenderPreview(kSampleLine1, kSampleLine2, ReadRenderSettings()); }
+
+void TFormMain::EntryRender() {
+  if (!CurrentSubtitle) return;
+  const int entry = ListBoxPreview->currentRow() + 1;
+  if (entry < 1 || entry > CurrentSubtitle->LineCount()) return;
+  const SubtitleLine& line = CurrentSubtitle->GetLine(entry);
+  RenderPreview(line.Text1, line.Text2, ReadRenderSettings());
+}
+
+void TFormMain::ComboBoxFpsChange() { LoadPreviewBackground(); }
+
+void TFormMain::ComboBoxFontSizeChange() {
+  SampleRender();
+  if (!State.SubtitleLoaded) return;
+  EntryRender();
+  // A new face, size, style or outline may make a line too wide.
+  setWindowTitle(kCheckingCaption);
+  FitCheckHooks hooks;
+  hooks.ReadSettings = [this] { return ReadRenderSettings(); };
+  hooks.EmptyEntryList = [this] {
+    const QSignalBlocker blocker(ListBoxPreview);
+    ListBoxPreview->clear();
+  };
+  hooks.ShowLoadedFileName = [this] { EditLoadSrt->setText(OpenDialogsub.FileName); };
+  CheckAllEntriesFit(*CurrentSubtitle, State, sink_, hooks);
+  setWindowTitle(kMainCaption);
+}
+
+void TFormMain::ComboBoxFontCharsetChange() {
+  SampleRender();
+  if (State.SubtitleLoaded) EntryRender();
+}
+
+void TFormMain::offsetChange() {
+  SampleRender();
+  if (State.SubtitleLoaded) EntryRender();
+  LabelOffset->setText(QString::number(offset->value()));
+}
+
+void TFormMain::offset_orChange() {
+  const int position = offset_or->value();
+  // Only even spacings: an odd position moves up by one, which runs this
+  // handler again (nested) with the even value before this run goes on.
+  if (position % 2 != 0) offset_or->setValue(position + 1);
+  SampleRender();
+  if (State.SubtitleLoaded) EntryRender();
+  LabelOffset_Or->setText(QString::number(offset_or->value()));
+}
+
+void TFormMain::ListBoxPreviewClick() {
+  if (State.SubtitleLoaded) EntryRender();
+}
+
+void TFormMain::JvColorButtonAntialiasChange() {
+  // Colours set while another window is in front (the settings store at
+  // start-up, the colour options window) do not redraw.
+  if (isActiveWindow()) ComboBoxFontCharsetChange();
+}
+
+void TFormMain::BitBtnChangeImageClick() {
+  // The dialogs' results are not consulted: a cancelled dialog after an
+  // earlier choice sets the same path again.
+  OpenDialogImagePAL.Execute(this);
+  if (!OpenDialogImagePAL.FileName.isEmpty()) {
+    LabelImageChangedPAL->setText(OpenDialogImagePAL.FileName);
+    LoadPreviewBackground();
+  }
+  OpenDialogImageNTSC.Execute(this);
+  if (!OpenDialogImageNTSC.FileName.isEmpty()) {
+    LabelImageChangedNTSC->setText(OpenDialogImageNTSC.FileName);
+    LoadPreviewBackground();
+  }
+}
+
+}  // namespace kestrelpix::window

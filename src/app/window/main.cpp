@@ -1,0 +1,41 @@
+// kestrelpix: the window. Started with the fifteen parameters of a batch line
+// it converts unattended; where no display can be opened it does the same
+// conversion without a window, with messages on stderr and an exit status.
+#include <QApplication>
+#include <QIcon>
+#include <string>
+#include <vector>
+
+#include "app/command_line.h"
+#include "app/settings_location.h"
+#include "app/window/form_main.h"
+#include "app/window/startup.h"
+#include "base/message_sink.h"
+#include "job/headless_run.h"
+
+int main(int argc, char** argv) {
+  using namespace kestrelpix;
+  const std::vector<std::string> rawArgs(argv + 1, argv + argc);
+  if (DetectCommandLine(rawArgs) && window::NoDisplayAvailable()) {
+    StderrMessageSink sink;
+    return RunUnattendedHeadless(rawArgs, sink);
+  }
+
+  QApplication app(argc, argv);
+  QApplication::setApplicationName("Kestrelpix");
+  QApplication::setApplicationDisplayName("Kestrelpix");
+  QApplication::setApplicationVersion(KESTRELPIX_VERSION);
+  // Qt has taken its own options (-platform and the like) out of argv.
+  std::vector<std::string> args(argv + 1, argv + argc);
+
+  int status = 0;
+  {
+    window::ApplicationWindows windows(std::move(args), SettingsFilePath(RunningProgramFolder()));
+    QApplication::setWindowIcon(QIcon(":/pictures/icon"));
+    QObject::connect(windows.FormMain, &window::TFormMain::TerminateApplication, &app,
+                     &QCoreApplication::quit, Qt::QueuedConnection);
+    windows.Show();
+    status = app.exec();
+  }
+  return status;
+}

@@ -1,0 +1,112 @@
+#include "app/window/platform.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFile>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QUrl>
+#include <exception>
+#include <utility>
+
+#include "render/text_decode.h"
+
+namespace kestrelpix::window {
+
+namespace {
+
+MessageHook& CurrentMessageHook() {
+  static MessageHook hook;
+  return hook;
+}
+
+OpenDialogHook& CurrentDialogHook() {
+  static OpenDialogHook hook;
+  return hook;
+}
+
+UrlHook& CurrentUrlHook() {
+  static UrlHook hook;
+  return hook;
+}
+
+}  // namespace
+
+void ShowMessage(const QString& text) {
+  QString shown = text;
+  shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  shown.replace(QChar('\r'), QChar('\n'));
+  if (CurrentMessageHook()) {
+    // Copied, so a hook that replaces itself while it runs stays alive.
+    MessageHook hook = CurrentMessageHook();
+    hook(shown);
+    return;
+  }
+  QMessageBox box(QMessageBox::NoIcon, QApplication::applicationDisplayName(), shown,
+                  QMessageBox::Ok, QApplication::activeWindow());
+  box.exec();
+}
+
+void ShowMessage(std::string_view text) { ShowMessage(FromSystemText(text)); }
+
+MessageHook SetMessageHook(MessageHook hook) {
+  return std::exchange(CurrentMessageHook(), std::move(hook));
+}
+
+void WindowMessageSink::ShowMessage(std::string_view text) { window::ShowMessage(text); }
+
+bool RunGuarded(const std::function<void()>& handler) {
+  try {
+    handler();
+    return true;
+  } catch (const std::exception& e) {
+    ShowMessage(std::string_view(e.what()));
+  }
+  return false;
+}
+
+bool OpenDialog::Execute(QWidget* parent) {
+  QString chosen;
+  if (CurrentDialogHook()) {
+    OpenDialogHook hook = CurrentDialogHook();
+    chosen = hook(*this);
+  } else {
+    QFileDialog dialog(parent, Title, QString(), Filter);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    if (!FileName.isEmpty()) dialog.selectFile(FileName);
+    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
+      chosen = dialog.selectedFiles().constFirst();
+    }
+  }
+  if (chosen.isEmpty()) return false;
+  FileName = chosen;
+  return true;
+}
+
+OpenDialogHook SetOpenDialogHook(OpenDialogHook hook) {
+  return std::exchange(CurrentDialogHook(), std::move(hook));
+}
+
+void OpenUrl(const QString& address) {
+  if (CurrentUrlHook()) {
+    UrlHook hook = CurrentUrlHook();
+    hook(address);
+    return;
+  }
+  QDesktopServices::openUrl(QUrl(address));
+}
+
+UrlHook SetUrlHook(UrlHook hook) { return std::exchange(CurrentUrlHook(), std::move(hook)); }
+
+std::string LocalPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+QString FromLocalPath(const std::string& path) {
+  return QFile::decodeName(QByteArray::fromStdString(path));
+}
+
+QString FromSystemText(std::string_view bytes) {
+  return QString::fromStdString(SystemTextToUtf8(bytes));
+}
+
+}  // namespace kestrelpix::window

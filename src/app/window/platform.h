@@ -1,0 +1,72 @@
+// The window's few contacts with the desktop: message boxes, open-file
+// dialogs, web addresses and the general error handler. Each goes through one
+// function with a replaceable hook, so tests can answer dialogs and record
+// messages instead of blocking on a modal window.
+#pragma once
+
+#include <QString>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "base/message_sink.h"
+
+class QWidget;
+
+namespace kestrelpix::window {
+
+// A plain modal message box with an OK button. A carriage return in the text
+// is a line break. With a hook installed, the hook receives the text (line
+// breaks already converted) instead.
+void ShowMessage(const QString& text);
+void ShowMessage(std::string_view text);
+using MessageHook = std::function<void(const QString&)>;
+// Installs a hook and returns the previous one; an empty hook restores the box.
+MessageHook SetMessageHook(MessageHook hook);
+
+// Messages of the core, shown in message boxes. Texts may carry subtitle
+// bytes in the system code page; they are shown as the system reads them.
+class WindowMessageSink : public MessageSink {
+ public:
+  void ShowMessage(std::string_view text) override;
+};
+
+// The application's general error handler: runs a handler and shows the text
+// of any error that leaves it, as the event loop would for an unhandled
+// error. Returns false when an error was shown.
+bool RunGuarded(const std::function<void()>& handler);
+
+// An open-file dialog that keeps its file name between showings, like the
+// window's named dialog components. The filter is in Qt's form, for example
+// "*.srt;*.txt (*.srt *.txt)"; a typed name of another extension is
+// accepted. Unless mustExist is set, a name that does not exist yet may be
+// typed.
+struct OpenDialog {
+  QString Title;
+  QString Filter;
+  QString FileName;  // empty until a file was chosen
+  bool mustExist = true;
+
+  // Shows the dialog. A confirmed choice replaces FileName; a cancelled
+  // dialog leaves it as it was. Returns whether the user confirmed.
+  bool Execute(QWidget* parent);
+};
+// A hook answers in place of the dialog: it returns the chosen file name,
+// or an empty text for a cancelled dialog.
+using OpenDialogHook = std::function<QString(const OpenDialog&)>;
+OpenDialogHook SetOpenDialogHook(OpenDialogHook hook);
+
+// Asks the desktop to open a web address in the user's browser, without
+// waiting and without looking at the result.
+void OpenUrl(const QString& address);
+using UrlHook = std::function<void(const QString&)>;
+UrlHook SetUrlHook(UrlHook hook);
+
+// File names between Qt and the core: the core holds names in the file
+// system's own bytes.
+std::string LocalPath(const QString& path);
+QString FromLocalPath(const std::string& path);
+// Subtitle text (bytes in the system code page) for display.
+QString FromSystemText(std::string_view bytes);
+
+}  // namespace kestrelpix::window

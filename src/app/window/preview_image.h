@@ -1,0 +1,47 @@
+// The preview picture: a 24-bit frame shown pixel for pixel. It shows its
+// picture with transparency on, as the window always has: pixels of the
+// colour of the picture's bottom-left pixel show the window's face colour.
+#pragma once
+
+#include <QImage>
+#include <QWidget>
+
+#include "render/frame_bitmap.h"
+
+namespace kestrelpix::window {
+
+class TPreviewImage : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit TPreviewImage(QWidget* parent = nullptr);
+
+  // The picture the preview renders draw on.
+  FrameBitmap& Picture() { return picture_; }
+  const FrameBitmap& Picture() const { return picture_; }
+
+  // Replaces the picture and shows it.
+  void SetPicture(const FrameBitmap& picture);
+  void SetPicture(FrameBitmap&& picture);
+  // Shows the current picture again after drawing on it.
+  void PictureChanged();
+
+  // What the screen shows: the picture with its transparent colour replaced
+  // by the window's face colour.
+  QImage ShownImage() const;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  FrameBitmap picture_;
+  QImage shown_;
+};
+
+// A picture in any format Qt reads, as a 24-bit frame of the given size. A
+// picture of another size is scaled to it, so that text is placed where it
+// lands on the video frame.
+FrameBitmap FrameFromImage(const QImage& image, int width, int height);
+QImage ImageFromFrame(const FrameBitmap& frame);
+
+}  // namespace kestrelpix::window

@@ -1,0 +1,38 @@
+// The program's three windows, created in start-up order: the main window
+// (its defaults and the command-line detection run as it is created), the
+// about window, then the colour options window. They live until the program
+// ends and go in the order the settings file needs: the colour options
+// window first, the main window, which owns the store and writes the file,
+// last.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace kestrelpix::window {
+
+class TFormAbout;
+class TFormColorOptions;
+class TFormMain;
+
+class ApplicationWindows {
+ public:
+  ApplicationWindows(std::vector<std::string> args, std::string settingsFile);
+  ~ApplicationWindows();
+  ApplicationWindows(const ApplicationWindows&) = delete;
+  ApplicationWindows& operator=(const ApplicationWindows&) = delete;
+
+  // Shows the main window and asks for it to be activated; its settings are
+  // restored as it is shown, and the first activation does the rest.
+  void Show();
+
+  TFormMain* FormMain;
+  TFormAbout* FormAbout;
+  TFormColorOptions* FormColorOptions;
+};
+
+// True when no window system can be reached: no X11 or Wayland display and
+// no Qt platform chosen explicitly.
+bool NoDisplayAvailable();
+
+}  // namespace kestrelpix::window

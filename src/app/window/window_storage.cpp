@@ -1,0 +1,193 @@
+#include "app/window/window_storage.h"
+
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QScreen>
+#include <QShowEvent>
+#include <QSlider>
+#include <QWidget>
+#include <cmath>
+#include <cstdio>
+#include <stdexcept>
+
+#include "app/window/color_box.h"
+#include "app/window/form_main.h"
+
+namespace kestrelpix::window {
+
+WindowPlacement PlacementOf(const QWidget* window) {
+  WindowPlacement p;
+  const QScreen* screen = window->screen();
+  if (screen == nullptr) screen = QGuiApplication::primaryScreen();
+  if (screen != nullptr) {
+    p.PixelsPerInch = static_cast<int>(std::lround(screen->logicalDotsPerInch()));
+    p.ScreenWidth = screen->geometry().width();
+    p.ScreenHeight = screen->geometry().height();
+  }
+  if (window->isMinimized()) {
+    p.ShowCmd = 2;
+  } else if (window->isMaximized()) {
+    p.ShowCmd = 3;
+  }
+  // The frame rectangle of the normal state: while minimised or maximised
+  // Qt keeps the normal client rectangle, around which the frame lies as
+  // it does now.
+  QRect r = window->frameGeometry();
+  if (p.ShowCmd != 1) {
+    const QRect normal = window->normalGeometry();
+    if (normal.isValid()) {
+      const QRect frame = window->frameGeometry();
+      const QRect client = window->geometry();
+      r = normal.adjusted(frame.left() - client.left(), frame.top() - client.top(),
+                          frame.right() - client.right(), frame.bottom() - client.bottom());
+    }
+  }
+  p.Left = r.left();
+  p.Top = r.top();
+  p.Right = r.left() + r.width();
+  p.Bottom = r.top() + r.height();
+  return p;
+}
+
+void ApplyPlacementTo(QWidget* window, const RestoredPlacement& placement) {
+  if (placement.applyPosition) {
+    int left = placement.Left;
+    int top = placement.Top;
+    const QScreen* screen = QGuiApplication::screenAt(QPoint(left, top));
+    if (screen == nullptr) screen = QGuiApplication::primaryScreen();
+    if (screen != nullptr) {
+      // Keep at least the title bar's start on a screen.
+      const QRect desk = screen->availableGeometry();
+      const QSize size = window->frameGeometry().size();
+      left = std::max(desk.left(), std::min(left, desk.right() - std::min(size.width(), 100)));
+      top = std::max(desk.top(), std::min(top, desk.bottom() - 40));
+    }
+    window->move(left, top);
+  }
+  switch (placement.state) {
+    case RestoredPlacement::State::Minimized:
+      window->setWindowState(window->windowState() | Qt::WindowMinimized);
+      break;
+    case RestoredPlacement::State::Maximized:
+      window->setWindowState(window->windowState() | Qt::WindowMaximized);
+      break;
+    case RestoredPlacement::State::Normal:
+      break;
+  }
+}
+
+std::vector<StoredProperty> PropertiesInOrder(const std::vector<std::string>& keys,
+                                              const std::map<std::string, PropertyAccess>& access) {
+  std::vector<StoredProperty> properties;
+  for (const std::string& key : keys) {
+    const auto it = access.find(key);
+    if (it == access.end()) throw std::logic_error("no accessors for stored property " + key);
+    properties.push_back({key, StoredKeyType(key), it->second.get, it->second.set});
+  }
+  return properties;
+}
+
+// --- the main window's storage --------------------------------------------
+
+namespace {
+
+PropertyAccess ItemIndex(QComboBox* box) {
+  return {[box] {
+            PropertyValue v;
+            v.integer = box->currentIndex();
+            return v;
+          },
+          // Runs no change handler; a position outside the list leaves the
+          // list without a selection.
+          [box](const PropertyValue& v) { box->setCurrentIndex(v.integer); }};
+}
+
+PropertyAccess Position(QSlider* slider) {
+  return {[slider] {
+            PropertyValue v;
+            v.integer = slider->value();
+            return v;
+          },
+          // A slider that moves runs its change handler.
+          [slider](const PropertyValue& v) { slider->setValue(v.integer); }};
+}
+
+PropertyAccess Caption(QLabel* label) {
+  return {[label] {
+            PropertyValue v;
+            v.text = LocalPath(label->text());
+            return v;
+          },
+          [label](const PropertyValue& v) { label->setText(FromLocalPath(v.text)); }};
+}
+
+PropertyAccess Colour(TColorBox* box) {
+  return {[box] {
+            PropertyValue v;
+            v.colour = box->colorValue();
+            return v;
+          },
+          [box](const PropertyValue& v) { box->setColorValue(v.colour); }};
+}
+
+}  // namespace
+
+void TFormMain::CreateStorage() {
+  // The file is read once, when the window has been created.
+  if (!settingsFile_.empty()) {
+    RunGuarded([this] { JvAppIniFileStorage.LoadFromFile(settingsFile_); });
+  }
+  const std::map<std::string, PropertyAccess> access = {
+      {"LabelImageChangedPAL_Caption", Caption(LabelImageChangedPAL)},
+      {"LabelImageChangedNTSC_Caption", Caption(LabelImageChangedNTSC)},
+      {"ComboBoxFontName_ItemIndex", ItemIndex(ComboBoxFontName)},
+      {"ComboBoxFontSize_ItemIndex", ItemIndex(ComboBoxFontSize)},
+      {"ComboBoxFontCharset_ItemIndex", ItemIndex(ComboBoxFontCharset)},
+      {"ComboBoxFontStyle_ItemIndex", ItemIndex(ComboBoxFontStyle)},
+      {"ComboBoxAlign_ItemIndex", ItemIndex(ComboBoxAlign)},
+      {"ComboBoxFps_ItemIndex", ItemIndex(ComboBoxFps)},
+      {"ComboBoxOutlineWidth_ItemIndex", ItemIndex(ComboBoxOutlineWidth)},
+      {"ComboBoxVobsubLanguage_ItemIndex", ItemIndex(ComboBoxVobsubLanguage)},
+      {"JvColorButtonAntialias_ColorValue", Colour(JvColorButtonAntialias)},
+      {"JvColorButtonOutline_ColorValue", Colour(JvColorButtonOutline)},
+      {"JvColorButtonText_ColorValue", Colour(JvColorButtonText)},
+      {"offset_Position", Position(offset)},
+      {"offset_or_Position", Position(offset_or)},
+  };
+  JvFormStorage = std::make_unique<FormStorage>(JvAppIniFileStorage, std::string(kMainWindowSection),
+                                                PropertiesInOrder(MainWindowKeys(), access));
+}
+
+WindowPlacement TFormMain::CurrentPlacement() const { return PlacementOf(this); }
+
+void TFormMain::ApplyPlacement(const RestoredPlacement& placement) {
+  ApplyPlacementTo(this, placement);
+}
+
+void TFormMain::RestoreStorage() {
+  if (!JvFormStorage || !JvFormStorage->Active) return;
+  ApplyPlacement(JvFormStorage->Restore(CurrentPlacement()));
+}
+
+void TFormMain::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  // Restored when shown, before the first activation.
+  if (!event->spontaneous() && !shownOnce_) {
+    shownOnce_ = true;
+    RestoreStorage();
+  }
+}
+
+void TFormMain::WriteSettingsFile() {
+  // Written in both modes; an unattended run has changed nothing in the
+  // copy. A read-only file is left alone.
+  if (settingsFile_.empty() || JvAppIniFileStorage.ReadOnly()) return;
+  std::string error;
+  if (!JvAppIniFileStorage.SaveToFile(settingsFile_, &error)) {
+    // The windows are gone by now: the only place left to say it.
+    std::fprintf(stderr, "kestrelpix: settings not saved: %s\n", error.c_str());
+  }
+}
+
+}  // namespace kestrelpix::window
