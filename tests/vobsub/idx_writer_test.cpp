@@ -1,0 +1,109 @@
+#include "vobsub/idx_writer.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+#include "base/errors.h"
+#include "vobsub/palette.h"
+
+namespace kestrelpix {
+namespace {
+
+const ColorValue kGray = MakeColor(128, 128, 128);
+const ColorValue kBlack = MakeColor(0, 0, 0);
+const ColorValue kWhite = MakeColor(255, 255, 255);
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+// Line n (1-based) of a CR LF text.
+std::string LineOf(const std::string& text, int n) {
+  size_t begin = 0;
+  for (int i = 1; i < n; ++i) begin = text.find("\r\n", begin) + 2;
+  return text.substr(begin, text.find("\r\n", begin) - begin);
+}
+
+TEST(FormatIdxTime, TruncatesEachPartAndNeverCutsHours) {
+  EXPECT_EQ(FormatIdxTime(0), "00:00:00:000");
+  EXPECT_EQ(FormatIdxTime(40), "00:00:00:040");
+  EXPECT_EQ(FormatIdxTime(59999), "00:00:59:999");
+  EXPECT_EQ(FormatIdxTime(62500), "00:01:02:500");
+  EXPECT_EQ(FormatIdxTime(3723004), "01:02:03:004");
+  EXPECT_EQ(FormatIdxTime(360000000), "100:00:00:000");
+  EXPECT_EQ(FormatIdxTime(1999.9), "00:00:01:999");  // a fraction is truncated
+  EXPECT_EQ(FormatIdxTime(-5), "00:00:00:000");
+}
+
+TEST(IndexHeader, PalHeaderAndEntriesMatchTheGoldenFile) {
+  // The golden file was typed line by line from the index format: 63 header
+  // lines for PAL, language "en", two palettes with antialias gray, outline
+  // black and text white, then three entries, every line ended by CR LF.
+  std::string text = IndexHeader("25.000", "en ENGLISH",
+                                 PaletteBlock(PaletteMode::TwoPalettes, kGray, kBlack, kWhite));
+  text += IndexEntry(62500, 0);
+  text += IndexEntry(40000, 40960);      // 40960 = 0xa000, lower case
+  text += IndexEntry(3723004, 1050624);  // 1050624 = 513 * 2048 = 0x100800
+  EXPECT_EQ(text, ReadFile(KESTRELPIX_SOURCE_DIR "/tests/vobsub/golden/pal_two_palettes.idx"));
+}
+
+TEST(IndexHeader, FrameSizeAndLanguageLines) {
+  const std::string block = PaletteBlock(PaletteMode::PcOnly, kGray, kBlack, kWhite);
+  // Only the exact text "25.000" is PAL.
+  EXPECT_EQ(LineOf(IndexHeader("25.000", "en", block), 23), "size: 720x576");
+  for (const char* fps : {"29.970", "23.976", "24.000", "30.000", "25.00", "25.000 ", ""}) {
+    EXPECT_EQ(LineOf(IndexHeader(fps, "en", block), 23), "size: 720x480") << fps;
+  }
+  // Two characters of the language; lines 59 and 62 stay English.
+  const std::string pt = IndexHeader("25.000", "pt PORTUGUESE", block);
+  EXPECT_EQ(LineOf(pt, 59), "# English");
+  EXPECT_EQ(LineOf(pt, 60), "id: pt, index: 0");
+  EXPECT_EQ(LineOf(pt, 62), "# alt: English");
+  EXPECT_EQ(LineOf(IndexHeader("25.000", "e", block), 60), "id: e, index: 0");
+  EXPECT_EQ(LineOf(IndexHeader("25.000", "", block), 60), "id: , index: 0");
+  // The palette block is lines 51 to 54; the header is 63 lines.
+  EXPECT_EQ(LineOf(pt, 51), PaletteLine(PaletteMode::PcOnly, kGray, kBlack, kWhite));
+  EXPECT_EQ(LineOf(pt, 54), CustomColorsLine(PaletteMode::PcOnly, kGray, kBlack, kWhite));
+  size_t breaks = 0;
+  for (size_t at = pt.find("\r\n"); at != std::string::npos; at = pt.find("\r\n", at + 2)) ++breaks;
+  EXPECT_EQ(breaks, 63u);
+  EXPECT_EQ(pt.find('\n'), pt.find("\r\n") + 1);  // no bare line feeds
+  // A block handed over without its final CR LF still gives 63 lines.
+  const std::string trimmed = block.substr(0, block.size() - 2);
+  EXPECT_EQ(IndexHeader("25.000", "pt PORTUGUESE", trimmed), pt);
+}
+
+TEST(IndexEntry, PositionHasNineDigitsOrMore) {
+  EXPECT_EQ(IndexEntry(62500, 0), "timestamp: 00:01:02:500, filepos: 000000000\r\n");
+  EXPECT_EQ(IndexEntry(0, 0xFFFFFFFFFull), "timestamp: 00:00:00:000, filepos: fffffffff\r\n");
+  // Past 36 bits the position takes a tenth digit instead of being cut.
+  EXPECT_EQ(IndexEntry(0, 0x1000000000ull), "timestamp: 00:00:00:000, filepos: 1000000000\r\n");
+}
+
+TEST(WriteIndex, WritesToStreamsAndReportsFailedWrites) {
+  std::ostringstream out;
+  WriteIndexHeader(out, "29.970", "de GERMAN", PaletteBlock(PaletteMode::DvdOnly, 1, 2, 3));
+  WriteIndexEntry(out, 1000, 2048);
+  EXPECT_EQ(out.str(),
+            IndexHeader("29.970", "de GERMAN", PaletteBlock(PaletteMode::DvdOnly, 1, 2, 3)) +
+                "timestamp: 00:00:01:000, filepos: 000000800\r\n");
+
+  std::ofstream closed;  // never opened: every write fails
+  EXPECT_THROW(WriteIndexEntry(closed, 0, 0), FileError);
+  std::ofstream full("/dev/full", std::ios::binary);
+  if (full.is_open()) {
+    // The stream buffers; the failure shows once it flushes.
+    EXPECT_THROW(
+        {
+          for (int i = 0; i < 10000; ++i) WriteIndexEntry(full, 0, 0);
+        },
+        FileError);
+  }
+}
+
+}  // namespace
+}  // namespace kestrelpix
