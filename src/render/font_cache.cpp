@@ -82,16 +82,6 @@ bool PatternFile(FcPattern* font, std::string& file, int& index) {
   return true;
 }
 
-// Whether a matched font must be made bold or slanted to give what was asked.
-void SynthesisFor(FcPattern* font, bool bold, bool italic, bool& embolden, bool& oblique) {
-  int weight = FC_WEIGHT_REGULAR;
-  int slant = FC_SLANT_ROMAN;
-  FcPatternGetInteger(font, FC_WEIGHT, 0, &weight);
-  FcPatternGetInteger(font, FC_SLANT, 0, &slant);
-  embolden = bold && weight < FC_WEIGHT_DEMIBOLD;
-  oblique = italic && slant == FC_SLANT_ROMAN;
-}
-
 }  // namespace
 
 int EmHeightForPoints(int points) {
@@ -101,13 +91,24 @@ int EmHeightForPoints(int points) {
 
 // ---------------------------------------------------------------- FontFace
 
-FontFace::FontFace(FT_Library library, const std::string& file, int index, int em,
-                   bool embolden, bool oblique)
-    : em_(em), embolden_(embolden), oblique_(oblique) {
+FontFace::FontFace(FT_Library library, const std::string& file, int index, int em, bool bold,
+                   bool italic)
+    : em_(em) {
   if (FT_New_Face(library, file.c_str(), index, &face_) != 0) {
     face_ = nullptr;
     return;
   }
+  // The face's own style decides what must be synthesized (fontconfig's
+  // answer for a bold request may be the regular face marked for
+  // emboldening).
+  const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face_, FT_SFNT_OS2));
+  if (os2 != nullptr && os2->version == 0xFFFF) os2 = nullptr;
+  bool face_bold = (face_->style_flags & FT_STYLE_FLAG_BOLD) != 0 ||
+                   (os2 != nullptr && os2->usWeightClass >= 600);
+  bool face_italic = (face_->style_flags & FT_STYLE_FLAG_ITALIC) != 0 ||
+                     (os2 != nullptr && (os2->fsSelection & (1 << 9)) != 0);  // oblique
+  embolden_ = bold && !face_bold;
+  oblique_ = italic && !face_italic;
   if (FT_IS_SCALABLE(face_)) {
     if (FT_Set_Pixel_Sizes(face_, 0, static_cast<FT_UInt>(em)) != 0) {
       FT_Done_Face(face_);
@@ -192,9 +193,7 @@ ResolvedFont::ResolvedFont(FontCache& cache, FcPattern* request, int em, bool bo
     std::string file;
     int index = 0;
     if (!PatternFile(font, file, index)) continue;
-    bool embolden = false, oblique = false;
-    SynthesisFor(font, bold, italic, embolden, oblique);
-    FontFace* face = cache_.Face(file, index, em, embolden, oblique);
+    FontFace* face = cache_.Face(file, index, em, bold, italic);
     if (face != nullptr) {
       primary_ = face;
       break;
@@ -288,9 +287,7 @@ FontFace* ResolvedFont::FallbackFace(int i) {
     std::string file;
     int index = 0;
     if (PatternFile(fallbacks_->fonts[i], file, index)) {
-      bool embolden = false, oblique = false;
-      SynthesisFor(fallbacks_->fonts[i], bold_, italic_, embolden, oblique);
-      fallback_faces_[i] = cache_.Face(file, index, em_, embolden, oblique);
+      fallback_faces_[i] = cache_.Face(file, index, em_, bold_, italic_);
     }
   }
   return fallback_faces_[i];
@@ -314,13 +311,12 @@ FontCache::~FontCache() {
   if (library_ != nullptr) FT_Done_FreeType(library_);
 }
 
-FontFace* FontCache::Face(const std::string& file, int index, int em, bool embolden,
-                          bool oblique) {
+FontFace* FontCache::Face(const std::string& file, int index, int em, bool bold, bool italic) {
   if (library_ == nullptr) return nullptr;
-  auto key = std::make_tuple(file, index, em, embolden, oblique);
+  auto key = std::make_tuple(file, index, em, bold, italic);
   auto it = faces_.find(key);
   if (it == faces_.end()) {
-    auto face = std::make_unique<FontFace>(library_, file, index, em, embolden, oblique);
+    auto face = std::make_unique<FontFace>(library_, file, index, em, bold, italic);
     it = faces_.emplace(key, face->ok() ? std::move(face) : nullptr).first;
   }
   return it->second.get();

@@ -36,11 +36,12 @@ struct GlyphImage {
   std::vector<uint64_t> bits;
 };
 
-// One font file loaded at one em height, with the styles it must fake.
+// One font file loaded at one em height for a bold and/or italic request:
+// what the face is not by itself is synthesized (emboldened, slanted).
 class FontFace {
  public:
-  FontFace(FT_Library library, const std::string& file, int index, int em, bool embolden,
-           bool oblique);
+  FontFace(FT_Library library, const std::string& file, int index, int em, bool bold,
+           bool italic);
   ~FontFace();
   FontFace(const FontFace&) = delete;
   FontFace& operator=(const FontFace&) = delete;
@@ -60,8 +61,8 @@ class FontFace {
 
   FT_Face face_ = nullptr;
   int em_;
-  bool embolden_;
-  bool oblique_;
+  bool embolden_ = false;
+  bool oblique_ = false;
   bool symbol_map_ = false;
   std::unordered_map<uint32_t, GlyphImage> glyphs_;
 };
@@ -136,9 +137,10 @@ class FontCache {
   // match). The reference stays valid until the next call.
   ResolvedFont& Get(const std::string& name, int em, uint8_t style, uint8_t charset);
 
-  // A face loaded from a font file; faces are shared by every resolved font
-  // that uses the same file at the same size and synthesis.
-  FontFace* Face(const std::string& file, int index, int em, bool embolden, bool oblique);
+  // A face loaded from a font file, or nullptr when it does not load; faces
+  // are shared by every resolved font that uses the same file at the same
+  // size and style request.
+  FontFace* Face(const std::string& file, int index, int em, bool bold, bool italic);
 
  private:
   std::mutex mutex_;

@@ -1,0 +1,244 @@
+#include "app/cli/render_options.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "app/control_lists.h"
+#include "render/font_tables.h"
+
+namespace kestrelpix::cli {
+
+namespace {
+
+struct NamedColor {
+  const char* name;
+  ColorValue value;
+};
+
+// The standard colours the colour boxes offer.
+constexpr NamedColor kColors[] = {
+    {"black", MakeColor(0, 0, 0)},       {"gray", MakeColor(128, 128, 128)},
+    {"grey", MakeColor(128, 128, 128)},  {"white", MakeColor(255, 255, 255)},
+    {"maroon", MakeColor(128, 0, 0)},    {"green", MakeColor(0, 128, 0)},
+    {"olive", MakeColor(128, 128, 0)},   {"navy", MakeColor(0, 0, 128)},
+    {"purple", MakeColor(128, 0, 128)},  {"teal", MakeColor(0, 128, 128)},
+    {"silver", MakeColor(192, 192, 192)}, {"red", MakeColor(255, 0, 0)},
+    {"lime", MakeColor(0, 255, 0)},      {"yellow", MakeColor(255, 255, 0)},
+    {"fuchsia", MakeColor(255, 0, 255)}, {"aqua", MakeColor(0, 255, 255)},
+};
+
+std::string Join(const std::vector<std::string>& items) {
+  std::string out;
+  for (const std::string& item : items) out += (out.empty() ? "" : ", ") + item;
+  return out;
+}
+
+bool Contains(const std::vector<std::string>& items, std::string_view value) {
+  return std::find(items.begin(), items.end(), value) != items.end();
+}
+
+// Optional sign and decimal digits, nothing else, within int range.
+bool ParseDecimal(std::string_view text, int& value) {
+  size_t i = 0;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
+  if (i == text.size()) return false;
+  long v = 0;
+  for (; i < text.size(); ++i) {
+    if (text[i] < '0' || text[i] > '9') return false;
+    v = v * 10 + (text[i] - '0');
+    if (v > 1000000) return false;
+  }
+  value = static_cast<int>(negative ? -v : v);
+  return true;
+}
+
+std::string Refusal(std::string_view name, std::string_view value, const std::string& accepted) {
+  return "--" + std::string(name) + ": '" + std::string(value) + "' is not accepted; use " +
+         accepted;
+}
+
+}  // namespace
+
+bool SplitArgs(const std::vector<std::string>& args, const std::vector<std::string>& value_options,
+               CommandArgs& out, std::string& error) {
+  bool options_done = false;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (options_done || arg.size() < 2 || arg.compare(0, 2, "--") != 0) {
+      if (!options_done && arg == "-h") {
+        out.help = true;
+        continue;
+      }
+      out.positional.push_back(arg);
+      continue;
+    }
+    if (arg == "--") {
+      options_done = true;
+      continue;
+    }
+    if (arg == "--help") {
+      out.help = true;
+      continue;
+    }
+    std::string name = arg.substr(2);
+    std::string value;
+    bool has_value = false;
+    if (size_t eq = name.find('='); eq != std::string::npos) {
+      value = name.substr(eq + 1);
+      name.resize(eq);
+      has_value = true;
+    }
+    if (!Contains(value_options, name)) {
+      error = "unknown option --" + name;
+      return false;
+    }
+    if (!has_value) {
+      if (i + 1 >= args.size()) {
+        error = "--" + name + " needs a value";
+        return false;
+      }
+      value = args[++i];
+    }
+    out.options.emplace_back(name, value);
+  }
+  return true;
+}
+
+const std::vector<std::string>& FontOptionNames() {
+  static const std::vector<std::string> names = {"font", "size", "style", "charset"};
+  return names;
+}
+
+const std::vector<std::string>& RenderOptionNames() {
+  static const std::vector<std::string> names = {
+      "font",   "size",        "style",      "charset",       "outline",         "align",
+      "offset", "line-offset", "text-color", "outline-color", "antialias-color", "fps"};
+  return names;
+}
+
+bool ParseColorOption(std::string_view value, ColorValue& color) {
+  std::string lower(value);
+  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  for (const NamedColor& named : kColors) {
+    if (lower == named.name) {
+      color = named.value;
+      return true;
+    }
+  }
+  std::string_view hex = lower;
+  if (!hex.empty() && hex[0] == '#') hex.remove_prefix(1);
+  if (hex.size() != 6 || !std::all_of(hex.begin(), hex.end(), [](char c) {
+        return std::isxdigit(static_cast<unsigned char>(c)) != 0;
+      })) {
+    return false;
+  }
+  uint32_t rgb = static_cast<uint32_t>(std::stoul(std::string(hex), nullptr, 16));
+  color = MakeColor(static_cast<uint8_t>(rgb >> 16), static_cast<uint8_t>(rgb >> 8),
+                    static_cast<uint8_t>(rgb));
+  return true;
+}
+
+bool ApplyRenderOption(std::string_view name, std::string_view value, RenderSettings& s,
+                       std::string& error) {
+  int number = 0;
+  if (name == "font") {
+    if (value.empty()) {
+      error = "--font: the face name must not be empty";
+      return false;
+    }
+    s.FontName = value;
+  } else if (name == "size") {
+    if (!Contains(FontSizeNames(), value)) {
+      error = Refusal(name, value, "a font size of the list: 6 to 30, or 32 to 50 in steps of 2");
+      return false;
+    }
+    ParseDecimal(value, s.FontSize);
+  } else if (name == "style") {
+    if (!Contains(StyleNames(), value)) {
+      error = Refusal(name, value, "one of " + Join(StyleNames()));
+      return false;
+    }
+    s.FontStyle = StyleFromName(value);
+  } else if (name == "charset") {
+    if (!Contains(CharsetNames(), value)) {
+      error = Refusal(name, value, "one of " + Join(CharsetNames()));
+      return false;
+    }
+    s.FontCharset = CharsetFromName(value);
+  } else if (name == "outline") {
+    if (!Contains(OutlineWidthList(), value)) {
+      error = Refusal(name, value, "one of " + Join(OutlineWidthList()));
+      return false;
+    }
+    ParseDecimal(value, s.OutlineWidth);
+  } else if (name == "align") {
+    if (!Contains(AlignList(), value)) {
+      error = Refusal(name, value, "one of " + Join(AlignList()));
+      return false;
+    }
+    s.Align = value;
+  } else if (name == "offset") {
+    if (!ParseDecimal(value, number) || number < kOffsetMin || number > kOffsetMax) {
+      error = Refusal(name, value,
+                      "a whole number from " + std::to_string(kOffsetMin) + " to " +
+                          std::to_string(kOffsetMax));
+      return false;
+    }
+    s.offset = number;
+  } else if (name == "line-offset") {
+    if (!ParseDecimal(value, number) || number < kOffsetOrMin || number > kOffsetOrMax) {
+      error = Refusal(name, value,
+                      "a whole number from " + std::to_string(kOffsetOrMin) + " to " +
+                          std::to_string(kOffsetOrMax));
+      return false;
+    }
+    // As the slider does: an odd value moves up to the next even one.
+    s.offset_or = (number & 1) != 0 ? number + 1 : number;
+  } else if (name == "text-color" || name == "outline-color" || name == "antialias-color") {
+    ColorValue color = 0;
+    if (!ParseColorOption(value, color)) {
+      error = Refusal(name, value,
+                      "a colour name (black, gray or grey, white, maroon, green, olive, navy, "
+                      "purple, teal, silver, red, lime, yellow, fuchsia, aqua) or RRGGBB in "
+                      "hexadecimal");
+      return false;
+    }
+    (name == "text-color" ? s.TextColor
+                          : name == "outline-color" ? s.OutlineColor : s.AntialiasColor) = color;
+  } else if (name == "fps") {
+    if (!Contains(FpsList(), value)) {
+      error = Refusal(name, value, "one of " + Join(FpsList()));
+      return false;
+    }
+    s.Fps = value;
+  } else {
+    error = "unknown option --" + std::string(name);
+    return false;
+  }
+  return true;
+}
+
+std::string RenderOptionsHelp(bool font_only) {
+  std::string text =
+      "  --font NAME            face name (default Arial)\n"
+      "  --size PT              6..30, 32..50 even (default 20)\n"
+      "  --style NAME           " + Join(StyleNames()) + " (default Normal)\n"
+      "  --charset NAME         " + Join(CharsetNames()) + "\n"
+      "                         (default DEFAULT: UTF-8, or Windows-1252 when not UTF-8)\n";
+  if (font_only) return text;
+  text +=
+      "  --outline PX           2, 3 or 4 (default 3)\n"
+      "  --align NAME           center, left or right (default center)\n"
+      "  --offset PX            8..492, lift of the first line (default 30)\n"
+      "  --line-offset PX       -14..10, line spacing adjustment; odd values go up to even\n"
+      "                         (default -4)\n"
+      "  --text-color C         colour name or RRGGBB (default white)\n"
+      "  --outline-color C      (default black)\n"
+      "  --antialias-color C    (default gray)\n"
+      "  --fps RATE             23.976, 24.000, 25.000 (PAL 720x576), 29.970, 30.000\n"
+      "                         (default 25.000)\n";
+  return text;
+}
+
+}  // namespace kestrelpix::cli

@@ -1,0 +1,37 @@
+// Helpers shared by the render tests.
+#pragma once
+
+#include <set>
+#include <string>
+
+#include "render/frame_bitmap.h"
+#include "render/render_settings.h"
+
+namespace kestrelpix::testing {
+
+inline const std::string kUtf8Russian =
+    "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82, \xD0\xBC\xD0\xB8\xD1\x80!";  // "Привет, мир!"
+inline const std::string kUtf8Greek =
+    "\xCE\x9A\xCE\xB1\xCE\xBB\xCE\xB7\xCE\xBC\xCE\xAD\xCF\x81\xCE\xB1";  // "Καλημέρα"
+inline const std::string kUtf8Accents =
+    "\xC3\x89t\xC3\xA9 \xC3\xA0 Z\xC3\xBCrich, \xC5\xB8 \xC3\xB1 \xC3\xA7";  // "Été à Zürich, Ÿ ñ ç"
+
+// The set of distinct colours in a frame.
+inline std::set<ColorValue> ColorsOf(const FrameBitmap& frame) {
+  std::set<ColorValue> colors;
+  for (int y = 0; y < frame.height(); ++y) {
+    for (int x = 0; x < frame.width(); ++x) colors.insert(frame.PixelAt(x, y));
+  }
+  return colors;
+}
+
+// The number of pixels in which two frames of equal size differ.
+inline int DifferingPixels(const FrameBitmap& a, const FrameBitmap& b) {
+  int n = 0;
+  for (int y = 0; y < a.height(); ++y) {
+    for (int x = 0; x < a.width(); ++x) n += a.PixelAt(x, y) != b.PixelAt(x, y);
+  }
+  return n;
+}
+
+}  // namespace kestrelpix::testing
