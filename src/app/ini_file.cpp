@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
@@ -175,7 +176,7 @@ bool IniFile::SaveToFile(const std::string& path, std::string* error) const {
 
   // The temporary file gets the permissions a new file would get (the
   // process umask applies), or the old file's permissions and owner.
-  static unsigned counter = 0;
+  static std::atomic<unsigned> counter{0};
   std::string temp;
   int fd = -1;
   for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
