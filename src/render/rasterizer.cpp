@@ -45,17 +45,16 @@ constexpr ColorValue kSystemColors[] = {
     MakeColor(240, 240, 240),  // menu bar
 };
 
-// The first set (or clear) pixel of a mask row in [from, limit), or limit.
-int NextPixel(const uint64_t* row, int from, int limit, bool set) {
-  if (from >= limit) return limit;
-  int k = from >> 6;
-  uint64_t w = (set ? row[k] : ~row[k]) & (~uint64_t{0} << (from & 63));
-  for (;;) {
-    if (w != 0) return std::min(limit, (k << 6) + __builtin_ctzll(w));
-    ++k;
-    if ((k << 6) >= limit) return limit;
-    w = set ? row[k] : ~row[k];
+// Copies n bytes of a colour row: runs are mostly a few pixels long, too
+// short for a call of memcpy to pay.
+inline void CopyColor(uint8_t* dst, const uint8_t* color, size_t n) {
+  if (n > 48) {
+    std::memcpy(dst, color, n);
+    return;
   }
+  size_t i = 0;
+  for (; i + 8 <= n; i += 8) std::memcpy(dst + i, color + i, 8);
+  for (; i < n; ++i) dst[i] = color[i];
 }
 
 // A row of one colour in frame byte order, copied into the picture run by
@@ -75,21 +74,55 @@ class ColorRow {
   std::vector<uint8_t> bytes_;
 };
 
-// Paints every set pixel of the mask that lies inside the picture.
+// Paints every set pixel of the mask that lies inside the picture, run by
+// run: each row's words are scanned for the starts and ends of runs of set
+// bits.
 void PaintMask(FrameBitmap& picture, const LineMask& mask, const ColorRow& color) {
   const int first_row = std::max(0, -mask.top);
   const int last_row = std::min(mask.height, picture.height() - mask.top);
   const int from = std::max(0, -mask.left);
   const int limit = std::min(mask.width, picture.width() - mask.left);
+  if (from >= limit) return;
+  const int first_word = from >> 6;
+  const int last_word = (limit - 1) >> 6;
+  const uint64_t first_keep = ~uint64_t{0} << (from & 63);
+  const uint64_t last_keep = (limit & 63) != 0 ? (uint64_t{1} << (limit & 63)) - 1 : ~uint64_t{0};
   for (int r = first_row; r < last_row; ++r) {
     const uint64_t* row = mask.Row(r);
+    // Byte address of mask column 0 in the picture row; only columns inside
+    // the picture are ever written through it.
     uint8_t* out = picture.Row(mask.top + r);
-    for (int c = NextPixel(row, from, limit, true); c < limit;) {
-      int end = NextPixel(row, c, limit, false);
-      std::memcpy(out + static_cast<size_t>(mask.left + c) * 3, color.data(),
-                  static_cast<size_t>(end - c) * 3);
-      c = NextPixel(row, end, limit, true);
+    const ptrdiff_t origin = static_cast<ptrdiff_t>(mask.left) * 3;
+    auto fill = [&](int begin, int end) {
+      CopyColor(out + origin + static_cast<ptrdiff_t>(begin) * 3, color.data(),
+                static_cast<size_t>(end - begin) * 3);
+    };
+    int open = -1;  // start of a run that reached the end of the last word
+    for (int k = first_word; k <= last_word; ++k) {
+      uint64_t w = row[k];
+      if (k == first_word) w &= first_keep;
+      if (k == last_word) w &= last_keep;
+      const int base = k << 6;
+      if (open >= 0) {
+        if (w == ~uint64_t{0}) continue;
+        const int end = __builtin_ctzll(~w);
+        fill(open, base + end);
+        open = -1;
+        w &= ~uint64_t{0} << end;
+      }
+      while (w != 0) {
+        const int start = __builtin_ctzll(w);
+        const uint64_t rest = ~w & (~uint64_t{0} << start);
+        if (rest == 0) {
+          open = base + start;
+          break;
+        }
+        const int end = __builtin_ctzll(rest);
+        fill(base + start, base + end);
+        w &= ~uint64_t{0} << end;
+      }
     }
+    if (open >= 0) fill(open, limit);
   }
 }
 
@@ -113,8 +146,9 @@ void PaintLine(FrameBitmap& picture, ResolvedFont& font, std::string_view line, 
   if (glyphs.bits.empty()) return;
   // Painted in the order of the passes, each ring over the wider one. An
   // outline of 1 or less lies wholly under the antialias ring.
-  if (outline > 1) PaintMask(picture, Dilate(glyphs, outline), outline_color);
-  PaintMask(picture, Dilate(glyphs, 1), antialias_color);
+  LineMask ring1 = Dilate(glyphs, 1);
+  if (outline > 1) PaintMask(picture, Dilate(ring1, outline - 1), outline_color);
+  PaintMask(picture, ring1, antialias_color);
   PaintMask(picture, glyphs, text_color);
 }
 
