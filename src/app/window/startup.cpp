@@ -27,7 +27,6 @@ ApplicationWindows::~ApplicationWindows() {
 
 void ApplicationWindows::Show() {
   FormMain->show();
-  FormMain->raise();
   FormMain->activateWindow();
 }
 

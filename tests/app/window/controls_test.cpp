@@ -1,0 +1,423 @@
+// The three windows' controls: names, kinds, captions, lists, ranges and
+// defaults, the defaults button, and the wiring of the handlers.
+#include <QGroupBox>
+#include <QPlainTextEdit>
+#include <QSignalSpy>
+#include <QtTest>
+
+#include "render/font_tables.h"
+#include "window_fixture.h"
+
+using namespace kestrelpix;
+using namespace kestrelpix::testing;
+
+namespace {
+
+// The language list as the window shows it, positions 0 to 135.
+const char* const kLanguages[] = {
+    "ab ABKHAZIAN", "om AFAN (OROMO)", "aa AFAR\tAA", "af AFRIKAANS", "sq ALBANIAN", "am AMHARIC",
+    "ar ARABIC", "hy ARMENIAN", "as ASSAMESE", "ay AYMARA", "az AZERBAIJANI", "ba BASHKIR",
+    "eu BASQUE", "bn BENGALI,BANGLA", "bz BHUTANI", "bh BIHARI", "bi BISLAMA", "br BRETON",
+    "bg BULGARIAN", "my BURMESE", "be BYELORUSSIAN", "km CAMBODIAN", "ca CATALAN", "zh CHINESE",
+    "co CORSICAN", "hr CROATIAN", "cs CZECH", "da DANISH", "nl DUTCH", "en ENGLISH",
+    "eo ESPERANTO", "et ESTONIAN", "fo FAROESE", "fj FIJI FJ", "fi FINNISH", "fr FRENCH",
+    "fy FRISIAN", "mk FUROM", "gl GALICIAN", "ka GEORGIAN", "de GERMAN", "el GREEK",
+    "kl GREENLANDIC", "gn GUARANI", "gu GUJARATI", "ha HAUSA", "he HEBREW (formely iw)",
+    "hi HINDI", "hu HUNGARIAN", "is ICELANDIC", "id INDONESIAN (formely in)", "ia INTERLINGUA",
+    "ie INTERLINGUE", "ik INUPIAK", "ga IRISH", "it ITALIAN", "ja JAPANESE", "jv JAVANESE",
+    "kn KANNADA", "ks KASHMIRI", "kk KAZAKH", "rw KINYARWANDA", "ky KIRGHIZ", "rn KURUNDI",
+    "ko KOREAN", "ku KURDISH", "lo LAOTHIAN", "la LATIN", "lv LATVIAN,LETTISH", "ln LINGALA",
+    "lt LITHUANIAN", "mg MALAGASY", "ms MS", "ml MALAYALAM", "mt MALTESE", "mi MAORI",
+    "mr MARATHI", "mo MOLDAVIAN", "mn MONGOLIAN", "na NAURU", "ne NEPALI", "no NORWEGIAN",
+    "oc OCCITAN", "or ORIYA", "ps PASHTO,PUSHTO", "fa PERSIAN (farsi)", "pl POLISH",
+    "pt PORTUGUESE", "pa PUNJABI", "qu QUECHUA", "rm RHAETO-ROMANCE", "ro ROMANIAN", "ru RUSSIAN",
+    "sm SAMOAN", "sg SANGHO", "sa SANSKRIT", "gb SCOTS", "sr SERBIAN", "sh SERBO-CROATIAN",
+    "st SESOTHO", "tn SETSWANA", "sn SHONA", "sd SINDHI", "si SINGHALESE", "ss SISWATI",
+    "sk SLOVAK", "sl SLOVENIAN", "so SOMALI", "es SPANISH", "su SUNDANESE", "sw SWAHILI",
+    "sv SWEDISH", "tl TAGALOG", "tg TAJIK", "ta TAMIL", "tt TATAR", "te TELUGU", "th THAI\tTH",
+    "bo TIBETAN", "ti TIGRINYA", "to TONGA", "ts TSONGA", "tr TURKISH", "tk TURKMEN", "tw TWI",
+    "uk UKRAINIAN", "ur URDU", "uz UZBEK", "vi VIETNAMESE", "vo VOLAPUK", "cy WELSH", "wo WOLOF",
+    "xh XHOSA", "yi YIDDISH", "yo YORUBA", "zu ZULU"};
+
+QStringList FontSizes() {
+  QStringList sizes;
+  for (int s = 6; s <= 30; ++s) sizes << QString::number(s);
+  for (int s = 32; s <= 50; s += 2) sizes << QString::number(s);
+  return sizes;
+}
+
+QStringList ColorNames(const window::TColorBox* box) { return ItemsOf(box); }
+
+}  // namespace
+
+class ControlsTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void mainWindowControlsAndDefaults();
+  void fontListIsArialThenInstalledFamilies();
+  void defaultsButtonRestoresAndAppendsFonts();
+  void defaultsButtonKeepsDocumentAndBatchFile();
+  void listsSetFromCodeRunNoHandler();
+  void colorOptionsWindow();
+  void aboutWindowAndLinks();
+};
+
+void ControlsTest::mainWindowControlsAndDefaults() {
+  WindowFixture f;
+  TFormMain* w = f.main();
+  QCOMPARE(w->windowTitle(), QString("Kestrelpix By Morvane"));
+  // Fixed border with minimize box, no maximize box.
+  QVERIFY(!(w->windowFlags() & Qt::WindowMaximizeButtonHint));
+  QVERIFY(w->windowFlags() & Qt::WindowMinimizeButtonHint);
+  QCOMPARE(w->minimumSize(), w->maximumSize());
+
+  // Every named control, found by its object name, is the member of that name.
+  QCOMPARE(w->findChild<QGroupBox*>("GroupBoxInput"), w->GroupBoxInput);
+  QCOMPARE(w->findChild<QGroupBox*>("GroupBoxOutput"), w->GroupBoxOutput);
+  QCOMPARE(w->findChild<QGroupBox*>("GroupBoxRender"), w->GroupBoxRender);
+  QCOMPARE(w->findChild<QGroupBox*>("GroupBoxColors"), w->GroupBoxColors);
+  QCOMPARE(w->findChild<QGroupBox*>("GroupBoxSettings"), w->GroupBoxSettings);
+  QCOMPARE(w->GroupBoxInput->title(), QString("Input"));
+  QCOMPARE(w->GroupBoxOutput->title(), QString("Output"));
+  QCOMPARE(w->GroupBoxRender->title(), QString("Render Fonts"));
+  QCOMPARE(w->GroupBoxColors->title(), QString("Colors"));
+  QCOMPARE(w->GroupBoxSettings->title(), QString("General Settings"));
+  for (const char* name :
+       {"ComboBoxFps", "ComboBoxVobsubLanguage", "ComboBoxFontName", "ComboBoxFontCharset",
+        "ComboBoxFontStyle", "ComboBoxFontSize", "ComboBoxAlign", "ComboBoxOutlineWidth",
+        "JvColorButtonAntialias", "JvColorButtonOutline", "JvColorButtonText"}) {
+    QComboBox* box = w->findChild<QComboBox*>(name);
+    QVERIFY2(box != nullptr, name);
+    QVERIFY2(!box->isEditable(), name);  // pick-only
+  }
+  QCOMPARE(w->findChild<QSlider*>("offset"), w->offset);
+  QCOMPARE(w->findChild<QSlider*>("offset_or"), w->offset_or);
+  QCOMPARE(w->findChild<QListWidget*>("ListBoxPreview"), w->ListBoxPreview);
+  QCOMPARE(w->findChild<QProgressBar*>("ProgressBar1"), w->ProgressBar1);
+  QCOMPARE(w->findChild<window::TPreviewImage*>("preview"), w->preview);
+  QCOMPARE(w->findChild<QLabel*>("LabelImageChangedPAL"), w->LabelImageChangedPAL);
+  QCOMPARE(w->findChild<QLabel*>("LabelImageChangedNTSC"), w->LabelImageChangedNTSC);
+
+  // Input.
+  QCOMPARE(w->EditLoadSrt->text(), QString("Load SRT"));
+  QVERIFY(!w->EditLoadSrt->isEnabled());
+  QCOMPARE(w->ButtonLoadSrt->text(), QString("Load Srt,Txt"));
+  QVERIFY(w->ButtonLoadSrt->font().bold());
+  QCOMPARE(ItemsOf(w->ComboBoxFps),
+           QStringList({"23.976", "24.000", "25.000", "29.970", "30.000"}));
+  QCOMPARE(w->ComboBoxFps->currentIndex(), 2);
+
+  // Output: 136 languages, "el GREEK" selected; two entries hold a tab.
+  QStringList languages;
+  for (const char* l : kLanguages) languages << QString::fromUtf8(l);
+  QCOMPARE(languages.size(), 136);
+  QCOMPARE(ItemsOf(w->ComboBoxVobsubLanguage), languages);
+  QCOMPARE(w->ComboBoxVobsubLanguage->currentIndex(), 41);
+  QCOMPARE(w->ComboBoxVobsubLanguage->currentText(), QString("el GREEK"));
+
+  // Render Fonts.
+  QCOMPARE(ItemsOf(w->ComboBoxFontCharset),
+           QStringList({"ANSI", "ARABIC", "BALTIC", "CHINESEBIG5", "DEFAULT", "EASTEUROPE",
+                        "GB2312", "GREEK", "HANGEUL", "HEBREW", "JOHAB", "MAC", "OEM", "RUSSIAN",
+                        "SHIFTJIS", "SYMBOL", "THAI", "TURKISH", "VIETNAMESE"}));
+  QCOMPARE(w->ComboBoxFontCharset->currentText(), QString("DEFAULT"));
+  QCOMPARE(ItemsOf(w->ComboBoxFontStyle),
+           QStringList({"Normal", "Bold", "Italic", "Underline", "Bold+Italic", "Bold+Under",
+                        "Bold+It+Und", "Italic+Under", "StrikeOut"}));
+  QCOMPARE(w->ComboBoxFontStyle->currentIndex(), 0);
+  QCOMPARE(ItemsOf(w->ComboBoxFontSize), FontSizes());
+  QCOMPARE(w->ComboBoxFontSize->count(), 35);
+  QCOMPARE(w->ComboBoxFontSize->currentIndex(), 14);
+  QCOMPARE(w->ComboBoxFontSize->currentText(), QString("20"));
+  QCOMPARE(ItemsOf(w->ComboBoxAlign), QStringList({"center", "left", "right"}));
+  QCOMPARE(w->ComboBoxAlign->currentIndex(), 0);
+  QCOMPARE(ItemsOf(w->ComboBoxOutlineWidth), QStringList({"2", "3", "4"}));
+  QCOMPARE(w->ComboBoxOutlineWidth->currentText(), QString("3"));
+  QCOMPARE(w->offset->orientation(), Qt::Horizontal);
+  QCOMPARE(w->offset->minimum(), 8);
+  QCOMPARE(w->offset->maximum(), 492);
+  QCOMPARE(w->offset->pageStep(), 1);
+  QCOMPARE(w->offset->value(), 30);
+  QCOMPARE(w->offset_or->orientation(), Qt::Vertical);
+  QCOMPARE(w->offset_or->minimum(), -14);
+  QCOMPARE(w->offset_or->maximum(), 10);
+  QCOMPARE(w->offset_or->pageStep(), 1);
+  QCOMPARE(w->offset_or->value(), -4);
+  QCOMPARE(w->LabelOffset->text(), QString("30"));
+  QCOMPARE(w->LabelOffset_Or->text(), QString("-4"));
+  QVERIFY(!w->LabelOffset->isEnabled());
+  QVERIFY(!w->LabelOffset_Or->isEnabled());
+
+  // Colors: the standard list with grey, black and white selected.
+  const QStringList standard = {"black", "gray",   "white", "maroon", "green",
+                                "olive", "navy",   "purple", "teal",  "silver",
+                                "red",   "lime",   "yellow", "fuchsia", "aqua"};
+  QCOMPARE(ColorNames(w->JvColorButtonAntialias), standard);
+  QCOMPARE(w->JvColorButtonAntialias->colorValue(), MakeColor(128, 128, 128));
+  QCOMPARE(w->JvColorButtonOutline->colorValue(), MakeColor(0, 0, 0));
+  QCOMPARE(w->JvColorButtonText->colorValue(), MakeColor(255, 255, 255));
+  QCOMPARE(w->ButtonColorOptions->text(), QString("Color Options"));
+
+  // General Settings: two picture buttons and "About".
+  QVERIFY(!w->BitBtnSetDefaultValues->icon().isNull());
+  QVERIFY(!w->BitBtnChangeImage->icon().isNull());
+  QCOMPARE(w->ButtonAbout->text(), QString("About"));
+
+  // Outside the groups.
+  QCOMPARE(w->ProgressBar1->toolTip(), QString("ProgressBar"));
+  QCOMPARE(w->ProgressBar1->minimum(), 0);
+  QCOMPARE(w->ProgressBar1->maximum(), 100);
+  QCOMPARE(w->ButtonGenerate->text(), QString("Generate Vobsub"));
+  QVERIFY(w->ButtonGenerate->font().bold());
+  QCOMPARE(w->ButtonBatch->text(), QString("Add to Batch"));
+  QVERIFY(w->ButtonBatch->font().bold());
+  QCOMPARE(w->preview->size(), QSize(720, 576));
+  QVERIFY(w->LabelImageChangedPAL->text().isEmpty());
+  QVERIFY(w->LabelImageChangedNTSC->text().isEmpty());
+  QVERIFY(w->LabelImageChangedPAL->isHidden());
+  QVERIFY(w->LabelImageChangedNTSC->isHidden());
+
+  // The dialogs' filters and titles.
+  QCOMPARE(w->OpenDialogsub.Filter, QString("*.srt;*.txt (*.srt *.txt)"));
+  QCOMPARE(w->OpenDialogImagePAL.Title, QString("Load 720x576 PAL image"));
+  QCOMPARE(w->OpenDialogImagePAL.Filter, QString("Load your PAL 720x576 BMP (*.bmp)"));
+  QCOMPARE(w->OpenDialogImageNTSC.Title, QString("Load 720x480 NTSC image"));
+  QCOMPARE(w->OpenDialogImageNTSC.Filter, QString("Load your NTSC 720x480 BMP (*.bmp)"));
+  QCOMPARE(w->OpenDialogBat.Filter, QString("*.bat (*.bat)"));
+
+  // Flags at start.
+  QVERIFY(!w->State.SubtitleLoaded);
+  QVERIFY(!w->State.SubtitleFits);
+  QVERIFY(!w->State.CommandLineMode);
+  QVERIFY(w->State.JobIdle);
+}
+
+void ControlsTest::fontListIsArialThenInstalledFamilies() {
+  WindowFixture f;
+  const QStringList fonts = ItemsOf(f.main()->ComboBoxFontName);
+  const std::vector<std::string> families = FontList();
+  QCOMPARE(fonts.size(), static_cast<qsizetype>(families.size()));
+  QCOMPARE(fonts.first(), QString("Arial"));
+  QCOMPARE(f.main()->ComboBoxFontName->currentIndex(), 0);
+  // The installed families follow in alphabetical order without regard to
+  // case (the test machine has at least the Liberation and DejaVu fonts).
+  QVERIFY(fonts.size() > 2);
+  for (qsizetype i = 2; i < fonts.size(); ++i) {
+    QVERIFY2(fonts[i - 1].compare(fonts[i], Qt::CaseInsensitive) <= 0,
+             qPrintable(fonts[i - 1] + " before " + fonts[i]));
+  }
+  QVERIFY(fonts.contains("DejaVu Sans"));
+}
+
+void ControlsTest::defaultsButtonRestoresAndAppendsFonts() {
+  WindowFixture f;
+  QVERIFY(f.ShowAndActivate());
+  TFormMain* w = f.main();
+  const int fontCount = w->ComboBoxFontName->count();
+
+  // Change everything the defaults touch.
+  WindowFixture::Pick(w->ComboBoxFps, 3);
+  w->ComboBoxVobsubLanguage->setCurrentIndex(29);
+  WindowFixture::Pick(w->ComboBoxFontSize, 20);
+  WindowFixture::Pick(w->ComboBoxFontCharset, 7);
+  WindowFixture::Pick(w->ComboBoxFontStyle, 4);
+  WindowFixture::Pick(w->ComboBoxAlign, 2);
+  WindowFixture::Pick(w->ComboBoxOutlineWidth, 2);
+  WindowFixture::Pick(w->ComboBoxFontName, fontCount - 1);
+  w->offset->setValue(200);
+  w->offset_or->setValue(6);
+  w->LabelImageChangedPAL->setText("/nowhere/pal.bmp");
+  w->LabelImageChangedNTSC->setText("/nowhere/ntsc.bmp");
+  f.colorOptions()->RadioButtonPCDVD2->setChecked(true);
+  f.colorOptions()->ApplyPaletteMode(f.colorOptions());
+  QCOMPARE(w->JvColorButtonText->count(), 7);
+  f.colorOptions()->ResetPaletteModePending = false;
+  f.messages.clear();
+
+  w->BitBtnSetDefaultValues->click();
+  QVERIFY2(f.messages.isEmpty(), qPrintable(f.messages.join(" / ")));
+  QCOMPARE(w->ComboBoxFps->currentIndex(), 2);
+  QCOMPARE(w->ComboBoxVobsubLanguage->currentIndex(), 41);
+  QCOMPARE(w->ComboBoxFontSize->currentIndex(), 14);
+  QCOMPARE(w->ComboBoxFontCharset->currentIndex(), 4);
+  QCOMPARE(w->ComboBoxFontStyle->currentIndex(), 0);
+  QCOMPARE(w->ComboBoxAlign->currentIndex(), 0);
+  QCOMPARE(w->ComboBoxOutlineWidth->currentIndex(), 1);
+  QCOMPARE(w->offset->value(), 30);
+  QCOMPARE(w->offset_or->value(), -4);
+  QCOMPARE(w->LabelOffset->text(), QString("30"));
+  QCOMPARE(w->LabelOffset_Or->text(), QString("-4"));
+  QCOMPARE(w->preview->size(), QSize(720, 576));
+  // The font list gets another copy; position 0 stays "Arial".
+  QCOMPARE(w->ComboBoxFontName->count(), 2 * fontCount);
+  QCOMPARE(w->ComboBoxFontName->currentIndex(), 0);
+  QCOMPARE(w->ComboBoxFontName->currentText(), QString("Arial"));
+  QCOMPARE(w->ComboBoxFontName->itemText(fontCount), QString("Arial"));
+  // Built-in backgrounds again, two palettes, the standard colours.
+  QVERIFY(w->LabelImageChangedPAL->text().isEmpty());
+  QVERIFY(w->LabelImageChangedNTSC->text().isEmpty());
+  QVERIFY(f.colorOptions()->RadioButtonPCDVD1->isChecked());
+  QVERIFY(f.colorOptions()->ResetPaletteModePending);
+  QCOMPARE(w->JvColorButtonText->count(), 15);
+  QCOMPARE(w->JvColorButtonAntialias->colorValue(), MakeColor(128, 128, 128));
+  QCOMPARE(w->JvColorButtonOutline->colorValue(), MakeColor(0, 0, 0));
+  QCOMPARE(w->JvColorButtonText->colorValue(), MakeColor(255, 255, 255));
+  // ApplyPaletteMode refreshed the preview: the sample text over the
+  // built-in PAL picture.
+  QVERIFY(SamePicture(w->preview->Picture(),
+                      ExpectedPreview("Seashore.", "Ocean Harbor", w->ReadRenderSettings())));
+
+  // A second press: three copies.
+  w->BitBtnSetDefaultValues->click();
+  QCOMPARE(w->ComboBoxFontName->count(), 3 * fontCount);
+  QCOMPARE(w->ComboBoxFontName->itemText(2 * fontCount), QString("Arial"));
+  QCOMPARE(w->ComboBoxFontName->currentIndex(), 0);
+}
+
+void ControlsTest::defaultsButtonKeepsDocumentAndBatchFile() {
+  WindowFixture f;
+  QVERIFY(f.ShowAndActivate());
+  TFormMain* w = f.main();
+  f.Load(ExampleSubtitle());
+  QVERIFY(w->State.SubtitleLoaded);
+  const int rows = w->ListBoxPreview->count();
+  QVERIFY(rows > 5);
+  w->OpenDialogBat.FileName = "/tmp/queued";
+  w->BitBtnSetDefaultValues->click();
+  QCOMPARE(w->ListBoxPreview->count(), rows);
+  QVERIFY(w->CurrentSubtitle != nullptr);
+  QCOMPARE(w->CurrentSubtitle->LineCount(), rows);
+  QVERIFY(w->State.SubtitleLoaded);
+  QCOMPARE(w->EditLoadSrt->text(), QString::fromStdString(ExampleSubtitle()));
+  QCOMPARE(w->OpenDialogBat.FileName, QString("/tmp/queued"));
+}
+
+void ControlsTest::listsSetFromCodeRunNoHandler() {
+  WindowFixture f;
+  QVERIFY(f.ShowAndActivate());
+  TFormMain* w = f.main();
+  // A blank frame in the preview shows whether a handler redrew it.
+  w->preview->SetPicture(FrameBitmap(720, 576));
+  const FrameBitmap blank(720, 576);
+  for (QComboBox* box : {w->ComboBoxFontName, w->ComboBoxFontStyle, w->ComboBoxFontSize,
+                         w->ComboBoxOutlineWidth, w->ComboBoxFontCharset, w->ComboBoxAlign,
+                         w->ComboBoxFps}) {
+    box->setCurrentIndex(1);
+    QVERIFY2(SamePicture(w->preview->Picture(), blank), qPrintable(box->objectName()));
+  }
+  w->JvColorButtonText->setItemIndex(10);
+  QVERIFY(SamePicture(w->preview->Picture(), blank));
+
+  // The user's pick runs the handler of each list.
+  for (QComboBox* box : {w->ComboBoxFontName, w->ComboBoxFontStyle, w->ComboBoxFontSize,
+                         w->ComboBoxOutlineWidth, w->ComboBoxFontCharset, w->ComboBoxAlign,
+                         w->ComboBoxFps, static_cast<QComboBox*>(w->JvColorButtonText)}) {
+    w->preview->SetPicture(FrameBitmap(720, 576));
+    WindowFixture::Pick(box, 0);
+    QVERIFY2(!SamePicture(w->preview->Picture(), blank), qPrintable(box->objectName()));
+  }
+  // The language list has no handler.
+  w->preview->SetPicture(FrameBitmap(720, 576));
+  WindowFixture::Pick(w->ComboBoxVobsubLanguage, 3);
+  QVERIFY(SamePicture(w->preview->Picture(), blank));
+  // A slider moved from code runs its handler.
+  w->offset->setValue(31);
+  QVERIFY(!SamePicture(w->preview->Picture(), blank));
+  QCOMPARE(w->LabelOffset->text(), QString("31"));
+}
+
+void ControlsTest::colorOptionsWindow() {
+  WindowFixture f;
+  window::TFormColorOptions* c = f.colorOptions();
+  QCOMPARE(c->windowTitle(), QString("Color Options"));
+  QCOMPARE(c->size(), QSize(462, 600));
+  QVERIFY(c->isModal());
+  QVERIFY(c->isHidden());
+  QCOMPARE(c->GroupBox1->title(), QString("Select Method"));
+  QCOMPARE(c->GroupBoxInfo->title(), QString("Info"));
+  QCOMPARE(c->RadioButtonPC->text(), QString("PC ONLY"));
+  QCOMPARE(c->RadioButtonDVD->text(), QString("DVD ONLY"));
+  QCOMPARE(c->RadioButtonPCDVD1->text(), QString("PC + DVD By using two palettes (recommended)"));
+  QCOMPARE(c->RadioButtonPCDVD2->text(), QString("PC + DVD By using an safe color palette"));
+  for (QRadioButton* r : {c->RadioButtonPC, c->RadioButtonDVD, c->RadioButtonPCDVD1,
+                          c->RadioButtonPCDVD2}) {
+    QVERIFY(r->font().bold());
+  }
+  QVERIFY(c->RadioButtonPCDVD1->isChecked());
+  QCOMPARE(c->PaletteModeChoice(), PaletteMode::TwoPalettes);
+  QCOMPARE(c->ButtonDownloadIfo->text(), QString("Download Ifo"));
+  QCOMPARE(c->ButtonDone->text(), QString("Done"));
+  QCOMPARE(c->findChild<QLabel*>("colors"), c->colors);
+  // Texts shown in the window.
+  QStringList texts;
+  for (const QLabel* label : c->findChildren<QLabel*>()) texts << label->text();
+  QVERIFY(texts.contains("I want to use the vobsub on :"));
+  QVERIFY(texts.contains("Colors Example"));
+  QVERIFY(texts.contains("Both palettes are being generated. Most recommended solution at this "
+                         "time. "));
+  QVERIFY(texts.contains(
+      "Some DVD Devices may want the original IFO in order to get correct colors! In this case "
+      "use the 'PC + DVD By using two palettes' and download the ifo below. Further instuctions "
+      "will be generated on the Kestrelpix_Help_File.txt"));
+
+  // The picture appears when the window is shown; the IFO button opens
+  // its address.
+  c->show();
+  QCOMPARE(c->colors->pixmap().size(), QSize(70, 70));
+  c->ButtonDownloadIfo->click();
+  QCOMPARE(f.urls, QStringList({window::kIfoDownloadAddress}));
+  c->ButtonDone->click();
+  QVERIFY(c->isHidden());
+
+  // Exactly one choice is checked at any time.
+  c->SetPaletteModeChoice(PaletteMode::DvdOnly);
+  QVERIFY(c->RadioButtonDVD->isChecked());
+  QVERIFY(!c->RadioButtonPCDVD1->isChecked());
+  QCOMPARE(c->PaletteModeChoice(), PaletteMode::DvdOnly);
+}
+
+void ControlsTest::aboutWindowAndLinks() {
+  WindowFixture f;
+  window::TFormAbout* a = f.about();
+  QCOMPARE(a->windowTitle(), QString("About"));
+  QCOMPARE(a->size(), QSize(600, 556));
+  QVERIFY(a->windowFlags() & Qt::WindowStaysOnTopHint);
+  QVERIFY(a->isModal());
+  QCOMPARE(a->LabelVersion->text(), QString("3.5"));
+  QVERIFY(a->LabelVersion->font().bold());
+  QCOMPARE(a->LabelMadeByMorvane->text(), QString("Morvane"));
+  QVERIFY(!a->ImageMorvane->pixmap().isNull());
+  QVERIFY(!a->ImageDonate->pixmap().isNull());
+  QVERIFY(a->LabelInfo->text().startsWith(
+      "Kestrelpix convert's txt subtitles to Vobsubs (idx/sub) in order to put them in a Dvd "
+      "Device Player.that supports vobsub subtitles.\n"));
+  QVERIFY(a->LabelInfo->text().contains(
+      "\n\nImportant Update : Kestrelpix is NOT a GUI anymore. From now on is an standalone "
+      "application"));
+  const QString usage = a->MemoInfo->toPlainText();
+  QVERIFY(a->MemoInfo->isReadOnly());
+  QVERIFY(usage.startsWith("Usage : "));
+  const qsizetype batch = usage.indexOf("How to convert multiple vobsub files at once. ");
+  QVERIFY(batch > 0);
+  QVERIFY(usage.indexOf("----") < batch);
+  QVERIFY(usage.indexOf("'MyBatch.bat'") > batch);
+  QCOMPARE(a->ButtonCheckVersion->text(), QString("Check Version"));
+  QCOMPARE(a->ButtonMuxTool->text(), QString("Mux Vobsubs (Multilanguage support)"));
+  QVERIFY(a->ButtonVisitSite->text().contains("kestrelpix.org"));
+
+  // The links: the site button and the "Morvane" label share a handler.
+  a->show();
+  a->ButtonVisitSite->click();
+  QTest::mouseClick(a->LabelMadeByMorvane, Qt::LeftButton);
+  a->ButtonCheckVersion->click();
+  a->ButtonMuxTool->click();
+  QTest::mouseClick(a->ImageDonate, Qt::LeftButton);
+  QCOMPARE(f.urls, QStringList({window::kSiteAddress, window::kSiteAddress,
+                                window::kDownloadAddress, window::kMuxToolAddress,
+                                window::kDonateAddress}));
+  a->accept();
+}
+
+QTEST_MAIN(ControlsTest)
+#include "controls_test.moc"
