@@ -1,0 +1,189 @@
+// The command-line tool converts as the window's unattended run does:
+// through the fifteen parameters of a batch line and through settings by
+// name, with the same bytes, statuses and an Abort on Ctrl-C.
+#include <gtest/gtest.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "app/command_line.h"
+#include "support/run_command.h"
+#include "support/temp_dir.h"
+
+namespace kestrelpix {
+namespace {
+
+using testing::CommandResult;
+using testing::ReadFileBytes;
+using testing::RunCommand;
+using testing::ShellQuote;
+using testing::TempDir;
+
+const std::string kCli = KESTRELPIX_CLI;
+const std::string kSample = std::string(KESTRELPIX_SOURCE_DIR) + "/examples/sample.srt";
+
+CommandResult Cli(const std::string& args) { return RunCommand(ShellQuote(kCli) + " " + args); }
+
+int CountOf(const std::string& text, const std::string& what) {
+  int n = 0;
+  for (size_t p = text.find(what); p != std::string::npos; p = text.find(what, p + 1)) ++n;
+  return n;
+}
+
+TEST(ConvertCommand, BatchFileLineConvertsToTheSameBytesAsNamedSettings) {
+  TempDir dir;
+  std::filesystem::create_directories(dir.path() / "byname");
+  std::filesystem::create_directories(dir.path() / "bin");
+  std::filesystem::copy_file(kSample, dir.path() / "film.srt");
+  // The batch line starts "<folder>/kestrelpix"; let that be this tool.
+  std::filesystem::create_symlink(kCli, dir.path() / "bin" / "kestrelpix");
+
+  ControlPositions p;
+  p.FontStyle = 1;      // Bold
+  p.FontSize = 16;      // "22"
+  p.Align = 1;          // left
+  p.offset = 60;
+  p.offset_or = -2;
+  p.OutlineWidth = 2;   // "4"
+  p.Palette = PaletteMode::PcOnly;
+  p.AntialiasColor = 9;  // silver
+  p.OutlineColor = 6;    // navy
+  p.TextColor = 12;      // yellow
+  p.Language = 29;       // en ENGLISH
+  p.Fps = 3;             // 29.970
+  const std::string film = (dir.path() / "film.srt").string();
+  const std::string batch = dir.Write(
+      "MyBatch.bat", BatchLine((dir.path() / "bin").string() + "/", film, p) + BatchLineEnd());
+  const CommandResult viaBatch = RunCommand("sh " + ShellQuote(batch));
+  ASSERT_EQ(viaBatch.status, 0) << viaBatch.err;
+
+  const CommandResult byName = Cli(
+      "convert " + ShellQuote(film) + " --output-dir " + ShellQuote((dir.path() / "byname").string()) +
+      " --quiet --style Bold --size 22 --align left --offset 60 --line-offset -2 --outline 4"
+      " --palette pc --antialias-color silver --outline-color navy --text-color yellow"
+      " --language en --fps 29.970");
+  ASSERT_EQ(byName.status, 0) << byName.err;
+  // convert prints the three paths.
+  EXPECT_EQ(CountOf(byName.out, "\n"), 3);
+  EXPECT_NE(byName.out.find("/byname/film.idx\n"), std::string::npos);
+
+  for (const char* ext : {".idx", ".sub"}) {
+    const std::string a = ReadFileBytes((dir.path() / ("film" + std::string(ext))).string());
+    const std::string b = ReadFileBytes((dir.path() / "byname" / ("film" + std::string(ext))).string());
+    EXPECT_FALSE(a.empty()) << ext;
+    EXPECT_TRUE(a == b) << ext << " differs";
+  }
+  const std::string idx = ReadFileBytes((dir.path() / "film.idx").string());
+  EXPECT_NE(idx.find("size: 720x480\r\n"), std::string::npos);
+  EXPECT_NE(idx.find("id: en, index: 0\r\n"), std::string::npos);
+  EXPECT_EQ(CountOf(idx, "timestamp: "), 32);
+  EXPECT_TRUE(std::filesystem::exists(dir.path() / "film.Kestrelpix_Help.txt"));
+}
+
+TEST(ConvertCommand, StatusesForRefusalsAndBadOptions) {
+  TempDir dir;
+  EXPECT_EQ(Cli("convert " + ShellQuote((dir.path() / "absent.srt").string())).status, 1);
+  const std::string sub = dir.Write("film.sub", "{1}{1}25\n{10}{20}x\n");
+  CommandResult r = Cli("convert --quiet " + ShellQuote(sub));
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(ReadFileBytes(sub), "{1}{1}25\n{10}{20}x\n");
+  r = Cli("convert --size 31 " + ShellQuote(kSample));
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("--size"), std::string::npos) << r.err;
+  EXPECT_EQ(Cli("convert --palette neon x.srt").status, 2);
+  EXPECT_EQ(Cli("convert --jobs 0 x.srt").status, 2);
+  EXPECT_EQ(Cli("convert --text-color mauve x.srt").status, 2);
+  EXPECT_EQ(Cli("convert --language xx x.srt").status, 2);
+  EXPECT_EQ(Cli("convert").status, 2);
+  EXPECT_EQ(Cli("convert --help").status, 0);
+  EXPECT_EQ(Cli("--version").status, 0);
+  // Too wide for the frame at 50 points: the fit check refuses.
+  const std::string wide = dir.Write(
+      "wide.srt", "1\n00:00:01,000 --> 00:00:02,000\nA line much too long for fifty point text\n");
+  r = Cli("convert --quiet --size 50 " + ShellQuote(wide));
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("is too long. Please correct the srt and reload it."), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("Please load an Srt/Sub/Txt subtitle."), std::string::npos) << r.err;
+  // A fifteen-parameter line with a list position outside its list.
+  r = Cli(ShellQuote(kSample) + " 0 4 0 99 0 30 -4 1 1 0 2 41 2 2");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("Parameter 5 (fontsize) is 99"), std::string::npos) << r.err;
+}
+
+TEST(ConvertCommand, ParallelJobsConvertEveryInput) {
+  TempDir dir;
+  std::vector<std::string> inputs;
+  for (int i = 0; i < 3; ++i) {
+    const std::string name = "part" + std::to_string(i) + ".srt";
+    std::filesystem::copy_file(kSample, dir.path() / name);
+    inputs.push_back(ShellQuote((dir.path() / name).string()));
+  }
+  const CommandResult r =
+      Cli("convert --jobs 2 " + inputs[0] + " " + inputs[1] + " " + inputs[2]);
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(CountOf(r.out, "\n"), 9);
+  const std::string first = ReadFileBytes((dir.path() / "part0.sub").string());
+  for (int i = 1; i < 3; ++i) {
+    EXPECT_TRUE(first == ReadFileBytes((dir.path() / ("part" + std::to_string(i) + ".sub")).string()));
+  }
+}
+
+TEST(ConvertCommand, CtrlCLeavesAPairThatFfmpegReadsCompletely) {
+  TempDir dir;
+  std::string srt;
+  for (int i = 0; i < 40000; ++i) {
+    char time[64];
+    const int s = i * 2;
+    std::snprintf(time, sizeof time, "%02d:%02d:%02d,000 --> %02d:%02d:%02d,500", s / 3600,
+                  s / 60 % 60, s % 60, s / 3600, s / 60 % 60, s % 60);
+    srt += std::to_string(i + 1) + "\n" + time + "\nEntry number " + std::to_string(i + 1) +
+           "\nand its second line\n\n";
+  }
+  const std::string input = dir.Write("long.srt", srt);
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    const int devnull = ::open("/dev/null", O_WRONLY);
+    ::dup2(devnull, 1);
+    ::dup2(devnull, 2);
+    ::execl(kCli.c_str(), kCli.c_str(), "convert", "--quiet", input.c_str(), nullptr);
+    ::_exit(127);
+  }
+  // Interrupt once the run is well under way.
+  const auto sub = dir.path() / "long.sub";
+  for (int i = 0; i < 600; ++i) {
+    std::error_code ec;
+    const uintmax_t size = std::filesystem::file_size(sub, ec);
+    if (!ec && size > 2048 * 500) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  ::kill(pid, SIGINT);
+  int raw = 0;
+  ::waitpid(pid, &raw, 0);
+  ASSERT_TRUE(WIFEXITED(raw));
+  EXPECT_EQ(WEXITSTATUS(raw), 130);
+  EXPECT_FALSE(std::filesystem::exists(dir.path() / "long.Kestrelpix_Help.txt"));
+
+  const std::string idx = ReadFileBytes((dir.path() / "long.idx").string());
+  const int entries = CountOf(idx, "timestamp: ");
+  EXPECT_GT(entries, 0);
+  EXPECT_LT(entries, 40000);
+  // Every index line points at a unit inside the .sub, which holds whole
+  // packs only.
+  const uintmax_t subSize = std::filesystem::file_size(sub);
+  EXPECT_EQ(subSize % 2048, 0u);
+  const size_t last = idx.rfind("filepos: ");
+  EXPECT_LT(std::stoull(idx.substr(last + 9, 9), nullptr, 16), subSize);
+  const CommandResult probe =
+      RunCommand("ffprobe -v error -show_frames -of compact " + ShellQuote((dir.path() / "long.idx").string()));
+  EXPECT_EQ(probe.status, 0);
+  EXPECT_EQ(probe.err, "");
+  EXPECT_EQ(CountOf(probe.out, "subtitle|media_type"), entries);
+}
+
+}  // namespace
+}  // namespace kestrelpix
