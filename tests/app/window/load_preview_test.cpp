@@ -1,0 +1,398 @@
+// Loading through the window (list rows, the fit check's messages and flags,
+// captions, cancelled dialogs) and the preview (redraws on every setting
+// change, the sample text, the odd offset_or step, custom pictures).
+#include <QImage>
+#include <QSignalSpy>
+#include <QtTest>
+
+#include "render/fit_check.h"
+#include "render/measure.h"
+#include "window_fixture.h"
+
+using namespace kestrelpix;
+using namespace kestrelpix::testing;
+
+namespace {
+
+const QString kLoading = "Kestrelpix By Morvane Loading Subtitle...";
+const QString kMain = "Kestrelpix By Morvane";
+const QString kLoaded = "Subtitle Style Modified/Loaded Successfully";
+
+// Entries of one, two, three and no text lines; the last entry reads
+// normally after them.
+const char* const kMixedSrt =
+    "1\n00:00:01,000 --> 00:00:02,000\nOnly line\n\n"
+    "2\n00:00:03,000 --> 00:00:04,000\nUpper\nLower\n\n"
+    "3\n00:00:05,000 --> 00:00:06,000\nA\nB\nC third\n\n"
+    "4\n00:00:07,000 --> 00:00:08,000\n\nX\nY\n"
+    "5\n00:00:09,000 --> 00:00:10,000\nLast\n\n";
+
+// Row 0 fits at every size; entry 2 fits at 20 points but not at 50.
+const char* const kMediumSrt =
+    "1\n00:00:01,000 --> 00:00:02,000\nHi\n\n"
+    "2\n00:00:03,000 --> 00:00:04,000\nThe lighthouse keeper waved back\nto us\n\n"
+    "3\n00:00:05,000 --> 00:00:06,000\nBye\n\n";
+
+std::string Wide() { return std::string(120, 'W'); }
+
+RenderSettings WithSize(RenderSettings s, int size) {
+  s.FontSize = size;
+  return s;
+}
+
+}  // namespace
+
+class LoadPreviewTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void loadListsEntriesAndCaptions();
+  void loadFrameFileWithSubExtension();
+  void loadRefusedWhenALineIsTooWide();
+  void fontChangeRechecksTheDocument();
+  void cancelledDialogAtStartChangesNothing();
+  void cancelAfterAChoiceLoadsTheSameFileAgain();
+  void unsupportedFileRestoresCaption();
+  void sampleTextWhileNothingLoaded();
+  void entryFollowsTheOffsetSlider();
+  void oddOffsetOrMovesToTheNextEvenValue();
+  void clickInTheListPreviewsThatEntry();
+  void fpsChangeShowsTheNtscPicture();
+  void colourChangeRedrawsOnlyInTheActiveWindow();
+  void tooWidePreviewShowsTheBarePicture();
+  void customPicturesAndTheirFallback();
+  void bottomLeftColourShowsTheWindowFace();
+};
+
+void LoadPreviewTest::loadListsEntriesAndCaptions() {
+  WindowFixture f;
+  TFormMain* w = f.main();
+  const std::string path = f.dir.Write("mixed.srt", kMixedSrt);
+  QSignalSpy titles(w, &QWidget::windowTitleChanged);
+  f.Load(path);
+  QCOMPARE(f.dialogTitles.size(), 1);
+  QStringList rows;
+  for (int i = 0; i < w->ListBoxPreview->count(); ++i) rows << w->ListBoxPreview->item(i)->text();
+  // Text3 never shows; an entry without text gives an empty row.
+  QCOMPARE(rows, QStringList({"Only line", "Upper|Lower", "A|B", "", "Last"}));
+  QCOMPARE(w->ListBoxPreview->currentRow(), 0);
+  QCOMPARE(f.messages, QStringList({kLoaded}));
+  QVERIFY(w->State.SubtitleLoaded);
+  QVERIFY(w->State.SubtitleFits);
+  QCOMPARE(w->EditLoadSrt->text(), QString::fromStdString(path));
+  QCOMPARE(titles.size(), 2);
+  QCOMPARE(titles[0][0].toString(), kLoading);
+  QCOMPARE(titles[1][0].toString(), kMain);
+  QCOMPARE(w->CurrentSubtitle->LineCount(), 5);
+}
+
+void LoadPreviewTest::loadFrameFileWithSubExtension() {
+  WindowFixture f;
+  TFormMain* w = f.main();
+  // A ".sub" name is accepted although the filter lists .srt and .txt.
+  const std::string path = f.dir.Write("movie.sub", "{1}{1}25.000\n{50}{100}Hello|World");
+  f.Load(path);
+  QCOMPARE(w->ListBoxPreview->count(), 2);
+  QCOMPARE(w->ListBoxPreview->item(0)->text(), QString("25.000"));  // the rate line is entry 1
+  QCOMPARE(w->ListBoxPreview->item(1)->text(), QString("Hello|World"));
+  QVERIFY(w->State.SubtitleLoaded);
+}
+
+void LoadPreviewTest::loadRefusedWhenALineIsTooWide() {
+  WindowFixture f;
+  TFormMain* w = f.main();
+  const std::string wide = Wide();
+  const std::string path =
+      f.dir.Write("wide.srt", "1\n00:00:01,000 --> 00:00:02,000\nfine\n\n"
+                              "2\n00:00:03,000 --> 00:00:04,000\n" + wide + "\n\n"
+                              "3\n00:00:05,000 --> 00:00:06,000\nsecond " + wide + "\n\n");
+  f.Load(path);
+  // Only the first too-wide entry is reported, with both of its lines; the
+  // second is empty, so nothing stands between the last two line breaks.
+  QCOMPARE(f.messages,
+           QStringList({"The string \n" + QString::fromStdString(wide) +
+                        "\n\nis too long. Please correct the srt and reload it. You can just use "
+                        "a smaler font size."}));
+  QCOMPARE(w->ListBoxPreview->count(), 0);
+  QVERIFY(!w->State.SubtitleLoaded);
+  QVERIFY(!w->State.SubtitleFits);
+  QCOMPARE(w->EditLoadSrt->text(), QString("Load SRT"));
+  QCOMPARE(w->windowTitle(), kMain);
+  // Generation and batching refuse.
+  f.messages.clear();
+  w->ButtonGenerate->click();
+  w->ButtonBatch->click();
+  QCOMPARE(f.messages, QStringList({"Please load an Srt/Sub/Txt subtitle.", "Load an srt"}));
+}
+
+void LoadPreviewTest::fontChangeRechecksTheDocument() {
+  WindowFixture f;
+  QVERIFY(f.ShowAndActivate());
+  TFormMain* w = f.main();
+  const RenderSettings base = w->ReadRenderSettings();
+  // The premises: entry 2 fits at 20 points and not at 50; the rest fits.
+  QVERIFY(MeasureLine("The lighthouse keeper waved back", "Arial", 20, 0, 1).width < FitLimit);
+  QVERIFY(MeasureLine("The lighthouse keeper waved back", "Arial", 50, 0, 1).width >= FitLimit);
+  QVERIFY(MeasureLine("Ocean Harbor", "Arial", 50, 0, 1).width < FitLimit);
+  f.Load(f.dir.Write("medium.srt", kMediumSrt));
+  QCOMPARE(f.messages, QStringList({kLoaded}));
+  f.messages.clear();
+
+  QSignalSpy titles(w, &QWidget::windowTitleChanged);
+  WindowFixture::Pick(w->ComboBoxFontSize, 34);  // "50"
+  QCOMPARE(f.messages, QStringList({"The string \nThe lighthouse keeper waved back\nto us\nis too "
+                                    "long. Please use a smaler font size."}));
+  QCOMPARE(titles.size(), 2);
+  QCOMPARE(titles[0][0].toString(), QString("Kestrelpix By Morvane Checking Subtitle Length..."));
+  QCOMPARE(titles[1][0].toString(), kMain);
+  QCOMPARE(w->ListBoxPreview->count(), 3);  // kept
+  QVERIFY(w->State.SubtitleLoaded);
+  QVERIFY(!w->State.SubtitleFits);
+  // The preview shows the selected entry (row 0) at the new size.
+  QVERIFY(SamePicture(w->preview->Picture(), ExpectedPreview("Hi", "", WithSize(base, 50))));
+  // Generation refuses until a check passes.
+  f.messages.clear();
+  w->ButtonGenerate->click();
+  w->ButtonBatch->click();
+  QCOMPARE(f.messages, QStringList({"Please use smaller font.", "Please use smaller fonts."}));
+
+  // Back to a size that fits: the success message again.
+  f.messages.clear();
+  WindowFixture::Pick(w->ComboBoxFontSize, 14);
+  QCOMPARE(f.messages, QStringList({kLoaded}));
+  QVERIFY(w->State.SubtitleFits);
+
+  // Clicking an entry whose line fits while another is too wide: the last
+  // measure decides.
+  WindowFixture::Pick(w->ComboBoxFontSize, 34);
+  QVERIFY(!w->State.SubtitleFits);
+  w->ListBoxPreview->setCurrentRow(2);
+  QVERIFY(w->State.SubtitleFits);
+  QVERIFY(SamePicture(w->preview->Picture(), ExpectedPreview("Bye", "", WithSize(base, 50))));
+}
+
+void LoadPreviewTest::cancelledDialogAtStartChangesNothing() {
+  WindowFixture f;
+  TFormMain* w = f.main();
+  QSignalSpy titles(w, &QWidget::windowTitleChanged);
+  f.dialogAnswers.push_back(QString());
+  w->ButtonLoadSrt->click();
+  QCOMPARE(f.dialogTitles.size(), 1);
+  QCOMPARE(titles.size(), 0);
+  QVERIFY(f.messages.isEmpty());
+  QCOMPARE(w->EditLoadSrt->text(), QString("Load SRT"));
+  QCOMPARE(w->ListBoxPreview->count(), 0);
+  QVERIFY(w->CurrentSubtitle == nullptr);
+  QVERIFY(!w->State.SubtitleLoaded);
+}
+
+void LoadPreviewTest::cancelAfterAChoiceLoadsTheSameFileAgain() {
+  WindowFixture f;
+  TFormMain* w = f.main();
+  const std::string path = f.dir.Write("mixed.srt", kMixedSrt);
+  f.Load(path);
+  f.dialogAnswers.push_back(QString());  // cancelled
+  w->ButtonLoadSrt->click();
+  QCOMPARE(f.messages, QStringList({kLoaded, kLoaded}));
+  QCOMPARE(w->ListBoxPreview->count(), 5);
+  QCOMPARE(w->EditLoadSrt->text(), QString::fromStdString(path));
+}
+
+void LoadPreviewTest::unsupportedFileRestoresCaption() {
+  WindowFixture f;
+  TFormMain* w = f.main();
+  f.Load(f.dir.Write("notes.txt", "shopping list\nbread\n"));
+  QCOMPARE(f.messages, QStringList({"Unsupported Subtitle Format !"}));
+  QCOMPARE(w->windowTitle(), kMain);
+  QCOMPARE(w->ListBoxPreview->count(), 0);
+  QVERIFY(!w->State.SubtitleLoaded);
+  QCOMPARE(w->EditLoadSrt->text(), QString("Load SRT"));
+}
+
+void LoadPreviewTest::sampleTextWhileNothingLoaded() {
+  WindowFixture f;
+  QVERIFY(f.ShowAndActivate());
+  TFormMain* w = f.main();
+  // Size 20 to 24: the sample text at the new size, no document check.
+  WindowFixture::Pick(w->ComboBoxFontSize, 18);
+  QCOMPARE(w->ComboBoxFontSize->currentText(), QString("24"));
+  const RenderSettings s = w->ReadRenderSettings();
+  QCOMPARE(s.FontSize, 24);
+  QVERIFY(SamePicture(w->preview->Picture(), ExpectedPreview("Seashore.", "Ocean Harbor", s)));
+  QVERIFY(!SamePicture(w->preview->Picture(),
+                       ExpectedPreview("Seashore.", "Ocean Harbor", WithSize(s, 20))));
+  QVERIFY(f.messages.isEmpty());
+  QVERIFY(w->State.SubtitleFits);
+  QVERIFY(!w->State.SubtitleLoaded);
+}
+
+void LoadPreviewTest::entryFollowsTheOffsetSlider() {
+  WindowFixture f;
+  QVERIFY(f.ShowAndActivate());
+  TFormMain* w = f.main();
+  f.Load(ExampleSubtitle());
+  const SubtitleLine first = w->CurrentSubtitle->GetLine(1);
+  w->offset->setValue(120);
+  QCOMPARE(w->LabelOffset->text(), QString("120"));
+  const RenderSettings s = w->ReadRenderSettings();
+  QCOMPARE(s.offset, 120);
+  QVERIFY(SamePicture(w->preview->Picture(), ExpectedPreview(first.Text1, first.Text2, s)));
+  // The sample text was drawn first and then replaced.
+  QVERIFY(!SamePicture(w->preview->Picture(), ExpectedPreview("Seashore.", "Ocean Harbor", s)));
+  // The alignment list runs the same handler.
+  WindowFixture::Pick(w->ComboBoxAlign, 1);
+  QVERIFY(SamePicture(w->preview->Picture(),
+                      ExpectedPreview(first.Text1, first.Text2, w->ReadRenderSettings())));
+}
+
+void LoadPreviewTest::oddOffsetOrMovesToTheNextEvenValue() {
+  WindowFixture f;
+  QVERIFY(f.ShowAndActivate());
+  TFormMain* w = f.main();
+  QSignalSpy moves(w->offset_or, &QSlider::valueChanged);
+  w->offset_or->setValue(-13);
+  QCOMPARE(w->offset_or->value(), -12);
+  QCOMPARE(w->LabelOffset_Or->text(), QString("-12"));
+  // -13, and the nested step to -12 made by the handler of -13 (the spy,
+  // connected after the handler, hears the nested change first).
+  QCOMPARE(moves.size(), 2);
+  QCOMPARE(moves[0][0].toInt(), -12);
+  QCOMPARE(moves[1][0].toInt(), -13);
+  const RenderSettings s = w->ReadRenderSettings();
+  QCOMPARE(s.offset_or, -12);
+  QVERIFY(SamePicture(w->preview->Picture(), ExpectedPreview("Seashore.", "Ocean Harbor", s)));
+  w->offset_or->setValue(9);
+  QCOMPARE(w->offset_or->value(), 10);
+  QCOMPARE(w->LabelOffset_Or->text(), QString("10"));
+  moves.clear();
+  w->offset_or->setValue(-14);
+  QCOMPARE(moves.size(), 1);
+  QCOMPARE(w->LabelOffset_Or->text(), QString("-14"));
+}
+
+void LoadPreviewTest::clickInTheListPreviewsThatEntry() {
+  WindowFixture f;
+  QVERIFY(f.ShowAndActivate());
+  TFormMain* w = f.main();
+  f.Load(ExampleSubtitle());
+  QListWidget* list = w->ListBoxPreview;
+  const QRect third = list->visualItemRect(list->item(2));
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, third.center());
+  QCOMPARE(list->currentRow(), 2);
+  const SubtitleLine entry = w->CurrentSubtitle->GetLine(3);
+  QVERIFY(SamePicture(w->preview->Picture(),
+                      ExpectedPreview(entry.Text1, entry.Text2, w->ReadRenderSettings())));
+}
+
+void LoadPreviewTest::fpsChangeShowsTheNtscPicture() {
+  WindowFixture f;
+  QVERIFY(f.ShowAndActivate());
+  TFormMain* w = f.main();
+  WindowFixture::Pick(w->ComboBoxFps, 3);  // "29.970"
+  QCOMPARE(w->preview->size(), QSize(720, 480));
+  QVERIFY(SamePicture(w->preview->Picture(), BarePreview(false)));  // no text yet
+  w->offset->setValue(40);
+  QVERIFY(SamePicture(w->preview->Picture(),
+                      ExpectedPreview("Seashore.", "Ocean Harbor", w->ReadRenderSettings())));
+  WindowFixture::Pick(w->ComboBoxFps, 2);
+  QCOMPARE(w->preview->size(), QSize(720, 576));
+  QVERIFY(SamePicture(w->preview->Picture(), BarePreview(true)));
+}
+
+void LoadPreviewTest::colourChangeRedrawsOnlyInTheActiveWindow() {
+  WindowFixture f;
+  TFormMain* w = f.main();
+  const FrameBitmap blank(720, 576);
+  w->preview->SetPicture(blank);
+  // Not shown, so not the active window: the colour changes, nothing redraws.
+  WindowFixture::Pick(w->JvColorButtonText, 10);
+  QCOMPARE(w->JvColorButtonText->colorValue(), MakeColor(255, 0, 0));
+  QVERIFY(SamePicture(w->preview->Picture(), blank));
+
+  QVERIFY(f.ShowAndActivate());
+  WindowFixture::Pick(w->JvColorButtonText, 12);
+  const RenderSettings s = w->ReadRenderSettings();
+  QCOMPARE(s.TextColor, MakeColor(255, 255, 0));
+  QVERIFY(SamePicture(w->preview->Picture(), ExpectedPreview("Seashore.", "Ocean Harbor", s)));
+}
+
+void LoadPreviewTest::tooWidePreviewShowsTheBarePicture() {
+  WindowFixture f;
+  TFormMain* w = f.main();
+  const std::string wide = Wide();
+  w->RenderPreview(wide, "below", w->ReadRenderSettings());
+  QCOMPARE(f.messages,
+           QStringList({"The string \n" + QString::fromStdString(wide) + "\nbelow\nis too long."}));
+  QVERIFY(!w->State.SubtitleFits);
+  QVERIFY(SamePicture(w->preview->Picture(), BarePreview(true)));
+  // A render that fits sets the flag again.
+  w->RenderPreview("short", "", w->ReadRenderSettings());
+  QVERIFY(w->State.SubtitleFits);
+}
+
+void LoadPreviewTest::customPicturesAndTheirFallback() {
+  WindowFixture f;
+  QVERIFY(f.ShowAndActivate());
+  TFormMain* w = f.main();
+  // A PAL picture of the frame size, and a smaller one for NTSC.
+  QImage pal(720, 576, QImage::Format_RGB888);
+  pal.fill(QColor(10, 120, 30));
+  const QString palPath = QString::fromStdString((f.dir.path() / "pal.bmp").string());
+  QVERIFY(pal.save(palPath, "BMP"));
+  QImage ntsc(360, 240, QImage::Format_RGB888);
+  ntsc.fill(QColor(200, 20, 90));
+  const QString ntscPath = QString::fromStdString((f.dir.path() / "ntsc.bmp").string());
+  QVERIFY(ntsc.save(ntscPath, "BMP"));
+
+  f.dialogAnswers = {palPath, ntscPath};
+  w->BitBtnChangeImage->click();
+  QCOMPARE(f.dialogTitles, QStringList({"Load 720x576 PAL image", "Load 720x480 NTSC image"}));
+  QCOMPARE(w->LabelImageChangedPAL->text(), palPath);
+  QCOMPARE(w->LabelImageChangedNTSC->text(), ntscPath);
+  QCOMPARE(w->preview->Picture().PixelAt(5, 5), MakeColor(10, 120, 30));
+
+  // Text is drawn over the custom picture at the next render.
+  w->offset->setValue(60);
+  FrameBitmap expected = window::FrameFromImage(pal, 720, 576);
+  DrawSubtitleLines(expected, "Seashore.", "Ocean Harbor", w->ReadRenderSettings(), 576);
+  QVERIFY(SamePicture(w->preview->Picture(), expected));
+  // The smaller NTSC picture fills the frame.
+  WindowFixture::Pick(w->ComboBoxFps, 0);
+  QCOMPARE(w->preview->Picture().height(), 480);
+  QCOMPARE(w->preview->Picture().PixelAt(719, 479), MakeColor(200, 20, 90));
+
+  // Cancelling both dialogs after a choice sets the same paths again.
+  f.dialogAnswers = {QString(), QString()};
+  w->BitBtnChangeImage->click();
+  QCOMPARE(w->LabelImageChangedPAL->text(), palPath);
+  QCOMPARE(w->LabelImageChangedNTSC->text(), ntscPath);
+
+  // A picture that has gone: the built-in one, without a message.
+  QFile::remove(ntscPath);
+  WindowFixture::Pick(w->ComboBoxFps, 4);
+  QVERIFY(SamePicture(w->preview->Picture(), BarePreview(false)));
+  QVERIFY(f.messages.isEmpty());
+  // The defaults button goes back to the built-in pictures.
+  w->BitBtnSetDefaultValues->click();
+  QVERIFY(w->LabelImageChangedPAL->text().isEmpty());
+  QVERIFY(SamePicture(w->preview->Picture(),
+                      ExpectedPreview("Seashore.", "Ocean Harbor", w->ReadRenderSettings())));
+}
+
+void LoadPreviewTest::bottomLeftColourShowsTheWindowFace() {
+  WindowFixture f;
+  window::TPreviewImage* preview = f.main()->preview;
+  FrameBitmap frame(720, 576);  // all blue
+  frame.SetPixel(100, 100, MakeColor(255, 255, 255));
+  preview->SetPicture(frame);
+  const QImage shown = preview->ShownImage();
+  const QRgb face = preview->palette().color(QPalette::Window).rgb();
+  QCOMPARE(shown.pixel(0, 575), face);
+  QCOMPARE(shown.pixel(500, 20), face);
+  QCOMPARE(shown.pixel(100, 100), qRgb(255, 255, 255));
+  // The picture itself keeps its pixels.
+  QCOMPARE(preview->Picture().PixelAt(0, 575), kBackgroundBlue);
+}
+
+QTEST_MAIN(LoadPreviewTest)
+#include "load_preview_test.moc"
