@@ -17,12 +17,13 @@ void CheckEntryFits(std::string_view line1, std::string_view line2, const Render
   }
   state.SubtitleFits = false;
   // The lines are file text in the system code page; messages are UTF-8.
-  std::string message = "The string \r" + SystemTextToUtf8(line1) + "\r" +
-                        SystemTextToUtf8(line2) + "\r";
+  std::string message =
+      "The string \r" + SystemTextToUtf8(line1) + "\r" + SystemTextToUtf8(line2) + "\r";
   if (!state.SubtitleLoaded) {
     if (hooks.EmptyEntryList) hooks.EmptyEntryList();
-    message += "is too long. Please correct the srt and reload it. You can just use a smaler font "
-               "size.";
+    message +=
+        "is too long. Please correct the srt and reload it. You can just use a smaler font "
+        "size.";
   } else {
     message += "is too long. Please use a smaler font size.";
   }

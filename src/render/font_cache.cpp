@@ -19,21 +19,35 @@ namespace {
 // it as a hint when the face name alone does not decide.
 const char* LangForCharset(uint8_t charset) {
   switch (charset) {
-    case 178: return "ar";
-    case 186: return "lt";
-    case 136: return "zh-tw";
-    case 238: return "pl";
-    case 134: return "zh-cn";
-    case 161: return "el";
+    case 178:
+      return "ar";
+    case 186:
+      return "lt";
+    case 136:
+      return "zh-tw";
+    case 238:
+      return "pl";
+    case 134:
+      return "zh-cn";
+    case 161:
+      return "el";
     case 129:
-    case 130: return "ko";
-    case 177: return "he";
-    case 204: return "ru";
-    case 128: return "ja";
-    case 222: return "th";
-    case 162: return "tr";
-    case 163: return "vi";
-    default: return nullptr;
+    case 130:
+      return "ko";
+    case 177:
+      return "he";
+    case 204:
+      return "ru";
+    case 128:
+      return "ja";
+    case 222:
+      return "th";
+    case 162:
+      return "tr";
+    case 163:
+      return "vi";
+    default:
+      return nullptr;
   }
 }
 
@@ -59,10 +73,18 @@ void CopyBitmap(const FT_Bitmap& bitmap, GlyphImage& image) {
     for (int c = 0; c < image.width; ++c) {
       bool on = false;
       switch (bitmap.pixel_mode) {
-        case FT_PIXEL_MODE_MONO: on = (src[c >> 3] >> (7 - (c & 7))) & 1; break;
-        case FT_PIXEL_MODE_GRAY: on = src[c] >= 128; break;
-        case FT_PIXEL_MODE_BGRA: on = src[c * 4 + 3] >= 128; break;
-        default: on = false; break;
+        case FT_PIXEL_MODE_MONO:
+          on = (src[c >> 3] >> (7 - (c & 7))) & 1;
+          break;
+        case FT_PIXEL_MODE_GRAY:
+          on = src[c] >= 128;
+          break;
+        case FT_PIXEL_MODE_BGRA:
+          on = src[c * 4 + 3] >= 128;
+          break;
+        default:
+          on = false;
+          break;
       }
       if (on) dst[c >> 6] |= uint64_t{1} << (c & 63);
     }
@@ -222,8 +244,9 @@ ResolvedFont::ResolvedFont(FontCache& cache, FcPattern* request, int em, bool bo
     metrics_.descent = CeilDiv(-size.descender, 64);
   }
   if (scalable) {
-    metrics_.ave_char_width =
-        os2 != nullptr && os2->xAvgCharWidth > 0 ? RoundScaled(os2->xAvgCharWidth, em, upem) : em / 2;
+    metrics_.ave_char_width = os2 != nullptr && os2->xAvgCharWidth > 0
+                                  ? RoundScaled(os2->xAvgCharWidth, em, upem)
+                                  : em / 2;
     // FreeType gives the underline's centre; the stroke starts half its
     // thickness higher.
     long thickness = face->underline_thickness > 0 ? face->underline_thickness : upem / 14;

@@ -27,8 +27,8 @@ namespace kestrelpix {
 // One rasterized glyph. Bits are kept in 64-bit words, lowest bit first: bit
 // i of word k of a row is column 64 k + i of the glyph.
 struct GlyphImage {
-  int left = 0;     // columns from the pen position to column 0
-  int top = 0;      // rows from row 0 down to the baseline
+  int left = 0;  // columns from the pen position to column 0
+  int top = 0;   // rows from row 0 down to the baseline
   int width = 0;
   int height = 0;
   int words = 0;    // words per row
@@ -40,8 +40,7 @@ struct GlyphImage {
 // what the face is not by itself is synthesized (emboldened, slanted).
 class FontFace {
  public:
-  FontFace(FT_Library library, const std::string& file, int index, int em, bool bold,
-           bool italic);
+  FontFace(FT_Library library, const std::string& file, int index, int em, bool bold, bool italic);
   ~FontFace();
   FontFace(const FontFace&) = delete;
   FontFace& operator=(const FontFace&) = delete;

@@ -36,11 +36,10 @@ struct CharsetEntry {
 
 // The Windows GDI character-set constants of the same names.
 constexpr std::array<CharsetEntry, 19> kCharsets = {{
-    {"ANSI", 0},         {"ARABIC", 178},   {"BALTIC", 186},   {"CHINESEBIG5", 136},
-    {"DEFAULT", 1},      {"EASTEUROPE", 238}, {"GB2312", 134}, {"GREEK", 161},
-    {"HANGEUL", 129},    {"HEBREW", 177},   {"JOHAB", 130},    {"MAC", 77},
-    {"OEM", 255},        {"RUSSIAN", 204},  {"SHIFTJIS", 128}, {"SYMBOL", 2},
-    {"THAI", 222},       {"TURKISH", 162},  {"VIETNAMESE", 163},
+    {"ANSI", 0},         {"ARABIC", 178}, {"BALTIC", 186},  {"CHINESEBIG5", 136}, {"DEFAULT", 1},
+    {"EASTEUROPE", 238}, {"GB2312", 134}, {"GREEK", 161},   {"HANGEUL", 129},     {"HEBREW", 177},
+    {"JOHAB", 130},      {"MAC", 77},     {"OEM", 255},     {"RUSSIAN", 204},     {"SHIFTJIS", 128},
+    {"SYMBOL", 2},       {"THAI", 222},   {"TURKISH", 162}, {"VIETNAMESE", 163},
 }};
 
 // Case-insensitive order for ASCII letters; names equal but for case keep a

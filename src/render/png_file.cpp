@@ -2,9 +2,9 @@
 
 #include <png.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
-#include <algorithm>
 #include <memory>
 #include <vector>
 

@@ -38,8 +38,7 @@ struct LinePositions {
 int LineX(int W, const std::string& Align);
 
 // y1 = FH - H1 - 40 - offset; y2 = y1 + H2 - offset_or.
-LinePositions ComputePositions(TextExtent line1, TextExtent line2, const RenderSettings& s,
-                               int FH);
+LinePositions ComputePositions(TextExtent line1, TextExtent line2, const RenderSettings& s, int FH);
 
 // BandTop = y1, or y1 - 1 when y1 is odd; BandHeight = H1 + H2 - offset_or + 6.
 Band ComputeBand(int y1, int H1, int H2, int offset_or);

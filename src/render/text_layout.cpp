@@ -31,8 +31,8 @@ void SetSpan(uint64_t* row, int from, int to) {
     int k = c >> 6;
     int first = c & 63;
     int last = std::min(64, first + (to - c));
-    uint64_t bits = (last == 64 ? ~uint64_t{0} : (uint64_t{1} << last) - 1) &
-                    ~((uint64_t{1} << first) - 1);
+    uint64_t bits =
+        (last == 64 ? ~uint64_t{0} : (uint64_t{1} << last) - 1) & ~((uint64_t{1} << first) - 1);
     row[k] |= bits;
     c += last - first;
   }
@@ -45,8 +45,7 @@ struct Stroke {
 
 }  // namespace
 
-LineLayout LayoutLine(ResolvedFont& font, std::string_view bytes, uint8_t charset,
-                      TextMode mode) {
+LineLayout LayoutLine(ResolvedFont& font, std::string_view bytes, uint8_t charset, TextMode mode) {
   LineLayout layout;
   layout.metrics = font.metrics();
   uint8_t decode_as = charset;
@@ -124,7 +123,8 @@ LineMask DrawLineMask(const LineLayout& layout, bool underline, bool strikeout, 
     extend(gx, gy, gx + g.image->width, gy + g.image->height);
   }
   for (const Stroke& s : strokes) {
-    extend(x, baseline + s.top, static_cast<long>(x) + layout.width, baseline + s.top + s.thickness);
+    extend(x, baseline + s.top, static_cast<long>(x) + layout.width,
+           baseline + s.top + s.thickness);
   }
   left = std::max(left, static_cast<long>(clip.left));
   top = std::max(top, static_cast<long>(clip.top));
@@ -162,8 +162,8 @@ LineMask DrawLineMask(const LineLayout& layout, bool underline, bool strikeout, 
   }
   for (const Stroke& s : strokes) {
     long from = std::max(static_cast<long>(x) - mask.left, static_cast<long>(keep_left));
-    long to = std::min(static_cast<long>(x) + layout.width - mask.left,
-                       static_cast<long>(keep_right));
+    long to =
+        std::min(static_cast<long>(x) + layout.width - mask.left, static_cast<long>(keep_right));
     for (long row = baseline + s.top - mask.top; row < baseline + s.top + s.thickness - mask.top;
          ++row) {
       if (row < keep_top || row >= keep_bottom || from >= to) continue;

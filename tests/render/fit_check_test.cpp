@@ -142,7 +142,8 @@ TEST(FitCheck, WholeDocumentPassesAndMarksItLoaded) {
   doc.AddLine("9000", "9500", "fine", "", std::string(500, 'W'));
   Recorder r;
   CheckAllEntriesFit(doc, r.state, r.sink, r.hooks);
-  EXPECT_EQ(r.sink.messages, std::vector<std::string>{"Subtitle Style Modified/Loaded Successfully"});
+  EXPECT_EQ(r.sink.messages,
+            std::vector<std::string>{"Subtitle Style Modified/Loaded Successfully"});
   EXPECT_EQ(r.reads, 5);
   EXPECT_EQ(r.file_names, 1);
   EXPECT_TRUE(r.state.SubtitleLoaded);

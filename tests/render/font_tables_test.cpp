@@ -9,8 +9,8 @@ namespace kestrelpix {
 namespace {
 
 TEST(FontTables, StyleNamesInListOrderWithTheirBytes) {
-  const std::vector<std::string> expected = {"Normal",     "Bold",        "Italic",
-                                             "Underline",  "Bold+Italic", "Bold+Under",
+  const std::vector<std::string> expected = {"Normal",      "Bold",         "Italic",
+                                             "Underline",   "Bold+Italic",  "Bold+Under",
                                              "Bold+It+Und", "Italic+Under", "StrikeOut"};
   EXPECT_EQ(StyleNames(), expected);
   // Bit 0 bold, 1 italic, 2 underline, 3 strike-out.
@@ -32,11 +32,11 @@ TEST(FontTables, StyleLookupIsExactAndCaseSensitive) {
 
 TEST(FontTables, CharsetNamesInListOrderWithTheirCodes) {
   const std::vector<std::pair<std::string, int>> table = {
-      {"ANSI", 0},      {"ARABIC", 178},   {"BALTIC", 186},   {"CHINESEBIG5", 136},
-      {"DEFAULT", 1},   {"EASTEUROPE", 238}, {"GB2312", 134}, {"GREEK", 161},
-      {"HANGEUL", 129}, {"HEBREW", 177},   {"JOHAB", 130},    {"MAC", 77},
-      {"OEM", 255},     {"RUSSIAN", 204},  {"SHIFTJIS", 128}, {"SYMBOL", 2},
-      {"THAI", 222},    {"TURKISH", 162},  {"VIETNAMESE", 163}};
+      {"ANSI", 0},      {"ARABIC", 178},     {"BALTIC", 186},    {"CHINESEBIG5", 136},
+      {"DEFAULT", 1},   {"EASTEUROPE", 238}, {"GB2312", 134},    {"GREEK", 161},
+      {"HANGEUL", 129}, {"HEBREW", 177},     {"JOHAB", 130},     {"MAC", 77},
+      {"OEM", 255},     {"RUSSIAN", 204},    {"SHIFTJIS", 128},  {"SYMBOL", 2},
+      {"THAI", 222},    {"TURKISH", 162},    {"VIETNAMESE", 163}};
   ASSERT_EQ(CharsetNames().size(), table.size());
   for (size_t i = 0; i < table.size(); ++i) {
     EXPECT_EQ(CharsetNames()[i], table[i].first);

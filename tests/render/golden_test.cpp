@@ -77,9 +77,8 @@ TEST(GoldenFrames, MatchTheReferencePictures) {
     FrameBitmap frame;
     RenderFrame(c.line1, c.line2, c.settings, frame);
     const RenderSettings& s = c.settings;
-    EXPECT_EQ(testing::ColorsOf(frame),
-              (std::set<ColorValue>{kBackgroundBlue, s.TextColor, s.OutlineColor,
-                                    s.AntialiasColor}));
+    EXPECT_EQ(testing::ColorsOf(frame), (std::set<ColorValue>{kBackgroundBlue, s.TextColor,
+                                                              s.OutlineColor, s.AntialiasColor}));
     if (regenerate) {
       std::filesystem::create_directories(std::filesystem::path(GoldenPath(c.name)).parent_path());
       WritePng(frame, GoldenPath(c.name));

@@ -96,7 +96,9 @@ TEST(Measure, TabsGoToTheNextMultipleOfEightAverageWidths) {
 
 TEST(Measure, OtherControlCharactersHaveNoWidth) {
   EXPECT_EQ(Width("a\rb"), Width("ab"));
-  EXPECT_EQ(Width("a\x01" "b"), Width("ab"));
+  EXPECT_EQ(Width("a\x01"
+                  "b"),
+            Width("ab"));
 }
 
 TEST(Measure, StylesChangeTheFace) {
@@ -109,6 +111,34 @@ TEST(Measure, StylesChangeTheFace) {
   // A family without a bold face gets a synthesized one, which is wider.
   EXPECT_GT(Width("Ocean Harbor", "DejaVu Math TeX Gyre", 20, 1),
             Width("Ocean Harbor", "DejaVu Math TeX Gyre", 20, 0));
+}
+
+TEST(Measure, SymbolCharsetInATextFontReadsWindows1252) {
+  // Liberation Sans has no symbol map: SYMBOL bytes are read as ANSI.
+  EXPECT_EQ(Measure("Caf\xE9 abc", kLiberation, 20, 0, 2),
+            Measure("Caf\xE9 abc", kLiberation, 20, 0, 0));
+}
+
+TEST(Measure, ManyFontsAndSizesGiveStableResults) {
+  // More fonts than the cache keeps: measures after the cache was emptied
+  // equal those before.
+  std::vector<TextExtent> first;
+  for (int pass = 0; pass < 2; ++pass) {
+    size_t i = 0;
+    for (const std::string& font : {kLiberation, kDejaVu, std::string("DejaVu Serif")}) {
+      for (int size = 6; size <= 50; size += 2) {
+        for (uint8_t style : {0, 1, 2, 3}) {
+          TextExtent e = Measure("Harbour", font, size, style);
+          if (pass == 0) {
+            first.push_back(e);
+          } else {
+            ASSERT_EQ(e, first[i]) << font << " " << size << " " << int(style);
+          }
+          ++i;
+        }
+      }
+    }
+  }
 }
 
 TEST(Measure, ArialIsTheMetricCompatibleSubstitute) {

@@ -30,8 +30,9 @@ TEST(PngFile, RoundTripKeepsEveryByte) {
   FrameBitmap frame(7, 5);
   for (int y = 0; y < 5; ++y) {
     for (int x = 0; x < 7; ++x) {
-      frame.SetPixel(x, y, MakeColor(static_cast<uint8_t>(x * 36), static_cast<uint8_t>(y * 60),
-                                     static_cast<uint8_t>(x * y)));
+      frame.SetPixel(x, y,
+                     MakeColor(static_cast<uint8_t>(x * 36), static_cast<uint8_t>(y * 60),
+                               static_cast<uint8_t>(x * y)));
     }
   }
   const std::string path = (dir.path() / "frame.png").string();

@@ -255,6 +255,45 @@ TEST(RenderFrame, CyrillicGreekAndAccentsAreRealGlyphs) {
             LineGlyphMask("e", s, 0, 0, {-99, -99, 99, 99}).bits);
 }
 
+TEST(RenderFrame, MissingStylesAreSynthesized) {
+  // DejaVu Math TeX Gyre has a regular face only. Its italic is slanted:
+  // same advances, other pixels; its bold is emboldened: other pixels and
+  // wider advances.
+  RenderSettings s;
+  s.FontName = "DejaVu Math TeX Gyre";
+  const PixelRect clip{-999, -999, 9999, 9999};
+  LineMask regular = LineGlyphMask("Harbour", s, 0, 0, clip);
+  s.FontStyle = 2;
+  LineMask italic = LineGlyphMask("Harbour", s, 0, 0, clip);
+  EXPECT_NE(italic.bits, regular.bits);
+  EXPECT_EQ(MeasureLine("Harbour", s.FontName, 20, 2, 1),
+            MeasureLine("Harbour", s.FontName, 20, 0, 1));
+  // Slanted to the right: the top rows move right, so the drawn pixels
+  // reach farther right than the upright ones.
+  EXPECT_GT(italic.left + italic.width, regular.left + regular.width);
+  s.FontStyle = 1;
+  LineMask bold = LineGlyphMask("Harbour", s, 0, 0, clip);
+  EXPECT_NE(bold.bits, regular.bits);
+}
+
+TEST(RenderFrame, VeryLongLinesAreDrawnClipped) {
+  // A hundred thousand letters: the line is laid out whole, but only the
+  // part near the frame is rasterized into the mask.
+  RenderSettings s = Liberation();
+  const std::string long_line(100000, 'W');
+  EXPECT_GT(MeasureLine(long_line, s.FontName, 20, 0, 1).width, 1000000);
+  FrameBitmap frame;
+  EXPECT_EQ(RenderFrame(long_line, "", s, frame), (Band{474, 72}));
+  // Glyphs fill the line's rows from edge to edge.
+  bool white_left = false, white_right = false;
+  for (int y = 474; y < 510; ++y) {
+    white_left |= frame.PixelAt(0, y) == kWhite || frame.PixelAt(1, y) == kWhite;
+    white_right |= frame.PixelAt(719, y) == kWhite || frame.PixelAt(718, y) == kWhite;
+  }
+  EXPECT_TRUE(white_left);
+  EXPECT_TRUE(white_right);
+}
+
 TEST(RenderFrame, CodePageTextDrawsAsItsUtf8Equivalent) {
   RenderSettings utf8 = Liberation();
   RenderSettings russian = utf8;
@@ -303,8 +342,8 @@ TEST(DrawSubtitleLines, SmallerPictureKeepsFrameCoordinates) {
 
 TEST(ResolveDrawColor, SystemColoursBecomeRgb) {
   EXPECT_EQ(ResolveDrawColor(MakeColor(1, 2, 3)), MakeColor(1, 2, 3));
-  EXPECT_EQ(ResolveDrawColor(0x80000005u), kWhite);          // window
-  EXPECT_EQ(ResolveDrawColor(0x80000008u), kBlack);          // window text
+  EXPECT_EQ(ResolveDrawColor(0x80000005u), kWhite);                    // window
+  EXPECT_EQ(ResolveDrawColor(0x80000008u), kBlack);                    // window text
   EXPECT_EQ(ResolveDrawColor(0x8000000Fu), MakeColor(240, 240, 240));  // button face
   RenderSettings s = Liberation();
   s.TextColor = 0x80000005u;

@@ -57,11 +57,11 @@ TEST(RenderCommand, WritesTheFrameAndPrintsTheBand) {
 TEST(RenderCommand, TakesEverySetting) {
   TempDir dir;
   const std::string out = (dir.path() / "frame.png").string();
-  auto r = RunCommand(Cli(
-      "render --font 'DejaVu Sans' --size 30 --style Bold+It+Und --charset GREEK --outline 4 "
-      "--align=left --offset 100 --line-offset -13 --text-color yellow --outline-color 000080 "
-      "--antialias-color '#C0C0C0' --fps 29.970 --out " +
-      ShellQuote(out) + " " + ShellQuote("\xCA\xE1\xEB\xE7\xEC\xDD\xF1\xE1")));
+  auto r = RunCommand(
+      Cli("render --font 'DejaVu Sans' --size 30 --style Bold+It+Und --charset GREEK --outline 4 "
+          "--align=left --offset 100 --line-offset -13 --text-color yellow --outline-color 000080 "
+          "--antialias-color '#C0C0C0' --fps 29.970 --out " +
+          ShellQuote(out) + " " + ShellQuote("\xCA\xE1\xEB\xE7\xEC\xDD\xF1\xE1")));
   ASSERT_EQ(r.status, 0) << r.err;
   RenderSettings s;
   s.FontName = "DejaVu Sans";
@@ -89,8 +89,8 @@ TEST(RenderCommand, BandMatchesTheMeasuredHeights) {
   const std::string out = (dir.path() / "frame.png").string();
   for (const char* font : {"Liberation Sans", "DejaVu Sans"}) {
     for (int size : {12, 20, 34, 50}) {
-      auto m = RunCommand(Cli("measure --font " + ShellQuote(font) + " --size " +
-                              std::to_string(size) + " x"));
+      auto m = RunCommand(
+          Cli("measure --font " + ShellQuote(font) + " --size " + std::to_string(size) + " x"));
       ASSERT_EQ(m.status, 0) << m.err;
       int H = std::stoi(m.out.substr(m.out.find(' ') + 1));
       auto r = RunCommand(Cli("render --font " + ShellQuote(font) + " --size " +
@@ -110,21 +110,25 @@ TEST(RenderCommands, BadValuesNameTheOptionAndTheAcceptedValues) {
     std::string expected_in_message;
   };
   const Case cases[] = {
-      {"--size 31", "--size: '31' is not accepted; use a font size of the list: 6 to 30, or 32 "
-                    "to 50 in steps of 2"},
-      {"--style bold", "--style: 'bold' is not accepted; use one of Normal, Bold, Italic, "
-                       "Underline, Bold+Italic, Bold+Under, Bold+It+Und, Italic+Under, StrikeOut"},
+      {"--size 31",
+       "--size: '31' is not accepted; use a font size of the list: 6 to 30, or 32 "
+       "to 50 in steps of 2"},
+      {"--style bold",
+       "--style: 'bold' is not accepted; use one of Normal, Bold, Italic, "
+       "Underline, Bold+Italic, Bold+Under, Bold+It+Und, Italic+Under, StrikeOut"},
       {"--charset UTF8", "--charset: 'UTF8' is not accepted; use one of ANSI, ARABIC"},
       {"--outline 5", "--outline: '5' is not accepted; use one of 2, 3, 4"},
       {"--align middle", "--align: 'middle' is not accepted; use one of center, left, right"},
       {"--offset 7", "--offset: '7' is not accepted; use a whole number from 8 to 492"},
       {"--offset 3x", "--offset: '3x' is not accepted"},
-      {"--line-offset 11", "--line-offset: '11' is not accepted; use a whole number from -14 to 10"},
+      {"--line-offset 11",
+       "--line-offset: '11' is not accepted; use a whole number from -14 to 10"},
       {"--text-color pink", "--text-color: 'pink' is not accepted; use a colour name (black, gray"},
       {"--outline-color 12345", "--outline-color: '12345' is not accepted"},
       {"--antialias-color 12345G", "--antialias-color: '12345G' is not accepted"},
-      {"--fps 25", "--fps: '25' is not accepted; use one of 23.976, 24.000, 25.000, 29.970, "
-                   "30.000"},
+      {"--fps 25",
+       "--fps: '25' is not accepted; use one of 23.976, 24.000, 25.000, 29.970, "
+       "30.000"},
       {"--font ''", "--font: the face name must not be empty"},
       {"--colour red", "unknown option --colour"},
   };
@@ -166,14 +170,20 @@ TEST(RenderCommands, ColourNamesAndHexAgree) {
   const std::string a = (dir.path() / "a.png").string();
   const std::string b = (dir.path() / "b.png").string();
   ASSERT_EQ(RunCommand(Cli("render --text-color Fuchsia --outline-color grey --antialias-color "
-                           "teal --out " + ShellQuote(a) + " Colours")).status, 0);
+                           "teal --out " +
+                           ShellQuote(a) + " Colours"))
+                .status,
+            0);
   ASSERT_EQ(RunCommand(Cli("render --text-color ff00ff --outline-color 808080 --antialias-color "
-                           "'#008080' --out " + ShellQuote(b) + " Colours")).status, 0);
+                           "'#008080' --out " +
+                           ShellQuote(b) + " Colours"))
+                .status,
+            0);
   FrameBitmap frame = ReadPng(a);
   EXPECT_EQ(frame.bytes(), ReadPng(b).bytes());
   EXPECT_EQ(testing::ColorsOf(frame),
-            (std::set<ColorValue>{kBackgroundBlue, MakeColor(255, 0, 255),
-                                  MakeColor(128, 128, 128), MakeColor(0, 128, 128)}));
+            (std::set<ColorValue>{kBackgroundBlue, MakeColor(255, 0, 255), MakeColor(128, 128, 128),
+                                  MakeColor(0, 128, 128)}));
 }
 
 TEST(RenderCommands, HelpListsTheOptions) {

@@ -10,11 +10,13 @@
 namespace kestrelpix::testing {
 
 inline const std::string kUtf8Russian =
-    "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82, \xD0\xBC\xD0\xB8\xD1\x80!";  // "Привет, мир!"
+    "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82, \xD0\xBC\xD0\xB8\xD1\x80!";  // "Привет,
+                                                                                    // мир!"
 inline const std::string kUtf8Greek =
     "\xCE\x9A\xCE\xB1\xCE\xBB\xCE\xB7\xCE\xBC\xCE\xAD\xCF\x81\xCE\xB1";  // "Καλημέρα"
 inline const std::string kUtf8Accents =
-    "\xC3\x89t\xC3\xA9 \xC3\xA0 Z\xC3\xBCrich, \xC5\xB8 \xC3\xB1 \xC3\xA7";  // "Été à Zürich, Ÿ ñ ç"
+    "\xC3\x89t\xC3\xA9 \xC3\xA0 Z\xC3\xBCrich, \xC5\xB8 \xC3\xB1 \xC3\xA7";  // "Été à Zürich, Ÿ ñ
+                                                                             // ç"
 
 // The set of distinct colours in a frame.
 inline std::set<ColorValue> ColorsOf(const FrameBitmap& frame) {

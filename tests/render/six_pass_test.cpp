@@ -79,8 +79,8 @@ std::string Describe(const std::string& l1, const std::string& l2, const RenderS
   std::ostringstream out;
   out << "'" << l1 << "' / '" << l2 << "' font " << s.FontName << " " << s.FontSize << " style "
       << int(s.FontStyle) << " charset " << int(s.FontCharset) << " outline " << s.OutlineWidth
-      << " align " << s.Align << " offset " << s.offset << " offset_or " << s.offset_or
-      << " fps " << s.Fps;
+      << " align " << s.Align << " offset " << s.offset << " offset_or " << s.offset_or << " fps "
+      << s.Fps;
   return out.str();
 }
 
@@ -147,7 +147,7 @@ TEST(SixPasses, ChosenEdgeCases) {
 }
 
 TEST(SixPasses, ManyCombinations) {
-  const std::vector<std::string> fonts = {"Liberation Sans", "DejaVu Sans",       "DejaVu Serif",
+  const std::vector<std::string> fonts = {"Liberation Sans", "DejaVu Sans",          "DejaVu Serif",
                                           "Liberation Mono", "DejaVu Math TeX Gyre", "Arial"};
   const std::vector<std::string> texts = {"Hello, World!",
                                           "Ocean Harbor",

@@ -5,13 +5,12 @@
 namespace kestrelpix {
 namespace {
 
-constexpr uint8_t kAnsi = 0, kDefault = 1, kRussian = 204, kGreek = 161, kShiftJis = 128,
-                  kMac = 77, kOem = 255, kHebrew = 177;
+constexpr uint8_t kAnsi = 0, kDefault = 1, kRussian = 204, kGreek = 161, kShiftJis = 128, kMac = 77,
+                  kOem = 255, kHebrew = 177;
 
 TEST(TextDecode, DefaultReadsValidUtf8AsUtf8) {
   // "Привет" in UTF-8: П = D0 9F, р = D1 80, ...
-  EXPECT_EQ(DecodeText("\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82", kDefault),
-            U"Привет");
+  EXPECT_EQ(DecodeText("\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82", kDefault), U"Привет");
   EXPECT_EQ(DecodeText("Caf\xC3\xA9", kDefault), U"Café");
   EXPECT_EQ(DecodeText("\xF0\x9F\x98\x80", kDefault), U"\U0001F600");
   EXPECT_EQ(DecodeText("", kDefault), U"");
@@ -60,7 +59,7 @@ TEST(TextDecode, SymbolMapsBytesToThePrivateUseArea) {
 TEST(TextDecode, Utf8Validity) {
   EXPECT_TRUE(IsValidUtf8("plain"));
   EXPECT_TRUE(IsValidUtf8("\xE2\x82\xAC"));
-  EXPECT_FALSE(IsValidUtf8("\xE2\x82"));        // cut off
+  EXPECT_FALSE(IsValidUtf8("\xE2\x82"));          // cut off
   EXPECT_FALSE(IsValidUtf8("\xF4\x90\x80\x80"));  // above U+10FFFF
   EXPECT_FALSE(IsValidUtf8("\x80"));
 }

@@ -42,8 +42,8 @@ int RunMeasure(const std::vector<std::string>& args) {
     PrintUsage(stderr);
     return kExitUsage;
   }
-  TextExtent e = MeasureLine(parsed.positional[0], s.FontName, s.FontSize, s.FontStyle,
-                             s.FontCharset);
+  TextExtent e =
+      MeasureLine(parsed.positional[0], s.FontName, s.FontSize, s.FontStyle, s.FontCharset);
   std::printf("%d %d\n", e.width, e.height);
   return kExitOk;
 }

@@ -17,14 +17,14 @@ struct NamedColor {
 
 // The standard colours the colour boxes offer.
 constexpr NamedColor kColors[] = {
-    {"black", MakeColor(0, 0, 0)},       {"gray", MakeColor(128, 128, 128)},
-    {"grey", MakeColor(128, 128, 128)},  {"white", MakeColor(255, 255, 255)},
-    {"maroon", MakeColor(128, 0, 0)},    {"green", MakeColor(0, 128, 0)},
-    {"olive", MakeColor(128, 128, 0)},   {"navy", MakeColor(0, 0, 128)},
-    {"purple", MakeColor(128, 0, 128)},  {"teal", MakeColor(0, 128, 128)},
+    {"black", MakeColor(0, 0, 0)},        {"gray", MakeColor(128, 128, 128)},
+    {"grey", MakeColor(128, 128, 128)},   {"white", MakeColor(255, 255, 255)},
+    {"maroon", MakeColor(128, 0, 0)},     {"green", MakeColor(0, 128, 0)},
+    {"olive", MakeColor(128, 128, 0)},    {"navy", MakeColor(0, 0, 128)},
+    {"purple", MakeColor(128, 0, 128)},   {"teal", MakeColor(0, 128, 128)},
     {"silver", MakeColor(192, 192, 192)}, {"red", MakeColor(255, 0, 0)},
-    {"lime", MakeColor(0, 255, 0)},      {"yellow", MakeColor(255, 255, 0)},
-    {"fuchsia", MakeColor(255, 0, 255)}, {"aqua", MakeColor(0, 255, 255)},
+    {"lime", MakeColor(0, 255, 0)},       {"yellow", MakeColor(255, 255, 0)},
+    {"fuchsia", MakeColor(255, 0, 255)},  {"aqua", MakeColor(0, 255, 255)},
 };
 
 std::string Join(const std::vector<std::string>& items) {
@@ -204,8 +204,9 @@ bool ApplyRenderOption(std::string_view name, std::string_view value, RenderSett
                       "hexadecimal");
       return false;
     }
-    (name == "text-color" ? s.TextColor
-                          : name == "outline-color" ? s.OutlineColor : s.AntialiasColor) = color;
+    (name == "text-color"      ? s.TextColor
+     : name == "outline-color" ? s.OutlineColor
+                               : s.AntialiasColor) = color;
   } else if (name == "fps") {
     if (!Contains(FpsList(), value)) {
       error = Refusal(name, value, "one of " + Join(FpsList()));
@@ -223,8 +224,12 @@ std::string RenderOptionsHelp(bool font_only) {
   std::string text =
       "  --font NAME            face name (default Arial)\n"
       "  --size PT              6..30, 32..50 even (default 20)\n"
-      "  --style NAME           " + Join(StyleNames()) + " (default Normal)\n"
-      "  --charset NAME         " + Join(CharsetNames()) + "\n"
+      "  --style NAME           " +
+      Join(StyleNames()) +
+      " (default Normal)\n"
+      "  --charset NAME         " +
+      Join(CharsetNames()) +
+      "\n"
       "                         (default DEFAULT: UTF-8, or Windows-1252 when not UTF-8)\n";
   if (font_only) return text;
   text +=
