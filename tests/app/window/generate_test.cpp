@@ -1,0 +1,416 @@
+// Generating from the window (the same bytes as the command-line tool),
+// Abort during a run, "Add to Batch", and the unattended run of a batch
+// line inside the window and without a display.
+#include <QGroupBox>
+#include <QTimer>
+#include <QtTest>
+#include <filesystem>
+
+#include "app/command_line.h"
+#include "support/run_command.h"
+#include "window_fixture.h"
+
+using namespace kestrelpix;
+using namespace kestrelpix::testing;
+namespace fs = std::filesystem;
+
+namespace {
+
+// A copy of the example subtitle in its own folder (outputs go beside it).
+std::string CopyExample(const TempDir& dir, const std::string& folder) {
+  fs::create_directories(dir.path() / folder);
+  const fs::path target = dir.path() / folder / "sample.srt";
+  fs::copy_file(ExampleSubtitle(), target, fs::copy_options::overwrite_existing);
+  return target.string();
+}
+
+std::string Base(const std::string& srt) { return srt.substr(0, srt.size() - 4); }
+
+// The file positions of the index's timestamp lines.
+std::vector<long> FilePositions(const std::string& idx) {
+  std::vector<long> positions;
+  size_t at = 0;
+  while ((at = idx.find("filepos: ", at)) != std::string::npos) {
+    at += 9;
+    positions.push_back(std::stol(idx.substr(at, idx.find('\r', at) - at), nullptr, 16));
+  }
+  return positions;
+}
+
+// The index up to and including its n-th timestamp line.
+std::string IndexPrefix(const std::string& idx, int n) {
+  size_t at = 0;
+  for (int i = 0; i < n; ++i) {
+    at = idx.find("timestamp: ", at);
+    if (at == std::string::npos) return {};
+    at = idx.find("\r\n", at) + 2;
+  }
+  return idx.substr(0, at);
+}
+
+QString Shown(const std::string& text) {
+  QString s = QString::fromStdString(text);
+  s.replace("\r\n", "\n");
+  return s;
+}
+
+}  // namespace
+
+class GenerateTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void generatesTheSameBytesAsTheCommandLine();
+  void abortLeavesAConsistentShorterPair();
+  void addToBatchWritesAndAppendsLines();
+  void addToBatchNameAndFileErrors();
+  void batchFileRunsWithoutADisplay();
+  void unattendedRunInTheWindow();
+  void unattendedRunStopsAtABadParameter();
+};
+
+void GenerateTest::generatesTheSameBytesAsTheCommandLine() {
+  WindowFixture f;
+  QVERIFY(f.ShowAndActivate());
+  TFormMain* w = f.main();
+  const std::string windowInput = CopyExample(f.dir, "window");
+  const std::string cliInput = CopyExample(f.dir, "cli");
+  f.Load(windowInput);
+  QVERIFY(w->State.SubtitleLoaded);
+  const int entries = w->CurrentSubtitle->LineCount();
+
+  // Settings other than the defaults, set as a user would.
+  WindowFixture::Pick(w->ComboBoxFontSize, 18);      // 24
+  WindowFixture::Pick(w->ComboBoxOutlineWidth, 2);   // 4
+  WindowFixture::Pick(w->ComboBoxAlign, 1);          // left
+  WindowFixture::Pick(w->ComboBoxFontStyle, 1);      // Bold
+  WindowFixture::Pick(w->ComboBoxFps, 3);            // 29.970
+  w->ComboBoxVobsubLanguage->setCurrentIndex(29);    // en ENGLISH
+  w->offset->setValue(50);
+  w->offset_or->setValue(-6);
+  f.colorOptions()->show();
+  f.colorOptions()->RadioButtonDVD->setChecked(true);
+  f.colorOptions()->ButtonDone->click();
+  QVERIFY(QTest::qWaitForWindowActive(w));
+  WindowFixture::Pick(w->JvColorButtonText, 12);       // yellow
+  WindowFixture::Pick(w->JvColorButtonOutline, 6);     // navy
+  WindowFixture::Pick(w->JvColorButtonAntialias, 9);   // silver
+  f.messages.clear();
+
+  w->ButtonGenerate->click();
+  QCOMPARE(w->LastJobOutcome(), JobOutcome::Completed);
+  const std::string base = Base(windowInput);
+  const std::string help = ReadFileBytes(base + ".Kestrelpix_Help.txt");
+  QVERIFY(!help.empty());
+  // The completion message is the help text.
+  QCOMPARE(f.messages, QStringList({Shown(help)}));
+  QCOMPARE(w->ButtonGenerate->text(), QString("Generate Vobsub"));
+  QVERIFY(w->GroupBoxRender->isEnabled());
+  QVERIFY(w->State.JobIdle);
+  // Range 0 to N-1, advanced once per entry before it is drawn.
+  QCOMPARE(w->ProgressBar1->maximum(), entries - 1);
+  QCOMPARE(w->ProgressBar1->value(), entries - 1);
+
+  const CommandResult cli = RunCommand(
+      std::string(KESTRELPIX_CLI) + " convert " + ShellQuote(cliInput) +
+      " --size 24 --outline 4 --align left --style Bold --fps 29.970 --language en --offset 50"
+      " --line-offset -6 --palette dvd --text-color yellow --outline-color navy"
+      " --antialias-color silver --quiet");
+  QVERIFY2(cli.status == 0, cli.err.c_str());
+  const std::string cliBase = Base(cliInput);
+  const std::string idx = ReadFileBytes(base + ".idx");
+  QVERIFY(idx.find("palette: ") != std::string::npos);
+  QVERIFY(idx.find("size: 720x480") != std::string::npos);
+  QVERIFY(idx.find("id: en") != std::string::npos);
+  QCOMPARE(FilePositions(idx).size(), static_cast<size_t>(entries));
+  QVERIFY(idx == ReadFileBytes(cliBase + ".idx"));
+  QVERIFY(ReadFileBytes(base + ".sub") == ReadFileBytes(cliBase + ".sub"));
+  // The help texts differ only in the folder they name.
+  std::string cliHelp = ReadFileBytes(cliBase + ".Kestrelpix_Help.txt");
+  const std::string cliFolder = (f.dir.path() / "cli").string();
+  const std::string windowFolder = (f.dir.path() / "window").string();
+  for (size_t at; (at = cliHelp.find(cliFolder)) != std::string::npos;) {
+    cliHelp.replace(at, cliFolder.size(), windowFolder);
+  }
+  QVERIFY(help == cliHelp);
+}
+
+void GenerateTest::abortLeavesAConsistentShorterPair() {
+  WindowFixture f;
+  QVERIFY(f.ShowAndActivate());
+  TFormMain* w = f.main();
+  const std::string fullInput = CopyExample(f.dir, "full");
+  const std::string input = CopyExample(f.dir, "aborted");
+  f.Load(fullInput);
+  w->ButtonGenerate->click();
+  QCOMPARE(w->LastJobOutcome(), JobOutcome::Completed);
+  const std::string fullIdx = ReadFileBytes(Base(fullInput) + ".idx");
+  const std::string fullSub = ReadFileBytes(Base(fullInput) + ".sub");
+  const std::vector<long> positions = FilePositions(fullIdx);
+  QVERIFY(positions.size() > 5);
+
+  f.Load(input);
+  f.messages.clear();
+  // When entry 3 has advanced the bar, a press of the button waits in the
+  // event queue; the run's event processing for entry 4 handles it.
+  bool pressed = false;
+  QObject::connect(w->ProgressBar1, &QProgressBar::valueChanged, w, [&](int value) {
+    if (value == 3 && !pressed) {
+      pressed = true;
+      QTimer::singleShot(0, w->ButtonGenerate, &QPushButton::click);
+    }
+  });
+  QString captionAtAbort;
+  bool idleAtAbort = false, inputsAtAbort = true;
+  int progressAtAbort = -1;
+  f.onMessage = [&](const QString& text) {
+    if (text != "Operation Aborted") return;
+    captionAtAbort = w->ButtonGenerate->text();
+    idleAtAbort = w->State.JobIdle;
+    inputsAtAbort = w->GroupBoxInput->isEnabled();
+    progressAtAbort = w->ProgressBar1->value();
+  };
+  w->ButtonGenerate->click();
+
+  // The abort press only flips the flag and resets the bar (Stopping).
+  QCOMPARE(f.messages, QStringList({"Operation Aborted"}));
+  QCOMPARE(captionAtAbort, QString("Abort"));
+  QVERIFY(idleAtAbort);
+  QVERIFY(!inputsAtAbort);
+  QCOMPARE(progressAtAbort, 0);
+  // The entry in progress was completed; the rest skipped; no help file.
+  QCOMPARE(w->LastJobOutcome(), JobOutcome::Aborted);
+  QCOMPARE(w->Job().EntriesWritten(), 4);
+  const std::string base = Base(input);
+  const std::string idx = ReadFileBytes(base + ".idx");
+  const std::string sub = ReadFileBytes(base + ".sub");
+  QVERIFY(idx == IndexPrefix(fullIdx, 4));
+  QCOMPARE(static_cast<long>(sub.size()), positions[4]);
+  QVERIFY(sub == fullSub.substr(0, static_cast<size_t>(positions[4])));
+  QVERIFY(!fs::exists(base + ".Kestrelpix_Help.txt"));
+  QCOMPARE(w->ButtonGenerate->text(), QString("Generate Vobsub"));
+  QVERIFY(w->GroupBoxInput->isEnabled());
+  QVERIFY(w->ListBoxPreview->isEnabled());
+  QVERIFY(w->ButtonBatch->isEnabled());
+  QVERIFY(w->State.JobIdle);
+
+  // The next press starts again from the first entry and recreates the files.
+  f.messages.clear();
+  w->ButtonGenerate->click();
+  QCOMPARE(w->LastJobOutcome(), JobOutcome::Completed);
+  QVERIFY(ReadFileBytes(base + ".idx") == fullIdx);
+  QVERIFY(ReadFileBytes(base + ".sub") == fullSub);
+  QCOMPARE(f.messages.size(), 1);
+}
+
+void GenerateTest::addToBatchWritesAndAppendsLines() {
+  WindowFixture f;
+  QVERIFY(f.ShowAndActivate());
+  TFormMain* w = f.main();
+  w->ButtonBatch->click();
+  QCOMPARE(f.messages, QStringList({"Load an srt"}));
+  QVERIFY(f.dialogTitles.isEmpty());
+
+  const std::string input = CopyExample(f.dir, "queue");
+  f.Load(input);
+  f.messages.clear();
+  const std::string batchName = (f.dir.path() / "MyBatch").string();
+  f.dialogAnswers.push_back(QString::fromStdString(batchName));
+  w->ButtonBatch->click();
+  const qsizetype dialogsShown = f.dialogTitles.size();
+  const std::string batchFile = batchName + ".bat";
+  QCOMPARE(f.messages, QStringList({QString::fromStdString("Job added to Batch file: " + batchFile)}));
+  // Default settings: font 0, charset 4, style 0, size 14, center, offset
+  // 30, offset_or -4, outline 1, colours 1 0 2, language 41, 25.000, two
+  // palettes.
+  const std::string first = "\"" + ProgramFolder() + "kestrelpix\" \"" + input +
+                            "\" 0 4 0 14 0 30 -4 1 1 0 2 41 2 2" + BatchLineEnd();
+  QCOMPARE(ReadFileBytes(batchFile), first);
+
+  // The next job goes to the same file without asking.
+  WindowFixture::Pick(w->ComboBoxFontSize, 10);  // 16
+  w->offset->setValue(492);
+  f.colorOptions()->show();
+  f.colorOptions()->RadioButtonPCDVD2->setChecked(true);
+  f.colorOptions()->ButtonDone->click();
+  WindowFixture::Pick(w->JvColorButtonText, 3);
+  f.messages.clear();
+  w->ButtonBatch->click();
+  QCOMPARE(f.dialogTitles.size(), dialogsShown);
+  const std::string second = "\"" + ProgramFolder() + "kestrelpix\" \"" + input +
+                             "\" 0 4 0 10 0 492 -4 1 1 0 3 41 2 3" + BatchLineEnd();
+  QCOMPARE(ReadFileBytes(batchFile), first + second);
+  QCOMPARE(f.messages.size(), 1);
+  // The line reads back to the same positions.
+  const std::vector<std::string> args = SplitBatchLine(second);
+  const auto values = DetectCommandLine(std::vector<std::string>(args.begin() + 1, args.end()));
+  QVERIFY(values.has_value());
+  ControlPositions back = PositionsFromCommandLine(*values);
+  ColorPositionsFromCommandLine(*values, back);
+  QVERIFY(back == w->CurrentPositions());
+}
+
+void GenerateTest::addToBatchNameAndFileErrors() {
+  WindowFixture f;
+  QVERIFY(f.ShowAndActivate());
+  TFormMain* w = f.main();
+  f.Load(CopyExample(f.dir, "queue"));
+  QVERIFY(!w->OpenDialogBat.mustExist);  // a new name may be typed
+
+  // A cancelled dialog writes nothing and says nothing.
+  f.messages.clear();
+  f.dialogAnswers.push_back(QString());
+  w->ButtonBatch->click();
+  QVERIFY(f.messages.isEmpty());
+  QCOMPARE(f.dialogTitles.size(), 2);  // the load's and this one
+
+  // A folder that does not exist: the file error, no confirmation.
+  f.dialogAnswers.push_back(QString::fromStdString((f.dir.path() / "missing" / "B").string()));
+  w->ButtonBatch->click();
+  QCOMPARE(f.messages.size(), 1);
+  QVERIFY(!f.messages[0].startsWith("Job added"));
+
+  // An existing "jobs.bat" picked in a new window gets ".bat" once more.
+  WindowFixture g;
+  QVERIFY(g.ShowAndActivate());
+  g.Load(CopyExample(g.dir, "queue"));
+  const std::string picked = g.dir.Write("jobs.bat", "");
+  g.dialogAnswers.push_back(QString::fromStdString(picked));
+  g.main()->ButtonBatch->click();
+  QVERIFY(fs::exists(picked + ".bat"));
+  QCOMPARE(fs::file_size(picked), 0u);
+}
+
+void GenerateTest::batchFileRunsWithoutADisplay() {
+  WindowFixture f;
+  QVERIFY(f.ShowAndActivate());
+  TFormMain* w = f.main();
+  const std::string one = CopyExample(f.dir, "one");
+  const std::string two = CopyExample(f.dir, "two");
+  const std::string batchName = (f.dir.path() / "Queue").string();
+  f.Load(one);
+  f.dialogAnswers.push_back(QString::fromStdString(batchName));
+  w->ButtonBatch->click();
+  f.Load(two);
+  WindowFixture::Pick(w->ComboBoxFontSize, 8);  // 14
+  WindowFixture::Pick(w->ComboBoxFps, 0);       // 23.976
+  w->ButtonBatch->click();
+
+  // The same two conversions from the window, for comparison.
+  const std::string refOne = CopyExample(f.dir, "ref-one");
+  const std::string refTwo = CopyExample(f.dir, "ref-two");
+  f.Load(refTwo);
+  w->ButtonGenerate->click();
+  w->BitBtnSetDefaultValues->click();
+  f.Load(refOne);
+  w->ButtonGenerate->click();
+
+  // The lines name the program in this test's folder; run the real one,
+  // with no display to open.
+  std::string lines = ReadFileBytes(batchName + ".bat");
+  const std::string program = ProgramFolder() + "kestrelpix";
+  for (size_t at; (at = lines.find(program)) != std::string::npos;) {
+    lines.replace(at, program.size(), KESTRELPIX_GUI);
+  }
+  const std::string runnable = f.dir.Write("run.bat", lines);
+  const CommandResult run =
+      RunCommand("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM sh " + ShellQuote(runnable));
+  QVERIFY2(run.status == 0, run.err.c_str());
+  for (const auto& [made, reference] : {std::pair{one, refOne}, std::pair{two, refTwo}}) {
+    QVERIFY(fs::exists(Base(made) + ".Kestrelpix_Help.txt"));
+    QVERIFY(ReadFileBytes(Base(made) + ".idx") == ReadFileBytes(Base(reference) + ".idx"));
+    QVERIFY(ReadFileBytes(Base(made) + ".sub") == ReadFileBytes(Base(reference) + ".sub"));
+  }
+  QVERIFY(ReadFileBytes(Base(one) + ".idx").find("size: 720x576") != std::string::npos);
+  QVERIFY(ReadFileBytes(Base(two) + ".idx").find("size: 720x480") != std::string::npos);
+}
+
+void GenerateTest::unattendedRunInTheWindow() {
+  TempDir dir;
+  fs::create_directories(dir.path() / "in");
+  const std::string input = (dir.path() / "in" / "sample.srt").string();
+  fs::copy_file(ExampleSubtitle(), input);
+  fs::create_directories(dir.path() / "ref");
+  const std::string reference = (dir.path() / "ref" / "sample.srt").string();
+  fs::copy_file(ExampleSubtitle(), reference);
+  const std::string settings = dir.Write("Kestrelpix_Settings.ini",
+                                         "[Form1]\r\nComboBoxFontSize_ItemIndex=20\r\n\r\n");
+  const std::string settingsBefore = ReadFileBytes(settings);
+
+  // Size 22, left, offset 40, offset_or -6, outline 4, colours silver,
+  // navy, yellow, English, 29.970, DVD only.
+  const std::vector<std::string> params = {"0", "4", "0", "16", "1", "40", "-6", "2",
+                                           "9", "6", "12", "29", "3", "1"};
+  std::vector<std::string> args = {input};
+  args.insert(args.end(), params.begin(), params.end());
+  {
+    WindowFixture f(args, settings);
+    QVERIFY(f.main()->State.CommandLineMode);
+    QVERIFY(f.ShowAndActivate());
+    TFormMain* w = f.main();
+    QVERIFY2(f.messages.isEmpty(), qPrintable(f.messages.join(" / ")));
+    QVERIFY(f.dialogTitles.isEmpty());
+    QCOMPARE(w->LastJobOutcome(), JobOutcome::Completed);
+    QVERIFY(w->TerminateRequested());
+    QVERIFY(!w->JvFormStorage->Active);
+    QVERIFY(!f.colorOptions()->JvFormStorage->Active);
+    QCOMPARE(w->ComboBoxFontSize->currentText(), QString("22"));
+    QCOMPARE(w->ComboBoxVobsubLanguage->currentText(), QString("en ENGLISH"));
+    QCOMPARE(w->offset->value(), 40);
+    QCOMPARE(f.colorOptions()->PaletteModeChoice(), PaletteMode::DvdOnly);
+    QCOMPARE(w->JvColorButtonText->colorValue(), MakeColor(255, 255, 0));
+    w->close();
+  }
+  // Nothing of the command line reached the settings file.
+  QVERIFY(ReadFileBytes(settings) == settingsBefore);
+
+  // The same parameters through the command-line tool give the same bytes.
+  std::string command = std::string(KESTRELPIX_CLI) + " " + ShellQuote(reference);
+  for (const std::string& p : params) command += " " + ShellQuote(p);
+  const CommandResult cli = RunCommand(command);
+  QVERIFY2(cli.status == 0, cli.err.c_str());
+  QVERIFY(ReadFileBytes(Base(input) + ".idx") == ReadFileBytes(Base(reference) + ".idx"));
+  QVERIFY(ReadFileBytes(Base(input) + ".sub") == ReadFileBytes(Base(reference) + ".sub"));
+}
+
+void GenerateTest::unattendedRunStopsAtABadParameter() {
+  TempDir dir;
+  const std::string input = (dir.path() / "sample.srt").string();
+  fs::copy_file(ExampleSubtitle(), input);
+  {
+    // Parameter 5 is not a number: the message, then nothing more.
+    WindowFixture f({input, "0", "4", "0", "x", "0", "30", "-4", "1", "1", "0", "2", "41", "2", "2"});
+    QVERIFY(f.ShowAndActivate());
+    QCOMPARE(f.messages, QStringList({"'x' is not a valid integer value"}));
+    QVERIFY(!f.main()->TerminateRequested());
+    QVERIFY(f.main()->CurrentSubtitle == nullptr);
+    QVERIFY(!fs::exists(Base(input) + ".idx"));
+  }
+  {
+    // Method 7 means the safe palette; a colour position beyond its seven
+    // colours is reported after the load, and nothing is generated.
+    WindowFixture f({input, "0", "4", "0", "14", "0", "30", "-4", "1", "1", "0", "7", "41", "2", "7"});
+    QVERIFY(f.ShowAndActivate());
+    QCOMPARE(f.colorOptions()->PaletteModeChoice(), PaletteMode::SafePalette);
+    QCOMPARE(f.main()->JvColorButtonText->count(), 7);
+    QVERIFY(f.main()->State.SubtitleLoaded);
+    QCOMPARE(f.messages.size(), 1);
+    QVERIFY2(f.messages[0].contains("Parameter 12"), qPrintable(f.messages[0]));
+    QVERIFY(!fs::exists(Base(input) + ".idx"));
+    QVERIFY(!f.main()->TerminateRequested());
+  }
+  {
+    // Method 7 with positions inside the safe list converts.
+    WindowFixture f({input, "0", "4", "0", "14", "0", "30", "-4", "1", "1", "0", "2", "41", "2", "7"});
+    QVERIFY(f.ShowAndActivate());
+    QVERIFY2(f.messages.isEmpty(), qPrintable(f.messages.join(" / ")));
+    QCOMPARE(f.main()->JvColorButtonText->colorValue(), MakeColor(255, 230, 20));
+    QCOMPARE(f.main()->JvColorButtonOutline->colorValue(), MakeColor(0, 30, 0));
+    QCOMPARE(f.main()->JvColorButtonAntialias->colorValue(), MakeColor(127, 127, 127));
+    QVERIFY(f.main()->TerminateRequested());
+    QVERIFY(ReadFileBytes(Base(input) + ".idx").find("custom colors: OFF") != std::string::npos);
+  }
+}
+
+QTEST_MAIN(GenerateTest)
+#include "generate_test.moc"
