@@ -126,6 +126,14 @@ TEST(RenderFrame, EachFrameStartsFromBlue) {
   RenderFrame("First entry, much longer than the second", "with a second line", s, reused);
   RenderFrame("Second entry", "", s, reused);
   EXPECT_EQ(reused.bytes(), fresh.bytes());
+  // A frame of the right size with pixels written far from the text rows
+  // (a picture loaded into it, say) is blue again too.
+  FrameBitmap same(720, 576);
+  same.SetPixel(0, 0, MakeColor(1, 2, 3));
+  same.SetPixel(719, 575, MakeColor(1, 2, 3));
+  for (int y = 100; y < 110; ++y) std::fill_n(same.Row(y), 720 * 3, uint8_t{7});
+  RenderFrame("Second entry", "", s, same);
+  EXPECT_EQ(same.bytes(), fresh.bytes());
 }
 
 TEST(RenderFrame, RingsAroundTheGlyphs) {
