@@ -1,6 +1,8 @@
 #include "vobsub/spu_encoder.h"
 
+#include <bit>
 #include <cmath>
+#include <cstring>
 #include <string>
 
 #include "base/number_text.h"
@@ -29,18 +31,13 @@ bool Matches(uint8_t red, uint8_t green, uint8_t blue, const uint8_t key[3]) {
 }
 
 // One code: v = 4n + index in 1, 2, 3 or 4 nibbles by the range of v, so
-// that a decoder can tell the length from the leading zero nibbles.
+// that a decoder can tell the length from the leading zero nibbles: nn cc
+// below 16, 00 nnnn cc below 64, 0000 nnnnnn cc below 256, else
+// 000000 nnnnnnnn cc.
 void WriteCode(NibbleWriter& nibbles, int length, int index) {
   const uint32_t value = static_cast<uint32_t>(length) * 4 + static_cast<uint32_t>(index);
-  if (value < 0x10) {
-    nibbles.PutCode(value, 1);  // nn cc
-  } else if (value < 0x40) {
-    nibbles.PutCode(value, 2);  // 00 nnnn cc
-  } else if (value < 0x100) {
-    nibbles.PutCode(value, 3);  // 0000 nnnnnn cc
-  } else {
-    nibbles.PutCode(value, 4);  // 000000 nnnnnnnn cc
-  }
+  const int count = 1 + (value >= 0x10) + (value >= 0x40) + (value >= 0x100);
+  nibbles.PutCode(value, count);
 }
 
 // A run longer than 255 pixels is written as codes of 255 followed by the
@@ -63,6 +60,40 @@ void WriteArea(ByteWriter& out, int x1, int x2, int y1, int y2) {
   bits.Put(static_cast<uint32_t>(y2), 12);  // y2[11..0]
 }
 
+// Offset of the first byte in memory order where two loaded words differ.
+size_t FirstDifferentByte(uint64_t a, uint64_t b) {
+  if constexpr (std::endian::native == std::endian::little) {
+    return static_cast<size_t>(std::countr_zero(a ^ b)) / 8;
+  } else {
+    return static_cast<size_t>(std::countl_zero(a ^ b)) / 8;
+  }
+}
+
+// A run of one colour goes on while every byte equals the byte three
+// before it (the same byte of the previous pixel). Returns the first byte
+// offset in [from, end) where that fails, or end; the pixel holding it is
+// the first pixel of the next run. Compares sixteen bytes at a time.
+size_t RunEndByte(const uint8_t* row, size_t from, size_t end) {
+  size_t j = from;
+  while (j + 16 <= end) {
+    uint64_t here[2], before[2];
+    std::memcpy(here, row + j, 16);
+    std::memcpy(before, row + j - 3, 16);
+    if (here[0] != before[0]) return j + FirstDifferentByte(here[0], before[0]);
+    if (here[1] != before[1]) return j + 8 + FirstDifferentByte(here[1], before[1]);
+    j += 16;
+  }
+  while (j + 8 <= end) {
+    uint64_t here, before;
+    std::memcpy(&here, row + j, 8);
+    std::memcpy(&before, row + j - 3, 8);
+    if (here != before) return j + FirstDifferentByte(here, before);
+    j += 8;
+  }
+  while (j < end && row[j] == row[j - 3]) ++j;
+  return j;
+}
+
 std::string ByteCountText(size_t bytes) { return std::to_string(bytes) + " bytes"; }
 
 }  // namespace
@@ -83,27 +114,63 @@ int ClassifyPixel(uint8_t red, uint8_t green, uint8_t blue, const ColorKeys& key
   return index;
 }
 
+namespace {
+
+// A pixel's three bytes in one number, blue in the low byte, for one
+// comparison per key.
+uint32_t PackRgb(uint8_t red, uint8_t green, uint8_t blue) {
+  return static_cast<uint32_t>(red) << 16 | static_cast<uint32_t>(green) << 8 | blue;
+}
+// Loads four bytes and keeps the pixel's three. The fourth byte belongs to
+// the next pixel of the same row (every pixel read here has one after it).
+uint32_t PackBgr(const uint8_t* pixel) {
+  if constexpr (std::endian::native == std::endian::little) {
+    uint32_t word;
+    std::memcpy(&word, pixel, 4);
+    return word & 0x00FFFFFF;
+  } else {
+    return PackRgb(pixel[2], pixel[1], pixel[0]);
+  }
+}
+
+// ClassifyPixel with the keys packed once per row: the same order of tests,
+// the later match winning.
+struct PackedKeys {
+  explicit PackedKeys(const ColorKeys& keys)
+      : text(PackRgb(keys.text[0], keys.text[1], keys.text[2])),
+        outline(PackRgb(keys.outline[0], keys.outline[1], keys.outline[2])),
+        antialias(PackRgb(keys.antialias[0], keys.antialias[1], keys.antialias[2])) {}
+  int Classify(uint32_t color) const {
+    int index = kIndexBackground;
+    if (color == antialias) index = kIndexAntialias;
+    if (color == outline) index = kIndexOutline;
+    if (color == text) index = kIndexText;
+    if (color == kBackground) index = kIndexBackground;
+    return index;
+  }
+  static constexpr uint32_t kBackground = 0x0000FF;  // red 0, green 0, blue 255
+  uint32_t text, outline, antialias;
+};
+
+}  // namespace
+
 void EncodeRow(std::span<const uint8_t> bgrRow, const ColorKeys& keys, ByteWriter& out) {
+  const PackedKeys packed(keys);
   NibbleWriter nibbles(out);
   const int width = static_cast<int>(bgrRow.size() / 3);
   // Pixels 1 .. width - 2 are cut into runs; pixel 0 is skipped and the last
   // pixel is never read.
   const int last = width - 2;
   const uint8_t* row = bgrRow.data();
+  const size_t endByte = last >= 1 ? static_cast<size_t>(last + 1) * 3 : 0;
   int x = 1;
   while (x <= last) {
     const uint8_t* p = row + 3 * x;
-    const uint8_t blue = p[0], green = p[1], red = p[2];
-    int end = x + 1;
-    const uint8_t* q = p + 3;
-    while (end <= last && q[0] == blue && q[1] == green && q[2] == red) {
-      ++end;
-      q += 3;
-    }
+    const int end = static_cast<int>(RunEndByte(row, static_cast<size_t>(x + 1) * 3, endByte) / 3);
     int length = end - x;
     // The last run stands for the unread last pixel too.
     if (end > last) ++length;
-    WriteRun(nibbles, length, ClassifyPixel(red, green, blue, keys));
+    WriteRun(nibbles, length, packed.Classify(PackBgr(p)));
     x = end;
   }
   nibbles.Align();
