@@ -1,0 +1,321 @@
+// The window side of the settings file: what a run writes, what the next run
+// shows, the moments of restoring, and the colour options window's choice.
+#include <QtTest>
+#include <filesystem>
+
+#include "app/window/window_storage.h"
+#include "support/run_command.h"
+#include "window_fixture.h"
+
+using namespace kestrelpix;
+using namespace kestrelpix::testing;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string PlacementRows(const WindowPlacement& p) {
+  const std::string size = "(" + std::to_string(p.ScreenWidth) + "x" + std::to_string(p.ScreenHeight) + ")";
+  const std::string norm = std::to_string(p.Left) + "," + std::to_string(p.Top) + "," +
+                           std::to_string(p.Right) + "," + std::to_string(p.Bottom);
+  return "FormVersion=0\r\nShowCmd=1\r\nFlags=0\r\nPixelsPerInch=" +
+         std::to_string(p.PixelsPerInch) + "\r\nMinMaxPos" + size +
+         "=-1,-1,-1,-1\r\nMinMaxPos=-1,-1,-1,-1\r\nNormPos" + size + "=" + norm +
+         "\r\nNormPos=" + norm + "\r\n";
+}
+
+void ChoosePaletteMode(WindowFixture& f, QRadioButton* choice) {
+  f.colorOptions()->show();
+  choice->setChecked(true);
+  f.colorOptions()->ButtonDone->click();
+}
+
+}  // namespace
+
+class SettingsTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void firstRunWritesTheFileLayout();
+  void choicesSurviveARestart();
+  void handEditedValuesAndAnUndecodableOne();
+  void aDeletedKeyLeavesOnlyThatControlAtItsDefault();
+  void aReadOnlyFileIsNeverWritten();
+  void colourOptionsWindowRefillsTheLists();
+  void secondaryWindowsDoNotRepeatTheFirstActivation();
+  void programWritesItsFileBesideItself();
+};
+
+void SettingsTest::firstRunWritesTheFileLayout() {
+  WindowFixture f;
+  QVERIFY(f.ShowAndActivate());
+  const WindowPlacement mainPlace = f.main()->CurrentPlacement();
+  QVERIFY(mainPlace.Right - mainPlace.Left >= f.main()->width());
+  QVERIFY(mainPlace.ScreenWidth > 0);
+  f.main()->close();
+  const WindowPlacement optionsPlace = window::PlacementOf(f.colorOptions());
+  f.Destroy();
+
+  const std::string expected =
+      "[Form1]\r\n" + PlacementRows(mainPlace) +
+      "LabelImageChangedPAL_Caption=\r\n"
+      "LabelImageChangedNTSC_Caption=\r\n"
+      "ComboBoxFontName_ItemIndex=0\r\n"
+      "ComboBoxFontSize_ItemIndex=14\r\n"
+      "ComboBoxFontCharset_ItemIndex=4\r\n"
+      "ComboBoxFontStyle_ItemIndex=0\r\n"
+      "ComboBoxAlign_ItemIndex=0\r\n"
+      "ComboBoxFps_ItemIndex=2\r\n"
+      "ComboBoxOutlineWidth_ItemIndex=1\r\n"
+      "ComboBoxVobsubLanguage_ItemIndex=41\r\n"
+      "JvColorButtonAntialias_ColorValue=clGray\r\n"
+      "JvColorButtonOutline_ColorValue=clBlack\r\n"
+      "JvColorButtonText_ColorValue=clWhite\r\n"
+      "offset_Position=30\r\n"
+      "offset_or_Position=-4\r\n"
+      "\r\n"
+      "[FormColorOptions]\r\n" + PlacementRows(optionsPlace) +
+      "RadioButtonDVD_Checked=FALSE\r\n"
+      "RadioButtonPC_Checked=FALSE\r\n"
+      "RadioButtonPCDVD1_Checked=TRUE\r\n"
+      "RadioButtonPCDVD2_Checked=FALSE\r\n"
+      "\r\n";
+  QCOMPARE(QString::fromStdString(ReadFileBytes(f.settingsFile())), QString::fromStdString(expected));
+}
+
+void SettingsTest::choicesSurviveARestart() {
+  TempDir dir;
+  const std::string file = (dir.path() / "Kestrelpix_Settings.ini").string();
+  {
+    WindowFixture f({}, file);
+    QVERIFY(f.ShowAndActivate());
+    TFormMain* w = f.main();
+    WindowFixture::Pick(w->ComboBoxFontSize, 20);  // 26
+    WindowFixture::Pick(w->ComboBoxFps, 3);
+    ChoosePaletteMode(f, f.colorOptions()->RadioButtonPCDVD2);
+    QVERIFY(QTest::qWaitForWindowActive(w));
+    WindowFixture::Pick(w->JvColorButtonText, 3);       // (80, 130, 30)
+    WindowFixture::Pick(w->JvColorButtonAntialias, 4);  // (255, 200, 255)
+    w->offset->setValue(100);
+    w->move(50, 60);
+    w->close();
+  }
+  const std::string text = ReadFileBytes(file);
+  QVERIFY(text.find("ComboBoxFontSize_ItemIndex=20\r\n") != std::string::npos);
+  // (80, 130, 30) is no named colour: 0x001E8250 in decimal.
+  QVERIFY(text.find("JvColorButtonText_ColorValue=1999440\r\n") != std::string::npos);
+  QVERIFY(text.find("RadioButtonPCDVD2_Checked=TRUE\r\n") != std::string::npos);
+  QVERIFY(text.find("RadioButtonPCDVD1_Checked=FALSE\r\n") != std::string::npos);
+  QVERIFY(text.find("offset_Position=100\r\n") != std::string::npos);
+
+  WindowFixture f({}, file);
+  QVERIFY(f.ShowAndActivate());
+  TFormMain* w = f.main();
+  QCOMPARE(w->ComboBoxFontSize->currentText(), QString("26"));
+  QCOMPARE(w->ComboBoxFps->currentText(), QString("29.970"));
+  QCOMPARE(w->offset->value(), 100);
+  QCOMPARE(w->LabelOffset->text(), QString("100"));
+  QVERIFY(f.colorOptions()->RadioButtonPCDVD2->isChecked());
+  QCOMPARE(w->JvColorButtonText->count(), 7);
+  QCOMPARE(w->JvColorButtonText->currentIndex(), 3);
+  QCOMPARE(w->JvColorButtonText->colorValue(), MakeColor(80, 130, 30));
+  QCOMPARE(w->JvColorButtonAntialias->currentIndex(), 4);
+  QCOMPARE(w->JvColorButtonOutline->colorValue(), MakeColor(0, 30, 0));
+  QCOMPARE(w->pos(), QPoint(50, 60));
+  // The stored colours are what generation uses.
+  const RenderSettings s = w->ReadRenderSettings();
+  QCOMPARE(s.TextColor, MakeColor(80, 130, 30));
+  QCOMPARE(s.Palette, PaletteMode::SafePalette);
+}
+
+void SettingsTest::handEditedValuesAndAnUndecodableOne() {
+  TempDir dir;
+  {
+    // Hexadecimal and padded integers, a colour name in any case, a custom
+    // colour, Booleans as words and numbers.
+    const std::string file = dir.Write("a.ini",
+                                       "[Form1]\r\n"
+                                       "ComboBoxFontSize_ItemIndex=$10\r\n"
+                                       "ComboBoxFontCharset_ItemIndex= 7 \r\n"
+                                       "JvColorButtonText_ColorValue=clyellow\r\n"
+                                       "JvColorButtonAntialias_ColorValue=33023\r\n"
+                                       "[formcoloroptions]\r\n"
+                                       "RadioButtonDVD_Checked=yes\r\n"
+                                       "RadioButtonPCDVD1_Checked=0\r\n");
+    WindowFixture f({}, file);
+    QVERIFY(f.ShowAndActivate());
+    TFormMain* w = f.main();
+    QCOMPARE(w->ComboBoxFontSize->currentText(), QString("22"));
+    QCOMPARE(w->ComboBoxFontCharset->currentText(), QString("GREEK"));
+    QVERIFY(f.colorOptions()->RadioButtonDVD->isChecked());
+    QCOMPARE(w->JvColorButtonText->colorValue(), MakeColor(255, 255, 0));
+    QCOMPARE(w->JvColorButtonText->currentText(), QString("yellow"));
+    // Orange is in no list: it is kept and shown as a custom entry.
+    QCOMPARE(w->JvColorButtonAntialias->colorValue(), MakeColor(255, 128, 0));
+    QCOMPARE(w->JvColorButtonAntialias->currentText(), QString("33023"));
+    QCOMPARE(w->ReadRenderSettings().AntialiasColor, MakeColor(255, 128, 0));
+  }
+  {
+    // Letters where a position belongs: the properties before it are
+    // restored, the ones after it keep their values, and nothing is said.
+    const std::string file = dir.Write("b.ini",
+                                       "[Form1]\r\n"
+                                       "ComboBoxFontSize_ItemIndex=16\r\n"
+                                       "ComboBoxAlign_ItemIndex=abc\r\n"
+                                       "ComboBoxFps_ItemIndex=4\r\n"
+                                       "offset_Position=100\r\n");
+    WindowFixture f({}, file);
+    QVERIFY(f.ShowAndActivate());
+    TFormMain* w = f.main();
+    QVERIFY(f.messages.isEmpty());
+    QCOMPARE(w->ComboBoxFontSize->currentIndex(), 16);
+    QCOMPARE(w->ComboBoxAlign->currentIndex(), 0);
+    QCOMPARE(w->ComboBoxFps->currentIndex(), 2);
+    QCOMPARE(w->offset->value(), 30);
+  }
+}
+
+void SettingsTest::aDeletedKeyLeavesOnlyThatControlAtItsDefault() {
+  TempDir dir;
+  const std::string file = (dir.path() / "s.ini").string();
+  {
+    WindowFixture f({}, file);
+    QVERIFY(f.ShowAndActivate());
+    WindowFixture::Pick(f.main()->ComboBoxFontSize, 20);
+    WindowFixture::Pick(f.main()->ComboBoxFontStyle, 2);
+    f.main()->close();
+  }
+  std::string text = ReadFileBytes(file);
+  const std::string line = "ComboBoxFontSize_ItemIndex=20\r\n";
+  const size_t at = text.find(line);
+  QVERIFY(at != std::string::npos);
+  text.erase(at, line.size());
+  dir.Write("s.ini", text);
+  WindowFixture f({}, file);
+  QVERIFY(f.ShowAndActivate());
+  QCOMPARE(f.main()->ComboBoxFontSize->currentIndex(), 14);
+  QCOMPARE(f.main()->ComboBoxFontStyle->currentIndex(), 2);
+}
+
+void SettingsTest::aReadOnlyFileIsNeverWritten() {
+  TempDir dir;
+  const std::string file = dir.Write("ro.ini", "[Form1]\r\nComboBoxFontSize_ItemIndex=3\r\n\r\n");
+  fs::permissions(file, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  {
+    WindowFixture f({}, file);
+    QVERIFY(f.ShowAndActivate());
+    QCOMPARE(f.main()->ComboBoxFontSize->currentIndex(), 3);  // read normally
+    WindowFixture::Pick(f.main()->ComboBoxFontSize, 20);
+    f.main()->close();
+  }
+  QCOMPARE(QString::fromStdString(ReadFileBytes(file)),
+           QString("[Form1]\r\nComboBoxFontSize_ItemIndex=3\r\n\r\n"));
+}
+
+void SettingsTest::colourOptionsWindowRefillsTheLists() {
+  WindowFixture f;
+  QVERIFY(f.ShowAndActivate());
+  TFormMain* w = f.main();
+  window::TFormColorOptions* c = f.colorOptions();
+
+  // "Done" without a change resets the colours and redraws the preview.
+  WindowFixture::Pick(w->JvColorButtonText, 10);
+  QCOMPARE(w->JvColorButtonText->colorValue(), MakeColor(255, 0, 0));
+  w->preview->SetPicture(FrameBitmap(720, 576));
+  c->show();
+  c->ButtonDone->click();
+  QVERIFY(c->isHidden());
+  QCOMPARE(w->JvColorButtonText->colorValue(), MakeColor(255, 255, 255));
+  QVERIFY(SamePicture(w->preview->Picture(),
+                      ExpectedPreview("Seashore.", "Ocean Harbor", w->ReadRenderSettings())));
+
+  // The safe palette: seven colours, its own defaults.
+  ChoosePaletteMode(f, c->RadioButtonPCDVD2);
+  for (window::TColorBox* box :
+       {w->JvColorButtonAntialias, w->JvColorButtonOutline, w->JvColorButtonText}) {
+    QCOMPARE(box->count(), 7);
+  }
+  QCOMPARE(w->JvColorButtonAntialias->colorValue(), MakeColor(127, 127, 127));
+  QCOMPARE(w->JvColorButtonOutline->colorValue(), MakeColor(0, 30, 0));
+  QCOMPARE(w->JvColorButtonText->colorValue(), MakeColor(255, 230, 20));
+
+  // Back to the standard list, closed with the title-bar close box.
+  c->show();
+  c->RadioButtonPC->setChecked(true);
+  c->close();
+  QVERIFY(c->isHidden());
+  QCOMPARE(w->JvColorButtonText->count(), 15);
+  QCOMPARE(w->JvColorButtonText->colorValue(), MakeColor(255, 255, 255));
+  QCOMPARE(w->ReadRenderSettings().Palette, PaletteMode::PcOnly);
+
+  // The stored choice is "PC ONLY" now; after the defaults button the next
+  // showing checks the two-palette choice over it.
+  w->BitBtnSetDefaultValues->click();
+  c->RadioButtonPC->setChecked(true);
+  c->show();
+  QVERIFY(c->RadioButtonPCDVD1->isChecked());
+  QVERIFY(!c->ResetPaletteModePending);
+  c->ButtonDone->click();
+  // A later showing restores what was stored at the last close.
+  c->show();
+  QVERIFY(c->RadioButtonPCDVD1->isChecked());
+  c->RadioButtonDVD->setChecked(true);
+  c->ButtonDone->click();
+  c->RadioButtonPC->setChecked(true);
+  c->show();
+  QVERIFY(c->RadioButtonDVD->isChecked());
+  c->ButtonDone->click();
+}
+
+void SettingsTest::secondaryWindowsDoNotRepeatTheFirstActivation() {
+  TempDir dir;
+  const std::string file =
+      dir.Write("s.ini", "[Form1]\r\nComboBoxFontSize_ItemIndex=3\r\n\r\n");
+  WindowFixture f({}, file);
+  QVERIFY(f.ShowAndActivate());
+  TFormMain* w = f.main();
+  QCOMPARE(w->ComboBoxFontSize->currentIndex(), 3);
+  WindowFixture::Pick(w->ComboBoxFontSize, 20);
+  f.about()->show();
+  QVERIFY(QTest::qWaitForWindowActive(f.about()));
+  f.about()->accept();
+  f.colorOptions()->show();
+  f.colorOptions()->ButtonDone->click();
+  w->activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(w));
+  QTest::qWait(50);
+  // The stored size was not read again.
+  QCOMPARE(w->ComboBoxFontSize->currentIndex(), 20);
+}
+
+void SettingsTest::programWritesItsFileBesideItself() {
+  // The program copied into a folder of its own, started with a batch line
+  // on the offscreen platform: it converts in its window, ends by itself,
+  // and writes its settings file beside itself with nothing of the line in
+  // it.
+  TempDir dir;
+  fs::create_directories(dir.path() / "bin");
+  const fs::path program = dir.path() / "bin" / "kestrelpix";
+  fs::copy_file(KESTRELPIX_GUI, program);
+  const std::string input = (dir.path() / "sample.srt").string();
+  fs::copy_file(ExampleSubtitle(), input);
+  const CommandResult run =
+      RunCommand("cd / && QT_QPA_PLATFORM=offscreen " + ShellQuote(program.string()) + " " +
+                 ShellQuote(input) + " 0 4 0 14 0 30 -4 1 1 0 2 41 2 2");
+  QVERIFY2(run.status == 0, run.err.c_str());
+  QVERIFY(fs::exists(dir.path() / "sample.idx"));
+  QVERIFY(fs::exists(dir.path() / "sample.Kestrelpix_Help.txt"));
+  const fs::path settings = dir.path() / "bin" / "Kestrelpix_Settings.ini";
+  QVERIFY(fs::exists(settings));
+  QCOMPARE(fs::file_size(settings), 0u);
+
+  // Without a display the same line converts headless; a refusal gives a
+  // message on stderr and a failure status.
+  const CommandResult missing =
+      RunCommand("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " +
+                 ShellQuote(program.string()) + " /nonexistent/a.srt 0 4 0 14 0 30 -4 1 1 0 2 41 2 2");
+  QVERIFY(missing.status != 0);
+  QVERIFY(!missing.err.empty());
+}
+
+QTEST_MAIN(SettingsTest)
+#include "settings_test.moc"
