@@ -62,7 +62,8 @@ TFormColorOptions::TFormColorOptions(TFormMain* main) : QDialog(main), main_(mai
   heading->setStyleSheet("color: red; font-weight: bold;");
   RadioButtonPC = BoldRadio("RadioButtonPC", "PC ONLY");
   RadioButtonDVD = BoldRadio("RadioButtonDVD", "DVD ONLY");
-  RadioButtonPCDVD1 = BoldRadio("RadioButtonPCDVD1", "PC + DVD By using two palettes (recommended)");
+  RadioButtonPCDVD1 =
+      BoldRadio("RadioButtonPCDVD1", "PC + DVD By using two palettes (recommended)");
   RadioButtonPCDVD2 = BoldRadio("RadioButtonPCDVD2", "PC + DVD By using an safe color palette");
   RadioButtonPCDVD1->setChecked(true);
   {
@@ -86,8 +87,8 @@ TFormColorOptions::TFormColorOptions(TFormMain* main) : QDialog(main), main_(mai
         "support sub/idx but does not render correctly the colors on pc . In order to watch the "
         "subtitles on pc enable poligonize on directvobsub filter. "));
     box->addWidget(RadioButtonPCDVD1);
-    box->addWidget(Explanation(
-        "Both palettes are being generated. Most recommended solution at this time. "));
+    box->addWidget(
+        Explanation("Both palettes are being generated. Most recommended solution at this time. "));
     box->addWidget(RadioButtonPCDVD2);
     box->addWidget(Explanation(
         "Hybrid palette is generated. Since RGB and YCRCB have some similar colors, an palette "
@@ -155,10 +156,18 @@ PaletteMode TFormColorOptions::PaletteModeChoice() const {
 
 void TFormColorOptions::SetPaletteModeChoice(PaletteMode mode) {
   switch (mode) {
-    case PaletteMode::PcOnly: RadioButtonPC->setChecked(true); break;
-    case PaletteMode::DvdOnly: RadioButtonDVD->setChecked(true); break;
-    case PaletteMode::TwoPalettes: RadioButtonPCDVD1->setChecked(true); break;
-    case PaletteMode::SafePalette: RadioButtonPCDVD2->setChecked(true); break;
+    case PaletteMode::PcOnly:
+      RadioButtonPC->setChecked(true);
+      break;
+    case PaletteMode::DvdOnly:
+      RadioButtonDVD->setChecked(true);
+      break;
+    case PaletteMode::TwoPalettes:
+      RadioButtonPCDVD1->setChecked(true);
+      break;
+    case PaletteMode::SafePalette:
+      RadioButtonPCDVD2->setChecked(true);
+      break;
   }
 }
 

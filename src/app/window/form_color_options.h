@@ -19,7 +19,8 @@ namespace kestrelpix::window {
 class TFormMain;
 
 // The download address of the IFO file some DVD players need.
-inline constexpr const char* kIfoDownloadAddress = "https://kestrelpix.org/download/kestrelpix-ifo.zip";
+inline constexpr const char* kIfoDownloadAddress =
+    "https://kestrelpix.org/download/kestrelpix-ifo.zip";
 
 class TFormColorOptions : public QDialog {
   Q_OBJECT

@@ -11,8 +11,8 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProgressBar>
-#include <QRadioButton>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScreen>
 #include <QSlider>
 #include <QStyle>
@@ -77,25 +77,42 @@ T* Named(T* widget, const QString& name) {
 // through the application palette.
 constexpr ColorValue kSystemColorBit = 0x80000000u;
 
+struct SystemColorRole {
+  int index;
+  QPalette::ColorGroup group;
+  QPalette::ColorRole role;
+};
+
+// The system colours by index, as the palette names them; any other index
+// is the window colour.
+constexpr SystemColorRole kSystemColorRoles[] = {
+    {2, QPalette::Active, QPalette::Highlight},         // clActiveCaption
+    {5, QPalette::Active, QPalette::Base},              // clWindow
+    {7, QPalette::Active, QPalette::Text},              // clMenuText
+    {8, QPalette::Active, QPalette::Text},              // clWindowText
+    {9, QPalette::Active, QPalette::HighlightedText},   // clCaptionText
+    {13, QPalette::Active, QPalette::Highlight},        // clHighlight
+    {14, QPalette::Active, QPalette::HighlightedText},  // clHighlightText
+    {15, QPalette::Active, QPalette::Button},           // clBtnFace
+    {16, QPalette::Active, QPalette::Dark},             // clBtnShadow
+    {17, QPalette::Disabled, QPalette::Text},           // clGrayText
+    {18, QPalette::Active, QPalette::ButtonText},       // clBtnText
+    {20, QPalette::Active, QPalette::Light},            // clBtnHighlight
+    {21, QPalette::Active, QPalette::Shadow},           // cl3DDkShadow
+    {22, QPalette::Active, QPalette::Midlight},         // cl3DLight
+    {23, QPalette::Active, QPalette::ToolTipText},      // clInfoText
+    {24, QPalette::Active, QPalette::ToolTipBase},      // clInfoBk
+    {26, QPalette::Active, QPalette::Link},             // clHotLight
+    {27, QPalette::Active, QPalette::Highlight},        // clGradientActiveCaption
+    {29, QPalette::Active, QPalette::Highlight},        // clMenuHighlight
+};
+
 ColorValue ResolveSystemColor(ColorValue value) {
   if ((value & kSystemColorBit) == 0) return value;
   const QPalette palette = QApplication::palette();
-  QColor c;
-  switch (value & 0xFF) {
-    case 5: c = palette.color(QPalette::Base); break;             // clWindow
-    case 7: case 8: c = palette.color(QPalette::Text); break;     // clMenuText, clWindowText
-    case 9: case 14: c = palette.color(QPalette::HighlightedText); break;
-    case 2: case 13: case 26: case 27: case 29: c = palette.color(QPalette::Highlight); break;
-    case 16: c = palette.color(QPalette::Dark); break;            // clBtnShadow
-    case 17: c = palette.color(QPalette::Disabled, QPalette::Text); break;  // clGrayText
-    case 18: c = palette.color(QPalette::ButtonText); break;
-    case 20: c = palette.color(QPalette::Light); break;           // clBtnHighlight
-    case 21: c = palette.color(QPalette::Shadow); break;          // cl3DDkShadow
-    case 22: c = palette.color(QPalette::Midlight); break;        // cl3DLight
-    case 23: c = palette.color(QPalette::ToolTipText); break;     // clInfoText
-    case 24: c = palette.color(QPalette::ToolTipBase); break;     // clInfoBk
-    case 15: c = palette.color(QPalette::Button); break;          // clBtnFace
-    default: c = palette.color(QPalette::Window); break;
+  QColor c = palette.color(QPalette::Active, QPalette::Window);
+  for (const SystemColorRole& r : kSystemColorRoles) {
+    if (r.index == static_cast<int>(value & 0xFF)) c = palette.color(r.group, r.role);
   }
   return MakeColor(static_cast<uint8_t>(c.red()), static_cast<uint8_t>(c.green()),
                    static_cast<uint8_t>(c.blue()));
@@ -314,7 +331,8 @@ void TFormMain::ConnectHandlers() {
   // Lists run their handlers only when the user picks an item; positions
   // set from code run nothing.
   on(ComboBoxFps, &QComboBox::activated, &TFormMain::ComboBoxFpsChange);
-  for (QComboBox* box : {ComboBoxFontName, ComboBoxFontStyle, ComboBoxFontSize, ComboBoxOutlineWidth})
+  for (QComboBox* box :
+       {ComboBoxFontName, ComboBoxFontStyle, ComboBoxFontSize, ComboBoxOutlineWidth})
     on(box, &QComboBox::activated, &TFormMain::ComboBoxFontSizeChange);
   on(ComboBoxFontCharset, &QComboBox::activated, &TFormMain::ComboBoxFontCharsetChange);
   on(ComboBoxAlign, &QComboBox::activated, &TFormMain::offsetChange);

@@ -29,8 +29,12 @@ void TFormMain::ButtonLoadSrtClick() {
   if (!State.CommandLineMode) OpenDialogsub.Execute(this);
 
   LoadActionHooks hooks;
-  hooks.SetEditLoadSrt = [this](const std::string& text) { EditLoadSrt->setText(FromLocalPath(text)); };
-  hooks.SetCaption = [this](const std::string& text) { setWindowTitle(QString::fromStdString(text)); };
+  hooks.SetEditLoadSrt = [this](const std::string& text) {
+    EditLoadSrt->setText(FromLocalPath(text));
+  };
+  hooks.SetCaption = [this](const std::string& text) {
+    setWindowTitle(QString::fromStdString(text));
+  };
   hooks.ClearList = [this] {
     const QSignalBlocker blocker(ListBoxPreview);
     ListBoxPreview->clear();
@@ -101,8 +105,8 @@ void TFormMain::changeEvent(QEvent* event) {
     // Run after the activation is complete, from the event loop, so that a
     // long unattended generation does not run inside the window system's
     // activation handling.
-    QMetaObject::invokeMethod(this, [this] { Guarded(&TFormMain::FormActivate); },
-                              Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { Guarded(&TFormMain::FormActivate); }, Qt::QueuedConnection);
   }
 }
 

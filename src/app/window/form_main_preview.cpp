@@ -51,10 +51,10 @@ void TFormMain::LoadPreviewBackground() {
 void TFormMain::RenderPreview(const std::string& line1, const std::string& line2,
                               const RenderSettings& settings) {
   LoadPreviewBackground();
-  const TextExtent e1 = MeasureLine(line1, settings.FontName, settings.FontSize,
-                                    settings.FontStyle, settings.FontCharset);
-  const TextExtent e2 = MeasureLine(line2, settings.FontName, settings.FontSize,
-                                    settings.FontStyle, settings.FontCharset);
+  const TextExtent e1 = MeasureLine(line1, settings.FontName, settings.FontSize, settings.FontStyle,
+                                    settings.FontCharset);
+  const TextExtent e2 = MeasureLine(line2, settings.FontName, settings.FontSize, settings.FontStyle,
+                                    settings.FontCharset);
   if (e1.width >= FitLimit || e2.width >= FitLimit) {
     State.SubtitleFits = false;
     sink_.ShowMessage("The string \r" + line1 + "\r" + line2 + "\ris too long.");

@@ -155,8 +155,9 @@ void TFormMain::CreateStorage() {
       {"offset_Position", Position(offset)},
       {"offset_or_Position", Position(offset_or)},
   };
-  JvFormStorage = std::make_unique<FormStorage>(JvAppIniFileStorage, std::string(kMainWindowSection),
-                                                PropertiesInOrder(MainWindowKeys(), access));
+  JvFormStorage =
+      std::make_unique<FormStorage>(JvAppIniFileStorage, std::string(kMainWindowSection),
+                                    PropertiesInOrder(MainWindowKeys(), access));
 }
 
 WindowPlacement TFormMain::CurrentPlacement() const { return PlacementOf(this); }

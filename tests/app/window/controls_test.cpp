@@ -14,30 +14,142 @@ using namespace kestrelpix::testing;
 namespace {
 
 // The language list as the window shows it, positions 0 to 135.
-const char* const kLanguages[] = {
-    "ab ABKHAZIAN", "om AFAN (OROMO)", "aa AFAR\tAA", "af AFRIKAANS", "sq ALBANIAN", "am AMHARIC",
-    "ar ARABIC", "hy ARMENIAN", "as ASSAMESE", "ay AYMARA", "az AZERBAIJANI", "ba BASHKIR",
-    "eu BASQUE", "bn BENGALI,BANGLA", "bz BHUTANI", "bh BIHARI", "bi BISLAMA", "br BRETON",
-    "bg BULGARIAN", "my BURMESE", "be BYELORUSSIAN", "km CAMBODIAN", "ca CATALAN", "zh CHINESE",
-    "co CORSICAN", "hr CROATIAN", "cs CZECH", "da DANISH", "nl DUTCH", "en ENGLISH",
-    "eo ESPERANTO", "et ESTONIAN", "fo FAROESE", "fj FIJI FJ", "fi FINNISH", "fr FRENCH",
-    "fy FRISIAN", "mk FUROM", "gl GALICIAN", "ka GEORGIAN", "de GERMAN", "el GREEK",
-    "kl GREENLANDIC", "gn GUARANI", "gu GUJARATI", "ha HAUSA", "he HEBREW (formely iw)",
-    "hi HINDI", "hu HUNGARIAN", "is ICELANDIC", "id INDONESIAN (formely in)", "ia INTERLINGUA",
-    "ie INTERLINGUE", "ik INUPIAK", "ga IRISH", "it ITALIAN", "ja JAPANESE", "jv JAVANESE",
-    "kn KANNADA", "ks KASHMIRI", "kk KAZAKH", "rw KINYARWANDA", "ky KIRGHIZ", "rn KURUNDI",
-    "ko KOREAN", "ku KURDISH", "lo LAOTHIAN", "la LATIN", "lv LATVIAN,LETTISH", "ln LINGALA",
-    "lt LITHUANIAN", "mg MALAGASY", "ms MS", "ml MALAYALAM", "mt MALTESE", "mi MAORI",
-    "mr MARATHI", "mo MOLDAVIAN", "mn MONGOLIAN", "na NAURU", "ne NEPALI", "no NORWEGIAN",
-    "oc OCCITAN", "or ORIYA", "ps PASHTO,PUSHTO", "fa PERSIAN (farsi)", "pl POLISH",
-    "pt PORTUGUESE", "pa PUNJABI", "qu QUECHUA", "rm RHAETO-ROMANCE", "ro ROMANIAN", "ru RUSSIAN",
-    "sm SAMOAN", "sg SANGHO", "sa SANSKRIT", "gb SCOTS", "sr SERBIAN", "sh SERBO-CROATIAN",
-    "st SESOTHO", "tn SETSWANA", "sn SHONA", "sd SINDHI", "si SINGHALESE", "ss SISWATI",
-    "sk SLOVAK", "sl SLOVENIAN", "so SOMALI", "es SPANISH", "su SUNDANESE", "sw SWAHILI",
-    "sv SWEDISH", "tl TAGALOG", "tg TAJIK", "ta TAMIL", "tt TATAR", "te TELUGU", "th THAI\tTH",
-    "bo TIBETAN", "ti TIGRINYA", "to TONGA", "ts TSONGA", "tr TURKISH", "tk TURKMEN", "tw TWI",
-    "uk UKRAINIAN", "ur URDU", "uz UZBEK", "vi VIETNAMESE", "vo VOLAPUK", "cy WELSH", "wo WOLOF",
-    "xh XHOSA", "yi YIDDISH", "yo YORUBA", "zu ZULU"};
+const char* const kLanguages[] = {"ab ABKHAZIAN",
+                                  "om AFAN (OROMO)",
+                                  "aa AFAR\tAA",
+                                  "af AFRIKAANS",
+                                  "sq ALBANIAN",
+                                  "am AMHARIC",
+                                  "ar ARABIC",
+                                  "hy ARMENIAN",
+                                  "as ASSAMESE",
+                                  "ay AYMARA",
+                                  "az AZERBAIJANI",
+                                  "ba BASHKIR",
+                                  "eu BASQUE",
+                                  "bn BENGALI,BANGLA",
+                                  "bz BHUTANI",
+                                  "bh BIHARI",
+                                  "bi BISLAMA",
+                                  "br BRETON",
+                                  "bg BULGARIAN",
+                                  "my BURMESE",
+                                  "be BYELORUSSIAN",
+                                  "km CAMBODIAN",
+                                  "ca CATALAN",
+                                  "zh CHINESE",
+                                  "co CORSICAN",
+                                  "hr CROATIAN",
+                                  "cs CZECH",
+                                  "da DANISH",
+                                  "nl DUTCH",
+                                  "en ENGLISH",
+                                  "eo ESPERANTO",
+                                  "et ESTONIAN",
+                                  "fo FAROESE",
+                                  "fj FIJI FJ",
+                                  "fi FINNISH",
+                                  "fr FRENCH",
+                                  "fy FRISIAN",
+                                  "mk FUROM",
+                                  "gl GALICIAN",
+                                  "ka GEORGIAN",
+                                  "de GERMAN",
+                                  "el GREEK",
+                                  "kl GREENLANDIC",
+                                  "gn GUARANI",
+                                  "gu GUJARATI",
+                                  "ha HAUSA",
+                                  "he HEBREW (formely iw)",
+                                  "hi HINDI",
+                                  "hu HUNGARIAN",
+                                  "is ICELANDIC",
+                                  "id INDONESIAN (formely in)",
+                                  "ia INTERLINGUA",
+                                  "ie INTERLINGUE",
+                                  "ik INUPIAK",
+                                  "ga IRISH",
+                                  "it ITALIAN",
+                                  "ja JAPANESE",
+                                  "jv JAVANESE",
+                                  "kn KANNADA",
+                                  "ks KASHMIRI",
+                                  "kk KAZAKH",
+                                  "rw KINYARWANDA",
+                                  "ky KIRGHIZ",
+                                  "rn KURUNDI",
+                                  "ko KOREAN",
+                                  "ku KURDISH",
+                                  "lo LAOTHIAN",
+                                  "la LATIN",
+                                  "lv LATVIAN,LETTISH",
+                                  "ln LINGALA",
+                                  "lt LITHUANIAN",
+                                  "mg MALAGASY",
+                                  "ms MS",
+                                  "ml MALAYALAM",
+                                  "mt MALTESE",
+                                  "mi MAORI",
+                                  "mr MARATHI",
+                                  "mo MOLDAVIAN",
+                                  "mn MONGOLIAN",
+                                  "na NAURU",
+                                  "ne NEPALI",
+                                  "no NORWEGIAN",
+                                  "oc OCCITAN",
+                                  "or ORIYA",
+                                  "ps PASHTO,PUSHTO",
+                                  "fa PERSIAN (farsi)",
+                                  "pl POLISH",
+                                  "pt PORTUGUESE",
+                                  "pa PUNJABI",
+                                  "qu QUECHUA",
+                                  "rm RHAETO-ROMANCE",
+                                  "ro ROMANIAN",
+                                  "ru RUSSIAN",
+                                  "sm SAMOAN",
+                                  "sg SANGHO",
+                                  "sa SANSKRIT",
+                                  "gb SCOTS",
+                                  "sr SERBIAN",
+                                  "sh SERBO-CROATIAN",
+                                  "st SESOTHO",
+                                  "tn SETSWANA",
+                                  "sn SHONA",
+                                  "sd SINDHI",
+                                  "si SINGHALESE",
+                                  "ss SISWATI",
+                                  "sk SLOVAK",
+                                  "sl SLOVENIAN",
+                                  "so SOMALI",
+                                  "es SPANISH",
+                                  "su SUNDANESE",
+                                  "sw SWAHILI",
+                                  "sv SWEDISH",
+                                  "tl TAGALOG",
+                                  "tg TAJIK",
+                                  "ta TAMIL",
+                                  "tt TATAR",
+                                  "te TELUGU",
+                                  "th THAI\tTH",
+                                  "bo TIBETAN",
+                                  "ti TIGRINYA",
+                                  "to TONGA",
+                                  "ts TSONGA",
+                                  "tr TURKISH",
+                                  "tk TURKMEN",
+                                  "tw TWI",
+                                  "uk UKRAINIAN",
+                                  "ur URDU",
+                                  "uz UZBEK",
+                                  "vi VIETNAMESE",
+                                  "vo VOLAPUK",
+                                  "cy WELSH",
+                                  "wo WOLOF",
+                                  "xh XHOSA",
+                                  "yi YIDDISH",
+                                  "yo YORUBA",
+                                  "zu ZULU"};
 
 QStringList FontSizes() {
   QStringList sizes;
@@ -150,9 +262,9 @@ void ControlsTest::mainWindowControlsAndDefaults() {
   QVERIFY(!w->LabelOffset_Or->isEnabled());
 
   // Colors: the standard list with grey, black and white selected.
-  const QStringList standard = {"black", "gray",   "white", "maroon", "green",
-                                "olive", "navy",   "purple", "teal",  "silver",
-                                "red",   "lime",   "yellow", "fuchsia", "aqua"};
+  const QStringList standard = {"black", "gray", "white",  "maroon",  "green",
+                                "olive", "navy", "purple", "teal",    "silver",
+                                "red",   "lime", "yellow", "fuchsia", "aqua"};
   QCOMPARE(ColorNames(w->JvColorButtonAntialias), standard);
   QCOMPARE(w->JvColorButtonAntialias->colorValue(), MakeColor(128, 128, 128));
   QCOMPARE(w->JvColorButtonOutline->colorValue(), MakeColor(0, 0, 0));
@@ -300,9 +412,9 @@ void ControlsTest::listsSetFromCodeRunNoHandler() {
   // A blank frame in the preview shows whether a handler redrew it.
   w->preview->SetPicture(FrameBitmap(720, 576));
   const FrameBitmap blank(720, 576);
-  for (QComboBox* box : {w->ComboBoxFontName, w->ComboBoxFontStyle, w->ComboBoxFontSize,
-                         w->ComboBoxOutlineWidth, w->ComboBoxFontCharset, w->ComboBoxAlign,
-                         w->ComboBoxFps}) {
+  for (QComboBox* box :
+       {w->ComboBoxFontName, w->ComboBoxFontStyle, w->ComboBoxFontSize, w->ComboBoxOutlineWidth,
+        w->ComboBoxFontCharset, w->ComboBoxAlign, w->ComboBoxFps}) {
     box->setCurrentIndex(1);
     QVERIFY2(SamePicture(w->preview->Picture(), blank), qPrintable(box->objectName()));
   }
@@ -340,8 +452,8 @@ void ControlsTest::colorOptionsWindow() {
   QCOMPARE(c->RadioButtonDVD->text(), QString("DVD ONLY"));
   QCOMPARE(c->RadioButtonPCDVD1->text(), QString("PC + DVD By using two palettes (recommended)"));
   QCOMPARE(c->RadioButtonPCDVD2->text(), QString("PC + DVD By using an safe color palette"));
-  for (QRadioButton* r : {c->RadioButtonPC, c->RadioButtonDVD, c->RadioButtonPCDVD1,
-                          c->RadioButtonPCDVD2}) {
+  for (QRadioButton* r :
+       {c->RadioButtonPC, c->RadioButtonDVD, c->RadioButtonPCDVD1, c->RadioButtonPCDVD2}) {
     QVERIFY(r->font().bold());
   }
   QVERIFY(c->RadioButtonPCDVD1->isChecked());
@@ -354,8 +466,9 @@ void ControlsTest::colorOptionsWindow() {
   for (const QLabel* label : c->findChildren<QLabel*>()) texts << label->text();
   QVERIFY(texts.contains("I want to use the vobsub on :"));
   QVERIFY(texts.contains("Colors Example"));
-  QVERIFY(texts.contains("Both palettes are being generated. Most recommended solution at this "
-                         "time. "));
+  QVERIFY(
+      texts.contains("Both palettes are being generated. Most recommended solution at this "
+                     "time. "));
   QVERIFY(texts.contains(
       "Some DVD Devices may want the original IFO in order to get correct colors! In this case "
       "use the 'PC + DVD By using two palettes' and download the ifo below. Further instuctions "
@@ -413,9 +526,9 @@ void ControlsTest::aboutWindowAndLinks() {
   a->ButtonCheckVersion->click();
   a->ButtonMuxTool->click();
   QTest::mouseClick(a->ImageDonate, Qt::LeftButton);
-  QCOMPARE(f.urls, QStringList({window::kSiteAddress, window::kSiteAddress,
-                                window::kDownloadAddress, window::kMuxToolAddress,
-                                window::kDonateAddress}));
+  QCOMPARE(f.urls,
+           QStringList({window::kSiteAddress, window::kSiteAddress, window::kDownloadAddress,
+                        window::kMuxToolAddress, window::kDonateAddress}));
   a->accept();
 }
 

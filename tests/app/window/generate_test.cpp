@@ -80,21 +80,21 @@ void GenerateTest::generatesTheSameBytesAsTheCommandLine() {
   const int entries = w->CurrentSubtitle->LineCount();
 
   // Settings other than the defaults, set as a user would.
-  WindowFixture::Pick(w->ComboBoxFontSize, 18);      // 24
-  WindowFixture::Pick(w->ComboBoxOutlineWidth, 2);   // 4
-  WindowFixture::Pick(w->ComboBoxAlign, 1);          // left
-  WindowFixture::Pick(w->ComboBoxFontStyle, 1);      // Bold
-  WindowFixture::Pick(w->ComboBoxFps, 3);            // 29.970
-  w->ComboBoxVobsubLanguage->setCurrentIndex(29);    // en ENGLISH
+  WindowFixture::Pick(w->ComboBoxFontSize, 18);     // 24
+  WindowFixture::Pick(w->ComboBoxOutlineWidth, 2);  // 4
+  WindowFixture::Pick(w->ComboBoxAlign, 1);         // left
+  WindowFixture::Pick(w->ComboBoxFontStyle, 1);     // Bold
+  WindowFixture::Pick(w->ComboBoxFps, 3);           // 29.970
+  w->ComboBoxVobsubLanguage->setCurrentIndex(29);   // en ENGLISH
   w->offset->setValue(50);
   w->offset_or->setValue(-6);
   f.colorOptions()->show();
   f.colorOptions()->RadioButtonDVD->setChecked(true);
   f.colorOptions()->ButtonDone->click();
   QVERIFY(QTest::qWaitForWindowActive(w));
-  WindowFixture::Pick(w->JvColorButtonText, 12);       // yellow
-  WindowFixture::Pick(w->JvColorButtonOutline, 6);     // navy
-  WindowFixture::Pick(w->JvColorButtonAntialias, 9);   // silver
+  WindowFixture::Pick(w->JvColorButtonText, 12);      // yellow
+  WindowFixture::Pick(w->JvColorButtonOutline, 6);    // navy
+  WindowFixture::Pick(w->JvColorButtonAntialias, 9);  // silver
   f.messages.clear();
 
   w->ButtonGenerate->click();
@@ -219,7 +219,8 @@ void GenerateTest::addToBatchWritesAndAppendsLines() {
   w->ButtonBatch->click();
   const qsizetype dialogsShown = f.dialogTitles.size();
   const std::string batchFile = batchName + ".bat";
-  QCOMPARE(f.messages, QStringList({QString::fromStdString("Job added to Batch file: " + batchFile)}));
+  QCOMPARE(f.messages,
+           QStringList({QString::fromStdString("Job added to Batch file: " + batchFile)}));
   // Default settings: font 0, charset 4, style 0, size 14, center, offset
   // 30, offset_or -4, outline 1, colours 1 0 2, language 41, 25.000, two
   // palettes.
@@ -333,14 +334,14 @@ void GenerateTest::unattendedRunInTheWindow() {
   fs::create_directories(dir.path() / "ref");
   const std::string reference = (dir.path() / "ref" / "sample.srt").string();
   fs::copy_file(ExampleSubtitle(), reference);
-  const std::string settings = dir.Write("Kestrelpix_Settings.ini",
-                                         "[Form1]\r\nComboBoxFontSize_ItemIndex=20\r\n\r\n");
+  const std::string settings =
+      dir.Write("Kestrelpix_Settings.ini", "[Form1]\r\nComboBoxFontSize_ItemIndex=20\r\n\r\n");
   const std::string settingsBefore = ReadFileBytes(settings);
 
   // Size 22, left, offset 40, offset_or -6, outline 4, colours silver,
   // navy, yellow, English, 29.970, DVD only.
-  const std::vector<std::string> params = {"0", "4", "0", "16", "1", "40", "-6", "2",
-                                           "9", "6", "12", "29", "3", "1"};
+  const std::vector<std::string> params = {"0", "4", "0", "16", "1",  "40", "-6",
+                                           "2", "9", "6", "12", "29", "3",  "1"};
   std::vector<std::string> args = {input};
   args.insert(args.end(), params.begin(), params.end());
   {
@@ -379,7 +380,8 @@ void GenerateTest::unattendedRunStopsAtABadParameter() {
   fs::copy_file(ExampleSubtitle(), input);
   {
     // Parameter 5 is not a number: the message, then nothing more.
-    WindowFixture f({input, "0", "4", "0", "x", "0", "30", "-4", "1", "1", "0", "2", "41", "2", "2"});
+    WindowFixture f(
+        {input, "0", "4", "0", "x", "0", "30", "-4", "1", "1", "0", "2", "41", "2", "2"});
     QVERIFY(f.ShowAndActivate());
     QCOMPARE(f.messages, QStringList({"'x' is not a valid integer value"}));
     QVERIFY(!f.main()->TerminateRequested());
@@ -389,7 +391,8 @@ void GenerateTest::unattendedRunStopsAtABadParameter() {
   {
     // Method 7 means the safe palette; a colour position beyond its seven
     // colours is reported after the load, and nothing is generated.
-    WindowFixture f({input, "0", "4", "0", "14", "0", "30", "-4", "1", "1", "0", "7", "41", "2", "7"});
+    WindowFixture f(
+        {input, "0", "4", "0", "14", "0", "30", "-4", "1", "1", "0", "7", "41", "2", "7"});
     QVERIFY(f.ShowAndActivate());
     QCOMPARE(f.colorOptions()->PaletteModeChoice(), PaletteMode::SafePalette);
     QCOMPARE(f.main()->JvColorButtonText->count(), 7);
@@ -401,7 +404,8 @@ void GenerateTest::unattendedRunStopsAtABadParameter() {
   }
   {
     // Method 7 with positions inside the safe list converts.
-    WindowFixture f({input, "0", "4", "0", "14", "0", "30", "-4", "1", "1", "0", "2", "41", "2", "7"});
+    WindowFixture f(
+        {input, "0", "4", "0", "14", "0", "30", "-4", "1", "1", "0", "2", "41", "2", "7"});
     QVERIFY(f.ShowAndActivate());
     QVERIFY2(f.messages.isEmpty(), qPrintable(f.messages.join(" / ")));
     QCOMPARE(f.main()->JvColorButtonText->colorValue(), MakeColor(255, 230, 20));

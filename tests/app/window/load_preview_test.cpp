@@ -102,10 +102,13 @@ void LoadPreviewTest::loadRefusedWhenALineIsTooWide() {
   WindowFixture f;
   TFormMain* w = f.main();
   const std::string wide = Wide();
-  const std::string path =
-      f.dir.Write("wide.srt", "1\n00:00:01,000 --> 00:00:02,000\nfine\n\n"
-                              "2\n00:00:03,000 --> 00:00:04,000\n" + wide + "\n\n"
-                              "3\n00:00:05,000 --> 00:00:06,000\nsecond " + wide + "\n\n");
+  const std::string path = f.dir.Write("wide.srt",
+                                       "1\n00:00:01,000 --> 00:00:02,000\nfine\n\n"
+                                       "2\n00:00:03,000 --> 00:00:04,000\n" +
+                                           wide +
+                                           "\n\n"
+                                           "3\n00:00:05,000 --> 00:00:06,000\nsecond " +
+                                           wide + "\n\n");
   f.Load(path);
   // Only the first too-wide entry is reported, with both of its lines; the
   // second is empty, so nothing stands between the last two line breaks.

@@ -14,7 +14,8 @@ namespace fs = std::filesystem;
 namespace {
 
 std::string PlacementRows(const WindowPlacement& p) {
-  const std::string size = "(" + std::to_string(p.ScreenWidth) + "x" + std::to_string(p.ScreenHeight) + ")";
+  const std::string size =
+      "(" + std::to_string(p.ScreenWidth) + "x" + std::to_string(p.ScreenHeight) + ")";
   const std::string norm = std::to_string(p.Left) + "," + std::to_string(p.Top) + "," +
                            std::to_string(p.Right) + "," + std::to_string(p.Bottom);
   return "FormVersion=0\r\nShowCmd=1\r\nFlags=0\r\nPixelsPerInch=" +
@@ -55,31 +56,32 @@ void SettingsTest::firstRunWritesTheFileLayout() {
   const WindowPlacement optionsPlace = window::PlacementOf(f.colorOptions());
   f.Destroy();
 
-  const std::string expected =
-      "[Form1]\r\n" + PlacementRows(mainPlace) +
-      "LabelImageChangedPAL_Caption=\r\n"
-      "LabelImageChangedNTSC_Caption=\r\n"
-      "ComboBoxFontName_ItemIndex=0\r\n"
-      "ComboBoxFontSize_ItemIndex=14\r\n"
-      "ComboBoxFontCharset_ItemIndex=4\r\n"
-      "ComboBoxFontStyle_ItemIndex=0\r\n"
-      "ComboBoxAlign_ItemIndex=0\r\n"
-      "ComboBoxFps_ItemIndex=2\r\n"
-      "ComboBoxOutlineWidth_ItemIndex=1\r\n"
-      "ComboBoxVobsubLanguage_ItemIndex=41\r\n"
-      "JvColorButtonAntialias_ColorValue=clGray\r\n"
-      "JvColorButtonOutline_ColorValue=clBlack\r\n"
-      "JvColorButtonText_ColorValue=clWhite\r\n"
-      "offset_Position=30\r\n"
-      "offset_or_Position=-4\r\n"
-      "\r\n"
-      "[FormColorOptions]\r\n" + PlacementRows(optionsPlace) +
-      "RadioButtonDVD_Checked=FALSE\r\n"
-      "RadioButtonPC_Checked=FALSE\r\n"
-      "RadioButtonPCDVD1_Checked=TRUE\r\n"
-      "RadioButtonPCDVD2_Checked=FALSE\r\n"
-      "\r\n";
-  QCOMPARE(QString::fromStdString(ReadFileBytes(f.settingsFile())), QString::fromStdString(expected));
+  const std::string expected = "[Form1]\r\n" + PlacementRows(mainPlace) +
+                               "LabelImageChangedPAL_Caption=\r\n"
+                               "LabelImageChangedNTSC_Caption=\r\n"
+                               "ComboBoxFontName_ItemIndex=0\r\n"
+                               "ComboBoxFontSize_ItemIndex=14\r\n"
+                               "ComboBoxFontCharset_ItemIndex=4\r\n"
+                               "ComboBoxFontStyle_ItemIndex=0\r\n"
+                               "ComboBoxAlign_ItemIndex=0\r\n"
+                               "ComboBoxFps_ItemIndex=2\r\n"
+                               "ComboBoxOutlineWidth_ItemIndex=1\r\n"
+                               "ComboBoxVobsubLanguage_ItemIndex=41\r\n"
+                               "JvColorButtonAntialias_ColorValue=clGray\r\n"
+                               "JvColorButtonOutline_ColorValue=clBlack\r\n"
+                               "JvColorButtonText_ColorValue=clWhite\r\n"
+                               "offset_Position=30\r\n"
+                               "offset_or_Position=-4\r\n"
+                               "\r\n"
+                               "[FormColorOptions]\r\n" +
+                               PlacementRows(optionsPlace) +
+                               "RadioButtonDVD_Checked=FALSE\r\n"
+                               "RadioButtonPC_Checked=FALSE\r\n"
+                               "RadioButtonPCDVD1_Checked=TRUE\r\n"
+                               "RadioButtonPCDVD2_Checked=FALSE\r\n"
+                               "\r\n";
+  QCOMPARE(QString::fromStdString(ReadFileBytes(f.settingsFile())),
+           QString::fromStdString(expected));
 }
 
 void SettingsTest::choicesSurviveARestart() {
@@ -153,6 +155,30 @@ void SettingsTest::handEditedValuesAndAnUndecodableOne() {
     QCOMPARE(w->JvColorButtonAntialias->colorValue(), MakeColor(255, 128, 0));
     QCOMPARE(w->JvColorButtonAntialias->currentText(), QString("33023"));
     QCOMPARE(w->ReadRenderSettings().AntialiasColor, MakeColor(255, 128, 0));
+  }
+  {
+    // A named system colour is kept as it is stored and drawn as the
+    // palette's colour of that role.
+    const std::string file = dir.Write("c.ini",
+                                       "[Form1]\r\n"
+                                       "JvColorButtonOutline_ColorValue=clBtnFace\r\n"
+                                       "JvColorButtonText_ColorValue=-2147483640\r\n");
+    WindowFixture f({}, file);
+    QVERIFY(f.ShowAndActivate());
+    TFormMain* w = f.main();
+    QCOMPARE(w->JvColorButtonOutline->colorValue(), 0x8000000Fu);
+    QCOMPARE(w->JvColorButtonOutline->currentText(), QString("clBtnFace"));
+    QCOMPARE(w->JvColorButtonText->colorValue(), 0x80000008u);  // clWindowText
+    const QColor face = QApplication::palette().color(QPalette::Button);
+    const QColor text = QApplication::palette().color(QPalette::Text);
+    const RenderSettings s = w->ReadRenderSettings();
+    QCOMPARE(s.OutlineColor, MakeColor(face.red(), face.green(), face.blue()));
+    QCOMPARE(s.TextColor, MakeColor(text.red(), text.green(), text.blue()));
+    w->close();
+    f.Destroy();
+    const std::string written = ReadFileBytes(file);
+    QVERIFY(written.find("JvColorButtonOutline_ColorValue=clBtnFace\r\n") != std::string::npos);
+    QVERIFY(written.find("JvColorButtonText_ColorValue=clWindowText\r\n") != std::string::npos);
   }
   {
     // Letters where a position belongs: the properties before it are
@@ -268,8 +294,7 @@ void SettingsTest::colourOptionsWindowRefillsTheLists() {
 
 void SettingsTest::secondaryWindowsDoNotRepeatTheFirstActivation() {
   TempDir dir;
-  const std::string file =
-      dir.Write("s.ini", "[Form1]\r\nComboBoxFontSize_ItemIndex=3\r\n\r\n");
+  const std::string file = dir.Write("s.ini", "[Form1]\r\nComboBoxFontSize_ItemIndex=3\r\n\r\n");
   WindowFixture f({}, file);
   QVERIFY(f.ShowAndActivate());
   TFormMain* w = f.main();
@@ -310,9 +335,9 @@ void SettingsTest::programWritesItsFileBesideItself() {
 
   // Without a display the same line converts headless; a refusal gives a
   // message on stderr and a failure status.
-  const CommandResult missing =
-      RunCommand("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " +
-                 ShellQuote(program.string()) + " /nonexistent/a.srt 0 4 0 14 0 30 -4 1 1 0 2 41 2 2");
+  const CommandResult missing = RunCommand("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " +
+                                           ShellQuote(program.string()) +
+                                           " /nonexistent/a.srt 0 4 0 14 0 30 -4 1 1 0 2 41 2 2");
   QVERIFY(missing.status != 0);
   QVERIFY(!missing.err.empty());
 }
