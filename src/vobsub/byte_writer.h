@@ -138,7 +138,8 @@ class NibbleWriter {
     if (count_ >= 32) {
       count_ -= 32;
       const uint32_t word = static_cast<uint32_t>(pending_ >> count_);
-      if (staged_ + 4 > sizeof buffer_) Flush();
+      // Drain, not Flush: the bits still pending come after this word.
+      if (staged_ + 4 > sizeof buffer_) Drain();
       buffer_[staged_] = static_cast<uint8_t>(word >> 24);
       buffer_[staged_ + 1] = static_cast<uint8_t>(word >> 16);
       buffer_[staged_ + 2] = static_cast<uint8_t>(word >> 8);

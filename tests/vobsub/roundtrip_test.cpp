@@ -93,6 +93,35 @@ TEST(RoundTrip, RandomBandsDecodeToTheirIndices) {
   }
 }
 
+TEST(RoundTrip, RowsLongerThanTheWritersBufferDecodeToTheirIndices) {
+  // Rows of one-pixel runs with a few runs of 16 to 63 pixels (three-nibble
+  // codes) at shifting places: many rows are longer than the 256 bytes the
+  // row writer gathers before handing them over, and the hand-over falls at
+  // every phase of the codes.
+  FrameBitmap frame(720, 576);
+  const ColorValue colours[] = {testing::kTestText, testing::kTestOutline, testing::kTestAntialias,
+                                kBackgroundBlue};
+  for (int y = 0; y < 400; ++y) {
+    const int every = 20 + y % 61;  // one long run in so many codes
+    const int length = 16 + y % 7;
+    int x = 0, k = 0;
+    while (x < 720) {
+      const int run = (k + y / 61) % every == 0 ? length : 1;
+      for (int i = 0; i < run && x < 720; ++i) frame.SetPixel(x++, y, colours[k % 4]);
+      ++k;
+    }
+  }
+  int longRows = 0;
+  for (int y = 0; y < 400; ++y) {
+    if (EncodeRow({frame.Row(y), 720 * 3}, kKeys).size() > 256) ++longRows;
+  }
+  EXPECT_GE(longRows, 250);
+  for (int top = 0; top < 400; top += 100) {
+    const std::vector<uint8_t> unit = EncodeSubpicture(frame, top, 100, 0, 1000, kKeys);
+    ASSERT_EQ(DecodeUnit(unit).indices, ExpectedIndices(frame, top, 100, TestIndexOf)) << top;
+  }
+}
+
 TEST(RoundTrip, KeysThatShareAColourDecodeToTheWinningIndex) {
   // Outline and text both white: white pixels are text (1); antialias blue
   // like the background: those pixels are background (0).
