@@ -62,6 +62,7 @@ class GenerateTest : public QObject {
  private slots:
   void generatesTheSameBytesAsTheCommandLine();
   void abortLeavesAConsistentShorterPair();
+  void closingDuringARunStopsIt();
   void addToBatchWritesAndAppendsLines();
   void addToBatchNameAndFileErrors();
   void batchFileRunsWithoutADisplay();
@@ -201,6 +202,27 @@ void GenerateTest::abortLeavesAConsistentShorterPair() {
   QVERIFY(ReadFileBytes(base + ".idx") == fullIdx);
   QVERIFY(ReadFileBytes(base + ".sub") == fullSub);
   QCOMPARE(f.messages.size(), 1);
+}
+
+void GenerateTest::closingDuringARunStopsIt() {
+  WindowFixture f;
+  QVERIFY(f.ShowAndActivate());
+  TFormMain* w = f.main();
+  const std::string input = CopyExample(f.dir, "closed");
+  f.Load(input);
+  f.messages.clear();
+  QObject::connect(w->ProgressBar1, &QProgressBar::valueChanged, w, [w](int value) {
+    if (value == 2) QTimer::singleShot(0, w, &QWidget::close);
+  });
+  w->ButtonGenerate->click();
+  // The window closed in the middle of the run: the entry in progress was
+  // finished, both files closed, no message.
+  QVERIFY(w->isHidden());
+  QVERIFY(f.messages.isEmpty());
+  QCOMPARE(w->LastJobOutcome(), JobOutcome::Aborted);
+  QCOMPARE(w->Job().EntriesWritten(), 3);
+  QCOMPARE(FilePositions(ReadFileBytes(Base(input) + ".idx")).size(), 3u);
+  QVERIFY(!fs::exists(Base(input) + ".Kestrelpix_Help.txt"));
 }
 
 void GenerateTest::addToBatchWritesAndAppendsLines() {

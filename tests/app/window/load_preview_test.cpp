@@ -53,6 +53,8 @@ class LoadPreviewTest : public QObject {
   void cancelledDialogAtStartChangesNothing();
   void cancelAfterAChoiceLoadsTheSameFileAgain();
   void unsupportedFileRestoresCaption();
+  void readErrorLeavesTheLoadingCaption();
+  void fileWithoutEntriesIsNotLoaded();
   void sampleTextWhileNothingLoaded();
   void entryFollowsTheOffsetSlider();
   void oddOffsetOrMovesToTheNextEvenValue();
@@ -210,6 +212,36 @@ void LoadPreviewTest::unsupportedFileRestoresCaption() {
   QCOMPARE(w->ListBoxPreview->count(), 0);
   QVERIFY(!w->State.SubtitleLoaded);
   QCOMPARE(w->EditLoadSrt->text(), QString("Load SRT"));
+}
+
+void LoadPreviewTest::readErrorLeavesTheLoadingCaption() {
+  WindowFixture f;
+  TFormMain* w = f.main();
+  // A blank line inside a frame-numbered file is a number that does not
+  // convert: the general error handler shows it and the load stops there.
+  f.Load(f.dir.Write("broken.txt", "{1}{1}25.000\n{50}{100}Hello\n\n{200}{250}After"));
+  QCOMPARE(f.messages, QStringList({"'' is not a valid integer value"}));
+  QCOMPARE(w->windowTitle(), kLoading);
+  QCOMPARE(w->ListBoxPreview->count(), 0);
+  QVERIFY(!w->State.SubtitleLoaded);
+  // A new load is the way back.
+  f.messages.clear();
+  f.Load(f.dir.Write("good.srt", kMixedSrt));
+  QCOMPARE(f.messages, QStringList({kLoaded}));
+  QCOMPARE(w->windowTitle(), kMain);
+}
+
+void LoadPreviewTest::fileWithoutEntriesIsNotLoaded() {
+  WindowFixture f;
+  TFormMain* w = f.main();
+  // A SubRip file whose time line is too short to be one: no entries, the
+  // check runs without a message, and nothing is loaded.
+  f.Load(f.dir.Write("short.srt", "1\n00:00:01,000 --> 00:00:02\nText\n\n"));
+  QVERIFY(f.messages.isEmpty());
+  QCOMPARE(w->ListBoxPreview->count(), 0);
+  QVERIFY(!w->State.SubtitleLoaded);
+  QCOMPARE(w->EditLoadSrt->text(), QString("Load SRT"));
+  QCOMPARE(w->windowTitle(), kMain);
 }
 
 void LoadPreviewTest::sampleTextWhileNothingLoaded() {
