@@ -23,8 +23,6 @@ constexpr uint8_t kCmdEnd = 0xFF;
 
 // Bytes of the first control sequence, so the second starts at Q + 24.
 constexpr int kFirstSequenceSize = 24;
-// Header of the unit: size, control offset, two filler bytes.
-constexpr int kUnitHeaderSize = 6;
 
 bool Matches(uint8_t red, uint8_t green, uint8_t blue, const uint8_t key[3]) {
   return red == key[0] && green == key[1] && blue == key[2];
