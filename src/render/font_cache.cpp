@@ -5,6 +5,8 @@
 #include FT_FREETYPE_H
 #include FT_SYNTHESIS_H
 #include FT_TRUETYPE_TABLES_H
+#include <hb-ft.h>
+#include <hb.h>
 
 #include <algorithm>
 #include <cmath>
@@ -104,6 +106,28 @@ bool PatternFile(FcPattern* font, std::string& file, int& index) {
   return true;
 }
 
+// HarfBuzz callbacks of a shaping font; the font data is the FontFace.
+hb_bool_t NominalGlyph(hb_font_t*, void* font_data, hb_codepoint_t unicode, hb_codepoint_t* glyph,
+                       void*) {
+  *glyph = static_cast<FontFace*>(font_data)->GlyphIndex(unicode);
+  return *glyph != 0;
+}
+
+hb_position_t HorizontalAdvance(hb_font_t*, void* font_data, hb_codepoint_t glyph, void*) {
+  return static_cast<FontFace*>(font_data)->Glyph(glyph).advance * 64;
+}
+
+hb_font_funcs_t* OwnGlyphFuncs() {
+  static hb_font_funcs_t* const funcs = [] {
+    hb_font_funcs_t* f = hb_font_funcs_create();
+    hb_font_funcs_set_nominal_glyph_func(f, NominalGlyph, nullptr, nullptr);
+    hb_font_funcs_set_glyph_h_advance_func(f, HorizontalAdvance, nullptr, nullptr);
+    hb_font_funcs_make_immutable(f);
+    return f;
+  }();
+  return funcs;
+}
+
 }  // namespace
 
 int EmHeightForPoints(int points) {
@@ -155,7 +179,25 @@ FontFace::FontFace(FT_Library library, const std::string& file, int index, int e
 }
 
 FontFace::~FontFace() {
+  // The shaping font holds a reference to the FreeType face; it goes first.
+  if (shaping_font_ != nullptr) hb_font_destroy(shaping_font_);
   if (face_ != nullptr) FT_Done_Face(face_);
+}
+
+bool FontFace::CanShape() const {
+  return face_ != nullptr && FT_IS_SCALABLE(face_) && face_->units_per_EM > 0 && !symbol_map_;
+}
+
+hb_font_t* FontFace::ShapingFont() {
+  if (shaping_font_ == nullptr) {
+    // The parent reads the font's tables through FreeType at this face's
+    // size (1/64 pixel units); the child replaces glyph choice and advances.
+    hb_font_t* parent = hb_ft_font_create_referenced(face_);
+    shaping_font_ = hb_font_create_sub_font(parent);
+    hb_font_destroy(parent);
+    hb_font_set_funcs(shaping_font_, OwnGlyphFuncs(), this, nullptr);
+  }
+  return shaping_font_;
 }
 
 uint32_t FontFace::GlyphIndex(char32_t c) const {

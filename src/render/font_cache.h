@@ -21,6 +21,7 @@ typedef struct FT_LibraryRec_* FT_Library;
 typedef struct FT_FaceRec_* FT_Face;
 typedef struct _FcFontSet FcFontSet;
 typedef struct _FcPattern FcPattern;
+typedef struct hb_font_t hb_font_t;
 
 namespace kestrelpix {
 
@@ -55,10 +56,21 @@ class FontFace {
   // Rasterized on first use, then kept.
   const GlyphImage& Glyph(uint32_t index);
 
+  // Whether text in this face can be shaped: scalable faces with a Unicode
+  // character map. Symbol and bitmap-only faces draw character by character.
+  bool CanShape() const;
+  // The face for HarfBuzz, made on first use. It picks glyphs with
+  // GlyphIndex and advances them by Glyph().advance (hinted whole pixels, in
+  // 1/64 pixel units), so a shaped glyph is placed as an unshaped one unless
+  // the font's positioning tables move it; everything else comes from the
+  // font file.
+  hb_font_t* ShapingFont();
+
  private:
   GlyphImage Rasterize(uint32_t index) const;
 
   FT_Face face_ = nullptr;
+  hb_font_t* shaping_font_ = nullptr;
   int em_;
   bool embolden_ = false;
   bool oblique_ = false;

@@ -132,10 +132,15 @@ struct DrawnLines {
   LinePositions positions;
 };
 
-void PaintLine(FrameBitmap& picture, ResolvedFont& font, std::string_view line, int x, int y,
-               const RenderSettings& s, int outline, const ColorRow& text_color,
-               const ColorRow& antialias_color, const ColorRow& outline_color) {
-  LineLayout layout = LayoutLine(font, line, s.FontCharset, TextMode::Draw);
+// Draws the line laid out in Draw mode; `measured` is its Measure layout,
+// which serves when the two are alike.
+void PaintLine(FrameBitmap& picture, ResolvedFont& font, std::string_view line,
+               const LineLayout& measured, int x, int y, const RenderSettings& s, int outline,
+               const ColorRow& text_color, const ColorRow& antialias_color,
+               const ColorRow& outline_color) {
+  LineLayout drawn;
+  if (!measured.drawn_alike) drawn = LayoutLine(font, line, s.FontCharset, TextMode::Draw);
+  const LineLayout& layout = measured.drawn_alike ? measured : drawn;
   if (layout.glyphs.empty() && layout.width == 0) return;
   // Glyph pixels farther than the outline width off the picture cannot
   // colour any pixel of it.
@@ -171,9 +176,9 @@ DrawnLines DrawLines(FrameBitmap& picture, std::string_view line1, std::string_v
   ColorRow antialias_color(ResolveDrawColor(s.AntialiasColor), width);
   ColorRow outline_color(ResolveDrawColor(s.OutlineColor), width);
   const LinePositions& p = drawn.positions;
-  PaintLine(picture, font, line1, p.x1, p.y1, s, outline, text_color, antialias_color,
+  PaintLine(picture, font, line1, m1, p.x1, p.y1, s, outline, text_color, antialias_color,
             outline_color);
-  PaintLine(picture, font, line2, p.x2, p.y2, s, outline, text_color, antialias_color,
+  PaintLine(picture, font, line2, m2, p.x2, p.y2, s, outline, text_color, antialias_color,
             outline_color);
   return drawn;
 }

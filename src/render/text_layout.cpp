@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 
+#include "render/shaping.h"
 #include "render/text_decode.h"
 
 namespace kestrelpix {
@@ -43,43 +44,78 @@ struct Stroke {
   int thickness;
 };
 
-}  // namespace
-
-LineLayout LayoutLine(ResolvedFont& font, std::string_view bytes, uint8_t charset, TextMode mode) {
-  LineLayout layout;
-  layout.metrics = font.metrics();
-  uint8_t decode_as = charset;
-  if (charset == kCharsetSymbol && !font.primary().symbol_map()) decode_as = 0;
-  std::u32string chars = DecodeText(bytes, decode_as);
-  if (mode == TextMode::Measure && chars.empty()) chars = U" ";
-
-  const int tab_width = 8 * layout.metrics.ave_char_width;
-  long pen = 0;
-  layout.glyphs.reserve(chars.size());
+// Calls visit(index, character) for each character of the decoded text that
+// takes part in the layout, tabs included, until visit returns false. In
+// measuring, "&&" is one "&" and a single "&" only marks the next character.
+template <typename Visit>
+void ForEachLaidOutCharacter(const std::u32string& chars, TextMode mode, Visit visit) {
   for (size_t i = 0; i < chars.size(); ++i) {
     char32_t c = chars[i];
     if (mode == TextMode::Measure && c == U'&') {
-      // "&&" is one "&"; a single "&" is only the mark of the next character.
       if (i + 1 < chars.size() && chars[i + 1] == U'&') {
         ++i;
       } else {
         continue;
       }
     }
+    if (c != U'\t' && IsControl(c)) continue;
+    if (!visit(static_cast<uint32_t>(i), c)) return;
+  }
+}
+
+// Each character as the nominal glyph of the face that has it, one after
+// the other: the layout of text that needs no shaping.
+long LayOutCharacters(ResolvedFont& font, const std::u32string& chars, TextMode mode, int tab_width,
+                      std::vector<PlacedGlyph>& glyphs) {
+  long pen = 0;
+  glyphs.reserve(chars.size());
+  ForEachLaidOutCharacter(chars, mode, [&](uint32_t i, char32_t c) {
     if (c == U'\t') {
-      pen = (pen / tab_width + 1) * tab_width;
-      continue;
+      pen = NextTabStop(pen, tab_width);
+      return true;
     }
-    if (IsControl(c)) continue;
     GlyphRef ref = font.Lookup(c);
     const GlyphImage& image = ref.face->Glyph(ref.index);
-    // Lines far wider than any frame stop growing; nothing past INT_MAX / 2
-    // can be seen or measured meaningfully.
-    if (pen > INT_MAX / 2) break;
-    layout.glyphs.push_back({&image, static_cast<int>(pen)});
+    if (pen > kMaxLineAdvance) return false;
+    glyphs.push_back({&image, static_cast<int>(pen), 0, i});
     pen += image.advance;
+    return true;
+  });
+  return pen;
+}
+
+}  // namespace
+
+LineLayout LayoutLine(ResolvedFont& font, std::string_view bytes, uint8_t charset, TextMode mode,
+                      Shaping shaping) {
+  LineLayout layout;
+  layout.metrics = font.metrics();
+  uint8_t decode_as = charset;
+  if (charset == kCharsetSymbol && !font.primary().symbol_map()) decode_as = 0;
+  std::u32string chars = DecodeText(bytes, decode_as);
+  const bool empty = chars.empty();
+  if (mode == TextMode::Measure && empty) chars.push_back(U' ');
+  layout.drawn_alike =
+      mode == TextMode::Measure && !empty && chars.find(U'&') == std::u32string::npos;
+
+  const int tab_width = 8 * layout.metrics.ave_char_width;
+  long pen = 0;
+  if (shaping == Shaping::Auto && std::all_of(chars.begin(), chars.end(), [](char32_t c) {
+        return NeedsNoShaping(c) || IsControl(c);
+      })) {
+    pen = LayOutCharacters(font, chars, mode, tab_width, layout.glyphs);
+  } else {
+    LineText text;
+    text.chars.reserve(chars.size());
+    text.sources.reserve(chars.size());
+    ForEachLaidOutCharacter(chars, mode, [&](uint32_t i, char32_t c) {
+      text.chars.push_back(c);
+      text.sources.push_back(i);
+      return true;
+    });
+    pen = ShapeLine(font, text, tab_width, layout.glyphs);
   }
-  layout.width = static_cast<int>(std::clamp(pen, 0L, static_cast<long>(INT_MAX / 2)));
+  layout.width = static_cast<int>(std::clamp(pen, 0L, static_cast<long>(kMaxLineAdvance)));
   return layout;
 }
 
@@ -119,7 +155,7 @@ LineMask DrawLineMask(const LineLayout& layout, bool underline, bool strikeout, 
   };
   for (const PlacedGlyph& g : layout.glyphs) {
     long gx = static_cast<long>(x) + g.x + g.image->left;
-    long gy = baseline - g.image->top;
+    long gy = baseline + g.dy - g.image->top;
     extend(gx, gy, gx + g.image->width, gy + g.image->height);
   }
   for (const Stroke& s : strokes) {
@@ -148,7 +184,7 @@ LineMask DrawLineMask(const LineLayout& layout, bool underline, bool strikeout, 
   for (const PlacedGlyph& g : layout.glyphs) {
     const GlyphImage& image = *g.image;
     long gx = static_cast<long>(x) + g.x + image.left - mask.left;
-    long gy = baseline - image.top - mask.top;
+    long gy = baseline + g.dy - image.top - mask.top;
     if (gx + image.width <= keep_left || gx >= keep_right) continue;
     for (int r = 0; r < image.height; ++r) {
       long row = gy + r;

@@ -7,6 +7,13 @@
 // plain text output: every character is drawn, "&" included, and an empty
 // text draws nothing. Both expand tabs to the next multiple of eight average
 // character widths and give other control characters no width.
+//
+// Text is shaped (HarfBuzz, kerning off) and put in bidirectional order
+// (FriBidi): Arabic letters join, marks sit on their bases, right-to-left
+// runs read right to left with numbers and left-to-right words in their
+// places. Lines of Latin, Greek and Cyrillic letters, digits, punctuation and
+// symbols without combining marks need none of that: they are laid out
+// character by character, which gives the same glyphs at the same places.
 #pragma once
 
 #include <cstdint>
@@ -19,21 +26,32 @@ namespace kestrelpix {
 
 enum class TextMode { Measure, Draw };
 
+// Auto shapes only lines that need it; Always shapes every line (the two
+// give the same result for lines that need no shaping, which the tests
+// check).
+enum class Shaping { Auto, Always };
+
 struct PlacedGlyph {
   const GlyphImage* image;
-  int x;  // pen position, pixels from the start of the line
+  int x;                // pen position, pixels from the start of the line
+  int dy = 0;           // rows below the baseline the glyph is moved (marks: up, negative)
+  uint32_t source = 0;  // index in the decoded text of the first character it shows
 };
 
 struct LineLayout {
-  std::vector<PlacedGlyph> glyphs;
-  int width = 0;  // sum of the advances, whole pixels
+  std::vector<PlacedGlyph> glyphs;  // in visual order, left to right
+  int width = 0;                    // the line's advance, whole pixels
   FontMetrics metrics;
+  // A measured line that held no "&" and was not empty: drawing it gives
+  // this same layout.
+  bool drawn_alike = false;
 };
 
 // Decodes the bytes by the charset (see text_decode.h) and places the
 // glyphs. A SYMBOL line in a font without a symbol map reads as
 // Windows-1252.
-LineLayout LayoutLine(ResolvedFont& font, std::string_view bytes, uint8_t charset, TextMode mode);
+LineLayout LayoutLine(ResolvedFont& font, std::string_view bytes, uint8_t charset, TextMode mode,
+                      Shaping shaping = Shaping::Auto);
 
 // A rectangle of pixels, [left, right) x [top, bottom).
 struct PixelRect {
