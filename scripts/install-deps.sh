@@ -7,12 +7,13 @@ packages=(
   build-essential cmake pkg-config
   libfreetype-dev libfontconfig-dev libpng-dev
   libharfbuzz-dev libfribidi-dev
-  fonts-liberation2 fonts-dejavu-core
+  fonts-liberation2 fonts-dejavu-core fonts-dejavu-extra
+  fonts-tlwg-garuda-ttf fonts-lohit-deva
   libgtest-dev libbenchmark-dev
   qt6-base-dev
   ffmpeg dvdauthor mkvtoolnix
   xvfb xauth
-  tesseract-ocr tesseract-ocr-eng
+  tesseract-ocr tesseract-ocr-eng tesseract-ocr-ara tesseract-ocr-heb
 )
 
 missing=()
