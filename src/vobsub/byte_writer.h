@@ -3,6 +3,7 @@
 // bits, and a nibble writer for the run-length codes of the pictures.
 #pragma once
 
+#include <cassert>
 #include <cstddef>
 #include <cstdint>
 #include <limits>
@@ -130,10 +131,11 @@ class NibbleWriter {
 
   void Put(uint8_t nibble) { PutCode(nibble & 0x0Fu, 1); }
   // value in exactly `nibbles` nibbles (leading zero nibbles included),
-  // most significant first; 1 <= nibbles <= 8.
+  // most significant first; 1 <= nibbles <= 8 and value < 16^nibbles.
   void PutCode(uint32_t value, int nibbles) {
     const int bits = 4 * nibbles;
-    pending_ = (pending_ << bits) | (value & ((uint64_t{1} << bits) - 1));
+    assert(nibbles >= 1 && nibbles <= 8 && (uint64_t{value} >> bits) == 0);
+    pending_ = (pending_ << bits) | value;
     count_ += bits;
     if (count_ >= 32) {
       count_ -= 32;

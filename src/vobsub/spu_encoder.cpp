@@ -1,5 +1,6 @@
 #include "vobsub/spu_encoder.h"
 
+#include <array>
 #include <bit>
 #include <cmath>
 #include <cstring>
@@ -28,14 +29,20 @@ bool Matches(uint8_t red, uint8_t green, uint8_t blue, const uint8_t key[3]) {
   return red == key[0] && green == key[1] && blue == key[2];
 }
 
-// One code: v = 4n + index in 1, 2, 3 or 4 nibbles by the range of v, so
-// that a decoder can tell the length from the leading zero nibbles: nn cc
-// below 16, 00 nnnn cc below 64, 0000 nnnnnn cc below 256, else
-// 000000 nnnnnnnn cc.
+// Nibbles of the code for a run of n pixels, 1 <= n <= 255: the code's
+// value v = 4n + index is written in 1 nibble for n 1..3 (nn cc), 2 for
+// n 4..15 (00 nnnn cc), 3 for n 16..63 (0000 nnnnnn cc) and 4 for n
+// 64..255 (000000 nnnnnnnn cc), so that a decoder can tell the length from
+// the leading zero nibbles.
+constexpr auto kCodeNibbles = [] {
+  std::array<uint8_t, 256> nibbles{};
+  for (int n = 1; n < 256; ++n) nibbles[n] = n < 4 ? 1 : n < 16 ? 2 : n < 64 ? 3 : 4;
+  return nibbles;
+}();
+
 void WriteCode(NibbleWriter& nibbles, int length, int index) {
   const uint32_t value = static_cast<uint32_t>(length) * 4 + static_cast<uint32_t>(index);
-  const int count = 1 + (value >= 0x10) + (value >= 0x40) + (value >= 0x100);
-  nibbles.PutCode(value, count);
+  nibbles.PutCode(value, kCodeNibbles[static_cast<size_t>(length)]);
 }
 
 // A run longer than 255 pixels is written as codes of 255 followed by the
