@@ -1,6 +1,7 @@
 #include "base/errors.h"
 
 #include <cerrno>
+#include <cstring>
 
 namespace kestrelpix {
 
@@ -38,6 +39,17 @@ FileError FileErrorFromErrno(int err) {
     default:
       return FileError("I/O error " + std::to_string(err), err);
   }
+}
+
+FileError FileErrorFor(std::string_view action, const std::string& path, int err) {
+  const FileError plain = FileErrorFromErrno(err);
+  std::string text = "Cannot ";
+  text.append(action);
+  text += " file \"" + path + "\": " + plain.what();
+  if (std::string_view(plain.what()).starts_with("I/O error")) {
+    text += std::string(" (") + std::strerror(err) + ")";
+  }
+  return FileError(text, err);
 }
 
 }  // namespace kestrelpix

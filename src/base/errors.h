@@ -38,4 +38,9 @@ ConvertError InvalidFloat(std::string_view text);
 // Maps an errno value to the user-facing file error.
 FileError FileErrorFromErrno(int err);
 
+// The same error naming the file and what was being done to it:
+// 'Cannot write file "/out/film.sub": I/O error 28 (No space left on
+// device)'. The numbered "I/O error" texts get the system's description.
+FileError FileErrorFor(std::string_view action, const std::string& path, int err);
+
 }  // namespace kestrelpix

@@ -125,10 +125,19 @@ JobOutcome GenerationJob::Run(const TSubtitle* doc, const std::string& inputFile
     index.Close();
     sub.Close();
   } catch (const Error& e) {
-    index.Abandon();
-    sub.Abandon();
-    running_ = false;
+    // What reached the disk is a cut pair whose index may point past the
+    // end of the .sub: it is removed rather than left to pass for a
+    // conversion. Files this run did not create are left alone.
     lastError_ = e.what();
+    std::vector<std::string> removed;
+    if (index.Discard()) removed.push_back(indexFile_);
+    if (sub.Discard()) removed.push_back(subFile_);
+    if (removed.size() == 2) {
+      lastError_ += ". The unfinished " + removed[0] + " and " + removed[1] + " were removed.";
+    } else if (removed.size() == 1) {
+      lastError_ += ". The unfinished " + removed[0] + " was removed.";
+    }
+    running_ = false;
     state_.JobIdle = true;
     host_.Messages().ShowMessage(lastError_);
     return JobOutcome::Failed;

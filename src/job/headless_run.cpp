@@ -6,6 +6,7 @@
 #include "app/load_action.h"
 #include "base/errors.h"
 #include "render/font_tables.h"
+#include "subtitle/line_reader.h"
 
 namespace kestrelpix {
 
@@ -71,13 +72,25 @@ ConversionReport ConvertHeadless(const std::string& input, const RenderSettings&
   std::unique_ptr<TSubtitle> doc;
   LoadActionHooks hooks;
   hooks.Fit.ReadSettings = [&settings] { return settings; };
-  LoadSubtitleFile(input, doc, state, sink, hooks);
+  ConversionReport report;
+  try {
+    // A missing input, a folder or a FIFO gets its own message rather than
+    // "Unsupported Subtitle Format !"; the probe opens without blocking.
+    { LineReader probe(input); }
+    LoadSubtitleFile(input, doc, state, sink, hooks);
+  } catch (const Error& e) {
+    // A number that does not convert or a file that cannot be read ends
+    // the load, and with it this input's run; the caller goes on with its
+    // other inputs.
+    sink.ShowMessage(e.what());
+    report.Outcome = JobOutcome::Failed;
+    return report;
+  }
 
   ConsoleJobHost host(settings, sink, callbacks);
   GenerationJob job(state, host);
   job.SetOutputBase(outputBase);
   host.Attach(&job, doc.get(), &input);
-  ConversionReport report;
   report.Outcome = job.ButtonGenerateClick(doc.get(), input);
   report.IndexFile = job.IndexFile();
   report.SubFile = job.SubFile();

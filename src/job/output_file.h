@@ -1,5 +1,6 @@
 // A binary output file written through a large buffer. Every failure, on
-// write or on close, throws the user-facing FileError.
+// create, write or close, throws the user-facing FileError naming the file
+// (FileErrorFor).
 #pragma once
 
 #include <cstdint>
@@ -25,11 +26,15 @@ class OutputFile {
   void Close();
   // Closes without reporting errors, after an earlier failure.
   void Abandon();
+  // Closes without reporting errors and deletes the file if this object
+  // created it (an unfinished output must not pass for a finished one).
+  // Returns true when a file was deleted.
+  bool Discard();
   bool IsOpen() const { return file_ != nullptr; }
 
  private:
   std::FILE* file_ = nullptr;
-  std::string path_;
+  std::string path_;  // set once the file has been created
 };
 
 }  // namespace kestrelpix

@@ -31,7 +31,7 @@ bool TSubtitle::IsFrameFile(const std::string& FileName) {
   const std::string ext = UpperExtension(FileName);
   if (ext != ".TXT" && ext != ".SUB") return false;
   LineReader reader(FileName);
-  const std::string first = reader.ReadLine();
+  const std::string first = reader.LineStart(1);
   return !first.empty() && first[0] == '{';
 }
 

@@ -1,7 +1,10 @@
 #include "subtitle/line_reader.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -15,9 +18,28 @@ constexpr size_t kBufferSize = 1 << 16;
 
 }  // namespace
 
-LineReader::LineReader(const std::string& path) : buffer_(kBufferSize) {
-  file_ = std::fopen(path.c_str(), "rb");
-  if (file_ == nullptr) throw FileErrorFromErrno(errno);
+LineReader::LineReader(const std::string& path) : buffer_(kBufferSize), path_(path) {
+  // Opened without waiting and checked on the open file itself: a name
+  // that became a FIFO after the format test must not block the reader
+  // until some writer appears, and a folder is not read as an empty file.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) throw FileErrorFor("open", path_, errno);
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    const bool folder = S_ISDIR(st.st_mode);
+    ::close(fd);
+    throw FileError(
+        "Cannot open file \"" + path_ + "\": " +
+            (folder ? "it is a folder" : "it is not a regular file (a FIFO, a socket or a device)"),
+        folder ? EISDIR : EINVAL);
+  }
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  file_ = ::fdopen(fd, "rb");
+  if (file_ == nullptr) {
+    const int err = errno;
+    ::close(fd);
+    throw FileErrorFor("open", path_, err);
+  }
 }
 
 LineReader::~LineReader() {
@@ -28,10 +50,16 @@ bool LineReader::Fill() {
   if (pos_ < end_) return true;
   if (eof_) return false;
   pos_ = 0;
+  errno = 0;
   end_ = std::fread(buffer_.data(), 1, buffer_.size(), file_);
+  if (std::ferror(file_)) {
+    // A failed read ends reading here, also after a part of a buffer.
+    end_ = 0;
+    eof_ = true;
+    throw FileErrorFor("read", path_, errno != 0 ? errno : EIO);
+  }
   if (end_ == 0) {
     eof_ = true;
-    if (std::ferror(file_)) throw FileErrorFromErrno(errno != 0 ? errno : EIO);
     return false;
   }
   return true;
@@ -39,17 +67,20 @@ bool LineReader::Fill() {
 
 bool LineReader::AtEnd() { return !Fill() || buffer_[pos_] == '\x1A'; }
 
-std::string LineReader::ReadLine() {
+std::string LineReader::ReadLine(size_t keep) {
   std::string line;
   while (Fill()) {
     const char* start = buffer_.data() + pos_;
     const char* lf = static_cast<const char*>(std::memchr(start, '\n', end_ - pos_));
     const size_t chunk = lf != nullptr ? static_cast<size_t>(lf - start) : end_ - pos_;
-    if (std::memchr(start, '\r', chunk) == nullptr) {
-      line.append(start, chunk);
-    } else {
-      for (size_t i = 0; i < chunk; ++i) {
-        if (start[i] != '\r') line.push_back(start[i]);
+    if (line.size() < keep) {
+      const size_t room = keep - line.size();
+      if (std::memchr(start, '\r', chunk) == nullptr) {
+        line.append(start, std::min(chunk, room));
+      } else {
+        for (size_t i = 0; i < chunk && line.size() < keep; ++i) {
+          if (start[i] != '\r') line.push_back(start[i]);
+        }
       }
     }
     pos_ += chunk;
@@ -59,6 +90,16 @@ std::string LineReader::ReadLine() {
     }
   }
   return line;
+}
+
+std::string LineReader::LineStart(size_t count) {
+  std::string start;
+  while (start.size() < count && Fill()) {
+    const char c = buffer_[pos_++];
+    if (c == '\n') break;
+    if (c != '\r') start.push_back(c);
+  }
+  return start;
 }
 
 bool RegularFileExists(const std::string& path) {

@@ -13,7 +13,7 @@ namespace kestrelpix {
 
 class LineReader {
  public:
-  // Throws FileError when the file cannot be opened.
+  // Throws FileError, naming the file, when it cannot be opened or read.
   explicit LineReader(const std::string& path);
   ~LineReader();
   LineReader(const LineReader&) = delete;
@@ -21,8 +21,15 @@ class LineReader {
 
   // True when no byte is left or the next byte is 0x1A.
   bool AtEnd();
-  // The next line without its line end; empty when no byte is left.
-  std::string ReadLine();
+  // The next line without its line end; empty when no byte is left. The
+  // whole line is consumed, but only its first `keep` bytes are kept: the
+  // format tests look at a few columns and must not hold a file of one
+  // endless line in memory.
+  std::string ReadLine(size_t keep = std::string::npos);
+  // The first `count` bytes of the next line (CRs dropped, fewer when the
+  // line is shorter) without reading on to its end: the reader is left
+  // inside the line, so this is a reader's last read.
+  std::string LineStart(size_t count);
 
  private:
   // Makes sure at least one unread byte is buffered; false at end of file.
@@ -30,6 +37,7 @@ class LineReader {
 
   std::FILE* file_ = nullptr;
   std::vector<char> buffer_;
+  std::string path_;
   size_t pos_ = 0;
   size_t end_ = 0;
   bool eof_ = false;

@@ -21,8 +21,8 @@ bool ArrowAtColumn14(std::string_view line) {
 bool TSubtitle::IsSrtFile(const std::string& FileName) {
   if (!RegularFileExists(FileName) || UpperExtension(FileName) != ".SRT") return false;
   LineReader reader(FileName);
-  reader.ReadLine();
-  return ArrowAtColumn14(reader.ReadLine());
+  reader.ReadLine(0);
+  return ArrowAtColumn14(reader.LineStart(16));
 }
 
 bool TSubtitle::IsTimeLine(std::string_view Line) {

@@ -216,7 +216,10 @@ TEST(GenerationJob, UnwritableFolderFailsCleanlyAndReturnsToIdle) {
   GenerationJob job(f.state, f.host);
   job.SetOutputBase((f.dir.path() / "movie.srt" / "inside.srt").string());
   EXPECT_EQ(job.ButtonGenerateClick(&f.doc, f.input), JobOutcome::Failed);
-  EXPECT_EQ(f.host.sink.messages, std::vector<std::string>{"File not found"});
+  EXPECT_EQ(f.host.sink.messages,
+            std::vector<std::string>{"Cannot create file \"" +
+                                     (f.dir.path() / "movie.srt" / "inside.idx").string() +
+                                     "\": File not found"});
   EXPECT_TRUE(f.state.JobIdle);
   EXPECT_EQ(f.host.enableCalls, (std::vector<bool>{false, true}));
   // The next press starts a run again rather than aborting.

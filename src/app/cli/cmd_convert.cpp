@@ -231,13 +231,18 @@ int RunConvert(const std::vector<std::string>& args) {
   if (parsed != 0) return parsed < 0 ? kExitOk : parsed;
   InstallAbortHandler();
   const bool several = o.inputs.size() > 1;
-  if (several && o.jobs > 1) return RunParallel(o);
+  if (several && o.jobs > 1) {
+    const int status = RunParallel(o);
+    return AbortRequested() ? kExitAborted : status;
+  }
   int status = kExitOk;
   for (const std::string& input : o.inputs) {
     if (AbortRequested()) break;
     status = Combine(status, ConvertOne(o, input, several));
   }
-  return status;
+  // Ctrl-C before an input was started converts nothing more; it is still
+  // an abort, not a success.
+  return AbortRequested() ? kExitAborted : status;
 }
 
 const RegisterCommand kRegistration({"convert", "convert subtitles into VobSub pairs", RunConvert});

@@ -1,0 +1,102 @@
+// Runs the command-line tool as a child process that a test can stop,
+// signal and measure: its output goes to files, and Wait() returns its exit
+// status with its peak resident memory.
+#pragma once
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "support/run_command.h"
+#include "support/temp_dir.h"
+
+namespace kestrelpix::testing {
+
+struct ChildResult {
+  int status = -1;  // exit status, or 128 + signal
+  std::string out;
+  std::string err;
+  long peakRssKb = 0;
+};
+
+class ChildProcess {
+ public:
+  explicit ChildProcess(const std::vector<std::string>& argv) {
+    out_ = (logs_.path() / "out").string();
+    err_ = (logs_.path() / "err").string();
+    std::vector<char*> args;
+    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    pid_ = ::fork();
+    if (pid_ == 0) {
+      ::dup2(::open(out_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 1);
+      ::dup2(::open(err_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 2);
+      ::execv(args[0], args.data());
+      ::_exit(127);
+    }
+  }
+  ~ChildProcess() {
+    if (!waited_ && pid_ > 0) {
+      ::kill(pid_, SIGKILL);
+      ::waitpid(pid_, nullptr, 0);
+    }
+  }
+  ChildProcess(const ChildProcess&) = delete;
+  ChildProcess& operator=(const ChildProcess&) = delete;
+
+  pid_t pid() const { return pid_; }
+  void Signal(int sig) const { ::kill(pid_, sig); }
+
+  // True once the child has its own handler for sig (the "SigCgt" mask of
+  // /proc/PID/status).
+  bool Catches(int sig) const {
+    std::ifstream status("/proc/" + std::to_string(pid_) + "/status");
+    std::string line;
+    while (std::getline(status, line)) {
+      if (line.rfind("SigCgt:", 0) == 0) {
+        const unsigned long long mask = std::stoull(line.substr(7), nullptr, 16);
+        return (mask >> (sig - 1)) & 1;
+      }
+    }
+    return false;
+  }
+
+  // True while the child has not exited.
+  bool Running() const {
+    if (waited_) return false;
+    siginfo_t info{};
+    info.si_pid = 0;
+    return ::waitid(P_PID, static_cast<id_t>(pid_), &info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
+           info.si_pid == 0;
+  }
+
+  ChildResult Wait() {
+    ChildResult r;
+    int raw = 0;
+    struct rusage usage {};
+    ::wait4(pid_, &raw, 0, &usage);
+    waited_ = true;
+    if (WIFEXITED(raw))
+      r.status = WEXITSTATUS(raw);
+    else if (WIFSIGNALED(raw))
+      r.status = 128 + WTERMSIG(raw);
+    r.out = ReadFileBytes(out_);
+    r.err = ReadFileBytes(err_);
+    r.peakRssKb = usage.ru_maxrss;
+    return r;
+  }
+
+ private:
+  TempDir logs_;
+  std::string out_, err_;
+  pid_t pid_ = -1;
+  bool waited_ = false;
+};
+
+}  // namespace kestrelpix::testing

@@ -1,0 +1,210 @@
+// Faults met by a user of kestrelpix-cli: outputs that cannot be written, a
+// disk that fills in the middle of the .sub, inputs that are no subtitle
+// files at all. Each ends with a message that names the file, exit status
+// 1, no crash, no unfinished outputs left behind, and the input untouched.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "hardening/child_process.h"
+#include "hardening/hardening_util.h"
+#include "support/run_command.h"
+#include "support/temp_dir.h"
+
+namespace kestrelpix {
+namespace {
+
+using namespace testing;
+namespace fs = std::filesystem;
+
+CommandResult Cli(const std::string& args) { return RunCommand(ShellQuote(kCli) + " " + args); }
+
+bool Contains(const std::string& text, const std::string& what) {
+  return text.find(what) != std::string::npos;
+}
+
+TEST(OutputFaults, OutputFolderThroughAPlainFileFailsForEveryUser) {
+  // No user, root included, can create a file below a regular file.
+  TempDir dir;
+  const std::string srt = MakeSrt(20);
+  const std::string input = dir.Write("film.srt", srt);
+  const std::string plain = dir.Write("notes", "a plain file\n");
+  const CommandResult r =
+      Cli("convert --quiet " + ShellQuote(input) + " --output-dir " + ShellQuote(plain + "/out"));
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "Cannot create file \"" + plain + "/out/film.idx\": File not found\n");
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(ReadFileBytes(input), srt);
+  EXPECT_EQ(ReadFileBytes(plain), "a plain file\n");
+  EXPECT_EQ(Names(dir.path()), (std::set<std::string>{"film.srt", "notes"}));
+}
+
+TEST(OutputFaults, FolderThatTheUserMayNotWriteTo) {
+  const std::string asUser = AsOtherUser();
+  if (asUser == "-") GTEST_SKIP() << "cannot run the tool as another user here";
+  TempDir dir;
+  const std::string srt = MakeSrt(20);
+  const std::string input = dir.Write("film.srt", srt);
+  // Readable by everyone, writable by its owner only (root, when the
+  // tests run as root and the tool as nobody).
+  fs::permissions(dir.path(), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                  fs::perms::others_read | fs::perms::others_exec);
+  if (asUser.empty()) fs::permissions(dir.path(), fs::perms::owner_write, fs::perm_options::remove);
+  fs::permissions(input, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+
+  const CommandResult r =
+      RunCommand(asUser + ShellQuote(kCli) + " convert --quiet " + ShellQuote(input));
+  fs::permissions(dir.path(), fs::perms::owner_all, fs::perm_options::add);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_TRUE(Contains(r.err, "Cannot create file \"" + (dir.path() / "film.idx").string() +
+                                  "\": File access denied\n"))
+      << r.err;
+  EXPECT_EQ(ReadFileBytes(input), srt);
+  EXPECT_EQ(Names(dir.path()), std::set<std::string>{"film.srt"});
+}
+
+TEST(OutputFaults, DiskFullInTheMiddleOfTheSubRemovesTheUnfinishedPair) {
+  TempDir dir;
+  // 1500 one-pack entries: a .sub of 3 MB and an index of about 70 KB. The
+  // limit (1 MiB in dash's 512-byte blocks, 2 MiB in bash's) lies between.
+  const std::string srt = MakeSrt(1500);
+  const std::string input = dir.Write("film.srt", srt);
+  const CommandResult r =
+      RunCommand("ulimit -f 2048; " + ShellQuote(kCli) + " convert --quiet " + ShellQuote(input));
+  EXPECT_EQ(r.status, 1);
+  const std::string idx = (dir.path() / "film.idx").string();
+  const std::string sub = (dir.path() / "film.sub").string();
+  EXPECT_EQ(r.err, "Cannot write file \"" + sub +
+                       "\": I/O error 27 (File too large). The unfinished " + idx + " and " + sub +
+                       " were removed.\n");
+  EXPECT_EQ(ReadFileBytes(input), srt);
+  EXPECT_EQ(Names(dir.path()), std::set<std::string>{"film.srt"});
+
+  // With room again the same command converts the whole film.
+  const CommandResult again = Cli("convert --quiet " + ShellQuote(input));
+  ASSERT_EQ(again.status, 0) << again.err;
+  EXPECT_EQ(FfprobeSubtitles(idx), 1500);
+}
+
+TEST(OutputFaults, OutputNamesTakenByFifosNeitherBlockNorAreRemoved) {
+  TempDir dir;
+  const std::string input = dir.Write("film.srt", MakeSrt(5));
+  const std::string idx = (dir.path() / "film.idx").string();
+  const std::string sub = (dir.path() / "film.sub").string();
+  // A FIFO without a reader would block an ordinary open for writing.
+  ASSERT_EQ(::mkfifo(idx.c_str(), 0644), 0);
+  CommandResult r =
+      RunCommand("timeout 60 " + ShellQuote(kCli) + " convert --quiet " + ShellQuote(input));
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "Cannot create file \"" + idx +
+                       "\": it is not a regular file (a FIFO, a socket or a device)\n");
+  EXPECT_TRUE(fs::is_fifo(idx));
+
+  // The index is created, the .sub is not: the index is removed again, the
+  // FIFO that was there before is left alone.
+  fs::remove(idx);
+  ASSERT_EQ(::mkfifo(sub.c_str(), 0644), 0);
+  r = RunCommand("timeout 60 " + ShellQuote(kCli) + " convert --quiet " + ShellQuote(input));
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "Cannot create file \"" + sub +
+                       "\": it is not a regular file (a FIFO, a socket or a device). The "
+                       "unfinished " +
+                       idx + " was removed.\n");
+  EXPECT_TRUE(fs::is_fifo(sub));
+  EXPECT_FALSE(fs::exists(idx));
+}
+
+TEST(InputFaults, FolderMissingFileAndFifo) {
+  TempDir dir;
+  const std::string folder = (dir.path() / "folder.srt").string();
+  fs::create_directory(folder);
+  CommandResult r = Cli("convert --quiet " + ShellQuote(folder));
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "Cannot open file \"" + folder + "\": it is a folder\n");
+
+  const std::string missing = (dir.path() / "missing.srt").string();
+  r = Cli("convert --quiet " + ShellQuote(missing));
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "Cannot open file \"" + missing + "\": File not found\n");
+
+  // A FIFO is never opened for reading in a way that waits for a writer.
+  const std::string fifo = (dir.path() / "fifo.srt").string();
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+  ChildProcess child({kCli, "convert", "--quiet", fifo});
+  for (int i = 0; i < 3000 && child.Running(); ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  ASSERT_FALSE(child.Running()) << "the tool waits on the FIFO";
+  const ChildResult c = child.Wait();
+  EXPECT_EQ(c.status, 1);
+  EXPECT_EQ(c.err, "Cannot open file \"" + fifo +
+                       "\": it is not a regular file (a FIFO, a socket or a device)\n");
+
+  EXPECT_TRUE(fs::is_empty(folder));
+  EXPECT_EQ(Names(dir.path()), (std::set<std::string>{"folder.srt", "fifo.srt"}));
+}
+
+TEST(InputFaults, FileTheUserMayNotRead) {
+  const std::string asUser = AsOtherUser();
+  if (asUser == "-") GTEST_SKIP() << "cannot run the tool as another user here";
+  TempDir dir;
+  fs::permissions(dir.path(),
+                  fs::perms::owner_all | fs::perms::others_read | fs::perms::others_exec);
+  const std::string input = dir.Write("film.srt", MakeSrt(3));
+  fs::permissions(input, fs::perms::none);
+  const CommandResult r =
+      RunCommand(asUser + ShellQuote(kCli) + " convert --quiet " + ShellQuote(input));
+  fs::permissions(input, fs::perms::owner_read | fs::perms::owner_write);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_TRUE(Contains(r.err, "Cannot open file \"" + input + "\": File access denied\n")) << r.err;
+  EXPECT_EQ(Names(dir.path()), std::set<std::string>{"film.srt"});
+}
+
+TEST(InputFaults, TwoGigabytesOfNulBytesAreRefusedQuicklyInLittleMemory) {
+  // A sparse file: no disk space, all NUL bytes, no line break anywhere.
+  // The format tests look at one or two lines; the first line is the whole
+  // file, so it must be skipped without being held.
+  TempDir dir;
+  constexpr uintmax_t kSize = uintmax_t{2} << 30;
+  for (const char* name : {"huge.srt", "huge.txt", "huge.sub"}) {
+    const std::string path = (dir.path() / name).string();
+    fs::resize_file(dir.Write(name, ""), kSize);
+    const auto before = fs::last_write_time(path);
+    ChildProcess child({kCli, "convert", "--quiet", path});
+    const ChildResult r = child.Wait();
+    EXPECT_EQ(r.status, 1) << name;
+    EXPECT_EQ(r.err, "Unsupported Subtitle Format !\nPlease load an Srt/Sub/Txt subtitle.\n")
+        << name;
+    // Far below the 2 GiB that holding the line would take (sanitizer
+    // builds included).
+    EXPECT_LT(r.peakRssKb, 256 * 1024) << name;
+    EXPECT_EQ(fs::file_size(path), kSize);
+    EXPECT_EQ(fs::last_write_time(path), before);
+    fs::remove(path);
+  }
+  EXPECT_TRUE(fs::is_empty(dir.path()));
+}
+
+TEST(InputFaults, AFailingInputDoesNotStopTheOthers) {
+  TempDir dir;
+  const std::string bad = dir.Write("bad.srt", "1\naa:00:01,000 --> 00:00:02,000\nHello\n\n");
+  const std::string folder = (dir.path() / "folder.srt").string();
+  fs::create_directory(folder);
+  const std::string good = dir.Write("good.srt", MakeSrt(4));
+  const CommandResult r =
+      Cli("convert --quiet " + ShellQuote(bad) + " " + ShellQuote(folder) + " " + ShellQuote(good));
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, bad + ": 'aa' is not a valid integer value\n" + folder +
+                       ": Cannot open file \"" + folder + "\": it is a folder\n");
+  const std::string idx = (dir.path() / "good.idx").string();
+  EXPECT_EQ(r.out, idx + "\n" + (dir.path() / "good.sub").string() + "\n" +
+                       (dir.path() / "good.Kestrelpix_Help.txt").string() + "\n");
+  EXPECT_EQ(FfprobeSubtitles(idx), 4);
+  EXPECT_FALSE(fs::exists(dir.path() / "bad.idx"));
+}
+
+}  // namespace
+}  // namespace kestrelpix
