@@ -11,7 +11,7 @@ namespace {
 
 constexpr ColorValue Sys(ColorValue index) { return kSystemColorBase + index; }
 
-constexpr std::array<NamedColor, 52> kNamedColors = {{
+constexpr std::array<ColorConstant, 52> kNamedColors = {{
     {"clBlack", 0x000000},
     {"clMaroon", 0x000080},
     {"clGreen", 0x008000},
@@ -108,14 +108,14 @@ bool DecodeBoolean(std::string_view text, bool& value) {
 }
 
 std::string EncodeColor(ColorValue value) {
-  for (const NamedColor& c : kNamedColors) {
+  for (const ColorConstant& c : kNamedColors) {
     if (c.value == value) return c.name;
   }
   return EncodeInteger(static_cast<int32_t>(value));
 }
 
 bool DecodeColor(std::string_view text, ColorValue& value) {
-  for (const NamedColor& c : kNamedColors) {
+  for (const ColorConstant& c : kNamedColors) {
     if (EqualsIgnoreCase(text, c.name)) {
       value = c.value;
       return true;
@@ -127,6 +127,6 @@ bool DecodeColor(std::string_view text, ColorValue& value) {
   return true;
 }
 
-std::span<const NamedColor> NamedColors() { return kNamedColors; }
+std::span<const ColorConstant> ColorConstants() { return kNamedColors; }
 
 }  // namespace kestrelpix

@@ -35,7 +35,7 @@ bool DecodeBoolean(std::string_view text, bool& value);
 std::string EncodeColor(ColorValue value);
 bool DecodeColor(std::string_view text, ColorValue& value);
 
-struct NamedColor {
+struct ColorConstant {
   const char* name;
   ColorValue value;
 };
@@ -43,7 +43,7 @@ struct NamedColor {
 // Every named colour: the sixteen standard colours, the four extra ones,
 // clNone and clDefault, and the system colours (0x80000000 plus the system
 // colour index). No two entries share a name or a value.
-std::span<const NamedColor> NamedColors();
+std::span<const ColorConstant> ColorConstants();
 
 // System colour values carry the high bit; the index is in the low bits.
 constexpr ColorValue kSystemColorBase = 0x80000000u;

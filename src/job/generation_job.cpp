@@ -113,13 +113,19 @@ JobOutcome GenerationJob::Run(const TSubtitle* doc, const std::string& inputFile
       // from the start instead.
       const double start = std::max(0.0, StrToFloat(line.StartTime));
       const double end = StrToFloat(line.EndTime);
-      const std::vector<uint8_t> unit = EncodeSubpicture(frame, band.BandTop, band.BandHeight,
-                                                         start, end, keys, &host_.Messages());
-      packs.clear();
-      const int packsOfUnit = PackSubpicture(unit, start, packs);
-      index.Write(IndexEntry(start, packCount * kPackSize));
-      packCount += static_cast<uint64_t>(packsOfUnit);
-      sub.Write(packs.data(), packs.size());
+      // A unit's stop can lie at most 65535 ticks of 1024/90000 s (about
+      // 745 s) after its own time stamp; a longer entry is shown by several
+      // units whose times meet, each with its index line.
+      for (const DisplaySpan& span : DisplaySpans(start, end)) {
+        const std::vector<uint8_t> unit =
+            EncodeSubpicture(frame, band.BandTop, band.BandHeight, span.StartTime, span.EndTime,
+                             keys, &host_.Messages());
+        packs.clear();
+        const int packsOfUnit = PackSubpicture(unit, span.StartTime, packs);
+        index.Write(IndexEntry(span.StartTime, packCount * kPackSize));
+        packCount += static_cast<uint64_t>(packsOfUnit);
+        sub.Write(packs.data(), packs.size());
+      }
       ++entriesWritten_;
     }
     index.Close();

@@ -1,8 +1,6 @@
 #include "subtitle/subtitle.h"
 
-#include <cmath>
-#include <cstdio>
-
+#include "base/idx_time.h"
 #include "subtitle/line_reader.h"
 
 namespace kestrelpix {
@@ -26,18 +24,7 @@ void TSubtitle::AddLine(std::string StartTime, std::string EndTime, std::string 
                                std::move(Text2), std::move(Text3)});
 }
 
-std::string TSubtitle::MsToIdxTime(double Ms) {
-  // Whole milliseconds; callers pass no negative times (a negative one is
-  // shown as 0 rather than as a malformed field).
-  const long long total = Ms > 0 ? static_cast<long long>(std::trunc(Ms)) : 0;
-  const long long h = total / 3600000;
-  const long long m = total % 3600000 / 60000;
-  const long long s = total % 60000 / 1000;
-  const long long f = total % 1000;
-  char text[64];
-  std::snprintf(text, sizeof text, "%02lld:%02lld:%02lld:%03lld", h, m, s, f);
-  return text;
-}
+std::string TSubtitle::MsToIdxTime(double Ms) { return FormatIdxTime(Ms); }
 
 std::string TSubtitle::RemoveTags(std::string Text) {
   static const char* const kTags[] = {"<u>",  "<b>",  "<i>",  "<U>",  "<B>",  "<I>",

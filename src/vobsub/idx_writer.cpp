@@ -1,5 +1,7 @@
 #include "vobsub/idx_writer.h"
 
+#include "base/idx_time.h"
+
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -75,10 +77,6 @@ void AppendLine(std::string& text, const std::string& line) {
   text += kCrLf;
 }
 
-std::string TwoDigits(int64_t value) {
-  std::string digits = std::to_string(value);
-  return digits.size() < 2 ? "0" + digits : digits;
-}
 
 void CheckWritten(std::ostream& file) {
   if (!file) throw FileErrorFromErrno(errno != 0 ? errno : EIO);
@@ -86,21 +84,6 @@ void CheckWritten(std::ostream& file) {
 
 }  // namespace
 
-std::string FormatIdxTime(double ms) {
-  if (!(ms > 0)) ms = 0;
-  // Beyond any display time; keeps the conversions below defined.
-  if (ms > 9.0e15) ms = 9.0e15;
-  const int64_t hours = static_cast<int64_t>(std::trunc(ms / 3600000.0));
-  ms -= static_cast<double>(hours) * 3600000.0;
-  const int64_t minutes = static_cast<int64_t>(std::trunc(ms / 60000.0));
-  ms -= static_cast<double>(minutes) * 60000.0;
-  const int64_t seconds = static_cast<int64_t>(std::trunc(ms / 1000.0));
-  ms -= static_cast<double>(seconds) * 1000.0;
-  const int64_t millis = static_cast<int64_t>(std::trunc(ms));
-  char fraction[8];
-  std::snprintf(fraction, sizeof fraction, "%03d", static_cast<int>(millis));
-  return TwoDigits(hours) + ":" + TwoDigits(minutes) + ":" + TwoDigits(seconds) + ":" + fraction;
-}
 
 std::string IndexHeader(const std::string& Fps, const std::string& Language,
                         const std::string& paletteBlock) {

@@ -8,12 +8,10 @@
 #include <ostream>
 #include <string>
 
+#include "base/idx_time.h"
+
 namespace kestrelpix {
 
-// hh:mm:ss:mmm from milliseconds, each part truncated; hours take as many
-// digits as they need (100 hours give "100:00:00:000"). Negative or
-// non-numeric values give 00:00:00:000.
-std::string FormatIdxTime(double ms);
 
 // Lines 1 to 63 of the index, CR LF after each. `Fps` picks the frame size:
 // exactly "25.000" is PAL 720x576, every other text NTSC 720x480. `Language`

@@ -27,16 +27,14 @@ void WritePesStart(ByteWriter& out, int pesLength) {
   out.be16(static_cast<uint16_t>(pesLength));  // PES packet length
 }
 
-// Pads the rest of the last pack: a padding packet when there is room for
-// its 6-byte header, else bare stuffing bytes.
-void WritePadding(ByteWriter& out, int free) {
-  if (free >= 6) {
-    out.be32(0x000001BE);                       // padding stream start code
-    out.be16(static_cast<uint16_t>(free - 6));  // its length
-    out.Fill(0xFF, static_cast<size_t>(free - 6));
-  } else {
-    out.Fill(0xFF, static_cast<size_t>(free));
-  }
+// Pads the rest of the last pack with a padding packet. Space too small for
+// its 6-byte header (1 to 5 bytes) is taken up inside the PES header
+// instead, as stuffing bytes: bare bytes between two packets are no valid
+// program stream, and spuunmux crashes on them.
+void WritePaddingPacket(ByteWriter& out, int free) {
+  out.be32(0x000001BE);                       // padding stream start code
+  out.be16(static_cast<uint16_t>(free - 6));  // its length
+  out.Fill(0xFF, static_cast<size_t>(free - 6));
 }
 
 }  // namespace
@@ -99,26 +97,30 @@ int PackSubpicture(std::span<const uint8_t> unit, double StartTime, std::vector<
     // length bytes, the 5 PTS bytes and the sub-stream id in the first pack,
     // the 3 flag bytes and the sub-stream id in later ones.
     const int headerAfterLength = first ? 9 : 4;
-    const int pesLength = static_cast<int>(chunk) + headerAfterLength;
+    const int free = kPackSize - (kPackHeaderSize + 6 + headerAfterLength + static_cast<int>(chunk));
+    // 1 to 5 bytes left in the last pack become PES header stuffing.
+    const int stuffing = last && free > 0 && free < 6 ? free : 0;
+    const int pesLength = static_cast<int>(chunk) + headerAfterLength + stuffing;
 
     WritePackHeader(w);
     WritePesStart(w, pesLength);
     w.u8(0x81);  // '10', not scrambled, no priority, no alignment, not copyright, original
     if (first) {
       w.u8(0x80);  // PTS_DTS_flags '10': PTS only; no other optional fields
-      w.u8(0x05);  // PES header data length: the 5 PTS bytes
+      w.u8(static_cast<uint8_t>(0x05 + stuffing));  // PES header data length: PTS, stuffing
       WritePts(w, PtsFromMs(StartTime));
     } else {
-      w.u8(0x00);  // no optional fields
-      w.u8(0x00);  // PES header data length
+      w.u8(0x00);                                // no optional fields
+      w.u8(static_cast<uint8_t>(stuffing));     // PES header data length: stuffing
     }
+    w.Fill(0xFF, static_cast<size_t>(stuffing));  // stuffing bytes
     w.u8(kSubStreamId);
     w.Bytes(unit.subspan(taken, chunk));
     taken += chunk;
 
     if (last) {
-      const int used = kPackHeaderSize + 6 + pesLength;
-      WritePadding(w, kPackSize - used);
+      const int rest = kPackSize - (kPackHeaderSize + 6 + pesLength);
+      if (rest > 0) WritePaddingPacket(w, rest);
     } else if (pesLength != kFullPesLength) {
       throw std::logic_error("a pack before the last one is not full");
     }

@@ -109,10 +109,10 @@ TEST(SettingsValues, ColoursByNameOrSignedDecimal) {
 TEST(SettingsValues, NamedColourTableRoundTrips) {
   // 16 standard + 4 extra colours, clNone, clDefault, and system colours
   // 0..24 and 26..30.
-  ASSERT_EQ(NamedColors().size(), 16u + 4u + 2u + 25u + 5u);
+  ASSERT_EQ(ColorConstants().size(), 16u + 4u + 2u + 25u + 5u);
   std::set<ColorValue> values;
   std::set<std::string> lower_names;
-  for (const NamedColor& c : NamedColors()) {
+  for (const ColorConstant& c : ColorConstants()) {
     values.insert(c.value);
     std::string lower(c.name);
     for (char& ch : lower) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
@@ -128,8 +128,8 @@ TEST(SettingsValues, NamedColourTableRoundTrips) {
     ASSERT_TRUE(DecodeColor(std::to_string(static_cast<int32_t>(c.value)), v));
     EXPECT_EQ(v, c.value) << c.name;
   }
-  EXPECT_EQ(values.size(), NamedColors().size());
-  EXPECT_EQ(lower_names.size(), NamedColors().size());
+  EXPECT_EQ(values.size(), ColorConstants().size());
+  EXPECT_EQ(lower_names.size(), ColorConstants().size());
   for (ColorValue index = 0; index <= 30; ++index) {
     EXPECT_EQ(values.count(kSystemColorBase + index), index == 25 ? 0u : 1u) << index;
   }

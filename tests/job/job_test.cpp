@@ -259,3 +259,35 @@ TEST(GenerationJob, NegativeStartShowsFromZero) {
 
 }  // namespace
 }  // namespace kestrelpix
+
+namespace kestrelpix {
+namespace {
+
+TEST(GenerationJob, DisplayLongerThanOneUnitCanHoldIsSplitIntoUnitsThatMeet) {
+  // 20 minutes from 1 s: one unit shows at most 65535 * 1024 / 90 ms
+  // (745,472 ms), so two units: 1,000 to 746,472 and 746,472 to 1,201,000.
+  Fixture f;
+  f.doc.AddLine("1000", "1201000", "A very long caption", "", "");
+  f.doc.AddLine("1300000", "1301000", "After it", "", "");
+  GenerationJob job(f.state, f.host);
+  EXPECT_EQ(job.ButtonGenerateClick(&f.doc, f.input), JobOutcome::Completed);
+  const auto lines = IndexEntryLines(ReadFileBytes(f.Out(".idx")));
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[0].substr(0, 23), "timestamp: 00:00:01:000");
+  EXPECT_EQ(lines[1].substr(0, 23), "timestamp: 00:12:26:472");
+  EXPECT_EQ(lines[2].substr(0, 23), "timestamp: 00:21:40:000");
+  EXPECT_EQ(job.EntriesWritten(), 2);
+  const auto r = testing::RunCommand("ffprobe -v error -show_frames -of compact " +
+                                     testing::ShellQuote(f.Out(".idx")));
+  EXPECT_EQ(r.status, 0) << r.err;
+  // The second unit ends with the entry: 1,201,000 - 746,472 = 454,528 ms,
+  // to within one tick of the delay field.
+  const size_t second = r.out.find("pts_time=746.472000");
+  ASSERT_NE(second, std::string::npos) << r.out;
+  const size_t endField = r.out.find("end_display_time=", second);
+  const long shown = std::stol(r.out.substr(endField + 17));
+  EXPECT_NEAR(shown, 454528, 12);
+}
+
+}  // namespace
+}  // namespace kestrelpix

@@ -68,7 +68,9 @@ TEST(ListCommand, HostileBytesGiveEntriesOrAMessage) {
     for (const char* name : {"b.srt", "b.txt", "b.sub"}) {
       const auto r = List(dir.Write(name, bytes));
       EXPECT_TRUE(r.status == 0 || r.status == 1) << name << " status " << r.status;
-      if (r.status == 1) EXPECT_FALSE(r.err.empty()) << name;
+      if (r.status == 1) {
+        EXPECT_FALSE(r.err.empty()) << name;
+      }
     }
   }
 }

@@ -97,13 +97,15 @@ struct TableRow {
   size_t size;       // unit bytes S
   int packs;         // P
   size_t lastBytes;  // unit bytes in the last pack
-  int free;          // F, bytes after the PES packet of the last pack
+  int free;          // F = 2048 - 14 - header (15 first, 10 later) - lastBytes
 };
 
 TEST(PackSubpicture, PackTableFrom52To18211BytesAndBeyond) {
   // P = 1 up to 2019 bytes, else 2 + (S - 2020) / 2024. The last pack holds
   // S - 2019 - (P - 2) * 2024 bytes (S when P = 1); F = 2048 - 14 - header
-  // (15 first, 10 later) - those bytes.
+  // (15 first, 10 later) - those bytes. F of 6 or more is a padding packet;
+  // F of 1 to 5 becomes stuffing bytes FF in the PES header, so the PES
+  // packet fills the pack and no bare byte sits between two packets.
   const TableRow rows[] = {
       {52, 1, 52, 1967},
       {2013, 1, 2013, 6},
@@ -111,6 +113,7 @@ TEST(PackSubpicture, PackTableFrom52To18211BytesAndBeyond) {
       {2018, 1, 2018, 1},
       {2019, 1, 2019, 0},
       {2020, 2, 1, 2023},
+      {4039, 2, 2020, 4},  // the later-pack header: 2048 - 24 - 2020 = 4
       {4043, 2, 2024, 0},
       {4044, 3, 1, 2023},
       {18211, 9, 2024, 0},
@@ -132,17 +135,26 @@ TEST(PackSubpicture, PackTableFrom52To18211BytesAndBeyond) {
       const uint8_t* pack = &out[static_cast<size_t>(k) * 2048];
       EXPECT_EQ(ToHex({pack, 14}), kPackHeaderHex);
       const bool last = k == row.packs - 1;
-      const size_t length = last ? row.lastBytes + (k == 0 ? 9 : 4) : 2028;
+      const size_t stuffing = last && row.free < 6 ? static_cast<size_t>(row.free) : 0;
+      const size_t length = last ? row.lastBytes + (k == 0 ? 9 : 4) + stuffing : 2028;
       const std::vector<uint8_t> start = {
           0x00, 0x00, 0x01, 0xBD, static_cast<uint8_t>(length >> 8), static_cast<uint8_t>(length)};
       EXPECT_EQ(ToHex({pack + 14, 6}), ToHex(start));
-      if (k > 0) {
+      if (k > 0 && stuffing == 0) {
         EXPECT_EQ(ToHex({pack + 20, 4}), "81 00 00 20");
       }
+      if (stuffing > 0) {
+        // Header data length 5 + F (first pack) or F (later), the PTS, then
+        // F bytes FF before the sub-stream id.
+        const size_t ptsBytes = k == 0 ? 5 : 0;
+        EXPECT_EQ(pack[22], ptsBytes + stuffing);
+        for (size_t i = 0; i < stuffing; ++i) EXPECT_EQ(pack[23 + ptsBytes + i], 0xFF);
+        EXPECT_EQ(pack[23 + ptsBytes + stuffing], 0x20);
+      }
     }
-    // The last pack's free space: padding packet, bare FF, or nothing.
+    // The last pack's free space: a padding packet, or nothing.
     const uint8_t* lastPack = &out[out.size() - 2048];
-    const size_t end = 2048 - row.free;
+    const size_t end = 2048 - (row.free >= 6 ? row.free : 0);
     if (row.free >= 6) {
       const size_t padLength = row.free - 6;
       EXPECT_EQ(

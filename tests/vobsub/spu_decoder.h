@@ -204,9 +204,14 @@ inline std::vector<uint8_t> UnitFromPacks(std::span<const uint8_t> stream, size_
     const size_t pesLength = static_cast<size_t>(detail::Be16(pack, 18));
     if (pack[20] != 0x81) throw DecodeError("bad PES flags");
     const bool first = packs == 0;
-    size_t payload = 0;
+    // The PES header data: the PTS in the first pack, then 0 to 5 stuffing
+    // bytes FF (only in a unit's last pack, where they fill the pack).
+    const size_t headerData = pack[22];
+    const size_t pts_bytes = first ? 5 : 0;
+    if (headerData < pts_bytes || headerData > pts_bytes + 5) throw DecodeError("bad PES header length");
+    const size_t stuffing = headerData - pts_bytes;
     if (first) {
-      if (pack[21] != 0x80 || pack[22] != 0x05) throw DecodeError("first pack without PTS");
+      if (pack[21] != 0x80) throw DecodeError("first pack without PTS");
       const uint8_t* p = &pack[23];
       if ((p[0] & 0xF1) != 0x21 || (p[2] & 1) != 1 || (p[4] & 1) != 1) {
         throw DecodeError("bad PTS marker bits");
@@ -216,17 +221,16 @@ inline std::vector<uint8_t> UnitFromPacks(std::span<const uint8_t> stream, size_
                (static_cast<uint64_t>(p[1]) << 22) | (static_cast<uint64_t>(p[2] >> 1) << 15) |
                (static_cast<uint64_t>(p[3]) << 7) | (static_cast<uint64_t>(p[4]) >> 1);
       }
-      if (pack[28] != 0x20) throw DecodeError("not sub-stream 0x20");
-      payload = 29;
-      if (pesLength < 9) throw DecodeError("PES length too short");
-    } else {
-      if (pack[21] != 0x00 || pack[22] != 0x00 || pack[23] != 0x20) {
-        throw DecodeError("bad continuation PES header");
-      }
-      payload = 24;
-      if (pesLength < 4) throw DecodeError("PES length too short");
+    } else if (pack[21] != 0x00) {
+      throw DecodeError("bad continuation PES header");
     }
-    const size_t count = pesLength - (first ? 9 : 4);
+    for (size_t i = 0; i < stuffing; ++i) {
+      if (pack[23 + pts_bytes + i] != 0xFF) throw DecodeError("PES stuffing not FF");
+    }
+    if (pack[23 + headerData] != 0x20) throw DecodeError("not sub-stream 0x20");
+    const size_t payload = 24 + headerData;
+    if (pesLength < 4 + headerData) throw DecodeError("PES length too short");
+    const size_t count = pesLength - 4 - headerData;
     if (payload + count > 2048) throw DecodeError("PES packet past the pack end");
     unit.insert(unit.end(), pack.begin() + payload, pack.begin() + payload + count);
     if (first) {
@@ -238,8 +242,11 @@ inline std::vector<uint8_t> UnitFromPacks(std::span<const uint8_t> stream, size_
     const size_t end = payload + count;
     if (unit.size() >= expected) {
       if (unit.size() != expected) throw DecodeError("packs carry more than the unit");
-      // The rest of the last pack: a padding packet, bare FF bytes or nothing.
+      // The rest of the last pack: a padding packet or nothing; a gap too
+      // small for the packet was taken up by stuffing in the PES header.
       const size_t free = 2048 - end;
+      if (free > 0 && free < 6) throw DecodeError("bytes between packets");
+      if (stuffing > 0 && free != 0) throw DecodeError("PES stuffing without need");
       if (free >= 6) {
         if (!(pack[end] == 0 && pack[end + 1] == 0 && pack[end + 2] == 1 &&
               pack[end + 3] == 0xBE) ||
@@ -249,14 +256,12 @@ inline std::vector<uint8_t> UnitFromPacks(std::span<const uint8_t> stream, size_
         for (size_t i = end + 6; i < 2048; ++i) {
           if (pack[i] != 0xFF) throw DecodeError("padding not FF");
         }
-      } else {
-        for (size_t i = end; i < 2048; ++i) {
-          if (pack[i] != 0xFF) throw DecodeError("stuffing not FF");
-        }
       }
       break;
     }
-    if (pesLength != 2028) throw DecodeError("a pack before the last one is not full");
+    if (pesLength != 2028 || stuffing != 0) {
+      throw DecodeError("a pack before the last one is not full");
+    }
   }
   if (packCount) *packCount = packs;
   return unit;

@@ -5,27 +5,11 @@
 
 #include "app/control_lists.h"
 #include "render/font_tables.h"
+#include "vobsub/palette.h"
 
 namespace kestrelpix::cli {
 
 namespace {
-
-struct NamedColor {
-  const char* name;
-  ColorValue value;
-};
-
-// The standard colours the colour boxes offer.
-constexpr NamedColor kColors[] = {
-    {"black", MakeColor(0, 0, 0)},        {"gray", MakeColor(128, 128, 128)},
-    {"grey", MakeColor(128, 128, 128)},   {"white", MakeColor(255, 255, 255)},
-    {"maroon", MakeColor(128, 0, 0)},     {"green", MakeColor(0, 128, 0)},
-    {"olive", MakeColor(128, 128, 0)},    {"navy", MakeColor(0, 0, 128)},
-    {"purple", MakeColor(128, 0, 128)},   {"teal", MakeColor(0, 128, 128)},
-    {"silver", MakeColor(192, 192, 192)}, {"red", MakeColor(255, 0, 0)},
-    {"lime", MakeColor(0, 255, 0)},       {"yellow", MakeColor(255, 255, 0)},
-    {"fuchsia", MakeColor(255, 0, 255)},  {"aqua", MakeColor(0, 255, 255)},
-};
 
 std::string Join(const std::vector<std::string>& items) {
   std::string out;
@@ -120,7 +104,9 @@ const std::vector<std::string>& RenderOptionNames() {
 bool ParseColorOption(std::string_view value, ColorValue& color) {
   std::string lower(value);
   for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  for (const NamedColor& named : kColors) {
+  // The standard colours the colour boxes offer, and "grey" for gray.
+  if (lower == "grey") lower = "gray";
+  for (const NamedColor& named : StandardColors()) {
     if (lower == named.name) {
       color = named.value;
       return true;
