@@ -95,14 +95,20 @@ LineLayout LayoutLine(ResolvedFont& font, std::string_view bytes, uint8_t charse
   std::u32string chars = DecodeText(bytes, decode_as);
   const bool empty = chars.empty();
   if (mode == TextMode::Measure && empty) chars.push_back(U' ');
-  layout.drawn_alike =
-      mode == TextMode::Measure && !empty && chars.find(U'&') == std::u32string::npos;
+  // One pass over the characters: is there a mnemonic mark, and does any
+  // character need shaping (below U+02E5 every character either needs none
+  // or is a control character, which is left out).
+  bool ampersand = false;
+  bool plain = shaping == Shaping::Auto;
+  for (char32_t c : chars) {
+    ampersand |= c == U'&';
+    plain = plain && (c < 0x2E5 || NeedsNoShaping(c));
+  }
+  layout.drawn_alike = mode == TextMode::Measure && !empty && !ampersand;
 
   const int tab_width = 8 * layout.metrics.ave_char_width;
   long pen = 0;
-  if (shaping == Shaping::Auto && std::all_of(chars.begin(), chars.end(), [](char32_t c) {
-        return NeedsNoShaping(c) || IsControl(c);
-      })) {
+  if (plain) {
     pen = LayOutCharacters(font, chars, mode, tab_width, layout.glyphs);
   } else {
     LineText text;
