@@ -1,6 +1,7 @@
 #include "render/rasterizer.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 #include <vector>
 
@@ -130,17 +131,32 @@ struct DrawnLines {
   TextExtent line1;
   TextExtent line2;
   LinePositions positions;
+  // Frame rows of the first and the last glyph pixel of both lines (within
+  // the outline width of the picture); top > bottom when nothing is drawn.
+  int glyph_top = INT_MAX;
+  int glyph_bottom = INT_MIN;
 };
+
+// Widens the rows [top, bottom] by the rows of the mask that hold set pixels.
+void ExtendBySetRows(const LineMask& mask, int& top, int& bottom) {
+  for (int r = 0; r < mask.height; ++r) {
+    const uint64_t* row = mask.Row(r);
+    if (std::any_of(row, row + mask.words, [](uint64_t w) { return w != 0; })) {
+      top = std::min(top, mask.top + r);
+      bottom = std::max(bottom, mask.top + r);
+    }
+  }
+}
 
 // Draws the line laid out in Draw mode; `measured` is its Measure layout,
 // which serves when the two are alike.
 void PaintLine(FrameBitmap& picture, ResolvedFont& font, std::string_view line,
                const LineLayout& measured, int x, int y, const RenderSettings& s, int outline,
                const ColorRow& text_color, const ColorRow& antialias_color,
-               const ColorRow& outline_color) {
-  LineLayout drawn;
-  if (!measured.drawn_alike) drawn = LayoutLine(font, line, s.FontCharset, TextMode::Draw);
-  const LineLayout& layout = measured.drawn_alike ? measured : drawn;
+               const ColorRow& outline_color, DrawnLines& lines) {
+  LineLayout for_drawing;
+  if (!measured.drawn_alike) for_drawing = LayoutLine(font, line, s.FontCharset, TextMode::Draw);
+  const LineLayout& layout = measured.drawn_alike ? measured : for_drawing;
   if (layout.glyphs.empty() && layout.width == 0) return;
   // Glyph pixels farther than the outline width off the picture cannot
   // colour any pixel of it.
@@ -149,6 +165,7 @@ void PaintLine(FrameBitmap& picture, ResolvedFont& font, std::string_view line,
   LineMask glyphs = DrawLineMask(layout, s.FontStyle & kStyleUnderline,
                                  s.FontStyle & kStyleStrikeOut, x, y, clip, pad);
   if (glyphs.bits.empty()) return;
+  ExtendBySetRows(glyphs, lines.glyph_top, lines.glyph_bottom);
   // Painted in the order of the passes, each ring over the wider one. An
   // outline of 1 or less lies wholly under the antialias ring.
   LineMask ring1 = Dilate(glyphs, 1);
@@ -177,9 +194,9 @@ DrawnLines DrawLines(FrameBitmap& picture, std::string_view line1, std::string_v
   ColorRow outline_color(ResolveDrawColor(s.OutlineColor), width);
   const LinePositions& p = drawn.positions;
   PaintLine(picture, font, line1, m1, p.x1, p.y1, s, outline, text_color, antialias_color,
-            outline_color);
+            outline_color, drawn);
   PaintLine(picture, font, line2, m2, p.x2, p.y2, s, outline, text_color, antialias_color,
-            outline_color);
+            outline_color, drawn);
   return drawn;
 }
 
@@ -214,12 +231,33 @@ Band ComputeBand(int y1, int H1, int H2, int offset_or) {
   return {(y1 & 1) == 0 ? y1 : y1 - 1, H1 + H2 - offset_or + 6};
 }
 
+Band CoverGlyphRows(Band band, int glyph_top, int glyph_bottom, int outline, int FH) {
+  if (glyph_top > glyph_bottom) return band;
+  if (glyph_top < band.BandTop) {
+    int top = std::max(glyph_top - outline, 0);
+    top -= top & 1;
+    if (top < band.BandTop) {
+      band.BandHeight += band.BandTop - top;
+      band.BandTop = top;
+    }
+  }
+  const int end = band.BandTop + band.BandHeight;
+  if (glyph_bottom >= end) {
+    const int new_end = std::min(glyph_bottom + outline + 1, FH);
+    if (new_end > end) band.BandHeight = new_end - band.BandTop;
+  }
+  return band;
+}
+
 Band RenderFrame(std::string_view line1, std::string_view line2, const RenderSettings& s,
                  FrameBitmap& frame) {
   const int FH = FrameHeightForFps(s.Fps);
   frame.Reset(kFrameWidth, FH);
   DrawnLines drawn = DrawLines(frame, line1, line2, s, FH);
-  return ComputeBand(drawn.positions.y1, drawn.line1.height, drawn.line2.height, s.offset_or);
+  const Band band =
+      ComputeBand(drawn.positions.y1, drawn.line1.height, drawn.line2.height, s.offset_or);
+  return CoverGlyphRows(band, drawn.glyph_top, drawn.glyph_bottom,
+                        std::min(s.OutlineWidth, kMaxOutlineWidth), FH);
 }
 
 void DrawSubtitleLines(FrameBitmap& picture, std::string_view line1, std::string_view line2,

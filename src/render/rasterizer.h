@@ -43,8 +43,20 @@ LinePositions ComputePositions(TextExtent line1, TextExtent line2, const RenderS
 // BandTop = y1, or y1 - 1 when y1 is odd; BandHeight = H1 + H2 - offset_or + 6.
 Band ComputeBand(int y1, int H1, int H2, int offset_or);
 
+// The band widened where glyph pixels (rows glyph_top to glyph_bottom) lie
+// outside it, so that no text pixel inside the frame is left out of the
+// encoded picture: marks stacked above a line or reaching far below it (Thai,
+// Arabic vowel marks, Devanagari, often from a fallback face taller than the
+// chosen one) take the band's edge out to themselves and their outline, but
+// not past the frame's rows 0 and FH - 1; the top stays even. A band that
+// holds every glyph pixel is returned as it is, also when the outline of
+// glyphs that reach the top of their cell lies above it. glyph_top >
+// glyph_bottom means no glyph pixels.
+Band CoverGlyphRows(Band band, int glyph_top, int glyph_bottom, int outline, int FH);
+
 // Resets the frame to 720 x FH blue (FH from Fps), draws both lines and
-// returns the band, as the formulas give it.
+// returns the band: as the formulas give it, widened where glyph pixels lie
+// outside it (CoverGlyphRows).
 Band RenderFrame(std::string_view line1, std::string_view line2, const RenderSettings& s,
                  FrameBitmap& frame);
 
