@@ -5,6 +5,11 @@
 #include <cmath>
 #include <cstring>
 #include <string>
+#include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "base/number_text.h"
 #include "vobsub/idx_writer.h"
@@ -29,32 +34,6 @@ bool Matches(uint8_t red, uint8_t green, uint8_t blue, const uint8_t key[3]) {
   return red == key[0] && green == key[1] && blue == key[2];
 }
 
-// Nibbles of the code for a run of n pixels, 1 <= n <= 255: the code's
-// value v = 4n + index is written in 1 nibble for n 1..3 (nn cc), 2 for
-// n 4..15 (00 nnnn cc), 3 for n 16..63 (0000 nnnnnn cc) and 4 for n
-// 64..255 (000000 nnnnnnnn cc), so that a decoder can tell the length from
-// the leading zero nibbles.
-constexpr auto kCodeNibbles = [] {
-  std::array<uint8_t, 256> nibbles{};
-  for (int n = 1; n < 256; ++n) nibbles[n] = n < 4 ? 1 : n < 16 ? 2 : n < 64 ? 3 : 4;
-  return nibbles;
-}();
-
-void WriteCode(NibbleWriter& nibbles, int length, int index) {
-  const uint32_t value = static_cast<uint32_t>(length) * 4 + static_cast<uint32_t>(index);
-  nibbles.PutCode(value, kCodeNibbles[static_cast<size_t>(length)]);
-}
-
-// A run longer than 255 pixels is written as codes of 255 followed by the
-// rest, all with the run's index.
-void WriteRun(NibbleWriter& nibbles, int length, int index) {
-  while (length > 255) {
-    WriteCode(nibbles, 255, index);
-    length -= 255;
-  }
-  WriteCode(nibbles, length, index);
-}
-
 // Area command operand: x1, x2, y1, y2 as four 12-bit values, most
 // significant bit first, in six bytes.
 void WriteArea(ByteWriter& out, int x1, int x2, int y1, int y2) {
@@ -63,40 +42,6 @@ void WriteArea(ByteWriter& out, int x1, int x2, int y1, int y2) {
   bits.Put(static_cast<uint32_t>(x2), 12);  // x2[11..0]
   bits.Put(static_cast<uint32_t>(y1), 12);  // y1[11..0]
   bits.Put(static_cast<uint32_t>(y2), 12);  // y2[11..0]
-}
-
-// Offset of the first byte in memory order where two loaded words differ.
-size_t FirstDifferentByte(uint64_t a, uint64_t b) {
-  if constexpr (std::endian::native == std::endian::little) {
-    return static_cast<size_t>(std::countr_zero(a ^ b)) / 8;
-  } else {
-    return static_cast<size_t>(std::countl_zero(a ^ b)) / 8;
-  }
-}
-
-// A run of one colour goes on while every byte equals the byte three
-// before it (the same byte of the previous pixel). Returns the first byte
-// offset in [from, end) where that fails, or end; the pixel holding it is
-// the first pixel of the next run. Compares sixteen bytes at a time.
-size_t RunEndByte(const uint8_t* row, size_t from, size_t end) {
-  size_t j = from;
-  while (j + 16 <= end) {
-    uint64_t here[2], before[2];
-    std::memcpy(here, row + j, 16);
-    std::memcpy(before, row + j - 3, 16);
-    if (here[0] != before[0]) return j + FirstDifferentByte(here[0], before[0]);
-    if (here[1] != before[1]) return j + 8 + FirstDifferentByte(here[1], before[1]);
-    j += 16;
-  }
-  while (j + 8 <= end) {
-    uint64_t here, before;
-    std::memcpy(&here, row + j, 8);
-    std::memcpy(&before, row + j - 3, 8);
-    if (here != before) return j + FirstDifferentByte(here, before);
-    j += 8;
-  }
-  while (j < end && row[j] == row[j - 3]) ++j;
-  return j;
 }
 
 std::string ByteCountText(size_t bytes) { return std::to_string(bytes) + " bytes"; }
@@ -157,28 +102,153 @@ struct PackedKeys {
   uint32_t text, outline, antialias;
 };
 
+// Starts of the runs among pixels 1 .. last of a row (last >= 1): pixel 1,
+// then every pixel whose three bytes differ from the pixel before it.
+// Writes them to `starts` in order and returns how many there are. `starts`
+// has room for last + kStartsSlack entries: the unrolled writes below may
+// put a few unused values past the count.
+constexpr int kStartsSlack = 8;
+
+// Number of set bits in a word whose bits can only be 0, 3, ..., 45, without
+// a popcount instruction (not every x86-64 has one): neighbouring bits are
+// added into 3-bit sums at 0, 6, ..., 42, and a multiplication gathers the
+// eight sums in the field at 42.
+int CountPixelBits(uint64_t bits) {
+  const uint64_t pairs = (bits + (bits >> 3)) & 0x1C71C71C71C7;
+  return static_cast<int>((pairs * 0x41041041041) >> 42 & 63);
+}
+
+int RunStarts(const uint8_t* row, int last, int32_t* starts) {
+  int count = 0;
+  starts[count++] = 1;
+  int x = 2;
+#if defined(__SSE2__)
+  // Sixteen pixels at a time: their 48 bytes are compared with the 48 bytes
+  // three before, giving a bit per byte; a pixel starts a run unless all
+  // three of its bits are set. Pixel i of the block owns bit 3i.
+  constexpr uint64_t kPixelBits = 0x249249249249;  // bits 0, 3, ..., 45
+  for (; x + 15 <= last; x += 16) {
+    const uint8_t* p = row + 3 * x;
+    const auto load = [](const uint8_t* at) {
+      return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+    };
+    const uint64_t equal0 =
+        static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(load(p), load(p - 3))));
+    const uint64_t equal1 =
+        static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(load(p + 16), load(p + 13))));
+    const uint64_t equal2 =
+        static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(load(p + 32), load(p + 29))));
+    const uint64_t equal = equal0 | equal1 << 16 | equal2 << 32;
+    uint64_t changes = ~(equal & equal >> 1 & equal >> 2) & kPixelBits;
+    // Four starts per step, the count advancing by the true number; a
+    // block has two or three starts in typical text, so the loop usually
+    // runs once (and not at all across the blank margins).
+    int32_t* out = starts + count;
+    count += CountPixelBits(changes);
+    while (changes != 0) {
+      for (int k = 0; k < 4; ++k) {
+        out[k] = x + std::countr_zero(changes) / 3;
+        changes &= changes - 1;
+      }
+      out += 4;
+    }
+  }
+#endif
+  for (; x <= last; ++x) {
+    const uint8_t* p = row + 3 * x;
+    if (p[0] != p[-3] || p[1] != p[-2] || p[2] != p[-1]) starts[count++] = x;
+  }
+  return count;
+}
+
+// Bits of the code for a run of n pixels, 1 <= n <= 255: the code's value
+// v = 4n + index is written in 1 nibble for n 1..3 (nn cc), 2 for n 4..15
+// (00 nnnn cc), 3 for n 16..63 (0000 nnnnnn cc) and 4 for n 64..255
+// (000000 nnnnnnnn cc), so that a decoder can tell the length from the
+// leading zero nibbles.
+constexpr std::array<uint8_t, 256> kCodeBits = [] {
+  std::array<uint8_t, 256> bits{};
+  for (int n = 1; n < 256; ++n) bits[n] = n < 4 ? 4 : n < 16 ? 8 : n < 64 ? 12 : 16;
+  return bits;
+}();
+
+// Run codes of one row into a buffer, most significant nibble first. Bits
+// collect at the top of a 64-bit word; after each code the word is stored
+// whole, big-endian, the store position advances by its whole bytes and
+// the rest moves up, so no branch depends on the code lengths. Every code
+// covers at least one pixel per nibble, so a row of w pixels needs at most
+// w / 2 + 1 bytes, plus 8 for the last store.
+struct RowCodes {
+  uint8_t* next;         // where the next whole byte goes
+  uint64_t pending = 0;  // the next `count` bits, at the top
+  int count = 0;         // below 8 between codes
+
+  void Code(int length, int index) {
+    const uint64_t value = static_cast<uint64_t>(length) * 4 + static_cast<uint64_t>(index);
+    const int bits = kCodeBits[static_cast<size_t>(length)];
+    pending |= value << (64 - count - bits);
+    count += bits;
+    uint64_t word = pending;
+    if constexpr (std::endian::native == std::endian::little) word = __builtin_bswap64(word);
+    std::memcpy(next, &word, 8);
+    const int whole = count / 8;  // at most 2: count stays below 8 + 16
+    next += whole;
+    pending <<= 8 * whole;
+    count -= 8 * whole;
+  }
+  // A run longer than 255 pixels is written as codes of 255 followed by the
+  // rest, all with the run's index.
+  void Run(int length, int index) {
+    while (length > 255) {
+      Code(255, index);
+      length -= 255;
+    }
+    Code(length, index);
+  }
+  // Completes a half-written byte with a zero nibble.
+  void Align() {
+    if (count != 0) *next++ = static_cast<uint8_t>(pending >> 56);
+    pending = 0;
+    count = 0;
+  }
+};
+
 }  // namespace
 
 void EncodeRow(std::span<const uint8_t> bgrRow, const ColorKeys& keys, ByteWriter& out) {
   const PackedKeys packed(keys);
-  NibbleWriter nibbles(out);
   const int width = static_cast<int>(bgrRow.size() / 3);
   // Pixels 1 .. width - 2 are cut into runs; pixel 0 is skipped and the last
   // pixel is never read.
   const int last = width - 2;
   const uint8_t* row = bgrRow.data();
-  const size_t endByte = last >= 1 ? static_cast<size_t>(last + 1) * 3 : 0;
-  int x = 1;
-  while (x <= last) {
-    const uint8_t* p = row + 3 * x;
-    const int end = static_cast<int>(RunEndByte(row, static_cast<size_t>(x + 1) * 3, endByte) / 3);
-    int length = end - x;
+  if (last >= 1) {
+    // A frame row fits the buffers on the stack; a wider one gets them from
+    // the heap.
+    constexpr int kLocalWidth = 1024;
+    std::array<int32_t, kLocalWidth + kStartsSlack> localStarts;
+    std::array<uint8_t, kLocalWidth / 2 + 16> localBytes;
+    std::vector<int32_t> wideStarts;
+    std::vector<uint8_t> wideBytes;
+    int32_t* starts = localStarts.data();
+    uint8_t* bytes = localBytes.data();
+    if (width > kLocalWidth) {
+      wideStarts.resize(static_cast<size_t>(width) + kStartsSlack);
+      wideBytes.resize(static_cast<size_t>(width) / 2 + 16);
+      starts = wideStarts.data();
+      bytes = wideBytes.data();
+    }
+    const int count = RunStarts(row, last, starts);
     // The last run stands for the unread last pixel too.
-    if (end > last) ++length;
-    WriteRun(nibbles, length, packed.Classify(PackBgr(p)));
-    x = end;
+    starts[count] = last + 2;
+    RowCodes codes{bytes};
+    for (int i = 0; i < count; ++i) {
+      const int x = starts[i];
+      codes.Run(starts[i + 1] - x, packed.Classify(PackBgr(row + 3 * x)));
+    }
+    codes.Align();
+    out.Bytes({bytes, static_cast<size_t>(codes.next - bytes)});
   }
-  nibbles.Align();
   out.be16(0x0000);  // end of line: the rest of the row, index 0
 }
 

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
+#include <random>
 
 #include "vobsub/hex.h"
 #include "vobsub/spu_decoder.h"
@@ -136,6 +138,74 @@ TEST(EncodeRow, RunsFollowRawColourAndTheRowEnds) {
   EXPECT_EQ(
       ToHex(EncodeRow(Row([](int x) { return x >= 1 && x <= 4 ? kTestOutline : kBlue; }), same)),
       "11 03 FC 03 FC 03 34 00 00");
+}
+
+// The row rule stated pixel by pixel, as plainly as it can be written: runs
+// of equal bytes over pixels 1 .. w-2, the last run one pixel longer, each
+// run cut into codes of at most 255, nibbles packed high first, a zero
+// nibble to finish a byte, then 00 00.
+std::vector<uint8_t> PlainEncodeRow(const std::vector<uint8_t>& row, const ColorKeys& keys) {
+  std::vector<int> nibbles;
+  auto code = [&](int length, int index) {
+    const int value = length * 4 + index;
+    const int count = length < 4 ? 1 : length < 16 ? 2 : length < 64 ? 3 : 4;
+    for (int k = count - 1; k >= 0; --k) nibbles.push_back(value >> (4 * k) & 0xF);
+  };
+  const int width = static_cast<int>(row.size() / 3);
+  const int last = width - 2;
+  int x = 1;
+  while (x <= last) {
+    int end = x + 1;
+    while (end <= last && std::equal(&row[3 * end], &row[3 * end + 3], &row[3 * x])) ++end;
+    int length = end - x + (end > last ? 1 : 0);
+    const int index = ClassifyPixel(row[3 * x + 2], row[3 * x + 1], row[3 * x], keys);
+    for (; length > 255; length -= 255) code(255, index);
+    code(length, index);
+    x = end;
+  }
+  if (nibbles.size() % 2 != 0) nibbles.push_back(0);
+  std::vector<uint8_t> bytes;
+  for (size_t i = 0; i < nibbles.size(); i += 2) {
+    bytes.push_back(static_cast<uint8_t>(nibbles[i] << 4 | nibbles[i + 1]));
+  }
+  bytes.push_back(0);
+  bytes.push_back(0);
+  return bytes;
+}
+
+TEST(EncodeRow, AgreesWithThePlainRuleForAnyWidthAndColours) {
+  // Colours one byte apart from each other and from the keys, so that a
+  // change in any of a pixel's three bytes must end a run; widths from none
+  // to wider than a frame, so that every block boundary and tail is met.
+  const ColorValue colours[] = {kBlue,
+                                kTestText,
+                                kTestOutline,
+                                kTestAntialias,
+                                MakeColor(1, 0, 255),
+                                MakeColor(0, 1, 255),
+                                MakeColor(0, 0, 254),
+                                MakeColor(RedOf(kTestText), GreenOf(kTestText), 0)};
+  std::vector<int> widths;
+  for (int w = 0; w <= 70; ++w) widths.push_back(w);
+  for (int w : {719, 720, 721, 1023, 1024, 1025, 1100, 4000}) widths.push_back(w);
+  std::mt19937 random(77);
+  for (int width : widths) {
+    for (int trial = 0; trial < 12; ++trial) {
+      std::vector<uint8_t> row(static_cast<size_t>(width) * 3);
+      const int longest = trial % 3 == 0 ? 600 : trial % 3 == 1 ? 20 : 2;
+      for (int x = 0; x < width;) {
+        const ColorValue c = colours[random() % std::size(colours)];
+        const int length = 1 + static_cast<int>(random() % static_cast<unsigned>(longest));
+        for (int i = 0; i < length && x < width; ++i, ++x) {
+          row[3 * x] = BlueOf(c);
+          row[3 * x + 1] = GreenOf(c);
+          row[3 * x + 2] = RedOf(c);
+        }
+      }
+      ASSERT_EQ(ToHex(EncodeRow(row, kKeys)), ToHex(PlainEncodeRow(row, kKeys)))
+          << "width " << width << ", trial " << trial;
+    }
+  }
 }
 
 TEST(EncodeSubpicture, TwoBlankRowsGiveThe52ByteUnit) {
