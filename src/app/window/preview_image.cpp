@@ -7,6 +7,8 @@ namespace kestrelpix::window {
 
 TPreviewImage::TPreviewImage(QWidget* parent) : QWidget(parent) {
   setAttribute(Qt::WA_OpaquePaintEvent, false);
+  repaintTimer_.setSingleShot(true);
+  connect(&repaintTimer_, &QTimer::timeout, this, qOverload<>(&QWidget::update));
 }
 
 void TPreviewImage::SetPicture(const FrameBitmap& picture) {
@@ -20,33 +22,52 @@ void TPreviewImage::SetPicture(FrameBitmap&& picture) {
 }
 
 void TPreviewImage::PictureChanged() {
-  shown_ = ShownImage();
-  update();
+  // Converted when painted. During a run the picture changes at every
+  // entry, far more often than a screen shows pictures: repaints come at
+  // most every kRepaintInterval, the last change always shown.
+  shownStale_ = true;
+  if (repaintTimer_.isActive()) return;
+  const qint64 sinceLast = lastPaint_.isValid() ? lastPaint_.elapsed() : kRepaintInterval;
+  if (sinceLast >= kRepaintInterval) {
+    update();
+  } else {
+    repaintTimer_.start(static_cast<int>(kRepaintInterval - sinceLast));
+  }
 }
 
 QImage TPreviewImage::ShownImage() const {
-  QImage image = ImageFromFrame(picture_);
-  if (image.isNull()) return image;
+  const int width = picture_.width(), height = picture_.height();
+  if (width <= 0 || height <= 0) return QImage();
+  QImage image(width, height, QImage::Format_RGB32);
   // Transparent colour: the bottom-left pixel's.
-  const QRgb key = image.pixel(0, image.height() - 1);
+  const uint8_t* keyPixel = picture_.Row(height - 1);
+  const QRgb key = qRgb(keyPixel[2], keyPixel[1], keyPixel[0]);
   const QRgb face = palette().color(QPalette::Window).rgb();
-  for (int y = 0; y < image.height(); ++y) {
-    uchar* row = image.scanLine(y);
-    for (int x = 0; x < image.width(); ++x) {
-      uchar* p = row + x * 3;
-      if (qRgb(p[0], p[1], p[2]) == key) {
-        p[0] = static_cast<uchar>(qRed(face));
-        p[1] = static_cast<uchar>(qGreen(face));
-        p[2] = static_cast<uchar>(qBlue(face));
-      }
+  for (int y = 0; y < height; ++y) {
+    const uint8_t* src = picture_.Row(y);
+    auto* dst = reinterpret_cast<QRgb*>(image.scanLine(y));
+    for (int x = 0; x < width; ++x, src += 3) {
+      const QRgb colour = qRgb(src[2], src[1], src[0]);
+      dst[x] = colour == key ? face : colour;
     }
   }
   return image;
 }
 
+void TPreviewImage::changeEvent(QEvent* event) {
+  // The transparent pixels show the window's face colour of the moment.
+  if (event->type() == QEvent::PaletteChange) PictureChanged();
+  QWidget::changeEvent(event);
+}
+
 void TPreviewImage::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   painter.fillRect(event->rect(), palette().color(QPalette::Window));
+  lastPaint_.start();
+  if (shownStale_) {
+    shown_ = ShownImage();
+    shownStale_ = false;
+  }
   if (shown_.isNull()) return;
   // Stretched to the control, which for a frame-sized picture is 1:1.
   painter.drawImage(rect(), shown_);

@@ -3,7 +3,9 @@
 // colour of the picture's bottom-left pixel show the window's face colour.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QImage>
+#include <QTimer>
 #include <QWidget>
 
 #include "render/frame_bitmap.h"
@@ -32,10 +34,15 @@ class TPreviewImage : public QWidget {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
   FrameBitmap picture_;
   QImage shown_;
+  bool shownStale_ = true;
+  static constexpr qint64 kRepaintInterval = 20;  // milliseconds
+  QElapsedTimer lastPaint_;
+  QTimer repaintTimer_;
 };
 
 // A picture in any format Qt reads, as a 24-bit frame of the given size. A

@@ -1,9 +1,12 @@
 // Generating from the window (the same bytes as the command-line tool),
 // Abort during a run, "Add to Batch", and the unattended run of a batch
 // line inside the window and without a display.
+#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QTimer>
 #include <QtTest>
+#include <algorithm>
+#include <cstdio>
 #include <filesystem>
 
 #include "app/command_line.h"
@@ -63,6 +66,7 @@ class GenerateTest : public QObject {
   void generatesTheSameBytesAsTheCommandLine();
   void abortLeavesAConsistentShorterPair();
   void closingDuringARunStopsIt();
+  void eventsAreHandledAtEveryEntry();
   void addToBatchWritesAndAppendsLines();
   void addToBatchNameAndFileErrors();
   void batchFileRunsWithoutADisplay();
@@ -223,6 +227,65 @@ void GenerateTest::closingDuringARunStopsIt() {
   QCOMPARE(w->Job().EntriesWritten(), 3);
   QCOMPARE(FilePositions(ReadFileBytes(Base(input) + ".idx")).size(), 3u);
   QVERIFY(!fs::exists(Base(input) + ".Kestrelpix_Help.txt"));
+}
+
+// The window stays responsive during a run: an event posted while entry k
+// is in progress is handled before entry k + 1 starts, at every entry of a
+// long film, so the longest the window waits is one entry's work.
+// KESTRELPIX_RESPONSIVE_ENTRIES sets the film's length (default 2,000);
+// the longest wall-clock wait between handled events is printed, not
+// asserted.
+void GenerateTest::eventsAreHandledAtEveryEntry() {
+  WindowFixture f;
+  QVERIFY(f.ShowAndActivate());
+  TFormMain* w = f.main();
+  const int entries = qEnvironmentVariableIntValue("KESTRELPIX_RESPONSIVE_ENTRIES") > 0
+                          ? qEnvironmentVariableIntValue("KESTRELPIX_RESPONSIVE_ENTRIES")
+                          : 2000;
+  std::string srt;
+  srt.reserve(static_cast<size_t>(entries) * 90);
+  for (int i = 1; i <= entries; ++i) {
+    const long ms = 1000L * i;
+    char stamp[64];
+    std::snprintf(stamp, sizeof stamp, "%02ld:%02ld:%02ld,000 --> %02ld:%02ld:%02ld,800",
+                  ms / 3600000, ms / 60000 % 60, ms / 1000 % 60, ms / 3600000, ms / 60000 % 60,
+                  ms / 1000 % 60);
+    srt += std::to_string(i) + "\r\n" + stamp + "\r\nLine one of entry " + std::to_string(i) +
+           "\r\nand its second line\r\n\r\n";
+  }
+  const std::string input = f.dir.Write("long.srt", srt);
+  f.Load(input);
+  QVERIFY(w->State.SubtitleLoaded);
+  f.messages.clear();
+
+  // At each advance of the bar (one per entry), post an event and note the
+  // bar's value when it is handled.
+  int posted = 0, handledInTime = 0, handledLate = 0;
+  QElapsedTimer clock;
+  qint64 lastHandled = 0, longestWait = 0;
+  QObject::connect(w->ProgressBar1, &QProgressBar::valueChanged, w, [&](int value) {
+    ++posted;
+    QTimer::singleShot(0, w, [&, value] {
+      const qint64 now = clock.elapsed();
+      longestWait = std::max(longestWait, now - lastHandled);
+      lastHandled = now;
+      if (w->ProgressBar1->value() == value) {
+        ++handledInTime;
+      } else {
+        ++handledLate;
+      }
+    });
+  });
+  clock.start();
+  w->ButtonGenerate->click();
+  QCOMPARE(w->LastJobOutcome(), JobOutcome::Completed);
+  // The bar moves from 0 to entries - 1; the event of its last value is
+  // handled after the run, by the test's own event processing.
+  QCOMPARE(posted, entries - 1);
+  QTRY_COMPARE(handledInTime + handledLate, posted);
+  QCOMPARE(handledLate, 0);
+  qInfo("%d entries in %lld ms; longest wait between handled events %lld ms", entries,
+        static_cast<long long>(clock.elapsed()), static_cast<long long>(longestWait));
 }
 
 void GenerateTest::addToBatchWritesAndAppendsLines() {
