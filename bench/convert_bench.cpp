@@ -37,7 +37,8 @@ void BM_Convert3000(benchmark::State& state) {
   kestrelpix::RenderSettings settings;
   for (auto _ : state) {
     const auto report = kestrelpix::ConvertHeadless(film, settings, "", sink);
-    if (report.Outcome != kestrelpix::JobOutcome::Completed) state.SkipWithError("conversion failed");
+    if (report.Outcome != kestrelpix::JobOutcome::Completed)
+      state.SkipWithError("conversion failed");
   }
   state.SetItemsProcessed(state.iterations() * 3000);
   struct rusage usage {};

@@ -13,8 +13,7 @@
 #include "subtitle/subtitle.h"
 
 inline void LoadFuzzInput(const uint8_t* data, size_t size, const char* extension) {
-  static const std::string path =
-      "/tmp/kestrelpix-fuzz-" + std::to_string(::getpid()) + extension;
+  static const std::string path = "/tmp/kestrelpix-fuzz-" + std::to_string(::getpid()) + extension;
   std::FILE* f = std::fopen(path.c_str(), "wb");
   if (f == nullptr) return;
   std::fwrite(data, 1, size, f);

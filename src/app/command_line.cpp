@@ -14,16 +14,17 @@ namespace kestrelpix {
 
 const std::array<const char*, 15>& PlaceholderWords() {
   static const std::array<const char*, 15> kWords = {
-      "filename", "fontname",      "fontcharset",  "fontstyle", "fontsize",
-      "align",    "offset",        "offsetor",     "outline",   "colorantalias",
-      "coloroutline", "colortext", "lang",         "fps",       "method"};
+      "filename",     "fontname",  "fontcharset", "fontstyle", "fontsize",
+      "align",        "offset",    "offsetor",    "outline",   "colorantalias",
+      "coloroutline", "colortext", "lang",        "fps",       "method"};
   return kWords;
 }
 
 std::optional<CommandLineValues> DetectCommandLine(const std::vector<std::string>& args) {
   CommandLineValues values;
   for (size_t i = 0; i < values.size(); ++i) {
-    if (i >= args.size() || args[i].empty() || args[i] == PlaceholderWords()[i]) return std::nullopt;
+    if (i >= args.size() || args[i].empty() || args[i] == PlaceholderWords()[i])
+      return std::nullopt;
     values[i] = args[i];
   }
   return values;
@@ -106,7 +107,8 @@ RenderSettings SettingsFromPositions(const ControlPositions& p,
   s.Align = Pick(AlignList(), p.Align, 6);
   s.offset = std::clamp(p.offset, kOffsetMin, kOffsetMax);
   // The line spacing slider only rests on even positions.
-  s.offset_or = std::clamp(p.offset_or + (p.offset_or % 2 != 0 ? 1 : 0), kOffsetOrMin, kOffsetOrMax);
+  s.offset_or =
+      std::clamp(p.offset_or + (p.offset_or % 2 != 0 ? 1 : 0), kOffsetOrMin, kOffsetOrMax);
   s.OutlineWidth = StrToInt(Pick(OutlineWidthList(), p.OutlineWidth, 9));
   s.Language = Pick(LanguageList(), p.Language, 13);
   s.Fps = Pick(FpsList(), p.Fps, 14);
@@ -134,9 +136,10 @@ std::string BatchLine(const std::string& programFolder, const std::string& subti
   const char* const kProgram = "kestrelpix";
 #endif
   std::string line = "\"" + programFolder + kProgram + "\" \"" + subtitlePath + "\" ";
-  const int values[] = {p.FontName,     p.FontCharset,    p.FontStyle,    p.FontSize, p.Align,
-                        p.offset,       p.offset_or,      p.OutlineWidth, p.AntialiasColor,
-                        p.OutlineColor, p.TextColor,      p.Language,     p.Fps};
+  const int values[] = {
+      p.FontName,  p.FontCharset, p.FontStyle,    p.FontSize,       p.Align,
+      p.offset,    p.offset_or,   p.OutlineWidth, p.AntialiasColor, p.OutlineColor,
+      p.TextColor, p.Language,    p.Fps};
   for (int v : values) line += std::to_string(v) + " ";
   line += PaletteModeCode(p.Palette);
   return line;

@@ -34,7 +34,8 @@ Band ClampBand(Band band, int frameHeight) {
 bool SameFile(const std::string& output, const std::string& input) {
   std::error_code ec;
   if (std::filesystem::equivalent(output, input, ec)) return true;
-  return std::filesystem::weakly_canonical(output, ec) == std::filesystem::weakly_canonical(input, ec);
+  return std::filesystem::weakly_canonical(output, ec) ==
+         std::filesystem::weakly_canonical(input, ec);
 }
 
 }  // namespace

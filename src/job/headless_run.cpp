@@ -14,7 +14,8 @@ namespace {
 
 class ConsoleJobHost : public JobHost {
  public:
-  ConsoleJobHost(const RenderSettings& settings, MessageSink& sink, const ConsoleCallbacks& callbacks)
+  ConsoleJobHost(const RenderSettings& settings, MessageSink& sink,
+                 const ConsoleCallbacks& callbacks)
       : settings_(settings), sink_(sink), callbacks_(callbacks) {}
 
   void Attach(GenerationJob* job, const TSubtitle* doc, const std::string* input) {
@@ -103,9 +104,10 @@ int RunUnattendedHeadless(const std::vector<std::string>& args, MessageSink& sin
                           const ConsoleCallbacks& callbacks) {
   const std::optional<CommandLineValues> values = DetectCommandLine(args);
   if (!values) {
-    sink.ShowMessage("Fifteen parameters are needed: filename fontname fontcharset fontstyle "
-                     "fontsize align offset offsetor outline colorantalias coloroutline colortext "
-                     "lang fps method");
+    sink.ShowMessage(
+        "Fifteen parameters are needed: filename fontname fontcharset fontstyle "
+        "fontsize align offset offsetor outline colorantalias coloroutline colortext "
+        "lang fps method");
     return 1;
   }
   try {

@@ -21,13 +21,13 @@ enum class PaletteMode { PcOnly, DvdOnly, TwoPalettes, SafePalette };
 
 struct RenderSettings {
   std::string FontName = "Arial";
-  int FontSize = 20;           // points
-  uint8_t FontStyle = 0;       // FontStyleBits
-  uint8_t FontCharset = 1;     // DEFAULT
-  int OutlineWidth = 3;        // pixels
+  int FontSize = 20;        // points
+  uint8_t FontStyle = 0;    // FontStyleBits
+  uint8_t FontCharset = 1;  // DEFAULT
+  int OutlineWidth = 3;     // pixels
   std::string Align = "center";
-  int offset = 30;             // pixels above the lowest 40 rows
-  int offset_or = -4;          // line spacing adjustment, even
+  int offset = 30;     // pixels above the lowest 40 rows
+  int offset_or = -4;  // line spacing adjustment, even
   ColorValue TextColor = MakeColor(255, 255, 255);
   ColorValue OutlineColor = MakeColor(0, 0, 0);
   ColorValue AntialiasColor = MakeColor(128, 128, 128);

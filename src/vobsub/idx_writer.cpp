@@ -1,12 +1,11 @@
 #include "vobsub/idx_writer.h"
 
-#include "base/idx_time.h"
-
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
 
 #include "base/errors.h"
+#include "base/idx_time.h"
 
 namespace kestrelpix {
 
@@ -46,8 +45,8 @@ constexpr const char* kSettingsLines[] = {
     "# Origin, relative to the upper-left corner, can be overloaded by aligment",
     "org: 0, 0",
     "",
-    "# Image scaling (hor,ver), origin is at the upper-left corner or at the alignment coord (x, "
-    "y)",
+    ("# Image scaling (hor,ver), origin is at the upper-left corner or at the alignment coord "
+     "(x, y)"),
     "scale: 100%, 100%",
     "# Alpha blending",
     "alpha: 100%",
@@ -77,13 +76,11 @@ void AppendLine(std::string& text, const std::string& line) {
   text += kCrLf;
 }
 
-
 void CheckWritten(std::ostream& file) {
   if (!file) throw FileErrorFromErrno(errno != 0 ? errno : EIO);
 }
 
 }  // namespace
-
 
 std::string IndexHeader(const std::string& Fps, const std::string& Language,
                         const std::string& paletteBlock) {

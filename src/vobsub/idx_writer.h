@@ -12,7 +12,6 @@
 
 namespace kestrelpix {
 
-
 // Lines 1 to 63 of the index, CR LF after each. `Fps` picks the frame size:
 // exactly "25.000" is PAL 720x576, every other text NTSC 720x480. `Language`
 // gives its first two characters to the "id:" line (fewer when it is

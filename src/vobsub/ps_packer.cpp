@@ -97,7 +97,8 @@ int PackSubpicture(std::span<const uint8_t> unit, double StartTime, std::vector<
     // length bytes, the 5 PTS bytes and the sub-stream id in the first pack,
     // the 3 flag bytes and the sub-stream id in later ones.
     const int headerAfterLength = first ? 9 : 4;
-    const int free = kPackSize - (kPackHeaderSize + 6 + headerAfterLength + static_cast<int>(chunk));
+    const int free =
+        kPackSize - (kPackHeaderSize + 6 + headerAfterLength + static_cast<int>(chunk));
     // 1 to 5 bytes left in the last pack become PES header stuffing.
     const int stuffing = last && free > 0 && free < 6 ? free : 0;
     const int pesLength = static_cast<int>(chunk) + headerAfterLength + stuffing;
@@ -110,8 +111,8 @@ int PackSubpicture(std::span<const uint8_t> unit, double StartTime, std::vector<
       w.u8(static_cast<uint8_t>(0x05 + stuffing));  // PES header data length: PTS, stuffing
       WritePts(w, PtsFromMs(StartTime));
     } else {
-      w.u8(0x00);                                // no optional fields
-      w.u8(static_cast<uint8_t>(stuffing));     // PES header data length: stuffing
+      w.u8(0x00);                            // no optional fields
+      w.u8(static_cast<uint8_t>(stuffing));  // PES header data length: stuffing
     }
     w.Fill(0xFF, static_cast<size_t>(stuffing));  // stuffing bytes
     w.u8(kSubStreamId);

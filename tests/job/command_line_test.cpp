@@ -15,7 +15,7 @@ std::vector<std::string> Args(const std::string& line) { return SplitBatchLine(l
 
 TEST(CommandLine, DetectionNeedsFifteenAcceptableParameters) {
   const std::vector<std::string> good = {"/m.srt", "0", "4", "0", "14", "0", "30", "-4",
-                                         "1", "1", "0", "2", "41", "2", "2"};
+                                         "1",      "1", "0", "2", "41", "2", "2"};
   EXPECT_TRUE(DetectCommandLine(good));
   auto extra = good;
   extra.push_back("ignored");
@@ -39,7 +39,7 @@ TEST(CommandLine, DetectionNeedsFifteenAcceptableParameters) {
 
 TEST(CommandLine, ConversionClampsSlidersAndReadsPaletteCodes) {
   CommandLineValues v = {"/m.srt", "0", "4", "0", "14", "0", "500", "-20",
-                         "1", "1", "0", "2", "41", "2", "7"};
+                         "1",      "1", "0", "2", "41", "2", "7"};
   ControlPositions p = PositionsFromCommandLine(v);
   EXPECT_EQ(p.offset, 492);
   EXPECT_EQ(p.offset_or, -14);

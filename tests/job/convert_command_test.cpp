@@ -1,8 +1,8 @@
 // The command-line tool converts as the window's unattended run does:
 // through the fifteen parameters of a batch line and through settings by
 // name, with the same bytes, statuses and an Abort on Ctrl-C.
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -44,12 +44,12 @@ TEST(ConvertCommand, BatchFileLineConvertsToTheSameBytesAsNamedSettings) {
   std::filesystem::create_symlink(kCli, dir.path() / "bin" / "kestrelpix");
 
   ControlPositions p;
-  p.FontStyle = 1;      // Bold
-  p.FontSize = 16;      // "22"
-  p.Align = 1;          // left
+  p.FontStyle = 1;  // Bold
+  p.FontSize = 16;  // "22"
+  p.Align = 1;      // left
   p.offset = 60;
   p.offset_or = -2;
-  p.OutlineWidth = 2;   // "4"
+  p.OutlineWidth = 2;  // "4"
   p.Palette = PaletteMode::PcOnly;
   p.AntialiasColor = 9;  // silver
   p.OutlineColor = 6;    // navy
@@ -62,11 +62,12 @@ TEST(ConvertCommand, BatchFileLineConvertsToTheSameBytesAsNamedSettings) {
   const CommandResult viaBatch = RunCommand("sh " + ShellQuote(batch));
   ASSERT_EQ(viaBatch.status, 0) << viaBatch.err;
 
-  const CommandResult byName = Cli(
-      "convert " + ShellQuote(film) + " --output-dir " + ShellQuote((dir.path() / "byname").string()) +
-      " --quiet --style Bold --size 22 --align left --offset 60 --line-offset -2 --outline 4"
-      " --palette pc --antialias-color silver --outline-color navy --text-color yellow"
-      " --language en --fps 29.970");
+  const CommandResult byName =
+      Cli("convert " + ShellQuote(film) + " --output-dir " +
+          ShellQuote((dir.path() / "byname").string()) +
+          " --quiet --style Bold --size 22 --align left --offset 60 --line-offset -2 --outline 4"
+          " --palette pc --antialias-color silver --outline-color navy --text-color yellow"
+          " --language en --fps 29.970");
   ASSERT_EQ(byName.status, 0) << byName.err;
   // convert prints the three paths.
   EXPECT_EQ(CountOf(byName.out, "\n"), 3);
@@ -74,7 +75,8 @@ TEST(ConvertCommand, BatchFileLineConvertsToTheSameBytesAsNamedSettings) {
 
   for (const char* ext : {".idx", ".sub"}) {
     const std::string a = ReadFileBytes((dir.path() / ("film" + std::string(ext))).string());
-    const std::string b = ReadFileBytes((dir.path() / "byname" / ("film" + std::string(ext))).string());
+    const std::string b =
+        ReadFileBytes((dir.path() / "byname" / ("film" + std::string(ext))).string());
     EXPECT_FALSE(a.empty()) << ext;
     EXPECT_TRUE(a == b) << ext << " differs";
   }
@@ -107,7 +109,8 @@ TEST(ConvertCommand, StatusesForRefusalsAndBadOptions) {
       "wide.srt", "1\n00:00:01,000 --> 00:00:02,000\nA line much too long for fifty point text\n");
   r = Cli("convert --quiet --size 50 " + ShellQuote(wide));
   EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.err.find("is too long. Please correct the srt and reload it."), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("is too long. Please correct the srt and reload it."), std::string::npos)
+      << r.err;
   EXPECT_NE(r.err.find("Please load an Srt/Sub/Txt subtitle."), std::string::npos) << r.err;
   // A fifteen-parameter line with a list position outside its list.
   r = Cli(ShellQuote(kSample) + " 0 4 0 99 0 30 -4 1 1 0 2 41 2 2");
@@ -123,13 +126,13 @@ TEST(ConvertCommand, ParallelJobsConvertEveryInput) {
     std::filesystem::copy_file(kSample, dir.path() / name);
     inputs.push_back(ShellQuote((dir.path() / name).string()));
   }
-  const CommandResult r =
-      Cli("convert --jobs 2 " + inputs[0] + " " + inputs[1] + " " + inputs[2]);
+  const CommandResult r = Cli("convert --jobs 2 " + inputs[0] + " " + inputs[1] + " " + inputs[2]);
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(CountOf(r.out, "\n"), 9);
   const std::string first = ReadFileBytes((dir.path() / "part0.sub").string());
   for (int i = 1; i < 3; ++i) {
-    EXPECT_TRUE(first == ReadFileBytes((dir.path() / ("part" + std::to_string(i) + ".sub")).string()));
+    EXPECT_TRUE(first ==
+                ReadFileBytes((dir.path() / ("part" + std::to_string(i) + ".sub")).string()));
   }
 }
 
@@ -178,8 +181,8 @@ TEST(ConvertCommand, CtrlCLeavesAPairThatFfmpegReadsCompletely) {
   EXPECT_EQ(subSize % 2048, 0u);
   const size_t last = idx.rfind("filepos: ");
   EXPECT_LT(std::stoull(idx.substr(last + 9, 9), nullptr, 16), subSize);
-  const CommandResult probe =
-      RunCommand("ffprobe -v error -show_frames -of compact " + ShellQuote((dir.path() / "long.idx").string()));
+  const CommandResult probe = RunCommand("ffprobe -v error -show_frames -of compact " +
+                                         ShellQuote((dir.path() / "long.idx").string()));
   EXPECT_EQ(probe.status, 0);
   EXPECT_EQ(probe.err, "");
   EXPECT_EQ(CountOf(probe.out, "subtitle|media_type"), entries);

@@ -22,12 +22,12 @@ using testing::TempDir;
 // accented words, italics, numbers, and times with gaps and overlaps.
 std::string MakeFilm(int entries, unsigned seed, int maxWords) {
   static const char* const kWords[] = {
-      "the",   "harbour", "tide",    "was",     "low",    "when",  "we",     "reached",
-      "bay",   "Look!",   "boats",   "came",    "before", "dawn,", "Every",  "one",
-      "name",  "painted", "bow.",    "Where",   "is",     "master?", "café",  "déjà",
-      "vu",    "naïve",   "1912",    "7:30",    "\"No.\"", "it's",  "—",      "Ångström",
-      "über",  "piñata",  "rope",    "lamp",    "and",    "patience.", "...", "I'm",
-      "going", "to",      "find",    "her",     "HELP",   "100%",  "(quietly)", "José"};
+      "the",   "harbour", "tide",  "was",   "low",     "when",      "we",        "reached",
+      "bay",   "Look!",   "boats", "came",  "before",  "dawn,",     "Every",     "one",
+      "name",  "painted", "bow.",  "Where", "is",      "master?",   "café",      "déjà",
+      "vu",    "naïve",   "1912",  "7:30",  "\"No.\"", "it's",      "—",         "Ångström",
+      "über",  "piñata",  "rope",  "lamp",  "and",     "patience.", "...",       "I'm",
+      "going", "to",      "find",  "her",   "HELP",    "100%",      "(quietly)", "José"};
   std::mt19937 random(seed);
   std::string srt;
   int start = 1000;
@@ -67,26 +67,28 @@ void CheckFilm(const std::string& options, unsigned seed, int maxWords = 7) {
   TempDir dir;
   const int kEntries = 600;
   const std::string film = dir.Write("film.srt", MakeFilm(kEntries, seed, maxWords));
-  const CommandResult convert =
-      RunCommand(ShellQuote(KESTRELPIX_CLI) + " convert --quiet " + options + " " + ShellQuote(film));
+  const CommandResult convert = RunCommand(ShellQuote(KESTRELPIX_CLI) + " convert --quiet " +
+                                           options + " " + ShellQuote(film));
   ASSERT_EQ(convert.status, 0) << convert.err;
   const std::string idx = (dir.path() / "film.idx").string();
   EXPECT_EQ(CountOf(ReadFileBytes(idx), "timestamp: "), kEntries);
 
-  const CommandResult reencode = RunCommand(ShellQuote(VOBSUB_REENCODE_CHECK) + " " + ShellQuote(idx));
+  const CommandResult reencode =
+      RunCommand(ShellQuote(VOBSUB_REENCODE_CHECK) + " " + ShellQuote(idx));
   EXPECT_EQ(reencode.status, 0) << reencode.out << reencode.err;
   EXPECT_NE(reencode.out.find(std::to_string(kEntries) + " of " + std::to_string(kEntries) +
                               " units re-encode to the same bytes"),
             std::string::npos)
       << reencode.out << reencode.err;
 
-  const CommandResult probe = RunCommand("ffprobe -v error -show_frames -of compact " + ShellQuote(idx));
+  const CommandResult probe =
+      RunCommand("ffprobe -v error -show_frames -of compact " + ShellQuote(idx));
   EXPECT_EQ(probe.status, 0);
   EXPECT_EQ(probe.err, "");
   EXPECT_EQ(CountOf(probe.out, "subtitle|media_type"), kEntries);
 
-  const CommandResult mux = RunCommand("mkvmerge -o " + ShellQuote((dir.path() / "film.mkv").string()) +
-                                       " " + ShellQuote(idx));
+  const CommandResult mux = RunCommand(
+      "mkvmerge -o " + ShellQuote((dir.path() / "film.mkv").string()) + " " + ShellQuote(idx));
   EXPECT_EQ(mux.status, 0) << mux.out;
   EXPECT_EQ(CountOf(mux.out, "Warning"), 0) << mux.out;
 }

@@ -1,11 +1,10 @@
-#include "job/generation_job.h"
-
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
 
+#include "job/generation_job.h"
 #include "job/recording_host.h"
 #include "render/rasterizer.h"
 #include "support/run_command.h"
@@ -32,7 +31,9 @@ struct Fixture {
     state.SubtitleFits = true;
     input = dir.Write("movie.srt", "placeholder");
   }
-  std::string Out(const char* suffix) const { return (dir.path() / ("movie" + std::string(suffix))).string(); }
+  std::string Out(const char* suffix) const {
+    return (dir.path() / ("movie" + std::string(suffix))).string();
+  }
   bool Exists(const char* suffix) const { return std::filesystem::exists(Out(suffix)); }
 };
 
@@ -121,7 +122,9 @@ TEST(GenerationJob, CommandLineModeTerminatesWithoutAMessage) {
 
 TEST(GenerationJob, AbortDuringARunLeavesAConsistentShorterPair) {
   Fixture f;
-  for (int i = 0; i < 10; ++i) f.doc.AddLine(std::to_string(i * 1000), std::to_string(i * 1000 + 800), "Entry " + std::to_string(i), "", "");
+  for (int i = 0; i < 10; ++i)
+    f.doc.AddLine(std::to_string(i * 1000), std::to_string(i * 1000 + 800),
+                  "Entry " + std::to_string(i), "", "");
   GenerationJob job(f.state, f.host);
   // The abort press arrives in the event processing of the third entry.
   std::vector<JobOutcome> nested;
@@ -149,7 +152,8 @@ TEST(GenerationJob, AbortDuringARunLeavesAConsistentShorterPair) {
 
 TEST(GenerationJob, RepeatedPressesInOneEventRoundNeverNestARun) {
   Fixture f;
-  for (int i = 0; i < 5; ++i) f.doc.AddLine(std::to_string(i * 1000), std::to_string(i * 1000 + 800), "x", "", "");
+  for (int i = 0; i < 5; ++i)
+    f.doc.AddLine(std::to_string(i * 1000), std::to_string(i * 1000 + 800), "x", "", "");
   GenerationJob job(f.state, f.host);
   f.host.onEvents = [&](int round) {
     if (round == 2) {

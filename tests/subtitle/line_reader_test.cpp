@@ -34,13 +34,24 @@ TEST(LineReader, SplitsAtLineFeedsAndDropsEveryCarriageReturn) {
 TEST(LineReader, EndOfFileMarkerEndsOnlyAtTheStartOfALine) {
   TempDir dir;
   using V = std::vector<std::string>;
-  EXPECT_EQ(ReadAll(dir.Write("eof.txt", "a\n\x1A" "junk\nmore\n")), (V{"a"}));
-  EXPECT_EQ(ReadAll(dir.Write("inline.txt", "a\x1A" "b\n")), (V{"a\x1A" "b"}));
+  EXPECT_EQ(ReadAll(dir.Write("eof.txt",
+                              "a\n\x1A"
+                              "junk\nmore\n")),
+            (V{"a"}));
+  EXPECT_EQ(ReadAll(dir.Write("inline.txt",
+                              "a\x1A"
+                              "b\n")),
+            (V{"a\x1A"
+               "b"}));
   // Reading on explicitly returns the marker as text.
-  LineReader reader(dir.Write("explicit.txt", "a\n\x1A" "z"));
+  LineReader reader(dir.Write("explicit.txt",
+                              "a\n\x1A"
+                              "z"));
   EXPECT_EQ(reader.ReadLine(), "a");
   EXPECT_TRUE(reader.AtEnd());
-  EXPECT_EQ(reader.ReadLine(), "\x1A" "z");
+  EXPECT_EQ(reader.ReadLine(),
+            "\x1A"
+            "z");
   EXPECT_EQ(reader.ReadLine(), "");
 }
 

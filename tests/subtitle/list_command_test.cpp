@@ -103,7 +103,8 @@ TEST(ListCommand, ThousandEntryFilmRoundTrips) {
     };
     const int lines = 1 + static_cast<int>(random() % 3);
     std::string texts[3];
-    for (int k = 0; k < lines; ++k) texts[k] = "Line " + std::to_string(k + 1) + " of entry " + std::to_string(i);
+    for (int k = 0; k < lines; ++k)
+      texts[k] = "Line " + std::to_string(k + 1) + " of entry " + std::to_string(i);
     srt += std::to_string(i) + "\r\n" + stamp(start) + " --> " + stamp(end) + "\r\n";
     for (int k = 0; k < lines; ++k) srt += (k == 0 ? "<i>" + texts[k] + "</i>" : texts[k]) + "\r\n";
     srt += "\r\n";

@@ -67,11 +67,11 @@ TEST(SrtReader, FixedColumnsDecideWhatIsATimeLine) {
   // without blanks (27 characters) and one-digit hours are no time lines and
   // their entries vanish; a short 28-character line neither.
   EXPECT_THROW(Load(l, dir, "cols.srt",
-       "1\n00:00:01,000 --> 00:00:02,000\nkept\n\n"
-       "2\n00:00:03,000-->00:00:04,000\nlost a\n\n"
-       "3\n0:00:05,000 --> 0:00:06,000\nlost b\n\n"
-       "4\n00:00:07,000 --> 00:00:08,00\nlost c\n\n"
-       "5\n  :  :  ,    --> 00:00:09,000\nnever\n"),
+                    "1\n00:00:01,000 --> 00:00:02,000\nkept\n\n"
+                    "2\n00:00:03,000-->00:00:04,000\nlost a\n\n"
+                    "3\n0:00:05,000 --> 0:00:06,000\nlost b\n\n"
+                    "4\n00:00:07,000 --> 00:00:08,00\nlost c\n\n"
+                    "5\n  :  :  ,    --> 00:00:09,000\nnever\n"),
                ConvertError);
   // Entry 5 has blanks in its hour field: a conversion error after entry 1.
   EXPECT_EQ(Entries(l.doc), (std::vector<SubtitleLine>{L("1000", "2000", "kept")}));
@@ -100,15 +100,16 @@ TEST(SrtReader, ExactlyThreeLinesFollowEveryTimeLine) {
   Load(l, dir, "blank.srt",
        "1\n00:00:01,000 --> 00:00:02,000\n\n2\n00:00:03,000 --> 00:00:04,000\nlost\n\n"
        "3\n00:00:05,000 --> 00:00:06,000\nthird\n");
-  EXPECT_EQ(Entries(l.doc), (std::vector<SubtitleLine>{L("1000", "2000", ""),
-                                                       L("5000", "6000", "third")}));
+  EXPECT_EQ(Entries(l.doc),
+            (std::vector<SubtitleLine>{L("1000", "2000", ""), L("5000", "6000", "third")}));
   // One text line and no blank before the next counter: the counter and the
   // time line become Text2 and Text3.
   Loaded m;
   Load(m, dir, "noblank.srt",
        "1\n00:00:01,000 --> 00:00:02,000\nonly\n2\n00:00:03,000 --> 00:00:04,000\nlost\n");
-  EXPECT_EQ(Entries(m.doc), (std::vector<SubtitleLine>{
-                                L("1000", "2000", "only", "2", "00:00:03,000 --> 00:00:04,000")}));
+  EXPECT_EQ(
+      Entries(m.doc),
+      (std::vector<SubtitleLine>{L("1000", "2000", "only", "2", "00:00:03,000 --> 00:00:04,000")}));
 }
 
 TEST(SrtReader, RemovesEachTagOnceAndKeepsEverythingElse) {
@@ -133,11 +134,11 @@ TEST(FormatDispatch, ExtensionAndContentDecide) {
   }
   const std::vector<std::pair<std::string, std::string>> refused = {
       {"movie.srt.bak", srt},
-      {"saved.sub", srt},                                   // SubRip under .sub
-      {"times.txt", srt},                                   // time line, wrong extension
+      {"saved.sub", srt},  // SubRip under .sub
+      {"times.txt", srt},  // time line, wrong extension
       {"blankfirst.srt", "\n1\n00:00:01,000 --> 00:00:02,000\nHi\n"},
       {"empty.srt", ""},
-      {"stream.sub", std::string("\0\0\1\xBA", 4)},        // a program stream
+      {"stream.sub", std::string("\0\0\1\xBA", 4)},  // a program stream
   };
   for (const auto& [name, text] : refused) {
     Loaded l;
@@ -165,7 +166,8 @@ TEST(SrtReader, ByteOrderMarkAndEightBitTextStayAsBytes) {
   TempDir dir;
   Loaded l;
   Load(l, dir, "bom.srt",
-       "\xEF\xBB\xBF" "1\n00:00:01,000 --> 00:00:02,000\n  Caf\xC3\xA9 \xE9t\xE9  \n");
+       "\xEF\xBB\xBF"
+       "1\n00:00:01,000 --> 00:00:02,000\n  Caf\xC3\xA9 \xE9t\xE9  \n");
   ASSERT_EQ(l.doc.LineCount(), 1);
   EXPECT_EQ(l.doc.GetLine(1).Text1, "  Caf\xC3\xA9 \xE9t\xE9  ");
 }

@@ -29,8 +29,10 @@ inline CommandResult RunCommand(const std::string& command) {
   const std::string full = command + " >" + ShellQuote(out) + " 2>" + ShellQuote(err);
   const int raw = std::system(full.c_str());
   CommandResult r;
-  if (WIFEXITED(raw)) r.status = WEXITSTATUS(raw);
-  else if (WIFSIGNALED(raw)) r.status = 128 + WTERMSIG(raw);
+  if (WIFEXITED(raw))
+    r.status = WEXITSTATUS(raw);
+  else if (WIFSIGNALED(raw))
+    r.status = 128 + WTERMSIG(raw);
   r.out = ReadFileBytes(out);
   r.err = ReadFileBytes(err);
   return r;

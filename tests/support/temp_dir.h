@@ -14,7 +14,8 @@ namespace kestrelpix::testing {
 class TempDir {
  public:
   TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "kestrelpix-test-XXXXXX").string();
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "kestrelpix-test-XXXXXX").string();
     path_ = ::mkdtemp(pattern.data());
   }
   ~TempDir() {

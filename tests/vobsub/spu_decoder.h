@@ -208,7 +208,8 @@ inline std::vector<uint8_t> UnitFromPacks(std::span<const uint8_t> stream, size_
     // bytes FF (only in a unit's last pack, where they fill the pack).
     const size_t headerData = pack[22];
     const size_t pts_bytes = first ? 5 : 0;
-    if (headerData < pts_bytes || headerData > pts_bytes + 5) throw DecodeError("bad PES header length");
+    if (headerData < pts_bytes || headerData > pts_bytes + 5)
+      throw DecodeError("bad PES header length");
     const size_t stuffing = headerData - pts_bytes;
     if (first) {
       if (pack[21] != 0x80) throw DecodeError("first pack without PTS");

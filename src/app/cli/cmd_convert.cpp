@@ -53,11 +53,16 @@ std::string Lower(std::string_view text) {
 
 bool ParsePalette(std::string_view value, PaletteMode& mode) {
   const std::string v = Lower(value);
-  if (v == "pc") mode = PaletteMode::PcOnly;
-  else if (v == "dvd") mode = PaletteMode::DvdOnly;
-  else if (v == "two") mode = PaletteMode::TwoPalettes;
-  else if (v == "safe") mode = PaletteMode::SafePalette;
-  else return false;
+  if (v == "pc")
+    mode = PaletteMode::PcOnly;
+  else if (v == "dvd")
+    mode = PaletteMode::DvdOnly;
+  else if (v == "two")
+    mode = PaletteMode::TwoPalettes;
+  else if (v == "safe")
+    mode = PaletteMode::SafePalette;
+  else
+    return false;
   return true;
 }
 
@@ -115,8 +120,10 @@ int ParseOptions(const std::vector<std::string>& args, ConvertOptions& o) {
   for (const char* n : {"language", "palette", "output-dir", "jobs"}) names.push_back(n);
   std::vector<std::string> filtered;
   for (const std::string& a : args) {
-    if (a == "--quiet" || a == "-q") o.quiet = true;
-    else filtered.push_back(a);
+    if (a == "--quiet" || a == "-q")
+      o.quiet = true;
+    else
+      filtered.push_back(a);
   }
   CommandArgs parsed;
   std::string error;
@@ -136,10 +143,10 @@ int ParseOptions(const std::vector<std::string>& args, ConvertOptions& o) {
   o.settings.OutlineColor = list[kOutlineDefaultIndex].value;
   o.settings.TextColor = list[kTextDefaultIndex].value;
   for (const auto& [name, value] : parsed.options) {
-    ColorValue* target = name == "text-color"      ? &o.settings.TextColor
-                         : name == "outline-color" ? &o.settings.OutlineColor
+    ColorValue* target = name == "text-color"        ? &o.settings.TextColor
+                         : name == "outline-color"   ? &o.settings.OutlineColor
                          : name == "antialias-color" ? &o.settings.AntialiasColor
-                                                      : nullptr;
+                                                     : nullptr;
     if (target != nullptr) {
       if (!ParseModeColor(value, o.settings.Palette, *target)) {
         return Usage("--" + name + ": '" + value + "' is not a colour; use " +

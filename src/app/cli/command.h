@@ -9,13 +9,13 @@ namespace kestrelpix::cli {
 
 // Exit statuses shared by every command.
 constexpr int kExitOk = 0;
-constexpr int kExitFailed = 1;   // the input was refused or a file error stopped the work
-constexpr int kExitUsage = 2;    // bad options or option values
+constexpr int kExitFailed = 1;  // the input was refused or a file error stopped the work
+constexpr int kExitUsage = 2;   // bad options or option values
 constexpr int kExitAborted = 130;
 
 struct Command {
   const char* name;
-  const char* summary;  // one line for --help
+  const char* summary;                               // one line for --help
   int (*run)(const std::vector<std::string>& args);  // args after the command name
 };
 

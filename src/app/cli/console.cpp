@@ -79,8 +79,8 @@ ConsoleCallbacks ProgressCallbacks(const std::string& label, bool quiet) {
       // A line at every tenth of the work, at most one every two seconds,
       // and always the last.
       const int tenth = total > 0 ? done * 10 / total : 10;
-      if (done < total && (tenth == state->lastTenth ||
-                           now - state->lastDraw < std::chrono::seconds(2))) {
+      if (done < total &&
+          (tenth == state->lastTenth || now - state->lastDraw < std::chrono::seconds(2))) {
         return;
       }
       state->lastTenth = tenth;

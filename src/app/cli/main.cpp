@@ -7,8 +7,8 @@
 #include "app/cli/command.h"
 #include "app/cli/console.h"
 #include "app/command_line.h"
-#include "job/headless_run.h"
 #include "base/errors.h"
+#include "job/headless_run.h"
 
 namespace kestrelpix::cli {
 
@@ -58,7 +58,8 @@ int main(int argc, char** argv) {
   if (chosen == nullptr && kestrelpix::DetectCommandLine(args)) {
     InstallAbortHandler();
     kestrelpix::StderrMessageSink sink;
-    const int status = kestrelpix::RunUnattendedHeadless(args, sink, ProgressCallbacks(args[0], false));
+    const int status =
+        kestrelpix::RunUnattendedHeadless(args, sink, ProgressCallbacks(args[0], false));
     FinishProgress();
     return status;
   }
