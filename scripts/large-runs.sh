@@ -17,8 +17,8 @@
 #     work folder; the files are deleted afterwards.
 #
 #   scripts/large-runs.sh [BUILD_DIR]        (default: build)
-#   SKIP_4GIB=1 scripts/large-runs.sh        only part 1
-#   ONLY_4GIB=1 scripts/large-runs.sh        only part 2
+#   SKIP_4GIB=1 scripts/large-runs.sh        only run 1 (the films)
+#   ONLY_4GIB=1 scripts/large-runs.sh        only run 2 (past 4 GiB)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -97,7 +97,7 @@ fi
 
 [ "${SKIP_4GIB:-0}" = 1 ] && exit 0
 
-# Part 2. 24 light-shade characters at 30 points with a 2-pixel outline
+# Run 2. 24 light-shade characters at 30 points with a 2-pixel outline
 # give a unit of nine packs (18432 bytes in the .sub).
 free_kb=$(df -Pk "$work" | awk 'NR == 2 { print $4 }')
 if [ "$free_kb" -lt $((5 * 1024 * 1024)) ]; then
