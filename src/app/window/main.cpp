@@ -3,6 +3,7 @@
 // conversion without a window, with messages on stderr and an exit status.
 #include <QApplication>
 #include <QIcon>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -16,9 +17,16 @@
 int main(int argc, char** argv) {
   using namespace kestrelpix;
   const std::vector<std::string> rawArgs(argv + 1, argv + argc);
-  if (DetectCommandLine(rawArgs) && window::NoDisplayAvailable()) {
-    StderrMessageSink sink;
-    return RunUnattendedHeadless(rawArgs, sink);
+  if (window::NoDisplayAvailable()) {
+    if (DetectCommandLine(rawArgs)) {
+      StderrMessageSink sink;
+      return RunUnattendedHeadless(rawArgs, sink);
+    }
+    // Said plainly here rather than by Qt's platform-plugin abort.
+    std::fprintf(stderr,
+                 "kestrelpix: no display can be opened (DISPLAY and WAYLAND_DISPLAY name no "
+                 "running display).\nUse kestrelpix-cli to convert without a window.\n");
+    return 1;
   }
 
   QApplication app(argc, argv);

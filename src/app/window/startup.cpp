@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "app/window/display_probe.h"
 #include "app/window/form_about.h"
 #include "app/window/form_color_options.h"
 #include "app/window/form_main.h"
@@ -31,11 +32,17 @@ void ApplicationWindows::Show() {
 }
 
 bool NoDisplayAvailable() {
-  auto set = [](const char* name) {
-    const char* value = std::getenv(name);
-    return value != nullptr && *value != '\0';
+  auto value = [](const char* name) -> std::string {
+    const char* text = std::getenv(name);
+    return text != nullptr ? text : "";
   };
-  return !set("DISPLAY") && !set("WAYLAND_DISPLAY") && !set("QT_QPA_PLATFORM");
+  // A platform chosen by name (offscreen, vnc, ...) is Qt's to open.
+  if (!value("QT_QPA_PLATFORM").empty()) return false;
+  const std::string wayland = value("WAYLAND_DISPLAY");
+  if (!wayland.empty() && WaylandDisplayReachable(wayland, value("XDG_RUNTIME_DIR"))) return false;
+  const std::string x11 = value("DISPLAY");
+  if (!x11.empty() && X11DisplayReachable(x11)) return false;
+  return true;
 }
 
 }  // namespace kestrelpix::window

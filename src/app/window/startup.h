@@ -31,8 +31,9 @@ class ApplicationWindows {
   TFormColorOptions* FormColorOptions;
 };
 
-// True when no window system can be reached: no X11 or Wayland display and
-// no Qt platform chosen explicitly.
+// True when no window system can be reached: no Qt platform chosen by name,
+// and no Wayland compositor or X server answering at the display that the
+// environment names (unset, or set but gone, as after an ssh session).
 bool NoDisplayAvailable();
 
 }  // namespace kestrelpix::window
