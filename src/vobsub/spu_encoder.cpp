@@ -132,26 +132,28 @@ int RunStarts(const uint8_t* row, int last, int32_t* starts) {
     const auto load = [](const uint8_t* at) {
       return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
     };
-    const uint64_t equal0 =
-        static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(load(p), load(p - 3))));
-    const uint64_t equal1 =
-        static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(load(p + 16), load(p + 13))));
-    const uint64_t equal2 =
-        static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(load(p + 32), load(p + 29))));
+    const __m128i same0 = _mm_cmpeq_epi8(load(p), load(p - 3));
+    const __m128i same1 = _mm_cmpeq_epi8(load(p + 16), load(p + 13));
+    const __m128i same2 = _mm_cmpeq_epi8(load(p + 32), load(p + 29));
+    // Sixteen pixels of one colour (the margins, the insides of long runs).
+    if (_mm_movemask_epi8(_mm_and_si128(_mm_and_si128(same0, same1), same2)) == 0xFFFF) continue;
+    const uint64_t equal0 = static_cast<uint32_t>(_mm_movemask_epi8(same0));
+    const uint64_t equal1 = static_cast<uint32_t>(_mm_movemask_epi8(same1));
+    const uint64_t equal2 = static_cast<uint32_t>(_mm_movemask_epi8(same2));
     const uint64_t equal = equal0 | equal1 << 16 | equal2 << 32;
     uint64_t changes = ~(equal & equal >> 1 & equal >> 2) & kPixelBits;
     // Four starts per step, the count advancing by the true number; a
     // block has two or three starts in typical text, so the loop usually
-    // runs once (and not at all across the blank margins).
+    // runs once.
     int32_t* out = starts + count;
     count += CountPixelBits(changes);
-    while (changes != 0) {
+    do {
       for (int k = 0; k < 4; ++k) {
         out[k] = x + std::countr_zero(changes) / 3;
         changes &= changes - 1;
       }
       out += 4;
-    }
+    } while (changes != 0);
   }
 #endif
   for (; x <= last; ++x) {
