@@ -103,9 +103,8 @@ const char* const kUsage =
 
 const char* const kConvertHelp =
     "  --language CODE        two-letter language code of the index (default el)\n"
-    "  --palette MODE         pc, dvd, two (default) or safe\n"
-    "  --text-color C, --outline-color C, --antialias-color C\n"
-    "                         a colour of the palette mode's list or RRGGBB\n"
+    "  --palette MODE         pc, dvd, two (default) or safe; the colours above are\n"
+    "                         names of the mode's colour list or RRGGBB\n"
     "  --output-dir DIR       write the outputs there instead of beside the input\n"
     "  --jobs N               convert N inputs at once, in separate processes\n"
     "  --quiet                no progress\n";
