@@ -102,13 +102,6 @@ struct PackedKeys {
   uint32_t text, outline, antialias;
 };
 
-// Starts of the runs among pixels 1 .. last of a row (last >= 1): pixel 1,
-// then every pixel whose three bytes differ from the pixel before it.
-// Writes them to `starts` in order and returns how many there are. `starts`
-// has room for last + kStartsSlack entries: the unrolled writes below may
-// put a few unused values past the count.
-constexpr int kStartsSlack = 8;
-
 // Number of set bits in a word whose bits can only be 0, 3, ..., 45, without
 // a popcount instruction (not every x86-64 has one): neighbouring bits are
 // added into 3-bit sums at 0, 6, ..., 42, and a multiplication gathers the
@@ -117,6 +110,13 @@ int CountPixelBits(uint64_t bits) {
   const uint64_t pairs = (bits + (bits >> 3)) & 0x1C71C71C71C7;
   return static_cast<int>((pairs * 0x41041041041) >> 42 & 63);
 }
+
+// Starts of the runs among pixels 1 .. last of a row (last >= 1): pixel 1,
+// then every pixel whose three bytes differ from the pixel before it.
+// Writes them to `starts` in order and returns how many there are. `starts`
+// has room for last + kStartsSlack entries: the unrolled writes below may
+// put a few unused values past the count.
+constexpr int kStartsSlack = 8;
 
 int RunStarts(const uint8_t* row, int last, int32_t* starts) {
   int count = 0;

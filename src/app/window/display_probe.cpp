@@ -1,6 +1,5 @@
 #include "app/window/display_probe.h"
 
-#include <fcntl.h>
 #include <netdb.h>
 #include <poll.h>
 #include <sys/socket.h>

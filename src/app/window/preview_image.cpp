@@ -92,19 +92,4 @@ FrameBitmap FrameFromImage(const QImage& image, int width, int height) {
   return frame;
 }
 
-QImage ImageFromFrame(const FrameBitmap& frame) {
-  if (frame.width() <= 0 || frame.height() <= 0) return QImage();
-  QImage image(frame.width(), frame.height(), QImage::Format_RGB888);
-  for (int y = 0; y < frame.height(); ++y) {
-    const uint8_t* src = frame.Row(y);
-    uchar* dst = image.scanLine(y);
-    for (int x = 0; x < frame.width(); ++x) {
-      dst[x * 3] = src[x * 3 + 2];
-      dst[x * 3 + 1] = src[x * 3 + 1];
-      dst[x * 3 + 2] = src[x * 3];
-    }
-  }
-  return image;
-}
-
 }  // namespace kestrelpix::window

@@ -49,6 +49,5 @@ class TPreviewImage : public QWidget {
 // picture of another size is scaled to it, so that text is placed where it
 // lands on the video frame.
 FrameBitmap FrameFromImage(const QImage& image, int width, int height);
-QImage ImageFromFrame(const FrameBitmap& frame);
 
 }  // namespace kestrelpix::window

@@ -239,9 +239,8 @@ void GenerateTest::eventsAreHandledAtEveryEntry() {
   WindowFixture f;
   QVERIFY(f.ShowAndActivate());
   TFormMain* w = f.main();
-  const int entries = qEnvironmentVariableIntValue("KESTRELPIX_RESPONSIVE_ENTRIES") > 0
-                          ? qEnvironmentVariableIntValue("KESTRELPIX_RESPONSIVE_ENTRIES")
-                          : 2000;
+  const int asked = qEnvironmentVariableIntValue("KESTRELPIX_RESPONSIVE_ENTRIES");
+  const int entries = asked > 0 ? asked : 2000;
   std::string srt;
   srt.reserve(static_cast<size_t>(entries) * 90);
   for (int i = 1; i <= entries; ++i) {
