@@ -1,11 +1,11 @@
 #include "job/generation_job.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <vector>
 
 #include "base/errors.h"
 #include "base/number_text.h"
+#include "job/job_support.h"
 #include "job/output_file.h"
 #include "render/rasterizer.h"
 #include "vobsub/help_text.h"
@@ -16,29 +16,6 @@
 #include "vobsub/spu_encoder.h"
 
 namespace kestrelpix {
-
-namespace {
-
-// The rows of the band that lie inside the frame. A band reaching above or
-// below the frame is cut to the frame's rows; one lying wholly outside keeps
-// two rows at the nearest edge, so the unit stays well formed. The top row
-// stays even, as the two interlaced fields need.
-Band ClampBand(Band band, int frameHeight) {
-  int top = std::clamp(band.BandTop, 0, frameHeight - 2);
-  top -= top % 2;
-  const int bottom = std::clamp(band.BandTop + band.BandHeight, top + 2, frameHeight);
-  return Band{top, bottom - top};
-}
-
-// True when writing the output would replace the input file itself.
-bool SameFile(const std::string& output, const std::string& input) {
-  std::error_code ec;
-  if (std::filesystem::equivalent(output, input, ec)) return true;
-  return std::filesystem::weakly_canonical(output, ec) ==
-         std::filesystem::weakly_canonical(input, ec);
-}
-
-}  // namespace
 
 JobOutcome GenerationJob::ButtonGenerateClick(const TSubtitle* doc, const std::string& inputFile) {
   state_.JobIdle = !state_.JobIdle;

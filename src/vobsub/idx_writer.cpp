@@ -82,8 +82,7 @@ void CheckWritten(std::ostream& file) {
 
 }  // namespace
 
-std::string IndexHeader(const std::string& Fps, const std::string& Language,
-                        const std::string& paletteBlock) {
+std::string IndexSettingsHeader(const std::string& Fps, const std::string& paletteBlock) {
   std::string text;
   text.reserve(2048);
   for (const char* line : kHeadLines) AppendLine(text, line);
@@ -97,14 +96,26 @@ std::string IndexHeader(const std::string& Fps, const std::string& Language,
   AppendLine(text, "# Language index in use");
   AppendLine(text, "langidx: 0");
   AppendLine(text, "");
-  AppendLine(text, "# English");
-  AppendLine(text, "id: " + Language.substr(0, 2) + ", index: 0");
+  return text;
+}
+
+std::string IndexLanguageBlock(const std::string& name, const std::string& Language, int index) {
+  std::string text;
+  AppendLine(text, "# " + name);
+  AppendLine(text, "id: " + Language.substr(0, 2) + ", index: " + std::to_string(index));
   AppendLine(text,
              "# Decomment next line to activate alternative name in DirectVobSub / Windows Media "
              "Player 6.x");
-  AppendLine(text, "# alt: English");
+  AppendLine(text, "# alt: " + name);
   AppendLine(text, "# Vob/Cell ID: 1, 1 (PTS: 0)");
   return text;
+}
+
+std::string IndexHeader(const std::string& Fps, const std::string& Language,
+                        const std::string& paletteBlock) {
+  // A single stream is always named English, whatever its language: the
+  // "id:" line alone carries the code.
+  return IndexSettingsHeader(Fps, paletteBlock) + IndexLanguageBlock("English", Language, 0);
 }
 
 std::string IndexEntry(double StartTime, uint64_t filePosition) {

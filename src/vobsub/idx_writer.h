@@ -20,6 +20,16 @@ namespace kestrelpix {
 std::string IndexHeader(const std::string& Fps, const std::string& Language,
                         const std::string& paletteBlock);
 
+// The header in its two parts, for an index of several streams. The settings
+// part is lines 1 to 58: everything up to "langidx: 0" and the empty line
+// after it. A language block follows for each stream: "# <name>", "id: xx,
+// index: <index>" (xx the first two characters of `Language`), the
+// alternative-name comment and "# alt: <name>", and "# Vob/Cell ID: 1, 1
+// (PTS: 0)"; the stream's timestamp lines come after its block. IndexHeader
+// is the settings part and the block of stream 0 named "English".
+std::string IndexSettingsHeader(const std::string& Fps, const std::string& paletteBlock);
+std::string IndexLanguageBlock(const std::string& name, const std::string& Language, int index);
+
 // "timestamp: hh:mm:ss:mmm, filepos: 000000000" and CR LF. The position
 // takes at least nine lower-case hexadecimal digits, more when it needs them
 // (it is never cut).

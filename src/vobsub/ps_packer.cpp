@@ -81,7 +81,11 @@ void WritePackHeader(ByteWriter& out) {
   bits.Put(0, 3);                                                // pack stuffing length
 }
 
-int PackSubpicture(std::span<const uint8_t> unit, double StartTime, std::vector<uint8_t>& out) {
+int PackSubpicture(std::span<const uint8_t> unit, double StartTime, std::vector<uint8_t>& out,
+                   uint8_t subStreamId) {
+  if (subStreamId < kSubStreamId || subStreamId >= kSubStreamId + kMaxSubStreams) {
+    throw std::logic_error("a subtitle sub-stream id lies in 0x20 .. 0x3F");
+  }
   const int packs = PackCountFor(unit.size());
   const size_t begin = out.size();
   out.reserve(begin + static_cast<size_t>(packs) * kPackSize);
@@ -115,7 +119,7 @@ int PackSubpicture(std::span<const uint8_t> unit, double StartTime, std::vector<
       w.u8(static_cast<uint8_t>(stuffing));  // PES header data length: stuffing
     }
     w.Fill(0xFF, static_cast<size_t>(stuffing));  // stuffing bytes
-    w.u8(kSubStreamId);
+    w.u8(subStreamId);                            // sub-stream id: subtitle stream 0x20 + i
     w.Bytes(unit.subspan(taken, chunk));
     taken += chunk;
 

@@ -21,7 +21,10 @@ constexpr int kLaterPesHeaderSize = 10;
 // Unit bytes one pack carries: 2019 in the first pack, 2024 in later ones.
 constexpr int kFirstPackPayload = kPackSize - kPackHeaderSize - kFirstPesHeaderSize;
 constexpr int kLaterPackPayload = kPackSize - kPackHeaderSize - kLaterPesHeaderSize;
+// Sub-stream ids of the subtitle streams: 0x20 for the first (the only one
+// of a single-language pair), 0x20 + i for stream i, up to 32 streams.
 constexpr uint8_t kSubStreamId = 0x20;
+constexpr int kMaxSubStreams = 32;
 
 // The number of packs a unit of `unitSize` bytes takes: 1 up to 2019 bytes,
 // then one more for every further 2024 bytes or part of them. Not limited:
@@ -42,7 +45,9 @@ void WritePts(ByteWriter& out, uint64_t pts);
 void WritePackHeader(ByteWriter& out);
 
 // Appends the P packs of one unit to `out` (P x 2048 bytes) and returns P.
-// The first pack carries the time stamp of StartTime (milliseconds).
-int PackSubpicture(std::span<const uint8_t> unit, double StartTime, std::vector<uint8_t>& out);
+// The first pack carries the time stamp of StartTime (milliseconds); every
+// PES packet carries `subStreamId` (0x20 to 0x3F).
+int PackSubpicture(std::span<const uint8_t> unit, double StartTime, std::vector<uint8_t>& out,
+                   uint8_t subStreamId = kSubStreamId);
 
 }  // namespace kestrelpix

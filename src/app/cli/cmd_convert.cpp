@@ -5,11 +5,13 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/cli/command.h"
 #include "app/cli/console.h"
+#include "app/cli/convert_merge.h"
 #include "app/cli/render_options.h"
 #include "app/control_lists.h"
 #include "base/number_text.h"
@@ -26,6 +28,7 @@ struct ConvertOptions {
   std::string outputDir;
   int jobs = 1;
   bool quiet = false;
+  std::optional<std::string> merge, languages;
 };
 
 // Messages of one input, prefixed with its name when several run.
@@ -95,7 +98,8 @@ bool ParseLanguage(std::string_view code, std::string& language) {
 }
 
 const char* const kUsage =
-    "Usage: kestrelpix-cli convert INPUT... [options]\n\n"
+    "Usage: kestrelpix-cli convert INPUT... [options]\n"
+    "       kestrelpix-cli convert --merge OUTBASE INPUT... [options]\n\n"
     "Converts each subtitle (.srt, or .sub/.txt with a {1}{1}FPS first line) into\n"
     "INPUT.idx, INPUT.sub and INPUT.Kestrelpix_Help.txt beside it, and prints the\n"
     "three paths. Ctrl-C stops after the entry in progress (exit status 130).\n\n"
@@ -116,7 +120,9 @@ int Usage(const std::string& error) {
 
 int ParseOptions(const std::vector<std::string>& args, ConvertOptions& o) {
   std::vector<std::string> names = RenderOptionNames();
-  for (const char* n : {"language", "palette", "output-dir", "jobs"}) names.push_back(n);
+  for (const char* n : {"language", "palette", "output-dir", "jobs", "merge", "languages"}) {
+    names.push_back(n);
+  }
   std::vector<std::string> filtered;
   for (const std::string& a : args) {
     if (a == "--quiet" || a == "-q")
@@ -128,7 +134,7 @@ int ParseOptions(const std::vector<std::string>& args, ConvertOptions& o) {
   std::string error;
   if (!SplitArgs(filtered, names, parsed, error)) return Usage(error);
   if (parsed.help) {
-    std::printf("%s%s%s", kUsage, RenderOptionsHelp(false).c_str(), kConvertHelp);
+    std::printf("%s%s%s%s", kUsage, RenderOptionsHelp(false).c_str(), kConvertHelp, kMergeHelp);
     return -1;
   }
   // The palette mode first: it decides the colour list and its defaults.
@@ -156,6 +162,10 @@ int ParseOptions(const std::vector<std::string>& args, ConvertOptions& o) {
       if (!ParseLanguage(value, o.settings.Language)) {
         return Usage("--language: '" + value + "' is not a two-letter code of the language list");
       }
+    } else if (name == "merge") {
+      o.merge = value;
+    } else if (name == "languages") {
+      o.languages = value;
     } else if (name == "output-dir") {
       o.outputDir = value;
     } else if (name == "jobs") {
@@ -235,6 +245,9 @@ int RunConvert(const std::vector<std::string>& args) {
   ConvertOptions o;
   const int parsed = ParseOptions(args, o);
   if (parsed != 0) return parsed < 0 ? kExitOk : parsed;
+  if (o.merge || o.languages) {
+    return RunMerge({o.merge, o.languages, o.settings, o.inputs, o.outputDir, o.jobs, o.quiet});
+  }
   InstallAbortHandler();
   const bool several = o.inputs.size() > 1;
   if (several && o.jobs > 1) {

@@ -1,0 +1,296 @@
+#include "job/merge_job.h"
+
+#include <algorithm>
+#include <cctype>
+#include <memory>
+
+#include "app/control_lists.h"
+#include "app/load_action.h"
+#include "base/errors.h"
+#include "base/number_text.h"
+#include "job/job_support.h"
+#include "job/output_file.h"
+#include "render/rasterizer.h"
+#include "subtitle/line_reader.h"
+#include "vobsub/help_text.h"
+#include "vobsub/idx_writer.h"
+#include "vobsub/output_names.h"
+#include "vobsub/palette.h"
+#include "vobsub/ps_packer.h"
+#include "vobsub/spu_encoder.h"
+
+namespace kestrelpix {
+
+namespace {
+
+std::string Lower(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return out;
+}
+
+// Messages about one input, prefixed with its name.
+class PrefixSink : public MessageSink {
+ public:
+  PrefixSink(MessageSink& inner, std::string prefix) : inner_(inner), prefix_(std::move(prefix)) {}
+  void ShowMessage(std::string_view text) override {
+    inner_.ShowMessage(prefix_ + std::string(text));
+  }
+  void Warn(std::string_view text) override { inner_.Warn(prefix_ + std::string(text)); }
+
+ private:
+  MessageSink& inner_;
+  std::string prefix_;
+};
+
+// A stream loaded and checked, ready to be written.
+struct LoadedStream {
+  std::unique_ptr<TSubtitle> doc;
+  std::vector<double> starts;  // each entry's start, as it is stamped
+};
+
+// Loads one input as the load action does without a window, fit check
+// included. Returns the outcome that ends the merge, or None to go on.
+JobOutcome LoadStream(const std::string& input, const RenderSettings& settings, MessageSink& sink,
+                      LoadedStream& stream) {
+  AppState state;
+  state.CommandLineMode = true;
+  LoadActionHooks hooks;
+  hooks.Fit.ReadSettings = [&settings] { return settings; };
+  try {
+    // A missing input, a folder or a FIFO gets its own message rather than
+    // "Unsupported Subtitle Format !"; the probe opens without blocking.
+    { LineReader probe(input); }
+    LoadSubtitleFile(input, stream.doc, state, sink, hooks);
+    if (!state.SubtitleLoaded || stream.doc == nullptr) {
+      sink.ShowMessage("Please load an Srt/Sub/Txt subtitle.");
+      return JobOutcome::Refused;
+    }
+    if (!state.SubtitleFits) {
+      sink.ShowMessage("Please use smaller font.");
+      return JobOutcome::Refused;
+    }
+    if (stream.doc->LineCount() == 0) {
+      sink.ShowMessage("The subtitle has no entries: nothing to convert.");
+      return JobOutcome::Refused;
+    }
+    // A time before the start of the video cannot be stamped; it shows from
+    // the start instead.
+    for (int k = 1; k <= stream.doc->LineCount(); ++k) {
+      stream.starts.push_back(std::max(0.0, StrToFloat(stream.doc->GetLine(k).StartTime)));
+    }
+  } catch (const Error& e) {
+    sink.ShowMessage(e.what());
+    return JobOutcome::Failed;
+  }
+  return JobOutcome::None;
+}
+
+}  // namespace
+
+std::optional<std::string> LanguageForCode(std::string_view code) {
+  if (code.size() != 2) return std::nullopt;
+  const std::string lower = Lower(code);
+  for (const std::string& entry : LanguageList()) {
+    if (entry.size() > 3 && entry.compare(0, 2, lower) == 0) return entry;
+  }
+  return std::nullopt;
+}
+
+std::string LanguageTagOf(const std::string& path) {
+  const std::string name = path.substr(FolderOf(path).size());
+  const size_t extension = name.find_last_of('.');
+  if (extension == std::string::npos || extension == 0) return "";
+  const size_t dot = name.find_last_of('.', extension - 1);
+  if (dot == std::string::npos || extension - dot != 3) return "";
+  const std::string tag = name.substr(dot + 1, 2);
+  if (!std::isalpha(static_cast<unsigned char>(tag[0])) ||
+      !std::isalpha(static_cast<unsigned char>(tag[1]))) {
+    return "";
+  }
+  return Lower(tag);
+}
+
+std::string LanguageDisplayName(const std::string& Language) {
+  // The list's names may carry a tab and the code again ("AFAR\tAA"), a
+  // remark in brackets or a second name after a comma; the name is the part
+  // before them.
+  std::string name = Language.size() > 3 ? Language.substr(3) : Language;
+  name = name.substr(0, name.find_first_of("\t(,"));
+  while (!name.empty() && name.back() == ' ') name.pop_back();
+  std::string code = Language.substr(0, 2);
+  for (char& c : code) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  if (name.size() > 3 && name.compare(name.size() - 3, 3, " " + code) == 0)
+    name.resize(name.size() - 3);
+  bool wordStart = true;
+  for (char& c : name) {
+    const unsigned char u = static_cast<unsigned char>(c);
+    c = static_cast<char>(wordStart ? std::toupper(u) : std::tolower(u));
+    wordStart = !std::isalpha(u);
+  }
+  return name.empty() ? code : name;
+}
+
+std::vector<StreamEntry> MergeOrder(const std::vector<std::vector<double>>& startTimes) {
+  size_t total = 0;
+  for (const auto& times : startTimes) total += times.size();
+  std::vector<StreamEntry> order;
+  order.reserve(total);
+  std::vector<size_t> next(startTimes.size(), 0);
+  while (order.size() < total) {
+    int chosen = -1;
+    for (size_t s = 0; s < startTimes.size(); ++s) {
+      if (next[s] == startTimes[s].size()) continue;
+      // Strictly earlier only: on equal times the lower stream stays chosen.
+      if (chosen < 0 || startTimes[s][next[s]] < startTimes[chosen][next[chosen]]) {
+        chosen = static_cast<int>(s);
+      }
+    }
+    order.push_back({chosen, static_cast<int>(++next[chosen])});
+  }
+  return order;
+}
+
+std::string MergeOutputBase(const std::string& outBase) {
+  for (const char* suffix : {kIndexSuffix, kSubSuffix}) {
+    const std::string s = suffix;
+    if (outBase.size() > s.size() && outBase.compare(outBase.size() - s.size(), s.size(), s) == 0) {
+      return outBase.substr(0, outBase.size() - s.size());
+    }
+  }
+  return outBase;
+}
+
+ConversionReport MergeHeadless(const std::vector<MergeInput>& inputs,
+                               const RenderSettings& settings, const std::string& outBase,
+                               MessageSink& sink, const ConsoleCallbacks& callbacks) {
+  ConversionReport report;
+  report.Outcome = JobOutcome::Refused;
+  const int streamCount = static_cast<int>(inputs.size());
+  if (streamCount == 0 || streamCount > kMaxSubStreams) {
+    sink.ShowMessage("A merge takes 1 to " + std::to_string(kMaxSubStreams) +
+                     " subtitles (one sub-stream each), not " + std::to_string(streamCount) + ".");
+    return report;
+  }
+  const std::string base = MergeOutputBase(outBase);
+  report.IndexFile = base + kIndexSuffix;
+  report.SubFile = base + kSubSuffix;
+  report.HelpFile = base + kHelpSuffix;
+
+  // Every input is loaded and checked before any file is touched.
+  std::vector<LoadedStream> streams(inputs.size());
+  size_t total = 0;
+  for (size_t s = 0; s < inputs.size(); ++s) {
+    const std::string& input = inputs[s].Input;
+    PrefixSink inputSink(sink, streamCount > 1 ? input + ": " : "");
+    for (const std::string* output : {&report.IndexFile, &report.SubFile, &report.HelpFile}) {
+      if (SameFile(*output, input)) {
+        inputSink.ShowMessage("Merging into " + base + " would overwrite " + input +
+                              "; choose another output name.");
+        return report;
+      }
+    }
+    const JobOutcome loaded = LoadStream(input, settings, inputSink, streams[s]);
+    if (loaded != JobOutcome::None) {
+      report.Outcome = loaded;
+      return report;
+    }
+    total += streams[s].starts.size();
+  }
+
+  std::vector<std::vector<double>> startTimes;
+  for (const LoadedStream& stream : streams) startTimes.push_back(stream.starts);
+  const std::vector<StreamEntry> order = MergeOrder(startTimes);
+
+  const ColorKeys keys =
+      ColorKeysFrom(settings.TextColor, settings.OutlineColor, settings.AntialiasColor);
+  // The timestamp lines of each stream, written after its language block
+  // once the run ends (completed or stopped), so the index always describes
+  // exactly the packs that reached the .sub.
+  std::vector<std::string> entryLines(inputs.size());
+  uint64_t packCount = 0;
+  bool aborted = false;
+  OutputFile index, sub;
+  try {
+    index.Create(report.IndexFile);
+    index.Write(
+        IndexSettingsHeader(settings.Fps, PaletteBlock(settings.Palette, settings.AntialiasColor,
+                                                       settings.OutlineColor, settings.TextColor)));
+    sub.Create(report.SubFile);
+
+    FrameBitmap frame;
+    std::vector<uint8_t> packs;
+    int done = 0;
+    for (const StreamEntry& at : order) {
+      if (aborted) break;
+      // As the Abort button: the entry in progress is still written whole.
+      if (callbacks.AbortRequested && callbacks.AbortRequested()) aborted = true;
+      ++done;
+      if (callbacks.Progress) callbacks.Progress(done, static_cast<int>(total));
+      const SubtitleLine& line = streams[at.stream].doc->GetLine(at.entry);
+      const Band band =
+          ClampBand(RenderFrame(line.Text1, line.Text2, settings, frame), frame.height());
+      const double start = streams[at.stream].starts[at.entry - 1];
+      const double end = StrToFloat(line.EndTime);
+      const uint8_t subStreamId = static_cast<uint8_t>(kSubStreamId + at.stream);
+      PrefixSink entrySink(sink, streamCount > 1 ? inputs[at.stream].Input + ": " : "");
+      for (const DisplaySpan& span : DisplaySpans(start, end)) {
+        const std::vector<uint8_t> unit = EncodeSubpicture(
+            frame, band.BandTop, band.BandHeight, span.StartTime, span.EndTime, keys, &entrySink);
+        packs.clear();
+        const int packsOfUnit = PackSubpicture(unit, span.StartTime, packs, subStreamId);
+        entryLines[at.stream] += IndexEntry(span.StartTime, packCount * kPackSize);
+        packCount += static_cast<uint64_t>(packsOfUnit);
+        sub.Write(packs.data(), packs.size());
+      }
+      ++report.Entries;
+    }
+    sub.Close();
+    for (int s = 0; s < streamCount; ++s) {
+      // One stream keeps the block a single conversion writes, named
+      // English whatever its language; several are named by language.
+      const std::string& language = inputs[s].Language;
+      const std::string name = streamCount == 1 ? "English" : LanguageDisplayName(language);
+      index.Write(IndexLanguageBlock(name, language, s));
+      index.Write(entryLines[s]);
+    }
+    index.Close();
+  } catch (const Error& e) {
+    // A cut pair whose index may not match its .sub is removed rather than
+    // left to pass for a merge. Files this run did not create stay.
+    std::string message = e.what();
+    std::vector<std::string> removed;
+    if (index.Discard()) removed.push_back(report.IndexFile);
+    if (sub.Discard()) removed.push_back(report.SubFile);
+    if (removed.size() == 2) {
+      message += ". The unfinished " + removed[0] + " and " + removed[1] + " were removed.";
+    } else if (removed.size() == 1) {
+      message += ". The unfinished " + removed[0] + " was removed.";
+    }
+    sink.ShowMessage(message);
+    report.Outcome = JobOutcome::Failed;
+    return report;
+  }
+  if (aborted) {
+    report.Outcome = JobOutcome::Aborted;
+    return report;
+  }
+
+  try {
+    OutputFile help;
+    help.Create(report.HelpFile);
+    // The help text names the outputs after a path whose last four
+    // characters it replaces: OUTBASE.idx gives OUTBASE's three names.
+    help.Write(HelpText(settings.AntialiasColor, settings.OutlineColor, settings.TextColor,
+                        report.IndexFile));
+    help.Close();
+  } catch (const Error& e) {
+    sink.ShowMessage(e.what());
+    report.Outcome = JobOutcome::Failed;
+    return report;
+  }
+  report.Outcome = JobOutcome::Completed;
+  return report;
+}
+
+}  // namespace kestrelpix
