@@ -228,8 +228,9 @@ ConversionReport MergeHeadless(const std::vector<MergeInput>& inputs,
       ++done;
       if (callbacks.Progress) callbacks.Progress(done, static_cast<int>(total));
       const SubtitleLine& line = streams[at.stream].doc->GetLine(at.entry);
-      const Band band =
-          ClampBand(RenderFrame(line.Text1, line.Text2, settings, frame), frame.height());
+      // Drawn first: the frame takes its height from the frame rate.
+      const Band drawn = RenderFrame(line.Text1, line.Text2, settings, frame);
+      const Band band = ClampBand(drawn, frame.height());
       const double start = streams[at.stream].starts[at.entry - 1];
       const double end = StrToFloat(line.EndTime);
       const uint8_t subStreamId = static_cast<uint8_t>(kSubStreamId + at.stream);

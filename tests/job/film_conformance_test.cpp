@@ -4,7 +4,10 @@
 // the pair without a warning.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <map>
 #include <random>
+#include <sstream>
 
 #include "support/run_command.h"
 #include "support/temp_dir.h"
@@ -106,6 +109,130 @@ TEST(FilmConformance, SafePaletteNtscSmallUnderlinedRight) {
 
 TEST(FilmConformance, DvdPaletteStrikeOutDejaVu) {
   CheckFilm("--palette dvd --font 'DejaVu Sans' --style StrikeOut --outline 2 --line-offset 6", 4);
+}
+
+// What ffprobe makes of a pair: each stream's language, and its packets'
+// start times with the display ends of their decoded subtitles.
+struct ProbedStream {
+  std::string language;
+  std::vector<std::string> times;  // "pts end_display_time" per packet
+};
+
+std::map<int, ProbedStream> ProbeStreams(const std::string& idx, std::string& failure) {
+  const CommandResult r = RunCommand(
+      "ffprobe -v error -show_streams -show_packets -show_frames -of compact " + ShellQuote(idx));
+  if (r.status != 0 || !r.err.empty()) failure = r.err;
+  auto field = [](const std::string& line, const std::string& name) {
+    const size_t at = line.find("|" + name + "=");
+    if (at == std::string::npos) return std::string();
+    const size_t begin = at + name.size() + 2;
+    return line.substr(begin, line.find('|', begin) - begin);
+  };
+  std::map<int, ProbedStream> streams;
+  std::istringstream lines(r.out);
+  std::string line;
+  int last = -1;
+  while (std::getline(lines, line)) {
+    if (line.rfind("stream|", 0) == 0) {
+      if (field(line, "codec_name") != "dvd_subtitle") failure += "not dvd_subtitle: " + line;
+      streams[std::stoi(field(line, "index"))].language = field(line, "tag:language");
+    } else if (line.rfind("packet|", 0) == 0) {
+      last = std::stoi(field(line, "stream_index"));
+      streams[last].times.push_back(field(line, "pts"));
+    } else if (line.rfind("subtitle|", 0) == 0 && last >= 0) {
+      streams[last].times.back() += " " + field(line, "end_display_time");
+    }
+  }
+  return streams;
+}
+
+// spuunmux's units of one sub-stream: each unit's times and picture bytes.
+std::vector<std::string> SpuunmuxStream(const std::string& sub, int stream,
+                                        const std::filesystem::path& folder) {
+  std::filesystem::create_directories(folder);
+  const CommandResult r = RunCommand("spuunmux -s " + std::to_string(stream) + " -o " +
+                                     ShellQuote((folder / "u").string()) + " " + ShellQuote(sub));
+  EXPECT_EQ(r.status, 0) << r.err;
+  const std::string xml = ReadFileBytes((folder / "u.xml").string());
+  std::vector<std::string> units;
+  for (size_t at = xml.find("<spu "); at != std::string::npos; at = xml.find("<spu ", at + 1)) {
+    const std::string element = xml.substr(at, xml.find('>', at) - at);
+    auto attribute = [&element](const std::string& name) {
+      const size_t a = element.find(" " + name + "=\"");
+      if (a == std::string::npos) return std::string();
+      const size_t begin = a + name.size() + 3;
+      return element.substr(begin, element.find('"', begin) - begin);
+    };
+    units.push_back(attribute("start") + " " + attribute("end") + " " +
+                    ReadFileBytes(attribute("image")));
+  }
+  return units;
+}
+
+// Three films in three languages: from the tag before the extension (en,
+// fr) and from --language (de). Every decoder sees three streams with their
+// languages, each stream holding exactly what its film converted alone holds.
+TEST(FilmConformance, ThreeLanguagesMergedIntoOnePair) {
+  TempDir dir;
+  const int kEntries = 150;
+  const char* const kNames[] = {"one.en.srt", "two.fr.srt", "three.srt"};
+  const char* const kCodes[] = {"en", "fr", "de"};
+  const char* const kMkvCodes[] = {"eng", "fre", "ger"};
+  std::string inputs;
+  for (int i = 0; i < 3; ++i) {
+    const std::string film = dir.Write(kNames[i], MakeFilm(kEntries, 20 + i, 6));
+    inputs += " " + ShellQuote(film);
+    std::filesystem::create_directories(dir.path() / kCodes[i]);
+    const CommandResult alone = RunCommand(
+        ShellQuote(KESTRELPIX_CLI) + " convert --quiet --palette pc --language " + kCodes[i] +
+        " --output-dir " + ShellQuote((dir.path() / kCodes[i]).string()) + " " + ShellQuote(film));
+    ASSERT_EQ(alone.status, 0) << alone.err;
+  }
+  const std::string base = (dir.path() / "films").string();
+  const CommandResult merge = RunCommand(ShellQuote(KESTRELPIX_CLI) +
+                                         " convert --quiet --palette pc --language de --merge " +
+                                         ShellQuote(base) + inputs);
+  ASSERT_EQ(merge.status, 0) << merge.err;
+  EXPECT_EQ(merge.out, base + ".idx\n" + base + ".sub\n" + base + ".Kestrelpix_Help.txt\n");
+  EXPECT_EQ(CountOf(ReadFileBytes(base + ".idx"), "timestamp: "), 3 * kEntries);
+
+  std::string failure;
+  const std::map<int, ProbedStream> merged = ProbeStreams(base + ".idx", failure);
+  EXPECT_EQ(failure, "");
+  ASSERT_EQ(merged.size(), 3u);
+  for (int i = 0; i < 3; ++i) {
+    const std::string dvd = (dir.path() / kCodes[i] / kNames[i]).string();
+    const std::string single = dvd.substr(0, dvd.size() - 4);
+    const std::map<int, ProbedStream> alone = ProbeStreams(single + ".idx", failure);
+    EXPECT_EQ(failure, "");
+    ASSERT_EQ(alone.size(), 1u);
+    EXPECT_EQ(merged.at(i).language, kCodes[i]);
+    EXPECT_EQ(merged.at(i).times.size(), static_cast<size_t>(kEntries));
+    EXPECT_EQ(merged.at(i).times, alone.at(0).times) << "stream " << i;
+
+    const std::vector<std::string> units =
+        SpuunmuxStream(base + ".sub", i, dir.path() / ("merged" + std::to_string(i)));
+    EXPECT_EQ(units.size(), static_cast<size_t>(kEntries));
+    EXPECT_TRUE(units ==
+                SpuunmuxStream(single + ".sub", 0, dir.path() / ("alone" + std::to_string(i))))
+        << "stream " << i << " differs from its film converted alone";
+  }
+  EXPECT_TRUE(SpuunmuxStream(base + ".sub", 3, dir.path() / "merged3").empty());
+
+  const std::string mkv = (dir.path() / "films.mkv").string();
+  const CommandResult mux =
+      RunCommand("mkvmerge -o " + ShellQuote(mkv) + " " + ShellQuote(base + ".idx"));
+  EXPECT_EQ(mux.status, 0) << mux.out;
+  EXPECT_EQ(CountOf(mux.out, "Warning"), 0) << mux.out;
+  const CommandResult tracks = RunCommand("mkvmerge -J " + ShellQuote(mkv));
+  EXPECT_EQ(CountOf(tracks.out, "\"type\": \"subtitles\""), 3) << tracks.out;
+  size_t at = 0;
+  for (const char* code : kMkvCodes) {
+    at = tracks.out.find("\"language\": \"", at);
+    ASSERT_NE(at, std::string::npos) << tracks.out;
+    at += 13;
+    EXPECT_EQ(tracks.out.substr(at, 3), code);
+  }
 }
 
 }  // namespace
