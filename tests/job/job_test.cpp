@@ -5,11 +5,15 @@
 #include <filesystem>
 
 #include "job/generation_job.h"
+#include "job/headless_run.h"
+#include "job/merge_job.h"
 #include "job/recording_host.h"
 #include "render/rasterizer.h"
 #include "support/run_command.h"
 #include "support/temp_dir.h"
 #include "vobsub/help_text.h"
+#include "vobsub/idx_writer.h"
+#include "vobsub/palette.h"
 #include "vobsub/spu_encoder.h"
 
 namespace kestrelpix {
@@ -291,6 +295,201 @@ TEST(GenerationJob, DisplayLongerThanOneUnitCanHoldIsSplitIntoUnitsThatMeet) {
   const size_t endField = r.out.find("end_display_time=", second);
   const long shown = std::stol(r.out.substr(endField + 17));
   EXPECT_NEAR(shown, 454528, 12);
+}
+
+}  // namespace
+}  // namespace kestrelpix
+
+namespace kestrelpix {
+namespace {
+
+std::string Srt(const std::vector<std::pair<std::string, std::string>>& entries) {
+  std::string text;
+  int n = 0;
+  for (const auto& [time, line] : entries) {
+    text += std::to_string(++n) + "\r\n" + time + "\r\n" + line + "\r\n\r\n";
+  }
+  return text;
+}
+
+// The language block of one stream, written out in full.
+std::string Block(const std::string& name, const std::string& code, int index) {
+  return "# " + name + "\r\nid: " + code + ", index: " + std::to_string(index) +
+         "\r\n# Decomment next line to activate alternative name in DirectVobSub / Windows "
+         "Media Player 6.x\r\n# alt: " +
+         name + "\r\n# Vob/Cell ID: 1, 1 (PTS: 0)\r\n";
+}
+
+TEST(MergeJob, OrderAndLanguageNames) {
+  // Heads 1000 | 500: stream 1 first; 1000 | 3000; a tie at 3000 goes to
+  // stream 0; stream 0's time going back (2000) stays in its own order.
+  EXPECT_EQ(MergeOrder({{1000, 3000, 2000}, {500, 3000}, {}}),
+            (std::vector<StreamEntry>{{1, 1}, {0, 1}, {0, 2}, {0, 3}, {1, 2}}));
+  EXPECT_EQ(LanguageTagOf("/films/film.FR.srt"), "fr");
+  EXPECT_EQ(LanguageTagOf("/films.en/film.srt"), "");
+  EXPECT_EQ(LanguageTagOf("film.pt-br.srt"), "");
+  EXPECT_EQ(LanguageTagOf("fr.srt"), "");
+  EXPECT_EQ(LanguageTagOf("film.e1.srt"), "");
+  EXPECT_EQ(LanguageForCode("DE"), std::optional<std::string>("de GERMAN"));
+  EXPECT_EQ(LanguageForCode("xx"), std::nullopt);
+  EXPECT_EQ(LanguageForCode("d"), std::nullopt);
+  EXPECT_EQ(LanguageDisplayName("fr FRENCH"), "French");
+  EXPECT_EQ(LanguageDisplayName("om AFAN (OROMO)"), "Afan");
+  EXPECT_EQ(LanguageDisplayName("aa AFAR\tAA"), "Afar");
+  EXPECT_EQ(LanguageDisplayName("fj FIJI FJ"), "Fiji");
+  EXPECT_EQ(LanguageDisplayName("bn BENGALI,BANGLA"), "Bengali");
+  EXPECT_EQ(LanguageDisplayName("rm RHAETO-ROMANCE"), "Rhaeto-Romance");
+  EXPECT_EQ(MergeOutputBase("out/films.idx"), "out/films");
+  EXPECT_EQ(MergeOutputBase("films.sub.x"), "films.sub.x");
+}
+
+TEST(MergeJob, TwoStreamsInterleaveByTimeOnTheirOwnSubStreams) {
+  TempDir dir;
+  const std::string a = dir.Write("a.srt", Srt({{"00:00:01,000 --> 00:00:02,000", "One"},
+                                                {"00:00:03,000 --> 00:00:04,000", "Three"}}));
+  const std::string b = dir.Write("b.srt", Srt({{"00:00:00,500 --> 00:00:01,500", "Half"},
+                                                {"00:00:03,000 --> 00:00:03,500", "Tie"}}));
+  RenderSettings settings;
+  CollectingMessageSink sink;
+  std::vector<int> progress;
+  ConsoleCallbacks callbacks;
+  callbacks.Progress = [&](int done, int total) { progress.push_back(done * 10 + total); };
+  const std::string base = (dir.path() / "both").string();
+  const ConversionReport report =
+      MergeHeadless({{a, "en ENGLISH"}, {b, "fr FRENCH"}}, settings, base, sink, callbacks);
+  ASSERT_EQ(report.Outcome, JobOutcome::Completed) << ::testing::PrintToString(sink.messages);
+  EXPECT_EQ(report.Entries, 4);
+  EXPECT_EQ(progress, (std::vector<int>{14, 24, 34, 44}));
+  EXPECT_TRUE(sink.messages.empty());
+  // .sub order: Half (0x21) at 0, One (0x20) at 0x800, Three (0x20) at 0x1000,
+  // then Tie (0x21) at 0x1800: equal times keep the stream order.
+  EXPECT_EQ(ReadFileBytes(base + ".idx"),
+            IndexSettingsHeader("25.000", PaletteBlock(settings.Palette, settings.AntialiasColor,
+                                                       settings.OutlineColor, settings.TextColor)) +
+                Block("English", "en", 0) +
+                "timestamp: 00:00:01:000, filepos: 000000800\r\n"
+                "timestamp: 00:00:03:000, filepos: 000001000\r\n" +
+                Block("French", "fr", 1) +
+                "timestamp: 00:00:00:500, filepos: 000000000\r\n"
+                "timestamp: 00:00:03:000, filepos: 000001800\r\n");
+  const std::string sub = ReadFileBytes(base + ".sub");
+  ASSERT_EQ(sub.size(), 4u * 2048);
+  // Byte 28 of a unit's first pack is its sub-stream id (14 pack header
+  // bytes, 9 PES header bytes, 5 PTS bytes). 500 ms is PTS 45000 = 0xAFC8:
+  // '0010' 000 1 | 000000000000001 1 | 010111111001000 1 = 21 00 03 5F 91.
+  EXPECT_EQ(sub.substr(23, 6), std::string("\x21\x00\x03\x5F\x91\x21", 6));
+  EXPECT_EQ(sub[2048 + 28], '\x20');
+  EXPECT_EQ(sub[2 * 2048 + 28], '\x20');
+  EXPECT_EQ(sub[3 * 2048 + 28], '\x21');
+  EXPECT_EQ(
+      ReadFileBytes(base + ".Kestrelpix_Help.txt"),
+      HelpText(settings.AntialiasColor, settings.OutlineColor, settings.TextColor, base + ".idx"));
+}
+
+TEST(MergeJob, OneInputGivesExactlyTheSingleConversionPair) {
+  TempDir dir;
+  const std::string film =
+      dir.Write("film.srt", Srt({{"00:00:02,000 --> 00:00:03,000", "Later"},
+                                 {"00:00:01,000 --> 00:00:02,000", "Earlier|with two lines"},
+                                 {"00:00:04,000 --> 00:00:05,000", "Last"}}));
+  RenderSettings settings;
+  settings.Language = "pt PORTUGUESE";
+  CollectingMessageSink sink;
+  ASSERT_EQ(ConvertHeadless(film, settings, "", sink).Outcome, JobOutcome::Completed);
+  const std::string base = (dir.path() / "merged").string();
+  ASSERT_EQ(MergeHeadless({{film, "pt PORTUGUESE"}}, settings, base, sink).Outcome,
+            JobOutcome::Completed);
+  EXPECT_TRUE(ReadFileBytes(base + ".idx") == ReadFileBytes((dir.path() / "film.idx").string()));
+  EXPECT_TRUE(ReadFileBytes(base + ".sub") == ReadFileBytes((dir.path() / "film.sub").string()));
+  EXPECT_TRUE(sink.messages.empty());
+}
+
+TEST(MergeJob, RefusalsWriteNothing) {
+  TempDir dir;
+  const std::string good = dir.Write("good.srt", Srt({{"00:00:01,000 --> 00:00:02,000", "Fine"}}));
+  const std::string wide = dir.Write(
+      "wide.srt",
+      Srt({{"00:00:01,000 --> 00:00:02,000", "A line much too long for fifty point text"}}));
+  const std::string empty = dir.Write("empty.srt", "");
+  const std::string frames = dir.Write("films.sub", "{1}{1}25\n{1}{2}x\n");
+  const std::string base = (dir.path() / "films").string();
+  const std::string old = dir.Write("films.idx", "earlier index");
+  RenderSettings settings;
+  settings.FontSize = 50;
+  struct Case {
+    std::vector<MergeInput> inputs;
+    JobOutcome outcome;
+    std::string message;  // the last message, its start
+  };
+  const std::vector<Case> cases = {
+      {{{good, "en ENGLISH"}, {good, "en ENGLISH"}, {wide, "fr FRENCH"}},
+       JobOutcome::Refused,
+       wide + ": Please load an Srt/Sub/Txt subtitle."},
+      {{{good, "en ENGLISH"}, {empty, "fr FRENCH"}}, JobOutcome::Refused, empty + ": "},
+      {{{good, "en ENGLISH"}, {frames, "fr FRENCH"}},
+       JobOutcome::Refused,
+       frames + ": Merging into " + base + " would overwrite " + frames},
+      {{{good, "en ENGLISH"}, {(dir.path() / "absent.srt").string(), "fr FRENCH"}},
+       JobOutcome::Failed,
+       (dir.path() / "absent.srt").string() + ": "},
+      {std::vector<MergeInput>(33, {good, "en ENGLISH"}), JobOutcome::Refused,
+       "A merge takes 1 to 32 subtitles"},
+  };
+  for (const Case& c : cases) {
+    CollectingMessageSink sink;
+    const ConversionReport report = MergeHeadless(c.inputs, settings, base, sink);
+    EXPECT_EQ(report.Outcome, c.outcome) << c.message;
+    ASSERT_FALSE(sink.messages.empty()) << c.message;
+    EXPECT_EQ(sink.messages.back().rfind(c.message, 0), 0u) << sink.messages.back();
+    EXPECT_EQ(ReadFileBytes(old), "earlier index");
+    EXPECT_FALSE(std::filesystem::exists(base + ".Kestrelpix_Help.txt"));
+    EXPECT_EQ(ReadFileBytes(frames), "{1}{1}25\n{1}{2}x\n");
+  }
+  // 32 inputs are the most: one per sub-stream id 0x20 to 0x3F. Two may
+  // share a language.
+  settings.FontSize = 20;
+  CollectingMessageSink sink;
+  const ConversionReport report =
+      MergeHeadless(std::vector<MergeInput>(32, {good, "en ENGLISH"}), settings, base + "32", sink);
+  EXPECT_EQ(report.Outcome, JobOutcome::Completed);
+  const std::string sub = ReadFileBytes(base + "32.sub");
+  ASSERT_EQ(sub.size(), 32u * 2048);
+  EXPECT_EQ(sub[31 * 2048 + 28], '\x3F');
+  EXPECT_NE(ReadFileBytes(base + "32.idx").find("id: en, index: 31\r\n"), std::string::npos);
+}
+
+TEST(MergeJob, AbortLeavesEveryStreamWithTheUnitsWritten) {
+  TempDir dir;
+  std::vector<std::pair<std::string, std::string>> a, b;
+  for (int i = 0; i < 5; ++i) {
+    a.push_back(
+        {"00:00:0" + std::to_string(i * 2) + ",000 --> 00:00:0" + std::to_string(i * 2) + ",500",
+         "a"});
+    b.push_back({"00:00:0" + std::to_string(i * 2 + 1) + ",000 --> 00:00:0" +
+                     std::to_string(i * 2 + 1) + ",500",
+                 "b"});
+  }
+  const std::string fa = dir.Write("a.srt", Srt(a)), fb = dir.Write("b.srt", Srt(b));
+  CollectingMessageSink sink;
+  int polls = 0;
+  ConsoleCallbacks callbacks;
+  callbacks.AbortRequested = [&] { return ++polls == 3; };
+  const std::string base = (dir.path() / "cut").string();
+  const ConversionReport report = MergeHeadless({{fa, "en ENGLISH"}, {fb, "de GERMAN"}},
+                                                RenderSettings(), base, sink, callbacks);
+  EXPECT_EQ(report.Outcome, JobOutcome::Aborted);
+  // The entry in progress at the abort (a's second, at 2 s) is still written.
+  EXPECT_EQ(report.Entries, 3);
+  const std::string idx = ReadFileBytes(base + ".idx");
+  EXPECT_NE(idx.find(Block("English", "en", 0) +
+                     "timestamp: 00:00:00:000, filepos: 000000000\r\n"
+                     "timestamp: 00:00:02:000, filepos: 000001000\r\n" +
+                     Block("German", "de", 1) + "timestamp: 00:00:01:000, filepos: 000000800\r\n"),
+            std::string::npos)
+      << idx;
+  EXPECT_EQ(idx.substr(idx.size() - 2), "\r\n");
+  EXPECT_EQ(ReadFileBytes(base + ".sub").size(), 3u * 2048);
+  EXPECT_FALSE(std::filesystem::exists(base + ".Kestrelpix_Help.txt"));
 }
 
 }  // namespace
