@@ -5,7 +5,6 @@
 #include <filesystem>
 
 #include "job/generation_job.h"
-#include "job/headless_run.h"
 #include "job/merge_job.h"
 #include "job/recording_host.h"
 #include "render/rasterizer.h"
@@ -361,24 +360,6 @@ TEST(MergeJob, TwoStreamsInterleaveByTimeOnTheirOwnSubStreams) {
   EXPECT_EQ(
       ReadFileBytes(base + ".Kestrelpix_Help.txt"),
       HelpText(settings.AntialiasColor, settings.OutlineColor, settings.TextColor, base + ".idx"));
-}
-
-TEST(MergeJob, OneInputGivesExactlyTheSingleConversionPair) {
-  TempDir dir;
-  const std::string film =
-      dir.Write("film.srt", Srt({{"00:00:02,000 --> 00:00:03,000", "Later"},
-                                 {"00:00:01,000 --> 00:00:02,000", "Earlier|with two lines"},
-                                 {"00:00:04,000 --> 00:00:05,000", "Last"}}));
-  RenderSettings settings;
-  settings.Language = "pt PORTUGUESE";
-  CollectingMessageSink sink;
-  ASSERT_EQ(ConvertHeadless(film, settings, "", sink).Outcome, JobOutcome::Completed);
-  const std::string base = (dir.path() / "merged").string();
-  ASSERT_EQ(MergeHeadless({{film, "pt PORTUGUESE"}}, settings, base, sink).Outcome,
-            JobOutcome::Completed);
-  EXPECT_TRUE(ReadFileBytes(base + ".idx") == ReadFileBytes((dir.path() / "film.idx").string()));
-  EXPECT_TRUE(ReadFileBytes(base + ".sub") == ReadFileBytes((dir.path() / "film.sub").string()));
-  EXPECT_TRUE(sink.messages.empty());
 }
 
 TEST(MergeJob, RefusalsWriteNothingAndThirtyTwoStreamsAreTheMost) {
