@@ -62,7 +62,7 @@ TEST(CommandLine, ConversionClampsSlidersAndReadsPaletteCodes) {
 TEST(CommandLine, DefaultBatchLine) {
   ControlPositions defaults;
   EXPECT_EQ(BatchLine("/opt/kp/", "/films/My Movie.srt", defaults),
-            "\"/opt/kp/kestrelpix\" \"/films/My Movie.srt\" 0 4 0 14 0 30 -4 1 1 0 2 41 2 2");
+            "'/opt/kp/kestrelpix' '/films/My Movie.srt' 0 4 0 14 0 30 -4 1 1 0 2 41 2 2");
   const RenderSettings s = SettingsFromPositions(defaults, FontList());
   EXPECT_EQ(s.FontName, "Arial");
   EXPECT_EQ(s.FontSize, 20);
