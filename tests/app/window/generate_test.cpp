@@ -479,8 +479,7 @@ void GenerateTest::unattendedRunStopsAtABadParameter() {
     WindowFixture f(
         {input, "0", "4", "0", "35", "0", "30", "-4", "1", "1", "0", "2", "41", "2", "2"});
     QVERIFY(f.ShowAndActivate());
-    QCOMPARE(f.messages,
-             QStringList({"Parameter 5 (fontsize) is 35, outside its list (0 to 34)"}));
+    QCOMPARE(f.messages, QStringList({"Parameter 5 (fontsize) is 35, outside its list (0 to 34)"}));
     QVERIFY(f.main()->CurrentSubtitle == nullptr);
     QVERIFY(!fs::exists(Base(input) + ".idx"));
   }

@@ -1,6 +1,7 @@
 // The window side of the settings file: what a run writes, what the next run
 // shows, the moments of restoring, and the colour options window's choice.
 #include <sys/stat.h>
+
 #include <QtTest>
 #include <filesystem>
 
