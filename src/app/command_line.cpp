@@ -1,8 +1,12 @@
 #include "app/command_line.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <climits>
+#include <string_view>
 
 #include "app/control_lists.h"
 #include "base/errors.h"
@@ -120,12 +124,74 @@ RenderSettings SettingsFromPositions(const ControlPositions& p,
   return s;
 }
 
+namespace {
+
+template <typename List, typename Match>
+int PositionIn(const List& list, Match match, const std::string& what) {
+  for (size_t i = 0; i < list.size(); ++i) {
+    if (match(list[i])) return static_cast<int>(i);
+  }
+  throw Error(what + " is not in the window's list, so a batch line cannot give it");
+}
+
+}  // namespace
+
+ControlPositions PositionsFromSettings(const RenderSettings& s,
+                                       const std::vector<std::string>& fontList) {
+  ControlPositions p;
+  const auto equals = [](const std::string& wanted) {
+    return [&wanted](const std::string& item) { return item == wanted; };
+  };
+  p.FontName = PositionIn(fontList, equals(s.FontName), "The font \"" + s.FontName + "\"");
+  p.FontCharset = PositionIn(
+      CharsetNames(), [&](const std::string& n) { return CharsetFromName(n) == s.FontCharset; },
+      "The character set " + std::to_string(s.FontCharset));
+  p.FontStyle = PositionIn(
+      StyleNames(), [&](const std::string& n) { return StyleFromName(n) == s.FontStyle; },
+      "The font style");
+  const std::string size = std::to_string(s.FontSize);
+  p.FontSize = PositionIn(FontSizeNames(), equals(size), "The font size " + size);
+  p.Align = PositionIn(AlignList(), equals(s.Align), "The alignment \"" + s.Align + "\"");
+  p.offset = std::clamp(s.offset, kOffsetMin, kOffsetMax);
+  p.offset_or = std::clamp(s.offset_or, kOffsetOrMin, kOffsetOrMax);
+  const std::string outline = std::to_string(s.OutlineWidth);
+  p.OutlineWidth = PositionIn(OutlineWidthList(), equals(outline), "The outline width " + outline);
+  p.Language = PositionIn(LanguageList(), equals(s.Language), "The language " + s.Language);
+  p.Fps = PositionIn(FpsList(), equals(s.Fps), "The frame rate " + s.Fps);
+  p.Palette = s.Palette;
+  const std::vector<NamedColor>& colors = ColorListFor(s.Palette);
+  const auto color = [&](ColorValue value, const char* role) {
+    return PositionIn(
+        colors, [value](const NamedColor& c) { return c.value == value; },
+        std::string("The ") + role + " colour");
+  };
+  p.AntialiasColor = color(s.AntialiasColor, "antialias");
+  p.OutlineColor = color(s.OutlineColor, "outline");
+  p.TextColor = color(s.TextColor, "text");
+  return p;
+}
+
 std::string ProgramFolder() {
   char path[PATH_MAX];
   const ssize_t n = ::readlink("/proc/self/exe", path, sizeof path - 1);
   if (n <= 0) return "./";
   const std::string exe(path, static_cast<size_t>(n));
   return exe.substr(0, exe.find_last_of('/') + 1);
+}
+
+std::string BatchQuote(const std::string& argument) {
+#ifdef _WIN32
+  return "\"" + argument + "\"";
+#else
+  std::string quoted = "'";
+  for (char c : argument) {
+    if (c == '\'')
+      quoted += "'\\''";
+    else
+      quoted += c;
+  }
+  return quoted + "'";
+#endif
 }
 
 std::string BatchLine(const std::string& programFolder, const std::string& subtitlePath,
@@ -135,7 +201,7 @@ std::string BatchLine(const std::string& programFolder, const std::string& subti
 #else
   const char* const kProgram = "kestrelpix";
 #endif
-  std::string line = "\"" + programFolder + kProgram + "\" \"" + subtitlePath + "\" ";
+  std::string line = BatchQuote(programFolder + kProgram) + " " + BatchQuote(subtitlePath) + " ";
   const int values[] = {
       p.FontName,  p.FontCharset, p.FontStyle,    p.FontSize,       p.Align,
       p.offset,    p.offset_or,   p.OutlineWidth, p.AntialiasColor, p.OutlineColor,
@@ -153,11 +219,45 @@ const char* BatchLineEnd() {
 #endif
 }
 
+void AppendToBatchFile(const std::string& batchFile, const std::string& line) {
+  std::string text = line + BatchLineEnd();
+  // Created here only when the name is free (O_EXCL), so the first line and
+  // the mode are only ever set on a file this call made.
+  int fd = ::open(batchFile.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NONBLOCK, 0777);
+  const bool created = fd >= 0;
+  if (!created && errno == EEXIST) {
+    fd = ::open(batchFile.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC | O_NONBLOCK);
+  }
+  if (fd < 0) throw FileErrorFor("open", batchFile, errno);
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    throw FileError("Cannot open file \"" + batchFile +
+                        "\": it is not a regular file (a FIFO, a socket or a device)",
+                    EINVAL);
+  }
+#ifndef _WIN32
+  if (created) text = "#!/bin/sh\n" + text;
+#endif
+  size_t done = 0;
+  while (done < text.size()) {
+    const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      const int err = n < 0 ? errno : EIO;
+      ::close(fd);
+      throw FileErrorFor("write", batchFile, err);
+    }
+    done += static_cast<size_t>(n);
+  }
+  if (::close(fd) != 0) throw FileErrorFor("write", batchFile, errno);
+}
+
+#ifdef _WIN32
 std::vector<std::string> SplitBatchLine(const std::string& line) {
   std::vector<std::string> args;
   size_t i = 0;
   while (i < line.size()) {
-    // Blanks and control characters (a CR among them) separate arguments.
     while (i < line.size() && static_cast<unsigned char>(line[i]) <= ' ') ++i;
     if (i >= line.size()) break;
     std::string arg;
@@ -176,5 +276,40 @@ std::vector<std::string> SplitBatchLine(const std::string& line) {
   }
   return args;
 }
+#else
+std::vector<std::string> SplitBatchLine(const std::string& line) {
+  std::vector<std::string> args;
+  size_t i = 0;
+  const size_t n = line.size();
+  while (i < n) {
+    // Blanks and control characters (a CR among them) separate arguments.
+    while (i < n && static_cast<unsigned char>(line[i]) <= ' ') ++i;
+    if (i >= n) break;
+    std::string arg;
+    while (i<n&& static_cast<unsigned char>(line[i])> ' ') {
+      const char c = line[i++];
+      if (c == '\'') {
+        while (i < n && line[i] != '\'') arg += line[i++];
+        ++i;  // the closing quote
+      } else if (c == '"') {
+        while (i < n && line[i] != '"') {
+          if (line[i] == '\\' && i + 1 < n &&
+              std::string_view("$`\"\\\n").find(line[i + 1]) != std::string_view::npos) {
+            ++i;
+          }
+          arg += line[i++];
+        }
+        ++i;
+      } else if (c == '\\' && i < n) {
+        arg += line[i++];
+      } else {
+        arg += c;
+      }
+    }
+    args.push_back(arg);
+  }
+  return args;
+}
+#endif
 
 }  // namespace kestrelpix

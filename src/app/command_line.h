@@ -61,21 +61,45 @@ void ColorPositionsFromCommandLine(const CommandLineValues& values, ControlPosit
 RenderSettings SettingsFromPositions(const ControlPositions& positions,
                                      const std::vector<std::string>& fontList);
 
+// The positions that select settings in the window's lists: the inverse of
+// SettingsFromPositions. A setting that no list position gives (a font that
+// is not installed, a size or colour outside the lists) throws Error naming
+// it.
+ControlPositions PositionsFromSettings(const RenderSettings& settings,
+                                       const std::vector<std::string>& fontList);
+
 // The folder of the running program, with a trailing separator.
 std::string ProgramFolder();
 
+// One argument of a batch line, quoted so that the shell that runs the
+// batch file passes it on byte for byte and expands nothing in it: in
+// single quotes, a single quote written as '\'' (in double quotes on
+// Windows, whose batch files know no other quoting).
+std::string BatchQuote(const std::string& argument);
+
 // The batch line: the quoted program path (the program folder followed by
 // "kestrelpix"), the quoted subtitle path and the values of parameters 2 to
-// 15, without a line end.
+// 15, without a line end. The window's "Add to Batch" and the command-line
+// tool's add-to-batch both write this line.
 std::string BatchLine(const std::string& programFolder, const std::string& subtitlePath,
                       const ControlPositions& positions);
 
 // The line end of batch files on this platform (LF here, CR LF on Windows).
 const char* BatchLineEnd();
 
-// Splits a batch line as the shell does for it: blanks separate, double
-// quotes group and are dropped; a trailing CR on the last parameter is
-// ignored. The program name is the first element.
+// Appends line and the line end to the batch file. A batch file that does
+// not exist yet is created with "#!/bin/sh" as its first line and made
+// executable, so that it runs by double-click or as ./NAME. Throws
+// FileError naming the file.
+void AppendToBatchFile(const std::string& batchFile, const std::string& line);
+
+// Splits a batch line as the shell that runs the batch file does: outside
+// quotes blanks and control characters separate and a backslash takes the
+// next character as it is; single quotes keep everything up to the next
+// single quote; double quotes group, with a backslash taking the next $ `
+// " \ or line break. A trailing CR is ignored. The program name is the
+// first element. (On Windows: blanks separate, double quotes group and are
+// dropped.)
 std::vector<std::string> SplitBatchLine(const std::string& line);
 
 }  // namespace kestrelpix

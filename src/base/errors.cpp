@@ -3,15 +3,18 @@
 #include <cerrno>
 #include <cstring>
 
+#include "base/excerpt.h"
+
 namespace kestrelpix {
 
 namespace {
 
+// The text comes from a file or a command line and may be a whole line of
+// megabytes: only its start is quoted.
 std::string Quoted(std::string_view text, std::string_view tail) {
   std::string message;
-  message.reserve(text.size() + tail.size() + 2);
   message.push_back('\'');
-  message.append(text);
+  message.append(Excerpt(text.substr(0, kExcerptBytes)));
   message.push_back('\'');
   message.append(tail);
   return message;

@@ -1,12 +1,14 @@
 #include "job/generation_job.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <vector>
 
 #include "base/errors.h"
 #include "base/number_text.h"
 #include "job/job_support.h"
 #include "job/output_file.h"
+#include "job/run_checks.h"
 #include "render/rasterizer.h"
 #include "vobsub/help_text.h"
 #include "vobsub/idx_writer.h"
@@ -16,6 +18,41 @@
 #include "vobsub/spu_encoder.h"
 
 namespace kestrelpix {
+
+namespace {
+
+// The encoder's warnings of one run, passed on up to a limit: a film whose
+// every entry draws the same warning would otherwise bury the user under
+// one message per entry (a message box each, in the window).
+class CappedWarnings : public MessageSink {
+ public:
+  explicit CappedWarnings(MessageSink& target) : target_(target) {}
+  void ShowMessage(std::string_view text) override { target_.ShowMessage(text); }
+  void Warn(std::string_view text) override {
+    if (shown_ < kLimit) {
+      ++shown_;
+      target_.Warn(text);
+    } else {
+      ++held_;
+    }
+  }
+  // Says how many were held back, once, at the end of the run.
+  void Finish() {
+    if (held_ > 0) {
+      target_.Warn(std::to_string(held_) + " more warning" + (held_ == 1 ? "" : "s") +
+                   " of this run not shown.");
+    }
+    held_ = 0;
+  }
+
+ private:
+  static constexpr int kLimit = 5;
+  MessageSink& target_;
+  int shown_ = 0;
+  int held_ = 0;
+};
+
+}  // namespace
 
 JobOutcome GenerationJob::ButtonGenerateClick(const TSubtitle* doc, const std::string& inputFile) {
   state_.JobIdle = !state_.JobIdle;
@@ -57,6 +94,17 @@ JobOutcome GenerationJob::Run(const TSubtitle* doc, const std::string& inputFile
   }
   const int count = doc->LineCount();
   if (count == 0) return Refuse("The subtitle has no entries: nothing to convert.");
+  const std::string tooLong = NameTooLongMessage({indexFile_, subFile_, helpFile_});
+  if (!tooLong.empty()) return Refuse(tooLong);
+  try {
+    for (const std::string* name : {&indexFile_, &subFile_, &helpFile_}) {
+      OutputFile::CheckReplaceable(*name);
+    }
+  } catch (const Error& e) {
+    return Refuse(e.what());
+  }
+  const std::string longDisplays = LongDisplayWarning(*doc);
+  if (!longDisplays.empty()) host_.Messages().Warn(longDisplays);
 
   host_.SetProgressRange(0, count - 1);
   lastError_.clear();
@@ -67,6 +115,9 @@ JobOutcome GenerationJob::Run(const TSubtitle* doc, const std::string& inputFile
   uint64_t packCount = 0;
 
   OutputFile index, sub;
+  std::string help;
+  CappedWarnings warnings(host_.Messages());
+  std::error_code removeError;
   running_ = true;
   try {
     index.Create(indexFile_);
@@ -95,9 +146,8 @@ JobOutcome GenerationJob::Run(const TSubtitle* doc, const std::string& inputFile
       // 745 s) after its own time stamp; a longer entry is shown by several
       // units whose times meet, each with its index line.
       for (const DisplaySpan& span : DisplaySpans(start, end)) {
-        const std::vector<uint8_t> unit =
-            EncodeSubpicture(frame, band.BandTop, band.BandHeight, span.StartTime, span.EndTime,
-                             keys, &host_.Messages());
+        const std::vector<uint8_t> unit = EncodeSubpicture(
+            frame, band.BandTop, band.BandHeight, span.StartTime, span.EndTime, keys, &warnings);
         packs.clear();
         const int packsOfUnit = PackSubpicture(unit, span.StartTime, packs);
         index.Write(IndexEntry(span.StartTime, packCount * kPackSize));
@@ -106,20 +156,31 @@ JobOutcome GenerationJob::Run(const TSubtitle* doc, const std::string& inputFile
       }
       ++entriesWritten_;
     }
-    index.Close();
-    sub.Close();
+    warnings.Finish();
+    // The help file only after a complete run. The outputs keep their
+    // temporary names until all are written; then all replace whatever
+    // held their names, so an earlier pair stays whole until this one is.
+    OutputFile helpOut;
+    std::vector<OutputFile*> outputs = {&index, &sub};
+    if (!state_.JobIdle) {
+      help = HelpText(first.AntialiasColor, first.OutlineColor, first.TextColor,
+                      std::filesystem::absolute(base).lexically_normal().string());
+      helpOut.Create(helpFile_);
+      helpOut.Write(help);
+      outputs.push_back(&helpOut);
+    }
+    OutputFile::Commit(outputs);
+    // A help file left by an earlier complete run would vouch for this
+    // shorter pair: without it, the pair reads as the aborted run it is.
+    if (state_.JobIdle) std::filesystem::remove(helpFile_, removeError);
   } catch (const Error& e) {
-    // What reached the disk is a cut pair whose index may point past the
-    // end of the .sub: it is removed rather than left to pass for a
-    // conversion. Files this run did not create are left alone.
+    // Nothing of this run replaced an earlier output: its temporary files
+    // are removed and the names keep what they held.
     lastError_ = e.what();
-    std::vector<std::string> removed;
-    if (index.Discard()) removed.push_back(indexFile_);
-    if (sub.Discard()) removed.push_back(subFile_);
-    if (removed.size() == 2) {
-      lastError_ += ". The unfinished " + removed[0] + " and " + removed[1] + " were removed.";
-    } else if (removed.size() == 1) {
-      lastError_ += ". The unfinished " + removed[0] + " was removed.";
+    const bool indexRemoved = index.Discard();
+    const bool subRemoved = sub.Discard();
+    if (indexRemoved || subRemoved) {
+      lastError_ += ". Nothing was replaced: the unfinished files were removed.";
     }
     running_ = false;
     state_.JobIdle = true;
@@ -130,19 +191,6 @@ JobOutcome GenerationJob::Run(const TSubtitle* doc, const std::string& inputFile
 
   if (state_.JobIdle) return JobOutcome::Aborted;
 
-  const std::string help =
-      HelpText(first.AntialiasColor, first.OutlineColor, first.TextColor, base);
-  try {
-    OutputFile helpOut;
-    helpOut.Create(helpFile_);
-    helpOut.Write(help);
-    helpOut.Close();
-  } catch (const Error& e) {
-    lastError_ = e.what();
-    state_.JobIdle = true;
-    host_.Messages().ShowMessage(lastError_);
-    return JobOutcome::Failed;
-  }
   state_.JobIdle = true;
   if (state_.CommandLineMode) {
     host_.RequestTerminate();

@@ -5,6 +5,7 @@
 #include "app/command_line.h"
 #include "app/load_action.h"
 #include "base/errors.h"
+#include "job/stop_signals.h"
 #include "render/font_tables.h"
 #include "subtitle/line_reader.h"
 
@@ -59,7 +60,7 @@ int ExitStatusFor(JobOutcome outcome) {
     case JobOutcome::Completed:
       return 0;
     case JobOutcome::Aborted:
-      return 130;
+      return StoppedExitStatus();
     default:
       return 1;
   }

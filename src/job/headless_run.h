@@ -36,7 +36,8 @@ ConversionReport ConvertHeadless(const std::string& input, const RenderSettings&
                                  const ConsoleCallbacks& callbacks = {});
 
 // The unattended run of the fifteen parameters. Returns the exit status: 0
-// for a complete run, 130 after an abort, 1 for every refusal or error.
+// for a complete run, 128 + the stop signal after an abort (130 for Ctrl-C),
+// 1 for every refusal or error.
 int RunUnattendedHeadless(const std::vector<std::string>& args, MessageSink& sink,
                           const ConsoleCallbacks& callbacks = {});
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <filesystem>
 #include <memory>
 
 #include "app/control_lists.h"
@@ -10,6 +11,7 @@
 #include "base/number_text.h"
 #include "job/job_support.h"
 #include "job/output_file.h"
+#include "job/run_checks.h"
 #include "render/rasterizer.h"
 #include "subtitle/line_reader.h"
 #include "vobsub/help_text.h"
@@ -198,6 +200,27 @@ ConversionReport MergeHeadless(const std::vector<MergeInput>& inputs,
     total += streams[s].starts.size();
   }
 
+  const std::string tooLong =
+      NameTooLongMessage({report.IndexFile, report.SubFile, report.HelpFile});
+  if (!tooLong.empty()) {
+    sink.ShowMessage(tooLong);
+    return report;
+  }
+  try {
+    for (const std::string* name : {&report.IndexFile, &report.SubFile, &report.HelpFile}) {
+      OutputFile::CheckReplaceable(*name);
+    }
+  } catch (const Error& e) {
+    sink.ShowMessage(e.what());
+    return report;
+  }
+  for (size_t s = 0; s < streams.size(); ++s) {
+    const std::string longDisplays = LongDisplayWarning(*streams[s].doc);
+    if (!longDisplays.empty()) {
+      sink.Warn((streamCount > 1 ? inputs[s].Input + ": " : std::string()) + longDisplays);
+    }
+  }
+
   std::vector<std::vector<double>> startTimes;
   for (const LoadedStream& stream : streams) startTimes.push_back(stream.starts);
   const std::vector<StreamEntry> order = MergeOrder(startTimes);
@@ -246,7 +269,6 @@ ConversionReport MergeHeadless(const std::vector<MergeInput>& inputs,
       }
       ++report.Entries;
     }
-    sub.Close();
     for (int s = 0; s < streamCount; ++s) {
       // One stream keeps the block a single conversion writes, named
       // English whatever its language; several are named by language.
@@ -255,18 +277,33 @@ ConversionReport MergeHeadless(const std::vector<MergeInput>& inputs,
       index.Write(IndexLanguageBlock(name, language, s));
       index.Write(entryLines[s]);
     }
-    index.Close();
+    // The outputs keep their temporary names until all are written; then
+    // all replace whatever held their names at once. The help file only
+    // comes with a complete run.
+    OutputFile help;
+    std::vector<OutputFile*> outputs = {&index, &sub};
+    if (!aborted) {
+      help.Create(report.HelpFile);
+      // The help text names the outputs after a path whose last four
+      // characters it replaces: OUTBASE.idx gives OUTBASE's three names.
+      help.Write(HelpText(settings.AntialiasColor, settings.OutlineColor, settings.TextColor,
+                          std::filesystem::absolute(report.IndexFile).lexically_normal().string()));
+      outputs.push_back(&help);
+    }
+    OutputFile::Commit(outputs);
+    if (aborted) {
+      // An earlier help file would vouch for this shorter pair.
+      std::error_code removeError;
+      std::filesystem::remove(report.HelpFile, removeError);
+    }
   } catch (const Error& e) {
-    // A cut pair whose index may not match its .sub is removed rather than
-    // left to pass for a merge. Files this run did not create stay.
+    // Nothing of this run replaced an earlier output: its temporary files
+    // are removed and the names keep what they held.
     std::string message = e.what();
-    std::vector<std::string> removed;
-    if (index.Discard()) removed.push_back(report.IndexFile);
-    if (sub.Discard()) removed.push_back(report.SubFile);
-    if (removed.size() == 2) {
-      message += ". The unfinished " + removed[0] + " and " + removed[1] + " were removed.";
-    } else if (removed.size() == 1) {
-      message += ". The unfinished " + removed[0] + " was removed.";
+    const bool indexRemoved = index.Discard();
+    const bool subRemoved = sub.Discard();
+    if (indexRemoved || subRemoved) {
+      message += ". Nothing was replaced: the unfinished files were removed.";
     }
     sink.ShowMessage(message);
     report.Outcome = JobOutcome::Failed;
@@ -274,20 +311,6 @@ ConversionReport MergeHeadless(const std::vector<MergeInput>& inputs,
   }
   if (aborted) {
     report.Outcome = JobOutcome::Aborted;
-    return report;
-  }
-
-  try {
-    OutputFile help;
-    help.Create(report.HelpFile);
-    // The help text names the outputs after a path whose last four
-    // characters it replaces: OUTBASE.idx gives OUTBASE's three names.
-    help.Write(HelpText(settings.AntialiasColor, settings.OutlineColor, settings.TextColor,
-                        report.IndexFile));
-    help.Close();
-  } catch (const Error& e) {
-    sink.ShowMessage(e.what());
-    report.Outcome = JobOutcome::Failed;
     return report;
   }
   report.Outcome = JobOutcome::Completed;

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "base/excerpt.h"
 #include "render/measure.h"
 #include "render/text_decode.h"
 
@@ -17,8 +18,10 @@ void CheckEntryFits(std::string_view line1, std::string_view line2, const Render
   }
   state.SubtitleFits = false;
   // The lines are file text in the system code page; messages are UTF-8.
-  std::string message =
-      "The string \r" + SystemTextToUtf8(line1) + "\r" + SystemTextToUtf8(line2) + "\r";
+  // A long line is quoted by its start only.
+  std::string message = "The string \r" +
+                        Excerpt(SystemTextToUtf8(line1.substr(0, kExcerptBytes))) + "\r" +
+                        Excerpt(SystemTextToUtf8(line2.substr(0, kExcerptBytes))) + "\r";
   if (!state.SubtitleLoaded) {
     if (hooks.EmptyEntryList) hooks.EmptyEntryList();
     message +=

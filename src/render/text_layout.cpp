@@ -92,6 +92,11 @@ LineLayout LayoutLine(ResolvedFont& font, std::string_view bytes, uint8_t charse
   layout.metrics = font.metrics();
   uint8_t decode_as = charset;
   if (charset == kCharsetSymbol && !font.primary().symbol_map()) decode_as = 0;
+  // Past its first MiB a line is far wider than any frame, whatever its
+  // characters (only zero-width ones could be left, and they draw nothing);
+  // laying out the rest would cost memory in proportion (a glyph record and
+  // a decoded character per byte) for no pixel.
+  if (bytes.size() > kMaxLaidOutBytes) bytes = bytes.substr(0, kMaxLaidOutBytes);
   std::u32string chars = DecodeText(bytes, decode_as);
   const bool empty = chars.empty();
   if (mode == TextMode::Measure && empty) chars.push_back(U' ');

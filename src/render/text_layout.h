@@ -47,9 +47,12 @@ struct LineLayout {
   bool drawn_alike = false;
 };
 
+// The bytes of a line that are laid out; the rest is left out.
+constexpr size_t kMaxLaidOutBytes = size_t{1} << 20;
+
 // Decodes the bytes by the charset (see text_decode.h) and places the
 // glyphs. A SYMBOL line in a font without a symbol map reads as
-// Windows-1252.
+// Windows-1252. Only the first kMaxLaidOutBytes bytes are laid out.
 LineLayout LayoutLine(ResolvedFont& font, std::string_view bytes, uint8_t charset, TextMode mode,
                       Shaping shaping = Shaping::Auto);
 

@@ -12,6 +12,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <thread>
 
@@ -38,15 +39,27 @@ uintmax_t SizeOf(const fs::path& p) {
   return ec ? 0 : size;
 }
 
+// The temporary file a run writes in dir before it takes the name
+// stem + ext (".film.sub.XXXXXX"), or "" when there is none.
+fs::path Writing(const fs::path& dir, const std::string& stem, const std::string& ext) {
+  const std::string prefix = "." + stem + ext + ".";
+  std::error_code ec;
+  for (const auto& e : fs::directory_iterator(dir, ec)) {
+    if (e.path().filename().string().rfind(prefix, 0) == 0) return e.path();
+  }
+  return {};
+}
+
 Interrupted RunAndInterrupt(const std::vector<std::string>& argv,
-                            const std::function<bool(const ChildProcess&)>& reached) {
+                            const std::function<bool(const ChildProcess&)>& reached,
+                            int sig = SIGINT) {
   Interrupted r;
   ChildProcess child(argv);
   while (child.Running()) {
     if (reached(child)) {
       child.Signal(SIGSTOP);
       if (reached(child)) {
-        child.Signal(SIGINT);
+        child.Signal(sig);
         r.signalled = true;
       }
       child.Signal(SIGCONT);
@@ -106,6 +119,8 @@ class AbortTest : public ::testing::Test {
     argv_ = {kCli, "convert", "--quiet", input_};
   }
   fs::path Out(const char* ext) const { return dir_.path() / (std::string("film") + ext); }
+  // The .sub being written, under its temporary name.
+  uintmax_t SubOnDisk() const { return SizeOf(Writing(dir_.path(), "film", ".sub")); }
 
   static inline uintmax_t fullSub_ = 0;
   TempDir dir_;
@@ -123,7 +138,7 @@ TEST_F(AbortTest, BeforeTheFirstEntryTheFirstEntryStillCompletes) {
     fs::remove(Out(".idx"));
     fs::remove(Out(".sub"));
     const Interrupted r = RunAndInterrupt(argv_, [&](const ChildProcess& c) {
-      return c.Catches(SIGINT) && !fs::exists(Out(".idx"));
+      return c.Catches(SIGINT) && Writing(dir_.path(), "film", ".idx").empty();
     });
     ASSERT_TRUE(r.signalled);
     EXPECT_EQ(r.result.status, 130) << r.result.err;
@@ -153,7 +168,7 @@ TEST_F(AbortTest, EarlyMiddleAndLate) {
     fs::remove(Out(".idx"));
     fs::remove(Out(".sub"));
     const Interrupted r = RunAndInterrupt(argv_, [&](const ChildProcess&) {
-      return fs::exists(Out(".sub")) && SizeOf(Out(".sub")) >= point.subBytes;
+      return !Writing(dir_.path(), "film", ".sub").empty() && SubOnDisk() >= point.subBytes;
     });
     ASSERT_TRUE(r.signalled) << "the run ended before the point";
     EXPECT_EQ(r.result.status, 130) << r.result.err;
@@ -172,14 +187,74 @@ TEST_F(AbortTest, FifteenParameterRun) {
   for (const char* v : {"0", "4", "0", "14", "0", "30", "-4", "1", "1", "0", "2", "41", "2", "2"}) {
     argv.push_back(v);
   }
-  const Interrupted r = RunAndInterrupt(
-      argv, [&](const ChildProcess&) { return SizeOf(Out(".sub")) >= fullSub_ / 2; });
+  const Interrupted r =
+      RunAndInterrupt(argv, [&](const ChildProcess&) { return SubOnDisk() >= fullSub_ / 2; });
   ASSERT_TRUE(r.signalled);
   EXPECT_EQ(r.result.status, 130);
   EXPECT_NE(r.result.err.find("Operation Aborted\n"), std::string::npos);
   const int lines = CheckPair(dir_.path(), "film");
   EXPECT_GE(SizeOf(Out(".sub")), fullSub_ / 2);
   EXPECT_LT(lines, kEntries);
+}
+
+TEST_F(AbortTest, TermAndHangupStopAsCtrlCDoes) {
+  for (const int sig : {SIGTERM, SIGHUP}) {
+    SCOPED_TRACE(sig);
+    fs::remove(Out(".idx"));
+    fs::remove(Out(".sub"));
+    const Interrupted r = RunAndInterrupt(
+        argv_, [&](const ChildProcess&) { return SubOnDisk() >= fullSub_ / 2; }, sig);
+    ASSERT_TRUE(r.signalled);
+    EXPECT_EQ(r.result.status, 128 + sig) << r.result.err;
+    const int lines = CheckPair(dir_.path(), "film");
+    EXPECT_LT(lines, kEntries);
+    EXPECT_EQ(r.result.err, StoppedMessage(lines, Out(".idx"), Out(".sub")));
+  }
+}
+
+TEST_F(AbortTest, AnEarlierPairStaysUntilTheRunEnds) {
+  ChildProcess first(argv_);
+  ASSERT_EQ(first.Wait().status, 0);
+  const std::string idx = ReadFileBytes(Out(".idx").string());
+  // In the middle of a second run the names still hold the first run's
+  // pair, whole.
+  const Interrupted r = RunAndInterrupt(argv_, [&](const ChildProcess&) {
+    if (SubOnDisk() < fullSub_ / 2) return false;
+    EXPECT_EQ(ReadFileBytes(Out(".idx").string()), idx);
+    EXPECT_EQ(SizeOf(Out(".sub")), fullSub_);
+    return true;
+  });
+  ASSERT_TRUE(r.signalled);
+  EXPECT_LT(CheckPair(dir_.path(), "film"), kEntries);
+}
+
+TEST(ParallelAbort, AChildKilledBySignalIsAFailureNamingIt) {
+  TempDir dir;
+  const std::string a = dir.Write("a.srt", MakeSrt(kEntries));
+  const std::string b = dir.Write("b.srt", MakeSrt(kEntries));
+  ChildProcess parent({kCli, "convert", "--quiet", "--jobs", "2", a, b});
+  // Both children are converting once both temporary .sub files exist.
+  bool killed = false;
+  while (parent.Running() && !killed) {
+    if (!Writing(dir.path(), "a", ".sub").empty() && !Writing(dir.path(), "b", ".sub").empty()) {
+      std::ifstream children("/proc/" + std::to_string(parent.pid()) + "/task/" +
+                             std::to_string(parent.pid()) + "/children");
+      for (pid_t pid; children >> pid;) killed = ::kill(pid, SIGKILL) == 0 || killed;
+    }
+    std::this_thread::sleep_for(std::chrono::microseconds(500));
+  }
+  const ChildResult r = parent.Wait();
+  ASSERT_TRUE(killed) << "the run ended before both children were found";
+  EXPECT_EQ(r.status, 1) << r.err;
+  // In the order the children ended.
+  const std::string killedText =
+      ": the conversion was killed by signal 9 (Killed); its outputs "
+      "were not finished\n";
+  EXPECT_EQ(r.err.size(), a.size() + b.size() + 2 * killedText.size()) << r.err;
+  EXPECT_NE(r.err.find(a + killedText), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find(b + killedText), std::string::npos) << r.err;
+  EXPECT_FALSE(fs::exists(dir.path() / "a.idx"));
+  EXPECT_FALSE(fs::exists(dir.path() / "b.idx"));
 }
 
 }  // namespace

@@ -35,7 +35,7 @@ TEST(OutputFaults, OutputFolderThroughAPlainFileFailsForEveryUser) {
   const CommandResult r =
       Cli("convert --quiet " + ShellQuote(input) + " --output-dir " + ShellQuote(plain + "/out"));
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.err, "Cannot create file \"" + plain + "/out/film.idx\": File not found\n");
+  EXPECT_EQ(r.err, "Cannot create folder \"" + plain + "/out\": Not a directory\n");
   EXPECT_EQ(r.out, "");
   EXPECT_EQ(ReadFileBytes(input), srt);
   EXPECT_EQ(ReadFileBytes(plain), "a plain file\n");
@@ -78,8 +78,8 @@ TEST(OutputFaults, DiskFullInTheMiddleOfTheSubRemovesTheUnfinishedPair) {
   const std::string idx = (dir.path() / "film.idx").string();
   const std::string sub = (dir.path() / "film.sub").string();
   EXPECT_EQ(r.err, "Cannot write file \"" + sub +
-                       "\": I/O error 27 (File too large). The unfinished " + idx + " and " + sub +
-                       " were removed.\n");
+                       "\": I/O error 27 (File too large). Nothing was replaced: the unfinished "
+                       "files were removed.\n");
   EXPECT_EQ(ReadFileBytes(input), srt);
   EXPECT_EQ(Names(dir.path()), std::set<std::string>{"film.srt"});
 
@@ -103,18 +103,15 @@ TEST(OutputFaults, OutputNamesTakenByFifosNeitherBlockNorAreRemoved) {
                        "\": it is not a regular file (a FIFO, a socket or a device)\n");
   EXPECT_TRUE(fs::is_fifo(idx));
 
-  // The index is created, the .sub is not: the index is removed again, the
-  // FIFO that was there before is left alone.
+  // A FIFO at the .sub's name is found before anything is written.
   fs::remove(idx);
   ASSERT_EQ(::mkfifo(sub.c_str(), 0644), 0);
   r = RunCommand("timeout 60 " + ShellQuote(kCli) + " convert --quiet " + ShellQuote(input));
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err, "Cannot create file \"" + sub +
-                       "\": it is not a regular file (a FIFO, a socket or a device). The "
-                       "unfinished " +
-                       idx + " was removed.\n");
+                       "\": it is not a regular file (a FIFO, a socket or a device)\n");
   EXPECT_TRUE(fs::is_fifo(sub));
-  EXPECT_FALSE(fs::exists(idx));
+  EXPECT_EQ(Names(dir.path()), (std::set<std::string>{"film.srt", "film.sub"}));
 }
 
 TEST(InputFaults, FolderMissingFileAndFifo) {
@@ -204,6 +201,59 @@ TEST(InputFaults, AFailingInputDoesNotStopTheOthers) {
                        (dir.path() / "good.Kestrelpix_Help.txt").string() + "\n");
   EXPECT_EQ(FfprobeSubtitles(idx), 4);
   EXPECT_FALSE(fs::exists(dir.path() / "bad.idx"));
+}
+
+// One line of 50 MB after a valid first line: the message quotes its start
+// only, and the memory stays far below the line's cost as decoded text and
+// glyphs.
+TEST(InputFaults, AFiftyMegabyteLineIsQuotedShortAndReadInLittleMemory) {
+  TempDir dir;
+  const std::string head = "1\n00:00:01,000 --> 00:00:02,000\n";
+  const std::string wide = dir.Write("wide.srt", head + std::string(50'000'000, 'W') + "\n\n");
+  ChildProcess child({kCli, "convert", "--quiet", wide});
+  const ChildResult r = child.Wait();
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "The string \n" + std::string(100, 'W') +
+                       "…\n\nis too long. Please correct the srt and reload it. You can just use "
+                       "a smaler font size.\nPlease load an Srt/Sub/Txt subtitle.\n");
+  EXPECT_LT(r.peakRssKb, 200 * 1024);
+
+  // NUL bytes have no width: the line fits and converts.
+  const std::string nul =
+      dir.Write("nul.srt", head + std::string(50'000'000, '\0') + "\nsecond\n\n");
+  ChildProcess nulChild({kCli, "convert", "--quiet", nul});
+  const ChildResult n = nulChild.Wait();
+  EXPECT_EQ(n.status, 0) << n.err;
+  EXPECT_LT(n.peakRssKb, 200 * 1024);
+  EXPECT_EQ(FfprobeSubtitles((dir.path() / "nul.idx").string()), 1);
+
+  // A number read from a 50 MB field is quoted by its first characters.
+  const std::string digits =
+      dir.Write("digits.txt", "{1}{1}25.000\n{" + std::string(50'000'000, '7') + "x}{9}t\n");
+  const CommandResult d = Cli("convert --quiet " + ShellQuote(digits));
+  EXPECT_EQ(d.status, 1);
+  EXPECT_EQ(d.err, "'" + std::string(100, '7') + "…' is not a valid integer value\n");
+}
+
+TEST(RunawayOutput, EntriesLongerThanAnHourAreNamedOnce) {
+  TempDir dir;
+  std::string srt = MakeSrt(2);
+  for (int i = 3; i <= 9; ++i) {
+    srt += std::to_string(i) + "\n00:00:10,000 --> 99:59:59,000\nAll day\n\n";
+  }
+  const std::string input = dir.Write("days.srt", srt);
+  const CommandResult r = Cli("convert --quiet " + ShellQuote(input));
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(CountOf(r.err, "shown for longer than an hour"), 1);
+  EXPECT_EQ(r.err.find("warning: 7 entries are shown for longer than an hour (entry 3, 4, 5, 6, "
+                       "7, …); each is written as one unit per 12 minutes of its display, which "
+                       "makes the output large. Check the end times.\n"),
+            0u)
+      << r.err;
+  // The encoder's warning of each entry past the time stamps' end: five,
+  // then one line for the rest.
+  EXPECT_EQ(CountOf(r.err, "lasts longer than a sub-picture can show it"), 5);
+  EXPECT_NE(r.err.find("warning: 2 more warnings of this run not shown.\n"), std::string::npos);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <random>
 
 #include "base/errors.h"
@@ -62,7 +63,7 @@ TEST(CommandLine, ConversionClampsSlidersAndReadsPaletteCodes) {
 TEST(CommandLine, DefaultBatchLine) {
   ControlPositions defaults;
   EXPECT_EQ(BatchLine("/opt/kp/", "/films/My Movie.srt", defaults),
-            "\"/opt/kp/kestrelpix\" \"/films/My Movie.srt\" 0 4 0 14 0 30 -4 1 1 0 2 41 2 2");
+            "'/opt/kp/kestrelpix' '/films/My Movie.srt' 0 4 0 14 0 30 -4 1 1 0 2 41 2 2");
   const RenderSettings s = SettingsFromPositions(defaults, FontList());
   EXPECT_EQ(s.FontName, "Arial");
   EXPECT_EQ(s.FontSize, 20);
@@ -111,6 +112,42 @@ TEST(CommandLine, BatchLinesReadBackToTheSameSettings) {
     EXPECT_EQ(back, p) << line;
     EXPECT_EQ((*values)[0], i % 2 ? "/tmp/a b/c.srt" : path);
   }
+}
+
+// The words /bin/sh makes of a line, each ended by a NUL byte.
+std::string ShellWords(const std::string& line) {
+  std::FILE* script = std::tmpfile();
+  const std::string text = "for a in " + line + "; do printf '%s\\0' \"$a\"; done\n";
+  std::fwrite(text.data(), 1, text.size(), script);
+  std::fflush(script);
+  const std::string command = "sh /dev/fd/" + std::to_string(::fileno(script)) + " 2>&1";
+  std::FILE* out = ::popen(command.c_str(), "r");
+  std::string words;
+  for (int c; (c = std::fgetc(out)) != EOF;) words += static_cast<char>(c);
+  ::pclose(out);
+  std::fclose(script);
+  return words;
+}
+
+TEST(CommandLine, BatchLinesSplitAsTheShellSplitsThem) {
+  const std::vector<std::string> lines = {
+      "'/opt/k p/kestrelpix' '/f/it'\\''s.srt' 0 4",
+      "\"d q\" \"\\$x\\`y\\\"z\\\\w\" \"\\a\\n\"",
+      "a\\ b c\\'d 'e\"f' \"g'h\"",
+      "'' \"\" x''y",
+      "'new\nline' '$HOME' ';&|*?%'",
+  };
+  for (const std::string& line : lines) {
+    std::string words;
+    for (const std::string& a : Args(line)) words += a + '\0';
+    EXPECT_EQ(words, ShellWords(line)) << line;
+  }
+  // Quoting any bytes and splitting again gives them back.
+  std::string all;
+  for (int b = 1; b < 256; ++b) all += static_cast<char>(b);
+  const std::vector<std::string> back = Args(BatchQuote(all) + " " + BatchQuote("") + " x");
+  EXPECT_EQ(back, (std::vector<std::string>{all, "", "x"}));
+  EXPECT_EQ(ShellWords(BatchQuote(all)), all + '\0');
 }
 
 TEST(CommandLine, PositionsOutsideTheirListsAreRefusedByName) {

@@ -156,11 +156,17 @@ TEST(ConvertCommand, CtrlCLeavesAPairThatFfmpegReadsCompletely) {
     ::execl(kCli.c_str(), kCli.c_str(), "convert", "--quiet", input.c_str(), nullptr);
     ::_exit(127);
   }
-  // Interrupt once the run is well under way.
+  // Interrupt once the run is well under way: the .sub, written under a
+  // temporary name (".long.sub.XXXXXX") until the run ends, has grown.
   const auto sub = dir.path() / "long.sub";
   for (int i = 0; i < 600; ++i) {
     std::error_code ec;
-    const uintmax_t size = std::filesystem::file_size(sub, ec);
+    uintmax_t size = 0;
+    for (const auto& e : std::filesystem::directory_iterator(dir.path(), ec)) {
+      if (e.path().filename().string().rfind(".long.sub.", 0) == 0) {
+        size = std::filesystem::file_size(e.path(), ec);
+      }
+    }
     if (!ec && size > 2048 * 500) break;
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }

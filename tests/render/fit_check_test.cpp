@@ -73,8 +73,11 @@ TEST(FitCheck, LimitIsBelowSixHundredEighty) {
   EXPECT_TRUE(r.state.SubtitleFits);
 }
 
+// Far wider than the frame in few characters: quoted whole.
+const std::string kWide(50, 'W');
+
 TEST(FitCheck, MessageWhileLoadingEmptiesTheList) {
-  const std::string wide = LineOfWidth(700);
+  const std::string wide = kWide;
   Recorder r;
   CheckEntryFits("fits", wide, r.font, r.state, r.sink, r.hooks);
   ASSERT_EQ(r.sink.messages.size(), 1u);
@@ -86,7 +89,7 @@ TEST(FitCheck, MessageWhileLoadingEmptiesTheList) {
 }
 
 TEST(FitCheck, MessageAfterAFontChangeKeepsTheList) {
-  const std::string wide = LineOfWidth(700);
+  const std::string wide = kWide;
   Recorder r;
   r.state.SubtitleLoaded = true;
   r.state.SubtitleFits = true;
@@ -104,10 +107,23 @@ TEST(FitCheck, MessageAfterAFontChangeKeepsTheList) {
 TEST(FitCheck, MessageQuotesFileTextAsUtf8) {
   Recorder r;
   // Windows-1252 "é" (E9) in a line that is not UTF-8.
-  const std::string wide = LineOfWidth(700) + "\xE9";
+  const std::string wide = kWide + "\xE9";
   CheckEntryFits(wide, "", r.font, r.state, r.sink, r.hooks);
   ASSERT_EQ(r.sink.messages.size(), 1u);
-  EXPECT_NE(r.sink.messages[0].find(LineOfWidth(700) + "\xC3\xA9\r"), std::string::npos);
+  EXPECT_NE(r.sink.messages[0].find(kWide + "\xC3\xA9\r"), std::string::npos);
+}
+
+TEST(FitCheck, MessageQuotesTheFirstHundredCharactersOfALongLine) {
+  Recorder r;
+  // 99 letters, then 2-byte "é" characters: the cut falls after the first
+  // of them, never inside one.
+  const std::string line = std::string(99, 'W') + std::string(20, '\xE9');
+  CheckEntryFits(line, LineOfWidth(700), r.font, r.state, r.sink, r.hooks);
+  ASSERT_EQ(r.sink.messages.size(), 1u);
+  EXPECT_EQ(r.sink.messages[0], "The string \r" + std::string(99, 'W') + "\xC3\xA9…\r" +
+                                    LineOfWidth(700).substr(0, 100) +
+                                    "…\ris too long. Please correct the srt and reload it. You "
+                                    "can just use a smaler font size.");
 }
 
 TSubtitle Document(int entries, std::initializer_list<int> too_wide) {

@@ -4,7 +4,11 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -12,10 +16,13 @@
 #include "app/cli/command.h"
 #include "app/cli/console.h"
 #include "app/cli/convert_merge.h"
+#include "app/cli/convert_options.h"
 #include "app/cli/render_options.h"
 #include "app/control_lists.h"
 #include "base/number_text.h"
 #include "job/headless_run.h"
+#include "job/stop_signals.h"
+#include "vobsub/output_names.h"
 #include "vobsub/palette.h"
 
 namespace kestrelpix::cli {
@@ -102,7 +109,8 @@ const char* const kUsage =
     "       kestrelpix-cli convert --merge OUTBASE INPUT... [options]\n\n"
     "Converts each subtitle (.srt, or .sub/.txt with a {1}{1}FPS first line) into\n"
     "INPUT.idx, INPUT.sub and INPUT.Kestrelpix_Help.txt beside it, and prints the\n"
-    "three paths. Ctrl-C stops after the entry in progress (exit status 130).\n\n"
+    "three paths. Ctrl-C, SIGTERM or SIGHUP stop after the entry in progress (exit\n"
+    "status 128 + the signal: 130 for Ctrl-C).\n\n"
     "Options:\n";
 
 const char* const kConvertHelp =
@@ -199,7 +207,15 @@ int ConvertOne(const ConvertOptions& o, const std::string& input, bool several) 
   if (report.Outcome == JobOutcome::Completed) {
     std::printf("%s\n%s\n%s\n", report.IndexFile.c_str(), report.SubFile.c_str(),
                 report.HelpFile.c_str());
-    std::fflush(stdout);
+    // Flushed here: a child of --jobs ends without flushing.
+    errno = 0;
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+      const int err = errno;
+      std::fprintf(stderr, "%scannot write the output paths to standard output: %s\n",
+                   several ? (input + ": ").c_str() : "", std::strerror(err != 0 ? err : EIO));
+      std::clearerr(stdout);
+      return kExitFailed;
+    }
   } else if (report.Outcome == JobOutcome::Aborted) {
     std::fprintf(stderr, "%sstopped after %d entries; %s and %s hold them\n",
                  several ? (input + ": ").c_str() : "", report.Entries, report.IndexFile.c_str(),
@@ -208,18 +224,22 @@ int ConvertOne(const ConvertOptions& o, const std::string& input, bool several) 
   return ExitStatusFor(report.Outcome);
 }
 
+bool IsAbortStatus(int status) { return status > 128; }
+
 // The worst status wins: an abort over a failure over success.
 int Combine(int a, int b) {
-  if (a == kExitAborted || b == kExitAborted) return kExitAborted;
+  if (IsAbortStatus(a)) return a;
+  if (IsAbortStatus(b)) return b;
   return std::max(a, b);
 }
 
 int RunParallel(const ConvertOptions& o) {
   int status = kExitOk;
   size_t next = 0;
-  int running = 0;
-  while (next < o.inputs.size() || running > 0) {
-    while (running < o.jobs && next < o.inputs.size() && !AbortRequested()) {
+  std::map<pid_t, std::string> running;
+  while (next < o.inputs.size() || !running.empty()) {
+    while (static_cast<int>(running.size()) < o.jobs && next < o.inputs.size() &&
+           !AbortRequested()) {
       const std::string& input = o.inputs[next++];
       std::fflush(stdout);
       const pid_t pid = ::fork();
@@ -228,17 +248,70 @@ int RunParallel(const ConvertOptions& o) {
         std::perror("kestrelpix-cli: fork");
         status = Combine(status, kExitFailed);
       } else {
-        ++running;
+        running[pid] = input;
       }
     }
-    if (running == 0) break;
+    if (running.empty()) break;
     int raw = 0;
-    if (::wait(&raw) < 0) break;
-    --running;
-    const int child = WIFEXITED(raw) ? WEXITSTATUS(raw) : kExitAborted;
-    status = Combine(status, child);
+    const pid_t pid = ::wait(&raw);
+    if (pid < 0) {
+      if (errno == EINTR) continue;  // a stop signal: the children finish their entry
+      break;
+    }
+    const auto child = running.find(pid);
+    const std::string input = child != running.end() ? child->second : "";
+    if (child != running.end()) running.erase(child);
+    if (WIFEXITED(raw)) {
+      status = Combine(status, WEXITSTATUS(raw));
+    } else if (WIFSIGNALED(raw)) {
+      // Killed from outside, not stopped as Ctrl-C stops it: a failure, and
+      // what it left was not finished.
+      const int sig = WTERMSIG(raw);
+      std::fprintf(
+          stderr,
+          "%s: the conversion was killed by signal %d (%s); its outputs were not finished\n",
+          input.c_str(), sig, strsignal(sig));
+      status = Combine(status, kExitFailed);
+    }
   }
   return status;
+}
+
+// The three output names of each input, as the run will make them.
+std::vector<std::string> OutputNamesOf(const ConvertOptions& o, const std::string& input) {
+  const std::string base = OutputBaseFor(o, input);
+  const std::string& from = base.empty() ? input : base;
+  std::vector<std::string> names;
+  for (const char* suffix : {kIndexSuffix, kSubSuffix, kHelpSuffix}) {
+    // The folder resolved, the name as it is: a link at the name is
+    // replaced, not followed.
+    const std::filesystem::path name = std::filesystem::absolute(OutputFileName(from, suffix));
+    std::error_code ec;
+    std::filesystem::path folder = std::filesystem::weakly_canonical(name.parent_path(), ec);
+    if (ec) folder = name.parent_path().lexically_normal();
+    names.push_back((folder / name.filename()).string());
+  }
+  return names;
+}
+
+// Two inputs whose outputs take one name would overwrite each other (or,
+// run at once, mix their entries in one file): refused before anything is
+// written.
+bool RefuseSharedOutputs(const ConvertOptions& o) {
+  std::map<std::string, std::string> owner;
+  for (const std::string& input : o.inputs) {
+    for (const std::string& name : OutputNamesOf(o, input)) {
+      const auto [at, added] = owner.emplace(name, input);
+      if (!added) {
+        std::fprintf(stderr,
+                     "kestrelpix-cli convert: %s and %s would both be written to %s; convert "
+                     "them one at a time or into different --output-dir folders\n",
+                     at->second.c_str(), input.c_str(), name.c_str());
+        return true;
+      }
+    }
+  }
+  return false;
 }
 
 int RunConvert(const std::vector<std::string>& args) {
@@ -248,24 +321,43 @@ int RunConvert(const std::vector<std::string>& args) {
   if (o.merge || o.languages) {
     return RunMerge({o.merge, o.languages, o.settings, o.inputs, o.outputDir, o.jobs, o.quiet});
   }
+  if (RefuseSharedOutputs(o)) return kExitFailed;
+  if (!o.outputDir.empty()) {
+    std::error_code ec;
+    std::filesystem::create_directories(o.outputDir, ec);
+    if (ec) {
+      std::fprintf(stderr, "Cannot create folder \"%s\": %s\n", o.outputDir.c_str(),
+                   ec.message().c_str());
+      return kExitFailed;
+    }
+  }
   InstallAbortHandler();
   const bool several = o.inputs.size() > 1;
   if (several && o.jobs > 1) {
     const int status = RunParallel(o);
-    return AbortRequested() ? kExitAborted : status;
+    return AbortRequested() ? StoppedExitStatus() : status;
   }
   int status = kExitOk;
   for (const std::string& input : o.inputs) {
     if (AbortRequested()) break;
     status = Combine(status, ConvertOne(o, input, several));
   }
-  // Ctrl-C before an input was started converts nothing more; it is still
-  // an abort, not a success.
-  return AbortRequested() ? kExitAborted : status;
+  // A stop signal before an input was started converts nothing more; it is
+  // still an abort, not a success.
+  return AbortRequested() ? StoppedExitStatus() : status;
 }
 
 const RegisterCommand kRegistration({"convert", "convert subtitles into VobSub pairs", RunConvert});
 
 }  // namespace
+
+int ParseConvertSettings(const std::vector<std::string>& args, RenderSettings& settings,
+                         std::vector<std::string>& positional) {
+  ConvertOptions o;
+  const int parsed = ParseOptions(args, o);
+  settings = o.settings;
+  positional = o.inputs;
+  return parsed;
+}
 
 }  // namespace kestrelpix::cli

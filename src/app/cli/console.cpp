@@ -3,24 +3,17 @@
 #include <signal.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <memory>
+
+#include "job/stop_signals.h"
 
 namespace kestrelpix::cli {
 
 namespace {
 
-std::atomic<int> g_interrupts{0};
 bool g_barDrawn = false;
-
-void OnInterrupt(int) {
-  if (g_interrupts.fetch_add(1) >= 1) {
-    ::signal(SIGINT, SIG_DFL);
-    ::raise(SIGINT);
-  }
-}
 
 std::string Clock(double seconds) {
   const long s = static_cast<long>(seconds + 0.5);
@@ -44,14 +37,14 @@ struct ProgressState {
 }  // namespace
 
 void InstallAbortHandler() {
-  struct sigaction action {};
-  action.sa_handler = OnInterrupt;
-  sigemptyset(&action.sa_mask);
-  ::sigaction(SIGINT, &action, nullptr);
+  InstallStopSignals();
   ::signal(SIGXFSZ, SIG_IGN);
+  // A reader of stdout or stderr that went away (| head) makes the writes
+  // fail instead of killing the run in the middle of its outputs.
+  ::signal(SIGPIPE, SIG_IGN);
 }
 
-bool AbortRequested() { return g_interrupts.load() > 0; }
+bool AbortRequested() { return StopSignal() != 0; }
 
 ConsoleCallbacks ProgressCallbacks(const std::string& label, bool quiet) {
   ConsoleCallbacks callbacks;

@@ -8,10 +8,11 @@
 
 namespace kestrelpix::cli {
 
-// Installs the Ctrl-C handler: the first Ctrl-C asks the run in progress to
-// stop after its current entry; a second one ends the process at once.
-// Also lets a write past the file-size limit fail with an error instead of
-// killing the process.
+// Installs the handler of Ctrl-C, SIGTERM and SIGHUP: the first asks the run
+// in progress to stop after its current entry; a second one ends the process
+// at once.
+// Also lets a write past the file-size limit, or to a pipe without reader,
+// fail with an error instead of killing the process.
 void InstallAbortHandler();
 bool AbortRequested();
 

@@ -1,5 +1,10 @@
 // kestrelpix-cli: the converter without a window.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <exception>
 #include <string>
 #include <vector>
@@ -30,6 +35,41 @@ void PrintHelp() {
   std::printf("\nRun 'kestrelpix-cli COMMAND --help' for a command's options.\n");
 }
 
+// A closed standard stream would be the first free descriptor, which the
+// next open() takes: the outputs' paths would then be printed into an
+// output. /dev/null holds its place; a closed stdout is reported at exit.
+bool g_stdoutWasClosed = false;
+
+void GuardStandardStreams() {
+  for (int fd = 0; fd <= 2; ++fd) {
+    if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
+    if (fd == STDOUT_FILENO) g_stdoutWasClosed = true;
+    const int null = ::open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
+    if (null >= 0 && null != fd) {
+      ::dup2(null, fd);
+      ::close(null);
+    }
+  }
+}
+
+// What a command printed must have reached stdout: a full disk or a closed
+// stdout turns success into a failure with a message.
+int CheckStdout(int status) {
+  errno = 0;
+  const bool flushed = std::fflush(stdout) == 0;
+  const int err = errno;
+  if (!g_stdoutWasClosed && flushed && !std::ferror(stdout)) return status;
+  if (g_stdoutWasClosed) {
+    std::fprintf(stderr, "kestrelpix-cli: standard output is closed; nothing could be printed\n");
+  } else if (!flushed && err != 0) {
+    std::fprintf(stderr, "kestrelpix-cli: cannot write to standard output: %s\n",
+                 std::strerror(err));
+  } else {
+    std::fprintf(stderr, "kestrelpix-cli: cannot write to standard output; output was lost\n");
+  }
+  return status == kExitOk ? kExitFailed : status;
+}
+
 }  // namespace
 
 const std::vector<Command>& Commands() { return Registry(); }
@@ -40,6 +80,7 @@ RegisterCommand::RegisterCommand(Command command) { Registry().push_back(command
 
 int main(int argc, char** argv) {
   using namespace kestrelpix::cli;
+  GuardStandardStreams();
   std::vector<std::string> args(argv + 1, argv + argc);
   if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
     PrintHelp();
@@ -61,14 +102,14 @@ int main(int argc, char** argv) {
     const int status =
         kestrelpix::RunUnattendedHeadless(args, sink, ProgressCallbacks(args[0], false));
     FinishProgress();
-    return status;
+    return CheckStdout(status);
   }
   if (chosen == nullptr) {
     std::fprintf(stderr, "kestrelpix-cli: unknown command '%s' (see --help)\n", args[0].c_str());
     return kExitUsage;
   }
   try {
-    return chosen->run(std::vector<std::string>(args.begin() + 1, args.end()));
+    return CheckStdout(chosen->run(std::vector<std::string>(args.begin() + 1, args.end())));
   } catch (const kestrelpix::Error& e) {
     std::fprintf(stderr, "%s\n", e.what());
     return kExitFailed;

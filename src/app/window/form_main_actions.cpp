@@ -9,8 +9,6 @@
 #include <QProgressBar>
 #include <QRadioButton>
 #include <QSlider>
-#include <cerrno>
-#include <cstdio>
 
 #include "app/load_action.h"
 #include "app/window/color_box.h"
@@ -77,15 +75,9 @@ void TFormMain::ButtonBatchClick() {
 
   // ".bat" is appended whatever the chosen name ends in.
   const QString batchFile = OpenDialogBat.FileName + ".bat";
-  const std::string line =
-      BatchLine(ProgramFolder(), LocalPath(OpenDialogsub.FileName), CurrentPositions()) +
-      BatchLineEnd();
   const std::string path = LocalPath(batchFile);
-  std::FILE* file = std::fopen(path.c_str(), "ab");
-  if (file == nullptr) throw FileErrorFromErrno(errno);
-  const bool written = std::fwrite(line.data(), 1, line.size(), file) == line.size();
-  const int writeError = errno;
-  if (std::fclose(file) != 0 || !written) throw FileErrorFromErrno(written ? errno : writeError);
+  AppendToBatchFile(
+      path, BatchLine(ProgramFolder(), LocalPath(OpenDialogsub.FileName), CurrentPositions()));
   sink_.ShowMessage("Job added to Batch file: " + path);
 }
 
@@ -165,6 +157,13 @@ void TFormMain::UnattendedRun() {
   // 3. List positions (no change handlers) and slider positions (which run
   // theirs). A position outside its list leaves the list without selection.
   ControlPositions p = PositionsFromCommandLine(values);
+  // A position outside its list is refused here, naming the parameter, as
+  // the command-line tool refuses it (the colours are checked at step 7).
+  std::vector<std::string> fonts;
+  for (int i = 0; i < ComboBoxFontName->count(); ++i) {
+    fonts.push_back(LocalPath(ComboBoxFontName->itemText(i)));
+  }
+  SettingsFromPositions(p, fonts);
   ComboBoxFontName->setCurrentIndex(p.FontName);
   ComboBoxFontCharset->setCurrentIndex(p.FontCharset);
   ComboBoxFontStyle->setCurrentIndex(p.FontStyle);

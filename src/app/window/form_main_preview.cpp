@@ -1,17 +1,26 @@
 // The preview: the selected entry, or the sample text while nothing is
 // loaded, drawn by the core over the sample picture of the frame standard;
 // and the handlers that redraw it when a setting changes.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QComboBox>
+#include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QSlider>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 
 #include "app/window/color_box.h"
 #include "app/window/form_main.h"
 #include "app/window/preview_image.h"
+#include "base/excerpt.h"
 #include "render/fit_check.h"
 #include "render/measure.h"
 #include "render/rasterizer.h"
@@ -29,6 +38,31 @@ const FrameBitmap& BuiltInPicture(bool pal) {
   return pal ? palPicture : ntscPicture;
 }
 
+// Reads a picture named by the settings file. Only a regular file is read:
+// opening a FIFO of that name would wait for a writer for ever, at every
+// start. Returns "" when read, else why it was not (to follow the name).
+std::string ReadPictureFile(const std::string& path, QByteArray& bytes) {
+  constexpr qint64 kLargestPicture = qint64{256} << 20;
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return std::string("cannot be opened (") + std::strerror(errno) + ")";
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return "is not a regular file (a FIFO, a socket, a device or a folder)";
+  }
+  if (st.st_size > kLargestPicture) {
+    ::close(fd);
+    return "is larger than 256 MiB";
+  }
+  QFile file;
+  if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+    ::close(fd);
+    return "cannot be read";
+  }
+  bytes = file.readAll();
+  return "";
+}
+
 }  // namespace
 
 void TFormMain::LoadPreviewBackground() {
@@ -39,10 +73,27 @@ void TFormMain::LoadPreviewBackground() {
   if (!path.isEmpty() && QFileInfo::exists(path)) {
     // A picture the user chose. One that cannot be read is treated like a
     // missing one: the built-in picture is shown.
-    const QImage image(path);
-    if (!image.isNull()) {
-      preview->SetPicture(FrameFromImage(image, kFrameWidth, height));
-      return;
+    QByteArray bytes;
+    const std::string refusal = ReadPictureFile(LocalPath(path), bytes);
+    if (refusal.empty()) {
+      const QImage image = QImage::fromData(bytes);
+      if (!image.isNull()) {
+        preview->SetPicture(FrameFromImage(image, kFrameWidth, height));
+        return;
+      }
+    } else {
+      // Said once for each name, not at every redraw.
+      static QString told;
+      if (told != path) {
+        told = path;
+        const std::string message = "The preview picture \"" + LocalPath(path) + "\" " + refusal +
+                                    "; the built-in picture is shown instead.";
+        if (State.CommandLineMode) {
+          std::fprintf(stderr, "kestrelpix: %s\n", message.c_str());
+        } else {
+          sink_.Warn(message);
+        }
+      }
     }
   }
   preview->SetPicture(BuiltInPicture(pal));
@@ -57,7 +108,8 @@ void TFormMain::RenderPreview(const std::string& line1, const std::string& line2
                                     settings.FontCharset);
   if (e1.width >= FitLimit || e2.width >= FitLimit) {
     State.SubtitleFits = false;
-    sink_.ShowMessage("The string \r" + line1 + "\r" + line2 + "\ris too long.");
+    sink_.ShowMessage("The string \r" + Excerpt(line1.substr(0, kExcerptBytes)) + "\r" +
+                      Excerpt(line2.substr(0, kExcerptBytes)) + "\ris too long.");
     return;
   }
   State.SubtitleFits = true;

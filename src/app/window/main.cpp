@@ -13,14 +13,20 @@
 #include "app/window/startup.h"
 #include "base/message_sink.h"
 #include "job/headless_run.h"
+#include "job/stop_signals.h"
 
 int main(int argc, char** argv) {
   using namespace kestrelpix;
   const std::vector<std::string> rawArgs(argv + 1, argv + argc);
   if (window::NoDisplayAvailable()) {
     if (DetectCommandLine(rawArgs)) {
+      // Stopped by Ctrl-C, SIGTERM or SIGHUP after the entry in progress, as
+      // the command-line tool is.
+      InstallStopSignals();
+      ConsoleCallbacks callbacks;
+      callbacks.AbortRequested = [] { return StopSignal() != 0; };
       StderrMessageSink sink;
-      return RunUnattendedHeadless(rawArgs, sink);
+      return RunUnattendedHeadless(rawArgs, sink, callbacks);
     }
     // Said plainly here rather than by Qt's platform-plugin abort.
     std::fprintf(stderr,

@@ -308,9 +308,11 @@ void GenerateTest::addToBatchWritesAndAppendsLines() {
   // Default settings: font 0, charset 4, style 0, size 14, center, offset
   // 30, offset_or -4, outline 1, colours 1 0 2, language 41, 25.000, two
   // palettes.
-  const std::string first = "\"" + ProgramFolder() + "kestrelpix\" \"" + input +
-                            "\" 0 4 0 14 0 30 -4 1 1 0 2 41 2 2" + BatchLineEnd();
-  QCOMPARE(ReadFileBytes(batchFile), first);
+  const std::string first = "'" + ProgramFolder() + "kestrelpix' '" + input +
+                            "' 0 4 0 14 0 30 -4 1 1 0 2 41 2 2" + BatchLineEnd();
+  // A new batch file is a shell script that runs by itself.
+  QCOMPARE(ReadFileBytes(batchFile), "#!/bin/sh\n" + first);
+  QVERIFY((fs::status(batchFile).permissions() & fs::perms::owner_exec) != fs::perms::none);
 
   // The next job goes to the same file without asking.
   WindowFixture::Pick(w->ComboBoxFontSize, 10);  // 16
@@ -322,9 +324,9 @@ void GenerateTest::addToBatchWritesAndAppendsLines() {
   f.messages.clear();
   w->ButtonBatch->click();
   QCOMPARE(f.dialogTitles.size(), dialogsShown);
-  const std::string second = "\"" + ProgramFolder() + "kestrelpix\" \"" + input +
-                             "\" 0 4 0 10 0 492 -4 1 1 0 3 41 2 3" + BatchLineEnd();
-  QCOMPARE(ReadFileBytes(batchFile), first + second);
+  const std::string second = "'" + ProgramFolder() + "kestrelpix' '" + input +
+                             "' 0 4 0 10 0 492 -4 1 1 0 3 41 2 3" + BatchLineEnd();
+  QCOMPARE(ReadFileBytes(batchFile), "#!/bin/sh\n" + first + second);
   QCOMPARE(f.messages.size(), 1);
   // The line reads back to the same positions.
   const std::vector<std::string> args = SplitBatchLine(second);
@@ -469,6 +471,15 @@ void GenerateTest::unattendedRunStopsAtABadParameter() {
     QVERIFY(f.ShowAndActivate());
     QCOMPARE(f.messages, QStringList({"'x' is not a valid integer value"}));
     QVERIFY(!f.main()->TerminateRequested());
+    QVERIFY(f.main()->CurrentSubtitle == nullptr);
+    QVERIFY(!fs::exists(Base(input) + ".idx"));
+  }
+  {
+    // Parameter 5 outside the size list: named as the command line names it.
+    WindowFixture f(
+        {input, "0", "4", "0", "35", "0", "30", "-4", "1", "1", "0", "2", "41", "2", "2"});
+    QVERIFY(f.ShowAndActivate());
+    QCOMPARE(f.messages, QStringList({"Parameter 5 (fontsize) is 35, outside its list (0 to 34)"}));
     QVERIFY(f.main()->CurrentSubtitle == nullptr);
     QVERIFY(!fs::exists(Base(input) + ".idx"));
   }

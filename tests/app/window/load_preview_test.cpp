@@ -112,10 +112,11 @@ void LoadPreviewTest::loadRefusedWhenALineIsTooWide() {
                                            "3\n00:00:05,000 --> 00:00:06,000\nsecond " +
                                            wide + "\n\n");
   f.Load(path);
-  // Only the first too-wide entry is reported, with both of its lines; the
-  // second is empty, so nothing stands between the last two line breaks.
+  // Only the first too-wide entry is reported, with both of its lines (the
+  // first 100 characters of each); the second is empty, so nothing stands
+  // between the last two line breaks.
   QCOMPARE(f.messages,
-           QStringList({"The string \n" + QString::fromStdString(wide) +
+           QStringList({"The string \n" + QString::fromStdString(wide.substr(0, 100)) + u'…' +
                         "\n\nis too long. Please correct the srt and reload it. You can just use "
                         "a smaler font size."}));
   QCOMPARE(w->ListBoxPreview->count(), 0);
@@ -356,8 +357,8 @@ void LoadPreviewTest::tooWidePreviewShowsTheBarePicture() {
   TFormMain* w = f.main();
   const std::string wide = Wide();
   w->RenderPreview(wide, "below", w->ReadRenderSettings());
-  QCOMPARE(f.messages,
-           QStringList({"The string \n" + QString::fromStdString(wide) + "\nbelow\nis too long."}));
+  QCOMPARE(f.messages, QStringList({"The string \n" + QString::fromStdString(wide.substr(0, 100)) +
+                                    u'…' + "\nbelow\nis too long."}));
   QVERIFY(!w->State.SubtitleFits);
   QVERIFY(SamePicture(w->preview->Picture(), BarePreview(true)));
   // A render that fits sets the flag again.

@@ -1,5 +1,7 @@
 // The window side of the settings file: what a run writes, what the next run
 // shows, the moments of restoring, and the colour options window's choice.
+#include <sys/stat.h>
+
 #include <QtTest>
 #include <filesystem>
 
@@ -44,6 +46,7 @@ class SettingsTest : public QObject {
   void colourOptionsWindowRefillsTheLists();
   void secondaryWindowsDoNotRepeatTheFirstActivation();
   void programWritesItsFileBesideItself();
+  void aPreviewPictureThatIsAFifoIsNotOpened();
 };
 
 void SettingsTest::firstRunWritesTheFileLayout() {
@@ -340,6 +343,24 @@ void SettingsTest::programWritesItsFileBesideItself() {
                                            " /nonexistent/a.srt 0 4 0 14 0 30 -4 1 1 0 2 41 2 2");
   QVERIFY(missing.status != 0);
   QVERIFY(!missing.err.empty());
+}
+
+void SettingsTest::aPreviewPictureThatIsAFifoIsNotOpened() {
+  // Opening a FIFO named in the settings file would wait for a writer at
+  // every start; the built-in picture is shown and the reason said once.
+  TempDir dir;
+  const std::string fifo = (dir.path() / "picture.bmp").string();
+  QCOMPARE(::mkfifo(fifo.c_str(), 0644), 0);
+  const std::string file =
+      dir.Write("f.ini", "[Form1]\r\nLabelImageChangedPAL_Caption=" + fifo + "\r\n");
+  WindowFixture f({}, file);
+  QVERIFY(f.ShowAndActivate());
+  f.main()->offset->setValue(100);  // redraws the preview over its picture
+  QCOMPARE(f.messages, QStringList({QString::fromStdString(
+                           "The preview picture \"" + fifo +
+                           "\" is not a regular file (a FIFO, a socket, a device or a folder); "
+                           "the built-in picture is shown instead.")}));
+  QCOMPARE(f.main()->LabelImageChangedPAL->text(), QString::fromStdString(fifo));
 }
 
 QTEST_MAIN(SettingsTest)

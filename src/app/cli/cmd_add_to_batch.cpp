@@ -1,0 +1,80 @@
+// kestrelpix-cli add-to-batch BATCHFILE INPUT [options]: queues a conversion
+// as the window's "Add to Batch" does, with the settings given as convert
+// takes them.
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/cli/command.h"
+#include "app/cli/convert_options.h"
+#include "app/command_line.h"
+#include "app/load_action.h"
+#include "base/errors.h"
+#include "base/message_sink.h"
+#include "render/font_tables.h"
+#include "subtitle/line_reader.h"
+
+namespace kestrelpix::cli {
+
+namespace {
+
+const char* const kUsage =
+    "Usage: kestrelpix-cli add-to-batch BATCHFILE INPUT [options]\n\n"
+    "Appends to BATCHFILE the line that the window's \"Add to Batch\" writes for\n"
+    "INPUT with these settings (the options of convert, which must be entries of\n"
+    "the window's lists). A new BATCHFILE starts with #!/bin/sh and is made\n"
+    "executable; running it converts every queued subtitle.\n";
+
+int RunAddToBatch(const std::vector<std::string>& args) {
+  for (const std::string& a : args) {
+    if (a == "--help" || a == "-h") {
+      std::printf("%s\nOptions: as 'kestrelpix-cli convert --help' lists them.\n", kUsage);
+      return kExitOk;
+    }
+  }
+  RenderSettings settings;
+  std::vector<std::string> positional;
+  const int parsed = ParseConvertSettings(args, settings, positional);
+  if (parsed != 0) return parsed < 0 ? kExitOk : parsed;
+  if (positional.size() != 2) {
+    std::fprintf(stderr,
+                 "kestrelpix-cli add-to-batch: give BATCHFILE and one INPUT (see --help)\n");
+    return kExitUsage;
+  }
+  const std::string& batchFile = positional[0];
+  // The batch file may run from any folder: it names the subtitle by its
+  // full path.
+  const std::string input = std::filesystem::absolute(positional[1]).lexically_normal().string();
+
+  StderrMessageSink sink;
+  const ControlPositions positions = PositionsFromSettings(settings, FontList());
+  // Queued only what the window would queue: a subtitle that loads and
+  // whose lines fit with these settings.
+  AppState state;
+  state.CommandLineMode = true;
+  std::unique_ptr<TSubtitle> doc;
+  LoadActionHooks hooks;
+  hooks.Fit.ReadSettings = [&settings] { return settings; };
+  { LineReader probe(input); }
+  LoadSubtitleFile(input, doc, state, sink, hooks);
+  if (!state.SubtitleLoaded) {
+    sink.ShowMessage("Load an srt");
+    return kExitFailed;
+  }
+  if (!state.SubtitleFits) {
+    sink.ShowMessage("Please use smaller fonts.");
+    return kExitFailed;
+  }
+  AppendToBatchFile(batchFile, BatchLine(ProgramFolder(), input, positions));
+  std::printf("Job added to Batch file: %s\n", batchFile.c_str());
+  return kExitOk;
+}
+
+const RegisterCommand kRegistration({"add-to-batch", "queue a conversion in a batch file",
+                                     RunAddToBatch});
+
+}  // namespace
+
+}  // namespace kestrelpix::cli

@@ -1,0 +1,19 @@
+// The settings that convert's options give, for the commands that take the
+// same options (add-to-batch).
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "render/render_settings.h"
+
+namespace kestrelpix::cli {
+
+// Parses convert's options. Returns 0 with the settings and the positional
+// arguments; -1 when --help was printed; otherwise the exit status of a
+// usage error already reported. Options that only steer a run (--output-dir,
+// --jobs, --quiet) are accepted and ignored here.
+int ParseConvertSettings(const std::vector<std::string>& args, RenderSettings& settings,
+                         std::vector<std::string>& positional);
+
+}  // namespace kestrelpix::cli
