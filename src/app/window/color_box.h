@@ -51,4 +51,8 @@ class TColorBox : public QComboBox {
 // The swatch icon of a colour, as the lists and tests draw it.
 QColor ToQColor(ColorValue value);
 
+// The name a colour is listed under: its name in the standard or safe list,
+// otherwise "#RRGGBB", or for a system colour its name ("BtnFace").
+QString ColorDisplayName(ColorValue value);
+
 }  // namespace kestrelpix::window
