@@ -38,6 +38,10 @@ class TColorBox : public QComboBox {
 
   ColorValue itemColor(int index) const;
 
+  // Never narrower than its longest name with the swatch, however little
+  // room the window has.
+  QSize minimumSizeHint() const override { return sizeHint(); }
+
  signals:
   // The user picked a colour; the value is already updated.
   void ColorChanged();

@@ -184,7 +184,7 @@ void TFormMain::CreateControls() {
 
   // Group "Output".
   GroupBoxOutput = Named(new QGroupBox("Output"), "GroupBoxOutput");
-  ComboBoxVobsubLanguage = PickList("ComboBoxVobsubLanguage", ToQStringList(LanguageList()), 12);
+  ComboBoxVobsubLanguage = PickList("ComboBoxVobsubLanguage", ToQStringList(LanguageList()), 10);
   {
     auto* box = new QVBoxLayout(GroupBoxOutput);
     box->addWidget(Caption("Language "));
@@ -194,7 +194,7 @@ void TFormMain::CreateControls() {
 
   // Group "Render Fonts".
   GroupBoxRender = Named(new QGroupBox("Render Fonts"), "GroupBoxRender");
-  ComboBoxFontName = PickList("ComboBoxFontName", {}, 14);
+  ComboBoxFontName = PickList("ComboBoxFontName", {}, 12);
   ComboBoxFontCharset = PickList("ComboBoxFontCharset", ToQStringList(CharsetNames()), 10);
   ComboBoxFontStyle = PickList("ComboBoxFontStyle", ToQStringList(StyleNames()), 9);
   ComboBoxFontSize = PickList("ComboBoxFontSize", ToQStringList(FontSizeNames()), 3);

@@ -174,7 +174,7 @@ void TFormMain::ApplyPlacement(const RestoredPlacement& placement) {
                  placement.Bottom - placement.Top);
     // A rectangle too small for the window (a hand-edited or damaged file)
     // keeps its position and takes the first start's size.
-    const QSize least = minimumSizeHint().grownBy(kFrameEstimate);
+    const QSize least = minimumSizeHint();
     if (stored.width() < least.width() || stored.height() < least.height()) {
       stored.setSize(wantedFrame_.size());
     }
