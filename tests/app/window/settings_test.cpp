@@ -101,7 +101,7 @@ void SettingsTest::choicesSurviveARestart() {
     WindowFixture::Pick(w->JvColorButtonText, 3);       // (80, 130, 30)
     WindowFixture::Pick(w->JvColorButtonAntialias, 4);  // (255, 200, 255)
     w->offset->setValue(100);
-    w->resize(w->minimumSizeHint() + QSize(10, 20));
+    w->resize(1250, 500);
     w->move(10, 60);
     w->close();
   }
@@ -127,7 +127,7 @@ void SettingsTest::choicesSurviveARestart() {
   QCOMPARE(w->JvColorButtonAntialias->currentIndex(), 4);
   QCOMPARE(w->JvColorButtonOutline->colorValue(), MakeColor(0, 30, 0));
   QCOMPARE(w->pos(), QPoint(10, 60));
-  QCOMPARE(w->size(), w->minimumSizeHint() + QSize(10, 20));
+  QCOMPARE(w->size(), QSize(1250, 500));
   // The stored colours are what generation uses.
   const RenderSettings s = w->ReadRenderSettings();
   QCOMPARE(s.TextColor, MakeColor(80, 130, 30));
