@@ -181,7 +181,7 @@ bool RestartTest::StartProgram(QRect& frame, QString& title) {
     const QString list = Run(wmctrl_, {"-l", "-p"}, display_);
     for (const QString& line : list.split('\n')) {
       const QStringList cols = line.simplified().split(' ');
-      if (cols.size() > 3 && cols[2] == pid && line.endsWith(kCaption)) windowId_ = cols[0];
+      if (cols.size() > 3 && cols[2] == pid && line.contains(kCaption)) windowId_ = cols[0];
     }
     if (windowId_.isEmpty()) QTest::qWait(25);
   }
