@@ -3,7 +3,8 @@
 # the openbox window manager and a 30-pixel panel at the bottom: 1280x720
 # and 1366x768 at scale 1, 2560x1440 with QT_SCALE_FACTOR=2. The sample
 # subtitle is loaded from the keyboard (Alt+L, the file name, Enter, and
-# Enter for the message that follows).
+# Enter for the message that follows), then a click previews the second
+# entry.
 # Usage: scripts/window-screenshots.sh BUILD_DIR OUT_DIR (the program is
 # BUILD_DIR/src/app/window/kestrelpix)
 set -euo pipefail
@@ -50,6 +51,16 @@ shot() {
   # "Subtitle Style Modified/Loaded Successfully": OK.
   sleep 3
   DISPLAY=$display xdotool key Return
+  sleep 1
+  # A click on the second entry of the list (top right of the window's
+  # lower half) previews it and shows the list's focus frame.
+  local geometry
+  geometry=$(DISPLAY=$display xdotool search --name '^Kestrelpix By Morvane$' getwindowgeometry --shell)
+  local X Y WIDTH
+  X=$(sed -n 's/^X=//p' <<<"$geometry")
+  Y=$(sed -n 's/^Y=//p' <<<"$geometry")
+  WIDTH=$(sed -n 's/^WIDTH=//p' <<<"$geometry")
+  DISPLAY=$display xdotool mousemove $((X + WIDTH - 150 * scale)) $((Y + 193 * scale)) click 1
   sleep 1.5
   DISPLAY=$display xwd -root -silent >"$work/shot.xwd"
   ffmpeg -loglevel error -y -i "$work/shot.xwd" "$work/shot.png"
