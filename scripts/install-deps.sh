@@ -12,7 +12,7 @@ packages=(
   libgtest-dev libbenchmark-dev
   qt6-base-dev
   ffmpeg dvdauthor mkvtoolnix
-  xvfb xauth
+  xvfb xauth openbox wmctrl x11-utils x11-apps xdotool
   tesseract-ocr tesseract-ocr-eng tesseract-ocr-ara tesseract-ocr-heb
 )
 

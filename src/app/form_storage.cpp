@@ -159,8 +159,7 @@ RestoredPlacement FormStorage::Restore(const WindowPlacement& currentScreen) {
     return result;
   }
 
-  // 2. Position. A fixed-size window takes only the left and top of the
-  // normal rectangle. The minimised and maximised positions have no use
+  // 2. The normal rectangle. The minimised and maximised positions have no use
   // here: when only they are stored, the rectangle applied would be the
   // window's current one, which is the same as applying nothing.
   std::string norm;
@@ -175,6 +174,8 @@ RestoredPlacement FormStorage::Restore(const WindowPlacement& currentScreen) {
     result.applyPosition = true;
     result.Left = rect[0];
     result.Top = rect[1];
+    result.Right = rect[2];
+    result.Bottom = rect[3];
   }
 
   // 3. Show state.

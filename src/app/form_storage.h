@@ -49,13 +49,15 @@ struct WindowPlacement {
   int Left = 0, Top = 0, Right = 0, Bottom = 0;
 };
 
-// What a restore asks the window to do. Both windows have a fixed size, so
-// only the position of the normal rectangle is applied, and only when
-// applyPosition is set.
+// What a restore asks the window to do: the normal rectangle (right and
+// bottom exclusive), applied only when applyPosition is set. A window of
+// fixed size takes only its left and top.
 struct RestoredPlacement {
   bool applyPosition = false;
   int Left = 0;
   int Top = 0;
+  int Right = 0;
+  int Bottom = 0;
   enum class State { Normal, Minimized, Maximized } state = State::Normal;
 };
 

@@ -5,6 +5,7 @@
 #include <QSignalBlocker>
 
 #include "app/settings_values.h"
+#include "vobsub/palette.h"
 
 namespace kestrelpix::window {
 
@@ -23,8 +24,26 @@ QIcon Swatch(ColorValue value) {
 
 QColor ToQColor(ColorValue value) { return QColor(RedOf(value), GreenOf(value), BlueOf(value)); }
 
+QString ColorDisplayName(ColorValue value) {
+  for (const auto* list : {&StandardColors(), &SafeColors()}) {
+    for (const NamedColor& c : *list) {
+      if (c.value == value) return QString::fromStdString(c.name);
+    }
+  }
+  if ((value & 0xFF000000u) == 0) {
+    return QString::asprintf("#%02X%02X%02X", RedOf(value), GreenOf(value), BlueOf(value));
+  }
+  // A system colour or a special value: its settings-file name without the
+  // "cl" prefix ("BtnFace"), or the number when it has none.
+  QString name = QString::fromStdString(EncodeColor(value));
+  if (name.startsWith("cl")) name.remove(0, 2);
+  return name;
+}
+
 TColorBox::TColorBox(QWidget* parent) : QComboBox(parent) {
   setEditable(false);
+  // As wide as the longest colour name with its swatch.
+  setSizeAdjustPolicy(QComboBox::AdjustToContents);
   connect(this, &QComboBox::activated, this, [this](int index) {
     if (index >= 0) value_ = itemColor(index);
     emit ColorChanged();
@@ -56,9 +75,9 @@ void TColorBox::setColorValue(ColorValue value) {
       return;
     }
   }
-  // A colour from a hand-edited settings file or a system colour: shown
-  // under its settings-file name.
-  AddColorItem(QString::fromStdString(EncodeColor(value)), value);
+  // A colour from a hand-edited settings file, of the other palette mode's
+  // list, or a system colour: shown under its name.
+  AddColorItem(ColorDisplayName(value), value);
   setCurrentIndex(count() - 1);
 }
 

@@ -38,6 +38,10 @@ class TColorBox : public QComboBox {
 
   ColorValue itemColor(int index) const;
 
+  // Never narrower than its longest name with the swatch, however little
+  // room the window has.
+  QSize minimumSizeHint() const override { return sizeHint(); }
+
  signals:
   // The user picked a colour; the value is already updated.
   void ColorChanged();
@@ -50,5 +54,9 @@ class TColorBox : public QComboBox {
 
 // The swatch icon of a colour, as the lists and tests draw it.
 QColor ToQColor(ColorValue value);
+
+// The name a colour is listed under: its name in the standard or safe list,
+// otherwise "#RRGGBB", or for a system colour its name ("BtnFace").
+QString ColorDisplayName(ColorValue value);
 
 }  // namespace kestrelpix::window

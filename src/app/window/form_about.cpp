@@ -3,6 +3,7 @@
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QPlainTextEdit>
@@ -106,6 +107,9 @@ TFormAbout::TFormAbout(QWidget* parent) : QDialog(parent) {
   ImageDonate->setObjectName("ImageDonate");
   ImageDonate->setPixmap(QPixmap(":/pictures/donate"));
   ImageDonate->setToolTip("Donate");
+  ButtonClose = new QPushButton("Close");
+  ButtonClose->setObjectName("ButtonClose");
+  ButtonClose->setDefault(true);
 
   auto* head = new QHBoxLayout;
   head->addWidget(ImageMorvane, 0, Qt::AlignTop);
@@ -141,12 +145,17 @@ TFormAbout::TFormAbout(QWidget* parent) : QDialog(parent) {
   whole->addWidget(MemoInfo, 1);
   whole->addLayout(credits);
   whole->addLayout(buttons);
+  auto* closeRow = new QHBoxLayout;
+  closeRow->addStretch(1);
+  closeRow->addWidget(ButtonClose);
+  whole->addLayout(closeRow);
 
   connect(ButtonVisitSite, &QPushButton::clicked, this, &TFormAbout::ButtonVisitSiteClick);
   connect(LabelMadeByMorvane, &TClickLabel::clicked, this, &TFormAbout::ButtonVisitSiteClick);
   connect(ButtonCheckVersion, &QPushButton::clicked, this, &TFormAbout::ButtonCheckVersionClick);
   connect(ButtonMuxTool, &QPushButton::clicked, this, &TFormAbout::ButtonMuxToolClick);
   connect(ImageDonate, &TClickLabel::clicked, this, &TFormAbout::ImageDonateClick);
+  connect(ButtonClose, &QPushButton::clicked, this, &QDialog::accept);
 
   FormCreate();
 }
@@ -168,10 +177,21 @@ void TFormAbout::FormCreate() {
 void TFormAbout::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   if (event->spontaneous()) return;
+  // Opens with "Close" in focus, so Enter closes it.
+  ButtonClose->setFocus(Qt::OtherFocusReason);
   // Centred on the screen.
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
     move(screen->availableGeometry().center() - rect().center());
   }
+}
+
+void TFormAbout::keyPressEvent(QKeyEvent* event) {
+  // Escape presses "Close" as Enter does, rather than cancelling.
+  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+    ButtonClose->click();
+    return;
+  }
+  QDialog::keyPressEvent(event);
 }
 
 void TFormAbout::ButtonVisitSiteClick() { OpenUrl(kSiteAddress); }

@@ -47,6 +47,8 @@ class TFormAbout : public QDialog {
   QPushButton* ButtonCheckVersion;
   QPushButton* ButtonMuxTool;
   TClickLabel* ImageDonate;
+  // Closes the window; Enter and Escape press it.
+  QPushButton* ButtonClose;
 
  public slots:
   void FormCreate();
@@ -57,6 +59,7 @@ class TFormAbout : public QDialog {
 
  protected:
   void showEvent(QShowEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 };
 
 // The usage text of MemoInfo.

@@ -49,7 +49,10 @@ PropertyAccess Checked(QRadioButton* radio) {
 TFormColorOptions::TFormColorOptions(TFormMain* main) : QDialog(main), main_(main) {
   setObjectName("TFormColorOptions");
   setWindowTitle("Color Options");
-  setWindowFlags(Qt::Dialog | Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+  // A dialog of the main window: a title and a close box, nothing to
+  // minimise or maximise.
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowCloseButtonHint);
   setModal(true);
   setFixedSize(462, 600);
 

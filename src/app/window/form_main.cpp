@@ -23,6 +23,7 @@
 #include "app/window/color_box.h"
 #include "app/window/form_color_options.h"
 #include "app/window/preview_image.h"
+#include "app/window/window_placement.h"
 #include "base/number_text.h"
 #include "render/font_tables.h"
 #include "vobsub/palette.h"
@@ -130,28 +131,29 @@ TFormMain::TFormMain(std::vector<std::string> args, std::string settingsFile, QW
   setWindowTitle(kMainCaption);
   setWindowIcon(QIcon(":/pictures/icon"));
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                 Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+                 Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint |
+                 Qt::WindowCloseButtonHint);
 
   OpenDialogsub.Filter = "*.srt;*.txt (*.srt *.txt)";
   OpenDialogImagePAL.Title = "Load 720x576 PAL image";
   OpenDialogImagePAL.Filter = "Load your PAL 720x576 BMP (*.bmp)";
   OpenDialogImageNTSC.Title = "Load 720x480 NTSC image";
   OpenDialogImageNTSC.Filter = "Load your NTSC 720x480 BMP (*.bmp)";
+  OpenDialogBat.Title = "Add to Batch";
   OpenDialogBat.Filter = "*.bat (*.bat)";
   OpenDialogBat.mustExist = false;
+  OpenDialogBat.save = true;
 
   CreateControls();
   FormCreate(this);
   ConnectHandlers();
   CreateStorage();
 
-  // Not resizable; centred on the desktop.
-  layout()->setSizeConstraint(QLayout::SetFixedSize);
-  adjustSize();
-  if (QScreen* screen = QGuiApplication::primaryScreen()) {
-    const QRect desk = screen->availableGeometry();
-    move(desk.center() - rect().center());
-  }
+  // Resizable; the first start centres it in the screen's free area, at
+  // most as large as that area.
+  const QList<QRect> areas = AvailableAreas();
+  const QSize wanted = sizeHint().grownBy(kFrameEstimate);
+  PlaceFrame(areas.isEmpty() ? QRect(QPoint(0, 0), wanted) : CentredFrame(wanted, areas.front()));
 }
 
 TFormMain::~TFormMain() {
@@ -169,7 +171,7 @@ void TFormMain::CreateControls() {
   EditLoadSrt = Named(new QLineEdit("Load SRT"), "EditLoadSrt");
   EditLoadSrt->setEnabled(false);
   EditLoadSrt->setReadOnly(true);
-  ButtonLoadSrt = BoldButton("ButtonLoadSrt", "Load Srt,Txt");
+  ButtonLoadSrt = BoldButton("ButtonLoadSrt", "&Load Srt,Txt");
   ComboBoxFps = PickList("ComboBoxFps", ToQStringList(FpsList()), 6);
   {
     auto* grid = new QGridLayout(GroupBoxInput);
@@ -182,7 +184,7 @@ void TFormMain::CreateControls() {
 
   // Group "Output".
   GroupBoxOutput = Named(new QGroupBox("Output"), "GroupBoxOutput");
-  ComboBoxVobsubLanguage = PickList("ComboBoxVobsubLanguage", ToQStringList(LanguageList()), 12);
+  ComboBoxVobsubLanguage = PickList("ComboBoxVobsubLanguage", ToQStringList(LanguageList()), 10);
   {
     auto* box = new QVBoxLayout(GroupBoxOutput);
     box->addWidget(Caption("Language "));
@@ -192,7 +194,7 @@ void TFormMain::CreateControls() {
 
   // Group "Render Fonts".
   GroupBoxRender = Named(new QGroupBox("Render Fonts"), "GroupBoxRender");
-  ComboBoxFontName = PickList("ComboBoxFontName", {}, 14);
+  ComboBoxFontName = PickList("ComboBoxFontName", {}, 12);
   ComboBoxFontCharset = PickList("ComboBoxFontCharset", ToQStringList(CharsetNames()), 10);
   ComboBoxFontStyle = PickList("ComboBoxFontStyle", ToQStringList(StyleNames()), 9);
   ComboBoxFontSize = PickList("ComboBoxFontSize", ToQStringList(FontSizeNames()), 3);
@@ -246,7 +248,7 @@ void TFormMain::CreateControls() {
   fillColorBoxes(JvColorButtonAntialias, kAntialiasDefaultIndex, false);
   fillColorBoxes(JvColorButtonOutline, kOutlineDefaultIndex, false);
   fillColorBoxes(JvColorButtonText, kTextDefaultIndex, false);
-  ButtonColorOptions = Named(new QPushButton("Color Options"), "ButtonColorOptions");
+  ButtonColorOptions = Named(new QPushButton("&Color Options"), "ButtonColorOptions");
   {
     auto* grid = new QGridLayout(GroupBoxColors);
     grid->addWidget(new QLabel("Antialias"), 0, 0);
@@ -260,13 +262,13 @@ void TFormMain::CreateControls() {
 
   // Group "General Settings": two picture buttons and "About".
   GroupBoxSettings = Named(new QGroupBox("General Settings"), "GroupBoxSettings");
-  BitBtnSetDefaultValues = Named(new QPushButton("Defaults"), "BitBtnSetDefaultValues");
+  BitBtnSetDefaultValues = Named(new QPushButton("&Defaults"), "BitBtnSetDefaultValues");
   BitBtnSetDefaultValues->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
   BitBtnSetDefaultValues->setToolTip("Set the default values");
-  BitBtnChangeImage = Named(new QPushButton("Image"), "BitBtnChangeImage");
+  BitBtnChangeImage = Named(new QPushButton("&Image"), "BitBtnChangeImage");
   BitBtnChangeImage->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
   BitBtnChangeImage->setToolTip("Choose your own preview pictures");
-  ButtonAbout = Named(new QPushButton("About"), "ButtonAbout");
+  ButtonAbout = Named(new QPushButton("&About"), "ButtonAbout");
   {
     auto* box = new QVBoxLayout(GroupBoxSettings);
     box->addWidget(BitBtnSetDefaultValues);
@@ -280,12 +282,16 @@ void TFormMain::CreateControls() {
   ProgressBar1->setToolTip("ProgressBar");
   ProgressBar1->setRange(0, 100);
   ProgressBar1->setValue(0);
-  ButtonGenerate = BoldButton("ButtonGenerate", "Generate Vobsub");
-  ButtonBatch = BoldButton("ButtonBatch", "Add to Batch");
+  ButtonGenerate = BoldButton("ButtonGenerate", kGenerateCaption);
+  ButtonBatch = BoldButton("ButtonBatch", "Add to &Batch");
   ListBoxPreview = Named(new QListWidget, "ListBoxPreview");
   ListBoxPreview->setMinimumWidth(250);
+  // The style draws no focus mark on a list; a frame in the highlight
+  // colour shows where the keyboard is.
+  ListBoxPreview->setStyleSheet(
+      "QListWidget#ListBoxPreview:focus { border: 2px solid palette(highlight); }");
   preview = Named(new TPreviewImage, "preview");
-  preview->setFixedSize(kFrameWidth, 576);
+  preview->SetFrameSize(QSize(kFrameWidth, 576));
   LabelImageChangedPAL = Named(new QLabel, "LabelImageChangedPAL");
   LabelImageChangedPAL->setVisible(false);
   LabelImageChangedNTSC = Named(new QLabel, "LabelImageChangedNTSC");
@@ -299,12 +305,11 @@ void TFormMain::CreateControls() {
   top->addWidget(GroupBoxSettings);
 
   // The preview keeps the PAL frame's place; an NTSC frame leaves the
-  // bottom rows empty.
-  auto* previewArea = new QWidget;
-  previewArea->setFixedSize(kFrameWidth, 576);
-  auto* previewBox = new QVBoxLayout(previewArea);
+  // bottom rows empty. It takes whatever room the window has left, showing
+  // the frame scaled down when that is less than the frame.
+  auto* previewBox = new QVBoxLayout;
   previewBox->setContentsMargins(0, 0, 0, 0);
-  previewBox->addWidget(preview, 0, Qt::AlignHCenter | Qt::AlignTop);
+  previewBox->addWidget(preview, 1);
   previewBox->addWidget(LabelImageChangedPAL);
   previewBox->addWidget(LabelImageChangedNTSC);
 
@@ -315,12 +320,12 @@ void TFormMain::CreateControls() {
   side->addWidget(ButtonBatch);
 
   auto* bottom = new QHBoxLayout;
-  bottom->addWidget(previewArea);
+  bottom->addLayout(previewBox, 3);
   bottom->addLayout(side, 1);
 
   auto* whole = new QVBoxLayout(this);
   whole->addLayout(top);
-  whole->addLayout(bottom);
+  whole->addLayout(bottom, 1);
 }
 
 void TFormMain::ConnectHandlers() {
@@ -373,7 +378,7 @@ void TFormMain::FormCreate(QObject* Sender) {
   // 4.
   ComboBoxOutlineWidth->setCurrentIndex(kDefaultOutlineIndex);
   // 5.
-  preview->setFixedSize(kFrameWidth, 576);
+  preview->SetFrameSize(QSize(kFrameWidth, 576));
   // 6. Appended without clearing: every press of the defaults button adds
   // another copy, and position 0 stays "Arial".
   ComboBoxFontName->addItems(ToQStringList(FontList()));
@@ -456,7 +461,7 @@ void TFormMain::EnableInputs(bool enabled) {
                                                     ListBoxPreview, ButtonBatch}) {
     w->setEnabled(enabled);
   }
-  ButtonGenerate->setText(enabled ? "Generate Vobsub" : "Abort");
+  ButtonGenerate->setText(enabled ? kGenerateCaption : kAbortCaption);
 }
 
 }  // namespace kestrelpix::window

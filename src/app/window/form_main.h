@@ -124,11 +124,20 @@ class TFormMain : public QWidget, private JobHost {
   void EnableInputs(bool enabled) override;
 
   // Placement of this window for the settings file, and applying a
-  // restored one.
+  // restored one: the stored frame rectangle, moved onto a screen.
   WindowPlacement CurrentPlacement() const;
   void ApplyPlacement(const RestoredPlacement& placement);
-  // Restores this window from the store (when its storage is active).
-  void RestoreStorage();
+  // Restores this window from the store (when its storage is active); the
+  // placement only when asked, since a window already on the screen is
+  // where the user left it.
+  void RestoreStorage(bool withPlacement = true);
+  // The frame rectangle chosen for the window: centred on the first start,
+  // the restored one later.
+  QRect WantedFrame() const { return wantedFrame_; }
+
+  // The stored settings and placement are restored just before the window
+  // is first shown, while the window system has not placed it yet.
+  void setVisible(bool visible) override;
   // Writes the in-memory copy to the settings file, unless it is read-only.
   void WriteSettingsFile();
 
@@ -166,7 +175,6 @@ class TFormMain : public QWidget, private JobHost {
   void TerminateApplication();
 
  protected:
-  void showEvent(QShowEvent* event) override;
   void changeEvent(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
@@ -178,6 +186,13 @@ class TFormMain : public QWidget, private JobHost {
   void EntryRender();
   void UnattendedRun();
   void FirstActivationRestore();
+  // Puts the frame at `frame`: before the window is on the screen by its
+  // position alone (the window manager places the frame there), later with
+  // the frame's real size.
+  void PlaceFrame(const QRect& frame);
+  // Once the window manager has framed the window, gives the frame exactly
+  // the wanted size.
+  void SettleFrame();
   // A slot body run under the general error handler.
   void Guarded(void (TFormMain::*handler)());
 
@@ -199,9 +214,15 @@ class TFormMain : public QWidget, private JobHost {
   JobOutcome lastOutcome_ = JobOutcome::None;
   bool activated_ = false;
   bool shownOnce_ = false;
+  bool settled_ = false;
+  QRect wantedFrame_;
   bool terminateRequested_ = false;
   bool destroyed_ = false;
 };
+
+// The generate button's captions, with their keyboard mnemonics ("&").
+inline constexpr const char* kGenerateCaption = "&Generate Vobsub";
+inline constexpr const char* kAbortCaption = "&Abort";
 
 // Window captions.
 inline constexpr const char* kMainCaption = "Kestrelpix By Morvane";

@@ -73,8 +73,10 @@ void TFormMain::ButtonBatchClick() {
   if (OpenDialogBat.FileName.isEmpty()) OpenDialogBat.Execute(this);
   if (OpenDialogBat.FileName.isEmpty()) return;
 
-  // ".bat" is appended whatever the chosen name ends in.
-  const QString batchFile = OpenDialogBat.FileName + ".bat";
+  // A name typed without ".bat" gets it; an existing batch file chosen in
+  // the dialog is appended to under its own name.
+  QString batchFile = OpenDialogBat.FileName;
+  if (!batchFile.endsWith(".bat", Qt::CaseInsensitive)) batchFile += ".bat";
   const std::string path = LocalPath(batchFile);
   AppendToBatchFile(
       path, BatchLine(ProgramFolder(), LocalPath(OpenDialogsub.FileName), CurrentPositions()));
@@ -93,6 +95,7 @@ void TFormMain::ButtonAboutClick() {
 
 void TFormMain::changeEvent(QEvent* event) {
   QWidget::changeEvent(event);
+  if (event->type() == QEvent::ActivationChange && isActiveWindow()) SettleFrame();
   if (event->type() == QEvent::ActivationChange && isActiveWindow() && !activated_) {
     // Run after the activation is complete, from the event loop, so that a
     // long unattended generation does not run inside the window system's
@@ -127,7 +130,9 @@ void TFormMain::FirstActivationRestore() {
   fillColorBoxes(JvColorButtonAntialias, kAntialiasDefaultIndex, safe);
   fillColorBoxes(JvColorButtonOutline, kOutlineDefaultIndex, safe);
   fillColorBoxes(JvColorButtonText, kTextDefaultIndex, safe);
-  RestoreStorage();
+  // The window stays where it is: it was placed before it was shown, and
+  // moving a window the window manager is still framing misplaces it.
+  RestoreStorage(false);
 }
 
 namespace {

@@ -68,7 +68,7 @@ std::string ReadPictureFile(const std::string& path, QByteArray& bytes) {
 void TFormMain::LoadPreviewBackground() {
   const bool pal = ComboBoxFps->currentText() == "25.000";
   const int height = pal ? 576 : 480;
-  preview->setFixedSize(kFrameWidth, height);
+  preview->SetFrameSize(QSize(kFrameWidth, height));
   const QString path = pal ? LabelImageChangedPAL->text() : LabelImageChangedNTSC->text();
   if (!path.isEmpty() && QFileInfo::exists(path)) {
     // A picture the user chose. One that cannot be read is treated like a

@@ -37,7 +37,8 @@ int main(int argc, char** argv) {
 
   QApplication app(argc, argv);
   QApplication::setApplicationName("Kestrelpix");
-  QApplication::setApplicationDisplayName("Kestrelpix");
+  // No display name: Qt would add it to every window title, and the main
+  // window's caption is the whole title.
   QApplication::setApplicationVersion(KESTRELPIX_VERSION);
   // Qt has taken its own options (-platform and the like) out of argv.
   std::vector<std::string> args(argv + 1, argv + argc);

@@ -72,8 +72,9 @@ bool OpenDialog::Execute(QWidget* parent) {
     chosen = hook(*this);
   } else {
     QFileDialog dialog(parent, Title, QString(), Filter);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    if (save) dialog.setOption(QFileDialog::DontConfirmOverwrite);
     if (!FileName.isEmpty()) dialog.selectFile(FileName);
     if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
       chosen = dialog.selectedFiles().constFirst();
@@ -89,12 +90,14 @@ OpenDialogHook SetOpenDialogHook(OpenDialogHook hook) {
 }
 
 void OpenUrl(const QString& address) {
+  bool opened = false;
   if (CurrentUrlHook()) {
     UrlHook hook = CurrentUrlHook();
-    hook(address);
-    return;
+    opened = hook(address);
+  } else {
+    opened = QDesktopServices::openUrl(QUrl(address));
   }
-  QDesktopServices::openUrl(QUrl(address));
+  if (!opened) ShowMessage(kNoBrowserMessage + QString("\r") + address);
 }
 
 UrlHook SetUrlHook(UrlHook hook) { return std::exchange(CurrentUrlHook(), std::move(hook)); }

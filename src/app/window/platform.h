@@ -36,16 +36,19 @@ class WindowMessageSink : public MessageSink {
 // error. Returns false when an error was shown.
 bool RunGuarded(const std::function<void()>& handler);
 
-// An open-file dialog that keeps its file name between showings, like the
+// A file dialog that keeps its file name between showings, like the
 // window's named dialog components. The filter is in Qt's form, for example
 // "*.srt;*.txt (*.srt *.txt)"; a typed name of another extension is
 // accepted. Unless mustExist is set, a name that does not exist yet may be
-// typed.
+// typed. A save dialog (save set) names a file to write: its button reads
+// "Save", and choosing an existing file asks nothing, since the caller
+// appends to it.
 struct OpenDialog {
   QString Title;
   QString Filter;
   QString FileName;  // empty until a file was chosen
   bool mustExist = true;
+  bool save = false;
 
   // Shows the dialog. A confirmed choice replaces FileName; a cancelled
   // dialog leaves it as it was. Returns whether the user confirmed.
@@ -57,9 +60,12 @@ using OpenDialogHook = std::function<QString(const OpenDialog&)>;
 OpenDialogHook SetOpenDialogHook(OpenDialogHook hook);
 
 // Asks the desktop to open a web address in the user's browser, without
-// waiting and without looking at the result.
+// waiting for it. When no browser can be started, a message shows the
+// address so the user can open it by hand. A hook answers whether a browser
+// took the address.
 void OpenUrl(const QString& address);
-using UrlHook = std::function<void(const QString&)>;
+inline constexpr const char* kNoBrowserMessage = "No web browser could be started to open:";
+using UrlHook = std::function<bool(const QString&)>;
 UrlHook SetUrlHook(UrlHook hook);
 
 // File names between Qt and the core: the core holds names in the file

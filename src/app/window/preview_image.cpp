@@ -7,8 +7,30 @@ namespace kestrelpix::window {
 
 TPreviewImage::TPreviewImage(QWidget* parent) : QWidget(parent) {
   setAttribute(Qt::WA_OpaquePaintEvent, false);
+  setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
   repaintTimer_.setSingleShot(true);
   connect(&repaintTimer_, &QTimer::timeout, this, qOverload<>(&QWidget::update));
+}
+
+void TPreviewImage::SetFrameSize(QSize size) {
+  if (size == frameSize_) return;
+  frameSize_ = size;
+  update();
+}
+
+QSize TPreviewImage::sizeHint() const { return QSize(720, 576); }
+
+// A quarter of the frame's area still shows where the text lands.
+QSize TPreviewImage::minimumSizeHint() const { return QSize(360, 288); }
+
+QRect TPreviewImage::PictureRect() const {
+  const QSize frame = frameSize_;
+  if (frame.isEmpty()) return QRect();
+  QSize shown = frame;
+  if (frame.width() > width() || frame.height() > height()) {
+    shown = frame.scaled(size(), Qt::KeepAspectRatio);
+  }
+  return QRect(QPoint((width() - shown.width()) / 2, 0), shown);
 }
 
 void TPreviewImage::SetPicture(const FrameBitmap& picture) {
@@ -69,8 +91,11 @@ void TPreviewImage::paintEvent(QPaintEvent* event) {
     shownStale_ = false;
   }
   if (shown_.isNull()) return;
-  // Stretched to the control, which for a frame-sized picture is 1:1.
-  painter.drawImage(rect(), shown_);
+  // A picture of another size than the frame is stretched to the frame's
+  // place; a scaled-down frame is smoothed so that thin strokes stay visible.
+  const QRect target = PictureRect();
+  if (target.size() != shown_.size()) painter.setRenderHint(QPainter::SmoothPixmapTransform);
+  painter.drawImage(target, shown_);
 }
 
 FrameBitmap FrameFromImage(const QImage& image, int width, int height) {

@@ -1,6 +1,8 @@
-// The preview picture: a 24-bit frame shown pixel for pixel. It shows its
-// picture with transparency on, as the window always has: pixels of the
-// colour of the picture's bottom-left pixel show the window's face colour.
+// The preview picture: a 24-bit frame, shown pixel for pixel when the
+// control has room for it and scaled down, keeping its proportions, when the
+// window is too small. It shows its picture with transparency on, as the
+// window always has: pixels of the colour of the picture's bottom-left pixel
+// show the window's face colour.
 #pragma once
 
 #include <QElapsedTimer>
@@ -32,12 +34,25 @@ class TPreviewImage : public QWidget {
   // by the window's face colour.
   QImage ShownImage() const;
 
+  // The frame size of the standard (720x576 or 720x480): the picture's own
+  // size, whatever room the window gives the control.
+  QSize FrameSize() const { return frameSize_; }
+  void SetFrameSize(QSize size);
+  // Where the picture lands in the control: its frame size, centred at the
+  // top, when it fits; otherwise the largest rectangle of its proportions.
+  QRect PictureRect() const;
+
+  // Room for a PAL frame, which an NTSC frame also uses.
+  QSize sizeHint() const override;
+  QSize minimumSizeHint() const override;
+
  protected:
   void paintEvent(QPaintEvent* event) override;
   void changeEvent(QEvent* event) override;
 
  private:
   FrameBitmap picture_;
+  QSize frameSize_{720, 576};
   QImage shown_;
   bool shownStale_ = true;
   static constexpr qint64 kRepaintInterval = 20;  // milliseconds

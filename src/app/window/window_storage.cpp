@@ -13,6 +13,7 @@
 
 #include "app/window/color_box.h"
 #include "app/window/form_main.h"
+#include "app/window/window_placement.h"
 
 namespace kestrelpix::window {
 
@@ -52,18 +53,9 @@ WindowPlacement PlacementOf(const QWidget* window) {
 
 void ApplyPlacementTo(QWidget* window, const RestoredPlacement& placement) {
   if (placement.applyPosition) {
-    int left = placement.Left;
-    int top = placement.Top;
-    const QScreen* screen = QGuiApplication::screenAt(QPoint(left, top));
-    if (screen == nullptr) screen = QGuiApplication::primaryScreen();
-    if (screen != nullptr) {
-      // Keep at least the title bar's start on a screen.
-      const QRect desk = screen->availableGeometry();
-      const QSize size = window->frameGeometry().size();
-      left = std::max(desk.left(), std::min(left, desk.right() - std::min(size.width(), 100)));
-      top = std::max(desk.top(), std::min(top, desk.bottom() - 40));
-    }
-    window->move(left, top);
+    // A window of fixed size: only the position, moved onto a screen.
+    const QRect frame(QPoint(placement.Left, placement.Top), window->frameGeometry().size());
+    window->move(PlaceOnScreens(frame, AvailableAreas()).topLeft());
   }
   switch (placement.state) {
     case RestoredPlacement::State::Minimized:
@@ -160,24 +152,87 @@ void TFormMain::CreateStorage() {
                                     PropertiesInOrder(MainWindowKeys(), access));
 }
 
-WindowPlacement TFormMain::CurrentPlacement() const { return PlacementOf(this); }
+WindowPlacement TFormMain::CurrentPlacement() const {
+  WindowPlacement p = PlacementOf(this);
+  // Until the window is on the screen, and should the window system ever
+  // report a frame smaller than the window's least size, the rectangle
+  // chosen for it stands: a stored rectangle never shrinks to nothing.
+  const QSize least = minimumSizeHint();
+  if (!testAttribute(Qt::WA_WState_Created) || p.Right - p.Left < least.width() ||
+      p.Bottom - p.Top < least.height()) {
+    p.Left = wantedFrame_.left();
+    p.Top = wantedFrame_.top();
+    p.Right = wantedFrame_.left() + wantedFrame_.width();
+    p.Bottom = wantedFrame_.top() + wantedFrame_.height();
+  }
+  return p;
+}
 
 void TFormMain::ApplyPlacement(const RestoredPlacement& placement) {
-  ApplyPlacementTo(this, placement);
+  if (placement.applyPosition) {
+    QRect stored(placement.Left, placement.Top, placement.Right - placement.Left,
+                 placement.Bottom - placement.Top);
+    // A rectangle too small for the window (a hand-edited or damaged file)
+    // keeps its position and takes the first start's size.
+    const QSize least = minimumSizeHint();
+    if (stored.width() < least.width() || stored.height() < least.height()) {
+      stored.setSize(wantedFrame_.size());
+    }
+    PlaceFrame(PlaceOnScreens(stored, AvailableAreas()));
+  }
+  switch (placement.state) {
+    case RestoredPlacement::State::Minimized:
+      setWindowState(windowState() | Qt::WindowMinimized);
+      break;
+    case RestoredPlacement::State::Maximized:
+      setWindowState(windowState() | Qt::WindowMaximized);
+      break;
+    case RestoredPlacement::State::Normal:
+      break;
+  }
 }
 
-void TFormMain::RestoreStorage() {
+void TFormMain::PlaceFrame(const QRect& frame) {
+  wantedFrame_ = frame;
+  const bool created = testAttribute(Qt::WA_WState_Created);
+  const QRect client = geometry();
+  const QRect current = frameGeometry();
+  const bool framed = created && current != client;
+  const QMargins margins =
+      framed ? QMargins(client.left() - current.left(), client.top() - current.top(),
+                        current.right() - client.right(), current.bottom() - client.bottom())
+             : kFrameEstimate;
+  const QSize size = frame.marginsRemoved(margins).size().expandedTo(minimumSizeHint());
+  if (framed) {
+    // The frame's size is known: the window's own rectangle follows.
+    setGeometry(QRect(frame.topLeft() + QPoint(margins.left(), margins.top()), size));
+  } else {
+    // Not on the screen yet: a position given now is the frame's.
+    move(frame.topLeft());
+    resize(size);
+  }
+}
+
+void TFormMain::SettleFrame() {
+  if (settled_ || windowState() != Qt::WindowNoState) return;
+  if (frameGeometry() == geometry()) return;  // not framed (yet)
+  settled_ = true;
+  if (frameGeometry() != wantedFrame_) PlaceFrame(wantedFrame_);
+}
+
+void TFormMain::RestoreStorage(bool withPlacement) {
   if (!JvFormStorage || !JvFormStorage->Active) return;
-  ApplyPlacement(JvFormStorage->Restore(CurrentPlacement()));
+  const RestoredPlacement placement = JvFormStorage->Restore(CurrentPlacement());
+  if (withPlacement) ApplyPlacement(placement);
 }
 
-void TFormMain::showEvent(QShowEvent* event) {
-  QWidget::showEvent(event);
-  // Restored when shown, before the first activation.
-  if (!event->spontaneous() && !shownOnce_) {
+void TFormMain::setVisible(bool visible) {
+  // Restored once, before the window is first shown and activated.
+  if (visible && !shownOnce_) {
     shownOnce_ = true;
     RestoreStorage();
   }
+  QWidget::setVisible(visible);
 }
 
 void TFormMain::WriteSettingsFile() {

@@ -173,16 +173,19 @@ class ControlsTest : public QObject {
   void listsSetFromCodeRunNoHandler();
   void colorOptionsWindow();
   void aboutWindowAndLinks();
+  void keyboardMnemonicsAndListFocus();
+  void colourListsNameEveryColour();
 };
 
 void ControlsTest::mainWindowControlsAndDefaults() {
   WindowFixture f;
   TFormMain* w = f.main();
   QCOMPARE(w->windowTitle(), QString("Kestrelpix By Morvane"));
-  // Fixed border with minimize box, no maximize box.
-  QVERIFY(!(w->windowFlags() & Qt::WindowMaximizeButtonHint));
+  // Resizable, with minimize and maximize boxes.
+  QVERIFY(w->windowFlags() & Qt::WindowMaximizeButtonHint);
   QVERIFY(w->windowFlags() & Qt::WindowMinimizeButtonHint);
-  QCOMPARE(w->minimumSize(), w->maximumSize());
+  QVERIFY(w->maximumSize().width() > w->minimumSizeHint().width());
+  QVERIFY(w->maximumSize().height() > w->minimumSizeHint().height());
 
   // Every named control, found by its object name, is the member of that name.
   QCOMPARE(w->findChild<QGroupBox*>("GroupBoxInput"), w->GroupBoxInput);
@@ -214,7 +217,7 @@ void ControlsTest::mainWindowControlsAndDefaults() {
   // Input.
   QCOMPARE(w->EditLoadSrt->text(), QString("Load SRT"));
   QVERIFY(!w->EditLoadSrt->isEnabled());
-  QCOMPARE(w->ButtonLoadSrt->text(), QString("Load Srt,Txt"));
+  QCOMPARE(w->ButtonLoadSrt->text(), QString("&Load Srt,Txt"));
   QVERIFY(w->ButtonLoadSrt->font().bold());
   QCOMPARE(ItemsOf(w->ComboBoxFps),
            QStringList({"23.976", "24.000", "25.000", "29.970", "30.000"}));
@@ -269,22 +272,22 @@ void ControlsTest::mainWindowControlsAndDefaults() {
   QCOMPARE(w->JvColorButtonAntialias->colorValue(), MakeColor(128, 128, 128));
   QCOMPARE(w->JvColorButtonOutline->colorValue(), MakeColor(0, 0, 0));
   QCOMPARE(w->JvColorButtonText->colorValue(), MakeColor(255, 255, 255));
-  QCOMPARE(w->ButtonColorOptions->text(), QString("Color Options"));
+  QCOMPARE(w->ButtonColorOptions->text(), QString("&Color Options"));
 
   // General Settings: two picture buttons and "About".
   QVERIFY(!w->BitBtnSetDefaultValues->icon().isNull());
   QVERIFY(!w->BitBtnChangeImage->icon().isNull());
-  QCOMPARE(w->ButtonAbout->text(), QString("About"));
+  QCOMPARE(w->ButtonAbout->text(), QString("&About"));
 
   // Outside the groups.
   QCOMPARE(w->ProgressBar1->toolTip(), QString("ProgressBar"));
   QCOMPARE(w->ProgressBar1->minimum(), 0);
   QCOMPARE(w->ProgressBar1->maximum(), 100);
-  QCOMPARE(w->ButtonGenerate->text(), QString("Generate Vobsub"));
+  QCOMPARE(w->ButtonGenerate->text(), QString("&Generate Vobsub"));
   QVERIFY(w->ButtonGenerate->font().bold());
-  QCOMPARE(w->ButtonBatch->text(), QString("Add to Batch"));
+  QCOMPARE(w->ButtonBatch->text(), QString("Add to &Batch"));
   QVERIFY(w->ButtonBatch->font().bold());
-  QCOMPARE(w->preview->size(), QSize(720, 576));
+  QCOMPARE(w->preview->FrameSize(), QSize(720, 576));
   QVERIFY(w->LabelImageChangedPAL->text().isEmpty());
   QVERIFY(w->LabelImageChangedNTSC->text().isEmpty());
   QVERIFY(w->LabelImageChangedPAL->isHidden());
@@ -297,6 +300,8 @@ void ControlsTest::mainWindowControlsAndDefaults() {
   QCOMPARE(w->OpenDialogImageNTSC.Title, QString("Load 720x480 NTSC image"));
   QCOMPARE(w->OpenDialogImageNTSC.Filter, QString("Load your NTSC 720x480 BMP (*.bmp)"));
   QCOMPARE(w->OpenDialogBat.Filter, QString("*.bat (*.bat)"));
+  QCOMPARE(w->OpenDialogBat.Title, QString("Add to Batch"));
+  QVERIFY(w->OpenDialogBat.save);
 
   // Flags at start.
   QVERIFY(!w->State.SubtitleLoaded);
@@ -360,7 +365,7 @@ void ControlsTest::defaultsButtonRestoresAndAppendsFonts() {
   QCOMPARE(w->offset_or->value(), -4);
   QCOMPARE(w->LabelOffset->text(), QString("30"));
   QCOMPARE(w->LabelOffset_Or->text(), QString("-4"));
-  QCOMPARE(w->preview->size(), QSize(720, 576));
+  QCOMPARE(w->preview->FrameSize(), QSize(720, 576));
   // The font list gets another copy; position 0 stays "Arial".
   QCOMPARE(w->ComboBoxFontName->count(), 2 * fontCount);
   QCOMPARE(w->ComboBoxFontName->currentIndex(), 0);
@@ -461,6 +466,12 @@ void ControlsTest::colorOptionsWindow() {
   QCOMPARE(c->ButtonDownloadIfo->text(), QString("Download Ifo"));
   QCOMPARE(c->ButtonDone->text(), QString("Done"));
   QCOMPARE(c->findChild<QLabel*>("colors"), c->colors);
+  // A dialog of the main window: nothing to minimise or maximise.
+  QCOMPARE(c->windowType(), Qt::Dialog);
+  QCOMPARE(c->parentWidget(), f.main());
+  QVERIFY(!(c->windowFlags() & Qt::WindowMinimizeButtonHint));
+  QVERIFY(!(c->windowFlags() & Qt::WindowMaximizeButtonHint));
+  QVERIFY(c->windowFlags() & Qt::WindowCloseButtonHint);
   // Texts shown in the window.
   QStringList texts;
   for (const QLabel* label : c->findChildren<QLabel*>()) texts << label->text();
@@ -529,7 +540,106 @@ void ControlsTest::aboutWindowAndLinks() {
   QCOMPARE(f.urls,
            QStringList({window::kSiteAddress, window::kSiteAddress, window::kDownloadAddress,
                         window::kMuxToolAddress, window::kDonateAddress}));
+  QVERIFY(f.messages.isEmpty());
+  // No browser to be had: the address is shown instead.
+  f.browserOpens = false;
+  a->ButtonCheckVersion->click();
+  QCOMPARE(f.messages,
+           QStringList({QString(window::kNoBrowserMessage) + "\n" + window::kDownloadAddress}));
   a->accept();
+
+  // "Close", pressed by Enter as by Escape, wherever the focus is.
+  QCOMPARE(a->ButtonClose->text(), QString("Close"));
+  QVERIFY(a->ButtonClose->isDefault());
+  QSignalSpy closes(a->ButtonClose, &QPushButton::clicked);
+  a->show();
+  QVERIFY(QTest::qWaitForWindowActive(a));
+  QCOMPARE(QApplication::focusWidget(), a->ButtonClose);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+  QVERIFY(a->isHidden());
+  QCOMPARE(a->result(), int(QDialog::Accepted));
+  a->show();
+  QVERIFY(QTest::qWaitForWindowActive(a));
+  a->MemoInfo->setFocus();
+  QTest::keyClick(a->MemoInfo, Qt::Key_Escape);
+  QVERIFY(a->isHidden());
+  QCOMPARE(closes.count(), 2);
+}
+
+void ControlsTest::keyboardMnemonicsAndListFocus() {
+  WindowFixture f;
+  QVERIFY(f.ShowAndActivate());
+  TFormMain* w = f.main();
+  // One letter for each button, no letter twice.
+  const std::vector<std::pair<QPushButton*, Qt::Key>> buttons = {
+      {w->ButtonLoadSrt, Qt::Key_L},
+      {w->ButtonGenerate, Qt::Key_G},
+      {w->ButtonBatch, Qt::Key_B},
+      {w->ButtonColorOptions, Qt::Key_C},
+      {w->BitBtnSetDefaultValues, Qt::Key_D},
+      {w->BitBtnChangeImage, Qt::Key_I},
+      {w->ButtonAbout, Qt::Key_A}};
+  for (const auto& [button, key] : buttons) {
+    QCOMPARE(QKeySequence::mnemonic(button->text()), QKeySequence(Qt::ALT | key));
+  }
+
+  // Alt+D is the defaults button: another copy of the font list.
+  const int fonts = w->ComboBoxFontName->count();
+  // (A mnemonic presses its button visibly: the click comes a moment later.)
+  QTest::keyClick(w->windowHandle(), Qt::Key_D, Qt::AltModifier);
+  QTRY_COMPARE(w->ComboBoxFontName->count(), 2 * fonts);
+  // Alt+B is "Add to Batch", refused with nothing loaded.
+  QTest::keyClick(w->windowHandle(), Qt::Key_B, Qt::AltModifier);
+  QTRY_COMPARE(f.messages, QStringList({"Load an srt"}));
+  // Alt+L opens the subtitle dialog and loads what it answers.
+  f.dialogAnswers.push_back(window::FromLocalPath(ExampleSubtitle()));
+  QTest::keyClick(w->windowHandle(), Qt::Key_L, Qt::AltModifier);
+  QTRY_VERIFY(w->State.SubtitleLoaded);
+  QVERIFY(w->ListBoxPreview->count() > 0);
+
+  // The entry list shows when it has the keyboard.
+  w->ButtonGenerate->setFocus();
+  QTRY_VERIFY(!w->ListBoxPreview->hasFocus());
+  const QImage without = w->ListBoxPreview->grab().toImage();
+  w->ListBoxPreview->setFocus();
+  QTRY_VERIFY(w->ListBoxPreview->hasFocus());
+  const QImage with = w->ListBoxPreview->grab().toImage();
+  QVERIFY(without != with);
+  // The mark is a frame in the highlight colour round the list.
+  const QColor highlight = w->ListBoxPreview->palette().color(QPalette::Highlight);
+  QCOMPARE(with.pixelColor(0, with.height() / 2), highlight);
+  QVERIFY(without.pixelColor(0, without.height() / 2) != highlight);
+}
+
+void ControlsTest::colourListsNameEveryColour() {
+  using window::ColorDisplayName;
+  // Names of either list, "#RRGGBB" otherwise (red is the lowest byte), a
+  // system colour by its name.
+  QCOMPARE(ColorDisplayName(MakeColor(255, 255, 255)), QString("white"));
+  QCOMPARE(ColorDisplayName(MakeColor(0, 30, 0)), QString("very dark green"));
+  QCOMPARE(ColorDisplayName(33023), QString("#FF8000"));
+  QCOMPARE(ColorDisplayName(MakeColor(1, 2, 254)), QString("#0102FE"));
+  QCOMPARE(ColorDisplayName(0x8000000Fu), QString("BtnFace"));
+
+  WindowFixture f;
+  TFormMain* w = f.main();
+  // A stored colour outside the list joins it under that name.
+  w->JvColorButtonText->setColorValue(33023);
+  QCOMPARE(w->JvColorButtonText->currentText(), QString("#FF8000"));
+  QCOMPARE(w->JvColorButtonText->colorValue(), ColorValue(33023));
+
+  // Every box is wide enough for its longest name beside the swatch.
+  w->fillColorBoxes(w->JvColorButtonOutline, 0, true);
+  w->show();
+  QVERIFY(QTest::qWaitForWindowExposed(w));
+  for (window::TColorBox* box :
+       {w->JvColorButtonAntialias, w->JvColorButtonOutline, w->JvColorButtonText}) {
+    int widest = 0;
+    for (int i = 0; i < box->count(); ++i) {
+      widest = std::max(widest, box->fontMetrics().horizontalAdvance(box->itemText(i)));
+    }
+    QVERIFY2(box->width() >= widest + box->iconSize().width(), qPrintable(box->objectName()));
+  }
 }
 
 QTEST_MAIN(ControlsTest)

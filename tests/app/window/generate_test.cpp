@@ -109,7 +109,7 @@ void GenerateTest::generatesTheSameBytesAsTheCommandLine() {
   QVERIFY(!help.empty());
   // The completion message is the help text.
   QCOMPARE(f.messages, QStringList({Shown(help)}));
-  QCOMPARE(w->ButtonGenerate->text(), QString("Generate Vobsub"));
+  QCOMPARE(w->ButtonGenerate->text(), QString("&Generate Vobsub"));
   QVERIFY(w->GroupBoxRender->isEnabled());
   QVERIFY(w->State.JobIdle);
   // Range 0 to N-1, advanced once per entry before it is drawn.
@@ -179,7 +179,7 @@ void GenerateTest::abortLeavesAConsistentShorterPair() {
 
   // The abort press only flips the flag and resets the bar (Stopping).
   QCOMPARE(f.messages, QStringList({"Operation Aborted"}));
-  QCOMPARE(captionAtAbort, QString("Abort"));
+  QCOMPARE(captionAtAbort, QString("&Abort"));
   QVERIFY(idleAtAbort);
   QVERIFY(!inputsAtAbort);
   QCOMPARE(progressAtAbort, 0);
@@ -193,7 +193,7 @@ void GenerateTest::abortLeavesAConsistentShorterPair() {
   QCOMPARE(static_cast<long>(sub.size()), positions[4]);
   QVERIFY(sub == fullSub.substr(0, static_cast<size_t>(positions[4])));
   QVERIFY(!fs::exists(base + ".Kestrelpix_Help.txt"));
-  QCOMPARE(w->ButtonGenerate->text(), QString("Generate Vobsub"));
+  QCOMPARE(w->ButtonGenerate->text(), QString("&Generate Vobsub"));
   QVERIFY(w->GroupBoxInput->isEnabled());
   QVERIFY(w->ListBoxPreview->isEnabled());
   QVERIFY(w->ButtonBatch->isEnabled());
@@ -357,15 +357,21 @@ void GenerateTest::addToBatchNameAndFileErrors() {
   QCOMPARE(f.messages.size(), 1);
   QVERIFY(!f.messages[0].startsWith("Job added"));
 
-  // An existing "jobs.bat" picked in a new window gets ".bat" once more.
+  // An existing "jobs.BAT" picked in a new window is appended to under its
+  // own name; no "jobs.BAT.bat" appears.
   WindowFixture g;
   QVERIFY(g.ShowAndActivate());
-  g.Load(CopyExample(g.dir, "queue"));
-  const std::string picked = g.dir.Write("jobs.bat", "");
+  const std::string input = CopyExample(g.dir, "queue");
+  g.Load(input);
+  const std::string earlier = "rem queued before\r\n";
+  const std::string picked = g.dir.Write("jobs.BAT", earlier);
   g.dialogAnswers.push_back(QString::fromStdString(picked));
   g.main()->ButtonBatch->click();
-  QVERIFY(fs::exists(picked + ".bat"));
-  QCOMPARE(fs::file_size(picked), 0u);
+  QCOMPARE(g.dialogTitles.last(), QString("Add to Batch"));
+  QVERIFY(!fs::exists(picked + ".bat"));
+  // An existing file is appended to as it is: no second "#!/bin/sh".
+  QCOMPARE(ReadFileBytes(picked), earlier + "'" + ProgramFolder() + "kestrelpix' '" + input +
+                                      "' 0 4 0 14 0 30 -4 1 1 0 2 41 2 2" + BatchLineEnd());
 }
 
 void GenerateTest::batchFileRunsWithoutADisplay() {

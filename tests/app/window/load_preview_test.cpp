@@ -64,6 +64,7 @@ class LoadPreviewTest : public QObject {
   void tooWidePreviewShowsTheBarePicture();
   void customPicturesAndTheirFallback();
   void bottomLeftColourShowsTheWindowFace();
+  void previewScalesDownKeepingProportions();
 };
 
 void LoadPreviewTest::loadListsEntriesAndCaptions() {
@@ -325,13 +326,13 @@ void LoadPreviewTest::fpsChangeShowsTheNtscPicture() {
   QVERIFY(f.ShowAndActivate());
   TFormMain* w = f.main();
   WindowFixture::Pick(w->ComboBoxFps, 3);  // "29.970"
-  QCOMPARE(w->preview->size(), QSize(720, 480));
+  QCOMPARE(w->preview->FrameSize(), QSize(720, 480));
   QVERIFY(SamePicture(w->preview->Picture(), BarePreview(false)));  // no text yet
   w->offset->setValue(40);
   QVERIFY(SamePicture(w->preview->Picture(),
                       ExpectedPreview("Seashore.", "Ocean Harbor", w->ReadRenderSettings())));
   WindowFixture::Pick(w->ComboBoxFps, 2);
-  QCOMPARE(w->preview->size(), QSize(720, 576));
+  QCOMPARE(w->preview->FrameSize(), QSize(720, 576));
   QVERIFY(SamePicture(w->preview->Picture(), BarePreview(true)));
 }
 
@@ -413,6 +414,44 @@ void LoadPreviewTest::customPicturesAndTheirFallback() {
   QVERIFY(w->LabelImageChangedPAL->text().isEmpty());
   QVERIFY(SamePicture(w->preview->Picture(),
                       ExpectedPreview("Seashore.", "Ocean Harbor", w->ReadRenderSettings())));
+}
+
+void LoadPreviewTest::previewScalesDownKeepingProportions() {
+  window::TPreviewImage preview;
+  FrameBitmap frame(720, 576);
+  for (int y = 0; y < 576; ++y) {
+    for (int x = 0; x < 720; ++x) {
+      // Blue key below, a white column at x 100 and a red row at y 200.
+      const ColorValue c = x == 100   ? MakeColor(255, 255, 255)
+                           : y == 200 ? MakeColor(255, 0, 0)
+                                      : MakeColor(0, 0, 255);
+      frame.SetPixel(x, y, c);
+    }
+  }
+  preview.SetPicture(frame);
+  preview.SetFrameSize(QSize(720, 576));
+  // Room enough: pixel for pixel, centred at the top.
+  preview.resize(800, 600);
+  QCOMPARE(preview.PictureRect(), QRect(40, 0, 720, 576));
+  QImage shown = preview.grab().toImage().convertToFormat(QImage::Format_RGB32);
+  QCOMPARE(shown.pixelColor(40 + 100, 10), QColor(255, 255, 255));
+  QCOMPARE(shown.pixelColor(40 + 99, 10), preview.palette().color(QPalette::Window));
+  QCOMPARE(shown.pixelColor(40 + 300, 200), QColor(255, 0, 0));
+  QCOMPARE(shown.pixelColor(40 + 300, 199), preview.palette().color(QPalette::Window));
+  // Too low: scaled to the height, proportions kept (720:576 is 5:4).
+  preview.resize(800, 288);
+  QCOMPARE(preview.PictureRect(), QRect(220, 0, 360, 288));
+  // Too narrow: scaled to the width.
+  preview.resize(540, 600);
+  QCOMPARE(preview.PictureRect(), QRect(0, 0, 540, 432));
+  shown = preview.grab().toImage().convertToFormat(QImage::Format_RGB32);
+  // Nothing is drawn below the scaled picture.
+  QCOMPARE(shown.pixelColor(270, 500), preview.palette().color(QPalette::Window));
+  // The NTSC frame in the same place: 3:2.
+  preview.SetFrameSize(QSize(720, 480));
+  QCOMPARE(preview.PictureRect(), QRect(0, 0, 540, 360));
+  preview.resize(720, 576);
+  QCOMPARE(preview.PictureRect(), QRect(0, 0, 720, 480));
 }
 
 void LoadPreviewTest::bottomLeftColourShowsTheWindowFace() {

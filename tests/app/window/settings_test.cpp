@@ -5,6 +5,7 @@
 #include <QtTest>
 #include <filesystem>
 
+#include "app/window/window_placement.h"
 #include "app/window/window_storage.h"
 #include "support/run_command.h"
 #include "window_fixture.h"
@@ -40,6 +41,8 @@ class SettingsTest : public QObject {
  private slots:
   void firstRunWritesTheFileLayout();
   void choicesSurviveARestart();
+  void placementComesOntoTheScreen();
+  void storedRectangleIsNeverDegenerate();
   void handEditedValuesAndAnUndecodableOne();
   void aDeletedKeyLeavesOnlyThatControlAtItsDefault();
   void aReadOnlyFileIsNeverWritten();
@@ -101,7 +104,8 @@ void SettingsTest::choicesSurviveARestart() {
     WindowFixture::Pick(w->JvColorButtonText, 3);       // (80, 130, 30)
     WindowFixture::Pick(w->JvColorButtonAntialias, 4);  // (255, 200, 255)
     w->offset->setValue(100);
-    w->move(50, 60);
+    w->resize(1250, 500);
+    w->move(10, 60);
     w->close();
   }
   const std::string text = ReadFileBytes(file);
@@ -125,11 +129,58 @@ void SettingsTest::choicesSurviveARestart() {
   QCOMPARE(w->JvColorButtonText->colorValue(), MakeColor(80, 130, 30));
   QCOMPARE(w->JvColorButtonAntialias->currentIndex(), 4);
   QCOMPARE(w->JvColorButtonOutline->colorValue(), MakeColor(0, 30, 0));
-  QCOMPARE(w->pos(), QPoint(50, 60));
+  QCOMPARE(w->pos(), QPoint(10, 60));
+  QCOMPARE(w->size(), QSize(1250, 500));
   // The stored colours are what generation uses.
   const RenderSettings s = w->ReadRenderSettings();
   QCOMPARE(s.TextColor, MakeColor(80, 130, 30));
   QCOMPARE(s.Palette, PaletteMode::SafePalette);
+}
+
+void SettingsTest::placementComesOntoTheScreen() {
+  using window::PlaceOnScreens;
+  const QRect left(0, 0, 1280, 690);       // 30 pixels of panel below
+  const QRect right(1280, 0, 1920, 1050);  // a larger screen beside it
+  // On a screen and inside its free area: unchanged.
+  QCOMPARE(PlaceOnScreens(QRect(10, 20, 800, 600), {left, right}), QRect(10, 20, 800, 600));
+  // Sticking out below the panel's edge: moved up, size kept.
+  QCOMPARE(PlaceOnScreens(QRect(100, 300, 800, 600), {left, right}), QRect(100, 90, 800, 600));
+  // Mostly on the right screen: pulled fully onto it.
+  QCOMPARE(PlaceOnScreens(QRect(1200, -50, 800, 600), {left, right}), QRect(1280, 0, 800, 600));
+  // Off every screen: onto the nearest one, here the right one.
+  QCOMPARE(PlaceOnScreens(QRect(5000, 400, 800, 600), {left, right}), QRect(2400, 400, 800, 600));
+  QCOMPARE(PlaceOnScreens(QRect(-4000, 2500, 800, 600), {left, right}), QRect(0, 90, 800, 600));
+  // Larger than the free area: cut to it.
+  QCOMPARE(PlaceOnScreens(QRect(-10, -10, 1400, 800), {left}), QRect(0, 0, 1280, 690));
+  // The first start: centred in the free area, at most as large.
+  QCOMPARE(window::CentredFrame(QSize(1230, 790), left), QRect(25, 0, 1230, 690));
+  QCOMPARE(window::CentredFrame(QSize(1000, 600), left), QRect(140, 45, 1000, 600));
+}
+
+void SettingsTest::storedRectangleIsNeverDegenerate() {
+  TempDir dir;
+  const std::string file = (dir.path() / "Kestrelpix_Settings.ini").string();
+  // A rectangle of one pixel and another far off the screen, as a damaged
+  // file may hold.
+  for (const char* norm : {"70,0,71,1", "-9000,-9000,-8000,-8200"}) {
+    dir.Write("Kestrelpix_Settings.ini", std::string("[Form1]\r\nNormPos=") + norm + "\r\n");
+    {
+      WindowFixture f({}, file);
+      QVERIFY(f.ShowAndActivate());
+      TFormMain* w = f.main();
+      // On the screen, at least the window's least size.
+      QVERIFY2(QRect(0, 0, 1280, 720).contains(w->frameGeometry()), norm);
+      QVERIFY(w->width() >= w->minimumSizeHint().width());
+      QVERIFY(w->height() >= w->minimumSizeHint().height());
+    }
+    const std::string text = ReadFileBytes(file);
+    const size_t at = text.find("\r\nNormPos=");
+    QVERIFY(at != std::string::npos);
+    int l = 0, t = 0, r = 0, b = 0;
+    QCOMPARE(std::sscanf(text.c_str() + at, "\r\nNormPos=%d,%d,%d,%d", &l, &t, &r, &b), 4);
+    QVERIFY2(r - l >= 300 && b - t >= 300, text.c_str());
+    QVERIFY2(l >= 0 && t >= 0 && r <= 1280 && b <= 720, text.c_str());
+  }
 }
 
 void SettingsTest::handEditedValuesAndAnUndecodableOne() {
@@ -156,7 +207,7 @@ void SettingsTest::handEditedValuesAndAnUndecodableOne() {
     QCOMPARE(w->JvColorButtonText->currentText(), QString("yellow"));
     // Orange is in no list: it is kept and shown as a custom entry.
     QCOMPARE(w->JvColorButtonAntialias->colorValue(), MakeColor(255, 128, 0));
-    QCOMPARE(w->JvColorButtonAntialias->currentText(), QString("33023"));
+    QCOMPARE(w->JvColorButtonAntialias->currentText(), QString("#FF8000"));
     QCOMPARE(w->ReadRenderSettings().AntialiasColor, MakeColor(255, 128, 0));
   }
   {
@@ -170,7 +221,7 @@ void SettingsTest::handEditedValuesAndAnUndecodableOne() {
     QVERIFY(f.ShowAndActivate());
     TFormMain* w = f.main();
     QCOMPARE(w->JvColorButtonOutline->colorValue(), 0x8000000Fu);
-    QCOMPARE(w->JvColorButtonOutline->currentText(), QString("clBtnFace"));
+    QCOMPARE(w->JvColorButtonOutline->currentText(), QString("BtnFace"));
     QCOMPARE(w->JvColorButtonText->colorValue(), 0x80000008u);  // clWindowText
     const QColor face = QApplication::palette().color(QPalette::Button);
     const QColor text = QApplication::palette().color(QPalette::Text);

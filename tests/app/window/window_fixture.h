@@ -53,7 +53,10 @@ class WindowFixture {
       dialogAnswers.pop_front();
       return answer;
     });
-    previousUrl_ = window::SetUrlHook([this](const QString& url) { urls << url; });
+    previousUrl_ = window::SetUrlHook([this](const QString& url) {
+      urls << url;
+      return browserOpens;
+    });
     windows = std::make_unique<window::ApplicationWindows>(std::move(args), settingsFile_);
   }
 
@@ -102,6 +105,8 @@ class WindowFixture {
   QStringList dialogTitles;
   int unexpectedDialogs = 0;
   QStringList urls;
+  // Whether a browser takes the addresses opened.
+  bool browserOpens = true;
 
  private:
   std::string settingsFile_;
