@@ -207,7 +207,7 @@ void LoadPreviewTest::unsupportedFileRestoresCaption() {
   WindowFixture f;
   TFormMain* w = f.main();
   f.Load(f.dir.Write("notes.txt", "shopping list\nbread\n"));
-  QCOMPARE(f.messages, QStringList({"Unsupported Subtitle Format !"}));
+  QCOMPARE(f.messages, QStringList({QString(kUnsupportedFormatMessage).replace('\r', '\n')}));
   QCOMPARE(w->windowTitle(), kMain);
   QCOMPARE(w->ListBoxPreview->count(), 0);
   QVERIFY(!w->State.SubtitleLoaded);
