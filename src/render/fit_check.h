@@ -24,7 +24,7 @@ struct FitCheckHooks {
   std::function<void()> ShowLoadedFileName;
   // Lines added below the success message: what the load noted about the
   // file.
-  std::string SuccessNote;
+  std::string SuccessNote = "";
 };
 
 constexpr int FitLimit = 680;

@@ -339,20 +339,22 @@ bool TSubtitle::ReadTolerant(std::string_view Bytes, std::string_view Extension,
       if (first > 0) Join(tolerated, "blank lines before the first entry");
       double fps = 0;
       size_t from = first;
-      if ((a == 0 || a == 1) && a == b && AsFloat(text, fps) && fps > 0) {
+      // A {0}{0} or {1}{1} line holding a number is the frame-rate line,
+      // no subtitle; a rate of 0 there is no rate.
+      if ((a == 0 || a == 1) && a == b && AsFloat(text, fps)) {
         if (a == 0) Join(tolerated, "a {0}{0} frame-rate line");
-        ++from;  // the frame-rate line is no subtitle
-      } else if (!options.ChosenFps.empty() && AsFloat(options.ChosenFps, fps) && fps > 0) {
+        ++from;
+      }
+      if (fps <= 0 && !options.ChosenFps.empty() && AsFloat(options.ChosenFps, fps) && fps > 0) {
         Join(tolerated, "no frame-rate line: frames counted at the chosen " + options.ChosenFps +
                             " frames per second");
-      } else {
+      } else if (fps <= 0) {
         sink.ShowMessage(
             "Please write at the first line of your *.txt subtitle the fps of this subtitle\r"
             "Example: {1}{1}25.000");
         return true;
       }
       size_t skipped = 0;
-      std::vector<std::string> parts;
       for (size_t k = from; k < lines.size(); ++k) {
         if (IsBlankLine(lines[k])) continue;
         if (!ParseMicroDvd(lines[k], a, b, text)) {
