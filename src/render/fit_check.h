@@ -4,6 +4,7 @@
 #pragma once
 
 #include <functional>
+#include <string>
 #include <string_view>
 
 #include "base/app_state.h"
@@ -21,6 +22,9 @@ struct FitCheckHooks {
   std::function<void()> EmptyEntryList;
   // Shows the loaded file's full path in the file name box (check passed).
   std::function<void()> ShowLoadedFileName;
+  // Lines added below the success message: what the load noted about the
+  // file.
+  std::string SuccessNote = "";
 };
 
 constexpr int FitLimit = 680;
