@@ -173,9 +173,10 @@ JobOutcome GenerationJob::Run(const TSubtitle* doc, const std::string& inputFile
     // A help file left by an earlier complete run would vouch for this
     // shorter pair: without it, the pair reads as the aborted run it is.
     if (state_.JobIdle) std::filesystem::remove(helpFile_, removeError);
-  } catch (const Error& e) {
-    // Nothing of this run replaced an earlier output: its temporary files
-    // are removed and the names keep what they held.
+  } catch (const std::exception& e) {
+    // Any failure, a broken internal rule included, ends the run. Nothing
+    // of it replaced an earlier output: its temporary files are removed and
+    // the names keep what they held.
     lastError_ = e.what();
     const bool indexRemoved = index.Discard();
     const bool subRemoved = sub.Discard();

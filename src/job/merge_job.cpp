@@ -296,7 +296,7 @@ ConversionReport MergeHeadless(const std::vector<MergeInput>& inputs,
       std::error_code removeError;
       std::filesystem::remove(report.HelpFile, removeError);
     }
-  } catch (const Error& e) {
+  } catch (const std::exception& e) {
     // Nothing of this run replaced an earlier output: its temporary files
     // are removed and the names keep what they held.
     std::string message = e.what();

@@ -235,6 +235,31 @@ TEST(GenerationJob, UnwritableFolderFailsCleanlyAndReturnsToIdle) {
   EXPECT_EQ(job.ButtonGenerateClick(&f.doc, f.input), JobOutcome::Completed);
 }
 
+TEST(GenerationJob, AnyExceptionMidRunEndsItCleanly) {
+  // A broken internal rule (a logic_error, not a file error) in the middle
+  // of a run: the run ends, leaves nothing behind and can start again.
+  Fixture f;
+  for (int i = 0; i < 3; ++i) f.doc.AddLine(std::to_string(i * 1000), "900", "x", "", "");
+  GenerationJob job(f.state, f.host);
+  f.host.onEvents = [](int round) {
+    if (round == 2) throw std::logic_error("broken rule");
+  };
+  EXPECT_EQ(job.ButtonGenerateClick(&f.doc, f.input), JobOutcome::Failed);
+  EXPECT_TRUE(f.state.JobIdle);
+  EXPECT_EQ(f.host.enableCalls, (std::vector<bool>{false, true}));
+  ASSERT_EQ(f.host.sink.messages.size(), 1u);
+  EXPECT_EQ(f.host.sink.messages[0].rfind("broken rule", 0), 0u);
+  EXPECT_FALSE(f.Exists(".idx"));
+  EXPECT_FALSE(f.Exists(".sub"));
+  // Only the input is left in the folder: no temporary file either.
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(f.dir.path()),
+                          std::filesystem::directory_iterator()),
+            1);
+  // The next press starts a run rather than taking itself for an abort.
+  f.host.onEvents = nullptr;
+  EXPECT_EQ(job.ButtonGenerateClick(&f.doc, f.input), JobOutcome::Completed);
+}
+
 TEST(GenerationJob, BandsOutsideTheFrameAreCutToIt) {
   Fixture f;
   f.host.settings.Fps = "29.970";
