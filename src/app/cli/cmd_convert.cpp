@@ -103,8 +103,15 @@ const char* const kUsage =
 
 const char* const kConvertHelp =
     "  --language CODE        two-letter language code of the index (default el)\n"
-    "  --palette MODE         pc, dvd, two (default) or safe; the colours above are\n"
-    "                         names of the mode's colour list or RRGGBB\n"
+    "  --palette MODE         pc (default), dvd, two or safe; the colours above are\n"
+    "                         names of the mode's colour list or RRGGBB.\n"
+    "                         pc: ffmpeg, mpv, VLC and MPlayer show the chosen colours.\n"
+    "                         dvd: for a DVD authored from the pair (its palette is\n"
+    "                         Y Cr Cb); PC players show wrong colours.\n"
+    "                         two: the DVD palette plus custom colours, which most PC\n"
+    "                         players ignore (pink text, teal outline) and MPlayer\n"
+    "                         applies swapped (dark text, light outline).\n"
+    "                         safe: colours that look alike read either way.\n"
     "  --output-dir DIR       write the outputs there instead of beside the input\n"
     "  --jobs N               convert N inputs at once, in separate processes\n"
     "  --quiet                no progress\n";
@@ -131,6 +138,9 @@ int ParseOptions(const std::vector<std::string>& args, ConvertOptions& o) {
     std::printf("%s%s%s", kUsage, RenderOptionsHelp(false).c_str(), kConvertHelp);
     return -1;
   }
+  // The PC palette unless told otherwise: it is the one every PC player
+  // shows in the chosen colours.
+  o.settings.Palette = PaletteMode::PcOnly;
   // The palette mode first: it decides the colour list and its defaults.
   for (const auto& [name, value] : parsed.options) {
     if (name == "palette" && !ParsePalette(value, o.settings.Palette)) {
