@@ -35,14 +35,24 @@ work=$(mktemp -d)
 trap 'rm -rf -- "$work"' EXIT
 chmod 755 "$work"
 mkdir -p "$out/frames" "$out/runs"
+# run_vlc OUTPUT ARGS...: cvlc transcoding with the subtitles drawn in,
+# every frame written losslessly to OUTPUT. The display branch (drawing
+# nothing) makes VLC play in real time as it does on screen: transcoding
+# alone runs as fast as it can, and its subtitle decoder then falls behind
+# the pictures, which is not what a viewer sees.
 run_vlc() {
+  local output=$1
+  shift
   mkdir -p "$work/vlc-home"
   chmod 777 "$work/vlc-home"
+  local file="transcode{vcodec=FFV1,soverlay}:std{access=file,mux=mkv,dst=$work/vlc-home/out.mkv}"
+  local sout="#duplicate{dst=display{noaudio,novideo},dst=\"$file\"}"
   if [[ $(id -u) == 0 ]]; then
-    runuser -u nobody -- env HOME="$work/vlc-home" cvlc "$@"
+    runuser -u nobody -- env HOME="$work/vlc-home" cvlc -q --no-audio "$@" --sout "$sout" vlc://quit
   else
-    HOME="$work/vlc-home" cvlc "$@"
+    HOME="$work/vlc-home" cvlc -q --no-audio "$@" --sout "$sout" vlc://quit
   fi
+  mv "$work/vlc-home/out.mkv" "$output"
 }
 
 # The background: a flat colour with the frame number as a 12-bit strip of
@@ -85,16 +95,17 @@ render() {
       mpv --no-config --really-quiet --no-audio --sub-file="$base.idx" --end="$seconds" \
         --o="$output" --ovc=ffv1 "$video" ;;
     vlc)
-      run_vlc -q --no-audio "$video" --sub-file="$base.idx" --stop-time="$seconds" \
-        --sout "#transcode{vcodec=FFV1,soverlay}:std{access=file,mux=mkv,dst=$output}" vlc://quit ;;
+      run_vlc "$output" "$video" --sub-file="$base.idx" --stop-time="$seconds" ;;
+    vlc-text)
+      # The SubRip text itself, for comparison.
+      run_vlc "$output" "$video" --sub-file="$work/sample.srt" --stop-time="$seconds" ;;
     vlc-mkv)
       # The subtitle stream inside the video file rather than beside it.
-      run_vlc -q --no-audio "$base" --sub-track=0 --stop-time="$seconds" \
-        --sout "#transcode{vcodec=FFV1,soverlay}:std{access=file,mux=mkv,dst=$output}" vlc://quit ;;
+      run_vlc "$output" "$base" --sub-track=0 --stop-time="$seconds" ;;
     mplayer)
       rm -f "$work/y4m"
       mkfifo "$work/y4m"
-      ffmpeg -v error -y -i "$work/y4m" -c:v ffv1 "$output" &
+      timeout 900 ffmpeg -v error -y -i "$work/y4m" -c:v ffv1 "$output" &
       mplayer -really-quiet -nosound -benchmark -vo "yuv4mpeg:file=$work/y4m" \
         -vobsub "$base" -vobsubid 0 -endpos "$seconds" "$video" >/dev/null 2>&1 || true
       wait ;;
@@ -102,8 +113,7 @@ render() {
       mpv --no-config --really-quiet --no-audio --dvd-device="$base" --sid=1 --end="$seconds" \
         --o="$output" --ovc=ffv1 dvd:// >/dev/null 2>&1 ;;
     dvd-vlc)
-      run_vlc -q --no-audio "dvd://$base" --sub-track=0 --stop-time="$seconds" \
-        --sout "#transcode{vcodec=FFV1,soverlay}:std{access=file,mux=mkv,dst=$output}" vlc://quit ;;
+      run_vlc "$output" "dvd://$base" --sub-track=0 --stop-time="$seconds" ;;
   esac
 }
 
@@ -114,7 +124,7 @@ author() {
   local mode=$1 seconds=$2 dir="$work/$1-dvd"
   mkdir -p "$dir"
   ffmpeg -v error -y -t "$seconds" -i "$work/bg.mpg" -i "$work/$mode.idx" \
-    -map 0:v -map 1:s -c copy -f dvd "$dir/title.vob"
+    -map 0:v -map 1:s -c copy -f dvd "$dir/title.vob" 2>"$dir/mux.log"
   grep '^palette:' "$work/$mode.idx" | tr -d '\r' | sed 's/^palette: //; s/, /\n/g' >"$dir/palette.yuv"
   cat >"$dir/dvd.xml" <<EOF
 <dvdauthor dest="$dir/DVD">
@@ -139,6 +149,7 @@ measure() {  # measure LABEL VIDEO TEXT OUTLINE
   mv "$work/$1.json.part" "$out/runs/$1.json"
 }
 
+cp "$srt" "$work/sample.srt"
 for mode in pc dvd two safe; do pair "$mode"; done
 mask
 
@@ -159,19 +170,34 @@ for mode in pc dvd two safe; do
 done
 
 # Timing: the whole sample in the PC mode, our pair beside bg.mkv and
-# inside a Matroska file, and the same bitmaps encoded by ffmpeg's own
-# DVD subtitle encoder, for VLC to compare with.
+# inside a Matroska file; and for VLC to compare with, the same bitmaps
+# encoded by ffmpeg's own DVD subtitle encoder, as a pair (through
+# mkvextract) and inside a Matroska file.
 author pc 145
 mkvmerge -q -o "$work/ours-in.mkv" "$work/bg.mkv" "$work/pc.idx"
 ffmpeg -v error -y -i "$work/pc.idx" -c:s dvdsub "$work/ffmpeg-sub.mkv"
+mkvextract "$work/ffmpeg-sub.mkv" tracks "0:$work/ffmpeg-pair.idx" >/dev/null
 mkvmerge -q -o "$work/ffmpeg-in.mkv" "$work/bg.mkv" "$work/ffmpeg-sub.mkv"
 chmod 644 "$work"/*.mkv "$work"/*.idx "$work"/*.sub
-for run in ffmpeg mpv vlc mplayer dvd-mpv dvd-vlc vlc-mkv:ours-in vlc-mkv:ffmpeg-in; do
+for run in ffmpeg mpv vlc mplayer dvd-mpv dvd-vlc vlc-text vlc:ffmpeg-pair vlc-mkv:ours-in \
+  vlc-mkv:ffmpeg-in; do
   player=${run%%:*} base="$work/pc" label="$player-timing"
-  [[ $run == *:* ]] && base="$work/${run#*:}.mkv" label="vlc-${run#*:}-timing"
-  [[ $player == dvd-* ]] && base="$work/pc-dvd/DVD"
+  case $run in
+    *-pair) base="$work/${run#*:}" label="vlc-ffmpeg-pair-timing" ;;
+    *:*) base="$work/${run#*:}.mkv" label="vlc-${run#*:}-timing" ;;
+    dvd-*) base="$work/pc-dvd/DVD" ;;
+  esac
   echo "== $label" >&2
   render "$player" "$base" "$work/bg.mkv" 145 "$work/$label.mkv" || true
+  [[ -s "$work/$label.mkv" ]] && measure "$label" "$work/$label.mkv" FFFFFF 000000
+done
+
+# A video whose time stamps start at 0.54 s, as DVD video and many MPEG
+# files do: where the players put our subtitles and the SubRip text.
+for player in vlc mpv mplayer vlc-text; do
+  label="$player-late-video-timing"
+  echo "== $label" >&2
+  render "$player" "$work/pc" "$work/bg.mpg" "$clip" "$work/$label.mkv" || true
   [[ -s "$work/$label.mkv" ]] && measure "$label" "$work/$label.mkv" FFFFFF 000000
 done
 

@@ -27,7 +27,8 @@ import sys
 WIDTH, HEIGHT = 720, 576
 BAND_TOP = 300  # subtitles are drawn below this row
 STRIP_ROW, STRIP_BITS, STRIP_BLOCK = 8, 12, 32
-TOLERANCE = 40  # largest channel difference still counted as the chosen colour
+TOLERANCE = 60  # largest channel difference still counted as the chosen colour; thin
+# coloured strokes lose some of their hue where video halves the colour resolution
 
 
 def read_srt(path):
@@ -128,7 +129,8 @@ def grab(video, indices):
     expr = "+".join("eq(n\\,%d)" % i for i in sorted(set(indices)))
     proc = subprocess.run(
         ["ffmpeg", "-v", "error", "-i", video, "-map", "0:v:0", "-vf", "select=" + expr,
-         "-vsync", "passthrough", "-f", "rawvideo", "-pix_fmt", "rgb24", "-"],
+         "-vsync", "passthrough", "-frames:v", str(len(set(indices))),
+         "-f", "rawvideo", "-pix_fmt", "rgb24", "-"],
         stdout=subprocess.PIPE, check=True)
     size = WIDTH * HEIGHT * 3
     data = proc.stdout
@@ -173,6 +175,17 @@ def close(measured, wanted):
         abs(m - w) for m, w in zip(measured, wanted)) <= TOLERANCE
 
 
+def luma(rgb):
+    return 0.299 * rgb[0] + 0.587 * rgb[1] + 0.114 * rgb[2]
+
+
+def close_luma(measured, wanted):
+    """The same brightness, whatever the hue: what a player that draws
+    subtitles in grey levels over the picture's own colour can show."""
+    return measured is not None and measured[0] is not None and abs(
+        luma(measured) - luma(wanted)) <= TOLERANCE / 2
+
+
 def hex_rgb(text):
     return [int(text[i:i + 2], 16) for i in (0, 2, 4)]
 
@@ -182,20 +195,38 @@ MODES = ["pc", "dvd", "two", "safe"]
 
 
 def colour_cell(report):
-    seen = [s for s in report["samples"] if s["moment"] != "end+200"]
-    if not seen:
+    """The verdict on the colours, judged in the middle of the sampled
+    entries, with what the frames at start + 100 ms and end + 200 ms show."""
+    middle = [s for s in report["samples"] if s["moment"] == "middle"]
+    if not middle:
         return "no frames"
-    if not all(s["shown"] for s in seen):
+    if not all(s["shown"] and s["text"][0] is not None for s in middle):
         return "not shown"
-    if all(s["text_ok"] and s["outline_ok"] for s in seen):
+    wanted = [hex_rgb(w) for w in report.get("wanted") or (
+        ["FFE614", "001E00"] if report["label"].endswith("-safe") else ["FFFFFF", "000000"])]
+    for sample in middle:
+        sample["text_ok"] = close(sample["text"], wanted[0])
+        sample["outline_ok"] = close(sample["outline"], wanted[1])
+        sample["text_luma_ok"] = close_luma(sample["text"], wanted[0])
+        sample["outline_luma_ok"] = close_luma(sample["outline"], wanted[1])
+    first = middle[0]
+    values = "text %s, outline %s" % (",".join(map(str, first["text"])),
+                                      ",".join(map(str, first["outline"])))
+    if all(s["text_ok"] and s["outline_ok"] for s in middle):
         cell = "yes"
+    elif all(s["text_luma_ok"] and s["outline_luma_ok"] for s in middle):
+        cell = "brightness only: " + values
     else:
-        first = seen[0]
-        cell = "no: text %s, outline %s" % (
-            ",".join(map(str, first["text"])), ",".join(map(str, first["outline"])))
+        cell = "no: " + values
+    by_entry = {s["entry"]: s for s in middle}
+    early = [s["entry"] for s in report["samples"] if s["moment"] == "start+100" and (
+        not s["shown"] or s["text"][0] is None or
+        max(abs(a - b) for a, b in zip(s["text"], by_entry[s["entry"]]["text"])) > TOLERANCE)]
     late = [s["entry"] for s in report["samples"] if s["moment"] == "end+200" and s["shown"]]
+    if early:
+        cell += "; entry %s not yet shown at start + 100 ms" % ",".join(map(str, early))
     if late:
-        cell += " (entry %s still shown at end + 200 ms)" % ",".join(map(str, late))
+        cell += "; entry %s still shown at end + 200 ms" % ",".join(map(str, late))
     return cell
 
 
@@ -257,7 +288,7 @@ def main():
     runs = runs_of(frames)
     last_source = frames[-1][0] if frames else 0
     shown = [t for t in times if t[1] * a.fps / 1000.0 < last_source]
-    report = {"label": a.label, "frames": len(frames),
+    report = {"label": a.label, "frames": len(frames), "wanted": [a.text, a.outline],
               "runs": [[r[0], r[1]] for r in runs],
               "entries": match_entries(runs, shown, a.fps), "samples": []}
 
@@ -275,17 +306,14 @@ def main():
             if number in where:
                 wanted[(e, moment)] = where[number]
     pictures = grab(a.video, list(wanted.values()))
-    mask_frames = scan(a.mask)
-    mask_where = {}
-    for i, (number, _) in enumerate(mask_frames):
-        mask_where.setdefault(number, i)
-    masks = grab(a.mask, [mask_where[frames[i][0]] for i in wanted.values()
-                          if frames[i][0] in mask_where])
+    # The mask video is drawn frame for frame over the background, so its
+    # frame n is source frame n.
+    masks = grab(a.mask, [frames[i][0] for i in wanted.values()])
     for (e, moment), index in sorted(wanted.items()):
         rgb = pictures.get(index)
         if rgb is None or len(rgb) < WIDTH * HEIGHT * 3:
             continue
-        mask = masks.get(mask_where.get(frames[index][0]))
+        mask = masks.get(frames[index][0])
         if mask is None:
             continue
         m = measure(rgb, mask)
@@ -295,7 +323,9 @@ def main():
         else:
             sample.update(shown=True, text=m["text"], outline=m["outline"],
                           text_ok=close(m["text"], hex_rgb(a.text)),
-                          outline_ok=close(m["outline"], hex_rgb(a.outline)))
+                          outline_ok=close(m["outline"], hex_rgb(a.outline)),
+                          text_luma_ok=close_luma(m["text"], hex_rgb(a.text)),
+                          outline_luma_ok=close_luma(m["outline"], hex_rgb(a.outline)))
         if a.save_dir:
             name = "%s-entry%d-%s.png" % (a.label, e, moment.replace("+", "plus"))
             save_png(rgb, os.path.join(a.save_dir, name))
