@@ -169,8 +169,7 @@ TEST(ConvertCommand, DefaultsToThePcPaletteWhileTheBatchLineKeepsTwoPalettes) {
 
   const CommandResult usage = Cli("convert --help");
   EXPECT_NE(usage.out.find("pc (default), dvd, two or safe"), std::string::npos) << usage.out;
-  EXPECT_NE(usage.out.find("pc: ffmpeg, mpv, VLC and MPlayer show the chosen colours"),
-            std::string::npos)
+  EXPECT_NE(usage.out.find("pc: ffmpeg, mpv and VLC show the chosen colours"), std::string::npos)
       << usage.out;
 }
 
