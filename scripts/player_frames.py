@@ -231,17 +231,21 @@ def colour_cell(report):
 
 
 def timing_row(report):
+    """Frames are 40 ms apart: 0 means the first and last frames a perfect
+    player shows; a positive start means shown before the subtitle's start,
+    a positive end kept after its end."""
     rows = [e for e in report["entries"] if "early_ms" in e]
-    missing = len(report["entries"]) - len(rows)
+    label = report["label"].replace("-timing", "")
     if not rows:
-        return "| %s | none shown | | |" % report["label"]
-    early = max(rows, key=lambda e: e["early_ms"])
-    late = max(rows, key=lambda e: e["late_ms"])
-    short = min(rows, key=lambda e: e["late_ms"])
-    return "| %s | %d of %d | %d ms (entry %d) | %d ms (entry %d) | %d ms (entry %d) |" % (
-        report["label"].replace("-timing", ""), len(rows), len(rows) + missing,
-        early["early_ms"], early["entry"], late["late_ms"], late["entry"],
-        short["late_ms"], short["entry"])
+        return "| %s | none shown | | |" % label
+
+    def extreme(key, pick):
+        e = pick(rows, key=lambda r: r[key])
+        return "%+d ms (entry %d)" % (e[key], e["entry"])
+
+    return "| %s | %d of %d | %s | %s | %s | %s |" % (
+        label, len(rows), len(report["entries"]), extreme("early_ms", max),
+        extreme("early_ms", min), extreme("late_ms", max), extreme("late_ms", min))
 
 
 def summarize(folder):
@@ -258,8 +262,8 @@ def summarize(folder):
                  else "did not play" for m in MODES]
         print("| %s | %s |" % (player, " | ".join(cells)))
     print()
-    print("| Run | entries shown | most early | most late at the end | earliest end |")
-    print("|---|---|---|---|---|")
+    print("| Run | entries shown | start, earliest | start, latest | end, latest | end, earliest |")
+    print("|---|---|---|---|---|---|")
     for label in sorted(reports):
         if label.endswith("-timing"):
             print(timing_row(reports[label]))
