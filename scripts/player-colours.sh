@@ -122,6 +122,7 @@ render() {
 # DVD palette (a DVD carries no other).
 author() {
   local mode=$1 seconds=$2 dir="$work/$1-dvd"
+  rm -rf -- "$dir"
   mkdir -p "$dir"
   ffmpeg -v error -y -t "$seconds" -i "$work/bg.mpg" -i "$work/$mode.idx" \
     -map 0:v -map 1:s -c copy -f dvd "$dir/title.vob" 2>"$dir/mux.log"
