@@ -118,6 +118,61 @@ TEST(ConvertCommand, StatusesForRefusalsAndBadOptions) {
   EXPECT_NE(r.err.find("Parameter 5 (fontsize) is 99"), std::string::npos) << r.err;
 }
 
+// convert writes the PC palette unless told otherwise; the fifteen
+// parameters of a batch line keep the two palettes. Nothing else differs:
+// the stream and the help text are the same bytes.
+TEST(ConvertCommand, DefaultsToThePcPaletteWhileTheBatchLineKeepsTwoPalettes) {
+  TempDir dir;
+  std::filesystem::create_directories(dir.path() / "byname");
+  std::filesystem::create_directories(dir.path() / "two");
+  const std::string film = (dir.path() / "film.srt").string();
+  std::filesystem::copy_file(kSample, film);
+  const CommandResult batch = Cli(ShellQuote(film) + " 0 4 0 14 0 30 -4 1 1 0 2 41 2 2");
+  ASSERT_EQ(batch.status, 0) << batch.err;
+  const CommandResult byName =
+      Cli("convert --quiet --output-dir " + ShellQuote((dir.path() / "byname").string()) + " " +
+          ShellQuote(film));
+  ASSERT_EQ(byName.status, 0) << byName.err;
+  const CommandResult two = Cli("convert --quiet --palette TWO --output-dir " +
+                                ShellQuote((dir.path() / "two").string()) + " " + ShellQuote(film));
+  ASSERT_EQ(two.status, 0) << two.err;
+
+  const std::string zeros =
+      ", 000000, 000000, 000000, 000000, 000000, 000000, 000000, 000000, 000000, 000000, 000000, "
+      "000000\r\n";
+  const std::string pcBlock = "palette: 808080, 000000, FFFFFF, 0000FF" + zeros +
+                              "\r\n# Custom colors(transp idxs and the four colors)\r\n"
+                              "custom colors: OFF, tridx: 0000, colors: 000000, 000000, 000000, "
+                              "000000\r\n";
+  const std::string twoBlock = "palette: 80807F, 008080, FF807F, 1D6BFF" + zeros +
+                               "\r\n# Custom colors(transp idxs and the four colors)\r\n"
+                               "custom colors: ON, tridx: 1000, colors: 0000FF, FFFFFF, 000000, "
+                               "808080\r\n";
+  const std::string batchIdx = ReadFileBytes((dir.path() / "film.idx").string());
+  std::string byNameIdx = ReadFileBytes((dir.path() / "byname" / "film.idx").string());
+  EXPECT_NE(batchIdx.find(twoBlock), std::string::npos) << batchIdx;
+  EXPECT_TRUE(ReadFileBytes((dir.path() / "two" / "film.idx").string()) == batchIdx);
+  const size_t at = byNameIdx.find(pcBlock);
+  ASSERT_NE(at, std::string::npos) << byNameIdx;
+  // With the block swapped back the whole index is the batch line's.
+  byNameIdx.replace(at, pcBlock.size(), twoBlock);
+  EXPECT_TRUE(byNameIdx == batchIdx);
+  for (const char* folder : {"byname", "two"}) {
+    EXPECT_TRUE(ReadFileBytes((dir.path() / folder / "film.sub").string()) ==
+                ReadFileBytes((dir.path() / "film.sub").string()))
+        << folder;
+  }
+  // The help text gives Y Cr Cb values in every mode.
+  const std::string help =
+      ReadFileBytes((dir.path() / "byname" / "film.Kestrelpix_Help.txt").string());
+  EXPECT_NE(help.find("put the value: FF 80 7F"), std::string::npos) << help;
+
+  const CommandResult usage = Cli("convert --help");
+  EXPECT_NE(usage.out.find("pc (default), dvd, two or safe"), std::string::npos) << usage.out;
+  EXPECT_NE(usage.out.find("pc: ffmpeg, mpv and VLC show the chosen colours"), std::string::npos)
+      << usage.out;
+}
+
 TEST(ConvertCommand, ParallelJobsConvertEveryInput) {
   TempDir dir;
   std::vector<std::string> inputs;

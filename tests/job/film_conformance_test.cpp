@@ -99,7 +99,7 @@ void CheckFilm(const std::string& options, unsigned seed, int maxWords = 7) {
 TEST(FilmConformance, DefaultSettings) { CheckFilm("", 1); }
 
 TEST(FilmConformance, LargeBoldItalicLeftWithWideOutline) {
-  CheckFilm("--size 28 --style Bold+It+Und --outline 4 --align left --palette pc", 2, 4);
+  CheckFilm("--size 28 --style Bold+It+Und --outline 4 --align left --palette two", 2, 4);
 }
 
 TEST(FilmConformance, SafePaletteNtscSmallUnderlinedRight) {

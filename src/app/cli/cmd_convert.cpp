@@ -115,8 +115,17 @@ const char* const kUsage =
 
 const char* const kConvertHelp =
     "  --language CODE        two-letter language code of the index (default el)\n"
-    "  --palette MODE         pc, dvd, two (default) or safe; the colours above are\n"
-    "                         names of the mode's colour list or RRGGBB\n"
+    "  --palette MODE         pc (default), dvd, two or safe; the colours above are\n"
+    "                         names of the mode's colour list or RRGGBB.\n"
+    "                         pc: ffmpeg, mpv and VLC show the chosen colours,\n"
+    "                         MPlayer their brightness (it draws in grey levels).\n"
+    "                         dvd: for a DVD authored from the pair, whose palette\n"
+    "                         is Y Cr Cb; PC players show white as pink.\n"
+    "                         two: the DVD palette plus custom colours, which ffmpeg,\n"
+    "                         mpv and VLC ignore (as dvd) and MPlayer swaps (dark\n"
+    "                         text, light outline); right on a DVD.\n"
+    "                         safe: the safe colour list, as pc in PC players; a DVD\n"
+    "                         shows nearby colours.\n"
     "  --output-dir DIR       write the outputs there instead of beside the input\n"
     "  --jobs N               convert N inputs at once, in separate processes\n"
     "  --quiet                no progress\n";
@@ -145,6 +154,9 @@ int ParseOptions(const std::vector<std::string>& args, ConvertOptions& o) {
     std::printf("%s%s%s%s", kUsage, RenderOptionsHelp(false).c_str(), kConvertHelp, kMergeHelp);
     return -1;
   }
+  // The PC palette unless told otherwise: it is the one every PC player
+  // shows in the chosen colours.
+  o.settings.Palette = PaletteMode::PcOnly;
   // The palette mode first: it decides the colour list and its defaults.
   for (const auto& [name, value] : parsed.options) {
     if (name == "palette" && !ParsePalette(value, o.settings.Palette)) {
