@@ -135,7 +135,9 @@ int Usage(const std::string& error) {
   return kExitUsage;
 }
 
-int ParseOptions(const std::vector<std::string>& args, ConvertOptions& o) {
+// `defaultPalette` is the mode used when --palette is not given.
+int ParseOptions(const std::vector<std::string>& args, ConvertOptions& o,
+                 PaletteMode defaultPalette) {
   std::vector<std::string> names = RenderOptionNames();
   for (const char* n : {"language", "palette", "output-dir", "jobs", "merge", "languages"}) {
     names.push_back(n);
@@ -154,9 +156,7 @@ int ParseOptions(const std::vector<std::string>& args, ConvertOptions& o) {
     std::printf("%s%s%s%s", kUsage, RenderOptionsHelp(false).c_str(), kConvertHelp, kMergeHelp);
     return -1;
   }
-  // The PC palette unless told otherwise: it is the one every PC player
-  // shows in the chosen colours.
-  o.settings.Palette = PaletteMode::PcOnly;
+  o.settings.Palette = defaultPalette;
   // The palette mode first: it decides the colour list and its defaults.
   for (const auto& [name, value] : parsed.options) {
     if (name == "palette" && !ParsePalette(value, o.settings.Palette)) {
@@ -328,7 +328,9 @@ bool RefuseSharedOutputs(const ConvertOptions& o) {
 
 int RunConvert(const std::vector<std::string>& args) {
   ConvertOptions o;
-  const int parsed = ParseOptions(args, o);
+  // The PC palette unless told otherwise: it is the one every PC player
+  // shows in the chosen colours.
+  const int parsed = ParseOptions(args, o, PaletteMode::PcOnly);
   if (parsed != 0) return parsed < 0 ? kExitOk : parsed;
   if (o.merge || o.languages) {
     return RunMerge({o.merge, o.languages, o.settings, o.inputs, o.outputDir, o.jobs, o.quiet});
@@ -366,7 +368,8 @@ const RegisterCommand kRegistration({"convert", "convert subtitles into VobSub p
 int ParseConvertSettings(const std::vector<std::string>& args, RenderSettings& settings,
                          std::vector<std::string>& positional) {
   ConvertOptions o;
-  const int parsed = ParseOptions(args, o);
+  // A queued line keeps the window's default palette mode.
+  const int parsed = ParseOptions(args, o, RenderSettings{}.Palette);
   settings = o.settings;
   positional = o.inputs;
   return parsed;
