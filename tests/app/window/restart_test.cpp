@@ -107,16 +107,15 @@ void RestartTest::initTestCase() {
     QSKIP("needs Xvfb, openbox, xwininfo, xprop and wmctrl (scripts/install-deps.sh)");
   }
 
-  // A display number no other server holds.
-  for (int n = 90 + QCoreApplication::applicationPid() % 400; display_.isEmpty(); ++n) {
-    if (!QFile::exists(QString("/tmp/.X%1-lock").arg(n)) &&
-        !QFile::exists(QString("/tmp/.X11-unix/X%1").arg(n))) {
-      display_ = QString(":%1").arg(n);
-    }
-  }
-  xvfb_.start(xvfb, {display_, "-screen", "0",
+  // The server picks a display number no other server holds and writes it
+  // on its standard output.
+  xvfb_.start(xvfb, {"-displayfd", "1", "-screen", "0",
                      QString("%1x%2x24").arg(kScreenWidth).arg(kScreenHeight), "-nolisten", "tcp"});
   QVERIFY(xvfb_.waitForStarted());
+  QByteArray number;
+  while (!number.contains('\n') && xvfb_.waitForReadyRead(30000)) number += xvfb_.readAll();
+  QVERIFY2(number.contains('\n'), xvfb_.readAllStandardError().constData());
+  display_ = ":" + QString::fromLatin1(number.trimmed());
   int status = 1;
   for (int i = 0; i < 600 && status != 0; ++i) {
     Run(xprop_, {"-root", "_NET_SUPPORTED"}, display_, &status);
@@ -145,7 +144,8 @@ void RestartTest::initTestCase() {
     wm = Run(xprop_, {"-root", "_NET_SUPPORTING_WM_CHECK"}, display_);
     if (!wm.contains("_NET_SUPPORTING_WM_CHECK(WINDOW)")) QTest::qWait(50);
   }
-  QVERIFY(wm.contains("_NET_SUPPORTING_WM_CHECK(WINDOW)"));
+  QVERIFY2(wm.contains("_NET_SUPPORTING_WM_CHECK(WINDOW)"),
+           openbox_.readAllStandardError().left(4000).constData());
 
   // The program in a folder of its own: its settings file lives beside it.
   const fs::path folder = dir_.path() / "program";
@@ -232,7 +232,10 @@ bool RestartTest::CloseProgram() {
     program_.waitForFinished(5000);
     return false;
   }
-  return program_.exitStatus() == QProcess::NormalExit && program_.exitCode() == 0;
+  if (program_.exitStatus() == QProcess::NormalExit && program_.exitCode() == 0) return true;
+  qWarning("the program ended with status %d: %s", program_.exitCode(),
+           program_.readAllStandardError().left(4000).constData());
+  return false;
 }
 
 void RestartTest::windowComesBackWhereItWasLeft() {
