@@ -97,6 +97,7 @@ const std::vector<std::string>& MainWindowKeys() {
       "JvColorButtonText_ColorValue",
       "offset_Position",
       "offset_or_Position",
+      "CheckBoxWrapLines_Checked",
   };
   return kKeys;
 }

@@ -72,7 +72,8 @@ inline constexpr std::string_view kColorOptionsSection = "FormColorOptions";
 //   ComboBoxOutlineWidth_ItemIndex, ComboBoxVobsubLanguage_ItemIndex (integer),
 //   JvColorButtonAntialias_ColorValue, JvColorButtonOutline_ColorValue,
 //   JvColorButtonText_ColorValue (colour),
-//   offset_Position, offset_or_Position (integer).
+//   offset_Position, offset_or_Position (integer),
+//   CheckBoxWrapLines_Checked (Boolean).
 const std::vector<std::string>& MainWindowKeys();
 // The colour options window: RadioButtonDVD_Checked, RadioButtonPC_Checked,
 // RadioButtonPCDVD1_Checked, RadioButtonPCDVD2_Checked (all Boolean).

@@ -73,6 +73,7 @@ ConversionReport ConvertHeadless(const std::string& input, const RenderSettings&
   std::unique_ptr<TSubtitle> doc;
   LoadActionHooks hooks;
   hooks.Fit.ReadSettings = [&settings] { return settings; };
+  hooks.Fit.WrapHint = "--wrap";
   ConversionReport report;
   try {
     // A missing input, a folder or a FIFO gets its own message rather than
