@@ -370,7 +370,7 @@ TEST(MissingGlyphs, OneWarningNamesCodesAndPackages) {
   EXPECT_EQ(MissingGlyphsWarning({}), "");
   EXPECT_EQ(MissingGlyphsWarning({0x4E2D, 0xAC00}),
             "No installed font has a glyph for 2 characters of this subtitle (U+4E2D U+AC00); "
-            "they are drawn as boxes. Installing fonts-noto-cjk (Debian packages) gives the "
+            "they are drawn as boxes. Installing fonts-noto-cjk (Debian package) gives the "
             "glyphs.");
   std::set<char32_t> many;
   for (char32_t c = 0x10FF00; c < 0x10FF0E; ++c) many.insert(c);
