@@ -55,6 +55,7 @@ constexpr char kFirstRunFile[] =
     "JvColorButtonText_ColorValue=33023\r\n"
     "offset_Position=30\r\n"
     "offset_or_Position=-4\r\n"
+    "CheckBoxWrapLines_Checked=TRUE\r\n"
     "\r\n"
     "[FormColorOptions]\r\n"
     "FormVersion=0\r\n"
@@ -77,6 +78,7 @@ MainControls ChangedMain() {
   m.ComboBoxFontSize = 16;
   m.JvColorButtonText = 0x000080FF;
   m.JvColorButtonOutline = 0x800000;
+  m.CheckBoxWrapLines = true;
   return m;
 }
 
@@ -97,7 +99,7 @@ TEST(FormStorage, FirstRunWritesBothSectionsLineForLine) {
   main_storage.Save(Screen1080(557, 164, 1363, 916));
   options_storage.Save(Screen1080(729, 240, 1191, 840));
   EXPECT_EQ(file.ToText(), kFirstRunFile);
-  EXPECT_EQ(file.Keys("Form1").size(), 1u + 7u + 15u);
+  EXPECT_EQ(file.Keys("Form1").size(), 1u + 7u + 16u);
   EXPECT_EQ(file.Keys("FormColorOptions").size(), 1u + 7u + 4u);
 
   // A second save of the same state changes nothing: every entry keeps its
@@ -302,8 +304,8 @@ TEST(FormStorage, UnknownEntriesSurviveASave) {
                       "LabelImageChangedNTSC_Caption=\r\nComboBoxFontName_ItemIndex=0\r\n"
                       "ComboBoxFontCharset_ItemIndex=4\r\n"),
             std::string::npos);
-  // WindowTheme, the 8 rows and the 15 properties; the note is no key.
-  EXPECT_EQ(file.Keys("Form1").size(), 1u + 8u + 15u);
+  // WindowTheme, the 8 rows and the 16 properties; the note is no key.
+  EXPECT_EQ(file.Keys("Form1").size(), 1u + 8u + 16u);
 }
 
 TEST(FormStorage, InactiveStorageChangesNothing) {
@@ -429,16 +431,16 @@ TEST(FormStorage, ShowCmdMapsToThreeStates) {
 }
 
 TEST(FormStorage, KeyListsAndTheirTypes) {
-  ASSERT_EQ(MainWindowKeys().size(), 15u);
+  ASSERT_EQ(MainWindowKeys().size(), 16u);
   ASSERT_EQ(ColorOptionsKeys().size(), 4u);
   EXPECT_EQ(MainWindowKeys().front(), "LabelImageChangedPAL_Caption");
-  EXPECT_EQ(MainWindowKeys().back(), "offset_or_Position");
+  EXPECT_EQ(MainWindowKeys().back(), "CheckBoxWrapLines_Checked");
   const PropertyType main_types[] = {
       PropertyType::Text,    PropertyType::Text,    PropertyType::Integer, PropertyType::Integer,
       PropertyType::Integer, PropertyType::Integer, PropertyType::Integer, PropertyType::Integer,
       PropertyType::Integer, PropertyType::Integer, PropertyType::Colour,  PropertyType::Colour,
-      PropertyType::Colour,  PropertyType::Integer, PropertyType::Integer};
-  for (size_t i = 0; i < 15; ++i) {
+      PropertyType::Colour,  PropertyType::Integer, PropertyType::Integer, PropertyType::Boolean};
+  for (size_t i = 0; i < 16; ++i) {
     EXPECT_EQ(StoredKeyType(MainWindowKeys()[i]), main_types[i]) << MainWindowKeys()[i];
   }
   for (const std::string& key : ColorOptionsKeys()) {

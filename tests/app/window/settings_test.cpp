@@ -1,5 +1,6 @@
 // The window side of the settings file: what a run writes, what the next run
 // shows, the moments of restoring, and the colour options window's choice.
+#include <QCheckBox>
 #include <QtTest>
 #include <filesystem>
 
@@ -72,6 +73,7 @@ void SettingsTest::firstRunWritesTheFileLayout() {
                                "JvColorButtonText_ColorValue=clWhite\r\n"
                                "offset_Position=30\r\n"
                                "offset_or_Position=-4\r\n"
+                               "CheckBoxWrapLines_Checked=FALSE\r\n"
                                "\r\n"
                                "[FormColorOptions]\r\n" +
                                PlacementRows(optionsPlace) +
@@ -98,6 +100,7 @@ void SettingsTest::choicesSurviveARestart() {
     WindowFixture::Pick(w->JvColorButtonText, 3);       // (80, 130, 30)
     WindowFixture::Pick(w->JvColorButtonAntialias, 4);  // (255, 200, 255)
     w->offset->setValue(100);
+    w->CheckBoxWrapLines->click();
     w->move(50, 60);
     w->close();
   }
@@ -108,6 +111,7 @@ void SettingsTest::choicesSurviveARestart() {
   QVERIFY(text.find("RadioButtonPCDVD2_Checked=TRUE\r\n") != std::string::npos);
   QVERIFY(text.find("RadioButtonPCDVD1_Checked=FALSE\r\n") != std::string::npos);
   QVERIFY(text.find("offset_Position=100\r\n") != std::string::npos);
+  QVERIFY(text.find("CheckBoxWrapLines_Checked=TRUE\r\n") != std::string::npos);
 
   WindowFixture f({}, file);
   QVERIFY(f.ShowAndActivate());
@@ -127,6 +131,8 @@ void SettingsTest::choicesSurviveARestart() {
   const RenderSettings s = w->ReadRenderSettings();
   QCOMPARE(s.TextColor, MakeColor(80, 130, 30));
   QCOMPARE(s.Palette, PaletteMode::SafePalette);
+  QVERIFY(w->CheckBoxWrapLines->isChecked());
+  QVERIFY(s.WrapLines);
 }
 
 void SettingsTest::handEditedValuesAndAnUndecodableOne() {
