@@ -26,6 +26,10 @@ void CollectMissingGlyphs(std::string_view line, const RenderSettings& s,
                           std::set<char32_t>& missing) {
   // Symbol fonts map bytes to their own private range; nothing to report.
   if (s.FontCharset == kCharsetSymbol || line.empty()) return;
+  // Printable ASCII, the common case, is in every installed text face.
+  bool ascii = true;
+  for (char c : line) ascii = ascii && c >= 0x20 && c < 0x7F;
+  if (ascii) return;
   const std::u32string chars = DecodeText(line, s.FontCharset);
   FontCache& cache = FontCache::Default();
   auto lock = cache.Lock();
