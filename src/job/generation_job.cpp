@@ -107,7 +107,7 @@ JobOutcome GenerationJob::Run(const TSubtitle* doc, const std::string& inputFile
       host_.SetProgressPosition(host_.ProgressPosition() + 1);
       const SubtitleLine& line = doc->GetLine(k);
       const RenderSettings settings = host_.ReadRenderSettings();
-      const DrawnLines text = LinesToDraw(line, settings);
+      const DrawnLines text = LinesToDraw(*doc, k, settings);
       const Band drawn = RenderFrame(text.Line1, text.Line2, settings, frame);
       const Band band = ClampBand(drawn, frame.height());
       host_.FrameDrawn(frame);

@@ -18,20 +18,20 @@ std::string Quoted(std::string_view bytes, uint8_t charset) {
 }
 
 // The lines of the entry's text that are measured and drawn, wrapped or not.
-std::vector<std::string_view> TextLines(const SubtitleLine& entry, const RenderSettings& font) {
-  if (font.WrapLines) return EntryTextLines(entry);
+std::vector<std::string_view> TextLines(const SubtitleLine& entry,
+                                        const std::vector<std::string_view>& all,
+                                        const RenderSettings& font) {
+  if (font.WrapLines) return all;
   return {entry.Text1, entry.Text2};
 }
 
-std::string TooWideMessage(const SubtitleLine& entry, int number, int width,
+std::string TooWideMessage(const std::vector<std::string_view>& lines, int number, int width,
                            const RenderSettings& font, bool loading, const FitCheckHooks& hooks) {
   std::string message =
       (number > 0 ? "Entry " + std::to_string(number) : std::string("The entry")) +
       " is too wide: " + std::to_string(width) + " pixels, and a line must stay under " +
       std::to_string(FitLimit) + ".\r";
-  for (std::string_view line : TextLines(entry, font)) {
-    message += Quoted(line, font.FontCharset) + "\r";
-  }
+  for (std::string_view line : lines) message += Quoted(line, font.FontCharset) + "\r";
   if (font.WrapLines) {
     message += "Even wrapped into two lines it is too wide. Please use a smaller font size";
   } else {
@@ -43,11 +43,11 @@ std::string TooWideMessage(const SubtitleLine& entry, int number, int width,
   return message;
 }
 
-}  // namespace
-
-void CheckEntryFits(const SubtitleLine& entry, int number, const RenderSettings& font,
-                    AppState& state, MessageSink& sink, const FitCheckHooks& hooks) {
-  const DrawnLines drawn = LinesToDraw(entry, font);
+// The check of one entry whose text lines are `all`.
+void CheckLines(const SubtitleLine& entry, const std::vector<std::string_view>& all, int number,
+                const RenderSettings& font, AppState& state, MessageSink& sink,
+                const FitCheckHooks& hooks) {
+  const DrawnLines drawn = LinesToDraw(entry, all, font);
   const int W1 = LineWidth(drawn.Line1, font);
   const int W2 = LineWidth(drawn.Line2, font);
   if (W1 < FitLimit && W2 < FitLimit) {
@@ -57,7 +57,15 @@ void CheckEntryFits(const SubtitleLine& entry, int number, const RenderSettings&
   state.SubtitleFits = false;
   const bool loading = !state.SubtitleLoaded;
   if (loading && hooks.EmptyEntryList) hooks.EmptyEntryList();
-  sink.ShowMessage(TooWideMessage(entry, number, std::max(W1, W2), font, loading, hooks));
+  sink.ShowMessage(
+      TooWideMessage(TextLines(entry, all, font), number, std::max(W1, W2), font, loading, hooks));
+}
+
+}  // namespace
+
+void CheckEntryFits(const SubtitleLine& entry, int number, const RenderSettings& font,
+                    AppState& state, MessageSink& sink, const FitCheckHooks& hooks) {
+  CheckLines(entry, EntryTextLines(entry), number, font, state, sink, hooks);
 }
 
 void CheckEntryFits(std::string_view line1, std::string_view line2, const RenderSettings& font,
@@ -76,12 +84,14 @@ void CheckAllEntriesFit(const TSubtitle& doc, AppState& state, MessageSink& sink
   for (int i = 1; i <= n; ++i) {
     RenderSettings font = hooks.ReadSettings ? hooks.ReadSettings() : RenderSettings{};
     const SubtitleLine& entry = doc.GetLine(i);
+    const std::vector<std::string_view> all = EntryTextLines(doc, i);
     // While loading: which characters of the text no installed font has.
     if (loading) {
-      for (std::string_view line : TextLines(entry, font))
+      for (std::string_view line : TextLines(entry, all, font)) {
         CollectMissingGlyphs(line, font, missing);
+      }
     }
-    CheckEntryFits(entry, i, font, state, sink, hooks);
+    CheckLines(entry, all, i, font, state, sink, hooks);
     if (!state.SubtitleFits) break;
   }
   if (!missing.empty()) sink.Warn(MissingGlyphsWarning(missing));

@@ -37,6 +37,10 @@ std::vector<std::string_view> EntryTextLines(const SubtitleLine& entry) {
   return lines;
 }
 
+std::vector<std::string_view> EntryTextLines(const TSubtitle& doc, int index) {
+  return EntryTextLines(doc.GetLine(index));
+}
+
 std::string JoinTextLines(const std::vector<std::string_view>& lines) {
   std::string joined;
   for (std::string_view line : lines) {
@@ -91,9 +95,19 @@ DrawnLines BreakEvenly(std::string_view text, const RenderSettings& s) {
 }
 
 DrawnLines LinesToDraw(const SubtitleLine& entry, const RenderSettings& s) {
+  return LinesToDraw(entry, EntryTextLines(entry), s);
+}
+
+DrawnLines LinesToDraw(const TSubtitle& doc, int index, const RenderSettings& s) {
+  const SubtitleLine& entry = doc.GetLine(index);
+  if (!s.WrapLines) return {entry.Text1, entry.Text2};
+  return LinesToDraw(entry, EntryTextLines(doc, index), s);
+}
+
+DrawnLines LinesToDraw(const SubtitleLine& entry, const std::vector<std::string_view>& lines,
+                       const RenderSettings& s) {
   DrawnLines own{entry.Text1, entry.Text2};
   if (!s.WrapLines) return own;
-  const std::vector<std::string_view> lines = EntryTextLines(entry);
   const bool own_fit = Fits(entry.Text1, s) && Fits(entry.Text2, s);
   if (own_fit && lines.size() == 2) return own;
 

@@ -25,6 +25,8 @@ struct DrawnLines {
 // entry's third line; after a one-line entry that slot holds the blank line
 // or the next counter, so it counts only when Text2 is not empty).
 std::vector<std::string_view> EntryTextLines(const SubtitleLine& entry);
+// The same for entry `index` (1-based) of a document.
+std::vector<std::string_view> EntryTextLines(const TSubtitle& doc, int index);
 
 // The lines of an entry to measure and draw with these settings.
 // Without WrapLines: Text1 and Text2. With it:
@@ -35,7 +37,11 @@ std::vector<std::string_view> EntryTextLines(const SubtitleLine& entry);
 //    cannot fit in two, the first two lines are used as without a third;
 //  - text without a blank, or too wide even when wrapped, gives the best it
 //    can, which the fit check then refuses.
+// `lines` are the entry's text lines as EntryTextLines gives them.
+DrawnLines LinesToDraw(const SubtitleLine& entry, const std::vector<std::string_view>& lines,
+                       const RenderSettings& settings);
 DrawnLines LinesToDraw(const SubtitleLine& entry, const RenderSettings& settings);
+DrawnLines LinesToDraw(const TSubtitle& doc, int index, const RenderSettings& settings);
 
 // The text lines joined with one blank, each trimmed of blanks at its ends
 // and empty lines left out.

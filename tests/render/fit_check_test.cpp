@@ -53,7 +53,7 @@ struct Recorder {
                         ++reads;
                         return font;
                       },
-                      [this] { ++emptied; }, [this] { ++file_names; }};
+                      [this] { ++emptied; }, [this] { ++file_names; }, ""};
 };
 
 TEST(FitCheck, LimitIsBelowSixHundredEighty) {

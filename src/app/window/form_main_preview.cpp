@@ -79,7 +79,7 @@ void TFormMain::EntryRender() {
   const int entry = ListBoxPreview->currentRow() + 1;
   if (entry < 1 || entry > CurrentSubtitle->LineCount()) return;
   const RenderSettings settings = ReadRenderSettings();
-  const DrawnLines text = LinesToDraw(CurrentSubtitle->GetLine(entry), settings);
+  const DrawnLines text = LinesToDraw(*CurrentSubtitle, entry, settings);
   RenderPreview(text.Line1, text.Line2, settings);
 }
 
