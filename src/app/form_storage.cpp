@@ -120,6 +120,19 @@ PropertyType StoredKeyType(std::string_view key) {
   throw std::invalid_argument("no stored property type for key " + std::string(key));
 }
 
+bool StoredWrapLines(const std::string& path) {
+  IniFile file;
+  try {
+    file.LoadFromFile(path);
+  } catch (const std::exception&) {
+    return false;
+  }
+  std::string text;
+  bool wrap = false;
+  if (!file.ReadString(kMainWindowSection, "CheckBoxWrapLines_Checked", text)) return false;
+  return DecodeBoolean(text, wrap) && wrap;
+}
+
 FormStorage::FormStorage(IniFile& file, std::string section, std::vector<StoredProperty> properties)
     : file_(file), section_(std::move(section)), properties_(std::move(properties)) {}
 

@@ -83,6 +83,11 @@ const std::vector<std::string>& ColorOptionsKeys();
 // Throws std::invalid_argument for any other key.
 PropertyType StoredKeyType(std::string_view key);
 
+// The stored "Wrap long lines" choice of the main window in the settings
+// file at `path`: what a conversion without the window uses, as the window
+// restores it. False when the file, the key or a readable value is missing.
+bool StoredWrapLines(const std::string& path);
+
 class FormStorage {
  public:
   // `file` must outlive the storage; `section` is "Form1" or

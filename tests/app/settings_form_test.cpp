@@ -7,6 +7,7 @@
 #include "app/form_storage.h"
 #include "app/ini_file.h"
 #include "settings_controls.h"
+#include "support/temp_dir.h"
 
 namespace kestrelpix {
 namespace {
@@ -447,6 +448,24 @@ TEST(FormStorage, KeyListsAndTheirTypes) {
     EXPECT_EQ(StoredKeyType(key), PropertyType::Boolean) << key;
   }
   EXPECT_THROW(StoredKeyType("FormVersion"), std::invalid_argument);
+}
+
+TEST(FormStorage, StoredWrapChoiceForRunsWithoutTheWindow) {
+  testing::TempDir dir;
+  const std::string path = (dir.path() / "Kestrelpix_Settings.ini").string();
+  EXPECT_FALSE(StoredWrapLines(path));  // no file
+  dir.Write("Kestrelpix_Settings.ini", kFirstRunFile);
+  EXPECT_TRUE(StoredWrapLines(path));
+  dir.Write("Kestrelpix_Settings.ini", "[form1]\r\ncheckboxwraplines_checked = yes\r\n");
+  EXPECT_TRUE(StoredWrapLines(path));
+  for (const char* value : {"FALSE", "0", "maybe", ""}) {
+    dir.Write("Kestrelpix_Settings.ini",
+              std::string("[Form1]\r\nCheckBoxWrapLines_Checked=") + value + "\r\n");
+    EXPECT_FALSE(StoredWrapLines(path)) << value;
+  }
+  // Only the main window's section counts.
+  dir.Write("Kestrelpix_Settings.ini", "[FormColorOptions]\r\nCheckBoxWrapLines_Checked=TRUE\r\n");
+  EXPECT_FALSE(StoredWrapLines(path));
 }
 
 }  // namespace

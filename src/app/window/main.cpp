@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/form_storage.h"
 #include "app/settings_location.h"
 #include "app/window/form_main.h"
 #include "app/window/startup.h"
@@ -20,7 +21,9 @@ int main(int argc, char** argv) {
   if (window::NoDisplayAvailable()) {
     if (DetectCommandLine(rawArgs)) {
       StderrMessageSink sink;
-      return RunUnattendedHeadless(rawArgs, sink);
+      // Wrapping as the window would restore it from the settings file.
+      return RunUnattendedHeadless(rawArgs, sink, {},
+                                   StoredWrapLines(SettingsFilePath(RunningProgramFolder())));
     }
     // Said plainly here rather than by Qt's platform-plugin abort.
     std::fprintf(stderr,
