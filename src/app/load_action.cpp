@@ -25,8 +25,26 @@ void LoadSubtitleFile(const std::string& fileName, std::unique_ptr<TSubtitle>& C
   Call(hooks.SetCaption, std::string("Kestrelpix By Morvane Loading Subtitle..."));
   Call(hooks.ClearList);
   CurrentSubtitle = std::make_unique<TSubtitle>();
-  CurrentSubtitle->LoadSubtitle(fileName, true, sink);
+  // A frame-numbered file without its own frame rate counts at the chosen
+  // one; with DEFAULT the load names the code page it detects.
+  LoadOptions options;
+  if (hooks.Fit.ReadSettings) {
+    const RenderSettings settings = hooks.Fit.ReadSettings();
+    options.ChosenFps = settings.Fps;
+    options.Charset = settings.FontCharset;
+  }
+  CurrentSubtitle->LoadSubtitle(fileName, true, sink, options);
   if (CurrentSubtitle->Loaded) {
+    // What the load noted: below the success message in the window, as
+    // warnings on the command line.
+    FitCheckHooks fit = hooks.Fit;
+    for (const std::string& note : CurrentSubtitle->LoadNotes()) {
+      if (state.CommandLineMode) {
+        sink.Warn(note);
+      } else {
+        fit.SuccessNote += (fit.SuccessNote.empty() ? "" : "\r") + note;
+      }
+    }
     const int count = CurrentSubtitle->LineCount();
     if (count > 0) {
       if (hooks.AddListRow) {
@@ -34,7 +52,7 @@ void LoadSubtitleFile(const std::string& fileName, std::unique_ptr<TSubtitle>& C
       }
       Call(hooks.SelectRow, 0);
     }
-    CheckAllEntriesFit(*CurrentSubtitle, state, sink, hooks.Fit);
+    CheckAllEntriesFit(*CurrentSubtitle, state, sink, fit);
   }
   Call(hooks.SetCaption, std::string("Kestrelpix By Morvane"));
 }

@@ -6,6 +6,7 @@
 #include "app/load_action.h"
 #include "base/errors.h"
 #include "render/font_tables.h"
+#include "render/text_decode.h"
 #include "subtitle/line_reader.h"
 
 namespace kestrelpix {
@@ -72,7 +73,13 @@ ConversionReport ConvertHeadless(const std::string& input, const RenderSettings&
   state.CommandLineMode = true;
   std::unique_ptr<TSubtitle> doc;
   LoadActionHooks hooks;
-  hooks.Fit.ReadSettings = [&settings] { return settings; };
+  // The document decides what DEFAULT decodes with (its detected code page).
+  auto settingsFor = [&settings](const TSubtitle* d) {
+    RenderSettings s = settings;
+    s.FontCharset = CharsetForText(s.FontCharset, d);
+    return s;
+  };
+  hooks.Fit.ReadSettings = [&] { return settingsFor(doc.get()); };
   hooks.Fit.WrapHint = wrapHint;
   ConversionReport report;
   try {
@@ -89,7 +96,7 @@ ConversionReport ConvertHeadless(const std::string& input, const RenderSettings&
     return report;
   }
 
-  ConsoleJobHost host(settings, sink, callbacks);
+  ConsoleJobHost host(settingsFor(doc.get()), sink, callbacks);
   GenerationJob job(state, host);
   job.SetOutputBase(outputBase);
   host.Attach(&job, doc.get(), &input);

@@ -96,7 +96,10 @@ void CheckAllEntriesFit(const TSubtitle& doc, AppState& state, MessageSink& sink
   }
   if (!missing.empty()) sink.Warn(MissingGlyphsWarning(missing));
   if (!state.SubtitleFits) return;
-  if (!state.CommandLineMode) sink.ShowMessage("Subtitle Style Modified/Loaded Successfully");
+  if (!state.CommandLineMode) {
+    sink.ShowMessage(std::string("Subtitle Style Modified/Loaded Successfully") +
+                     (hooks.SuccessNote.empty() ? "" : "\r" + hooks.SuccessNote));
+  }
   if (hooks.ShowLoadedFileName) hooks.ShowLoadedFileName();
   state.SubtitleLoaded = true;
 }

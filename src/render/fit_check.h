@@ -25,6 +25,9 @@ struct FitCheckHooks {
   // How the front end switches wrapping on ("--wrap"), named in the
   // refusal; empty names nothing.
   std::string WrapHint;
+  // Lines added below the success message: what the load noted about the
+  // file.
+  std::string SuccessNote = "";
 };
 
 constexpr int FitLimit = 680;

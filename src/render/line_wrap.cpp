@@ -38,7 +38,10 @@ std::vector<std::string_view> EntryTextLines(const SubtitleLine& entry) {
 }
 
 std::vector<std::string_view> EntryTextLines(const TSubtitle& doc, int index) {
-  return EntryTextLines(doc.GetLine(index));
+  const SubtitleLine& entry = doc.GetLine(index);
+  std::vector<std::string_view> lines = {entry.Text1, entry.Text2};
+  for (const std::string& extra : doc.ExtraLines(index)) lines.push_back(extra);
+  return lines;
 }
 
 std::string JoinTextLines(const std::vector<std::string_view>& lines) {

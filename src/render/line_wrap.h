@@ -25,7 +25,9 @@ struct DrawnLines {
 // entry's third line; after a one-line entry that slot holds the blank line
 // or the next counter, so it counts only when Text2 is not empty).
 std::vector<std::string_view> EntryTextLines(const SubtitleLine& entry);
-// The same for entry `index` (1-based) of a document.
+// The same for entry `index` (1-based) of a document: Text1, Text2 and the
+// lines the document keeps of it that are not drawn (its third and later
+// lines, text after a blank line; TSubtitle::ExtraLines).
 std::vector<std::string_view> EntryTextLines(const TSubtitle& doc, int index);
 
 // The lines of an entry to measure and draw with these settings.

@@ -6,6 +6,8 @@
 #include <map>
 #include <mutex>
 
+#include "subtitle/subtitle.h"
+
 namespace kestrelpix {
 
 namespace {
@@ -159,6 +161,12 @@ std::u32string DecodeUtf8(std::string_view bytes) {
 }
 
 }  // namespace
+
+uint8_t CharsetForText(uint8_t chosen, const TSubtitle* doc) {
+  if (doc == nullptr) return chosen;
+  if (doc->TextIsUtf8) return kCharsetDefault;
+  return chosen == kCharsetDefault ? doc->DetectedCharset : chosen;
+}
 
 const char* CodePageForCharset(uint8_t charset) {
   const CodePage* cp = FindCodePage(charset);

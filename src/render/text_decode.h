@@ -11,8 +11,16 @@
 
 namespace kestrelpix {
 
+class TSubtitle;
+
 constexpr uint8_t kCharsetDefault = 1;
 constexpr uint8_t kCharsetSymbol = 2;
+
+// The charset that decodes the text of a document: the chosen one, except
+// that DEFAULT stands for the code page the load detected, and text that the
+// load found to be Unicode reads as UTF-8 (DEFAULT) whatever is chosen.
+// Without a document the chosen charset.
+uint8_t CharsetForText(uint8_t chosen, const TSubtitle* doc);
 
 // The iconv name of the code page that a charset code stands for; DEFAULT
 // and SYMBOL and unknown codes give "" (they are decoded by other rules).

@@ -35,6 +35,12 @@ bool TSubtitle::IsFrameFile(const std::string& FileName) {
   return !first.empty() && first[0] == '{';
 }
 
+bool TSubtitle::IsFrameText(std::string_view Bytes) {
+  ByteLineReader reader(Bytes);
+  const std::string first = reader.LineStart(1);
+  return !first.empty() && first[0] == '{';
+}
+
 double TSubtitle::ReadFrameRate(std::string_view Line) {
   if (Line.substr(0, 6) != "{1}{1}") return 0;
   return StrToFloat(Line.substr(6));
@@ -80,8 +86,8 @@ fivestrings TSubtitle::ParseFrameLine(std::string_view Line, double Fps) {
   return result;
 }
 
-void TSubtitle::ReadFrames(const std::string& FileName, MessageSink& sink) {
-  LineReader reader(FileName);
+void TSubtitle::ReadFrames(std::string_view Bytes, MessageSink& sink) {
+  ByteLineReader reader(Bytes);
   double fps = 0;
   bool first = true;
   while (!reader.AtEnd()) {
@@ -99,6 +105,16 @@ void TSubtitle::ReadFrames(const std::string& FileName, MessageSink& sink) {
     }
     // The first line passes through here too: it becomes an entry of its own.
     fivestrings parsed = ParseFrameLine(line, fps);
+    if (parsed.Text3.find_first_not_of(" \t|") != std::string::npos) {
+      // Text3 holds the third and any further lines, split at their bars.
+      std::vector<std::string>& extra = extraLines_[LineCount() + 1];
+      std::string_view rest = parsed.Text3;
+      for (size_t bar; (bar = rest.find('|')) != std::string_view::npos;
+           rest.remove_prefix(bar + 1))
+        extra.push_back(RemoveTags(std::string(rest.substr(0, bar))));
+      extra.push_back(RemoveTags(std::string(rest)));
+      notDrawn_.push_back(LineCount() + 1);
+    }
     AddLine(std::move(parsed.StartTime), std::move(parsed.EndTime),
             RemoveTags(std::move(parsed.Text1)), RemoveTags(std::move(parsed.Text2)),
             RemoveTags(std::move(parsed.Text3)));

@@ -102,6 +102,47 @@ std::string LineReader::LineStart(size_t count) {
   return start;
 }
 
+std::string ByteLineReader::ReadLine(size_t keep) {
+  std::string line;
+  const size_t lf = bytes_.find('\n', pos_);
+  const size_t end = lf == std::string_view::npos ? bytes_.size() : lf;
+  const std::string_view chunk = bytes_.substr(pos_, end - pos_);
+  if (chunk.find('\r') == std::string_view::npos) {
+    line.assign(chunk.substr(0, keep));
+  } else {
+    for (size_t i = 0; i < chunk.size() && line.size() < keep; ++i) {
+      if (chunk[i] != '\r') line.push_back(chunk[i]);
+    }
+  }
+  pos_ = lf == std::string_view::npos ? bytes_.size() : lf + 1;
+  return line;
+}
+
+std::string ByteLineReader::LineStart(size_t count) {
+  std::string start;
+  while (start.size() < count && pos_ < bytes_.size()) {
+    const char c = bytes_[pos_++];
+    if (c == '\n') break;
+    if (c != '\r') start.push_back(c);
+  }
+  return start;
+}
+
+std::string ReadFileBytes(const std::string& path, size_t limit) {
+  LineReader reader(path);
+  return reader.ReadAll(limit + 1);
+}
+
+std::string LineReader::ReadAll(size_t limit) {
+  std::string bytes;
+  while (bytes.size() < limit && Fill()) {
+    const size_t take = std::min(end_ - pos_, limit - bytes.size());
+    bytes.append(buffer_.data() + pos_, take);
+    pos_ += take;
+  }
+  return bytes;
+}
+
 bool RegularFileExists(const std::string& path) {
   struct stat st {};
   return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);

@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kestrelpix {
@@ -30,6 +31,8 @@ class LineReader {
   // line is shorter) without reading on to its end: the reader is left
   // inside the line, so this is a reader's last read.
   std::string LineStart(size_t count);
+  // The unread bytes as they are (no line rules), at most `limit` of them.
+  std::string ReadAll(size_t limit);
 
  private:
   // Makes sure at least one unread byte is buffered; false at end of file.
@@ -42,6 +45,33 @@ class LineReader {
   size_t end_ = 0;
   bool eof_ = false;
 };
+
+// The same line rules over bytes in memory: the readers work on a buffer
+// that the load read once from the file.
+class ByteLineReader {
+ public:
+  explicit ByteLineReader(std::string_view bytes) : bytes_(bytes) {}
+
+  bool AtEnd() const { return pos_ >= bytes_.size() || bytes_[pos_] == '\x1A'; }
+  std::string ReadLine(size_t keep = std::string::npos);
+  std::string LineStart(size_t count);
+  // The next line, left unread.
+  std::string PeekLine() const {
+    ByteLineReader copy = *this;
+    return copy.ReadLine();
+  }
+
+ private:
+  std::string_view bytes_;
+  size_t pos_ = 0;
+};
+
+// Subtitle files larger than this are refused rather than read.
+constexpr size_t kMaxSubtitleBytes = size_t{64} << 20;
+
+// Reads the file whole, at most `limit` + 1 bytes (so the caller can tell a
+// larger file), through the same checked open as LineReader.
+std::string ReadFileBytes(const std::string& path, size_t limit = kMaxSubtitleBytes);
 
 // True when path names an existing regular file.
 bool RegularFileExists(const std::string& path);

@@ -11,6 +11,10 @@ namespace kestrelpix {
 
 namespace {
 
+bool IsBlank(std::string_view text) {
+  return text.find_first_not_of(" \t") == std::string_view::npos;
+}
+
 // Columns 14 to 16 (1-based) hold the arrow.
 bool ArrowAtColumn14(std::string_view line) {
   return line.size() >= 16 && line.substr(13, 3) == "-->";
@@ -21,6 +25,12 @@ bool ArrowAtColumn14(std::string_view line) {
 bool TSubtitle::IsSrtFile(const std::string& FileName) {
   if (!RegularFileExists(FileName) || UpperExtension(FileName) != ".SRT") return false;
   LineReader reader(FileName);
+  reader.ReadLine(0);
+  return ArrowAtColumn14(reader.LineStart(16));
+}
+
+bool TSubtitle::IsSrtText(std::string_view Bytes) {
+  ByteLineReader reader(Bytes);
   reader.ReadLine(0);
   return ArrowAtColumn14(reader.LineStart(16));
 }
@@ -42,24 +52,54 @@ std::string TSubtitle::SrtTimeToMs(std::string_view Time) {
   return std::to_string(hours * 3600000 + minutes * 60000 + seconds * 1000 + millis);
 }
 
-void TSubtitle::ReadSrt(const std::string& FileName) {
-  LineReader reader(FileName);
+void TSubtitle::ReadSrt(std::string_view Bytes) {
+  ByteLineReader reader(Bytes);
+  // Text the reader does not draw is noted for the entry it follows: a
+  // third line, lines read after a blank one, and lines skipped between
+  // entries. The line just before a time line is its counter, so a skipped
+  // line is held until the next line shows what it was.
+  std::string held;
+  auto dropped = [&](std::string text, bool keep) {
+    if (Lines.empty() || IsBlank(text)) return;
+    const int entry = LineCount();
+    if (notDrawn_.empty() || notDrawn_.back() != entry) notDrawn_.push_back(entry);
+    if (keep) extraLines_[entry].push_back(RemoveTags(std::move(text)));
+  };
   while (!reader.AtEnd()) {
-    const std::string line = reader.ReadLine();
+    std::string line = reader.ReadLine();
     if (IsTimeLine(line)) {
+      held.clear();
       std::string start = SrtTimeToMs(std::string_view(line).substr(0, 12));
       std::string end = SrtTimeToMs(std::string_view(line).substr(17, 12));
       // Exactly three lines follow a time line, whatever they hold.
       std::string text1 = reader.ReadLine();
       std::string text2 = reader.ReadLine();
       std::string text3 = reader.ReadLine();
-      if (text1.empty()) text2.clear();
-      if (text2.empty()) text3.clear();
+      std::string lost2, lost3;
+      if (text1.empty()) lost2 = std::move(text2), text2.clear();
+      if (text2.empty()) lost3 = std::move(text3), text3.clear();
+      std::string kept3 = text3;
       AddLine(std::move(start), std::move(end), RemoveTags(std::move(text1)),
               RemoveTags(std::move(text2)), RemoveTags(std::move(text3)));
+      // The last line read may be the next entry's counter; a time line
+      // swallowed here loses its entry, and it and its counter are no text
+      // of this one.
+      const bool nextIsTime = IsTimeLine(reader.PeekLine());
+      const bool time3 = IsTimeLine(lost3);
+      if (!(nextIsTime && !kept3.empty())) dropped(std::move(kept3), true);
+      if (!time3) dropped(lost2, !IsTimeLine(lost2));
+      if (time3) {
+        dropped(lost3, false);
+      } else if (!nextIsTime) {
+        dropped(lost3, true);
+      }
+    } else {
+      dropped(std::move(held), true);
+      held = std::move(line);
     }
     Loaded = true;
   }
+  dropped(std::move(held), true);
 }
 
 }  // namespace kestrelpix

@@ -2,6 +2,8 @@
 // order, handed out by 1-based index. Text stays the file's bytes.
 #pragma once
 
+#include <cstdint>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,13 +34,39 @@ struct fivestrings {
   bool operator==(const fivestrings&) const = default;
 };
 
+// What a load may use besides the file.
+struct LoadOptions {
+  // The output frame rate the user chose, as the list shows it ("25.000").
+  // A frame-numbered file without a frame-rate line counts its frames at
+  // it; when empty, such a file is refused with the frame-rate message.
+  std::string ChosenFps;
+  // The font's charset: with DEFAULT the load names the code page it
+  // detected for text that is not UTF-8.
+  uint8_t Charset = 1;
+};
+
+// "Unsupported Subtitle Format !" and the line that says what a subtitle
+// file must look like.
+extern const char* const kUnsupportedFormatMessage;
+
 class TSubtitle {
  public:
-  // Detects the format by extension and content and reads the file. Shows
-  // "Unsupported Subtitle Format !" through the sink for a file it does not
-  // recognise. A malformed number stops reading with a ConvertError (the
-  // entries before it stay); file errors throw FileError.
-  void LoadSubtitle(const std::string& FileName, bool ClearFirst, MessageSink& sink);
+  // Reads the file once (at most kMaxSubtitleBytes; a larger file is refused
+  // with a FileError) and loads its bytes as LoadSubtitleBytes does. A
+  // missing file or an extension that no reader knows gives the
+  // unsupported-format message. File errors throw FileError.
+  void LoadSubtitle(const std::string& FileName, bool ClearFirst, MessageSink& sink,
+                    const LoadOptions& options = {});
+  // Detects the format by the extension (".SRT", any case) and the content.
+  // A file that the SubRip or frame-numbered format test accepts is read by
+  // that reader, exactly: a malformed number stops reading with a
+  // ConvertError (the entries before it stay). Only where those refuse the
+  // file does the tolerant reading try (UTF-16/32, any line ends, loose
+  // time lines, MicroDVD headers, WebVTT, ASS/SSA); what it tolerated is
+  // named in LoadNotes. A file no reader takes gives the unsupported-format
+  // message through the sink.
+  void LoadSubtitleBytes(std::string_view Bytes, std::string_view Extension, bool ClearFirst,
+                         MessageSink& sink, const LoadOptions& options = {});
 
   int LineCount() const { return static_cast<int>(Lines.size()); }
   // Index is 1-based and must lie in 1..LineCount().
@@ -52,23 +80,58 @@ class TSubtitle {
 
   // SubRip.
   static bool IsSrtFile(const std::string& FileName);
+  static bool IsSrtText(std::string_view Bytes);
   static bool IsTimeLine(std::string_view Line);
   static std::string SrtTimeToMs(std::string_view Time);
   static std::string RemoveTags(std::string Text);
 
   // Frame-numbered files.
   static bool IsFrameFile(const std::string& FileName);
+  static bool IsFrameText(std::string_view Bytes);
   static double ReadFrameRate(std::string_view Line);
   static fivestrings ParseFrameLine(std::string_view Line, double Fps);
 
   // Result of the last LoadSubtitle.
   bool Loaded = false;
 
+  // Lines that say how the last load read the file, one sentence each: what
+  // the tolerant reading accepted, the code page it detected, text of
+  // entries that is not drawn. Empty for a file read as designed.
+  const std::vector<std::string>& LoadNotes() const { return notes_; }
+  // The text lines of entry Index after Text2, as the file holds them
+  // (Text3 first), tags removed: lines that are not drawn. Empty for most
+  // entries.
+  const std::vector<std::string>& ExtraLines(int Index) const;
+  // All text lines of entry Index: Text1 and Text2 where not empty, then
+  // ExtraLines(Index).
+  std::vector<std::string> EntryLines(int Index) const;
+
+  // The charset whose code page the text is in, as the load detected it:
+  // DEFAULT (1) for UTF-8 or plain ASCII text or when nothing was detected,
+  // else a code of the charset list (238 for Windows-1250, 204 for
+  // Windows-1251, ...). Drawing with DEFAULT decodes with it.
+  uint8_t DetectedCharset = 1;
+  // The tolerant reading found the file to be Unicode (UTF-16 or UTF-32,
+  // now held as UTF-8, or UTF-8 with a byte-order mark): the text reads as
+  // UTF-8 whatever charset is chosen.
+  bool TextIsUtf8 = false;
+
  private:
-  void ReadSrt(const std::string& FileName);
-  void ReadFrames(const std::string& FileName, MessageSink& sink);
+  void ReadSrt(std::string_view Bytes);
+  void ReadFrames(std::string_view Bytes, MessageSink& sink);
+  // The tolerant reading; false when it does not take the file either.
+  bool ReadTolerant(std::string_view Bytes, std::string_view Extension, bool ClearFirst,
+                    MessageSink& sink, const LoadOptions& options);
+  // Adds an entry from its text lines: the first three are Text1..Text3,
+  // all after the second are kept as ExtraLines.
+  void AddEntryLines(std::string StartTime, std::string EndTime, std::vector<std::string> lines);
+  void DetectCodePage(std::string_view Bytes, const LoadOptions& options);
+  void NoteTextNotDrawn();
 
   std::vector<SubtitleLine> Lines;
+  std::vector<std::string> notes_;
+  std::map<int, std::vector<std::string>> extraLines_;  // by 1-based entry number
+  std::vector<int> notDrawn_;  // entries with text that is not drawn, ascending
 };
 
 }  // namespace kestrelpix

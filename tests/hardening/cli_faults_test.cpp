@@ -176,8 +176,8 @@ TEST(InputFaults, TwoGigabytesOfNulBytesAreRefusedQuicklyInLittleMemory) {
     ChildProcess child({kCli, "convert", "--quiet", path});
     const ChildResult r = child.Wait();
     EXPECT_EQ(r.status, 1) << name;
-    EXPECT_EQ(r.err, "Unsupported Subtitle Format !\nPlease load an Srt/Sub/Txt subtitle.\n")
-        << name;
+    EXPECT_EQ(r.err.substr(0, 30), "Unsupported Subtitle Format !\n") << name;
+    EXPECT_TRUE(r.err.ends_with(".ssa).\nPlease load an Srt/Sub/Txt subtitle.\n")) << r.err;
     // Far below the 2 GiB that holding the line would take (sanitizer
     // builds included).
     EXPECT_LT(r.peakRssKb, 256 * 1024) << name;

@@ -53,7 +53,7 @@ struct Recorder {
                         ++reads;
                         return font;
                       },
-                      [this] { ++emptied; }, [this] { ++file_names; }, ""};
+                      [this] { ++emptied; }, [this] { ++file_names; }, "", ""};
 };
 
 TEST(FitCheck, LimitIsBelowSixHundredEighty) {
@@ -296,6 +296,24 @@ TEST(LineWrap, AThirdLineJoinsWhenTheWholeTextFits) {
   // blank line: not text of the entry.
   EXPECT_EQ(EntryTextLines(Entry("Hello", "", "2")).size(), 2u);
   EXPECT_EQ(LinesToDraw(Entry("Hello", "", "2"), Wrapping()), (DrawnLines{"Hello", ""}));
+}
+
+TEST(LineWrap, LinesTheReaderKeepsButDoesNotDrawJoinWhenWrapping) {
+  // Entry 1 has three lines of two words; entry 2 has text after a blank
+  // line; entry 3 is a one-line entry followed by its neighbour's counter.
+  const std::string srt =
+      "1\n00:00:01,000 --> 00:00:02,000\n" + Words(2) + "\n" + Words(2) + "\n" + Words(2) +
+      "\n\n2\n00:00:03,000 --> 00:00:04,000\nWWWW\n\nafter a blank\n\n"
+      "3\n00:00:05,000 --> 00:00:06,000\nHello\n\n4\n00:00:07,000 --> 00:00:08,000\nBye\n";
+  TSubtitle doc;
+  CollectingMessageSink sink;
+  doc.LoadSubtitleBytes(srt, ".srt", true, sink);
+  ASSERT_EQ(doc.LineCount(), 4);
+  EXPECT_EQ(LinesToDraw(doc, 1, Font()), (DrawnLines{Words(2), Words(2)}));
+  EXPECT_EQ(LinesToDraw(doc, 1, Wrapping()), (DrawnLines{Words(3), Words(3)}));
+  EXPECT_EQ(LinesToDraw(doc, 2, Wrapping()), (DrawnLines{"WWWW", "after a blank"}));
+  EXPECT_EQ(LinesToDraw(doc, 3, Wrapping()), (DrawnLines{"Hello", ""}));
+  EXPECT_EQ(EntryTextLines(doc, 3).size(), 2u);
 }
 
 TEST(LineWrap, TooWideEvenWrappedIsRefusedWithTheBestBreak) {

@@ -1,6 +1,7 @@
 // The list command prints what the load action reads, byte for byte.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <random>
 
 #include "support/run_command.h"
@@ -21,12 +22,22 @@ testing::CommandResult List(const std::string& path) {
 }
 
 TEST(ListCommand, AwkwardFilesMatchTheirHandWrittenListings) {
-  for (const char* name : {"awkward.srt", "frames.txt"}) {
-    const auto r = List(kData + name);
+  // Each NAME.expected is the listing of NAME, written by hand; NAME.notes
+  // what the load says about it on stderr (nothing when there is none).
+  int files = 0;
+  for (const auto& item : std::filesystem::directory_iterator(kData)) {
+    const std::string expected = item.path().string();
+    if (!expected.ends_with(".expected")) continue;
+    const std::string input = expected.substr(0, expected.size() - 9);
+    const std::string name = std::filesystem::path(input).filename().string();
+    const std::string notes = input + ".notes";
+    const auto r = List(input);
     EXPECT_EQ(r.status, 0) << name << ": " << r.err;
-    EXPECT_EQ(r.out, ReadFileBytes(kData + name + ".expected")) << name;
-    EXPECT_EQ(r.err, "") << name;
+    EXPECT_EQ(r.out, ReadFileBytes(expected)) << name;
+    EXPECT_EQ(r.err, std::filesystem::exists(notes) ? ReadFileBytes(notes) : "") << name;
+    ++files;
   }
+  EXPECT_EQ(files, 13);
 }
 
 TEST(ListCommand, RefusalsGoToStderrWithStatusOne) {
@@ -34,13 +45,22 @@ TEST(ListCommand, RefusalsGoToStderrWithStatusOne) {
   auto r = List(dir.Write("x.doc", "hello"));
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.out, "");
-  EXPECT_EQ(r.err, "Unsupported Subtitle Format !\n");
+  EXPECT_EQ(r.err.substr(0, 30), "Unsupported Subtitle Format !\n");
+  EXPECT_NE(r.err.find("\nA subtitle file is SubRip (.srt: "), std::string::npos) << r.err;
 
+  // No frame-rate line: the frames count at the rate convert would use.
   r = List(dir.Write("norate.txt", "{1}{2}x\n"));
-  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, "1\t40\t80\tx\t\t\n");
   EXPECT_EQ(r.err,
-            "Please write at the first line of your *.txt subtitle the fps of this subtitle\n"
-            "Example: {1}{1}25.000\n");
+            "warning: Read as MicroDVD by the tolerant reader: no frame-rate line: frames counted "
+            "at the chosen 25.000 frames per second.\n");
+  r = RunCommand(std::string(KESTRELPIX_CLI) + " list --fps 23.976 " +
+                 ShellQuote(dir.path() / "norate.txt"));
+  EXPECT_EQ(r.out, "1\t42\t83\tx\t\t\n");
+  r = RunCommand(std::string(KESTRELPIX_CLI) + " list --fps fast " +
+                 ShellQuote(dir.path() / "norate.txt"));
+  EXPECT_EQ(r.status, 2);
 
   // A conversion error prints the entries read before it.
   r = List(dir.Write("stop.srt",

@@ -112,13 +112,22 @@ TEST(SrtReader, ExactlyThreeLinesFollowEveryTimeLine) {
       (std::vector<SubtitleLine>{L("1000", "2000", "only", "2", "00:00:03,000 --> 00:00:04,000")}));
 }
 
-TEST(SrtReader, RemovesEachTagOnceAndKeepsEverythingElse) {
-  EXPECT_EQ(TSubtitle::RemoveTags("<i>one</i> and <i>two</i>"), "one and <i>two</i>");
-  EXPECT_EQ(TSubtitle::RemoveTags("<I>Up</I><B>b</B><U>u</U>"), "Upbu");
+TEST(SrtReader, RemovesEveryTagWhereverItStands) {
+  // Every occurrence of the twelve tags, not the first one only.
+  EXPECT_EQ(TSubtitle::RemoveTags("<i>one</i> and <i>two</i>"), "one and two");
+  EXPECT_EQ(TSubtitle::RemoveTags("<I>Up</I><B>b</B><U>u</U><b><b>x</b></b>"), "Upbux");
   EXPECT_EQ(TSubtitle::RemoveTags("< i>x</ i>"), "< i>x</ i>");
-  EXPECT_EQ(TSubtitle::RemoveTags("<font color=red>r</font>"), "<font color=red>r</font>");
-  // Removal order matters: deleting "<i>" joins "<" and "b>" into a new tag
-  // that is not looked for again, since "<b>" was tried before.
+  // Font and strike-out tags, ASS override blocks and MicroDVD control
+  // codes are markup too.
+  EXPECT_EQ(TSubtitle::RemoveTags("<font color=\"#ff0000\">r</font> <FONT face=x>g</Font>"), "r g");
+  EXPECT_EQ(TSubtitle::RemoveTags("<s>gone</s> <S>too</S>"), "gone too");
+  EXPECT_EQ(TSubtitle::RemoveTags("{\\an8}Top {\\i1}it{\\i0}"), "Top it");
+  EXPECT_EQ(TSubtitle::RemoveTags("{y:i}{c:$0000FF}Blue {Y:b}bold"), "Blue bold");
+  // Not markup: a lone brace or angle, "<fontx>", "{ab}", an unclosed tag.
+  EXPECT_EQ(TSubtitle::RemoveTags("a < b {x} {ab} <fontx> <font color=red"),
+            "a < b {x} {ab} <fontx> <font color=red");
+  // One pass from left to right: what a removal joins is not looked at
+  // again.
   EXPECT_EQ(TSubtitle::RemoveTags("<<i>b>x"), "<b>x");
   EXPECT_EQ(TSubtitle::RemoveTags("  blanks kept  "), "  blanks kept  ");
 }
@@ -132,23 +141,39 @@ TEST(FormatDispatch, ExtensionAndContentDecide) {
     EXPECT_TRUE(l.doc.Loaded) << name;
     EXPECT_EQ(l.doc.LineCount(), 1) << name;
   }
-  const std::vector<std::pair<std::string, std::string>> refused = {
-      {"movie.srt.bak", srt},
+  // Refused by the SubRip format test but read by the tolerant reading,
+  // which says so.
+  const std::vector<std::pair<std::string, std::string>> tolerated = {
       {"saved.sub", srt},  // SubRip under .sub
       {"times.txt", srt},  // time line, wrong extension
       {"blankfirst.srt", "\n1\n00:00:01,000 --> 00:00:02,000\nHi\n"},
+  };
+  for (const auto& [name, text] : tolerated) {
+    Loaded l;
+    Load(l, dir, name, text);
+    EXPECT_TRUE(l.doc.Loaded) << name;
+    EXPECT_EQ(Entries(l.doc), std::vector<SubtitleLine>{L("1000", "2000", "Hi")}) << name;
+    EXPECT_TRUE(l.sink.messages.empty()) << name;
+    ASSERT_EQ(l.doc.LoadNotes().size(), 1u) << name;
+  }
+  const std::vector<std::pair<std::string, std::string>> refused = {
+      {"movie.srt.bak", srt},
       {"empty.srt", ""},
+      {"blank.srt", "\n\n  \n"},
+      {"prose.srt", "Dear diary,\ntoday nothing happened.\n"},
       {"stream.sub", std::string("\0\0\1\xBA", 4)},  // a program stream
   };
   for (const auto& [name, text] : refused) {
     Loaded l;
     Load(l, dir, name, text);
     EXPECT_FALSE(l.doc.Loaded) << name;
-    EXPECT_EQ(l.sink.messages, std::vector<std::string>{"Unsupported Subtitle Format !"}) << name;
+    EXPECT_EQ(l.sink.messages, std::vector<std::string>{kUnsupportedFormatMessage}) << name;
   }
   Loaded missing;
   missing.doc.LoadSubtitle((dir.path() / "absent.srt").string(), true, missing.sink);
-  EXPECT_EQ(missing.sink.messages, std::vector<std::string>{"Unsupported Subtitle Format !"});
+  EXPECT_EQ(missing.sink.messages, std::vector<std::string>{kUnsupportedFormatMessage});
+  EXPECT_EQ(std::string(kUnsupportedFormatMessage).substr(0, 30),
+            "Unsupported Subtitle Format !\r");
 }
 
 TEST(SrtReader, NoTimeLineLeavesAnEmptyLoadedDocument) {

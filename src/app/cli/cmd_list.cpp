@@ -1,12 +1,16 @@
-// kestrelpix-cli list FILE: loads FILE as the window does and prints one
-// line per entry: number, start ms, end ms, Text1, Text2, Text3, separated
-// by TAB, text bytes as stored with "\" written "\\" and TAB written "\t".
+// kestrelpix-cli list [--fps RATE] FILE: loads FILE as the window does and
+// prints one line per entry: number, start ms, end ms, Text1, Text2, Text3,
+// separated by TAB, text bytes as stored with "\" written "\\" and TAB
+// written "\t". What the load noted about the file goes to stderr. RATE
+// (25.000 unless given) counts the frames of a frame-numbered file that
+// states no frame rate of its own, as convert does.
 #include <cstdio>
 #include <string>
 
 #include "app/cli/command.h"
 #include "base/errors.h"
 #include "base/message_sink.h"
+#include "base/number_text.h"
 #include "subtitle/subtitle.h"
 
 namespace kestrelpix::cli {
@@ -22,6 +26,15 @@ class CountingStderrSink : public StderrMessageSink {
   }
   int count = 0;
 };
+
+bool TryFps(const std::string& text, double& fps) {
+  try {
+    fps = StrToFloat(text);
+  } catch (const Error&) {
+    return false;
+  }
+  return fps > 0;
+}
 
 void AppendEscaped(std::string& out, const std::string& text) {
   for (char c : text) {
@@ -56,14 +69,25 @@ void PrintEntries(const TSubtitle& doc) {
 }
 
 int RunList(const std::vector<std::string>& args) {
-  if (args.size() != 1 || args[0] == "--help") {
-    std::fprintf(args.size() == 1 ? stdout : stderr, "Usage: kestrelpix-cli list FILE\n");
-    return args.size() == 1 ? kExitOk : kExitUsage;
+  LoadOptions options;
+  options.ChosenFps = "25.000";
+  std::vector<std::string> rest = args;
+  if (rest.size() == 3 && rest[0] == "--fps") {
+    options.ChosenFps = rest[1];
+    rest.erase(rest.begin(), rest.begin() + 2);
+  }
+  double fps = 0;
+  const bool fpsOk = TryFps(options.ChosenFps, fps);
+  if (rest.size() != 1 || rest[0] == "--help" || !fpsOk) {
+    const bool help = rest.size() == 1 && rest[0] == "--help";
+    std::fprintf(help ? stdout : stderr, "Usage: kestrelpix-cli list [--fps RATE] FILE\n");
+    return help ? kExitOk : kExitUsage;
   }
   TSubtitle doc;
   CountingStderrSink sink;
   try {
-    doc.LoadSubtitle(args[0], true, sink);
+    doc.LoadSubtitle(rest[0], true, sink, options);
+    for (const std::string& note : doc.LoadNotes()) sink.Warn(note);
   } catch (const Error& e) {
     PrintEntries(doc);
     std::fprintf(stderr, "%s\n", e.what());

@@ -26,6 +26,7 @@
 #include "app/window/preview_image.h"
 #include "base/number_text.h"
 #include "render/font_tables.h"
+#include "render/text_decode.h"
 #include "vobsub/palette.h"
 
 // Resources live in the static window library; their registration has to be
@@ -410,7 +411,9 @@ RenderSettings TFormMain::ReadRenderSettings() {
   s.FontName = ComboBoxFontName->currentText().toStdString();
   s.FontSize = StrToInt(ComboBoxFontSize->currentText().toStdString());
   s.FontStyle = StyleFromName(ComboBoxFontStyle->currentText().toStdString());
-  s.FontCharset = CharsetFromName(ComboBoxFontCharset->currentText().toStdString());
+  // DEFAULT decodes with the code page detected for the loaded document.
+  s.FontCharset = CharsetForText(CharsetFromName(ComboBoxFontCharset->currentText().toStdString()),
+                                 CurrentSubtitle.get());
   s.OutlineWidth = StrToInt(ComboBoxOutlineWidth->currentText().toStdString());
   s.Align = ComboBoxAlign->currentText().toStdString();
   s.offset = offset->value();

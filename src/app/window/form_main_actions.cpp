@@ -11,6 +11,7 @@
 #include <QSlider>
 #include <cerrno>
 #include <cstdio>
+#include <memory>
 
 #include "app/load_action.h"
 #include "app/window/color_box.h"
@@ -19,6 +20,8 @@
 #include "app/window/form_main.h"
 #include "app/window/preview_image.h"
 #include "base/errors.h"
+#include "render/font_tables.h"
+#include "render/text_decode.h"
 #include "vobsub/palette.h"
 
 namespace kestrelpix::window {
@@ -39,9 +42,20 @@ void TFormMain::ButtonLoadSrtClick() {
     const QSignalBlocker blocker(ListBoxPreview);
     ListBoxPreview->clear();
   };
-  hooks.AddListRow = [this](const std::string& row) {
+  // With DEFAULT, text in a detected code page is listed as it is drawn;
+  // decided at the first row, once the document is read.
+  auto listCharset = std::make_shared<int>(-1);
+  hooks.AddListRow = [this, listCharset](const std::string& row) {
     const QSignalBlocker blocker(ListBoxPreview);
-    ListBoxPreview->addItem(FromSystemText(row));
+    if (*listCharset < 0) {
+      const bool chosenDefault =
+          CharsetFromName(ComboBoxFontCharset->currentText().toStdString()) == kCharsetDefault;
+      *listCharset = chosenDefault ? CharsetForText(kCharsetDefault, CurrentSubtitle.get()) : 0;
+    }
+    ListBoxPreview->addItem(*listCharset > 0 && *listCharset != kCharsetDefault
+                                ? QString::fromStdString(EncodeUtf8(
+                                      DecodeText(row, static_cast<uint8_t>(*listCharset))))
+                                : FromSystemText(row));
   };
   hooks.SelectRow = [this](int row) {
     const QSignalBlocker blocker(ListBoxPreview);

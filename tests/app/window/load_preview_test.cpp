@@ -18,6 +18,11 @@ namespace {
 const QString kLoading = "Kestrelpix By Morvane Loading Subtitle...";
 const QString kMain = "Kestrelpix By Morvane";
 const QString kLoaded = "Subtitle Style Modified/Loaded Successfully";
+// The success message for kMixedSrt, with the load's note below it.
+const QString kLoadedMixed =
+    kLoaded +
+    "\n2 entries hold text after their first two lines (a third line, or text after a blank "
+    "line), which is not drawn: entries 3, 4.";
 
 // Entries of one, two, three and no text lines; the last entry reads
 // normally after them.
@@ -57,6 +62,7 @@ class LoadPreviewTest : public QObject {
   void unsupportedFileRestoresCaption();
   void readErrorLeavesTheLoadingCaption();
   void fileWithoutEntriesIsNotLoaded();
+  void codePageAndFrameRateNotesJoinTheSuccessMessage();
   void sampleTextWhileNothingLoaded();
   void entryFollowsTheOffsetSlider();
   void oddOffsetOrMovesToTheNextEvenValue();
@@ -80,7 +86,7 @@ void LoadPreviewTest::loadListsEntriesAndCaptions() {
   // Text3 never shows; an entry without text gives an empty row.
   QCOMPARE(rows, QStringList({"Only line", "Upper|Lower", "A|B", "", "Last"}));
   QCOMPARE(w->ListBoxPreview->currentRow(), 0);
-  QCOMPARE(f.messages, QStringList({kLoaded}));
+  QCOMPARE(f.messages, QStringList({kLoadedMixed}));
   QVERIFY(w->State.SubtitleLoaded);
   QVERIFY(w->State.SubtitleFits);
   QCOMPARE(w->EditLoadSrt->text(), QString::fromStdString(path));
@@ -243,7 +249,7 @@ void LoadPreviewTest::cancelAfterAChoiceLoadsTheSameFileAgain() {
   f.Load(path);
   f.dialogAnswers.push_back(QString());  // cancelled
   w->ButtonLoadSrt->click();
-  QCOMPARE(f.messages, QStringList({kLoaded, kLoaded}));
+  QCOMPARE(f.messages, QStringList({kLoadedMixed, kLoadedMixed}));
   QCOMPARE(w->ListBoxPreview->count(), 5);
   QCOMPARE(w->EditLoadSrt->text(), QString::fromStdString(path));
 }
@@ -252,7 +258,7 @@ void LoadPreviewTest::unsupportedFileRestoresCaption() {
   WindowFixture f;
   TFormMain* w = f.main();
   f.Load(f.dir.Write("notes.txt", "shopping list\nbread\n"));
-  QCOMPARE(f.messages, QStringList({"Unsupported Subtitle Format !"}));
+  QCOMPARE(f.messages, QStringList({QString(kUnsupportedFormatMessage).replace('\r', '\n')}));
   QCOMPARE(w->windowTitle(), kMain);
   QCOMPARE(w->ListBoxPreview->count(), 0);
   QVERIFY(!w->State.SubtitleLoaded);
@@ -272,8 +278,32 @@ void LoadPreviewTest::readErrorLeavesTheLoadingCaption() {
   // A new load is the way back.
   f.messages.clear();
   f.Load(f.dir.Write("good.srt", kMixedSrt));
-  QCOMPARE(f.messages, QStringList({kLoaded}));
+  QCOMPARE(f.messages, QStringList({kLoadedMixed}));
   QCOMPARE(w->windowTitle(), kMain);
+}
+
+void LoadPreviewTest::codePageAndFrameRateNotesJoinTheSuccessMessage() {
+  WindowFixture f;
+  TFormMain* w = f.main();
+  // A Windows-1251 file with DEFAULT: listed in Cyrillic, the code page
+  // named below the success message, the preview drawn with it.
+  f.Load(std::string(KESTRELPIX_SOURCE_DIR) + "/tests/subtitle/data/onegin-cp1251.srt");
+  QCOMPARE(f.messages,
+           QStringList({kLoaded + "\nThe text is not UTF-8: it is read as Windows-1251 (RUSSIAN), "
+                                  "the code page detected; choose another charset if letters look "
+                                  "wrong."}));
+  QCOMPARE(w->ListBoxPreview->item(0)->text(),
+           QString("Мой дядя самых честных правил,|Когда не в шутку занемог,"));
+  QCOMPARE(int(w->ReadRenderSettings().FontCharset), 204);
+  // A frame-numbered file without its rate counts at the Fps list's rate.
+  f.messages.clear();
+  WindowFixture::Pick(w->ComboBoxFps, 0);  // "23.976"
+  f.Load(f.dir.Write("norate.sub", "{24}{48}Hello\n"));
+  QCOMPARE(f.messages, QStringList({kLoaded + "\nRead as MicroDVD by the tolerant reader: no "
+                                              "frame-rate line: frames counted at the chosen "
+                                              "23.976 frames per second."}));
+  QCOMPARE(w->CurrentSubtitle->GetLine(1).StartTime, std::string("1001"));
+  QCOMPARE(int(w->ReadRenderSettings().FontCharset), 1);
 }
 
 void LoadPreviewTest::fileWithoutEntriesIsNotLoaded() {

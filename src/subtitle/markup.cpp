@@ -1,0 +1,138 @@
+// Markup that subtitle files carry inside their text lines and that must not
+// be drawn: every occurrence is removed wherever it stands, in one pass from
+// left to right (what a removal joins together is not looked at again).
+#include "subtitle/markup.h"
+
+#include <cctype>
+
+#include "subtitle/subtitle.h"
+
+namespace kestrelpix {
+
+namespace {
+
+bool StartsWithNoCase(std::string_view text, size_t at, std::string_view word) {
+  if (text.size() - at < word.size()) return false;
+  for (size_t k = 0; k < word.size(); ++k) {
+    if (std::tolower(static_cast<unsigned char>(text[at + k])) != word[k]) return false;
+  }
+  return true;
+}
+
+// Length of the markup that starts at text[at] (0 when none starts there).
+size_t SubRipMarkupAt(std::string_view text, size_t at) {
+  static constexpr std::string_view kExact[] = {
+      "<u>",  "<b>",  "<i>",  "<U>",  "<B>", "<I>", "</u>", "</b>",
+      "</i>", "</U>", "</B>", "</I>", "<s>", "<S>", "</s>", "</S>",
+  };
+  const char c = text[at];
+  if (c == '<') {
+    for (std::string_view tag : kExact) {
+      if (text.substr(at, tag.size()) == tag) return tag.size();
+    }
+    if (StartsWithNoCase(text, at, "</font>")) return 7;
+    if (StartsWithNoCase(text, at, "<font") && at + 5 < text.size() &&
+        (text[at + 5] == ' ' || text[at + 5] == '>')) {
+      const size_t close = text.find('>', at);
+      if (close != std::string_view::npos) return close - at + 1;
+    }
+    return 0;
+  }
+  if (c == '{' && at + 2 < text.size()) {
+    // An ASS override block {\an8}, or a MicroDVD control code {y:i},
+    // {c:$0000FF}.
+    const bool override = text[at + 1] == '\\';
+    const bool control =
+        std::isalpha(static_cast<unsigned char>(text[at + 1])) && text[at + 2] == ':';
+    if (override || control) {
+      const size_t close = text.find('}', at);
+      if (close != std::string_view::npos) return close - at + 1;
+    }
+  }
+  return 0;
+}
+
+}  // namespace
+
+std::string TSubtitle::RemoveTags(std::string Text) {
+  if (Text.find_first_of("<{") == std::string::npos) return Text;
+  std::string out;
+  out.reserve(Text.size());
+  for (size_t i = 0; i < Text.size();) {
+    const size_t skip = SubRipMarkupAt(Text, i);
+    if (skip > 0) {
+      i += skip;
+    } else {
+      out += Text[i++];
+    }
+  }
+  return out;
+}
+
+std::string RemoveWebVttMarkup(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size();) {
+    if (text[i] == '<') {
+      // Every tag of a cue is markup: <c.x>, <v Name>, <00:01.000>, <i>,
+      // <ruby>, <lang en> and their ends.
+      const size_t close = text.find('>', i);
+      if (close != std::string_view::npos) {
+        i = close + 1;
+        continue;
+      }
+    }
+    if (text[i] == '&') {
+      static constexpr std::pair<std::string_view, std::string_view> kEntities[] = {
+          {"&amp;", "&"},
+          {"&lt;", "<"},
+          {"&gt;", ">"},
+          {"&nbsp;", "\xC2\xA0"},
+          {"&lrm;", "\xE2\x80\x8E"},
+          {"&rlm;", "\xE2\x80\x8F"},
+      };
+      bool replaced = false;
+      for (const auto& [entity, chars] : kEntities) {
+        if (text.substr(i, entity.size()) == entity) {
+          out += chars;
+          i += entity.size();
+          replaced = true;
+          break;
+        }
+      }
+      if (replaced) continue;
+    }
+    out += text[i++];
+  }
+  return out;
+}
+
+std::vector<std::string> AssTextLines(std::string_view text) {
+  std::vector<std::string> lines(1);
+  for (size_t i = 0; i < text.size();) {
+    if (text[i] == '{') {
+      const size_t close = text.find('}', i);
+      if (close != std::string_view::npos) {
+        i = close + 1;
+        continue;
+      }
+    }
+    if (text[i] == '\\' && i + 1 < text.size()) {
+      const char n = text[i + 1];
+      if (n == 'N' || n == 'n') {
+        lines.emplace_back();
+        i += 2;
+        continue;
+      }
+      if (n == 'h') {
+        lines.back() += ' ';
+        i += 2;
+        continue;
+      }
+    }
+    lines.back() += text[i++];
+  }
+  return lines;
+}
+
+}  // namespace kestrelpix

@@ -1,0 +1,235 @@
+// The load from bytes and its tolerant reading: what the format tests accept
+// is read exactly as from the file; only what they refuse is read leniently,
+// and every leniency, detected code page and undrawn line is noted.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "base/errors.h"
+#include "subtitle/line_reader.h"
+#include "subtitle/markup.h"
+#include "subtitle/subtitle.h"
+#include "subtitle/unicode_text.h"
+#include "support/temp_dir.h"
+
+namespace kestrelpix {
+namespace {
+
+using testing::ReadFileBytes;
+using testing::TempDir;
+
+const std::string kData = std::string(KESTRELPIX_SOURCE_DIR) + "/tests/subtitle/data/";
+
+std::vector<SubtitleLine> Entries(const TSubtitle& doc) {
+  std::vector<SubtitleLine> out;
+  for (int i = 1; i <= doc.LineCount(); ++i) out.push_back(doc.GetLine(i));
+  return out;
+}
+
+struct Result {
+  TSubtitle doc;
+  CollectingMessageSink sink;
+};
+
+void LoadBytes(Result& r, std::string_view bytes, const char* ext, std::string fps = "") {
+  LoadOptions options;
+  options.ChosenFps = std::move(fps);
+  r.doc.LoadSubtitleBytes(bytes, ext, true, r.sink, options);
+}
+
+TEST(UnicodeText, ByteOrderMarksZeroBytesAndBrokenUnits) {
+  EXPECT_EQ(ToUtf8(std::string_view("\xFF\xFE"
+                                    "A\0\x14\x04",
+                                    6))
+                .text,
+            "A\xD0\x94");  // A, U+0414
+  EXPECT_EQ(ToUtf8(std::string_view("\xFE\xFF\0A\xD8\x3D\xDE\x00", 8)).text,
+            "A\xF0\x9F\x98\x80");  // a surrogate pair: U+1F600
+  const UnicodeText u32 = ToUtf8(std::string_view("\0\0\xFE\xFF\0\0\0B", 8));
+  EXPECT_EQ(u32.form, UnicodeForm::Utf32BE);
+  EXPECT_EQ(u32.text, "B");
+  // A lone surrogate, a value above U+10FFFF and an odd last byte each
+  // become U+FFFD.
+  EXPECT_EQ(ToUtf8(std::string_view("\xFF\xFE\x00\xD8x\0!", 7)).text, "\xEF\xBF\xBDx\xEF\xBF\xBD");
+  EXPECT_EQ(ToUtf8(std::string_view("\xFF\xFE\0\0\0\0\x11\0", 8)).text, "\xEF\xBF\xBD");
+  // Without a mark, UTF-16 is told by its zero bytes; 8-bit text is kept.
+  const std::string le = std::string(
+      "0\0"
+      "0\0:\0"
+      "0\0"
+      "1\0\n\0",
+      12);
+  EXPECT_EQ(ToUtf8(le).form, UnicodeForm::Utf16LE);
+  EXPECT_EQ(ToUtf8(le).text, "00:01\n");
+  const UnicodeText plain = ToUtf8("Caf\xE9\n");
+  EXPECT_EQ(plain.form, UnicodeForm::None);
+  EXPECT_EQ(plain.text, "Caf\xE9\n");
+  EXPECT_FALSE(plain.byteOrderMark);
+  EXPECT_EQ(ToUtf8(std::string(64, '\0')).form, UnicodeForm::None);
+}
+
+TEST(UnicodeText, AnyLineEnds) {
+  const TextLines t = SplitLines("a\r\nb\rc\n\nd\r\n\x1A");
+  EXPECT_EQ(t.lines, (std::vector<std::string_view>{"a", "b", "c", "", "d"}));
+  EXPECT_TRUE(t.loneCr);
+  EXPECT_FALSE(SplitLines("a\r\nb").loneCr);
+  EXPECT_EQ(SplitLines("a\n").lines.size(), 1u);
+}
+
+TEST(LoadFromBytes, AcceptedFilesReadAsFromTheFile) {
+  // The same entries and extra lines whether loaded from the file or its
+  // bytes, and no note of the tolerant reading.
+  for (const char* name : {"awkward.srt", "frames.txt", "markup.srt"}) {
+    const std::string path = kData + name;
+    Result file, bytes;
+    file.doc.LoadSubtitle(path, true, file.sink);
+    LoadBytes(bytes, ReadFileBytes(path), std::filesystem::path(name).extension().c_str());
+    EXPECT_EQ(Entries(file.doc), Entries(bytes.doc)) << name;
+    EXPECT_EQ(file.doc.LoadNotes(), bytes.doc.LoadNotes()) << name;
+    ASSERT_EQ(file.doc.LoadNotes().size(), 1u) << name;
+    EXPECT_EQ(file.doc.LoadNotes()[0].find("tolerant"), std::string::npos) << name;
+  }
+}
+
+TEST(LoadFromBytes, TextNotDrawnIsKeptAndNoted) {
+  Result r;
+  LoadBytes(r,
+            "1\n00:00:01,000 --> 00:00:02,000\nA\nB\nC\nD\n\n"
+            "2\n00:00:03,000 --> 00:00:04,000\nBefore\n\nafter blank\n\n"
+            "3\n00:00:05,000 --> 00:00:06,000\n\n4\n00:00:07,000 --> 00:00:08,000\nlost\n\n"
+            "5\n00:00:09,000 --> 00:00:10,000\nTwo\nlines\n6\n00:00:11,000 --> 00:00:12,000\nsix\n",
+            ".srt");
+  ASSERT_EQ(r.doc.LineCount(), 5);
+  EXPECT_EQ(r.doc.ExtraLines(1), (std::vector<std::string>{"C", "D"}));
+  EXPECT_EQ(r.doc.EntryLines(1), (std::vector<std::string>{"A", "B", "C", "D"}));
+  EXPECT_EQ(r.doc.ExtraLines(2), (std::vector<std::string>{"after blank"}));
+  // Entry 4's time line was swallowed by entry 3: its text is kept, the
+  // counter and time line are not.
+  EXPECT_EQ(r.doc.ExtraLines(3), (std::vector<std::string>{"lost"}));
+  // The next counter read as Text3 is no undrawn text.
+  EXPECT_EQ(r.doc.GetLine(4).Text3, "6");
+  EXPECT_TRUE(r.doc.ExtraLines(4).empty());
+  EXPECT_TRUE(r.sink.messages.empty());
+  EXPECT_EQ(r.doc.LoadNotes(),
+            std::vector<std::string>{"3 entries hold text after their first two lines (a third "
+                                     "line, or text after a blank line), which is not drawn: "
+                                     "entries 1, 2, 3."});
+  // More than five are named as "and more".
+  std::string many;
+  for (int i = 0; i < 7; ++i) many += "{10}{20}a|b|c\n";
+  Result m;
+  LoadBytes(m, "{1}{1}25\n" + many, ".sub");
+  ASSERT_EQ(m.doc.LoadNotes().size(), 1u);
+  EXPECT_TRUE(m.doc.LoadNotes()[0].ends_with("entries 2, 3, 4, 5, 6 and more."))
+      << m.doc.LoadNotes()[0];
+}
+
+TEST(LoadFromBytes, FrameFilesWithoutTheirOwnRate) {
+  // Without a chosen rate the frame-rate message stays.
+  Result none;
+  LoadBytes(none, "{10}{20}x\n", ".txt");
+  EXPECT_FALSE(none.doc.Loaded);
+  EXPECT_EQ(none.sink.messages.size(), 1u);
+  // With one, frames count at it and the note says so; a {1}{1}0 line is
+  // no rate and no entry.
+  for (const char* text : {"{24}{48}x\n\n", "{1}{1}0\n{24}{48}x\n"}) {
+    Result r;
+    LoadBytes(r, text, ".sub", "23.976");
+    EXPECT_TRUE(r.sink.messages.empty()) << text;
+    EXPECT_EQ(Entries(r.doc),
+              std::vector<SubtitleLine>{(SubtitleLine{"1001", "2002", "x", "", ""})})
+        << text;
+    EXPECT_EQ(r.doc.LoadNotes(),
+              std::vector<std::string>{"Read as MicroDVD by the tolerant reader: no frame-rate "
+                                       "line: frames counted at the chosen 23.976 frames per "
+                                       "second."});
+  }
+  // A file that states its rate is read exactly, its rate line an entry.
+  Result own;
+  LoadBytes(own, "{1}{1}25\n{25}{50}x\n", ".txt", "23.976");
+  EXPECT_EQ(own.doc.LineCount(), 2);
+  EXPECT_TRUE(own.doc.LoadNotes().empty());
+}
+
+TEST(LoadFromBytes, WebVttAndAssDetails) {
+  Result v;
+  LoadBytes(v,
+            "1\n00:00:01.000 --> 00:00:02.000 line:0\n<lang en>x</lang> &nbsp;y\n\n"
+            "NOTE 00:00:03.000 --> 00:00:04.000 is in a note\n\n"
+            "00:00:05.000 --> 00:00:06.000\n\n",
+            ".vtt");
+  EXPECT_EQ(Entries(v.doc), (std::vector<SubtitleLine>{{"1000", "2000", "x \xC2\xA0y", "", ""},
+                                                       {"5000", "6000", "", "", ""}}));
+  EXPECT_EQ(v.doc.LoadNotes(),
+            std::vector<std::string>{"Read as WebVTT by the tolerant reader: no WEBVTT line."});
+  // The Format line orders the fields; the text keeps its commas; lines
+  // outside [Events] and Comment lines are not read.
+  Result a;
+  LoadBytes(a,
+            "[Script Info]\nDialogue: 0,0:00:09.00,0:00:10.00,x\n[events]\n"
+            "Format: End, Start, Style, Text\n"
+            "Dialogue: 0:00:02.50,0:00:01.00,Default,a, b {\\pos(1,2)}c\\N\\Nd\n"
+            "Comment: 0:00:04.00,0:00:03.00,Default,no\n",
+            ".ssa");
+  EXPECT_EQ(Entries(a.doc), (std::vector<SubtitleLine>{{"1000", "2500", "a, b c", "d", ""}}));
+  EXPECT_EQ(AssTextLines("x\\ny"), (std::vector<std::string>{"x", "y"}));
+  // An .ass file without an Events section is no subtitle.
+  Result none;
+  LoadBytes(none, "[Script Info]\nTitle: x\n", ".ass");
+  EXPECT_FALSE(none.doc.Loaded);
+  EXPECT_EQ(none.sink.messages, std::vector<std::string>{kUnsupportedFormatMessage});
+}
+
+TEST(LoadFromBytes, CodePageIsDetectedOnlyForTextThatIsNotUtf8) {
+  const std::string cp1251 = ReadFileBytes(kData + "onegin-cp1251.srt");
+  Result r;
+  LoadBytes(r, cp1251, ".srt");
+  EXPECT_EQ(r.doc.DetectedCharset, 204);
+  // The text stays the file's bytes.
+  EXPECT_EQ(r.doc.GetLine(1).Text1, cp1251.substr(cp1251.find("\xCC\xEE\xE9"), 30));
+  // A chosen charset decides alone: detected, but not noted.
+  Result chosen;
+  LoadOptions options;
+  options.Charset = 204;
+  chosen.doc.LoadSubtitleBytes(cp1251, ".srt", true, chosen.sink, options);
+  EXPECT_EQ(chosen.doc.DetectedCharset, 204);
+  EXPECT_TRUE(chosen.doc.LoadNotes().empty());
+  // UTF-8 and ASCII text: DEFAULT, nothing noted; UTF-16 text is UTF-8.
+  Result utf8, utf16;
+  LoadBytes(utf8, "1\n00:00:01,000 --> 00:00:02,000\n\xD0\x9C\xD0\xBE\xD0\xB9\n", ".srt");
+  EXPECT_EQ(utf8.doc.DetectedCharset, 1);
+  EXPECT_FALSE(utf8.doc.TextIsUtf8);
+  EXPECT_TRUE(utf8.doc.LoadNotes().empty());
+  LoadBytes(utf16, ReadFileBytes(kData + "utf16le-bom.srt"), ".srt");
+  EXPECT_TRUE(utf16.doc.TextIsUtf8);
+  EXPECT_EQ(utf16.doc.DetectedCharset, 1);
+}
+
+TEST(LoadFromFile, LargeFilesAreRefusedWithoutBeingHeld) {
+  TempDir dir;
+  // Just over the limit: a SubRip head and zero bytes (a sparse file).
+  const std::string big = dir.Write("big.srt", "1\n00:00:01,000 --> 00:00:02,000\nHi\n\n");
+  std::filesystem::resize_file(big, kMaxSubtitleBytes + 1);
+  Result r;
+  try {
+    r.doc.LoadSubtitle(big, true, r.sink);
+    FAIL() << "no error";
+  } catch (const FileError& e) {
+    EXPECT_EQ(std::string(e.what()), "Cannot read file \"" + big +
+                                         "\": it is larger than 64 MiB, too large for a subtitle");
+  }
+  // No subtitle at all: the unsupported-format message.
+  const std::string zeros = dir.Write("zeros.sub", "");
+  std::filesystem::resize_file(zeros, kMaxSubtitleBytes + 1);
+  Result z;
+  z.doc.LoadSubtitle(zeros, true, z.sink);
+  EXPECT_EQ(z.sink.messages, std::vector<std::string>{kUnsupportedFormatMessage});
+  // At the limit the file is read.
+  std::filesystem::resize_file(big, kMaxSubtitleBytes);
+  Result fits;
+  fits.doc.LoadSubtitle(big, true, fits.sink);
+  EXPECT_EQ(fits.doc.LineCount(), 1);
+}
+
+}  // namespace
+}  // namespace kestrelpix
