@@ -77,8 +77,10 @@ std::string MissingGlyphsWarning(const std::set<char32_t>& missing) {
   }
   return "No installed font has a glyph for " + std::to_string(missing.size()) +
          (missing.size() == 1 ? " character" : " characters") + " of this subtitle (" + codes +
-         "); they are drawn as boxes. Installing " + names +
-         (packages.size() == 1 ? " (Debian package)" : " (Debian packages)") + " gives the glyphs.";
+         (missing.size() == 1 ? "); it is drawn as a box. Installing "
+                              : "); they are drawn as boxes. Installing ") +
+         names + (packages.size() == 1 ? " (Debian package)" : " (Debian packages)") +
+         " gives the glyphs.";
 }
 
 }  // namespace kestrelpix

@@ -386,6 +386,9 @@ TEST(MissingGlyphs, CharactersWithoutAGlyphAreCollected) {
 
 TEST(MissingGlyphs, OneWarningNamesCodesAndPackages) {
   EXPECT_EQ(MissingGlyphsWarning({}), "");
+  EXPECT_EQ(MissingGlyphsWarning({0x1F600}),
+            "No installed font has a glyph for 1 character of this subtitle (U+1F600); it is "
+            "drawn as a box. Installing fonts-symbola (Debian package) gives the glyphs.");
   EXPECT_EQ(MissingGlyphsWarning({0x4E2D, 0xAC00}),
             "No installed font has a glyph for 2 characters of this subtitle (U+4E2D U+AC00); "
             "they are drawn as boxes. Installing fonts-noto-cjk (Debian package) gives the "
