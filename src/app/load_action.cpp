@@ -40,7 +40,11 @@ void LoadSubtitleFile(const std::string& fileName, std::unique_ptr<TSubtitle>& C
     FitCheckHooks fit = hooks.Fit;
     for (const std::string& note : CurrentSubtitle->LoadNotes()) {
       if (state.CommandLineMode) {
-        sink.Warn(note);
+        if (hooks.WriteNote) {
+          hooks.WriteNote(note);
+        } else {
+          sink.Warn(note);
+        }
       } else {
         fit.SuccessNote += (fit.SuccessNote.empty() ? "" : "\r") + note;
       }

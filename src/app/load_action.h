@@ -21,6 +21,9 @@ struct LoadActionHooks {
   std::function<void(const std::string&)> AddListRow;
   std::function<void(int)> SelectRow;
   std::function<void()> ProcessEvents;  // once, after the dialog closed
+  // In command-line mode, one line that the load noted about the file
+  // (without this hook it goes to the sink as a warning).
+  std::function<void(const std::string&)> WriteNote;
   FitCheckHooks Fit;
 };
 

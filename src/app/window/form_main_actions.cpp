@@ -62,6 +62,11 @@ void TFormMain::ButtonLoadSrtClick() {
     ListBoxPreview->setCurrentRow(row);
   };
   hooks.ProcessEvents = [] { QCoreApplication::processEvents(); };
+  // An unattended run shows no box for what the load noted: stderr, as the
+  // command-line tool writes it.
+  hooks.WriteNote = [](const std::string& note) {
+    std::fprintf(stderr, "warning: %s\n", note.c_str());
+  };
   hooks.Fit.ReadSettings = [this] { return ReadRenderSettings(); };
   hooks.Fit.EmptyEntryList = hooks.ClearList;
   hooks.Fit.ShowLoadedFileName = [this] { EditLoadSrt->setText(OpenDialogsub.FileName); };
