@@ -8,7 +8,9 @@
 //  - the drawn frame has the size its frame rate gives and holds only the
 //    background and the three key colours;
 //  - the band is at least one row high with an even top; a band inside the
-//    frame encodes (or is refused as too large) into whole packs.
+//    frame encodes (or is refused as too large) into whole packs;
+//  - wrapping loses no text: lines it breaks anew hold the entry's words in
+//    order; lines that both fit are kept as they are.
 //
 // Input layout: font, charset, style, size, outline width, alignment, offset
 // and line spacing, frame rate (one byte each), then the text: line 1 up to
@@ -20,7 +22,9 @@
 #include <vector>
 
 #include "app/control_lists.h"
+#include "render/fit_check.h"
 #include "render/font_tables.h"
+#include "render/line_wrap.h"
 #include "render/measure.h"
 #include "render/rasterizer.h"
 #include "render/text_decode.h"
@@ -38,6 +42,24 @@ void Check(bool ok) {
 template <typename T>
 const T& PickFrom(const std::vector<T>& list, uint8_t selector) {
   return list[selector % list.size()];
+}
+
+// The words of the lines, split at blanks and tabs.
+std::vector<std::string> Words(std::initializer_list<std::string_view> lines) {
+  std::vector<std::string> words;
+  for (std::string_view line : lines) {
+    std::string word;
+    for (char c : line) {
+      if (c == ' ' || c == '\t') {
+        if (!word.empty()) words.push_back(word);
+        word.clear();
+      } else {
+        word += c;
+      }
+    }
+    if (!word.empty()) words.push_back(word);
+  }
+  return words;
 }
 
 void CheckDecoding(std::string_view text, uint8_t charset) {
@@ -76,6 +98,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   CheckDecoding(line2, s.FontCharset);
   const TextExtent extent = MeasureLine(line1, s.FontName, s.FontSize, s.FontStyle, s.FontCharset);
   Check(extent.width >= 0 && extent.height > 0);
+
+  RenderSettings wrapping = s;
+  wrapping.WrapLines = true;
+  const SubtitleLine entry{"0", "1", std::string(line1), std::string(line2), ""};
+  const DrawnLines wrapped = LinesToDraw(entry, wrapping);
+  const bool fits = LineWidth(line1, s) < FitLimit && LineWidth(line2, s) < FitLimit;
+  if (fits) {
+    Check(wrapped == DrawnLines{entry.Text1, entry.Text2});
+  } else if (wrapped != DrawnLines{entry.Text1, entry.Text2}) {
+    Check(Words({wrapped.Line1, wrapped.Line2}) == Words({line1, line2}));
+  }
 
   FrameBitmap frame;
   const Band band = RenderFrame(line1, line2, s, frame);

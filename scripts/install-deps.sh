@@ -8,7 +8,7 @@ packages=(
   libfreetype-dev libfontconfig-dev libpng-dev
   libharfbuzz-dev libfribidi-dev libuchardet-dev
   fonts-liberation2 fonts-dejavu-core fonts-dejavu-extra
-  fonts-tlwg-garuda-ttf fonts-lohit-deva
+  fonts-tlwg-garuda-ttf fonts-lohit-deva fonts-wqy-microhei
   libgtest-dev libbenchmark-dev
   qt6-base-dev
   ffmpeg dvdauthor mkvtoolnix

@@ -97,6 +97,7 @@ const std::vector<std::string>& MainWindowKeys() {
       "JvColorButtonText_ColorValue",
       "offset_Position",
       "offset_or_Position",
+      "CheckBoxWrapLines_Checked",
   };
   return kKeys;
 }
@@ -117,6 +118,19 @@ PropertyType StoredKeyType(std::string_view key) {
   if (EndsWith(key, "_ColorValue")) return PropertyType::Colour;
   if (EndsWith(key, "_Checked")) return PropertyType::Boolean;
   throw std::invalid_argument("no stored property type for key " + std::string(key));
+}
+
+bool StoredWrapLines(const std::string& path) {
+  IniFile file;
+  try {
+    file.LoadFromFile(path);
+  } catch (const std::exception&) {
+    return false;
+  }
+  std::string text;
+  bool wrap = false;
+  if (!file.ReadString(kMainWindowSection, "CheckBoxWrapLines_Checked", text)) return false;
+  return DecodeBoolean(text, wrap) && wrap;
 }
 
 FormStorage::FormStorage(IniFile& file, std::string section, std::vector<StoredProperty> properties)

@@ -74,7 +74,8 @@ inline constexpr std::string_view kColorOptionsSection = "FormColorOptions";
 //   ComboBoxOutlineWidth_ItemIndex, ComboBoxVobsubLanguage_ItemIndex (integer),
 //   JvColorButtonAntialias_ColorValue, JvColorButtonOutline_ColorValue,
 //   JvColorButtonText_ColorValue (colour),
-//   offset_Position, offset_or_Position (integer).
+//   offset_Position, offset_or_Position (integer),
+//   CheckBoxWrapLines_Checked (Boolean).
 const std::vector<std::string>& MainWindowKeys();
 // The colour options window: RadioButtonDVD_Checked, RadioButtonPC_Checked,
 // RadioButtonPCDVD1_Checked, RadioButtonPCDVD2_Checked (all Boolean).
@@ -83,6 +84,11 @@ const std::vector<std::string>& ColorOptionsKeys();
 // _ItemIndex and _Position integer, _ColorValue colour, _Checked Boolean.
 // Throws std::invalid_argument for any other key.
 PropertyType StoredKeyType(std::string_view key);
+
+// The stored "Wrap long lines" choice of the main window in the settings
+// file at `path`: what a conversion without the window uses, as the window
+// restores it. False when the file, the key or a readable value is missing.
+bool StoredWrapLines(const std::string& path);
 
 class FormStorage {
  public:

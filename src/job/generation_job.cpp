@@ -9,6 +9,7 @@
 #include "job/job_support.h"
 #include "job/output_file.h"
 #include "job/run_checks.h"
+#include "render/line_wrap.h"
 #include "render/rasterizer.h"
 #include "vobsub/help_text.h"
 #include "vobsub/idx_writer.h"
@@ -134,7 +135,8 @@ JobOutcome GenerationJob::Run(const TSubtitle* doc, const std::string& inputFile
       host_.SetProgressPosition(host_.ProgressPosition() + 1);
       const SubtitleLine& line = doc->GetLine(k);
       const RenderSettings settings = host_.ReadRenderSettings();
-      const Band drawn = RenderFrame(line.Text1, line.Text2, settings, frame);
+      const DrawnLines text = LinesToDraw(*doc, k, settings);
+      const Band drawn = RenderFrame(text.Line1, text.Line2, settings, frame);
       const Band band = ClampBand(drawn, frame.height());
       host_.FrameDrawn(frame);
 

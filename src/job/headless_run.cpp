@@ -69,7 +69,7 @@ int ExitStatusFor(JobOutcome outcome) {
 
 ConversionReport ConvertHeadless(const std::string& input, const RenderSettings& settings,
                                  const std::string& outputBase, MessageSink& sink,
-                                 const ConsoleCallbacks& callbacks) {
+                                 const ConsoleCallbacks& callbacks, const std::string& wrapHint) {
   AppState state;
   state.CommandLineMode = true;
   std::unique_ptr<TSubtitle> doc;
@@ -81,6 +81,7 @@ ConversionReport ConvertHeadless(const std::string& input, const RenderSettings&
     return s;
   };
   hooks.Fit.ReadSettings = [&] { return settingsFor(doc.get()); };
+  hooks.Fit.WrapHint = wrapHint;
   ConversionReport report;
   try {
     // A missing input, a folder or a FIFO gets its own message rather than
@@ -109,7 +110,7 @@ ConversionReport ConvertHeadless(const std::string& input, const RenderSettings&
 }
 
 int RunUnattendedHeadless(const std::vector<std::string>& args, MessageSink& sink,
-                          const ConsoleCallbacks& callbacks) {
+                          const ConsoleCallbacks& callbacks, bool wrapLines) {
   const std::optional<CommandLineValues> values = DetectCommandLine(args);
   if (!values) {
     sink.ShowMessage(
@@ -121,8 +122,13 @@ int RunUnattendedHeadless(const std::vector<std::string>& args, MessageSink& sin
   try {
     ControlPositions positions = PositionsFromCommandLine(*values);
     ColorPositionsFromCommandLine(*values, positions);
-    const RenderSettings settings = SettingsFromPositions(positions, FontList());
-    return ExitStatusFor(ConvertHeadless((*values)[0], settings, "", sink, callbacks).Outcome);
+    RenderSettings settings = SettingsFromPositions(positions, FontList());
+    settings.WrapLines = wrapLines;
+    // A batch line comes from the window, where the box switches wrapping.
+    return ExitStatusFor(
+        ConvertHeadless((*values)[0], settings, "", sink, callbacks,
+                        "tick \"Wrap long lines\" in the window before adding to the batch")
+            .Outcome);
   } catch (const Error& e) {
     sink.ShowMessage(e.what());
     return 1;

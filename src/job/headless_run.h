@@ -33,13 +33,15 @@ struct ConversionReport {
 // folder and name); empty means beside the input.
 ConversionReport ConvertHeadless(const std::string& input, const RenderSettings& settings,
                                  const std::string& outputBase, MessageSink& sink,
-                                 const ConsoleCallbacks& callbacks = {});
+                                 const ConsoleCallbacks& callbacks = {},
+                                 const std::string& wrapHint = "--wrap");
 
 // The unattended run of the fifteen parameters. Returns the exit status: 0
 // for a complete run, 128 + the stop signal after an abort (130 for Ctrl-C),
 // 1 for every refusal or error.
+// wrapLines: too-wide entries are wrapped (the window's stored choice).
 int RunUnattendedHeadless(const std::vector<std::string>& args, MessageSink& sink,
-                          const ConsoleCallbacks& callbacks = {});
+                          const ConsoleCallbacks& callbacks = {}, bool wrapLines = false);
 
 int ExitStatusFor(JobOutcome outcome);
 

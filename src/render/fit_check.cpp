@@ -1,47 +1,103 @@
 #include "render/fit_check.h"
 
+#include <algorithm>
+#include <set>
 #include <string>
 
 #include "base/excerpt.h"
-#include "render/measure.h"
+#include "render/glyph_coverage.h"
+#include "render/line_wrap.h"
 #include "render/text_decode.h"
 
 namespace kestrelpix {
 
-void CheckEntryFits(std::string_view line1, std::string_view line2, const RenderSettings& font,
-                    AppState& state, MessageSink& sink, const FitCheckHooks& hooks) {
-  int W1 = MeasureLine(line1, font.FontName, font.FontSize, font.FontStyle, font.FontCharset).width;
-  int W2 = MeasureLine(line2, font.FontName, font.FontSize, font.FontStyle, font.FontCharset).width;
+namespace {
+
+// File text as the font's charset reads it, as UTF-8 for the message; a
+// long line is quoted by its start only.
+std::string Quoted(std::string_view bytes, uint8_t charset) {
+  return Excerpt(EncodeUtf8(
+      DecodeText(bytes.substr(0, kExcerptBytes), charset == kCharsetSymbol ? 0 : charset)));
+}
+
+// The lines of the entry's text that are measured and drawn, wrapped or not.
+std::vector<std::string_view> TextLines(const SubtitleLine& entry,
+                                        const std::vector<std::string_view>& all,
+                                        const RenderSettings& font) {
+  if (font.WrapLines) return all;
+  return {entry.Text1, entry.Text2};
+}
+
+std::string TooWideMessage(const std::vector<std::string_view>& lines, int number, int width,
+                           const RenderSettings& font, bool loading, const FitCheckHooks& hooks) {
+  std::string message =
+      (number > 0 ? "Entry " + std::to_string(number) : std::string("The entry")) +
+      " is too wide: " + std::to_string(width) + " pixels, and a line must stay under " +
+      std::to_string(FitLimit) + ".\r";
+  for (std::string_view line : lines) message += Quoted(line, font.FontCharset) + "\r";
+  if (font.WrapLines) {
+    message += "Even wrapped into two lines it is too wide. Please use a smaller font size";
+  } else {
+    message += "Please wrap long lines";
+    if (!hooks.WrapHint.empty()) message += " (" + hooks.WrapHint + ")";
+    message += " or use a smaller font size";
+  }
+  message += loading ? ", or correct the subtitle and reload it." : ".";
+  return message;
+}
+
+// The check of one entry whose text lines are `all`.
+void CheckLines(const SubtitleLine& entry, const std::vector<std::string_view>& all, int number,
+                const RenderSettings& font, AppState& state, MessageSink& sink,
+                const FitCheckHooks& hooks) {
+  const DrawnLines drawn = LinesToDraw(entry, all, font);
+  const int W1 = LineWidth(drawn.Line1, font);
+  const int W2 = LineWidth(drawn.Line2, font);
   if (W1 < FitLimit && W2 < FitLimit) {
     state.SubtitleFits = true;
     return;
   }
   state.SubtitleFits = false;
-  // The lines are file text in the system code page; messages are UTF-8.
-  // A long line is quoted by its start only.
-  std::string message = "The string \r" +
-                        Excerpt(SystemTextToUtf8(line1.substr(0, kExcerptBytes))) + "\r" +
-                        Excerpt(SystemTextToUtf8(line2.substr(0, kExcerptBytes))) + "\r";
-  if (!state.SubtitleLoaded) {
-    if (hooks.EmptyEntryList) hooks.EmptyEntryList();
-    message +=
-        "is too long. Please correct the srt and reload it. You can just use a smaler font "
-        "size.";
-  } else {
-    message += "is too long. Please use a smaler font size.";
-  }
-  sink.ShowMessage(message);
+  const bool loading = !state.SubtitleLoaded;
+  if (loading && hooks.EmptyEntryList) hooks.EmptyEntryList();
+  sink.ShowMessage(
+      TooWideMessage(TextLines(entry, all, font), number, std::max(W1, W2), font, loading, hooks));
+}
+
+}  // namespace
+
+void CheckEntryFits(const SubtitleLine& entry, int number, const RenderSettings& font,
+                    AppState& state, MessageSink& sink, const FitCheckHooks& hooks) {
+  CheckLines(entry, EntryTextLines(entry), number, font, state, sink, hooks);
+}
+
+void CheckEntryFits(std::string_view line1, std::string_view line2, const RenderSettings& font,
+                    AppState& state, MessageSink& sink, const FitCheckHooks& hooks) {
+  SubtitleLine entry;
+  entry.Text1 = line1;
+  entry.Text2 = line2;
+  CheckEntryFits(entry, 0, font, state, sink, hooks);
 }
 
 void CheckAllEntriesFit(const TSubtitle& doc, AppState& state, MessageSink& sink,
                         const FitCheckHooks& hooks) {
   const int n = doc.LineCount();
+  const bool loading = !state.SubtitleLoaded;
+  std::set<char32_t> missing;
   for (int i = 1; i <= n; ++i) {
     RenderSettings font = hooks.ReadSettings ? hooks.ReadSettings() : RenderSettings{};
     const SubtitleLine& entry = doc.GetLine(i);
-    CheckEntryFits(entry.Text1, entry.Text2, font, state, sink, hooks);
+    const std::vector<std::string_view> all = EntryTextLines(doc, i);
+    // While loading: which characters of the text no installed font has.
+    if (loading) {
+      for (std::string_view line : TextLines(entry, all, font)) {
+        CollectMissingGlyphs(line, font, missing);
+      }
+    }
+    CheckLines(entry, all, i, font, state, sink, hooks);
     if (!state.SubtitleFits) break;
   }
+  if (!missing.empty()) sink.Warn(MissingGlyphsWarning(missing));
   if (!state.SubtitleFits) return;
   if (!state.CommandLineMode) {
     sink.ShowMessage(std::string("Subtitle Style Modified/Loaded Successfully") +

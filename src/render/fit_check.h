@@ -22,6 +22,9 @@ struct FitCheckHooks {
   std::function<void()> EmptyEntryList;
   // Shows the loaded file's full path in the file name box (check passed).
   std::function<void()> ShowLoadedFileName;
+  // How the front end switches wrapping on ("--wrap"), named in the
+  // refusal; empty names nothing.
+  std::string WrapHint;
   // Lines added below the success message: what the load noted about the
   // file.
   std::string SuccessNote = "";
@@ -29,15 +32,22 @@ struct FitCheckHooks {
 
 constexpr int FitLimit = 680;
 
-// Measures both lines with the font of the settings and sets
-// state.SubtitleFits. A line of FitLimit pixels or more is reported, quoting
-// both lines; while nothing is loaded the entry list is emptied as well.
+// Measures the lines the entry is drawn with (LinesToDraw: its first two,
+// or with WrapLines the wrapped ones) and sets state.SubtitleFits. An entry
+// with a line of FitLimit pixels or more is refused with a message naming
+// the entry's number (none when 0) and the widest line's width, quoting the
+// entry's text as the charset reads it, and suggesting wrapping or a smaller
+// font; while nothing is loaded the entry list is emptied as well.
+void CheckEntryFits(const SubtitleLine& entry, int number, const RenderSettings& font,
+                    AppState& state, MessageSink& sink, const FitCheckHooks& hooks);
+// The same for an entry of two lines without a number.
 void CheckEntryFits(std::string_view line1, std::string_view line2, const RenderSettings& font,
                     AppState& state, MessageSink& sink, const FitCheckHooks& hooks);
 
-// Checks the first two lines of every entry in order and stops at the first
-// entry that does not fit. When all fit: the success message (not in
-// command-line mode), the file name, and state.SubtitleLoaded = true.
+// Checks every entry in order and stops at the first entry that does not
+// fit. While loading, characters that no installed font has are reported
+// once as a warning. When all fit: the success message (not in command-line
+// mode), the file name, and state.SubtitleLoaded = true.
 void CheckAllEntriesFit(const TSubtitle& doc, AppState& state, MessageSink& sink,
                         const FitCheckHooks& hooks);
 

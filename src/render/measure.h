@@ -17,9 +17,9 @@ struct TextExtent {
 // the charset) in the font given by face name, size in points, style byte
 // and charset code. Width: the advance of the shaped line (the glyphs'
 // hinted advances in whole pixels, moved only where a font positions marks
-// or joins letters; no kerning), tabs expanded, "&" processed as a mnemonic
-// prefix, an empty text measured as one space. Height: one line of the font, the text cell
-// with internal leading, whatever the text.
+// or joins letters; no kerning), tabs expanded, every drawn character
+// counted ("&" too), an empty text measured as one space. Height: one line of
+// the font, the text cell with internal leading, whatever the text.
 TextExtent MeasureLine(std::string_view text, const std::string& FontName, int FontSize,
                        uint8_t FontStyle, uint8_t FontCharset);
 

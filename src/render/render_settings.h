@@ -34,6 +34,9 @@ struct RenderSettings {
   std::string Fps = "25.000";
   std::string Language = "el GREEK";
   PaletteMode Palette = PaletteMode::TwoPalettes;
+  // Lines too wide for the frame are joined and broken again into two
+  // (render/line_wrap.h).
+  bool WrapLines = false;
 };
 
 constexpr int kFrameWidth = 720;

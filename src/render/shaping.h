@@ -36,8 +36,8 @@
 namespace kestrelpix {
 
 // The characters of a line that are laid out, with the index of each in the
-// decoded text (mnemonic marks and control characters other than tabs are
-// left out before layout).
+// decoded text (control characters other than tabs are left out before
+// layout).
 struct LineText {
   std::u32string chars;
   std::vector<uint32_t> sources;

@@ -45,19 +45,11 @@ struct Stroke {
 };
 
 // Calls visit(index, character) for each character of the decoded text that
-// takes part in the layout, tabs included, until visit returns false. In
-// measuring, "&&" is one "&" and a single "&" only marks the next character.
+// takes part in the layout, tabs included, until visit returns false.
 template <typename Visit>
-void ForEachLaidOutCharacter(const std::u32string& chars, TextMode mode, Visit visit) {
+void ForEachLaidOutCharacter(const std::u32string& chars, Visit visit) {
   for (size_t i = 0; i < chars.size(); ++i) {
     char32_t c = chars[i];
-    if (mode == TextMode::Measure && c == U'&') {
-      if (i + 1 < chars.size() && chars[i + 1] == U'&') {
-        ++i;
-      } else {
-        continue;
-      }
-    }
     if (c != U'\t' && IsControl(c)) continue;
     if (!visit(static_cast<uint32_t>(i), c)) return;
   }
@@ -65,11 +57,11 @@ void ForEachLaidOutCharacter(const std::u32string& chars, TextMode mode, Visit v
 
 // Each character as the nominal glyph of the face that has it, one after
 // the other: the layout of text that needs no shaping.
-long LayOutCharacters(ResolvedFont& font, const std::u32string& chars, TextMode mode, int tab_width,
+long LayOutCharacters(ResolvedFont& font, const std::u32string& chars, int tab_width,
                       std::vector<PlacedGlyph>& glyphs) {
   long pen = 0;
   glyphs.reserve(chars.size());
-  ForEachLaidOutCharacter(chars, mode, [&](uint32_t i, char32_t c) {
+  ForEachLaidOutCharacter(chars, [&](uint32_t i, char32_t c) {
     if (c == U'\t') {
       pen = NextTabStop(pen, tab_width);
       return true;
@@ -100,26 +92,21 @@ LineLayout LayoutLine(ResolvedFont& font, std::string_view bytes, uint8_t charse
   std::u32string chars = DecodeText(bytes, decode_as);
   const bool empty = chars.empty();
   if (mode == TextMode::Measure && empty) chars.push_back(U' ');
-  // One pass over the characters: is there a mnemonic mark, and does any
-  // character need shaping (below U+02E5 every character either needs none
-  // or is a control character, which is left out).
-  bool ampersand = false;
+  // Does any character need shaping (below U+02E5 every character either
+  // needs none or is a control character, which is left out)?
   bool plain = shaping == Shaping::Auto;
-  for (char32_t c : chars) {
-    ampersand |= c == U'&';
-    plain = plain && (c < 0x2E5 || NeedsNoShaping(c));
-  }
-  layout.drawn_alike = mode == TextMode::Measure && !empty && !ampersand;
+  for (char32_t c : chars) plain = plain && (c < 0x2E5 || NeedsNoShaping(c));
+  layout.drawn_alike = mode == TextMode::Measure && !empty;
 
   const int tab_width = 8 * layout.metrics.ave_char_width;
   long pen = 0;
   if (plain) {
-    pen = LayOutCharacters(font, chars, mode, tab_width, layout.glyphs);
+    pen = LayOutCharacters(font, chars, tab_width, layout.glyphs);
   } else {
     LineText text;
     text.chars.reserve(chars.size());
     text.sources.reserve(chars.size());
-    ForEachLaidOutCharacter(chars, mode, [&](uint32_t i, char32_t c) {
+    ForEachLaidOutCharacter(chars, [&](uint32_t i, char32_t c) {
       text.chars.push_back(c);
       text.sources.push_back(i);
       return true;

@@ -1,11 +1,10 @@
 // One text line laid out in a resolved font: which glyph goes where, how wide
 // the line is, and the mask of pixels one aliased draw of it paints.
 //
-// Measuring and drawing read the same text differently. Measuring follows
-// the label control: "&" marks the next character and is not counted ("&&"
-// counts as one "&"), and an empty text counts as one space. Drawing follows
-// plain text output: every character is drawn, "&" included, and an empty
-// text draws nothing. Both expand tabs to the next multiple of eight average
+// Measuring and drawing read the same characters: every character that is
+// drawn is measured, "&" included, so a line is placed by the width it is
+// drawn with. They differ only for an empty text, which measures as one space
+// and draws nothing. Both expand tabs to the next multiple of eight average
 // character widths and give other control characters no width.
 //
 // Text is shaped (HarfBuzz, kerning off) and put in bidirectional order
@@ -42,8 +41,7 @@ struct LineLayout {
   std::vector<PlacedGlyph> glyphs;  // in visual order, left to right
   int width = 0;                    // the line's advance, whole pixels
   FontMetrics metrics;
-  // A measured line that held no "&" and was not empty: drawing it gives
-  // this same layout.
+  // A measured line that was not empty: drawing it gives this same layout.
   bool drawn_alike = false;
 };
 

@@ -27,6 +27,7 @@ struct MainControls {
   ColorValue JvColorButtonText = 0xFFFFFF;       // white
   int offset = 30;
   int offset_or = -4;
+  bool CheckBoxWrapLines = false;
 
   bool operator==(const MainControls&) const = default;
 
@@ -73,7 +74,14 @@ struct MainControls {
             colour(JvColorButtonOutline),
             colour(JvColorButtonText),
             integer(offset),
-            integer(offset_or)};
+            integer(offset_or),
+            StoredProperty{"", PropertyType::Boolean,
+                           [this] {
+                             PropertyValue p;
+                             p.boolean = CheckBoxWrapLines;
+                             return p;
+                           },
+                           [this](const PropertyValue& p) { CheckBoxWrapLines = p.boolean; }}};
     for (size_t i = 0; i < list.size(); ++i) list[i].key = MainWindowKeys()[i];
     return list;
   }

@@ -7,6 +7,7 @@
 #include "app/form_storage.h"
 #include "app/ini_file.h"
 #include "settings_controls.h"
+#include "support/temp_dir.h"
 
 namespace kestrelpix {
 namespace {
@@ -55,6 +56,7 @@ constexpr char kFirstRunFile[] =
     "JvColorButtonText_ColorValue=33023\r\n"
     "offset_Position=30\r\n"
     "offset_or_Position=-4\r\n"
+    "CheckBoxWrapLines_Checked=TRUE\r\n"
     "\r\n"
     "[FormColorOptions]\r\n"
     "FormVersion=0\r\n"
@@ -77,6 +79,7 @@ MainControls ChangedMain() {
   m.ComboBoxFontSize = 16;
   m.JvColorButtonText = 0x000080FF;
   m.JvColorButtonOutline = 0x800000;
+  m.CheckBoxWrapLines = true;
   return m;
 }
 
@@ -97,7 +100,7 @@ TEST(FormStorage, FirstRunWritesBothSectionsLineForLine) {
   main_storage.Save(Screen1080(557, 164, 1363, 916));
   options_storage.Save(Screen1080(729, 240, 1191, 840));
   EXPECT_EQ(file.ToText(), kFirstRunFile);
-  EXPECT_EQ(file.Keys("Form1").size(), 1u + 7u + 15u);
+  EXPECT_EQ(file.Keys("Form1").size(), 1u + 7u + 16u);
   EXPECT_EQ(file.Keys("FormColorOptions").size(), 1u + 7u + 4u);
 
   // A second save of the same state changes nothing: every entry keeps its
@@ -302,8 +305,8 @@ TEST(FormStorage, UnknownEntriesSurviveASave) {
                       "LabelImageChangedNTSC_Caption=\r\nComboBoxFontName_ItemIndex=0\r\n"
                       "ComboBoxFontCharset_ItemIndex=4\r\n"),
             std::string::npos);
-  // WindowTheme, the 8 rows and the 15 properties; the note is no key.
-  EXPECT_EQ(file.Keys("Form1").size(), 1u + 8u + 15u);
+  // WindowTheme, the 8 rows and the 16 properties; the note is no key.
+  EXPECT_EQ(file.Keys("Form1").size(), 1u + 8u + 16u);
 }
 
 TEST(FormStorage, InactiveStorageChangesNothing) {
@@ -429,22 +432,40 @@ TEST(FormStorage, ShowCmdMapsToThreeStates) {
 }
 
 TEST(FormStorage, KeyListsAndTheirTypes) {
-  ASSERT_EQ(MainWindowKeys().size(), 15u);
+  ASSERT_EQ(MainWindowKeys().size(), 16u);
   ASSERT_EQ(ColorOptionsKeys().size(), 4u);
   EXPECT_EQ(MainWindowKeys().front(), "LabelImageChangedPAL_Caption");
-  EXPECT_EQ(MainWindowKeys().back(), "offset_or_Position");
+  EXPECT_EQ(MainWindowKeys().back(), "CheckBoxWrapLines_Checked");
   const PropertyType main_types[] = {
       PropertyType::Text,    PropertyType::Text,    PropertyType::Integer, PropertyType::Integer,
       PropertyType::Integer, PropertyType::Integer, PropertyType::Integer, PropertyType::Integer,
       PropertyType::Integer, PropertyType::Integer, PropertyType::Colour,  PropertyType::Colour,
-      PropertyType::Colour,  PropertyType::Integer, PropertyType::Integer};
-  for (size_t i = 0; i < 15; ++i) {
+      PropertyType::Colour,  PropertyType::Integer, PropertyType::Integer, PropertyType::Boolean};
+  for (size_t i = 0; i < 16; ++i) {
     EXPECT_EQ(StoredKeyType(MainWindowKeys()[i]), main_types[i]) << MainWindowKeys()[i];
   }
   for (const std::string& key : ColorOptionsKeys()) {
     EXPECT_EQ(StoredKeyType(key), PropertyType::Boolean) << key;
   }
   EXPECT_THROW(StoredKeyType("FormVersion"), std::invalid_argument);
+}
+
+TEST(FormStorage, StoredWrapChoiceForRunsWithoutTheWindow) {
+  testing::TempDir dir;
+  const std::string path = (dir.path() / "Kestrelpix_Settings.ini").string();
+  EXPECT_FALSE(StoredWrapLines(path));  // no file
+  dir.Write("Kestrelpix_Settings.ini", kFirstRunFile);
+  EXPECT_TRUE(StoredWrapLines(path));
+  dir.Write("Kestrelpix_Settings.ini", "[form1]\r\ncheckboxwraplines_checked = yes\r\n");
+  EXPECT_TRUE(StoredWrapLines(path));
+  for (const char* value : {"FALSE", "0", "maybe", ""}) {
+    dir.Write("Kestrelpix_Settings.ini",
+              std::string("[Form1]\r\nCheckBoxWrapLines_Checked=") + value + "\r\n");
+    EXPECT_FALSE(StoredWrapLines(path)) << value;
+  }
+  // Only the main window's section counts.
+  dir.Write("Kestrelpix_Settings.ini", "[FormColorOptions]\r\nCheckBoxWrapLines_Checked=TRUE\r\n");
+  EXPECT_FALSE(StoredWrapLines(path));
 }
 
 }  // namespace

@@ -222,9 +222,12 @@ TEST(InputFaults, AFiftyMegabyteLineIsQuotedShortAndReadInLittleMemory) {
   ChildProcess child({kCli, "convert", "--quiet", wide});
   const ChildResult r = child.Wait();
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.err, "The string \n" + std::string(100, 'W') +
-                       "…\n\nis too long. Please correct the srt and reload it. You can just use "
-                       "a smaler font size.\nPlease load an Srt/Sub/Txt subtitle.\n");
+  // Only the first MiB of a line is laid out: its width is 1 MiB x 28.
+  EXPECT_EQ(r.err,
+            "Entry 1 is too wide: 29360128 pixels, and a line must stay under 680.\n" +
+                std::string(100, 'W') +
+                "…\n\nPlease wrap long lines (--wrap) or use a smaller font size, or correct the "
+                "subtitle and reload it.\nPlease load an Srt/Sub/Txt subtitle.\n");
   EXPECT_LT(r.peakRssKb, kFiftyMegabyteLineBoundKb);
 
   // NUL bytes have no width: the line fits and converts.

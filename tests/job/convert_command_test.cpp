@@ -109,9 +109,15 @@ TEST(ConvertCommand, StatusesForRefusalsAndBadOptions) {
       "wide.srt", "1\n00:00:01,000 --> 00:00:02,000\nA line much too long for fifty point text\n");
   r = Cli("convert --quiet --size 50 " + ShellQuote(wide));
   EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.err.find("is too long. Please correct the srt and reload it."), std::string::npos)
+  EXPECT_NE(r.err.find("Entry 1 is too wide: "), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("Please wrap long lines (--wrap) or use a smaller font size, or correct the "
+                       "subtitle and reload it."),
+            std::string::npos)
       << r.err;
   EXPECT_NE(r.err.find("Please load an Srt/Sub/Txt subtitle."), std::string::npos) << r.err;
+  // Wrapped, "A line much too long" and "for fifty point text" fit.
+  r = Cli("convert --quiet --size 50 --wrap " + ShellQuote(wide));
+  EXPECT_EQ(r.status, 0) << r.err;
   // A fifteen-parameter line with a list position outside its list.
   r = Cli(ShellQuote(kSample) + " 0 4 0 99 0 30 -4 1 1 0 2 41 2 2");
   EXPECT_EQ(r.status, 1);

@@ -170,6 +170,21 @@ TEST(GenerationJob, RepeatedPressesInOneEventRoundNeverNestARun) {
   EXPECT_TRUE(f.state.JobIdle);
 }
 
+TEST(GenerationJob, WrappingDrawsTheBrokenLines) {
+  // Ten words of "WWWW" are 1192 pixels at 20 points: five and five.
+  const std::string five = "WWWW WWWW WWWW WWWW WWWW";
+  Fixture f;
+  f.doc.AddLine("0", "1500", five + " " + five, "", "");
+  f.host.settings.WrapLines = true;
+  GenerationJob job(f.state, f.host);
+  EXPECT_EQ(job.ButtonGenerateClick(&f.doc, f.input), JobOutcome::Completed);
+  FrameBitmap expected;
+  RenderSettings plain = f.host.settings;
+  plain.WrapLines = false;
+  RenderFrame(five, five, plain, expected);
+  EXPECT_EQ(f.host.lastFrame.bytes(), expected.bytes());
+}
+
 TEST(GenerationJob, RefusalsTouchNoFile) {
   struct Case {
     bool loaded, fits;

@@ -19,6 +19,7 @@ class RecordingHost : public JobHost {
   int events = 0;
   int terminateRequests = 0;
   int framesShown = 0;
+  FrameBitmap lastFrame;  // the last frame shown
   // Called from ProcessEvents with the number of the event round (1-based).
   std::function<void(int)> onEvents;
 
@@ -34,7 +35,10 @@ class RecordingHost : public JobHost {
   void SetProgressPosition(int p) override { position = p; }
   int ProgressPosition() const override { return position; }
   void EnableInputs(bool enabled) override { enableCalls.push_back(enabled); }
-  void FrameDrawn(const FrameBitmap&) override { ++framesShown; }
+  void FrameDrawn(const FrameBitmap& frame) override {
+    ++framesShown;
+    lastFrame = frame;
+  }
   void RequestTerminate() override { ++terminateRequests; }
   MessageSink& Messages() override { return sink; }
 };

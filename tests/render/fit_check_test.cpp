@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <set>
 
+#include "render/glyph_coverage.h"
+#include "render/line_wrap.h"
 #include "render/measure.h"
 
 namespace kestrelpix {
@@ -50,7 +53,7 @@ struct Recorder {
                         ++reads;
                         return font;
                       },
-                      [this] { ++emptied; }, [this] { ++file_names; }};
+                      [this] { ++emptied; }, [this] { ++file_names; }, "", ""};
 };
 
 TEST(FitCheck, LimitIsBelowSixHundredEighty) {
@@ -73,7 +76,7 @@ TEST(FitCheck, LimitIsBelowSixHundredEighty) {
   EXPECT_TRUE(r.state.SubtitleFits);
 }
 
-// Far wider than the frame in few characters: quoted whole.
+// Far wider than the frame in few characters (50 x 28 pixels): quoted whole.
 const std::string kWide(50, 'W');
 
 TEST(FitCheck, MessageWhileLoadingEmptiesTheList) {
@@ -81,9 +84,10 @@ TEST(FitCheck, MessageWhileLoadingEmptiesTheList) {
   Recorder r;
   CheckEntryFits("fits", wide, r.font, r.state, r.sink, r.hooks);
   ASSERT_EQ(r.sink.messages.size(), 1u);
-  EXPECT_EQ(r.sink.messages[0], "The string \rfits\r" + wide +
-                                    "\ris too long. Please correct the srt and reload it. You can "
-                                    "just use a smaler font size.");
+  EXPECT_EQ(r.sink.messages[0],
+            "The entry is too wide: 1400 pixels, and a line must stay under 680.\rfits\r" + wide +
+                "\rPlease wrap long lines or use a smaller font size, or correct the subtitle and "
+                "reload it.");
   EXPECT_EQ(r.emptied, 1);
   EXPECT_EQ(r.file_names, 0);
 }
@@ -98,7 +102,9 @@ TEST(FitCheck, MessageAfterAFontChangeKeepsTheList) {
   // An empty second line: nothing between the second and third carriage
   // return.
   EXPECT_EQ(r.sink.messages[0],
-            "The string \r" + wide + "\r\ris too long. Please use a smaler font size.");
+            "The entry is too wide: 1400 pixels, and a line must stay under "
+            "680.\r" +
+                wide + "\r\rPlease wrap long lines or use a smaller font size.");
   EXPECT_EQ(r.emptied, 0);
   EXPECT_TRUE(r.state.SubtitleLoaded);
   EXPECT_FALSE(r.state.SubtitleFits);
@@ -120,10 +126,12 @@ TEST(FitCheck, MessageQuotesTheFirstHundredCharactersOfALongLine) {
   const std::string line = std::string(99, 'W') + std::string(20, '\xE9');
   CheckEntryFits(line, LineOfWidth(700), r.font, r.state, r.sink, r.hooks);
   ASSERT_EQ(r.sink.messages.size(), 1u);
-  EXPECT_EQ(r.sink.messages[0], "The string \r" + std::string(99, 'W') + "\xC3\xA9…\r" +
-                                    LineOfWidth(700).substr(0, 100) +
-                                    "…\ris too long. Please correct the srt and reload it. You "
-                                    "can just use a smaler font size.");
+  // 99 x 28 pixels for W and 20 x 15 for é.
+  EXPECT_EQ(r.sink.messages[0],
+            "The entry is too wide: 3072 pixels, and a line must stay under 680.\r" +
+                std::string(99, 'W') + "\xC3\xA9…\r" + LineOfWidth(700).substr(0, 100) +
+                "…\rPlease wrap long lines or use a smaller font size, or correct the subtitle "
+                "and reload it.");
 }
 
 TSubtitle Document(int entries, std::initializer_list<int> too_wide) {
@@ -143,7 +151,8 @@ TEST(FitCheck, WholeDocumentStopsAtTheFirstTooWideEntry) {
   Recorder r;
   CheckAllEntriesFit(doc, r.state, r.sink, r.hooks);
   ASSERT_EQ(r.sink.messages.size(), 1u);
-  EXPECT_EQ(r.sink.messages[0].rfind("The string \rEntry 3 ", 0), 0u);
+  EXPECT_EQ(r.sink.messages[0].rfind("Entry 3 is too wide: ", 0), 0u);
+  EXPECT_NE(r.sink.messages[0].find("\rEntry 3 WWW"), std::string::npos);
   // Settings are read afresh for every entry checked, and no further.
   EXPECT_EQ(r.reads, 3);
   EXPECT_EQ(r.emptied, 1);
@@ -191,7 +200,8 @@ TEST(FitCheck, FontChangeToTooLargeKeepsTheDocumentLoaded) {
   r.sink.messages.clear();
   CheckAllEntriesFit(doc, r.state, r.sink, r.hooks);
   ASSERT_EQ(r.sink.messages.size(), 1u);
-  EXPECT_NE(r.sink.messages[0].find("Please use a smaler font size."), std::string::npos);
+  EXPECT_EQ(r.sink.messages[0].rfind("Entry 6 is too wide: ", 0), 0u);
+  EXPECT_NE(r.sink.messages[0].find("or use a smaller font size."), std::string::npos);
   EXPECT_TRUE(r.state.SubtitleLoaded);
   EXPECT_FALSE(r.state.SubtitleFits);
   EXPECT_EQ(r.emptied, 0);
@@ -234,6 +244,197 @@ TEST(FitCheck, EmptyHooksAreSkipped) {
   CheckAllEntriesFit(doc, state, sink, FitCheckHooks{});
   EXPECT_EQ(sink.messages.size(), 1u);
   EXPECT_FALSE(state.SubtitleFits);
+}
+
+// ---- wrapping --------------------------------------------------------------
+// Liberation Sans at 20 points, no kerning: "W" 28, "a" 15, blank 8 pixels,
+// so "WWWW" is 112 and n such words with blanks between are 120 n - 8.
+
+std::string Words(int n, const std::string& word = "WWWW") {
+  std::string text;
+  for (int i = 0; i < n; ++i) text += (i > 0 ? " " : "") + word;
+  return text;
+}
+
+SubtitleLine Entry(std::string t1, std::string t2, std::string t3 = "") {
+  return SubtitleLine{"0", "1000", std::move(t1), std::move(t2), std::move(t3)};
+}
+
+RenderSettings Wrapping() {
+  RenderSettings s = Font();
+  s.WrapLines = true;
+  return s;
+}
+
+TEST(LineWrap, WidthsOfTheHandWorkedCases) {
+  ASSERT_EQ(Width("W"), 28);
+  ASSERT_EQ(Width("a"), 15);
+  ASSERT_EQ(Width(" "), 8);
+  ASSERT_EQ(Width(Words(10)), 1192);
+}
+
+TEST(LineWrap, OffDrawsTheFirstTwoLinesAsTheyAre) {
+  const SubtitleLine e = Entry(Words(10), "second", Words(2));
+  EXPECT_EQ(LinesToDraw(e, Font()), (DrawnLines{Words(10), "second"}));
+}
+
+TEST(LineWrap, TooWideLineBreaksIntoTwoEvenHalves) {
+  // Ten words, 1192 pixels: five and five, 592 and 592.
+  EXPECT_EQ(LinesToDraw(Entry(Words(10), ""), Wrapping()), (DrawnLines{Words(5), Words(5)}));
+  // Nine words: after four (472 | 592) or after five (592 | 472) leave the
+  // wider half equally wide; the shorter half goes on top.
+  EXPECT_EQ(LinesToDraw(Entry(Words(9), ""), Wrapping()), (DrawnLines{Words(4), Words(5)}));
+}
+
+TEST(LineWrap, BothLinesAreJoinedAndBrokenAgain) {
+  // 832 | 60: joined "WWWW" x 7 + "aaaa"; after four words 472 | 420,
+  // after three 352 | 540, after five 592 | 300: four is the most even.
+  const DrawnLines d = LinesToDraw(Entry(Words(7), "aaaa"), Wrapping());
+  EXPECT_EQ(d, (DrawnLines{Words(4), Words(3) + " aaaa"}));
+  // Blanks at the ends and runs of blanks inside are one break.
+  EXPECT_EQ(LinesToDraw(Entry("  " + Words(4) + "   " + Words(3) + " ", " aaaa "), Wrapping()), d);
+}
+
+TEST(LineWrap, LinesThatFitAreKept) {
+  // 112 | 592: uneven, but both fit.
+  const SubtitleLine e = Entry("WWWW", Words(5));
+  EXPECT_EQ(LinesToDraw(e, Wrapping()), (DrawnLines{"WWWW", Words(5)}));
+  EXPECT_EQ(LinesToDraw(Entry("", ""), Wrapping()), (DrawnLines{"", ""}));
+}
+
+TEST(LineWrap, AThirdLineJoinsWhenTheWholeTextFits) {
+  // Three lines of two words: six words, 712 pixels, three and three.
+  EXPECT_EQ(LinesToDraw(Entry(Words(2), Words(2), Words(2)), Wrapping()),
+            (DrawnLines{Words(3), Words(3)}));
+  // Twelve words cannot fit in two lines (712 | 712 at best): the first
+  // two lines, which fit, are drawn as without wrapping.
+  EXPECT_EQ(LinesToDraw(Entry(Words(4), Words(4), Words(4)), Wrapping()),
+            (DrawnLines{Words(4), Words(4)}));
+  // After a one-line entry the third slot holds the next counter or the
+  // blank line: not text of the entry.
+  EXPECT_EQ(EntryTextLines(Entry("Hello", "", "2")).size(), 2u);
+  EXPECT_EQ(LinesToDraw(Entry("Hello", "", "2"), Wrapping()), (DrawnLines{"Hello", ""}));
+}
+
+TEST(LineWrap, LinesTheReaderKeepsButDoesNotDrawJoinWhenWrapping) {
+  // Entry 1 has three lines of two words; entry 2 has text after a blank
+  // line; entry 3 is a one-line entry followed by its neighbour's counter.
+  const std::string srt =
+      "1\n00:00:01,000 --> 00:00:02,000\n" + Words(2) + "\n" + Words(2) + "\n" + Words(2) +
+      "\n\n2\n00:00:03,000 --> 00:00:04,000\nWWWW\n\nafter a blank\n\n"
+      "3\n00:00:05,000 --> 00:00:06,000\nHello\n\n4\n00:00:07,000 --> 00:00:08,000\nBye\n";
+  TSubtitle doc;
+  CollectingMessageSink sink;
+  doc.LoadSubtitleBytes(srt, ".srt", true, sink);
+  ASSERT_EQ(doc.LineCount(), 4);
+  EXPECT_EQ(LinesToDraw(doc, 1, Font()), (DrawnLines{Words(2), Words(2)}));
+  EXPECT_EQ(LinesToDraw(doc, 1, Wrapping()), (DrawnLines{Words(3), Words(3)}));
+  EXPECT_EQ(LinesToDraw(doc, 2, Wrapping()), (DrawnLines{"WWWW", "after a blank"}));
+  EXPECT_EQ(LinesToDraw(doc, 3, Wrapping()), (DrawnLines{"Hello", ""}));
+  EXPECT_EQ(EntryTextLines(doc, 3).size(), 2u);
+}
+
+TEST(LineWrap, TooWideEvenWrappedIsRefusedWithTheBestBreak) {
+  // Twelve words: 712 | 712 at best.
+  Recorder r;
+  r.font = Wrapping();
+  r.hooks.WrapHint = "--wrap";
+  TSubtitle doc;
+  doc.AddLine("0", "1000", "fits", "", "");
+  doc.AddLine("1000", "2000", Words(12), "", "");
+  CheckAllEntriesFit(doc, r.state, r.sink, r.hooks);
+  ASSERT_EQ(r.sink.messages.size(), 1u);
+  EXPECT_EQ(r.sink.messages[0],
+            "Entry 2 is too wide: 712 pixels, and a line must stay under 680.\r" + Words(12) +
+                "\r\rEven wrapped into two lines it is too wide. Please use a smaller font size, "
+                "or correct the subtitle and reload it.");
+  EXPECT_FALSE(r.state.SubtitleLoaded);
+  // One word of thirty W has no blank to break at: 840 pixels.
+  EXPECT_EQ(LinesToDraw(Entry(std::string(30, 'W'), ""), Wrapping()),
+            (DrawnLines{std::string(30, 'W'), ""}));
+}
+
+TEST(LineWrap, WrappingMakesARefusedDocumentPass) {
+  TSubtitle doc;
+  doc.AddLine("0", "1000", Words(10), "", "");
+  doc.AddLine("1000", "2000", Words(7), "aaaa", "");
+  Recorder r;
+  r.hooks.WrapHint = "--wrap";
+  CheckAllEntriesFit(doc, r.state, r.sink, r.hooks);
+  ASSERT_EQ(r.sink.messages.size(), 1u);
+  EXPECT_EQ(r.sink.messages[0],
+            "Entry 1 is too wide: 1192 pixels, and a line must stay under 680.\r" + Words(10) +
+                "\r\rPlease wrap long lines (--wrap) or use a smaller font size, or correct the "
+                "subtitle and reload it.");
+  Recorder w;
+  w.font = Wrapping();
+  CheckAllEntriesFit(doc, w.state, w.sink, w.hooks);
+  EXPECT_TRUE(w.state.SubtitleLoaded);
+  EXPECT_EQ(w.sink.messages,
+            std::vector<std::string>{"Subtitle Style Modified/Loaded Successfully"});
+}
+
+TEST(FitCheck, MessageQuotesTheTextAsTheCharsetReadsIt) {
+  // "Привет " in Windows-1251, eight times: too wide at 20 points.
+  std::string line;
+  for (int i = 0; i < 8; ++i) line += "\xCF\xF0\xE8\xE2\xE5\xF2 ";
+  Recorder r;
+  r.font.FontCharset = 204;  // RUSSIAN
+  CheckEntryFits(line, "", r.font, r.state, r.sink, r.hooks);
+  ASSERT_EQ(r.sink.messages.size(), 1u);
+  EXPECT_NE(r.sink.messages[0].find("\r\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82 "),
+            std::string::npos);
+  // Not as Windows-1252 ("Ïðèâåò").
+  EXPECT_EQ(r.sink.messages[0].find("\xC3\x8F\xC3\xB0"), std::string::npos);
+}
+
+// ---- glyphs no font has ------------------------------------------------------
+
+TEST(MissingGlyphs, CharactersWithoutAGlyphAreCollected) {
+  std::set<char32_t> missing;
+  // U+10FFFD (private use, plane 16) has no glyph in any installed font;
+  // Latin, Hangul (fonts-wqy-microhei) and Hebrew have.
+  CollectMissingGlyphs("a \xF4\x8F\xBF\xBD b \xEA\xB0\x80 \xD7\x90", Font(), missing);
+  EXPECT_EQ(missing, std::set<char32_t>{0x10FFFD});
+  // Blanks, controls and U+FFFD are never reported.
+  missing.clear();
+  CollectMissingGlyphs("\t\xEF\xBF\xBD\xE2\x80\x8F\xC2\xA0", Font(), missing);
+  EXPECT_TRUE(missing.empty());
+}
+
+TEST(MissingGlyphs, OneWarningNamesCodesAndPackages) {
+  EXPECT_EQ(MissingGlyphsWarning({}), "");
+  EXPECT_EQ(MissingGlyphsWarning({0x1F600}),
+            "No installed font has a glyph for 1 character of this subtitle (U+1F600); it is "
+            "drawn as a box. Installing fonts-symbola (Debian package) gives the glyphs.");
+  EXPECT_EQ(MissingGlyphsWarning({0x4E2D, 0xAC00}),
+            "No installed font has a glyph for 2 characters of this subtitle (U+4E2D U+AC00); "
+            "they are drawn as boxes. Installing fonts-noto-cjk (Debian package) gives the "
+            "glyphs.");
+  std::set<char32_t> many;
+  for (char32_t c = 0x10FF00; c < 0x10FF0E; ++c) many.insert(c);
+  many.insert(0x0E01);
+  const std::string text = MissingGlyphsWarning(many);
+  EXPECT_NE(text.find("for 15 characters"), std::string::npos);
+  EXPECT_NE(text.find("(U+0E01 U+10FF00 "), std::string::npos);
+  EXPECT_NE(text.find(" U+10FF0A and 3 more)"), std::string::npos);
+  EXPECT_NE(text.find("Installing fonts-thai-tlwg and fonts-noto-core "), std::string::npos);
+  EXPECT_EQ(FontPackageFor(0x3042), std::string("fonts-noto-cjk"));
+  EXPECT_EQ(FontPackageFor(0x1F600), std::string("fonts-symbola"));
+}
+
+TEST(MissingGlyphs, TheLoadWarnsOnceAndAFontChangeDoesNot) {
+  TSubtitle doc;
+  doc.AddLine("0", "1000", "a \xF4\x8F\xBF\xBD", "", "");
+  doc.AddLine("1000", "2000", "\xF4\x8F\xBF\xBD b", "\xF4\x8F\xBF\xBC", "");
+  Recorder r;
+  CheckAllEntriesFit(doc, r.state, r.sink, r.hooks);
+  ASSERT_EQ(r.sink.warnings.size(), 1u);
+  EXPECT_NE(r.sink.warnings[0].find("2 characters of this subtitle (U+10FFFC U+10FFFD)"),
+            std::string::npos);
+  EXPECT_TRUE(r.state.SubtitleLoaded);
+  CheckAllEntriesFit(doc, r.state, r.sink, r.hooks);
+  EXPECT_EQ(r.sink.warnings.size(), 1u);
 }
 
 }  // namespace

@@ -163,16 +163,17 @@ TEST(Bidi, BracketsAreMirroredInRightToLeftText) {
 }
 
 TEST(Bidi, MarksAndAmpersandsKeepTheirOrder) {
-  // The measured text drops the mnemonic "&" but keeps the order of the
-  // rest: "א&ב" measures as "אב", and the drawn text shows the "&".
+  // "א&ב" reads right to left with the "&" between the letters, measured
+  // and drawn alike.
   const std::string marked = "\xD7\x90&\xD7\x91";
   EXPECT_EQ(MeasureLine(marked, kLiberation, 20, 0, 1).width,
-            MeasureLine("\xD7\x90\xD7\x91", kLiberation, 20, 0, 1).width);
+            MeasureLine("\xD7\x90\xD7\x91", kLiberation, 20, 0, 1).width +
+                MeasureLine("&", kLiberation, 20, 0, 1).width);
   LineLayout drawn = Layout(marked);
   EXPECT_EQ(Sources(drawn), (std::vector<uint32_t>{2, 1, 0}));
   LineLayout measured = Layout(marked, kLiberation, 20, 0, TextMode::Measure);
-  EXPECT_EQ(Sources(measured), (std::vector<uint32_t>{2, 0}));
-  EXPECT_FALSE(measured.drawn_alike);
+  EXPECT_EQ(Sources(measured), (std::vector<uint32_t>{2, 1, 0}));
+  EXPECT_TRUE(measured.drawn_alike);
 }
 
 TEST(Bidi, TabsStartEachSegmentAtAStop) {

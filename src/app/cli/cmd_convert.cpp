@@ -128,6 +128,8 @@ const char* const kConvertHelp =
     "                         shows nearby colours.\n"
     "  --output-dir DIR       write the outputs there instead of beside the input\n"
     "  --jobs N               convert N inputs at once, in separate processes\n"
+    "  --wrap                 join and break again, at blanks, an entry with a line\n"
+    "                         too wide for the frame, into two even lines\n"
     "  --quiet                no progress\n";
 
 int Usage(const std::string& error) {
@@ -146,6 +148,8 @@ int ParseOptions(const std::vector<std::string>& args, ConvertOptions& o,
   for (const std::string& a : args) {
     if (a == "--quiet" || a == "-q")
       o.quiet = true;
+    else if (a == "--wrap")
+      o.settings.WrapLines = true;
     else
       filtered.push_back(a);
   }

@@ -3,6 +3,7 @@
 #include "app/window/form_main.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -201,6 +202,7 @@ void TFormMain::CreateControls() {
   ComboBoxFontSize = PickList("ComboBoxFontSize", ToQStringList(FontSizeNames()), 3);
   ComboBoxAlign = PickList("ComboBoxAlign", ToQStringList(AlignList()), 6);
   ComboBoxOutlineWidth = PickList("ComboBoxOutlineWidth", ToQStringList(OutlineWidthList()), 3);
+  CheckBoxWrapLines = Named(new QCheckBox("Wrap long lines"), "CheckBoxWrapLines");
   offset = Named(new QSlider(Qt::Horizontal), "offset");
   offset->setRange(kOffsetMin, kOffsetMax);
   offset->setPageStep(1);
@@ -237,6 +239,7 @@ void TFormMain::CreateControls() {
     grid->addLayout(sliderRow, 3, 2, 1, 2);
     grid->addWidget(offset_or, 0, 4, 3, 1, Qt::AlignHCenter);
     grid->addWidget(LabelOffset_Or, 3, 4);
+    grid->addWidget(CheckBoxWrapLines, 4, 0, 1, 2);
   }
 
   // Group "Colors". The boxes start with the form's colours: antialias
@@ -340,6 +343,8 @@ void TFormMain::ConnectHandlers() {
   for (QComboBox* box :
        {ComboBoxFontName, ComboBoxFontStyle, ComboBoxFontSize, ComboBoxOutlineWidth})
     on(box, &QComboBox::activated, &TFormMain::ComboBoxFontSizeChange);
+  // Only a click by the user; the settings store sets it without a redraw.
+  on(CheckBoxWrapLines, &QCheckBox::clicked, &TFormMain::CheckBoxWrapLinesClick);
   on(ComboBoxFontCharset, &QComboBox::activated, &TFormMain::ComboBoxFontCharsetChange);
   on(ComboBoxAlign, &QComboBox::activated, &TFormMain::offsetChange);
   // A slider runs its handler whenever its position changes, also from code.
@@ -378,6 +383,7 @@ void TFormMain::FormCreate(QObject* Sender) {
   offset_or->setValue(kDefaultOffsetOr);
   // 4.
   ComboBoxOutlineWidth->setCurrentIndex(kDefaultOutlineIndex);
+  CheckBoxWrapLines->setChecked(false);
   // 5.
   preview->SetFrameSize(QSize(kFrameWidth, 576));
   // 6. Appended without clearing: every press of the defaults button adds
@@ -403,6 +409,7 @@ void TFormMain::FormCreate(QObject* Sender) {
   // 9. Command-line detection.
   CommandLineValues = DetectCommandLine(args_);
   State.CommandLineMode = CommandLineValues.has_value();
+  sink_.Unattended = State.CommandLineMode;
 }
 
 RenderSettings TFormMain::ReadRenderSettings() {
@@ -423,6 +430,7 @@ RenderSettings TFormMain::ReadRenderSettings() {
   s.Fps = ComboBoxFps->currentText().toStdString();
   s.Language = ComboBoxVobsubLanguage->currentText().toStdString();
   s.Palette = CurrentPaletteMode();
+  s.WrapLines = CheckBoxWrapLines->isChecked();
   return s;
 }
 

@@ -18,6 +18,7 @@
 #include "render/render_settings.h"
 #include "subtitle/subtitle.h"
 
+class QCheckBox;
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -68,6 +69,9 @@ class TFormMain : public QWidget, private JobHost {
   QLabel* LabelOffset;
   QLabel* LabelOffset_Or;
   QComboBox* ComboBoxOutlineWidth;
+  // Off: entries are drawn as the file has them; on: too wide ones are
+  // wrapped into two even lines.
+  QCheckBox* CheckBoxWrapLines;
   // Group "Colors".
   QGroupBox* GroupBoxColors;
   TColorBox* JvColorButtonAntialias;
@@ -160,6 +164,7 @@ class TFormMain : public QWidget, private JobHost {
   void ComboBoxFpsChange();
   void ComboBoxFontSizeChange();
   void ComboBoxFontCharsetChange();
+  void CheckBoxWrapLinesClick();
   void offsetChange();
   void offset_orChange();
   void ListBoxPreviewClick();

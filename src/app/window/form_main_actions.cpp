@@ -67,6 +67,7 @@ void TFormMain::ButtonLoadSrtClick() {
   hooks.Fit.ReadSettings = [this] { return ReadRenderSettings(); };
   hooks.Fit.EmptyEntryList = hooks.ClearList;
   hooks.Fit.ShowLoadedFileName = [this] { EditLoadSrt->setText(OpenDialogsub.FileName); };
+  hooks.Fit.WrapHint = "tick \"Wrap long lines\"";
   LoadSubtitleFile(LocalPath(OpenDialogsub.FileName), CurrentSubtitle, State, sink_, hooks);
 }
 

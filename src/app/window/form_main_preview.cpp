@@ -22,8 +22,10 @@
 #include "app/window/preview_image.h"
 #include "base/excerpt.h"
 #include "render/fit_check.h"
+#include "render/line_wrap.h"
 #include "render/measure.h"
 #include "render/rasterizer.h"
+#include "render/text_decode.h"
 
 namespace kestrelpix::window {
 
@@ -108,8 +110,13 @@ void TFormMain::RenderPreview(const std::string& line1, const std::string& line2
                                     settings.FontCharset);
   if (e1.width >= FitLimit || e2.width >= FitLimit) {
     State.SubtitleFits = false;
-    sink_.ShowMessage("The string \r" + Excerpt(line1.substr(0, kExcerptBytes)) + "\r" +
-                      Excerpt(line2.substr(0, kExcerptBytes)) + "\ris too long.");
+    // The lines as the charset reads them.
+    auto text = [&settings](const std::string& line) {
+      return Excerpt(EncodeUtf8(
+          DecodeText(line.substr(0, kExcerptBytes),
+                     settings.FontCharset == kCharsetSymbol ? uint8_t{0} : settings.FontCharset)));
+    };
+    sink_.ShowMessage("The string \r" + text(line1) + "\r" + text(line2) + "\ris too long.");
     return;
   }
   State.SubtitleFits = true;
@@ -123,8 +130,9 @@ void TFormMain::EntryRender() {
   if (!CurrentSubtitle) return;
   const int entry = ListBoxPreview->currentRow() + 1;
   if (entry < 1 || entry > CurrentSubtitle->LineCount()) return;
-  const SubtitleLine& line = CurrentSubtitle->GetLine(entry);
-  RenderPreview(line.Text1, line.Text2, ReadRenderSettings());
+  const RenderSettings settings = ReadRenderSettings();
+  const DrawnLines text = LinesToDraw(*CurrentSubtitle, entry, settings);
+  RenderPreview(text.Line1, text.Line2, settings);
 }
 
 void TFormMain::ComboBoxFpsChange() { LoadPreviewBackground(); }
@@ -142,9 +150,13 @@ void TFormMain::ComboBoxFontSizeChange() {
     ListBoxPreview->clear();
   };
   hooks.ShowLoadedFileName = [this] { EditLoadSrt->setText(OpenDialogsub.FileName); };
+  hooks.WrapHint = "tick \"Wrap long lines\"";
   CheckAllEntriesFit(*CurrentSubtitle, State, sink_, hooks);
   setWindowTitle(kMainCaption);
 }
+
+// Wrapping changes what is drawn and measured, as a font change does.
+void TFormMain::CheckBoxWrapLinesClick() { ComboBoxFontSizeChange(); }
 
 void TFormMain::ComboBoxFontCharsetChange() {
   SampleRender();

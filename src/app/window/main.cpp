@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/form_storage.h"
 #include "app/settings_location.h"
 #include "app/window/form_main.h"
 #include "app/window/startup.h"
@@ -26,7 +27,9 @@ int main(int argc, char** argv) {
       ConsoleCallbacks callbacks;
       callbacks.AbortRequested = [] { return StopSignal() != 0; };
       StderrMessageSink sink;
-      return RunUnattendedHeadless(rawArgs, sink, callbacks);
+      // Wrapping as the window would restore it from the settings file.
+      return RunUnattendedHeadless(rawArgs, sink, callbacks,
+                                   StoredWrapLines(SettingsFilePath(RunningProgramFolder())));
     }
     // Said plainly here rather than by Qt's platform-plugin abort.
     std::fprintf(stderr,

@@ -29,6 +29,10 @@ MessageHook SetMessageHook(MessageHook hook);
 class WindowMessageSink : public MessageSink {
  public:
   void ShowMessage(std::string_view text) override;
+  // A warning is a message box too, except in an unattended run, where a box
+  // would wait for a press that nobody makes: there it goes to stderr.
+  void Warn(std::string_view text) override;
+  bool Unattended = false;
 };
 
 // The application's general error handler: runs a handler and shows the text

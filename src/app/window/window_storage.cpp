@@ -1,5 +1,6 @@
 #include "app/window/window_storage.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QLabel>
@@ -114,6 +115,15 @@ PropertyAccess Caption(QLabel* label) {
           [label](const PropertyValue& v) { label->setText(FromLocalPath(v.text)); }};
 }
 
+PropertyAccess Checked(QCheckBox* box) {
+  return {[box] {
+            PropertyValue v;
+            v.boolean = box->isChecked();
+            return v;
+          },
+          [box](const PropertyValue& v) { box->setChecked(v.boolean); }};
+}
+
 PropertyAccess Colour(TColorBox* box) {
   return {[box] {
             PropertyValue v;
@@ -146,6 +156,7 @@ void TFormMain::CreateStorage() {
       {"JvColorButtonText_ColorValue", Colour(JvColorButtonText)},
       {"offset_Position", Position(offset)},
       {"offset_or_Position", Position(offset_or)},
+      {"CheckBoxWrapLines_Checked", Checked(CheckBoxWrapLines)},
   };
   JvFormStorage =
       std::make_unique<FormStorage>(JvAppIniFileStorage, std::string(kMainWindowSection),

@@ -1,5 +1,6 @@
 // The three windows' controls: names, kinds, captions, lists, ranges and
 // defaults, the defaults button, and the wiring of the handlers.
+#include <QCheckBox>
 #include <QGroupBox>
 #include <QPlainTextEdit>
 #include <QSignalSpy>
@@ -344,6 +345,7 @@ void ControlsTest::defaultsButtonRestoresAndAppendsFonts() {
   WindowFixture::Pick(w->ComboBoxFontName, fontCount - 1);
   w->offset->setValue(200);
   w->offset_or->setValue(6);
+  w->CheckBoxWrapLines->click();
   w->LabelImageChangedPAL->setText("/nowhere/pal.bmp");
   w->LabelImageChangedNTSC->setText("/nowhere/ntsc.bmp");
   f.colorOptions()->RadioButtonPCDVD2->setChecked(true);
@@ -365,6 +367,7 @@ void ControlsTest::defaultsButtonRestoresAndAppendsFonts() {
   QCOMPARE(w->offset_or->value(), -4);
   QCOMPARE(w->LabelOffset->text(), QString("30"));
   QCOMPARE(w->LabelOffset_Or->text(), QString("-4"));
+  QVERIFY(!w->CheckBoxWrapLines->isChecked());
   QCOMPARE(w->preview->FrameSize(), QSize(720, 576));
   // The font list gets another copy; position 0 stays "Arial".
   QCOMPARE(w->ComboBoxFontName->count(), 2 * fontCount);

@@ -1,6 +1,7 @@
 // Loading through the window (list rows, the fit check's messages and flags,
 // captions, cancelled dialogs) and the preview (redraws on every setting
 // change, the sample text, the odd offset_or step, custom pictures).
+#include <QCheckBox>
 #include <QImage>
 #include <QSignalSpy>
 #include <QtTest>
@@ -55,6 +56,7 @@ class LoadPreviewTest : public QObject {
   void loadFrameFileWithSubExtension();
   void loadRefusedWhenALineIsTooWide();
   void fontChangeRechecksTheDocument();
+  void wrapBoxRechecksAndDrawsTheWrappedLines();
   void cancelledDialogAtStartChangesNothing();
   void cancelAfterAChoiceLoadsTheSameFileAgain();
   void unsupportedFileRestoresCaption();
@@ -119,13 +121,16 @@ void LoadPreviewTest::loadRefusedWhenALineIsTooWide() {
                                            "3\n00:00:05,000 --> 00:00:06,000\nsecond " +
                                            wide + "\n\n");
   f.Load(path);
-  // Only the first too-wide entry is reported, with both of its lines (the
-  // first 100 characters of each); the second is empty, so nothing stands
-  // between the last two line breaks.
+  // Only the first too-wide entry is reported, with its number, its width
+  // and both of its lines (the first 100 characters of each); the second is empty, so nothing
+  // stands between the last two line breaks.
+  const int width = MeasureLine(wide, "Arial", 20, 0, 1).width;
   QCOMPARE(f.messages,
-           QStringList({"The string \n" + QString::fromStdString(wide.substr(0, 100)) + u'…' +
-                        "\n\nis too long. Please correct the srt and reload it. You can just use "
-                        "a smaler font size."}));
+           QStringList({"Entry 2 is too wide: " + QString::number(width) +
+                        " pixels, and a line must stay under 680.\n" +
+                        QString::fromStdString(wide.substr(0, 100)) + u'…' +
+                        "\n\nPlease wrap long lines (tick \"Wrap long lines\") or use a smaller "
+                        "font size, or correct the subtitle and reload it."}));
   QCOMPARE(w->ListBoxPreview->count(), 0);
   QVERIFY(!w->State.SubtitleLoaded);
   QVERIFY(!w->State.SubtitleFits);
@@ -153,8 +158,12 @@ void LoadPreviewTest::fontChangeRechecksTheDocument() {
 
   QSignalSpy titles(w, &QWidget::windowTitleChanged);
   WindowFixture::Pick(w->ComboBoxFontSize, 34);  // "50"
-  QCOMPARE(f.messages, QStringList({"The string \nThe lighthouse keeper waved back\nto us\nis too "
-                                    "long. Please use a smaler font size."}));
+  const int width = MeasureLine("The lighthouse keeper waved back", "Arial", 50, 0, 1).width;
+  QCOMPARE(f.messages,
+           QStringList({"Entry 2 is too wide: " + QString::number(width) +
+                        " pixels, and a line must stay under 680.\nThe lighthouse keeper waved "
+                        "back\nto us\nPlease wrap long lines (tick \"Wrap long lines\") or use a "
+                        "smaller font size."}));
   QCOMPARE(titles.size(), 2);
   QCOMPARE(titles[0][0].toString(), QString("Kestrelpix By Morvane Checking Subtitle Length..."));
   QCOMPARE(titles[1][0].toString(), kMain);
@@ -182,6 +191,41 @@ void LoadPreviewTest::fontChangeRechecksTheDocument() {
   w->ListBoxPreview->setCurrentRow(2);
   QVERIFY(w->State.SubtitleFits);
   QVERIFY(SamePicture(w->preview->Picture(), ExpectedPreview("Bye", "", WithSize(base, 50))));
+}
+
+void LoadPreviewTest::wrapBoxRechecksAndDrawsTheWrappedLines() {
+  WindowFixture f;
+  QVERIFY(f.ShowAndActivate());
+  TFormMain* w = f.main();
+  QVERIFY(!w->CheckBoxWrapLines->isChecked());  // off by default
+  f.Load(f.dir.Write("medium.srt", kMediumSrt));
+  WindowFixture::Pick(w->ComboBoxFontSize, 34);  // "50": entry 2 too wide
+  QVERIFY(!w->State.SubtitleFits);
+  // At 50 points "The lighthouse keeper waved back to us" breaks into two
+  // lines that fit; the premise is checked here.
+  const RenderSettings at50 = WithSize(w->ReadRenderSettings(), 50);
+  QVERIFY(MeasureLine("The lighthouse keeper", "Arial", 50, 0, 1).width < FitLimit);
+  QVERIFY(MeasureLine("waved back to us", "Arial", 50, 0, 1).width < FitLimit);
+  f.messages.clear();
+  w->CheckBoxWrapLines->click();
+  QVERIFY(w->ReadRenderSettings().WrapLines);
+  QCOMPARE(f.messages, QStringList({kLoaded}));
+  QVERIFY(w->State.SubtitleLoaded);
+  QVERIFY(w->State.SubtitleFits);
+  // Entry 2 previews wrapped.
+  w->ListBoxPreview->setCurrentRow(1);
+  RenderSettings drawn = at50;
+  drawn.WrapLines = false;
+  QVERIFY(SamePicture(w->preview->Picture(),
+                      ExpectedPreview("The lighthouse keeper", "waved back to us", drawn)));
+  // Off again: the selected entry's preview and the check refuse as before.
+  f.messages.clear();
+  w->CheckBoxWrapLines->click();
+  QCOMPARE(f.messages.size(), 2);
+  QCOMPARE(f.messages[0],
+           QString("The string \nThe lighthouse keeper waved back\nto us\nis too long."));
+  QVERIFY(f.messages[1].startsWith("Entry 2 is too wide: "));
+  QVERIFY(!w->State.SubtitleFits);
 }
 
 void LoadPreviewTest::cancelledDialogAtStartChangesNothing() {

@@ -2,6 +2,7 @@
 // shows, the moments of restoring, and the colour options window's choice.
 #include <sys/stat.h>
 
+#include <QCheckBox>
 #include <QtTest>
 #include <filesystem>
 
@@ -78,6 +79,7 @@ void SettingsTest::firstRunWritesTheFileLayout() {
                                "JvColorButtonText_ColorValue=clWhite\r\n"
                                "offset_Position=30\r\n"
                                "offset_or_Position=-4\r\n"
+                               "CheckBoxWrapLines_Checked=FALSE\r\n"
                                "\r\n"
                                "[FormColorOptions]\r\n" +
                                PlacementRows(optionsPlace) +
@@ -104,6 +106,7 @@ void SettingsTest::choicesSurviveARestart() {
     WindowFixture::Pick(w->JvColorButtonText, 3);       // (80, 130, 30)
     WindowFixture::Pick(w->JvColorButtonAntialias, 4);  // (255, 200, 255)
     w->offset->setValue(100);
+    w->CheckBoxWrapLines->click();
     w->resize(1250, 500);
     w->move(10, 60);
     w->close();
@@ -115,6 +118,7 @@ void SettingsTest::choicesSurviveARestart() {
   QVERIFY(text.find("RadioButtonPCDVD2_Checked=TRUE\r\n") != std::string::npos);
   QVERIFY(text.find("RadioButtonPCDVD1_Checked=FALSE\r\n") != std::string::npos);
   QVERIFY(text.find("offset_Position=100\r\n") != std::string::npos);
+  QVERIFY(text.find("CheckBoxWrapLines_Checked=TRUE\r\n") != std::string::npos);
 
   WindowFixture f({}, file);
   QVERIFY(f.ShowAndActivate());
@@ -135,6 +139,8 @@ void SettingsTest::choicesSurviveARestart() {
   const RenderSettings s = w->ReadRenderSettings();
   QCOMPARE(s.TextColor, MakeColor(80, 130, 30));
   QCOMPARE(s.Palette, PaletteMode::SafePalette);
+  QVERIFY(w->CheckBoxWrapLines->isChecked());
+  QVERIFY(s.WrapLines);
 }
 
 void SettingsTest::placementComesOntoTheScreen() {

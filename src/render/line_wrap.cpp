@@ -1,0 +1,139 @@
+#include "render/line_wrap.h"
+
+#include <algorithm>
+
+#include "render/fit_check.h"
+#include "render/measure.h"
+
+namespace kestrelpix {
+
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+std::string_view Trim(std::string_view text) {
+  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+bool Fits(std::string_view line, const RenderSettings& s) { return LineWidth(line, s) < FitLimit; }
+
+// A break: the text before [from, to) and the text after it, blanks removed.
+struct Gap {
+  size_t from;
+  size_t to;
+};
+
+}  // namespace
+
+int LineWidth(std::string_view text, const RenderSettings& s) {
+  return MeasureLine(text, s.FontName, s.FontSize, s.FontStyle, s.FontCharset).width;
+}
+
+std::vector<std::string_view> EntryTextLines(const SubtitleLine& entry) {
+  std::vector<std::string_view> lines = {entry.Text1, entry.Text2};
+  if (!entry.Text2.empty() && !Trim(entry.Text3).empty()) lines.push_back(entry.Text3);
+  return lines;
+}
+
+std::vector<std::string_view> EntryTextLines(const TSubtitle& doc, int index) {
+  const SubtitleLine& entry = doc.GetLine(index);
+  std::vector<std::string_view> lines = {entry.Text1, entry.Text2};
+  for (const std::string& extra : doc.ExtraLines(index)) lines.push_back(extra);
+  return lines;
+}
+
+std::string JoinTextLines(const std::vector<std::string_view>& lines) {
+  std::string joined;
+  for (std::string_view line : lines) {
+    line = Trim(line);
+    if (line.empty()) continue;
+    if (!joined.empty()) joined += ' ';
+    joined += line;
+  }
+  return joined;
+}
+
+DrawnLines BreakEvenly(std::string_view text, const RenderSettings& s) {
+  std::vector<Gap> gaps;
+  for (size_t i = 0; i < text.size();) {
+    if (!IsBlank(text[i])) {
+      ++i;
+      continue;
+    }
+    size_t j = i;
+    while (j < text.size() && IsBlank(text[j])) ++j;
+    // Blanks at the ends break nothing.
+    if (i > 0 && j < text.size()) gaps.push_back({i, j});
+    i = j;
+  }
+  if (gaps.empty()) return {std::string(text), ""};
+  auto halves = [&](size_t k) {
+    return DrawnLines{std::string(text.substr(0, gaps[k].from)),
+                      std::string(text.substr(gaps[k].to))};
+  };
+  // The first half only grows and the second only shrinks as the break
+  // moves right: find the first break whose first half is the wider, then
+  // take it or the break before it, whichever leaves the wider half
+  // narrower.
+  size_t lo = 0;
+  size_t hi = gaps.size();
+  while (lo < hi) {
+    const size_t mid = (lo + hi) / 2;
+    const DrawnLines h = halves(mid);
+    if (LineWidth(h.Line1, s) > LineWidth(h.Line2, s)) {
+      hi = mid;
+    } else {
+      lo = mid + 1;
+    }
+  }
+  if (lo == gaps.size()) return halves(lo - 1);
+  if (lo == 0) return halves(0);
+  const DrawnLines before = halves(lo - 1);
+  const DrawnLines after = halves(lo);
+  const int widest_before = std::max(LineWidth(before.Line1, s), LineWidth(before.Line2, s));
+  const int widest_after = std::max(LineWidth(after.Line1, s), LineWidth(after.Line2, s));
+  return widest_after < widest_before ? after : before;
+}
+
+DrawnLines LinesToDraw(const SubtitleLine& entry, const RenderSettings& s) {
+  return LinesToDraw(entry, EntryTextLines(entry), s);
+}
+
+DrawnLines LinesToDraw(const TSubtitle& doc, int index, const RenderSettings& s) {
+  const SubtitleLine& entry = doc.GetLine(index);
+  if (!s.WrapLines) return {entry.Text1, entry.Text2};
+  return LinesToDraw(entry, EntryTextLines(doc, index), s);
+}
+
+DrawnLines LinesToDraw(const SubtitleLine& entry, const std::vector<std::string_view>& lines,
+                       const RenderSettings& s) {
+  DrawnLines own{entry.Text1, entry.Text2};
+  if (!s.WrapLines) return own;
+  const bool own_fit = Fits(entry.Text1, s) && Fits(entry.Text2, s);
+  if (own_fit && lines.size() == 2) return own;
+
+  // The even break of the joined lines, when it fits.
+  auto wrap = [&s](const std::vector<std::string_view>& text, DrawnLines& out) {
+    const std::string joined = JoinTextLines(text);
+    // Wider than three frames cannot fit in two lines whatever the break;
+    // spare the search.
+    if (LineWidth(joined, s) >= 3 * FitLimit) return false;
+    out = BreakEvenly(joined, s);
+    return Fits(out.Line1, s) && Fits(out.Line2, s);
+  };
+  DrawnLines wrapped;
+  if (lines.size() > 2) {
+    if (wrap(lines, wrapped)) return wrapped;
+    // The third line cannot be kept; the first two as without it.
+    if (own_fit) return own;
+  }
+  wrapped = own;
+  // Too wide even wrapped: the best break found (or the lines themselves
+  // when no search was made), for the fit check to refuse.
+  wrap({entry.Text1, entry.Text2}, wrapped);
+  return wrapped;
+}
+
+}  // namespace kestrelpix
