@@ -6,7 +6,7 @@
 # Enter for the message that follows), then a click previews the second
 # entry.
 # Usage: scripts/window-screenshots.sh BUILD_DIR OUT_DIR (the program is
-# BUILD_DIR/src/app/window/kestrelpix)
+# BUILD_DIR/src/kestrelpix)
 set -euo pipefail
 
 build=$(cd "${1:?build folder}" && pwd)
@@ -38,7 +38,7 @@ shot() {
   pids+=("$wm")
   sleep 1
   # A fresh program folder: first start, no stored settings.
-  rm -rf "$work/app" && mkdir "$work/app" && cp "$build/src/app/window/kestrelpix" "$work/app/"
+  rm -rf "$work/app" && mkdir "$work/app" && cp "$build/src/kestrelpix" "$work/app/"
   DISPLAY=$display QT_SCALE_FACTOR=$scale "$work/app/kestrelpix" >/dev/null 2>&1 &
   local app=$!
   pids+=("$app")
