@@ -203,7 +203,9 @@ bool AsFloat(std::string_view text, double& value) {
 
 // ASS/SSA: the Dialogue lines of [Events], fields as the Format line orders
 // them (the usual order when it is missing), Text last.
-bool ReadAss(const LineViews& lines, std::vector<Entry>& out) {
+// Dialogue lines whose fields or times cannot be read are counted in
+// `skipped`.
+bool ReadAss(const LineViews& lines, std::vector<Entry>& out, int& skipped) {
   bool events = false;
   bool sawEvents = false;
   std::vector<std::string> format = {"layer",   "start",   "end",     "style",  "name",
@@ -244,7 +246,10 @@ bool ReadAss(const LineViews& lines, std::vector<Entry>& out) {
       rest.remove_prefix(comma + 1);
     }
     fields.push_back(rest);  // the text may hold commas
-    if (fields.size() != format.size()) continue;
+    if (fields.size() != format.size()) {
+      ++skipped;
+      continue;
+    }
     std::optional<int64_t> start, end;
     std::string_view text;
     for (size_t f = 0; f < format.size(); ++f) {
@@ -253,7 +258,10 @@ bool ReadAss(const LineViews& lines, std::vector<Entry>& out) {
       if (format[f] == "end") end = ParseClock(fields[f], i, false, t);
       if (format[f] == "text") text = fields[f];
     }
-    if (!start || !end) continue;
+    if (!start || !end) {
+      ++skipped;
+      continue;
+    }
     Entry entry{{*start, *end}, {}};
     for (std::string& l : AssTextLines(text)) {
       if (!IsBlankLine(l)) entry.lines.push_back(std::move(l));
@@ -265,8 +273,9 @@ bool ReadAss(const LineViews& lines, std::vector<Entry>& out) {
 
 // WebVTT: cues are blocks of an optional identifier, a time line and text
 // lines, separated by blank lines; NOTE, STYLE and REGION blocks and the
-// header are skipped.
-bool ReadWebVtt(const LineViews& lines, std::vector<Entry>& out, bool& header) {
+// header are skipped. Blocks with no readable time line are counted in
+// `skipped`.
+bool ReadWebVtt(const LineViews& lines, std::vector<Entry>& out, bool& header, int& skipped) {
   size_t k = 0;
   header = !lines.empty() && lines[0].substr(0, 6) == "WEBVTT";
   Tolerated t;
@@ -279,7 +288,8 @@ bool ReadWebVtt(const LineViews& lines, std::vector<Entry>& out, bool& header) {
     if (block.empty() || block[0].substr(0, 6) == "WEBVTT" || block[0].substr(0, 4) == "NOTE" ||
         block[0].substr(0, 5) == "STYLE" || block[0].substr(0, 6) == "REGION")
       continue;
-    for (size_t b = 0; b < block.size() && b < 2; ++b) {
+    bool read = false;
+    for (size_t b = 0; b < block.size() && b < 2 && !read; ++b) {
       const auto span = ParseTimeLine(block[b], true, t);
       if (!span) continue;
       Entry entry{*span, {}};
@@ -288,8 +298,9 @@ bool ReadWebVtt(const LineViews& lines, std::vector<Entry>& out, bool& header) {
         if (!IsBlankLine(text)) entry.lines.push_back(std::move(text));
       }
       out.push_back(std::move(entry));
-      break;
+      read = true;
     }
+    if (!read) ++skipped;
   }
   return header || !out.empty();
 }
@@ -322,12 +333,24 @@ bool TSubtitle::ReadTolerant(std::string_view Bytes, std::string_view Extension,
   std::string format;
   if (vtt) {
     bool header = false;
-    if (!ReadWebVtt(lines, entries, header)) return false;
+    int skipped = 0;
+    if (!ReadWebVtt(lines, entries, header, skipped)) return false;
     format = "WebVTT";
     if (!header) Join(tolerated, "no WEBVTT line");
+    if (skipped > 0) {
+      Join(tolerated, std::to_string(skipped) +
+                          (skipped == 1 ? " block without a readable time line, skipped"
+                                        : " blocks without a readable time line, skipped"));
+    }
   } else if (ass) {
-    if (!ReadAss(lines, entries)) return false;
+    int skipped = 0;
+    if (!ReadAss(lines, entries, skipped)) return false;
     format = "ASS/SSA";
+    if (skipped > 0) {
+      Join(tolerated, std::to_string(skipped) +
+                          (skipped == 1 ? " Dialogue line that cannot be read, skipped"
+                                        : " Dialogue lines that cannot be read, skipped"));
+    }
   } else {
     size_t first = 0;
     while (first < lines.size() && IsBlankLine(lines[first])) ++first;

@@ -173,6 +173,26 @@ TEST(LoadFromBytes, WebVttAndAssDetails) {
             ".ssa");
   EXPECT_EQ(Entries(a.doc), (std::vector<SubtitleLine>{{"1000", "2500", "a, b c", "d", ""}}));
   EXPECT_EQ(AssTextLines("x\\ny"), (std::vector<std::string>{"x", "y"}));
+  // A cue or Dialogue line whose time cannot be read is skipped, and the
+  // note counts it: its text is never lost without a word.
+  Result badCue;
+  LoadBytes(badCue,
+            "WEBVTT\n\n00:00:01.000 --> 00:00:02.000\na\n\n"
+            "00:00:03.000 --> 00:00:1d.000\nlost\n\n00:00:05.000 --> 00:00:06.000\nc\n",
+            ".vtt");
+  EXPECT_EQ(Entries(badCue.doc).size(), 2u);
+  EXPECT_EQ(badCue.doc.LoadNotes(),
+            std::vector<std::string>{"Read as WebVTT by the tolerant reader: 1 block without a "
+                                     "readable time line, skipped."});
+  Result badDialogue;
+  LoadBytes(badDialogue,
+            "[Events]\nFormat: Start, End, Text\nDialogue: 0:00:01.00,0:00:02.00,a\n"
+            "Dialogue: 0:0x:03.00,0:00:04.00,lost\nDialogue: no fields\n",
+            ".ass");
+  EXPECT_EQ(Entries(badDialogue.doc), (std::vector<SubtitleLine>{{"1000", "2000", "a", "", ""}}));
+  EXPECT_EQ(badDialogue.doc.LoadNotes(),
+            std::vector<std::string>{"Read as ASS/SSA by the tolerant reader: 2 Dialogue lines "
+                                     "that cannot be read, skipped."});
   // An .ass file without an Events section is no subtitle.
   Result none;
   LoadBytes(none, "[Script Info]\nTitle: x\n", ".ass");
