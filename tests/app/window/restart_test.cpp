@@ -5,6 +5,7 @@
 // position off every screen comes back onto the screen, and the rectangle the
 // program writes on closing is the one the window had. Skips only when
 // Xvfb, openbox or the X utilities are not installed.
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -22,6 +23,9 @@ namespace fs = std::filesystem;
 constexpr int kScreenWidth = 1280;
 constexpr int kScreenHeight = 720;
 constexpr int kPanel = 30;
+// How long to wait for any one thing to happen: the server, the window
+// manager, the window to show, settle and close.
+constexpr int kPatienceMs = 60000;
 const QRect kFreeArea(0, 0, kScreenWidth, kScreenHeight - kPanel);
 const char* const kCaption = "Kestrelpix By Morvane";
 
@@ -113,11 +117,12 @@ void RestartTest::initTestCase() {
                      QString("%1x%2x24").arg(kScreenWidth).arg(kScreenHeight), "-nolisten", "tcp"});
   QVERIFY(xvfb_.waitForStarted());
   QByteArray number;
-  while (!number.contains('\n') && xvfb_.waitForReadyRead(30000)) number += xvfb_.readAll();
+  while (!number.contains('\n') && xvfb_.waitForReadyRead(kPatienceMs)) number += xvfb_.readAll();
   QVERIFY2(number.contains('\n'), xvfb_.readAllStandardError().constData());
   display_ = ":" + QString::fromLatin1(number.trimmed());
   int status = 1;
-  for (int i = 0; i < 600 && status != 0; ++i) {
+  QDeadlineTimer deadline(kPatienceMs);
+  while (status != 0 && !deadline.hasExpired()) {
     Run(xprop_, {"-root", "_NET_SUPPORTED"}, display_, &status);
     if (status != 0) QTest::qWait(50);
   }
@@ -140,7 +145,8 @@ void RestartTest::initTestCase() {
   QVERIFY(openbox_.waitForStarted());
   // Up once it names itself on the root window.
   QString wm;
-  for (int i = 0; i < 600 && !wm.contains("_NET_SUPPORTING_WM_CHECK(WINDOW)"); ++i) {
+  deadline.setRemainingTime(kPatienceMs);
+  while (!wm.contains("_NET_SUPPORTING_WM_CHECK(WINDOW)") && !deadline.hasExpired()) {
     wm = Run(xprop_, {"-root", "_NET_SUPPORTING_WM_CHECK"}, display_);
     if (!wm.contains("_NET_SUPPORTING_WM_CHECK(WINDOW)")) QTest::qWait(50);
   }
@@ -177,7 +183,10 @@ bool RestartTest::StartProgram(QRect& frame, QString& title) {
   // The window, once mapped and active.
   const QString pid = QString::number(program_.processId());
   windowId_.clear();
-  for (int i = 0; i < 400 && windowId_.isEmpty(); ++i) {
+  // Deadlines rather than counts of tries: on a loaded machine every try
+  // (a process of its own) and the program's start take longer.
+  QDeadlineTimer deadline(kPatienceMs);
+  while (windowId_.isEmpty() && !deadline.hasExpired()) {
     const QString list = Run(wmctrl_, {"-l", "-p"}, display_);
     for (const QString& line : list.split('\n')) {
       const QStringList cols = line.simplified().split(' ');
@@ -187,7 +196,8 @@ bool RestartTest::StartProgram(QRect& frame, QString& title) {
   }
   if (windowId_.isEmpty()) return false;
   bool active = false;
-  for (int i = 0; i < 400 && !active; ++i) {
+  deadline.setRemainingTime(kPatienceMs);
+  while (!active && !deadline.hasExpired()) {
     const QString root = Run(xprop_, {"-root", "_NET_ACTIVE_WINDOW"}, display_);
     active = root.contains(QString("0x%1").arg(windowId_.toULongLong(nullptr, 16), 0, 16));
     if (!active) QTest::qWait(25);
@@ -198,7 +208,8 @@ bool RestartTest::StartProgram(QRect& frame, QString& title) {
   // the window after the first activation shows here.
   QRect last;
   int same = 0;
-  for (int i = 0; i < 100 && same < 6; ++i) {
+  deadline.setRemainingTime(kPatienceMs);
+  while (same < 6 && !deadline.hasExpired()) {
     const QString info = Run(xwininfo_, {"-id", windowId_}, display_);
     const QString extents = Run(xprop_, {"-id", windowId_, "_NET_FRAME_EXTENTS"}, display_);
     auto field = [&info](const char* name) {
@@ -227,7 +238,7 @@ bool RestartTest::StartProgram(QRect& frame, QString& title) {
 bool RestartTest::CloseProgram() {
   // As the title bar's close box does: the window manager asks the window.
   Run(wmctrl_, {"-i", "-c", windowId_}, display_);
-  if (!program_.waitForFinished(20000)) {
+  if (!program_.waitForFinished(kPatienceMs)) {
     program_.kill();
     program_.waitForFinished(5000);
     return false;
