@@ -186,10 +186,10 @@ RestoredPlacement FormStorage::Restore(const WindowPlacement& currentScreen) {
   if (same_ppi && ReadPlacementKey(kNormPos, currentScreen, norm) &&
       ParseFourIntegers(norm, rect)) {
     result.applyPosition = true;
-    result.Left = rect[0];
-    result.Top = rect[1];
-    result.Right = rect[2];
-    result.Bottom = rect[3];
+    result.left = rect[0];
+    result.top = rect[1];
+    result.right = rect[2];
+    result.bottom = rect[3];
   }
 
   // 3. Show state.

@@ -54,10 +54,10 @@ struct WindowPlacement {
 // fixed size takes only its left and top.
 struct RestoredPlacement {
   bool applyPosition = false;
-  int Left = 0;
-  int Top = 0;
-  int Right = 0;
-  int Bottom = 0;
+  int left = 0;
+  int top = 0;
+  int right = 0;
+  int bottom = 0;
   enum class State { Normal, Minimized, Maximized } state = State::Normal;
 };
 

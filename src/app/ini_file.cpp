@@ -253,8 +253,6 @@ void IniFile::DeleteKey(std::string_view section, std::string_view key) {
   }
 }
 
-bool IniFile::HasSection(std::string_view section) const { return FindSection(section) != nullptr; }
-
 void IniFile::EraseSection(std::string_view section) {
   for (auto it = sections_.begin(); it != sections_.end(); ++it) {
     if (EqualsIgnoreCase(it->name, section)) {

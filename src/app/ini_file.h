@@ -60,7 +60,6 @@ class IniFile {
   bool HasKey(std::string_view section, std::string_view key) const;
   void DeleteKey(std::string_view section, std::string_view key);
 
-  bool HasSection(std::string_view section) const;
   void EraseSection(std::string_view section);
   // Section names as stored, in file order.
   std::vector<std::string> SectionNames() const;

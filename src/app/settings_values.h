@@ -1,6 +1,6 @@
 // How the settings file spells each kind of stored value. Decoding never
-// throws: a value that does not decode returns false, so the caller can stop
-// restoring where the design of its window says.
+// throws: a value that does not decode returns false, and the caller stops
+// restoring the remaining properties there.
 #pragma once
 
 #include <cstdint>

@@ -11,7 +11,7 @@ namespace kestrelpix {
 class MessageSink {
  public:
   virtual ~MessageSink() = default;
-  // A message the user must read (the texts of the design's message boxes).
+  // A message the user must read and confirm (a message box in the window).
   virtual void ShowMessage(std::string_view text) = 0;
   // A warning that does not stop the action in progress.
   virtual void Warn(std::string_view text) { ShowMessage(text); }

@@ -33,7 +33,6 @@ class OutputFile {
   // Closes without reporting errors and deletes the temporary file; the
   // final name is not touched. Returns true when a file was deleted.
   bool Discard();
-  bool IsOpen() const { return file_ != nullptr; }
   const std::string& FinalPath() const { return path_; }
 
   // Closes the files and renames each over its final name, in order. The

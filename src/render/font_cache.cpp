@@ -278,7 +278,8 @@ ResolvedFont::ResolvedFont(FontCache& cache, FcPattern* request, int em, bool bo
   if (os2 != nullptr && os2->version == 0xFFFF) os2 = nullptr;
   bool scalable = FT_IS_SCALABLE(face) && upem > 0;
   if (scalable && os2 != nullptr && os2->usWinAscent + os2->usWinDescent > 0) {
-    // The Windows cell: ascent and descent each rounded up to whole pixels.
+    // The text cell spans the font's OS/2 clipping ascent and descent
+    // (usWinAscent, usWinDescent), each rounded up to whole pixels.
     metrics_.ascent = CeilDiv(static_cast<long>(os2->usWinAscent) * em, upem);
     metrics_.descent = CeilDiv(static_cast<long>(os2->usWinDescent) * em, upem);
   } else {

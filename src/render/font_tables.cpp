@@ -34,7 +34,8 @@ struct CharsetEntry {
   uint8_t code;
 };
 
-// The Windows GDI character-set constants of the same names.
+// The charset list: each name with the code that settings files, batch lines
+// and the command line use for it.
 constexpr std::array<CharsetEntry, 19> kCharsets = {{
     {"ANSI", 0},         {"ARABIC", 178}, {"BALTIC", 186},  {"CHINESEBIG5", 136}, {"DEFAULT", 1},
     {"EASTEUROPE", 238}, {"GB2312", 134}, {"GREEK", 161},   {"HANGEUL", 129},     {"HEBREW", 177},

@@ -1,4 +1,5 @@
-// Measuring a text line as the label control measures its caption.
+// Measuring one line of subtitle text: the width the line is drawn with and
+// the height of one line of the font.
 #pragma once
 
 #include <cstdint>

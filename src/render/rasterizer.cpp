@@ -11,7 +11,8 @@ namespace kestrelpix {
 
 namespace {
 
-// The usual RGB values of the Windows system colours, by index.
+// The RGB values drawn for the system colour indexes (a colour value with the
+// high bit set names one of these by its low byte).
 constexpr ColorValue kSystemColors[] = {
     MakeColor(200, 200, 200),  // scroll bar
     MakeColor(0, 0, 0),        // desktop background

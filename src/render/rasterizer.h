@@ -73,8 +73,8 @@ LineMask LineGlyphMask(std::string_view line, const RenderSettings& s, int x, in
                        const PixelRect& clip);
 
 // A colour value as drawing uses it: plain values keep their RGB bytes, a
-// named system colour (high bit set) becomes the platform's usual RGB value
-// for it.
+// named system colour (high bit set, index in the low byte) becomes the fixed
+// RGB value this program draws for that index; an unknown index draws black.
 ColorValue ResolveDrawColor(ColorValue c);
 
 // Outline widths beyond this are drawn with this width.

@@ -1,7 +1,7 @@
 // Subtitle text stays the file's bytes until it is measured or drawn. These
-// functions turn the bytes into characters the way the font's character set
-// says: each charset stands for a Windows code page, and DEFAULT stands for
-// the system's own, which on this platform is UTF-8 (a line that is not valid
+// functions turn the bytes into characters by the font's charset code: each
+// code stands for one character encoding (1252, 1251, 932 and so on), and
+// DEFAULT for the system's own, which here is UTF-8 (a line that is not valid
 // UTF-8 is read as Windows-1252).
 #pragma once
 
@@ -29,7 +29,7 @@ const char* CodePageForCharset(uint8_t charset);
 // The characters of a text line for the given charset. Bytes that the code
 // page does not define become U+FFFD, except that the undefined bytes 0x80 to
 // 0x9F of a single-byte code page become the control character of the same
-// number (as the Windows conversion gives them). SYMBOL maps byte b to
+// number (U+0080 to U+009F), which draws nothing. SYMBOL maps byte b to
 // U+F000 + b, the private-use range of symbol fonts.
 std::u32string DecodeText(std::string_view bytes, uint8_t charset);
 

@@ -49,8 +49,8 @@ struct LineLayout {
 constexpr size_t kMaxLaidOutBytes = size_t{1} << 20;
 
 // Decodes the bytes by the charset (see text_decode.h) and places the
-// glyphs. A SYMBOL line in a font without a symbol map reads as
-// Windows-1252. Only the first kMaxLaidOutBytes bytes are laid out.
+// glyphs. A SYMBOL line in a font without a symbol map is decoded as
+// Windows-1252 text. Only the first kMaxLaidOutBytes bytes are laid out.
 LineLayout LayoutLine(ResolvedFont& font, std::string_view bytes, uint8_t charset, TextMode mode,
                       Shaping shaping = Shaping::Auto);
 

@@ -96,7 +96,7 @@ class TSubtitle {
 
   // Lines that say how the last load read the file, one sentence each: what
   // the tolerant reading accepted, the code page it detected, text of
-  // entries that is not drawn. Empty for a file read as designed.
+  // entries that is not drawn. Empty when the load had nothing to note.
   const std::vector<std::string>& LoadNotes() const { return notes_; }
   // The text lines of entry Index after Text2, as the file holds them
   // (Text3 first), tags removed: lines that are not drawn. Empty for most

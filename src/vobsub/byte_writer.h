@@ -1,9 +1,9 @@
 // Writers for the binary structures of the VobSub output: one bounds-checked
-// byte writer used by every structure, a bit writer for headers with marker
-// bits, and a nibble writer for the run-length codes of the pictures.
+// byte writer used by every structure and a bit writer for headers with
+// marker bits. (The run-length codes of the pictures are written by the
+// sub-picture encoder's own row writer.)
 #pragma once
 
-#include <cassert>
 #include <cstddef>
 #include <cstdint>
 #include <limits>
@@ -115,69 +115,6 @@ class BitWriter {
   ByteWriter& out_;
   uint8_t pending_ = 0;
   int count_ = 0;
-};
-
-// Writes 4-bit nibbles, the high half of each byte first. Codes gather in a
-// 64-bit register and go out 32 bits at a time into a small buffer, which
-// is handed to the ByteWriter in blocks: Align() (or Flush()) hands it over,
-// so call Align() before writing to the ByteWriter directly again. The
-// destructor flushes whole bytes only.
-class NibbleWriter {
- public:
-  explicit NibbleWriter(ByteWriter& out) : out_(out) {}
-  NibbleWriter(const NibbleWriter&) = delete;
-  NibbleWriter& operator=(const NibbleWriter&) = delete;
-  ~NibbleWriter() { Flush(); }
-
-  void Put(uint8_t nibble) { PutCode(nibble & 0x0Fu, 1); }
-  // value in exactly `nibbles` nibbles (leading zero nibbles included),
-  // most significant first; 1 <= nibbles <= 8 and value < 16^nibbles.
-  void PutCode(uint32_t value, int nibbles) {
-    const int bits = 4 * nibbles;
-    assert(nibbles >= 1 && nibbles <= 8 && (uint64_t{value} >> bits) == 0);
-    pending_ = (pending_ << bits) | value;
-    count_ += bits;
-    if (count_ >= 32) {
-      count_ -= 32;
-      const uint32_t word = static_cast<uint32_t>(pending_ >> count_);
-      // Drain, not Flush: the bits still pending come after this word.
-      if (staged_ + 4 > sizeof buffer_) Drain();
-      buffer_[staged_] = static_cast<uint8_t>(word >> 24);
-      buffer_[staged_ + 1] = static_cast<uint8_t>(word >> 16);
-      buffer_[staged_ + 2] = static_cast<uint8_t>(word >> 8);
-      buffer_[staged_ + 3] = static_cast<uint8_t>(word);
-      staged_ += 4;
-    }
-  }
-  bool aligned() const { return count_ % 8 == 0; }
-  // Completes a half-written byte with a zero nibble and hands every byte
-  // over to the ByteWriter.
-  void Align() {
-    if (!aligned()) PutCode(0, 1);
-    FlushWholeBytes();
-  }
-  // Hands the whole bytes written so far over to the ByteWriter.
-  void Flush() { FlushWholeBytes(); }
-
- private:
-  void FlushWholeBytes() {
-    while (count_ >= 8) {
-      count_ -= 8;
-      if (staged_ == sizeof buffer_) Drain();
-      buffer_[staged_++] = static_cast<uint8_t>(pending_ >> count_);
-    }
-    Drain();
-  }
-  void Drain() {
-    if (staged_ != 0) out_.Bytes({buffer_, staged_});
-    staged_ = 0;
-  }
-
-  ByteWriter& out_;
-  uint64_t pending_ = 0;  // the last `count_` bits are not yet in the buffer
-  int count_ = 0;         // below 32 between calls
-  uint8_t buffer_[256];
-  size_t staged_ = 0;
 };
 
 }  // namespace kestrelpix

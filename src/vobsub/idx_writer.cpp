@@ -1,10 +1,8 @@
 #include "vobsub/idx_writer.h"
 
-#include <cerrno>
 #include <cmath>
 #include <cstdio>
 
-#include "base/errors.h"
 #include "base/idx_time.h"
 
 namespace kestrelpix {
@@ -76,10 +74,6 @@ void AppendLine(std::string& text, const std::string& line) {
   text += kCrLf;
 }
 
-void CheckWritten(std::ostream& file) {
-  if (!file) throw FileErrorFromErrno(errno != 0 ? errno : EIO);
-}
-
 }  // namespace
 
 std::string IndexSettingsHeader(const std::string& Fps, const std::string& paletteBlock) {
@@ -122,21 +116,6 @@ std::string IndexEntry(double StartTime, uint64_t filePosition) {
   char position[32];
   std::snprintf(position, sizeof position, "%09llx", static_cast<unsigned long long>(filePosition));
   return "timestamp: " + FormatIdxTime(StartTime) + ", filepos: " + position + kCrLf;
-}
-
-void WriteIndexHeader(std::ostream& file, const std::string& Fps, const std::string& Language,
-                      const std::string& paletteBlock) {
-  const std::string text = IndexHeader(Fps, Language, paletteBlock);
-  errno = 0;
-  file.write(text.data(), static_cast<std::streamsize>(text.size()));
-  CheckWritten(file);
-}
-
-void WriteIndexEntry(std::ostream& file, double StartTime, uint64_t filePosition) {
-  const std::string text = IndexEntry(StartTime, filePosition);
-  errno = 0;
-  file.write(text.data(), static_cast<std::streamsize>(text.size()));
-  CheckWritten(file);
 }
 
 }  // namespace kestrelpix

@@ -5,7 +5,6 @@
 #pragma once
 
 #include <cstdint>
-#include <ostream>
 #include <string>
 
 #include "base/idx_time.h"
@@ -34,11 +33,5 @@ std::string IndexLanguageBlock(const std::string& name, const std::string& Langu
 // takes at least nine lower-case hexadecimal digits, more when it needs them
 // (it is never cut).
 std::string IndexEntry(double StartTime, uint64_t filePosition);
-
-// Write the texts above to an open index file; a failed write throws
-// FileError.
-void WriteIndexHeader(std::ostream& file, const std::string& Fps, const std::string& Language,
-                      const std::string& paletteBlock);
-void WriteIndexEntry(std::ostream& file, double StartTime, uint64_t filePosition);
 
 }  // namespace kestrelpix

@@ -125,8 +125,8 @@ TEST(FormStorage, NextStartShowsTheSameChoices) {
   EXPECT_EQ(main, ChangedMain());
   EXPECT_EQ(options, SafePalette());
   EXPECT_TRUE(placed.applyPosition);
-  EXPECT_EQ(placed.Left, 557);
-  EXPECT_EQ(placed.Top, 164);
+  EXPECT_EQ(placed.left, 557);
+  EXPECT_EQ(placed.top, 164);
   EXPECT_EQ(placed.state, RestoredPlacement::State::Normal);
 }
 
@@ -208,8 +208,8 @@ TEST(FormStorage, UndecodableValueStopsTheRestOfThatWindow) {
   EXPECT_EQ(main, expected);
   // Placement comes before the properties and is restored all the same.
   EXPECT_TRUE(placed.applyPosition);
-  EXPECT_EQ(placed.Left, 40);
-  EXPECT_EQ(placed.Top, 50);
+  EXPECT_EQ(placed.left, 40);
+  EXPECT_EQ(placed.top, 50);
   EXPECT_EQ(placed.state, RestoredPlacement::State::Maximized);
 
   // The other window restores on its own.
@@ -381,16 +381,16 @@ TEST(FormStorage, PositionPrefersTheScreenSizeKeyAndNeedsTheSamePixelsPerInch) {
   FormStorage storage(file, "Form1", {});
   RestoredPlacement p = storage.Restore(Screen1080(0, 0, 0, 0));
   EXPECT_TRUE(p.applyPosition);
-  EXPECT_EQ(p.Left, 100);
-  EXPECT_EQ(p.Top, 200);
+  EXPECT_EQ(p.left, 100);
+  EXPECT_EQ(p.top, 200);
 
   WindowPlacement small;
   small.ScreenWidth = 1280;
   small.ScreenHeight = 1024;
   p = storage.Restore(small);
   EXPECT_TRUE(p.applyPosition);
-  EXPECT_EQ(p.Left, 30);
-  EXPECT_EQ(p.Top, 40);
+  EXPECT_EQ(p.left, 30);
+  EXPECT_EQ(p.top, 40);
 
   // Stored at 120 pixels per inch, shown at 96: the position is not used.
   file.LoadFromText(sized + "PixelsPerInch=120\n");
@@ -408,8 +408,8 @@ TEST(FormStorage, PositionPrefersTheScreenSizeKeyAndNeedsTheSamePixelsPerInch) {
   file.LoadFromText("[Form1]\nNormPos=-8, -31, 798, 675\n");
   p = storage.Restore(WindowPlacement{});
   EXPECT_TRUE(p.applyPosition);
-  EXPECT_EQ(p.Left, -8);
-  EXPECT_EQ(p.Top, -31);
+  EXPECT_EQ(p.left, -8);
+  EXPECT_EQ(p.top, -31);
 }
 
 TEST(FormStorage, ShowCmdMapsToThreeStates) {

@@ -47,49 +47,6 @@ TEST(ByteWriter, OverflowIsStickyAndNeverCutsAField) {
   EXPECT_EQ(full.size(), 4u);
 }
 
-TEST(NibbleWriter, FillsHighHalfFirstAndPadsWithZero) {
-  std::vector<uint8_t> bytes;
-  ByteWriter out(bytes);
-  NibbleWriter nibbles(out);
-  // Codes 0x3FC in 4 nibbles (0 3 F C), 0x5 in 1 nibble, 0x41 in 3 nibbles
-  // (0 4 1): nibbles 0 3 F C 5 0 4 1 -> 03 FC 50 41.
-  nibbles.PutCode(0x3FC, 4);
-  nibbles.PutCode(0x5, 1);
-  nibbles.PutCode(0x41, 3);
-  EXPECT_TRUE(nibbles.aligned());
-  nibbles.Put(0xD);  // half a byte: D0 once aligned
-  EXPECT_FALSE(nibbles.aligned());
-  nibbles.Align();
-  nibbles.Align();  // aligned already: adds nothing
-  EXPECT_EQ(ToHex(bytes), "03 FC 50 41 D0");
-}
-
-TEST(NibbleWriter, KeepsOrderAcrossItsInternalBuffer) {
-  // Thousands of codes of 1 to 4 nibbles: the writer hands its gathered
-  // bytes over many times, with every number of bits still pending, and
-  // the nibbles must come out in order.
-  std::vector<uint8_t> bytes;
-  std::vector<uint8_t> expected;  // one nibble per element
-  {
-    ByteWriter out(bytes);
-    NibbleWriter nibbles(out);
-    uint32_t seed = 1;
-    for (int i = 0; i < 5000; ++i) {
-      seed = seed * 1103515245u + 12345u;
-      const int count = 1 + static_cast<int>((seed >> 16) % 4);
-      const uint32_t value = (seed >> 3) & ((1u << (4 * count)) - 1);
-      nibbles.PutCode(value, count);
-      for (int n = count - 1; n >= 0; --n) expected.push_back((value >> (4 * n)) & 0xF);
-    }
-    nibbles.Align();
-  }
-  if (expected.size() % 2) expected.push_back(0);
-  ASSERT_EQ(bytes.size(), expected.size() / 2);
-  for (size_t i = 0; i < bytes.size(); ++i) {
-    ASSERT_EQ(bytes[i], expected[2 * i] << 4 | expected[2 * i + 1]) << "at byte " << i;
-  }
-}
-
 TEST(BitWriter, WritesMostSignificantBitFirstAcrossBytes) {
   std::vector<uint8_t> bytes;
   ByteWriter out(bytes);

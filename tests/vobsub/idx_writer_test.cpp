@@ -4,9 +4,7 @@
 
 #include <fstream>
 #include <iterator>
-#include <sstream>
 
-#include "base/errors.h"
 #include "vobsub/palette.h"
 
 namespace kestrelpix {
@@ -79,30 +77,10 @@ TEST(IndexHeader, FrameSizeAndLanguageLines) {
 
 TEST(IndexEntry, PositionHasNineDigitsOrMore) {
   EXPECT_EQ(IndexEntry(62500, 0), "timestamp: 00:01:02:500, filepos: 000000000\r\n");
+  EXPECT_EQ(IndexEntry(1000, 2048), "timestamp: 00:00:01:000, filepos: 000000800\r\n");
   EXPECT_EQ(IndexEntry(0, 0xFFFFFFFFFull), "timestamp: 00:00:00:000, filepos: fffffffff\r\n");
   // Past 36 bits the position takes a tenth digit instead of being cut.
   EXPECT_EQ(IndexEntry(0, 0x1000000000ull), "timestamp: 00:00:00:000, filepos: 1000000000\r\n");
-}
-
-TEST(WriteIndex, WritesToStreamsAndReportsFailedWrites) {
-  std::ostringstream out;
-  WriteIndexHeader(out, "29.970", "de GERMAN", PaletteBlock(PaletteMode::DvdOnly, 1, 2, 3));
-  WriteIndexEntry(out, 1000, 2048);
-  EXPECT_EQ(out.str(),
-            IndexHeader("29.970", "de GERMAN", PaletteBlock(PaletteMode::DvdOnly, 1, 2, 3)) +
-                "timestamp: 00:00:01:000, filepos: 000000800\r\n");
-
-  std::ofstream closed;  // never opened: every write fails
-  EXPECT_THROW(WriteIndexEntry(closed, 0, 0), FileError);
-  std::ofstream full("/dev/full", std::ios::binary);
-  if (full.is_open()) {
-    // The stream buffers; the failure shows once it flushes.
-    EXPECT_THROW(
-        {
-          for (int i = 0; i < 10000; ++i) WriteIndexEntry(full, 0, 0);
-        },
-        FileError);
-  }
 }
 
 }  // namespace

@@ -14,9 +14,9 @@ std::vector<WrittenUnit> WritePair(const std::string& stem, const std::vector<Te
                                    const PairOptions& options, MessageSink* sink) {
   std::ofstream idx(stem + ".idx", std::ios::binary | std::ios::trunc);
   if (!idx) throw std::runtime_error("cannot create " + stem + ".idx");
-  WriteIndexHeader(idx, options.Fps, options.Language,
-                   PaletteBlock(options.Palette, options.AntialiasColor, options.OutlineColor,
-                                options.TextColor));
+  idx << IndexHeader(options.Fps, options.Language,
+                     PaletteBlock(options.Palette, options.AntialiasColor, options.OutlineColor,
+                                  options.TextColor));
   const ColorKeys keys =
       ColorKeysFrom(options.TextColor, options.OutlineColor, options.AntialiasColor);
 
@@ -34,7 +34,7 @@ std::vector<WrittenUnit> WritePair(const std::string& stem, const std::vector<Te
       unit.unit = EncodeSubpicture(entry.frame, entry.BandTop, entry.BandHeight, span.StartTime,
                                    span.EndTime, keys, sink);
       unit.filePosition = stream.size();
-      WriteIndexEntry(idx, span.StartTime, unit.filePosition);
+      idx << IndexEntry(span.StartTime, unit.filePosition);
       unit.packs = PackSubpicture(unit.unit, span.StartTime, stream);
       written.push_back(std::move(unit));
     }

@@ -27,7 +27,7 @@ const char* const kUsageText =
     "(name.Kestrelpix_Help.txt).\n"
     "----------------------------------------------------------------\n"
     "How to convert multiple vobsub files at once. \n"
-    "Batch mode exists since version 3.3. It works like this:\n"
+    "Batch mode works like this:\n"
     "1. Load the first subtitle with \"Load srt\".\n"
     "2. Kestrelpix checks it as usual.\n"
     "3. Choose the frame rate, the colours and the other options and press \"Add to Batch\". The "
@@ -84,7 +84,7 @@ TFormAbout::TFormAbout(QWidget* parent) : QDialog(parent) {
   LabelMadeByMorvane->setText("Morvane");
   LabelMadeByMorvane->setStyleSheet("color: blue; font-weight: bold; text-decoration: underline;");
   auto* versionCaption = Bold("Current version :");
-  LabelVersion = Bold("3.5");
+  LabelVersion = Bold(KESTRELPIX_VERSION);
   LabelVersion->setObjectName("LabelVersion");
 
   MemoInfo = new QPlainTextEdit;

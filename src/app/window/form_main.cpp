@@ -136,13 +136,13 @@ TFormMain::TFormMain(std::vector<std::string> args, std::string settingsFile, QW
                  Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint |
                  Qt::WindowCloseButtonHint);
 
-  OpenDialogsub.Filter = "*.srt;*.txt (*.srt *.txt)";
-  OpenDialogImagePAL.Title = "Load 720x576 PAL image";
-  OpenDialogImagePAL.Filter = "Load your PAL 720x576 BMP (*.bmp)";
-  OpenDialogImageNTSC.Title = "Load 720x480 NTSC image";
-  OpenDialogImageNTSC.Filter = "Load your NTSC 720x480 BMP (*.bmp)";
-  OpenDialogBat.Title = "Add to Batch";
-  OpenDialogBat.Filter = "*.bat (*.bat)";
+  OpenDialogsub.filter = "*.srt;*.txt (*.srt *.txt)";
+  OpenDialogImagePAL.title = "Load 720x576 PAL image";
+  OpenDialogImagePAL.filter = "Load your PAL 720x576 BMP (*.bmp)";
+  OpenDialogImageNTSC.title = "Load 720x480 NTSC image";
+  OpenDialogImageNTSC.filter = "Load your NTSC 720x480 BMP (*.bmp)";
+  OpenDialogBat.title = "Add to Batch";
+  OpenDialogBat.filter = "*.bat (*.bat)";
   OpenDialogBat.mustExist = false;
   OpenDialogBat.save = true;
 

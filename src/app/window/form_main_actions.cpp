@@ -66,16 +66,16 @@ void TFormMain::ButtonLoadSrtClick() {
   };
   hooks.Fit.ReadSettings = [this] { return ReadRenderSettings(); };
   hooks.Fit.EmptyEntryList = hooks.ClearList;
-  hooks.Fit.ShowLoadedFileName = [this] { EditLoadSrt->setText(OpenDialogsub.FileName); };
+  hooks.Fit.ShowLoadedFileName = [this] { EditLoadSrt->setText(OpenDialogsub.fileName); };
   hooks.Fit.WrapHint = "tick \"Wrap long lines\"";
-  LoadSubtitleFile(LocalPath(OpenDialogsub.FileName), CurrentSubtitle, State, sink_, hooks);
+  LoadSubtitleFile(LocalPath(OpenDialogsub.fileName), CurrentSubtitle, State, sink_, hooks);
 }
 
 void TFormMain::ButtonGenerateClick() {
   // A press during a run reaches this handler again from the run's event
   // processing; the job takes it as the abort request.
   const JobOutcome outcome =
-      job_.ButtonGenerateClick(CurrentSubtitle.get(), LocalPath(OpenDialogsub.FileName));
+      job_.ButtonGenerateClick(CurrentSubtitle.get(), LocalPath(OpenDialogsub.fileName));
   lastOutcome_ = outcome;
 }
 
@@ -89,16 +89,16 @@ void TFormMain::ButtonBatchClick() {
     return;
   }
   // Asked once; later jobs go to the same file.
-  if (OpenDialogBat.FileName.isEmpty()) OpenDialogBat.Execute(this);
-  if (OpenDialogBat.FileName.isEmpty()) return;
+  if (OpenDialogBat.fileName.isEmpty()) OpenDialogBat.Execute(this);
+  if (OpenDialogBat.fileName.isEmpty()) return;
 
   // A name typed without ".bat" gets it; an existing batch file chosen in
   // the dialog is appended to under its own name.
-  QString batchFile = OpenDialogBat.FileName;
+  QString batchFile = OpenDialogBat.fileName;
   if (!batchFile.endsWith(".bat", Qt::CaseInsensitive)) batchFile += ".bat";
   const std::string path = LocalPath(batchFile);
   AppendToBatchFile(
-      path, BatchLine(ProgramFolder(), LocalPath(OpenDialogsub.FileName), CurrentPositions()));
+      path, BatchLine(ProgramFolder(), LocalPath(OpenDialogsub.fileName), CurrentPositions()));
   sink_.ShowMessage("Job added to Batch file: " + path);
 }
 
@@ -130,9 +130,8 @@ void TFormMain::FormActivate() {
   if (activated_) return;
   activated_ = true;
   LoadPreviewBackground();
-  // Text is drawn by the program's own aliased rasterizer, whatever the
-  // desktop's font smoothing; this platform has no system-wide smoothing
-  // switch to turn off here (and on again in FormClose and FormDestroy).
+  // Text is drawn by the program's own aliased rasterizer, so the desktop's
+  // font smoothing changes nothing in the preview or the output.
   if (State.CommandLineMode) {
     UnattendedRun();
   } else {
@@ -177,7 +176,7 @@ void TFormMain::UnattendedRun() {
   }
   const kestrelpix::CommandLineValues& values = *CommandLineValues;
   // 2. The load action takes its file from the dialog.
-  OpenDialogsub.FileName = FromLocalPath(values[0]);
+  OpenDialogsub.fileName = FromLocalPath(values[0]);
   // 3. List positions (no change handlers) and slider positions (which run
   // theirs). A position outside its list leaves the list without selection.
   ControlPositions p = PositionsFromCommandLine(values);
@@ -217,11 +216,11 @@ void TFormMain::UnattendedRun() {
 }
 
 void TFormMain::FormClose() {
-  // Nothing to switch back: see FormActivate about font smoothing.
+  // Nothing of the desktop was changed, so nothing is restored here.
 }
 
 void TFormMain::FormDestroy() {
-  // As FormClose: font smoothing has no system-wide switch on this platform.
+  // As FormClose: nothing of the desktop to restore.
   destroyed_ = true;
 }
 

@@ -149,7 +149,7 @@ void TFormMain::ComboBoxFontSizeChange() {
     const QSignalBlocker blocker(ListBoxPreview);
     ListBoxPreview->clear();
   };
-  hooks.ShowLoadedFileName = [this] { EditLoadSrt->setText(OpenDialogsub.FileName); };
+  hooks.ShowLoadedFileName = [this] { EditLoadSrt->setText(OpenDialogsub.fileName); };
   hooks.WrapHint = "tick \"Wrap long lines\"";
   CheckAllEntriesFit(*CurrentSubtitle, State, sink_, hooks);
   setWindowTitle(kMainCaption);
@@ -193,13 +193,13 @@ void TFormMain::BitBtnChangeImageClick() {
   // The dialogs' results are not consulted: a cancelled dialog after an
   // earlier choice sets the same path again.
   OpenDialogImagePAL.Execute(this);
-  if (!OpenDialogImagePAL.FileName.isEmpty()) {
-    LabelImageChangedPAL->setText(OpenDialogImagePAL.FileName);
+  if (!OpenDialogImagePAL.fileName.isEmpty()) {
+    LabelImageChangedPAL->setText(OpenDialogImagePAL.fileName);
     LoadPreviewBackground();
   }
   OpenDialogImageNTSC.Execute(this);
-  if (!OpenDialogImageNTSC.FileName.isEmpty()) {
-    LabelImageChangedNTSC->setText(OpenDialogImageNTSC.FileName);
+  if (!OpenDialogImageNTSC.fileName.isEmpty()) {
+    LabelImageChangedNTSC->setText(OpenDialogImageNTSC.fileName);
     LoadPreviewBackground();
   }
 }

@@ -79,17 +79,17 @@ bool OpenDialog::Execute(QWidget* parent) {
     OpenDialogHook hook = CurrentDialogHook();
     chosen = hook(*this);
   } else {
-    QFileDialog dialog(parent, Title, QString(), Filter);
+    QFileDialog dialog(parent, title, QString(), filter);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     if (save) dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    if (!FileName.isEmpty()) dialog.selectFile(FileName);
+    if (!fileName.isEmpty()) dialog.selectFile(fileName);
     if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
       chosen = dialog.selectedFiles().constFirst();
     }
   }
   if (chosen.isEmpty()) return false;
-  FileName = chosen;
+  fileName = chosen;
   return true;
 }
 

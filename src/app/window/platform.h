@@ -40,21 +40,21 @@ class WindowMessageSink : public MessageSink {
 // error. Returns false when an error was shown.
 bool RunGuarded(const std::function<void()>& handler);
 
-// A file dialog that keeps its file name between showings, like the
-// window's named dialog components. The filter is in Qt's form, for example
+// A file dialog that keeps its file name between showings: the window holds
+// one per purpose, and each remembers the last file chosen. The filter is in Qt's form, for example
 // "*.srt;*.txt (*.srt *.txt)"; a typed name of another extension is
 // accepted. Unless mustExist is set, a name that does not exist yet may be
 // typed. A save dialog (save set) names a file to write: its button reads
 // "Save", and choosing an existing file asks nothing, since the caller
 // appends to it.
 struct OpenDialog {
-  QString Title;
-  QString Filter;
-  QString FileName;  // empty until a file was chosen
+  QString title;
+  QString filter;
+  QString fileName;  // empty until a file was chosen
   bool mustExist = true;
   bool save = false;
 
-  // Shows the dialog. A confirmed choice replaces FileName; a cancelled
+  // Shows the dialog. A confirmed choice replaces fileName; a cancelled
   // dialog leaves it as it was. Returns whether the user confirmed.
   bool Execute(QWidget* parent);
 };

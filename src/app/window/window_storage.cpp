@@ -55,7 +55,7 @@ WindowPlacement PlacementOf(const QWidget* window) {
 void ApplyPlacementTo(QWidget* window, const RestoredPlacement& placement) {
   if (placement.applyPosition) {
     // A window of fixed size: only the position, moved onto a screen.
-    const QRect frame(QPoint(placement.Left, placement.Top), window->frameGeometry().size());
+    const QRect frame(QPoint(placement.left, placement.top), window->frameGeometry().size());
     window->move(PlaceOnScreens(frame, AvailableAreas()).topLeft());
   }
   switch (placement.state) {
@@ -181,8 +181,8 @@ WindowPlacement TFormMain::CurrentPlacement() const {
 
 void TFormMain::ApplyPlacement(const RestoredPlacement& placement) {
   if (placement.applyPosition) {
-    QRect stored(placement.Left, placement.Top, placement.Right - placement.Left,
-                 placement.Bottom - placement.Top);
+    QRect stored(placement.left, placement.top, placement.right - placement.left,
+                 placement.bottom - placement.top);
     // A rectangle too small for the window (a hand-edited or damaged file)
     // keeps its position and takes the first start's size.
     const QSize least = minimumSizeHint();

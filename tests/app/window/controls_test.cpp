@@ -295,13 +295,13 @@ void ControlsTest::mainWindowControlsAndDefaults() {
   QVERIFY(w->LabelImageChangedNTSC->isHidden());
 
   // The dialogs' filters and titles.
-  QCOMPARE(w->OpenDialogsub.Filter, QString("*.srt;*.txt (*.srt *.txt)"));
-  QCOMPARE(w->OpenDialogImagePAL.Title, QString("Load 720x576 PAL image"));
-  QCOMPARE(w->OpenDialogImagePAL.Filter, QString("Load your PAL 720x576 BMP (*.bmp)"));
-  QCOMPARE(w->OpenDialogImageNTSC.Title, QString("Load 720x480 NTSC image"));
-  QCOMPARE(w->OpenDialogImageNTSC.Filter, QString("Load your NTSC 720x480 BMP (*.bmp)"));
-  QCOMPARE(w->OpenDialogBat.Filter, QString("*.bat (*.bat)"));
-  QCOMPARE(w->OpenDialogBat.Title, QString("Add to Batch"));
+  QCOMPARE(w->OpenDialogsub.filter, QString("*.srt;*.txt (*.srt *.txt)"));
+  QCOMPARE(w->OpenDialogImagePAL.title, QString("Load 720x576 PAL image"));
+  QCOMPARE(w->OpenDialogImagePAL.filter, QString("Load your PAL 720x576 BMP (*.bmp)"));
+  QCOMPARE(w->OpenDialogImageNTSC.title, QString("Load 720x480 NTSC image"));
+  QCOMPARE(w->OpenDialogImageNTSC.filter, QString("Load your NTSC 720x480 BMP (*.bmp)"));
+  QCOMPARE(w->OpenDialogBat.filter, QString("*.bat (*.bat)"));
+  QCOMPARE(w->OpenDialogBat.title, QString("Add to Batch"));
   QVERIFY(w->OpenDialogBat.save);
 
   // Flags at start.
@@ -403,14 +403,14 @@ void ControlsTest::defaultsButtonKeepsDocumentAndBatchFile() {
   QVERIFY(w->State.SubtitleLoaded);
   const int rows = w->ListBoxPreview->count();
   QVERIFY(rows > 5);
-  w->OpenDialogBat.FileName = "/tmp/queued";
+  w->OpenDialogBat.fileName = "/tmp/queued";
   w->BitBtnSetDefaultValues->click();
   QCOMPARE(w->ListBoxPreview->count(), rows);
   QVERIFY(w->CurrentSubtitle != nullptr);
   QCOMPARE(w->CurrentSubtitle->LineCount(), rows);
   QVERIFY(w->State.SubtitleLoaded);
   QCOMPARE(w->EditLoadSrt->text(), QString::fromStdString(ExampleSubtitle()));
-  QCOMPARE(w->OpenDialogBat.FileName, QString("/tmp/queued"));
+  QCOMPARE(w->OpenDialogBat.fileName, QString("/tmp/queued"));
 }
 
 void ControlsTest::listsSetFromCodeRunNoHandler() {
@@ -511,7 +511,7 @@ void ControlsTest::aboutWindowAndLinks() {
   QCOMPARE(a->size(), QSize(600, 556));
   QVERIFY(a->windowFlags() & Qt::WindowStaysOnTopHint);
   QVERIFY(a->isModal());
-  QCOMPARE(a->LabelVersion->text(), QString("3.5"));
+  QCOMPARE(a->LabelVersion->text(), QString(KESTRELPIX_VERSION));
   QVERIFY(a->LabelVersion->font().bold());
   QCOMPARE(a->LabelMadeByMorvane->text(), QString("Morvane"));
   QVERIFY(!a->ImageMorvane->pixmap().isNull());

@@ -44,7 +44,7 @@ class WindowFixture {
       if (onMessage) onMessage(text);
     });
     previousDialog_ = window::SetOpenDialogHook([this](const window::OpenDialog& dialog) {
-      dialogTitles << dialog.Title;
+      dialogTitles << dialog.title;
       if (dialogAnswers.empty()) {
         unexpectedDialogs++;
         return QString();
