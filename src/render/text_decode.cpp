@@ -7,6 +7,7 @@
 #include <mutex>
 
 #include "subtitle/subtitle.h"
+#include "subtitle/unicode_text.h"
 
 namespace kestrelpix {
 
@@ -205,26 +206,7 @@ std::u32string DecodeText(std::string_view bytes, uint8_t charset) {
 std::string EncodeUtf8(std::u32string_view text) {
   std::string out;
   out.reserve(text.size());
-  for (char32_t c : text) {
-    if (c >= 0xD800 && c <= 0xDFFF) c = kReplacement;
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else if (c < 0x800) {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      out += static_cast<char>(0xE0 | (c >> 12));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c <= 0x10FFFF) {
-      out += static_cast<char>(0xF0 | (c >> 18));
-      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      out += "\xEF\xBF\xBD";
-    }
-  }
+  for (char32_t c : text) AppendUtf8(out, c);
   return out;
 }
 

@@ -23,6 +23,9 @@ struct UnicodeText {
 // surrogate, a value above U+10FFFF, an odd byte at the end) become U+FFFD.
 UnicodeText ToUtf8(std::string_view bytes);
 
+// Appends c as UTF-8; a surrogate or a value above U+10FFFF becomes U+FFFD.
+void AppendUtf8(std::string& out, char32_t c);
+
 // "UTF-16 LE" and so on; "" for None.
 const char* UnicodeFormName(UnicodeForm form);
 
