@@ -9,7 +9,7 @@
 
 #include "base/app_state.h"
 #include "base/message_sink.h"
-#include "render/frame_bitmap.h"
+#include "base/frame_bitmap.h"
 #include "render/render_settings.h"
 #include "subtitle/subtitle.h"
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "render/frame_bitmap.h"
+#include "base/frame_bitmap.h"
 
 namespace kestrelpix {
 

@@ -12,7 +12,7 @@
 
 #include <string_view>
 
-#include "render/frame_bitmap.h"
+#include "base/frame_bitmap.h"
 #include "render/measure.h"
 #include "render/render_settings.h"
 #include "render/text_layout.h"

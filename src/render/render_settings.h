@@ -7,6 +7,8 @@
 #include <string>
 
 #include "base/color.h"
+#include "base/frame_geometry.h"
+#include "base/palette_mode.h"
 
 namespace kestrelpix {
 
@@ -16,8 +18,6 @@ enum FontStyleBits : uint8_t {
   kStyleUnderline = 4,
   kStyleStrikeOut = 8,
 };
-
-enum class PaletteMode { PcOnly, DvdOnly, TwoPalettes, SafePalette };
 
 struct RenderSettings {
   std::string FontName = "Arial";
@@ -38,10 +38,5 @@ struct RenderSettings {
   // (render/line_wrap.h).
   bool WrapLines = false;
 };
-
-constexpr int kFrameWidth = 720;
-
-// 576 rows for exactly "25.000" (PAL), 480 for every other rate (NTSC).
-inline int FrameHeightForFps(const std::string& fps) { return fps == "25.000" ? 576 : 480; }
 
 }  // namespace kestrelpix

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "base/frame_geometry.h"
 #include "base/idx_time.h"
 
 namespace kestrelpix {
@@ -80,7 +81,8 @@ std::string IndexSettingsHeader(const std::string& Fps, const std::string& palet
   std::string text;
   text.reserve(2048);
   for (const char* line : kHeadLines) AppendLine(text, line);
-  AppendLine(text, Fps == "25.000" ? "size: 720x576" : "size: 720x480");
+  AppendLine(text,
+             "size: " + std::to_string(kFrameWidth) + "x" + std::to_string(FrameHeightForFps(Fps)));
   for (const char* line : kSettingsLines) AppendLine(text, line);
   text += paletteBlock;
   if (paletteBlock.size() < 2 || paletteBlock.compare(paletteBlock.size() - 2, 2, kCrLf) != 0) {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "base/color.h"
-#include "render/render_settings.h"
+#include "base/palette_mode.h"
 
 namespace kestrelpix {
 

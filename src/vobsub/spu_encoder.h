@@ -11,7 +11,7 @@
 #include "base/color.h"
 #include "base/errors.h"
 #include "base/message_sink.h"
-#include "render/frame_bitmap.h"
+#include "base/frame_bitmap.h"
 #include "vobsub/byte_writer.h"
 
 namespace kestrelpix {

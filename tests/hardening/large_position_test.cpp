@@ -11,6 +11,7 @@
 #include <fstream>
 
 #include "hardening/hardening_util.h"
+#include "render/render_settings.h"
 #include "support/temp_dir.h"
 #include "vobsub/idx_writer.h"
 #include "vobsub/palette.h"

@@ -4,7 +4,7 @@
 #include <set>
 #include <string>
 
-#include "render/frame_bitmap.h"
+#include "base/frame_bitmap.h"
 #include "render/render_settings.h"
 
 namespace kestrelpix::testing {

@@ -10,8 +10,8 @@
 
 #include "base/color.h"
 #include "base/message_sink.h"
-#include "render/frame_bitmap.h"
-#include "render/render_settings.h"
+#include "base/frame_bitmap.h"
+#include "base/palette_mode.h"
 
 namespace kestrelpix::testing {
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "base/color.h"
-#include "render/frame_bitmap.h"
+#include "base/frame_bitmap.h"
 
 namespace kestrelpix::testing {
 

@@ -295,7 +295,7 @@ void TFormMain::CreateControls() {
   ListBoxPreview->setStyleSheet(
       "QListWidget#ListBoxPreview:focus { border: 2px solid palette(highlight); }");
   preview = Named(new TPreviewImage, "preview");
-  preview->SetFrameSize(QSize(kFrameWidth, 576));
+  preview->SetFrameSize(QSize(kFrameWidth, kPalFrameHeight));
   LabelImageChangedPAL = Named(new QLabel, "LabelImageChangedPAL");
   LabelImageChangedPAL->setVisible(false);
   LabelImageChangedNTSC = Named(new QLabel, "LabelImageChangedNTSC");
@@ -385,7 +385,7 @@ void TFormMain::FormCreate(QObject* Sender) {
   ComboBoxOutlineWidth->setCurrentIndex(kDefaultOutlineIndex);
   CheckBoxWrapLines->setChecked(false);
   // 5.
-  preview->SetFrameSize(QSize(kFrameWidth, 576));
+  preview->SetFrameSize(QSize(kFrameWidth, kPalFrameHeight));
   // 6. Appended without clearing: every press of the defaults button adds
   // another copy, and position 0 stays "Arial".
   ComboBoxFontName->addItems(ToQStringList(FontList()));

@@ -34,9 +34,9 @@ namespace {
 // The built-in pictures, decoded once.
 const FrameBitmap& BuiltInPicture(bool pal) {
   static const FrameBitmap palPicture =
-      FrameFromImage(QImage(":/pictures/PreviewPal720x576"), kFrameWidth, 576);
+      FrameFromImage(QImage(":/pictures/PreviewPal720x576"), kFrameWidth, kPalFrameHeight);
   static const FrameBitmap ntscPicture =
-      FrameFromImage(QImage(":/pictures/PreviewNtsc720x480"), kFrameWidth, 480);
+      FrameFromImage(QImage(":/pictures/PreviewNtsc720x480"), kFrameWidth, kNtscFrameHeight);
   return pal ? palPicture : ntscPicture;
 }
 
@@ -68,8 +68,8 @@ std::string ReadPictureFile(const std::string& path, QByteArray& bytes) {
 }  // namespace
 
 void TFormMain::LoadPreviewBackground() {
-  const bool pal = ComboBoxFps->currentText() == "25.000";
-  const int height = pal ? 576 : 480;
+  const int height = FrameHeightForFps(ComboBoxFps->currentText().toStdString());
+  const bool pal = height == kPalFrameHeight;
   preview->SetFrameSize(QSize(kFrameWidth, height));
   const QString path = pal ? LabelImageChangedPAL->text() : LabelImageChangedNTSC->text();
   if (!path.isEmpty() && QFileInfo::exists(path)) {

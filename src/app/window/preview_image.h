@@ -10,7 +10,7 @@
 #include <QTimer>
 #include <QWidget>
 
-#include "render/frame_bitmap.h"
+#include "base/frame_bitmap.h"
 
 namespace kestrelpix::window {
 
