@@ -22,7 +22,6 @@
 #include <vector>
 
 #include "app/control_lists.h"
-#include "render/fit_check.h"
 #include "render/font_tables.h"
 #include "render/line_wrap.h"
 #include "render/measure.h"

@@ -1,6 +1,20 @@
 #include "app/control_lists.h"
 
+#include <cctype>
+
+#include "vobsub/output_names.h"
+
 namespace kestrelpix {
+
+namespace {
+
+std::string Lower(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return out;
+}
+
+}  // namespace
 
 const std::vector<std::string>& LanguageList() {
   static const std::vector<std::string> kLanguages = {
@@ -157,6 +171,29 @@ const std::vector<std::string>& AlignList() {
 const std::vector<std::string>& OutlineWidthList() {
   static const std::vector<std::string> kOutline = {"2", "3", "4"};
   return kOutline;
+}
+
+std::optional<std::string> LanguageForCode(std::string_view code) {
+  if (code.size() != 2) return std::nullopt;
+  const std::string lower = Lower(code);
+  for (const std::string& entry : LanguageList()) {
+    if (entry.size() > 3 && entry.compare(0, 2, lower) == 0) return entry;
+  }
+  return std::nullopt;
+}
+
+std::string LanguageTagOf(const std::string& path) {
+  const std::string name = path.substr(FolderOf(path).size());
+  const size_t extension = name.find_last_of('.');
+  if (extension == std::string::npos || extension == 0) return "";
+  const size_t dot = name.find_last_of('.', extension - 1);
+  if (dot == std::string::npos || extension - dot != 3) return "";
+  const std::string tag = name.substr(dot + 1, 2);
+  if (!std::isalpha(static_cast<unsigned char>(tag[0])) ||
+      !std::isalpha(static_cast<unsigned char>(tag[1]))) {
+    return "";
+  }
+  return Lower(tag);
 }
 
 }  // namespace kestrelpix

@@ -3,7 +3,9 @@
 // positions against them, so both agree on every position.
 #pragma once
 
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kestrelpix {
@@ -13,6 +15,15 @@ const std::vector<std::string>& LanguageList();
 const std::vector<std::string>& FpsList();           // "23.976" ... "30.000"
 const std::vector<std::string>& AlignList();         // "center", "left", "right"
 const std::vector<std::string>& OutlineWidthList();  // "2", "3", "4"
+
+// The entry of the language list whose code is `code` (two characters, any
+// letter case): "FR" gives "fr FRENCH". Nothing for any other text.
+std::optional<std::string> LanguageForCode(std::string_view code);
+
+// The two-letter tag before the extension of a file name, in lower case:
+// "/films/film.FR.srt" gives "fr". Empty when the name has no such tag
+// ("film.srt", "film.pt-br.srt", "fr.srt").
+std::string LanguageTagOf(const std::string& path);
 
 // Default list positions and slider positions of the main window.
 constexpr int kDefaultFpsIndex = 2;        // "25.000"

@@ -1,7 +1,6 @@
-// Conversions without a window: the command-line tool's convert command, its
-// fifteen-parameter form, and the window program started from a batch file
-// on a machine without a display. They load, check and generate exactly as
-// the window does, with CommandLineMode set.
+// Conversions without a window: the command-line tool's convert command and
+// the unattended run of a batch line. They load, check and generate exactly
+// as the window does, with CommandLineMode set.
 #pragma once
 
 #include <functional>
@@ -35,13 +34,6 @@ ConversionReport ConvertHeadless(const std::string& input, const RenderSettings&
                                  const std::string& outputBase, MessageSink& sink,
                                  const ConsoleCallbacks& callbacks = {},
                                  const std::string& wrapHint = "--wrap");
-
-// The unattended run of the fifteen parameters. Returns the exit status: 0
-// for a complete run, 128 + the stop signal after an abort (130 for Ctrl-C),
-// 1 for every refusal or error.
-// wrapLines: too-wide entries are wrapped (the window's stored choice).
-int RunUnattendedHeadless(const std::vector<std::string>& args, MessageSink& sink,
-                          const ConsoleCallbacks& callbacks = {}, bool wrapLines = false);
 
 int ExitStatusFor(JobOutcome outcome);
 

@@ -5,11 +5,10 @@
 #include <filesystem>
 #include <memory>
 
-#include "app/control_lists.h"
-#include "app/load_action.h"
 #include "base/errors.h"
 #include "base/number_text.h"
 #include "job/job_support.h"
+#include "job/load_action.h"
 #include "job/output_file.h"
 #include "job/run_checks.h"
 #include "render/rasterizer.h"
@@ -24,12 +23,6 @@
 namespace kestrelpix {
 
 namespace {
-
-std::string Lower(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return out;
-}
 
 // Messages about one input, prefixed with its name.
 class PrefixSink : public MessageSink {
@@ -89,29 +82,6 @@ JobOutcome LoadStream(const std::string& input, const RenderSettings& settings, 
 }
 
 }  // namespace
-
-std::optional<std::string> LanguageForCode(std::string_view code) {
-  if (code.size() != 2) return std::nullopt;
-  const std::string lower = Lower(code);
-  for (const std::string& entry : LanguageList()) {
-    if (entry.size() > 3 && entry.compare(0, 2, lower) == 0) return entry;
-  }
-  return std::nullopt;
-}
-
-std::string LanguageTagOf(const std::string& path) {
-  const std::string name = path.substr(FolderOf(path).size());
-  const size_t extension = name.find_last_of('.');
-  if (extension == std::string::npos || extension == 0) return "";
-  const size_t dot = name.find_last_of('.', extension - 1);
-  if (dot == std::string::npos || extension - dot != 3) return "";
-  const std::string tag = name.substr(dot + 1, 2);
-  if (!std::isalpha(static_cast<unsigned char>(tag[0])) ||
-      !std::isalpha(static_cast<unsigned char>(tag[1]))) {
-    return "";
-  }
-  return Lower(tag);
-}
 
 std::string LanguageDisplayName(const std::string& Language) {
   // The list's names may carry a tab and the code again ("AFAR\tAA"), a

@@ -24,15 +24,6 @@ struct MergeInput {
   std::string Language;
 };
 
-// The entry of the language list whose code is `code` (two characters, any
-// letter case): "FR" gives "fr FRENCH". Nothing for any other text.
-std::optional<std::string> LanguageForCode(std::string_view code);
-
-// The two-letter tag before the extension of a file name, in lower case:
-// "/films/film.FR.srt" gives "fr". Empty when the name has no such tag
-// ("film.srt", "film.pt-br.srt", "fr.srt").
-std::string LanguageTagOf(const std::string& path);
-
 // The stream name of a language list entry for the index's comment lines,
 // in title case and without the list's annotations: "fr FRENCH" gives
 // "French", "om AFAN (OROMO)" gives "Afan", "fj FIJI FJ" gives "Fiji".

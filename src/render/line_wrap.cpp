@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "render/fit_check.h"
 #include "render/measure.h"
 
 namespace kestrelpix {
@@ -16,8 +15,6 @@ std::string_view Trim(std::string_view text) {
   while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
   return text;
 }
-
-bool Fits(std::string_view line, const RenderSettings& s) { return LineWidth(line, s) < FitLimit; }
 
 // A break: the text before [from, to) and the text after it, blanks removed.
 struct Gap {
@@ -111,7 +108,7 @@ DrawnLines LinesToDraw(const SubtitleLine& entry, const std::vector<std::string_
                        const RenderSettings& s) {
   DrawnLines own{entry.Text1, entry.Text2};
   if (!s.WrapLines) return own;
-  const bool own_fit = Fits(entry.Text1, s) && Fits(entry.Text2, s);
+  const bool own_fit = LineFits(entry.Text1, s) && LineFits(entry.Text2, s);
   if (own_fit && lines.size() == 2) return own;
 
   // The even break of the joined lines, when it fits.
@@ -121,7 +118,7 @@ DrawnLines LinesToDraw(const SubtitleLine& entry, const std::vector<std::string_
     // spare the search.
     if (LineWidth(joined, s) >= 3 * FitLimit) return false;
     out = BreakEvenly(joined, s);
-    return Fits(out.Line1, s) && Fits(out.Line2, s);
+    return LineFits(out.Line1, s) && LineFits(out.Line2, s);
   };
   DrawnLines wrapped;
   if (lines.size() > 2) {

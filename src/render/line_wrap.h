@@ -56,4 +56,10 @@ DrawnLines BreakEvenly(std::string_view text, const RenderSettings& settings);
 // The width of a line as measured with the settings' font.
 int LineWidth(std::string_view text, const RenderSettings& settings);
 
+// A line fits the frame when its width is less than FitLimit.
+constexpr int FitLimit = 680;
+inline bool LineFits(std::string_view text, const RenderSettings& settings) {
+  return LineWidth(text, settings) < FitLimit;
+}
+
 }  // namespace kestrelpix

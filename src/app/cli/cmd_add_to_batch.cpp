@@ -10,9 +10,9 @@
 #include "app/cli/command.h"
 #include "app/cli/convert_options.h"
 #include "app/command_line.h"
-#include "app/load_action.h"
 #include "base/errors.h"
 #include "base/message_sink.h"
+#include "job/load_action.h"
 #include "render/font_tables.h"
 #include "subtitle/line_reader.h"
 

@@ -4,6 +4,7 @@
 
 #include "app/cli/command.h"
 #include "app/cli/console.h"
+#include "app/control_lists.h"
 #include "job/merge_job.h"
 #include "vobsub/output_names.h"
 #include "vobsub/ps_packer.h"

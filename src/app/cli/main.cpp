@@ -12,8 +12,8 @@
 #include "app/cli/command.h"
 #include "app/cli/console.h"
 #include "app/command_line.h"
+#include "app/unattended_run.h"
 #include "base/errors.h"
-#include "job/headless_run.h"
 
 namespace kestrelpix::cli {
 

@@ -10,13 +10,13 @@
 #include <QRadioButton>
 #include <QSlider>
 
-#include "app/load_action.h"
 #include "app/window/color_box.h"
 #include "app/window/form_about.h"
 #include "app/window/form_color_options.h"
 #include "app/window/form_main.h"
 #include "app/window/preview_image.h"
 #include "base/errors.h"
+#include "job/load_action.h"
 #include "render/font_tables.h"
 #include "render/text_decode.h"
 #include "vobsub/palette.h"

@@ -21,7 +21,7 @@
 #include "app/window/form_main.h"
 #include "app/window/preview_image.h"
 #include "base/excerpt.h"
-#include "render/fit_check.h"
+#include "job/fit_check.h"
 #include "render/line_wrap.h"
 #include "render/measure.h"
 #include "render/rasterizer.h"

@@ -10,10 +10,10 @@
 #include "app/command_line.h"
 #include "app/form_storage.h"
 #include "app/settings_location.h"
+#include "app/unattended_run.h"
 #include "app/window/form_main.h"
 #include "app/window/startup.h"
 #include "base/message_sink.h"
-#include "job/headless_run.h"
 #include "job/stop_signals.h"
 
 int main(int argc, char** argv) {

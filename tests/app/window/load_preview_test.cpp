@@ -6,7 +6,7 @@
 #include <QSignalSpy>
 #include <QtTest>
 
-#include "render/fit_check.h"
+#include "job/fit_check.h"
 #include "render/measure.h"
 #include "window_fixture.h"
 

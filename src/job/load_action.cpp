@@ -1,4 +1,4 @@
-#include "app/load_action.h"
+#include "job/load_action.h"
 
 namespace kestrelpix {
 

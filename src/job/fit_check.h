@@ -9,6 +9,7 @@
 
 #include "base/app_state.h"
 #include "base/message_sink.h"
+#include "render/line_wrap.h"
 #include "render/render_settings.h"
 #include "subtitle/subtitle.h"
 
@@ -29,8 +30,6 @@ struct FitCheckHooks {
   // file.
   std::string SuccessNote = "";
 };
-
-constexpr int FitLimit = 680;
 
 // Measures the lines the entry is drawn with (LinesToDraw: its first two,
 // or with WrapLines the wrapped ones) and sets state.SubtitleFits. An entry

@@ -1,4 +1,4 @@
-#include "render/fit_check.h"
+#include "job/fit_check.h"
 
 #include <gtest/gtest.h>
 

@@ -9,7 +9,7 @@
 
 #include "base/app_state.h"
 #include "base/message_sink.h"
-#include "render/fit_check.h"
+#include "job/fit_check.h"
 #include "subtitle/subtitle.h"
 
 namespace kestrelpix {
