@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <string>
 
+#include "app/console_front_end.h"
 #include "base/message_sink.h"
 #include "job/headless_run.h"
 
@@ -33,10 +34,9 @@ void BM_Convert3000(benchmark::State& state) {
   char folder[] = "/tmp/kestrelpix-bench-XXXXXX";
   ::mkdtemp(folder);
   const std::string film = MakeFilm(folder, 3000);
-  kestrelpix::CollectingMessageSink sink;
-  kestrelpix::RenderSettings settings;
+  kestrelpix::ConsoleFrontEnd console;
   for (auto _ : state) {
-    const auto report = kestrelpix::ConvertHeadless(film, settings, "", sink);
+    const auto report = kestrelpix::ConvertHeadless(film, "", console);
     if (report.Outcome != kestrelpix::JobOutcome::Completed)
       state.SkipWithError("conversion failed");
   }

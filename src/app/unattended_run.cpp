@@ -4,15 +4,16 @@
 
 #include "app/command_line.h"
 #include "base/errors.h"
+#include "job/headless_run.h"
 #include "render/font_tables.h"
 
 namespace kestrelpix {
 
-int RunUnattendedHeadless(const std::vector<std::string>& args, MessageSink& sink,
-                          const ConsoleCallbacks& callbacks, bool wrapLines) {
+int RunUnattendedHeadless(const std::vector<std::string>& args, ConsoleFrontEnd& console,
+                          bool wrapLines) {
   const std::optional<CommandLineValues> values = DetectCommandLine(args);
   if (!values) {
-    sink.ShowMessage(
+    console.ShowMessage(
         "Fifteen parameters are needed: filename fontname fontcharset fontstyle "
         "fontsize align offset offsetor outline colorantalias coloroutline colortext "
         "lang fps method");
@@ -24,12 +25,11 @@ int RunUnattendedHeadless(const std::vector<std::string>& args, MessageSink& sin
     RenderSettings settings = SettingsFromPositions(positions, FontList());
     settings.WrapLines = wrapLines;
     // A batch line comes from the window, where the box switches wrapping.
-    return ExitStatusFor(
-        ConvertHeadless((*values)[0], settings, "", sink, callbacks,
-                        "tick \"Wrap long lines\" in the window before adding to the batch")
-            .Outcome);
+    console.SetSettings(settings);
+    console.SetWrapHint("tick \"Wrap long lines\" in the window before adding to the batch");
+    return ExitStatusFor(ConvertHeadless((*values)[0], "", console).Outcome);
   } catch (const Error& e) {
-    sink.ShowMessage(e.what());
+    console.ShowMessage(e.what());
     return 1;
   }
 }

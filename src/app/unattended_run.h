@@ -6,16 +6,17 @@
 #include <string>
 #include <vector>
 
-#include "base/message_sink.h"
-#include "job/headless_run.h"
+#include "app/console_front_end.h"
 
 namespace kestrelpix {
 
 // The unattended run of the fifteen parameters. Returns the exit status: 0
 // for a complete run, 128 + the stop signal after an abort (130 for Ctrl-C),
 // 1 for every refusal or error.
+// The conversion runs with the settings the parameters give through the
+// console front end, whose settings and wrapping hint this sets.
 // wrapLines: too-wide entries are wrapped (the window's stored choice).
-int RunUnattendedHeadless(const std::vector<std::string>& args, MessageSink& sink,
-                          const ConsoleCallbacks& callbacks = {}, bool wrapLines = false);
+int RunUnattendedHeadless(const std::vector<std::string>& args, ConsoleFrontEnd& console,
+                          bool wrapLines = false);
 
 }  // namespace kestrelpix

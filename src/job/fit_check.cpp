@@ -29,7 +29,7 @@ std::vector<std::string_view> TextLines(const SubtitleLine& entry,
 }
 
 std::string TooWideMessage(const std::vector<std::string_view>& lines, int number, int width,
-                           const RenderSettings& font, bool loading, const FitCheckHooks& hooks) {
+                           const RenderSettings& font, bool loading, const std::string& wrapHint) {
   std::string message =
       (number > 0 ? "Entry " + std::to_string(number) : std::string("The entry")) +
       " is too wide: " + std::to_string(width) + " pixels, and a line must stay under " +
@@ -39,7 +39,7 @@ std::string TooWideMessage(const std::vector<std::string_view>& lines, int numbe
     message += "Even wrapped into two lines it is too wide. Please use a smaller font size";
   } else {
     message += "Please wrap long lines";
-    if (!hooks.WrapHint.empty()) message += " (" + hooks.WrapHint + ")";
+    if (!wrapHint.empty()) message += " (" + wrapHint + ")";
     message += " or use a smaller font size";
   }
   message += loading ? ", or correct the subtitle and reload it." : ".";
@@ -48,8 +48,7 @@ std::string TooWideMessage(const std::vector<std::string_view>& lines, int numbe
 
 // The check of one entry whose text lines are `all`.
 void CheckLines(const SubtitleLine& entry, const std::vector<std::string_view>& all, int number,
-                const RenderSettings& font, AppState& state, MessageSink& sink,
-                const FitCheckHooks& hooks) {
+                const RenderSettings& font, AppState& state, FrontEnd& frontEnd) {
   const DrawnLines drawn = LinesToDraw(entry, all, font);
   const int W1 = LineWidth(drawn.Line1, font);
   const int W2 = LineWidth(drawn.Line2, font);
@@ -59,33 +58,33 @@ void CheckLines(const SubtitleLine& entry, const std::vector<std::string_view>& 
   }
   state.SubtitleFits = false;
   const bool loading = !state.SubtitleLoaded;
-  if (loading && hooks.EmptyEntryList) hooks.EmptyEntryList();
-  sink.ShowMessage(
-      TooWideMessage(TextLines(entry, all, font), number, std::max(W1, W2), font, loading, hooks));
+  if (loading) frontEnd.ClearEntryList();
+  frontEnd.ShowMessage(TooWideMessage(TextLines(entry, all, font), number, std::max(W1, W2), font,
+                                      loading, frontEnd.WrapHint()));
 }
 
 }  // namespace
 
 void CheckEntryFits(const SubtitleLine& entry, int number, const RenderSettings& font,
-                    AppState& state, MessageSink& sink, const FitCheckHooks& hooks) {
-  CheckLines(entry, EntryTextLines(entry), number, font, state, sink, hooks);
+                    AppState& state, FrontEnd& frontEnd) {
+  CheckLines(entry, EntryTextLines(entry), number, font, state, frontEnd);
 }
 
 void CheckEntryFits(std::string_view line1, std::string_view line2, const RenderSettings& font,
-                    AppState& state, MessageSink& sink, const FitCheckHooks& hooks) {
+                    AppState& state, FrontEnd& frontEnd) {
   SubtitleLine entry;
   entry.Text1 = line1;
   entry.Text2 = line2;
-  CheckEntryFits(entry, 0, font, state, sink, hooks);
+  CheckEntryFits(entry, 0, font, state, frontEnd);
 }
 
-void CheckAllEntriesFit(const TSubtitle& doc, AppState& state, MessageSink& sink,
-                        const FitCheckHooks& hooks) {
+void CheckAllEntriesFit(const TSubtitle& doc, AppState& state, FrontEnd& frontEnd,
+                        const std::string& successNote) {
   const int n = doc.LineCount();
   const bool loading = !state.SubtitleLoaded;
   std::set<char32_t> missing;
   for (int i = 1; i <= n; ++i) {
-    RenderSettings font = hooks.ReadSettings ? hooks.ReadSettings() : RenderSettings{};
+    const RenderSettings font = SettingsForText(frontEnd.ReadRenderSettings(), &doc);
     const SubtitleLine& entry = doc.GetLine(i);
     const std::vector<std::string_view> all = EntryTextLines(doc, i);
     // While loading: which characters of the text no installed font has.
@@ -94,17 +93,27 @@ void CheckAllEntriesFit(const TSubtitle& doc, AppState& state, MessageSink& sink
         CollectMissingGlyphs(line, font, missing);
       }
     }
-    CheckLines(entry, all, i, font, state, sink, hooks);
+    CheckLines(entry, all, i, font, state, frontEnd);
     if (!state.SubtitleFits) break;
   }
-  if (!missing.empty()) sink.Warn(MissingGlyphsWarning(missing));
+  if (!missing.empty()) frontEnd.Warn(MissingGlyphsWarning(missing));
   if (!state.SubtitleFits) return;
   if (!state.CommandLineMode) {
-    sink.ShowMessage(std::string("Subtitle Style Modified/Loaded Successfully") +
-                     (hooks.SuccessNote.empty() ? "" : "\r" + hooks.SuccessNote));
+    frontEnd.ShowMessage(std::string("Subtitle Style Modified/Loaded Successfully") +
+                         (successNote.empty() ? "" : "\r" + successNote));
   }
-  if (hooks.ShowLoadedFileName) hooks.ShowLoadedFileName();
+  frontEnd.ShowLoadedFileName();
   state.SubtitleLoaded = true;
+}
+
+bool PreviewLinesFit(std::string_view line1, std::string_view line2, const RenderSettings& font,
+                     AppState& state, MessageSink& sink) {
+  state.SubtitleFits = LineFits(line1, font) && LineFits(line2, font);
+  if (!state.SubtitleFits) {
+    sink.ShowMessage("The string \r" + Quoted(line1, font.FontCharset) + "\r" +
+                     Quoted(line2, font.FontCharset) + "\ris too long.");
+  }
+  return state.SubtitleFits;
 }
 
 }  // namespace kestrelpix

@@ -11,6 +11,7 @@
 #include "job/run_checks.h"
 #include "render/line_wrap.h"
 #include "render/rasterizer.h"
+#include "render/text_decode.h"
 #include "vobsub/help_text.h"
 #include "vobsub/idx_writer.h"
 #include "vobsub/output_names.h"
@@ -57,23 +58,24 @@ class CappedWarnings : public MessageSink {
 
 JobOutcome GenerationJob::ButtonGenerateClick(const TSubtitle* doc, const std::string& inputFile) {
   state_.JobIdle = !state_.JobIdle;
-  host_.SetProgressPosition(0);
+  progress_ = 0;
+  frontEnd_.SetProgressPosition(progress_);
   // A press while this object's run is active is always the abort request;
   // it never starts a second run inside the first.
   if (running_) state_.JobIdle = true;
   if (state_.JobIdle) {
-    host_.Messages().ShowMessage("Operation Aborted");
+    frontEnd_.ShowMessage("Operation Aborted");
     return JobOutcome::AbortPress;
   }
 
-  host_.EnableInputs(false);
+  frontEnd_.EnableInputs(false);
   const JobOutcome outcome = Run(doc, inputFile);
-  host_.EnableInputs(true);
+  frontEnd_.EnableInputs(true);
   return outcome;
 }
 
 JobOutcome GenerationJob::Refuse(const std::string& message) {
-  host_.Messages().ShowMessage(message);
+  frontEnd_.ShowMessage(message);
   state_.JobIdle = true;
   return JobOutcome::Refused;
 }
@@ -105,19 +107,19 @@ JobOutcome GenerationJob::Run(const TSubtitle* doc, const std::string& inputFile
     return Refuse(e.what());
   }
   const std::string longDisplays = LongDisplayWarning(*doc);
-  if (!longDisplays.empty()) host_.Messages().Warn(longDisplays);
+  if (!longDisplays.empty()) frontEnd_.Warn(longDisplays);
 
-  host_.SetProgressRange(0, count - 1);
+  frontEnd_.SetProgressRange(0, count - 1);
   lastError_.clear();
   entriesWritten_ = 0;
 
-  const RenderSettings first = host_.ReadRenderSettings();
+  const RenderSettings first = SettingsForText(frontEnd_.ReadRenderSettings(), doc);
   const ColorKeys keys = ColorKeysFrom(first.TextColor, first.OutlineColor, first.AntialiasColor);
   uint64_t packCount = 0;
 
   OutputFile index, sub;
   std::string help;
-  CappedWarnings warnings(host_.Messages());
+  CappedWarnings warnings(frontEnd_);
   std::error_code removeError;
   running_ = true;
   try {
@@ -131,14 +133,17 @@ JobOutcome GenerationJob::Run(const TSubtitle* doc, const std::string& inputFile
     std::vector<uint8_t> packs;
     for (int k = 1; k <= count; ++k) {
       if (state_.JobIdle) continue;
-      host_.ProcessEvents();
-      host_.SetProgressPosition(host_.ProgressPosition() + 1);
+      frontEnd_.ProcessEvents();
+      if (!state_.JobIdle && frontEnd_.StopRequested()) {
+        ButtonGenerateClick(doc, inputFile);  // the press of "Abort"
+      }
+      frontEnd_.SetProgressPosition(++progress_);
       const SubtitleLine& line = doc->GetLine(k);
-      const RenderSettings settings = host_.ReadRenderSettings();
+      const RenderSettings settings = SettingsForText(frontEnd_.ReadRenderSettings(), doc);
       const DrawnLines text = LinesToDraw(*doc, k, settings);
       const Band drawn = RenderFrame(text.Line1, text.Line2, settings, frame);
       const Band band = ClampBand(drawn, frame.height());
-      host_.FrameDrawn(frame);
+      frontEnd_.FrameDrawn(frame);
 
       // A time before the start of the video cannot be stamped; it shows
       // from the start instead.
@@ -187,7 +192,7 @@ JobOutcome GenerationJob::Run(const TSubtitle* doc, const std::string& inputFile
     }
     running_ = false;
     state_.JobIdle = true;
-    host_.Messages().ShowMessage(lastError_);
+    frontEnd_.ShowMessage(lastError_);
     return JobOutcome::Failed;
   }
   running_ = false;
@@ -196,9 +201,9 @@ JobOutcome GenerationJob::Run(const TSubtitle* doc, const std::string& inputFile
 
   state_.JobIdle = true;
   if (state_.CommandLineMode) {
-    host_.RequestTerminate();
+    frontEnd_.RequestTerminate();
   } else {
-    host_.Messages().ShowMessage(help);
+    frontEnd_.ShowMessage(help);
   }
   return JobOutcome::Completed;
 }

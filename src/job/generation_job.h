@@ -1,43 +1,17 @@
 // The conversion run: from the first entry of the loaded document to the
 // last, each entry drawn, encoded, packed and indexed, with progress, abort
 // and the completion help text. The window and the command-line tool both
-// drive this one class through a JobHost of their own.
+// drive this one class, each as its front end.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
 #include "base/app_state.h"
-#include "base/message_sink.h"
-#include "base/frame_bitmap.h"
-#include "render/render_settings.h"
+#include "job/front_end.h"
 #include "subtitle/subtitle.h"
 
 namespace kestrelpix {
-
-// What a front end offers the run.
-class JobHost {
- public:
-  virtual ~JobHost() = default;
-  // The current settings, read afresh for every entry (and once for the
-  // colours, the palette, the frame rate and the language at the start).
-  virtual RenderSettings ReadRenderSettings() = 0;
-  // Lets the front end handle pending events once per entry. An abort press
-  // handled here calls GenerationJob::ButtonGenerateClick again (nested).
-  virtual void ProcessEvents() = 0;
-  // ProgressBar1: range and position.
-  virtual void SetProgressRange(int minimum, int maximum) = 0;
-  virtual void SetProgressPosition(int position) = 0;
-  virtual int ProgressPosition() const = 0;
-  // Enables or disables the settings controls; the generate button reads
-  // "Generate Vobsub" when enabled, "Abort" when not.
-  virtual void EnableInputs(bool enabled) = 0;
-  // The frame just drawn for an entry (the window shows it as its preview).
-  virtual void FrameDrawn(const FrameBitmap& frame) {}
-  // Command-line mode: a complete run ends the program.
-  virtual void RequestTerminate() {}
-  virtual MessageSink& Messages() = 0;
-};
 
 enum class JobOutcome {
   None,       // no run has ended yet
@@ -50,11 +24,12 @@ enum class JobOutcome {
 
 class GenerationJob {
  public:
-  GenerationJob(AppState& state, JobHost& host) : state_(state), host_(host) {}
+  GenerationJob(AppState& state, FrontEnd& frontEnd) : state_(state), frontEnd_(frontEnd) {}
 
   // One press of the generate button, or the unattended run's call: starts
   // a run over doc, writing beside inputFile; while a run is active, the
-  // press is the abort request. Returns how this call ended.
+  // press is the abort request, and so is a stop the front end asks for.
+  // Returns how this call ended.
   JobOutcome ButtonGenerateClick(const TSubtitle* doc, const std::string& inputFile);
 
   // Names the outputs after this path instead of the input (the three files
@@ -75,8 +50,9 @@ class GenerationJob {
   JobOutcome Refuse(const std::string& message);
 
   AppState& state_;
-  JobHost& host_;
+  FrontEnd& frontEnd_;
   bool running_ = false;
+  int progress_ = 0;  // the progress position shown
   std::string outputBase_;
   std::string lastError_;
   std::string indexFile_, subFile_, helpFile_;

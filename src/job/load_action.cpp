@@ -1,64 +1,52 @@
 #include "job/load_action.h"
 
+#include "job/fit_check.h"
+#include "render/text_decode.h"
+
 namespace kestrelpix {
-
-namespace {
-
-template <typename F, typename... Args>
-void Call(const F& hook, Args&&... args) {
-  if (hook) hook(std::forward<Args>(args)...);
-}
-
-}  // namespace
 
 std::string ListRowText(const SubtitleLine& line) {
   return line.Text2.empty() ? line.Text1 : line.Text1 + "|" + line.Text2;
 }
 
 void LoadSubtitleFile(const std::string& fileName, std::unique_ptr<TSubtitle>& CurrentSubtitle,
-                      AppState& state, MessageSink& sink, const LoadActionHooks& hooks) {
+                      AppState& state, FrontEnd& frontEnd) {
   state.SubtitleLoaded = false;
   state.SubtitleFits = false;
-  Call(hooks.SetEditLoadSrt, std::string("Load SRT"));
+  frontEnd.SetFileNameText("Load SRT");
   if (fileName.empty()) return;
-  Call(hooks.ProcessEvents);
-  Call(hooks.SetCaption, std::string("Kestrelpix By Morvane Loading Subtitle..."));
-  Call(hooks.ClearList);
+  frontEnd.ProcessEvents();
+  frontEnd.SetCaption("Kestrelpix By Morvane Loading Subtitle...");
+  frontEnd.ClearEntryList();
   CurrentSubtitle = std::make_unique<TSubtitle>();
   // A frame-numbered file without its own frame rate counts at the chosen
   // one; with DEFAULT the load names the code page it detects.
+  const RenderSettings settings =
+      SettingsForText(frontEnd.ReadRenderSettings(), CurrentSubtitle.get());
   LoadOptions options;
-  if (hooks.Fit.ReadSettings) {
-    const RenderSettings settings = hooks.Fit.ReadSettings();
-    options.ChosenFps = settings.Fps;
-    options.Charset = settings.FontCharset;
-  }
-  CurrentSubtitle->LoadSubtitle(fileName, true, sink, options);
+  options.ChosenFps = settings.Fps;
+  options.Charset = settings.FontCharset;
+  CurrentSubtitle->LoadSubtitle(fileName, true, frontEnd, options);
   if (CurrentSubtitle->Loaded) {
     // What the load noted: below the success message in the window, as
     // warnings on the command line.
-    FitCheckHooks fit = hooks.Fit;
+    std::string successNote;
     for (const std::string& note : CurrentSubtitle->LoadNotes()) {
       if (state.CommandLineMode) {
-        if (hooks.WriteNote) {
-          hooks.WriteNote(note);
-        } else {
-          sink.Warn(note);
-        }
+        frontEnd.WriteNote(note);
       } else {
-        fit.SuccessNote += (fit.SuccessNote.empty() ? "" : "\r") + note;
+        successNote += (successNote.empty() ? "" : "\r") + note;
       }
     }
     const int count = CurrentSubtitle->LineCount();
     if (count > 0) {
-      if (hooks.AddListRow) {
-        for (int i = 1; i <= count; ++i) hooks.AddListRow(ListRowText(CurrentSubtitle->GetLine(i)));
-      }
-      Call(hooks.SelectRow, 0);
+      for (int i = 1; i <= count; ++i)
+        frontEnd.AddEntryRow(ListRowText(CurrentSubtitle->GetLine(i)));
+      frontEnd.SelectEntryRow(0);
     }
-    CheckAllEntriesFit(*CurrentSubtitle, state, sink, fit);
+    CheckAllEntriesFit(*CurrentSubtitle, state, frontEnd, successNote);
   }
-  Call(hooks.SetCaption, std::string("Kestrelpix By Morvane"));
+  frontEnd.SetCaption("Kestrelpix By Morvane");
 }
 
 }  // namespace kestrelpix

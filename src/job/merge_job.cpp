@@ -24,17 +24,20 @@ namespace kestrelpix {
 
 namespace {
 
-// Messages about one input, prefixed with its name.
-class PrefixSink : public MessageSink {
+// The front end as the steps of one input see it: its messages are
+// prefixed with the input's name.
+class InputFrontEnd : public FrontEnd {
  public:
-  PrefixSink(MessageSink& inner, std::string prefix) : inner_(inner), prefix_(std::move(prefix)) {}
+  InputFrontEnd(FrontEnd& outer, std::string prefix) : outer_(outer), prefix_(std::move(prefix)) {}
+  RenderSettings ReadRenderSettings() override { return outer_.ReadRenderSettings(); }
+  std::string WrapHint() const override { return outer_.WrapHint(); }
   void ShowMessage(std::string_view text) override {
-    inner_.ShowMessage(prefix_ + std::string(text));
+    outer_.ShowMessage(prefix_ + std::string(text));
   }
-  void Warn(std::string_view text) override { inner_.Warn(prefix_ + std::string(text)); }
+  void Warn(std::string_view text) override { outer_.Warn(prefix_ + std::string(text)); }
 
  private:
-  MessageSink& inner_;
+  FrontEnd& outer_;
   std::string prefix_;
 };
 
@@ -46,17 +49,14 @@ struct LoadedStream {
 
 // Loads one input as the load action does without a window, fit check
 // included. Returns the outcome that ends the merge, or None to go on.
-JobOutcome LoadStream(const std::string& input, const RenderSettings& settings, MessageSink& sink,
-                      LoadedStream& stream) {
+JobOutcome LoadStream(const std::string& input, FrontEnd& sink, LoadedStream& stream) {
   AppState state;
   state.CommandLineMode = true;
-  LoadActionHooks hooks;
-  hooks.Fit.ReadSettings = [&settings] { return settings; };
   try {
     // A missing input, a folder or a FIFO gets its own message rather than
     // "Unsupported Subtitle Format !"; the probe opens without blocking.
     { LineReader probe(input); }
-    LoadSubtitleFile(input, stream.doc, state, sink, hooks);
+    LoadSubtitleFile(input, stream.doc, state, sink);
     if (!state.SubtitleLoaded || stream.doc == nullptr) {
       sink.ShowMessage("Please load an Srt/Sub/Txt subtitle.");
       return JobOutcome::Refused;
@@ -133,9 +133,9 @@ std::string MergeOutputBase(const std::string& outBase) {
   return outBase;
 }
 
-ConversionReport MergeHeadless(const std::vector<MergeInput>& inputs,
-                               const RenderSettings& settings, const std::string& outBase,
-                               MessageSink& sink, const ConsoleCallbacks& callbacks) {
+ConversionReport MergeHeadless(const std::vector<MergeInput>& inputs, const std::string& outBase,
+                               FrontEnd& sink) {
+  const RenderSettings settings = sink.ReadRenderSettings();
   ConversionReport report;
   report.Outcome = JobOutcome::Refused;
   const int streamCount = static_cast<int>(inputs.size());
@@ -154,7 +154,7 @@ ConversionReport MergeHeadless(const std::vector<MergeInput>& inputs,
   size_t total = 0;
   for (size_t s = 0; s < inputs.size(); ++s) {
     const std::string& input = inputs[s].Input;
-    PrefixSink inputSink(sink, streamCount > 1 ? input + ": " : "");
+    InputFrontEnd inputSink(sink, streamCount > 1 ? input + ": " : "");
     for (const std::string* output : {&report.IndexFile, &report.SubFile, &report.HelpFile}) {
       if (SameFile(*output, input)) {
         inputSink.ShowMessage("Merging into " + base + " would overwrite " + input +
@@ -162,7 +162,7 @@ ConversionReport MergeHeadless(const std::vector<MergeInput>& inputs,
         return report;
       }
     }
-    const JobOutcome loaded = LoadStream(input, settings, inputSink, streams[s]);
+    const JobOutcome loaded = LoadStream(input, inputSink, streams[s]);
     if (loaded != JobOutcome::None) {
       report.Outcome = loaded;
       return report;
@@ -214,12 +214,12 @@ ConversionReport MergeHeadless(const std::vector<MergeInput>& inputs,
     FrameBitmap frame;
     std::vector<uint8_t> packs;
     int done = 0;
+    sink.SetProgressRange(0, static_cast<int>(total) - 1);
     for (const StreamEntry& at : order) {
       if (aborted) break;
       // As the Abort button: the entry in progress is still written whole.
-      if (callbacks.AbortRequested && callbacks.AbortRequested()) aborted = true;
-      ++done;
-      if (callbacks.Progress) callbacks.Progress(done, static_cast<int>(total));
+      if (sink.StopRequested()) aborted = true;
+      sink.SetProgressPosition(++done);
       const SubtitleLine& line = streams[at.stream].doc->GetLine(at.entry);
       // Drawn first: the frame takes its height from the frame rate.
       const Band drawn = RenderFrame(line.Text1, line.Text2, settings, frame);
@@ -227,7 +227,7 @@ ConversionReport MergeHeadless(const std::vector<MergeInput>& inputs,
       const double start = streams[at.stream].starts[at.entry - 1];
       const double end = StrToFloat(line.EndTime);
       const uint8_t subStreamId = static_cast<uint8_t>(kSubStreamId + at.stream);
-      PrefixSink entrySink(sink, streamCount > 1 ? inputs[at.stream].Input + ": " : "");
+      InputFrontEnd entrySink(sink, streamCount > 1 ? inputs[at.stream].Input + ": " : "");
       for (const DisplaySpan& span : DisplaySpans(start, end)) {
         const std::vector<uint8_t> unit = EncodeSubpicture(
             frame, band.BandTop, band.BandHeight, span.StartTime, span.EndTime, keys, &entrySink);

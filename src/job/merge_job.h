@@ -11,9 +11,8 @@
 #include <string_view>
 #include <vector>
 
-#include "base/message_sink.h"
+#include "job/front_end.h"
 #include "job/headless_run.h"
-#include "render/render_settings.h"
 
 namespace kestrelpix {
 
@@ -47,16 +46,16 @@ std::vector<StreamEntry> MergeOrder(const std::vector<std::vector<double>>& star
 // "--merge film.idx" writes film.idx, not film.idx.idx).
 std::string MergeOutputBase(const std::string& outBase);
 
-// Loads every input, checks that all its lines fit with `settings`, and only
+// Loads every input, checks that all its lines fit with the front end's
+// settings (read once), and only
 // then writes OUTBASE.idx, OUTBASE.sub and OUTBASE.Kestrelpix_Help.txt with
 // one stream per input in the given order. Refuses (nothing written) more
 // than 32 inputs, an input that does not load or fit or has no entries, and
 // outputs that would replace an input. Messages name the input they concern
-// when there are several. Progress counts the entries of all inputs;
-// AbortRequested stops after the entry in progress and leaves a consistent,
-// shorter pair.
-ConversionReport MergeHeadless(const std::vector<MergeInput>& inputs,
-                               const RenderSettings& settings, const std::string& outBase,
-                               MessageSink& sink, const ConsoleCallbacks& callbacks = {});
+// when there are several. Progress counts the entries of all inputs; a stop
+// the front end asks for ends the run after the entry in progress and leaves
+// a consistent, shorter pair.
+ConversionReport MergeHeadless(const std::vector<MergeInput>& inputs, const std::string& outBase,
+                               FrontEnd& frontEnd);
 
 }  // namespace kestrelpix

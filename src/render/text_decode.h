@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "render/render_settings.h"
+
 namespace kestrelpix {
 
 class TSubtitle;
@@ -21,6 +23,11 @@ constexpr uint8_t kCharsetSymbol = 2;
 // load found to be Unicode reads as UTF-8 (DEFAULT) whatever is chosen.
 // Without a document the chosen charset.
 uint8_t CharsetForText(uint8_t chosen, const TSubtitle* doc);
+// The settings with the charset that decodes the document's text.
+inline RenderSettings SettingsForText(RenderSettings settings, const TSubtitle* doc) {
+  settings.FontCharset = CharsetForText(settings.FontCharset, doc);
+  return settings;
+}
 
 // The iconv name of the code page that a charset code stands for; DEFAULT
 // and SYMBOL and unknown codes give "" (they are decoded by other rules).

@@ -18,6 +18,7 @@
 
 #include "hardening/hardening_util.h"
 #include "job/headless_run.h"
+#include "job/recording_host.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -65,10 +66,10 @@ struct Outcome {
 };
 
 Outcome Convert(const std::string& input) {
-  CollectingMessageSink sink;
+  testing::RecordingHost host;
   Outcome o;
-  o.report = ConvertHeadless(input, RenderSettings{}, "", sink);
-  o.messages = sink.messages;
+  o.report = ConvertHeadless(input, "", host);
+  o.messages = host.sink.messages;
   return o;
 }
 

@@ -42,18 +42,26 @@ std::string LineOfWidth(int target) {
   return "";
 }
 
-struct Recorder {
+// A front end that counts what the check asks of it.
+struct Recorder : FrontEnd {
   CollectingMessageSink sink;
   AppState state;
   int emptied = 0;
   int file_names = 0;
   int reads = 0;
   RenderSettings font = Font();
-  FitCheckHooks hooks{[this] {
-                        ++reads;
-                        return font;
-                      },
-                      [this] { ++emptied; }, [this] { ++file_names; }, "", ""};
+  std::function<RenderSettings()> read = [this] { return font; };
+  std::string wrapHint;
+
+  RenderSettings ReadRenderSettings() override {
+    ++reads;
+    return read();
+  }
+  void ShowMessage(std::string_view text) override { sink.ShowMessage(text); }
+  void Warn(std::string_view text) override { sink.Warn(text); }
+  void ClearEntryList() override { ++emptied; }
+  void ShowLoadedFileName() override { ++file_names; }
+  std::string WrapHint() const override { return wrapHint; }
 };
 
 TEST(FitCheck, LimitIsBelowSixHundredEighty) {
@@ -62,17 +70,17 @@ TEST(FitCheck, LimitIsBelowSixHundredEighty) {
   ASSERT_EQ(Width(w679), 679);
   ASSERT_EQ(Width(w680), 680);
   Recorder r;
-  CheckEntryFits(w679, w679, r.font, r.state, r.sink, r.hooks);
+  CheckEntryFits(w679, w679, r.font, r.state, r);
   EXPECT_TRUE(r.state.SubtitleFits);
   EXPECT_TRUE(r.sink.messages.empty());
-  CheckEntryFits(w679, w680, r.font, r.state, r.sink, r.hooks);
+  CheckEntryFits(w679, w680, r.font, r.state, r);
   EXPECT_FALSE(r.state.SubtitleFits);
   EXPECT_EQ(r.sink.messages.size(), 1u);
-  CheckEntryFits(w680, "", r.font, r.state, r.sink, r.hooks);
+  CheckEntryFits(w680, "", r.font, r.state, r);
   EXPECT_FALSE(r.state.SubtitleFits);
   EXPECT_EQ(r.sink.messages.size(), 2u);
   // A fitting check sets the flag again.
-  CheckEntryFits("short", "", r.font, r.state, r.sink, r.hooks);
+  CheckEntryFits("short", "", r.font, r.state, r);
   EXPECT_TRUE(r.state.SubtitleFits);
 }
 
@@ -82,7 +90,7 @@ const std::string kWide(50, 'W');
 TEST(FitCheck, MessageWhileLoadingEmptiesTheList) {
   const std::string wide = kWide;
   Recorder r;
-  CheckEntryFits("fits", wide, r.font, r.state, r.sink, r.hooks);
+  CheckEntryFits("fits", wide, r.font, r.state, r);
   ASSERT_EQ(r.sink.messages.size(), 1u);
   EXPECT_EQ(r.sink.messages[0],
             "The entry is too wide: 1400 pixels, and a line must stay under 680.\rfits\r" + wide +
@@ -97,7 +105,7 @@ TEST(FitCheck, MessageAfterAFontChangeKeepsTheList) {
   Recorder r;
   r.state.SubtitleLoaded = true;
   r.state.SubtitleFits = true;
-  CheckEntryFits(wide, "", r.font, r.state, r.sink, r.hooks);
+  CheckEntryFits(wide, "", r.font, r.state, r);
   ASSERT_EQ(r.sink.messages.size(), 1u);
   // An empty second line: nothing between the second and third carriage
   // return.
@@ -114,7 +122,7 @@ TEST(FitCheck, MessageQuotesFileTextAsUtf8) {
   Recorder r;
   // Windows-1252 "é" (E9) in a line that is not UTF-8.
   const std::string wide = kWide + "\xE9";
-  CheckEntryFits(wide, "", r.font, r.state, r.sink, r.hooks);
+  CheckEntryFits(wide, "", r.font, r.state, r);
   ASSERT_EQ(r.sink.messages.size(), 1u);
   EXPECT_NE(r.sink.messages[0].find(kWide + "\xC3\xA9\r"), std::string::npos);
 }
@@ -124,7 +132,7 @@ TEST(FitCheck, MessageQuotesTheFirstHundredCharactersOfALongLine) {
   // 99 letters, then 2-byte "é" characters: the cut falls after the first
   // of them, never inside one.
   const std::string line = std::string(99, 'W') + std::string(20, '\xE9');
-  CheckEntryFits(line, LineOfWidth(700), r.font, r.state, r.sink, r.hooks);
+  CheckEntryFits(line, LineOfWidth(700), r.font, r.state, r);
   ASSERT_EQ(r.sink.messages.size(), 1u);
   // 99 x 28 pixels for W and 20 x 15 for é.
   EXPECT_EQ(r.sink.messages[0],
@@ -149,7 +157,7 @@ TSubtitle Document(int entries, std::initializer_list<int> too_wide) {
 TEST(FitCheck, WholeDocumentStopsAtTheFirstTooWideEntry) {
   TSubtitle doc = Document(9, {3, 7});
   Recorder r;
-  CheckAllEntriesFit(doc, r.state, r.sink, r.hooks);
+  CheckAllEntriesFit(doc, r.state, r);
   ASSERT_EQ(r.sink.messages.size(), 1u);
   EXPECT_EQ(r.sink.messages[0].rfind("Entry 3 is too wide: ", 0), 0u);
   EXPECT_NE(r.sink.messages[0].find("\rEntry 3 WWW"), std::string::npos);
@@ -166,7 +174,7 @@ TEST(FitCheck, WholeDocumentPassesAndMarksItLoaded) {
   // The third text line is never measured, however long.
   doc.AddLine("9000", "9500", "fine", "", std::string(500, 'W'));
   Recorder r;
-  CheckAllEntriesFit(doc, r.state, r.sink, r.hooks);
+  CheckAllEntriesFit(doc, r.state, r);
   EXPECT_EQ(r.sink.messages,
             std::vector<std::string>{"Subtitle Style Modified/Loaded Successfully"});
   EXPECT_EQ(r.reads, 5);
@@ -174,7 +182,7 @@ TEST(FitCheck, WholeDocumentPassesAndMarksItLoaded) {
   EXPECT_TRUE(r.state.SubtitleLoaded);
   EXPECT_TRUE(r.state.SubtitleFits);
   // Again after a font change: the message again, each time.
-  CheckAllEntriesFit(doc, r.state, r.sink, r.hooks);
+  CheckAllEntriesFit(doc, r.state, r);
   EXPECT_EQ(r.sink.messages.size(), 2u);
   EXPECT_EQ(r.file_names, 2);
 }
@@ -183,7 +191,7 @@ TEST(FitCheck, CommandLineModeIsSilent) {
   TSubtitle doc = Document(3, {});
   Recorder r;
   r.state.CommandLineMode = true;
-  CheckAllEntriesFit(doc, r.state, r.sink, r.hooks);
+  CheckAllEntriesFit(doc, r.state, r);
   EXPECT_TRUE(r.sink.messages.empty());
   EXPECT_EQ(r.file_names, 1);
   EXPECT_TRUE(r.state.SubtitleLoaded);
@@ -192,13 +200,13 @@ TEST(FitCheck, CommandLineModeIsSilent) {
 TEST(FitCheck, FontChangeToTooLargeKeepsTheDocumentLoaded) {
   TSubtitle doc = Document(5, {});
   Recorder r;
-  CheckAllEntriesFit(doc, r.state, r.sink, r.hooks);
+  CheckAllEntriesFit(doc, r.state, r);
   ASSERT_TRUE(r.state.SubtitleLoaded);
   // Fifty points: "Entry 1" still fits but 20 letters W do not.
   doc.AddLine("9000", "9500", std::string(20, 'W'), "", "");
   r.font = Font(50);
   r.sink.messages.clear();
-  CheckAllEntriesFit(doc, r.state, r.sink, r.hooks);
+  CheckAllEntriesFit(doc, r.state, r);
   ASSERT_EQ(r.sink.messages.size(), 1u);
   EXPECT_EQ(r.sink.messages[0].rfind("Entry 6 is too wide: ", 0), 0u);
   EXPECT_NE(r.sink.messages[0].find("or use a smaller font size."), std::string::npos);
@@ -207,7 +215,7 @@ TEST(FitCheck, FontChangeToTooLargeKeepsTheDocumentLoaded) {
   EXPECT_EQ(r.emptied, 0);
   // A smaller font passes again.
   r.font = Font(20);
-  CheckAllEntriesFit(doc, r.state, r.sink, r.hooks);
+  CheckAllEntriesFit(doc, r.state, r);
   EXPECT_TRUE(r.state.SubtitleFits);
   EXPECT_EQ(r.sink.messages.back(), "Subtitle Style Modified/Loaded Successfully");
 }
@@ -218,11 +226,8 @@ TEST(FitCheck, SettingsAreReadForEachEntry) {
   TSubtitle doc2;
   for (int i = 1; i <= 4; ++i) doc2.AddLine("0", "1", std::string(20, 'W'), "", "");
   Recorder r2;
-  r2.hooks.ReadSettings = [&r2] {
-    ++r2.reads;
-    return r2.reads >= 3 ? Font(50) : Font(6);
-  };
-  CheckAllEntriesFit(doc2, r2.state, r2.sink, r2.hooks);
+  r2.read = [&r2] { return r2.reads >= 3 ? Font(50) : Font(6); };
+  CheckAllEntriesFit(doc2, r2.state, r2);
   EXPECT_EQ(r2.reads, 3);
   EXPECT_FALSE(r2.state.SubtitleLoaded);
 }
@@ -230,19 +235,23 @@ TEST(FitCheck, SettingsAreReadForEachEntry) {
 TEST(FitCheck, EmptyDocumentAfterALoadStaysNotLoaded) {
   TSubtitle doc;
   Recorder r;
-  CheckAllEntriesFit(doc, r.state, r.sink, r.hooks);
+  CheckAllEntriesFit(doc, r.state, r);
   EXPECT_TRUE(r.sink.messages.empty());
   EXPECT_FALSE(r.state.SubtitleLoaded);
   EXPECT_EQ(r.reads, 0);
   EXPECT_EQ(r.file_names, 0);
 }
 
-TEST(FitCheck, EmptyHooksAreSkipped) {
+TEST(FitCheck, AFrontEndWithoutListOrFileNameBoxStillGetsTheRefusal) {
+  struct SettingsOnly : FrontEnd {
+    CollectingMessageSink sink;
+    RenderSettings ReadRenderSettings() override { return Font(); }
+    void ShowMessage(std::string_view text) override { sink.ShowMessage(text); }
+  } frontEnd;
   TSubtitle doc = Document(2, {2});
   AppState state;
-  CollectingMessageSink sink;
-  CheckAllEntriesFit(doc, state, sink, FitCheckHooks{});
-  EXPECT_EQ(sink.messages.size(), 1u);
+  CheckAllEntriesFit(doc, state, frontEnd);
+  EXPECT_EQ(frontEnd.sink.messages.size(), 1u);
   EXPECT_FALSE(state.SubtitleFits);
 }
 
@@ -338,11 +347,11 @@ TEST(LineWrap, TooWideEvenWrappedIsRefusedWithTheBestBreak) {
   // Twelve words: 712 | 712 at best.
   Recorder r;
   r.font = Wrapping();
-  r.hooks.WrapHint = "--wrap";
+  r.wrapHint = "--wrap";
   TSubtitle doc;
   doc.AddLine("0", "1000", "fits", "", "");
   doc.AddLine("1000", "2000", Words(12), "", "");
-  CheckAllEntriesFit(doc, r.state, r.sink, r.hooks);
+  CheckAllEntriesFit(doc, r.state, r);
   ASSERT_EQ(r.sink.messages.size(), 1u);
   EXPECT_EQ(r.sink.messages[0],
             "Entry 2 is too wide: 712 pixels, and a line must stay under 680.\r" + Words(12) +
@@ -359,8 +368,8 @@ TEST(LineWrap, WrappingMakesARefusedDocumentPass) {
   doc.AddLine("0", "1000", Words(10), "", "");
   doc.AddLine("1000", "2000", Words(7), "aaaa", "");
   Recorder r;
-  r.hooks.WrapHint = "--wrap";
-  CheckAllEntriesFit(doc, r.state, r.sink, r.hooks);
+  r.wrapHint = "--wrap";
+  CheckAllEntriesFit(doc, r.state, r);
   ASSERT_EQ(r.sink.messages.size(), 1u);
   EXPECT_EQ(r.sink.messages[0],
             "Entry 1 is too wide: 1192 pixels, and a line must stay under 680.\r" + Words(10) +
@@ -368,7 +377,7 @@ TEST(LineWrap, WrappingMakesARefusedDocumentPass) {
                 "subtitle and reload it.");
   Recorder w;
   w.font = Wrapping();
-  CheckAllEntriesFit(doc, w.state, w.sink, w.hooks);
+  CheckAllEntriesFit(doc, w.state, w);
   EXPECT_TRUE(w.state.SubtitleLoaded);
   EXPECT_EQ(w.sink.messages,
             std::vector<std::string>{"Subtitle Style Modified/Loaded Successfully"});
@@ -380,7 +389,7 @@ TEST(FitCheck, MessageQuotesTheTextAsTheCharsetReadsIt) {
   for (int i = 0; i < 8; ++i) line += "\xCF\xF0\xE8\xE2\xE5\xF2 ";
   Recorder r;
   r.font.FontCharset = 204;  // RUSSIAN
-  CheckEntryFits(line, "", r.font, r.state, r.sink, r.hooks);
+  CheckEntryFits(line, "", r.font, r.state, r);
   ASSERT_EQ(r.sink.messages.size(), 1u);
   EXPECT_NE(r.sink.messages[0].find("\r\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82 "),
             std::string::npos);
@@ -428,12 +437,12 @@ TEST(MissingGlyphs, TheLoadWarnsOnceAndAFontChangeDoesNot) {
   doc.AddLine("0", "1000", "a \xF4\x8F\xBF\xBD", "", "");
   doc.AddLine("1000", "2000", "\xF4\x8F\xBF\xBD b", "\xF4\x8F\xBF\xBC", "");
   Recorder r;
-  CheckAllEntriesFit(doc, r.state, r.sink, r.hooks);
+  CheckAllEntriesFit(doc, r.state, r);
   ASSERT_EQ(r.sink.warnings.size(), 1u);
   EXPECT_NE(r.sink.warnings[0].find("2 characters of this subtitle (U+10FFFC U+10FFFD)"),
             std::string::npos);
   EXPECT_TRUE(r.state.SubtitleLoaded);
-  CheckAllEntriesFit(doc, r.state, r.sink, r.hooks);
+  CheckAllEntriesFit(doc, r.state, r);
   EXPECT_EQ(r.sink.warnings.size(), 1u);
 }
 

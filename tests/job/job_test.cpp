@@ -365,18 +365,16 @@ TEST(MergeJob, TwoStreamsInterleaveByTimeOnTheirOwnSubStreams) {
                                                 {"00:00:03,000 --> 00:00:04,000", "Three"}}));
   const std::string b = dir.Write("b.srt", Srt({{"00:00:00,500 --> 00:00:01,500", "Half"},
                                                 {"00:00:03,000 --> 00:00:03,500", "Tie"}}));
-  RenderSettings settings;
-  CollectingMessageSink sink;
-  std::vector<int> progress;
-  ConsoleCallbacks callbacks;
-  callbacks.Progress = [&](int done, int total) { progress.push_back(done * 10 + total); };
+  RecordingHost host;
+  const RenderSettings& settings = host.settings;
   const std::string base = (dir.path() / "both").string();
-  const ConversionReport report =
-      MergeHeadless({{a, "en ENGLISH"}, {b, "fr FRENCH"}}, settings, base, sink, callbacks);
-  ASSERT_EQ(report.Outcome, JobOutcome::Completed) << ::testing::PrintToString(sink.messages);
+  const ConversionReport report = MergeHeadless({{a, "en ENGLISH"}, {b, "fr FRENCH"}}, base, host);
+  ASSERT_EQ(report.Outcome, JobOutcome::Completed) << ::testing::PrintToString(host.sink.messages);
   EXPECT_EQ(report.Entries, 4);
-  EXPECT_EQ(progress, (std::vector<int>{14, 24, 34, 44}));
-  EXPECT_TRUE(sink.messages.empty());
+  // Progress counts the entries of both inputs.
+  EXPECT_EQ(host.maximum, 3);
+  EXPECT_EQ(host.positions, (std::vector<int>{1, 2, 3, 4}));
+  EXPECT_TRUE(host.sink.messages.empty());
   // .sub order: Half (0x21) at 0, One (0x20) at 0x800, Three (0x20) at 0x1000,
   // then Tie (0x21) at 0x1800: equal times keep the stream order.
   EXPECT_EQ(ReadFileBytes(base + ".idx"),
@@ -411,7 +409,8 @@ TEST(MergeJob, RefusalsWriteNothingAndThirtyTwoStreamsAreTheMost) {
   const std::string frames = dir.Write("films.sub", "{1}{1}25\n{1}{2}x\n");
   const std::string base = (dir.path() / "films").string();
   const std::string old = dir.Write("films.idx", "earlier index");
-  RenderSettings settings;
+  RecordingHost host;
+  RenderSettings& settings = host.settings;
   settings.FontSize = 50;
   const std::vector<std::pair<std::vector<MergeInput>, std::string>> cases = {
       {{{good, "en ENGLISH"}, {wide, "fr FRENCH"}},
@@ -420,19 +419,18 @@ TEST(MergeJob, RefusalsWriteNothingAndThirtyTwoStreamsAreTheMost) {
        frames + ": Merging into " + base + " would overwrite " + frames},
       {std::vector<MergeInput>(33, {good, "en ENGLISH"}), "A merge takes 1 to 32 subtitles"}};
   for (const auto& [inputs, message] : cases) {
-    CollectingMessageSink sink;
-    EXPECT_EQ(MergeHeadless(inputs, settings, base, sink).Outcome, JobOutcome::Refused);
-    ASSERT_FALSE(sink.messages.empty());
-    EXPECT_EQ(sink.messages.back().rfind(message, 0), 0u) << sink.messages.back();
+    host.sink.messages.clear();
+    EXPECT_EQ(MergeHeadless(inputs, base, host).Outcome, JobOutcome::Refused);
+    const std::vector<std::string>& messages = host.sink.messages;
+    ASSERT_FALSE(messages.empty());
+    EXPECT_EQ(messages.back().rfind(message, 0), 0u) << messages.back();
     EXPECT_EQ(ReadFileBytes(old), "earlier index");
     EXPECT_EQ(ReadFileBytes(frames), "{1}{1}25\n{1}{2}x\n");
   }
   // Sub-stream ids 0x20 to 0x3F; streams may share a language.
   settings.FontSize = 20;
-  CollectingMessageSink sink;
   EXPECT_EQ(
-      MergeHeadless(std::vector<MergeInput>(32, {good, "en ENGLISH"}), settings, base + "32", sink)
-          .Outcome,
+      MergeHeadless(std::vector<MergeInput>(32, {good, "en ENGLISH"}), base + "32", host).Outcome,
       JobOutcome::Completed);
   const std::string sub = ReadFileBytes(base + "32.sub");
   ASSERT_EQ(sub.size(), 32u * 2048);
@@ -448,13 +446,12 @@ TEST(MergeJob, AbortLeavesEveryStreamWithTheUnitsWritten) {
                                                  {"00:00:04,000 --> 00:00:04,500", "a"}}));
   const std::string fb = dir.Write("b.srt", Srt({{"00:00:01,000 --> 00:00:01,500", "b"},
                                                  {"00:00:03,000 --> 00:00:03,500", "b"}}));
-  CollectingMessageSink sink;
+  RecordingHost host;
   int polls = 0;
-  ConsoleCallbacks callbacks;
-  callbacks.AbortRequested = [&] { return ++polls == 3; };
+  host.stopRequested = [&] { return ++polls == 3; };
   const std::string base = (dir.path() / "cut").string();
-  const ConversionReport report = MergeHeadless({{fa, "en ENGLISH"}, {fb, "de GERMAN"}},
-                                                RenderSettings(), base, sink, callbacks);
+  const ConversionReport report =
+      MergeHeadless({{fa, "en ENGLISH"}, {fb, "de GERMAN"}}, base, host);
   EXPECT_EQ(report.Outcome, JobOutcome::Aborted);
   // The entry in progress at the abort (a's second, at 2 s) is still written.
   EXPECT_EQ(report.Entries, 3);

@@ -1,16 +1,17 @@
-// A job host that keeps what the run shows and lets a test press "Abort"
-// from the event processing, as the window does.
+// A front end that keeps what the load and the run show and lets a test
+// press "Abort" from the event processing, as the window does, or ask for a
+// stop, as Ctrl-C does on the command line.
 #pragma once
 
 #include <functional>
 #include <string>
 #include <vector>
 
-#include "job/generation_job.h"
+#include "job/front_end.h"
 
 namespace kestrelpix::testing {
 
-class RecordingHost : public JobHost {
+class RecordingHost : public FrontEnd {
  public:
   RenderSettings settings;
   CollectingMessageSink sink;
@@ -19,9 +20,16 @@ class RecordingHost : public JobHost {
   int events = 0;
   int terminateRequests = 0;
   int framesShown = 0;
-  FrameBitmap lastFrame;  // the last frame shown
+  FrameBitmap lastFrame;       // the last frame shown
+  std::vector<int> positions;  // every progress position shown after 0
   // Called from ProcessEvents with the number of the event round (1-based).
   std::function<void(int)> onEvents;
+  // Asked once per entry; empty asks for no stop.
+  std::function<bool()> stopRequested;
+
+  void ShowMessage(std::string_view text) override { sink.ShowMessage(text); }
+  void Warn(std::string_view text) override { sink.Warn(text); }
+  bool StopRequested() override { return stopRequested && stopRequested(); }
 
   RenderSettings ReadRenderSettings() override { return settings; }
   void ProcessEvents() override {
@@ -32,15 +40,16 @@ class RecordingHost : public JobHost {
     minimum = lo;
     maximum = hi;
   }
-  void SetProgressPosition(int p) override { position = p; }
-  int ProgressPosition() const override { return position; }
+  void SetProgressPosition(int p) override {
+    position = p;
+    if (p > 0) positions.push_back(p);
+  }
   void EnableInputs(bool enabled) override { enableCalls.push_back(enabled); }
   void FrameDrawn(const FrameBitmap& frame) override {
     ++framesShown;
     lastFrame = frame;
   }
   void RequestTerminate() override { ++terminateRequests; }
-  MessageSink& Messages() override { return sink; }
 };
 
 }  // namespace kestrelpix::testing

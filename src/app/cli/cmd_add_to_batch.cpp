@@ -10,6 +10,7 @@
 #include "app/cli/command.h"
 #include "app/cli/convert_options.h"
 #include "app/command_line.h"
+#include "app/console_front_end.h"
 #include "base/errors.h"
 #include "base/message_sink.h"
 #include "job/load_action.h"
@@ -48,17 +49,15 @@ int RunAddToBatch(const std::vector<std::string>& args) {
   // full path.
   const std::string input = std::filesystem::absolute(positional[1]).lexically_normal().string();
 
-  StderrMessageSink sink;
+  ConsoleFrontEnd sink(settings, "");
   const ControlPositions positions = PositionsFromSettings(settings, FontList());
   // Queued only what the window would queue: a subtitle that loads and
   // whose lines fit with these settings.
   AppState state;
   state.CommandLineMode = true;
   std::unique_ptr<TSubtitle> doc;
-  LoadActionHooks hooks;
-  hooks.Fit.ReadSettings = [&settings] { return settings; };
   { LineReader probe(input); }
-  LoadSubtitleFile(input, doc, state, sink, hooks);
+  LoadSubtitleFile(input, doc, state, sink);
   if (!state.SubtitleLoaded) {
     sink.ShowMessage("Load an srt");
     return kExitFailed;

@@ -18,6 +18,7 @@
 #include "app/cli/convert_merge.h"
 #include "app/cli/convert_options.h"
 #include "app/cli/render_options.h"
+#include "app/console_front_end.h"
 #include "app/control_lists.h"
 #include "base/number_text.h"
 #include "job/headless_run.h"
@@ -36,23 +37,6 @@ struct ConvertOptions {
   int jobs = 1;
   bool quiet = false;
   std::optional<std::string> merge, languages;
-};
-
-// Messages of one input, prefixed with its name when several run.
-class PrefixedStderrSink : public StderrMessageSink {
- public:
-  explicit PrefixedStderrSink(std::string prefix) : prefix_(std::move(prefix)) {}
-  void ShowMessage(std::string_view text) override {
-    FinishProgress();
-    StderrMessageSink::ShowMessage(prefix_ + std::string(text));
-  }
-  void Warn(std::string_view text) override {
-    FinishProgress();
-    StderrMessageSink::Warn(prefix_ + std::string(text));
-  }
-
- private:
-  std::string prefix_;
 };
 
 std::string Lower(std::string_view text) {
@@ -215,11 +199,10 @@ std::string OutputBaseFor(const ConvertOptions& o, const std::string& input) {
 }
 
 int ConvertOne(const ConvertOptions& o, const std::string& input, bool several) {
-  PrefixedStderrSink sink(several ? input + ": " : "");
-  const ConversionReport report =
-      ConvertHeadless(input, o.settings, OutputBaseFor(o, input), sink,
-                      ProgressCallbacks(input, o.quiet || (several && o.jobs > 1)));
-  FinishProgress();
+  ConsoleFrontEnd console(o.settings, "--wrap", several ? input + ": " : "");
+  if (!o.quiet && !(several && o.jobs > 1)) console.ShowProgress(input);
+  const ConversionReport report = ConvertHeadless(input, OutputBaseFor(o, input), console);
+  console.FinishProgress();
   if (report.Outcome == JobOutcome::Completed) {
     std::printf("%s\n%s\n%s\n", report.IndexFile.c_str(), report.SubFile.c_str(),
                 report.HelpFile.c_str());

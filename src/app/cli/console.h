@@ -1,10 +1,6 @@
-// Progress on stderr and Ctrl-C as the Abort button, for the conversions of
-// the command-line tool.
+// Ctrl-C as the Abort button, for the conversions of the command-line tool
+// (their progress and messages: app/console_front_end.h).
 #pragma once
-
-#include <string>
-
-#include "job/headless_run.h"
 
 namespace kestrelpix::cli {
 
@@ -15,13 +11,5 @@ namespace kestrelpix::cli {
 // fail with an error instead of killing the process.
 void InstallAbortHandler();
 bool AbortRequested();
-
-// Callbacks that draw a progress bar on stderr when it is a terminal (done
-// of total, rate, time left), and plain lines otherwise. label names the
-// input; quiet shows nothing.
-ConsoleCallbacks ProgressCallbacks(const std::string& label, bool quiet);
-
-// Ends the progress bar's line, if one was drawn.
-void FinishProgress();
 
 }  // namespace kestrelpix::cli

@@ -4,6 +4,7 @@
 
 #include "app/cli/command.h"
 #include "app/cli/console.h"
+#include "app/console_front_end.h"
 #include "app/control_lists.h"
 #include "job/merge_job.h"
 #include "vobsub/output_names.h"
@@ -12,19 +13,6 @@
 namespace kestrelpix::cli {
 
 namespace {
-
-// Ends the progress bar's line before a message.
-class MergeSink : public StderrMessageSink {
- public:
-  void ShowMessage(std::string_view text) override {
-    FinishProgress();
-    StderrMessageSink::ShowMessage(text);
-  }
-  void Warn(std::string_view text) override {
-    FinishProgress();
-    StderrMessageSink::Warn(text);
-  }
-};
 
 int Refuse(const std::string& error) {
   std::fprintf(stderr, "kestrelpix-cli convert: %s\n", error.c_str());
@@ -102,16 +90,16 @@ int RunMerge(const MergeRequest& r) {
     return Refuse("--merge takes at most " + std::to_string(kMaxSubStreams) +
                   " inputs (one sub-stream each), not " + std::to_string(r.inputs.size()));
   }
-  MergeSink sink;
+  ConsoleFrontEnd sink(r.settings);
   int status = kExitOk;
   const std::vector<MergeInput> streams = StreamsOf(r, sink, status);
   if (status != kExitOk) return status;
 
   InstallAbortHandler();
   const std::string label = base.substr(FolderOf(base).size());
-  const ConversionReport report =
-      MergeHeadless(streams, r.settings, base, sink, ProgressCallbacks(label, r.quiet));
-  FinishProgress();
+  if (!r.quiet) sink.ShowProgress(label);
+  const ConversionReport report = MergeHeadless(streams, base, sink);
+  sink.FinishProgress();
   if (report.Outcome == JobOutcome::Completed) {
     std::printf("%s\n%s\n%s\n", report.IndexFile.c_str(), report.SubFile.c_str(),
                 report.HelpFile.c_str());

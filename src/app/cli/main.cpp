@@ -12,6 +12,7 @@
 #include "app/cli/command.h"
 #include "app/cli/console.h"
 #include "app/command_line.h"
+#include "app/console_front_end.h"
 #include "app/unattended_run.h"
 #include "base/errors.h"
 
@@ -98,10 +99,10 @@ int main(int argc, char** argv) {
   // line gives them.
   if (chosen == nullptr && kestrelpix::DetectCommandLine(args)) {
     InstallAbortHandler();
-    kestrelpix::StderrMessageSink sink;
-    const int status =
-        kestrelpix::RunUnattendedHeadless(args, sink, ProgressCallbacks(args[0], false));
-    FinishProgress();
+    kestrelpix::ConsoleFrontEnd console;
+    console.ShowProgress(args[0]);
+    const int status = kestrelpix::RunUnattendedHeadless(args, console);
+    console.FinishProgress();
     return CheckStdout(status);
   }
   if (chosen == nullptr) {

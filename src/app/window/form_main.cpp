@@ -417,9 +417,7 @@ RenderSettings TFormMain::ReadRenderSettings() {
   s.FontName = ComboBoxFontName->currentText().toStdString();
   s.FontSize = StrToInt(ComboBoxFontSize->currentText().toStdString());
   s.FontStyle = StyleFromName(ComboBoxFontStyle->currentText().toStdString());
-  // DEFAULT decodes with the code page detected for the loaded document.
-  s.FontCharset = CharsetForText(CharsetFromName(ComboBoxFontCharset->currentText().toStdString()),
-                                 CurrentSubtitle.get());
+  s.FontCharset = CharsetFromName(ComboBoxFontCharset->currentText().toStdString());
   s.OutlineWidth = StrToInt(ComboBoxOutlineWidth->currentText().toStdString());
   s.Align = ComboBoxAlign->currentText().toStdString();
   s.offset = offset->value();
@@ -432,6 +430,11 @@ RenderSettings TFormMain::ReadRenderSettings() {
   s.Palette = CurrentPaletteMode();
   s.WrapLines = CheckBoxWrapLines->isChecked();
   return s;
+}
+
+// DEFAULT decodes with the code page detected for the loaded document.
+RenderSettings TFormMain::DrawSettings() {
+  return SettingsForText(ReadRenderSettings(), CurrentSubtitle.get());
 }
 
 PaletteMode TFormMain::CurrentPaletteMode() const {

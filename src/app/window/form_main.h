@@ -35,7 +35,7 @@ class TFormAbout;
 class TFormColorOptions;
 class TPreviewImage;
 
-class TFormMain : public QWidget, private JobHost {
+class TFormMain : public QWidget, private FrontEnd {
   Q_OBJECT
 
  public:
@@ -109,9 +109,13 @@ class TFormMain : public QWidget, private JobHost {
   // Parameters 1 to 15 when started with an acceptable command line.
   std::optional<kestrelpix::CommandLineValues> CommandLineValues;
 
-  // The current settings, read afresh from the controls. Named system
-  // colours are resolved through the application palette.
+  // The current settings, read afresh from the controls, with the charset as
+  // chosen. Named system colours are resolved through the application
+  // palette.
   RenderSettings ReadRenderSettings() override;
+  // The same with the charset that decodes the loaded document's text: the
+  // settings the preview draws with.
+  RenderSettings DrawSettings();
   // The controls as list and slider positions (batch lines).
   ControlPositions CurrentPositions() const;
   PaletteMode CurrentPaletteMode() const;
@@ -201,20 +205,31 @@ class TFormMain : public QWidget, private JobHost {
   // A slot body run under the general error handler.
   void Guarded(void (TFormMain::*handler)());
 
-  // JobHost.
+  // The front end of the load, the fit check and the generation run.
+  void ShowMessage(std::string_view text) override { sink_.ShowMessage(text); }
+  void Warn(std::string_view text) override { sink_.Warn(text); }
+  void SetFileNameText(const std::string& text) override;
+  void ShowLoadedFileName() override;
+  void SetCaption(const std::string& text) override;
+  void ClearEntryList() override;
+  void AddEntryRow(const std::string& row) override;
+  void SelectEntryRow(int row) override;
+  void WriteNote(const std::string& note) override;
+  std::string WrapHint() const override { return "tick \"Wrap long lines\""; }
   void ProcessEvents() override;
   void SetProgressRange(int minimum, int maximum) override;
   void SetProgressPosition(int position) override;
-  int ProgressPosition() const override;
   void FrameDrawn(const FrameBitmap& frame) override;
   void RequestTerminate() override;
-  MessageSink& Messages() override { return sink_; }
 
   std::vector<std::string> args_;
   std::string settingsFile_;
   TFormAbout* FormAbout = nullptr;
   TFormColorOptions* FormColorOptions = nullptr;
   WindowMessageSink sink_;
+  // The charset the entry list shows the document's rows in; decided at the
+  // first row of a load (-1 until then).
+  int listCharset_ = -1;
   GenerationJob job_;
   JobOutcome lastOutcome_ = JobOutcome::None;
   bool activated_ = false;

@@ -28,47 +28,8 @@ void TFormMain::ButtonLoadSrtClick() {
   // choice loads the chosen file again.
   if (!State.CommandLineMode) OpenDialogsub.Execute(this);
 
-  LoadActionHooks hooks;
-  hooks.SetEditLoadSrt = [this](const std::string& text) {
-    EditLoadSrt->setText(FromLocalPath(text));
-  };
-  hooks.SetCaption = [this](const std::string& text) {
-    setWindowTitle(QString::fromStdString(text));
-  };
-  hooks.ClearList = [this] {
-    const QSignalBlocker blocker(ListBoxPreview);
-    ListBoxPreview->clear();
-  };
-  // With DEFAULT, text in a detected code page is listed as it is drawn;
-  // decided at the first row, once the document is read.
-  auto listCharset = std::make_shared<int>(-1);
-  hooks.AddListRow = [this, listCharset](const std::string& row) {
-    const QSignalBlocker blocker(ListBoxPreview);
-    if (*listCharset < 0) {
-      const bool chosenDefault =
-          CharsetFromName(ComboBoxFontCharset->currentText().toStdString()) == kCharsetDefault;
-      *listCharset = chosenDefault ? CharsetForText(kCharsetDefault, CurrentSubtitle.get()) : 0;
-    }
-    ListBoxPreview->addItem(*listCharset > 0 && *listCharset != kCharsetDefault
-                                ? QString::fromStdString(EncodeUtf8(
-                                      DecodeText(row, static_cast<uint8_t>(*listCharset))))
-                                : FromSystemText(row));
-  };
-  hooks.SelectRow = [this](int row) {
-    const QSignalBlocker blocker(ListBoxPreview);
-    ListBoxPreview->setCurrentRow(row);
-  };
-  hooks.ProcessEvents = [] { QCoreApplication::processEvents(); };
-  // An unattended run shows no box for what the load noted: stderr, as the
-  // command-line tool writes it.
-  hooks.WriteNote = [](const std::string& note) {
-    std::fprintf(stderr, "warning: %s\n", note.c_str());
-  };
-  hooks.Fit.ReadSettings = [this] { return ReadRenderSettings(); };
-  hooks.Fit.EmptyEntryList = hooks.ClearList;
-  hooks.Fit.ShowLoadedFileName = [this] { EditLoadSrt->setText(OpenDialogsub.fileName); };
-  hooks.Fit.WrapHint = "tick \"Wrap long lines\"";
-  LoadSubtitleFile(LocalPath(OpenDialogsub.fileName), CurrentSubtitle, State, sink_, hooks);
+  listCharset_ = -1;
+  LoadSubtitleFile(LocalPath(OpenDialogsub.fileName), CurrentSubtitle, State, *this);
 }
 
 void TFormMain::ButtonGenerateClick() {
@@ -233,7 +194,48 @@ void TFormMain::closeEvent(QCloseEvent* event) {
   event->accept();
 }
 
-// --- JobHost ---------------------------------------------------------------
+// --- The front end of the load, the fit check and the run -----------------
+
+void TFormMain::SetFileNameText(const std::string& text) {
+  EditLoadSrt->setText(FromLocalPath(text));
+}
+
+void TFormMain::ShowLoadedFileName() { EditLoadSrt->setText(OpenDialogsub.fileName); }
+
+void TFormMain::SetCaption(const std::string& text) {
+  setWindowTitle(QString::fromStdString(text));
+}
+
+void TFormMain::ClearEntryList() {
+  const QSignalBlocker blocker(ListBoxPreview);
+  ListBoxPreview->clear();
+}
+
+void TFormMain::AddEntryRow(const std::string& row) {
+  const QSignalBlocker blocker(ListBoxPreview);
+  // With DEFAULT, text in a detected code page is listed as it is drawn;
+  // decided at the first row, once the document is read.
+  if (listCharset_ < 0) {
+    const bool chosenDefault =
+        CharsetFromName(ComboBoxFontCharset->currentText().toStdString()) == kCharsetDefault;
+    listCharset_ = chosenDefault ? CharsetForText(kCharsetDefault, CurrentSubtitle.get()) : 0;
+  }
+  ListBoxPreview->addItem(
+      listCharset_ > 0 && listCharset_ != kCharsetDefault
+          ? QString::fromStdString(EncodeUtf8(DecodeText(row, static_cast<uint8_t>(listCharset_))))
+          : FromSystemText(row));
+}
+
+void TFormMain::SelectEntryRow(int row) {
+  const QSignalBlocker blocker(ListBoxPreview);
+  ListBoxPreview->setCurrentRow(row);
+}
+
+// An unattended run shows no box for what the load noted: stderr, as the
+// command-line tool writes it.
+void TFormMain::WriteNote(const std::string& note) {
+  std::fprintf(stderr, "warning: %s\n", note.c_str());
+}
 
 void TFormMain::ProcessEvents() { QCoreApplication::processEvents(); }
 
@@ -242,8 +244,6 @@ void TFormMain::SetProgressRange(int minimum, int maximum) {
 }
 
 void TFormMain::SetProgressPosition(int position) { ProgressBar1->setValue(position); }
-
-int TFormMain::ProgressPosition() const { return ProgressBar1->value(); }
 
 void TFormMain::FrameDrawn(const FrameBitmap& frame) { preview->SetPicture(frame); }
 

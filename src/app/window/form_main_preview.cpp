@@ -104,33 +104,18 @@ void TFormMain::LoadPreviewBackground() {
 void TFormMain::RenderPreview(const std::string& line1, const std::string& line2,
                               const RenderSettings& settings) {
   LoadPreviewBackground();
-  const TextExtent e1 = MeasureLine(line1, settings.FontName, settings.FontSize, settings.FontStyle,
-                                    settings.FontCharset);
-  const TextExtent e2 = MeasureLine(line2, settings.FontName, settings.FontSize, settings.FontStyle,
-                                    settings.FontCharset);
-  if (e1.width >= FitLimit || e2.width >= FitLimit) {
-    State.SubtitleFits = false;
-    // The lines as the charset reads them.
-    auto text = [&settings](const std::string& line) {
-      return Excerpt(EncodeUtf8(
-          DecodeText(line.substr(0, kExcerptBytes),
-                     settings.FontCharset == kCharsetSymbol ? uint8_t{0} : settings.FontCharset)));
-    };
-    sink_.ShowMessage("The string \r" + text(line1) + "\r" + text(line2) + "\ris too long.");
-    return;
-  }
-  State.SubtitleFits = true;
+  if (!PreviewLinesFit(line1, line2, settings, State, sink_)) return;
   DrawSubtitleLines(preview->Picture(), line1, line2, settings, preview->Picture().height());
   preview->PictureChanged();
 }
 
-void TFormMain::SampleRender() { RenderPreview(kSampleLine1, kSampleLine2, ReadRenderSettings()); }
+void TFormMain::SampleRender() { RenderPreview(kSampleLine1, kSampleLine2, DrawSettings()); }
 
 void TFormMain::EntryRender() {
   if (!CurrentSubtitle) return;
   const int entry = ListBoxPreview->currentRow() + 1;
   if (entry < 1 || entry > CurrentSubtitle->LineCount()) return;
-  const RenderSettings settings = ReadRenderSettings();
+  const RenderSettings settings = DrawSettings();
   const DrawnLines text = LinesToDraw(*CurrentSubtitle, entry, settings);
   RenderPreview(text.Line1, text.Line2, settings);
 }
@@ -143,15 +128,7 @@ void TFormMain::ComboBoxFontSizeChange() {
   EntryRender();
   // A new face, size, style or outline may make a line too wide.
   setWindowTitle(kCheckingCaption);
-  FitCheckHooks hooks;
-  hooks.ReadSettings = [this] { return ReadRenderSettings(); };
-  hooks.EmptyEntryList = [this] {
-    const QSignalBlocker blocker(ListBoxPreview);
-    ListBoxPreview->clear();
-  };
-  hooks.ShowLoadedFileName = [this] { EditLoadSrt->setText(OpenDialogsub.fileName); };
-  hooks.WrapHint = "tick \"Wrap long lines\"";
-  CheckAllEntriesFit(*CurrentSubtitle, State, sink_, hooks);
+  CheckAllEntriesFit(*CurrentSubtitle, State, *this);
   setWindowTitle(kMainCaption);
 }
 

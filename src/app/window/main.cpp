@@ -24,11 +24,9 @@ int main(int argc, char** argv) {
       // Stopped by Ctrl-C, SIGTERM or SIGHUP after the entry in progress, as
       // the command-line tool is.
       InstallStopSignals();
-      ConsoleCallbacks callbacks;
-      callbacks.AbortRequested = [] { return StopSignal() != 0; };
-      StderrMessageSink sink;
+      ConsoleFrontEnd console;
       // Wrapping as the window would restore it from the settings file.
-      return RunUnattendedHeadless(rawArgs, sink, callbacks,
+      return RunUnattendedHeadless(rawArgs, console,
                                    StoredWrapLines(SettingsFilePath(RunningProgramFolder())));
     }
     // Said plainly here rather than by Qt's platform-plugin abort.

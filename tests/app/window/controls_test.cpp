@@ -386,7 +386,7 @@ void ControlsTest::defaultsButtonRestoresAndAppendsFonts() {
   // ApplyPaletteMode refreshed the preview: the sample text over the
   // built-in PAL picture.
   QVERIFY(SamePicture(w->preview->Picture(),
-                      ExpectedPreview("Seashore.", "Ocean Harbor", w->ReadRenderSettings())));
+                      ExpectedPreview("Seashore.", "Ocean Harbor", w->DrawSettings())));
 
   // A second press: three copies.
   w->BitBtnSetDefaultValues->click();

@@ -147,7 +147,7 @@ void LoadPreviewTest::fontChangeRechecksTheDocument() {
   WindowFixture f;
   QVERIFY(f.ShowAndActivate());
   TFormMain* w = f.main();
-  const RenderSettings base = w->ReadRenderSettings();
+  const RenderSettings base = w->DrawSettings();
   // The premises: entry 2 fits at 20 points and not at 50; the rest fits.
   QVERIFY(MeasureLine("The lighthouse keeper waved back", "Arial", 20, 0, 1).width < FitLimit);
   QVERIFY(MeasureLine("The lighthouse keeper waved back", "Arial", 50, 0, 1).width >= FitLimit);
@@ -203,12 +203,12 @@ void LoadPreviewTest::wrapBoxRechecksAndDrawsTheWrappedLines() {
   QVERIFY(!w->State.SubtitleFits);
   // At 50 points "The lighthouse keeper waved back to us" breaks into two
   // lines that fit; the premise is checked here.
-  const RenderSettings at50 = WithSize(w->ReadRenderSettings(), 50);
+  const RenderSettings at50 = WithSize(w->DrawSettings(), 50);
   QVERIFY(MeasureLine("The lighthouse keeper", "Arial", 50, 0, 1).width < FitLimit);
   QVERIFY(MeasureLine("waved back to us", "Arial", 50, 0, 1).width < FitLimit);
   f.messages.clear();
   w->CheckBoxWrapLines->click();
-  QVERIFY(w->ReadRenderSettings().WrapLines);
+  QVERIFY(w->DrawSettings().WrapLines);
   QCOMPARE(f.messages, QStringList({kLoaded}));
   QVERIFY(w->State.SubtitleLoaded);
   QVERIFY(w->State.SubtitleFits);
@@ -295,7 +295,7 @@ void LoadPreviewTest::codePageAndFrameRateNotesJoinTheSuccessMessage() {
                                   "wrong."}));
   QCOMPARE(w->ListBoxPreview->item(0)->text(),
            QString("Мой дядя самых честных правил,|Когда не в шутку занемог,"));
-  QCOMPARE(int(w->ReadRenderSettings().FontCharset), 204);
+  QCOMPARE(int(w->DrawSettings().FontCharset), 204);
   // A frame-numbered file without its rate counts at the Fps list's rate.
   f.messages.clear();
   WindowFixture::Pick(w->ComboBoxFps, 0);  // "23.976"
@@ -304,7 +304,7 @@ void LoadPreviewTest::codePageAndFrameRateNotesJoinTheSuccessMessage() {
                                               "frame-rate line: frames counted at the chosen "
                                               "23.976 frames per second."}));
   QCOMPARE(w->CurrentSubtitle->GetLine(1).StartTime, std::string("1001"));
-  QCOMPARE(int(w->ReadRenderSettings().FontCharset), 1);
+  QCOMPARE(int(w->DrawSettings().FontCharset), 1);
 }
 
 void LoadPreviewTest::fileWithoutEntriesIsNotLoaded() {
@@ -327,7 +327,7 @@ void LoadPreviewTest::sampleTextWhileNothingLoaded() {
   // Size 20 to 24: the sample text at the new size, no document check.
   WindowFixture::Pick(w->ComboBoxFontSize, 18);
   QCOMPARE(w->ComboBoxFontSize->currentText(), QString("24"));
-  const RenderSettings s = w->ReadRenderSettings();
+  const RenderSettings s = w->DrawSettings();
   QCOMPARE(s.FontSize, 24);
   QVERIFY(SamePicture(w->preview->Picture(), ExpectedPreview("Seashore.", "Ocean Harbor", s)));
   QVERIFY(!SamePicture(w->preview->Picture(),
@@ -345,7 +345,7 @@ void LoadPreviewTest::entryFollowsTheOffsetSlider() {
   const SubtitleLine first = w->CurrentSubtitle->GetLine(1);
   w->offset->setValue(120);
   QCOMPARE(w->LabelOffset->text(), QString("120"));
-  const RenderSettings s = w->ReadRenderSettings();
+  const RenderSettings s = w->DrawSettings();
   QCOMPARE(s.offset, 120);
   QVERIFY(SamePicture(w->preview->Picture(), ExpectedPreview(first.Text1, first.Text2, s)));
   // The sample text was drawn first and then replaced.
@@ -353,7 +353,7 @@ void LoadPreviewTest::entryFollowsTheOffsetSlider() {
   // The alignment list runs the same handler.
   WindowFixture::Pick(w->ComboBoxAlign, 1);
   QVERIFY(SamePicture(w->preview->Picture(),
-                      ExpectedPreview(first.Text1, first.Text2, w->ReadRenderSettings())));
+                      ExpectedPreview(first.Text1, first.Text2, w->DrawSettings())));
 }
 
 void LoadPreviewTest::oddOffsetOrMovesToTheNextEvenValue() {
@@ -369,7 +369,7 @@ void LoadPreviewTest::oddOffsetOrMovesToTheNextEvenValue() {
   QCOMPARE(moves.size(), 2);
   QCOMPARE(moves[0][0].toInt(), -12);
   QCOMPARE(moves[1][0].toInt(), -13);
-  const RenderSettings s = w->ReadRenderSettings();
+  const RenderSettings s = w->DrawSettings();
   QCOMPARE(s.offset_or, -12);
   QVERIFY(SamePicture(w->preview->Picture(), ExpectedPreview("Seashore.", "Ocean Harbor", s)));
   w->offset_or->setValue(9);
@@ -392,7 +392,7 @@ void LoadPreviewTest::clickInTheListPreviewsThatEntry() {
   QCOMPARE(list->currentRow(), 2);
   const SubtitleLine entry = w->CurrentSubtitle->GetLine(3);
   QVERIFY(SamePicture(w->preview->Picture(),
-                      ExpectedPreview(entry.Text1, entry.Text2, w->ReadRenderSettings())));
+                      ExpectedPreview(entry.Text1, entry.Text2, w->DrawSettings())));
 }
 
 void LoadPreviewTest::fpsChangeShowsTheNtscPicture() {
@@ -404,7 +404,7 @@ void LoadPreviewTest::fpsChangeShowsTheNtscPicture() {
   QVERIFY(SamePicture(w->preview->Picture(), BarePreview(false)));  // no text yet
   w->offset->setValue(40);
   QVERIFY(SamePicture(w->preview->Picture(),
-                      ExpectedPreview("Seashore.", "Ocean Harbor", w->ReadRenderSettings())));
+                      ExpectedPreview("Seashore.", "Ocean Harbor", w->DrawSettings())));
   WindowFixture::Pick(w->ComboBoxFps, 2);
   QCOMPARE(w->preview->FrameSize(), QSize(720, 576));
   QVERIFY(SamePicture(w->preview->Picture(), BarePreview(true)));
@@ -422,7 +422,7 @@ void LoadPreviewTest::colourChangeRedrawsOnlyInTheActiveWindow() {
 
   QVERIFY(f.ShowAndActivate());
   WindowFixture::Pick(w->JvColorButtonText, 12);
-  const RenderSettings s = w->ReadRenderSettings();
+  const RenderSettings s = w->DrawSettings();
   QCOMPARE(s.TextColor, MakeColor(255, 255, 0));
   QVERIFY(SamePicture(w->preview->Picture(), ExpectedPreview("Seashore.", "Ocean Harbor", s)));
 }
@@ -431,13 +431,13 @@ void LoadPreviewTest::tooWidePreviewShowsTheBarePicture() {
   WindowFixture f;
   TFormMain* w = f.main();
   const std::string wide = Wide();
-  w->RenderPreview(wide, "below", w->ReadRenderSettings());
+  w->RenderPreview(wide, "below", w->DrawSettings());
   QCOMPARE(f.messages, QStringList({"The string \n" + QString::fromStdString(wide.substr(0, 100)) +
                                     u'…' + "\nbelow\nis too long."}));
   QVERIFY(!w->State.SubtitleFits);
   QVERIFY(SamePicture(w->preview->Picture(), BarePreview(true)));
   // A render that fits sets the flag again.
-  w->RenderPreview("short", "", w->ReadRenderSettings());
+  w->RenderPreview("short", "", w->DrawSettings());
   QVERIFY(w->State.SubtitleFits);
 }
 
@@ -465,7 +465,7 @@ void LoadPreviewTest::customPicturesAndTheirFallback() {
   // Text is drawn over the custom picture at the next render.
   w->offset->setValue(60);
   FrameBitmap expected = window::FrameFromImage(pal, 720, 576);
-  DrawSubtitleLines(expected, "Seashore.", "Ocean Harbor", w->ReadRenderSettings(), 576);
+  DrawSubtitleLines(expected, "Seashore.", "Ocean Harbor", w->DrawSettings(), 576);
   QVERIFY(SamePicture(w->preview->Picture(), expected));
   // The smaller NTSC picture fills the frame.
   WindowFixture::Pick(w->ComboBoxFps, 0);
@@ -487,7 +487,7 @@ void LoadPreviewTest::customPicturesAndTheirFallback() {
   w->BitBtnSetDefaultValues->click();
   QVERIFY(w->LabelImageChangedPAL->text().isEmpty());
   QVERIFY(SamePicture(w->preview->Picture(),
-                      ExpectedPreview("Seashore.", "Ocean Harbor", w->ReadRenderSettings())));
+                      ExpectedPreview("Seashore.", "Ocean Harbor", w->DrawSettings())));
 }
 
 void LoadPreviewTest::previewScalesDownKeepingProportions() {

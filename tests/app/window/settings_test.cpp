@@ -136,7 +136,7 @@ void SettingsTest::choicesSurviveARestart() {
   QCOMPARE(w->pos(), QPoint(10, 60));
   QCOMPARE(w->size(), QSize(1250, 500));
   // The stored colours are what generation uses.
-  const RenderSettings s = w->ReadRenderSettings();
+  const RenderSettings s = w->DrawSettings();
   QCOMPARE(s.TextColor, MakeColor(80, 130, 30));
   QCOMPARE(s.Palette, PaletteMode::SafePalette);
   QVERIFY(w->CheckBoxWrapLines->isChecked());
@@ -214,7 +214,7 @@ void SettingsTest::handEditedValuesAndAnUndecodableOne() {
     // Orange is in no list: it is kept and shown as a custom entry.
     QCOMPARE(w->JvColorButtonAntialias->colorValue(), MakeColor(255, 128, 0));
     QCOMPARE(w->JvColorButtonAntialias->currentText(), QString("#FF8000"));
-    QCOMPARE(w->ReadRenderSettings().AntialiasColor, MakeColor(255, 128, 0));
+    QCOMPARE(w->DrawSettings().AntialiasColor, MakeColor(255, 128, 0));
   }
   {
     // A named system colour is kept as it is stored and drawn as the
@@ -231,7 +231,7 @@ void SettingsTest::handEditedValuesAndAnUndecodableOne() {
     QCOMPARE(w->JvColorButtonText->colorValue(), 0x80000008u);  // clWindowText
     const QColor face = QApplication::palette().color(QPalette::Button);
     const QColor text = QApplication::palette().color(QPalette::Text);
-    const RenderSettings s = w->ReadRenderSettings();
+    const RenderSettings s = w->DrawSettings();
     QCOMPARE(s.OutlineColor, MakeColor(face.red(), face.green(), face.blue()));
     QCOMPARE(s.TextColor, MakeColor(text.red(), text.green(), text.blue()));
     w->close();
@@ -312,7 +312,7 @@ void SettingsTest::colourOptionsWindowRefillsTheLists() {
   QVERIFY(c->isHidden());
   QCOMPARE(w->JvColorButtonText->colorValue(), MakeColor(255, 255, 255));
   QVERIFY(SamePicture(w->preview->Picture(),
-                      ExpectedPreview("Seashore.", "Ocean Harbor", w->ReadRenderSettings())));
+                      ExpectedPreview("Seashore.", "Ocean Harbor", w->DrawSettings())));
 
   // The safe palette: seven colours, its own defaults.
   ChoosePaletteMode(f, c->RadioButtonPCDVD2);
@@ -331,7 +331,7 @@ void SettingsTest::colourOptionsWindowRefillsTheLists() {
   QVERIFY(c->isHidden());
   QCOMPARE(w->JvColorButtonText->count(), 15);
   QCOMPARE(w->JvColorButtonText->colorValue(), MakeColor(255, 255, 255));
-  QCOMPARE(w->ReadRenderSettings().Palette, PaletteMode::PcOnly);
+  QCOMPARE(w->DrawSettings().Palette, PaletteMode::PcOnly);
 
   // The stored choice is "PC ONLY" now; after the defaults button the next
   // showing checks the two-palette choice over it.
