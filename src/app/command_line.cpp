@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <climits>
 #include <string_view>
 
 #include "app/control_lists.h"
@@ -169,14 +168,6 @@ ControlPositions PositionsFromSettings(const RenderSettings& s,
   p.OutlineColor = color(s.OutlineColor, "outline");
   p.TextColor = color(s.TextColor, "text");
   return p;
-}
-
-std::string ProgramFolder() {
-  char path[PATH_MAX];
-  const ssize_t n = ::readlink("/proc/self/exe", path, sizeof path - 1);
-  if (n <= 0) return "./";
-  const std::string exe(path, static_cast<size_t>(n));
-  return exe.substr(0, exe.find_last_of('/') + 1);
 }
 
 std::string BatchQuote(const std::string& argument) {

@@ -68,9 +68,6 @@ RenderSettings SettingsFromPositions(const ControlPositions& positions,
 ControlPositions PositionsFromSettings(const RenderSettings& settings,
                                        const std::vector<std::string>& fontList);
 
-// The folder of the running program, with a trailing separator.
-std::string ProgramFolder();
-
 // One argument of a batch line, quoted so that the shell that runs the
 // batch file passes it on byte for byte and expands nothing in it: in
 // single quotes, a single quote written as '\'' (in double quotes on

@@ -11,6 +11,7 @@
 #include <QSlider>
 
 #include "app/load_action.h"
+#include "app/settings_location.h"
 #include "app/window/color_box.h"
 #include "app/window/form_about.h"
 #include "app/window/form_color_options.h"
@@ -97,8 +98,8 @@ void TFormMain::ButtonBatchClick() {
   QString batchFile = OpenDialogBat.fileName;
   if (!batchFile.endsWith(".bat", Qt::CaseInsensitive)) batchFile += ".bat";
   const std::string path = LocalPath(batchFile);
-  AppendToBatchFile(
-      path, BatchLine(ProgramFolder(), LocalPath(OpenDialogsub.fileName), CurrentPositions()));
+  AppendToBatchFile(path, BatchLine(RunningProgramFolder(), LocalPath(OpenDialogsub.fileName),
+                                    CurrentPositions()));
   sink_.ShowMessage("Job added to Batch file: " + path);
 }
 
