@@ -160,10 +160,7 @@ namespace {
 // filled.
 void SelectColorPosition(TColorBox* box, int position, int parameter) {
   if (!box->setItemIndex(position)) {
-    throw Error("Parameter " + std::to_string(parameter) + " (" +
-                PlaceholderWords()[static_cast<size_t>(parameter - 1)] + ") is " +
-                std::to_string(position) + ", outside its list (0 to " +
-                std::to_string(box->count() - 1) + ").");
+    throw Error(ParameterOutsideListMessage(parameter, position, box->count()) + ".");
   }
 }
 
