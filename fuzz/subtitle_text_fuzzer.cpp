@@ -27,6 +27,7 @@
 #include "render/measure.h"
 #include "render/rasterizer.h"
 #include "render/text_decode.h"
+#include "subtitle/unicode_text.h"
 #include "vobsub/ps_packer.h"
 #include "vobsub/spu_encoder.h"
 

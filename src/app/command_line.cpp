@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <climits>
 #include <string_view>
 
 #include "app/control_lists.h"
@@ -77,24 +76,28 @@ void ColorPositionsFromCommandLine(const CommandLineValues& v, ControlPositions&
   p.TextColor = StrToInt(v[11]);
 }
 
+std::string ParameterOutsideListMessage(int parameter, int position, int listSize,
+                                        const std::string& list) {
+  return "Parameter " + std::to_string(parameter) + " (" +
+         PlaceholderWords()[static_cast<size_t>(parameter - 1)] + ") is " +
+         std::to_string(position) + ", outside " + list + " (0 to " + std::to_string(listSize - 1) +
+         ")";
+}
+
 namespace {
 
 const std::string& Pick(const std::vector<std::string>& list, int position, int parameter) {
-  if (position < 0 || position >= static_cast<int>(list.size())) {
-    throw Error("Parameter " + std::to_string(parameter) + " (" +
-                PlaceholderWords()[static_cast<size_t>(parameter - 1)] + ") is " +
-                std::to_string(position) + ", outside its list (0 to " +
-                std::to_string(list.size() - 1) + ")");
+  const int size = static_cast<int>(list.size());
+  if (position < 0 || position >= size) {
+    throw Error(ParameterOutsideListMessage(parameter, position, size));
   }
   return list[static_cast<size_t>(position)];
 }
 
 ColorValue PickColor(const std::vector<NamedColor>& list, int position, int parameter) {
-  if (position < 0 || position >= static_cast<int>(list.size())) {
-    throw Error("Parameter " + std::to_string(parameter) + " (" +
-                PlaceholderWords()[static_cast<size_t>(parameter - 1)] + ") is " +
-                std::to_string(position) + ", outside the colour list (0 to " +
-                std::to_string(list.size() - 1) + ")");
+  const int size = static_cast<int>(list.size());
+  if (position < 0 || position >= size) {
+    throw Error(ParameterOutsideListMessage(parameter, position, size, "the colour list"));
   }
   return list[static_cast<size_t>(position)].value;
 }
@@ -169,14 +172,6 @@ ControlPositions PositionsFromSettings(const RenderSettings& s,
   p.OutlineColor = color(s.OutlineColor, "outline");
   p.TextColor = color(s.TextColor, "text");
   return p;
-}
-
-std::string ProgramFolder() {
-  char path[PATH_MAX];
-  const ssize_t n = ::readlink("/proc/self/exe", path, sizeof path - 1);
-  if (n <= 0) return "./";
-  const std::string exe(path, static_cast<size_t>(n));
-  return exe.substr(0, exe.find_last_of('/') + 1);
 }
 
 std::string BatchQuote(const std::string& argument) {

@@ -43,6 +43,12 @@ const std::array<const char*, 15>& PlaceholderWords();
 // fifteenth are ignored.
 std::optional<CommandLineValues> DetectCommandLine(const std::vector<std::string>& args);
 
+// The refusal of a list position from the command line: "Parameter 5
+// (fontsize) is 35, outside its list (0 to 34)", where `list` names the list
+// ("its list", "the colour list") and listSize is its number of entries.
+std::string ParameterOutsideListMessage(int parameter, int position, int listSize,
+                                        const std::string& list = "its list");
+
 // Parameter 15 to a palette mode: "0" PC only, "1" DVD only, "2" two
 // palettes, anything else the safe palette; and back ("0" to "3").
 PaletteMode PaletteModeFromCode(const std::string& code);
@@ -67,9 +73,6 @@ RenderSettings SettingsFromPositions(const ControlPositions& positions,
 // it.
 ControlPositions PositionsFromSettings(const RenderSettings& settings,
                                        const std::vector<std::string>& fontList);
-
-// The folder of the running program, with a trailing separator.
-std::string ProgramFolder();
 
 // One argument of a batch line, quoted so that the shell that runs the
 // batch file passes it on byte for byte and expands nothing in it: in

@@ -59,7 +59,10 @@ std::string RunningProgramFolder() {
   std::error_code ec;
   fs::path exe = fs::read_symlink("/proc/self/exe", ec);
   if (ec) return {};
-  return exe.parent_path().string();
+  std::string folder = exe.parent_path().string();
+  if (folder.empty()) return {};
+  if (folder.back() != '/') folder += '/';
+  return folder;
 }
 
 }  // namespace kestrelpix

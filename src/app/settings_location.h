@@ -16,8 +16,9 @@ inline constexpr const char* kSettingsFileName = "Kestrelpix_Settings.ini";
 // and writing reports the failure.
 std::string SettingsFilePath(const std::string& programFolder);
 
-// The folder of the running program's executable (from /proc/self/exe), or
-// an empty text when it cannot be found.
+// The folder of the running program's executable (from /proc/self/exe),
+// with a trailing separator, or an empty text when it cannot be found. The
+// settings file and the program path of batch lines are both found from it.
 std::string RunningProgramFolder();
 
 }  // namespace kestrelpix

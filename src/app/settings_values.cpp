@@ -1,71 +1,39 @@
 #include "app/settings_values.h"
 
-#include <array>
+#include <vector>
 
 #include "app/ini_file.h"
 #include "base/number_text.h"
+#include "base/system_colors.h"
 
 namespace kestrelpix {
 
 namespace {
 
-constexpr ColorValue Sys(ColorValue index) { return kSystemColorBase + index; }
-
-constexpr std::array<ColorConstant, 52> kNamedColors = {{
-    {"clBlack", 0x000000},
-    {"clMaroon", 0x000080},
-    {"clGreen", 0x008000},
-    {"clOlive", 0x008080},
-    {"clNavy", 0x800000},
-    {"clPurple", 0x800080},
-    {"clTeal", 0x808000},
-    {"clGray", 0x808080},
-    {"clSilver", 0xC0C0C0},
-    {"clRed", 0x0000FF},
-    {"clLime", 0x00FF00},
-    {"clYellow", 0x00FFFF},
-    {"clBlue", 0xFF0000},
-    {"clFuchsia", 0xFF00FF},
-    {"clAqua", 0xFFFF00},
-    {"clWhite", 0xFFFFFF},
-    {"clMoneyGreen", 0xC0DCC0},
-    {"clSkyBlue", 0xF0CAA6},
-    {"clCream", 0xF0FBFF},
-    {"clMedGray", 0xA4A0A0},
-    {"clNone", kColorNone},
-    {"clDefault", kColorDefault},
-    {"clScrollBar", Sys(0)},
-    {"clBackground", Sys(1)},
-    {"clActiveCaption", Sys(2)},
-    {"clInactiveCaption", Sys(3)},
-    {"clMenu", Sys(4)},
-    {"clWindow", Sys(5)},
-    {"clWindowFrame", Sys(6)},
-    {"clMenuText", Sys(7)},
-    {"clWindowText", Sys(8)},
-    {"clCaptionText", Sys(9)},
-    {"clActiveBorder", Sys(10)},
-    {"clInactiveBorder", Sys(11)},
-    {"clAppWorkSpace", Sys(12)},
-    {"clHighlight", Sys(13)},
-    {"clHighlightText", Sys(14)},
-    {"clBtnFace", Sys(15)},
-    {"clBtnShadow", Sys(16)},
-    {"clGrayText", Sys(17)},
-    {"clBtnText", Sys(18)},
-    {"clInactiveCaptionText", Sys(19)},
-    {"clBtnHighlight", Sys(20)},
-    {"cl3DDkShadow", Sys(21)},
-    {"cl3DLight", Sys(22)},
-    {"clInfoText", Sys(23)},
-    {"clInfoBk", Sys(24)},
-    // Index 25 has no name.
-    {"clHotLight", Sys(26)},
-    {"clGradientActiveCaption", Sys(27)},
-    {"clGradientInactiveCaption", Sys(28)},
-    {"clMenuHighlight", Sys(29)},
-    {"clMenuBar", Sys(30)},
-}};
+// The colours named in the settings file: the fixed ones, then the named
+// system colours in index order.
+std::span<const ColorConstant> NamedColors() {
+  static const std::vector<ColorConstant> kNamed = [] {
+    std::vector<ColorConstant> named = {
+        {"clBlack", 0x000000},        {"clMaroon", 0x000080},     {"clGreen", 0x008000},
+        {"clOlive", 0x008080},        {"clNavy", 0x800000},       {"clPurple", 0x800080},
+        {"clTeal", 0x808000},         {"clGray", 0x808080},       {"clSilver", 0xC0C0C0},
+        {"clRed", 0x0000FF},          {"clLime", 0x00FF00},       {"clYellow", 0x00FFFF},
+        {"clBlue", 0xFF0000},         {"clFuchsia", 0xFF00FF},    {"clAqua", 0xFFFF00},
+        {"clWhite", 0xFFFFFF},        {"clMoneyGreen", 0xC0DCC0}, {"clSkyBlue", 0xF0CAA6},
+        {"clCream", 0xF0FBFF},        {"clMedGray", 0xA4A0A0},    {"clNone", kColorNone},
+        {"clDefault", kColorDefault},
+    };
+    const std::span<const SystemColorEntry> system = SystemColors();
+    for (size_t index = 0; index < system.size(); ++index) {
+      if (system[index].name != nullptr) {
+        named.push_back({system[index].name, SystemColor(static_cast<int>(index))});
+      }
+    }
+    return named;
+  }();
+  return kNamed;
+}
 
 }  // namespace
 
@@ -108,14 +76,14 @@ bool DecodeBoolean(std::string_view text, bool& value) {
 }
 
 std::string EncodeColor(ColorValue value) {
-  for (const ColorConstant& c : kNamedColors) {
+  for (const ColorConstant& c : NamedColors()) {
     if (c.value == value) return c.name;
   }
   return EncodeInteger(static_cast<int32_t>(value));
 }
 
 bool DecodeColor(std::string_view text, ColorValue& value) {
-  for (const ColorConstant& c : kNamedColors) {
+  for (const ColorConstant& c : NamedColors()) {
     if (EqualsIgnoreCase(text, c.name)) {
       value = c.value;
       return true;
@@ -127,6 +95,6 @@ bool DecodeColor(std::string_view text, ColorValue& value) {
   return true;
 }
 
-std::span<const ColorConstant> ColorConstants() { return kNamedColors; }
+std::span<const ColorConstant> ColorConstants() { return NamedColors(); }
 
 }  // namespace kestrelpix

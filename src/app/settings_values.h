@@ -41,12 +41,10 @@ struct ColorConstant {
 };
 
 // Every named colour: the sixteen standard colours, the four extra ones,
-// clNone and clDefault, and the system colours (0x80000000 plus the system
-// colour index). No two entries share a name or a value.
+// clNone and clDefault, and the named system colours of SystemColors(). No
+// two entries share a name or a value.
 std::span<const ColorConstant> ColorConstants();
 
-// System colour values carry the high bit; the index is in the low bits.
-constexpr ColorValue kSystemColorBase = 0x80000000u;
 constexpr ColorValue kColorNone = 0x1FFFFFFFu;
 constexpr ColorValue kColorDefault = 0x20000000u;
 

@@ -66,9 +66,9 @@ class FrameBitmap {
   void FillBlue(size_t offset, size_t size) {
     if (size < 3) return;
     uint8_t* p = pixels_.data() + offset;
-    p[0] = 255;  // blue
-    p[1] = 0;    // green
-    p[2] = 0;    // red
+    p[0] = BlueOf(kBackgroundBlue);
+    p[1] = GreenOf(kBackgroundBlue);
+    p[2] = RedOf(kBackgroundBlue);
     for (size_t filled = 3; filled < size;) {
       const size_t block = std::min(filled, size - filled);
       std::memcpy(p + filled, p, block);

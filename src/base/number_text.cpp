@@ -12,21 +12,25 @@ namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
-}  // namespace
+// The forms of integer text: everything TryStrToInt takes, or only a sign
+// and decimal digits.
+enum class IntegerForm { Any, PlainDecimal };
 
-bool TryStrToInt(std::string_view text, int32_t& value) {
+bool ParseInt32(std::string_view text, IntegerForm form, int32_t& value) {
+  const bool any = form == IntegerForm::Any;
   size_t i = 0;
-  while (i < text.size() && IsBlank(text[i])) ++i;
+  while (any && i < text.size() && IsBlank(text[i])) ++i;
   bool negative = false;
   if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
     negative = text[i] == '-';
     ++i;
   }
   int base = 10;
-  if (i < text.size() && text[i] == '$') {
+  if (any && i < text.size() && text[i] == '$') {
     base = 16;
     ++i;
-  } else if (i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
+  } else if (any && i + 1 < text.size() && text[i] == '0' &&
+             (text[i + 1] == 'x' || text[i + 1] == 'X')) {
     base = 16;
     i += 2;
   }
@@ -47,6 +51,16 @@ bool TryStrToInt(std::string_view text, int32_t& value) {
   value = negative ? static_cast<int32_t>(-static_cast<int64_t>(magnitude))
                    : static_cast<int32_t>(magnitude);
   return true;
+}
+
+}  // namespace
+
+bool TryStrToInt(std::string_view text, int32_t& value) {
+  return ParseInt32(text, IntegerForm::Any, value);
+}
+
+bool TryDecimalStrToInt(std::string_view text, int32_t& value) {
+  return ParseInt32(text, IntegerForm::PlainDecimal, value);
 }
 
 int32_t StrToInt(std::string_view text) {

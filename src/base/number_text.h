@@ -16,6 +16,10 @@ int32_t StrToInt(std::string_view text);
 // Like StrToInt, but returns false instead of throwing.
 bool TryStrToInt(std::string_view text, int32_t& value);
 
+// Stricter than TryStrToInt: an optional sign and decimal digits, nothing
+// else (no blanks, no hexadecimal), within the 32-bit range.
+bool TryDecimalStrToInt(std::string_view text, int32_t& value);
+
 // A floating-point number with "." as the decimal separator and an optional
 // exponent; leading and trailing blanks are allowed, thousands separators
 // are not. Throws ConvertError "'%s' is not a valid floating point value".

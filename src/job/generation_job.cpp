@@ -86,9 +86,9 @@ JobOutcome GenerationJob::Run(const TSubtitle* doc, const std::string& inputFile
   }
   if (!state_.SubtitleFits) return Refuse("Please use smaller font.");
   const std::string& base = outputBase_.empty() ? inputFile : outputBase_;
-  indexFile_ = OutputFileName(base, ".idx");
-  subFile_ = OutputFileName(base, ".sub");
-  helpFile_ = OutputFileName(base, ".Kestrelpix_Help.txt");
+  indexFile_ = OutputFileName(base, kIndexSuffix);
+  subFile_ = OutputFileName(base, kSubSuffix);
+  helpFile_ = OutputFileName(base, kHelpSuffix);
   if (SameFile(subFile_, inputFile) || SameFile(indexFile_, inputFile) ||
       SameFile(helpFile_, inputFile)) {
     return Refuse("Converting " + inputFile +

@@ -5,47 +5,12 @@
 #include <cstring>
 #include <vector>
 
+#include "base/system_colors.h"
 #include "render/font_cache.h"
 
 namespace kestrelpix {
 
 namespace {
-
-// The RGB values drawn for the system colour indexes (a colour value with the
-// high bit set names one of these by its low byte).
-constexpr ColorValue kSystemColors[] = {
-    MakeColor(200, 200, 200),  // scroll bar
-    MakeColor(0, 0, 0),        // desktop background
-    MakeColor(153, 180, 209),  // active caption
-    MakeColor(191, 205, 219),  // inactive caption
-    MakeColor(240, 240, 240),  // menu
-    MakeColor(255, 255, 255),  // window
-    MakeColor(100, 100, 100),  // window frame
-    MakeColor(0, 0, 0),        // menu text
-    MakeColor(0, 0, 0),        // window text
-    MakeColor(0, 0, 0),        // caption text
-    MakeColor(180, 180, 180),  // active border
-    MakeColor(244, 247, 252),  // inactive border
-    MakeColor(171, 171, 171),  // application workspace
-    MakeColor(0, 120, 215),    // highlight
-    MakeColor(255, 255, 255),  // highlight text
-    MakeColor(240, 240, 240),  // button face
-    MakeColor(160, 160, 160),  // button shadow
-    MakeColor(109, 109, 109),  // grey text
-    MakeColor(0, 0, 0),        // button text
-    MakeColor(0, 0, 0),        // inactive caption text
-    MakeColor(255, 255, 255),  // button highlight
-    MakeColor(105, 105, 105),  // 3D dark shadow
-    MakeColor(227, 227, 227),  // 3D light
-    MakeColor(0, 0, 0),        // tooltip text
-    MakeColor(255, 255, 225),  // tooltip background
-    MakeColor(0, 0, 0),        // (unused)
-    MakeColor(0, 102, 204),    // hot-tracked item
-    MakeColor(185, 209, 234),  // gradient active caption
-    MakeColor(215, 228, 242),  // gradient inactive caption
-    MakeColor(0, 120, 215),    // menu highlight
-    MakeColor(240, 240, 240),  // menu bar
-};
 
 // Copies n bytes of a colour row: runs are mostly a few pixels long, too
 // short for a call of memcpy to pay.
@@ -204,10 +169,7 @@ DrawnLines DrawLines(FrameBitmap& picture, std::string_view line1, std::string_v
 }  // namespace
 
 ColorValue ResolveDrawColor(ColorValue c) {
-  if ((c & 0x80000000u) != 0) {
-    uint32_t index = c & 0xFF;
-    return index < std::size(kSystemColors) ? kSystemColors[index] : MakeColor(0, 0, 0);
-  }
+  if (IsSystemColor(c)) return SystemColorRgb(c);
   return c & 0x00FFFFFFu;
 }
 

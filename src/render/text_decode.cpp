@@ -120,35 +120,6 @@ ConverterCache& Converters() {
   return cache;
 }
 
-// Decodes one UTF-8 sequence at bytes[i]; returns its length, or 0 when the
-// bytes there are not a well-formed sequence.
-size_t DecodeUtf8At(std::string_view bytes, size_t i, char32_t& cp) {
-  auto byte = [&](size_t k) { return static_cast<unsigned char>(bytes[k]); };
-  unsigned char lead = byte(i);
-  if (lead < 0x80) {
-    cp = lead;
-    return 1;
-  }
-  size_t len;
-  char32_t min;
-  if ((lead & 0xE0) == 0xC0) {
-    len = 2, cp = lead & 0x1F, min = 0x80;
-  } else if ((lead & 0xF0) == 0xE0) {
-    len = 3, cp = lead & 0x0F, min = 0x800;
-  } else if ((lead & 0xF8) == 0xF0) {
-    len = 4, cp = lead & 0x07, min = 0x10000;
-  } else {
-    return 0;
-  }
-  if (i + len > bytes.size()) return 0;
-  for (size_t k = 1; k < len; ++k) {
-    if ((byte(i + k) & 0xC0) != 0x80) return 0;
-    cp = (cp << 6) | (byte(i + k) & 0x3F);
-  }
-  if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
-  return len;
-}
-
 std::u32string DecodeUtf8(std::string_view bytes) {
   std::u32string out;
   out.reserve(bytes.size());
@@ -172,16 +143,6 @@ uint8_t CharsetForText(uint8_t chosen, const TSubtitle* doc) {
 const char* CodePageForCharset(uint8_t charset) {
   const CodePage* cp = FindCodePage(charset);
   return cp ? cp->iconv_name : "";
-}
-
-bool IsValidUtf8(std::string_view bytes) {
-  for (size_t i = 0; i < bytes.size();) {
-    char32_t cp = 0;
-    size_t len = DecodeUtf8At(bytes, i, cp);
-    if (len == 0) return false;
-    i += len;
-  }
-  return true;
 }
 
 std::u32string DecodeText(std::string_view bytes, uint8_t charset) {

@@ -40,10 +40,6 @@ const char* CodePageForCharset(uint8_t charset);
 // U+F000 + b, the private-use range of symbol fonts.
 std::u32string DecodeText(std::string_view bytes, uint8_t charset);
 
-// True when the bytes are well-formed UTF-8 (no overlong forms, no
-// surrogates, nothing above U+10FFFF).
-bool IsValidUtf8(std::string_view bytes);
-
 // File text in the system's code page as UTF-8 for messages: valid UTF-8
 // stays as it is, other text is read as Windows-1252.
 std::string SystemTextToUtf8(std::string_view bytes);

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "subtitle/subtitle.h"
+#include "subtitle/unicode_text.h"
 
 namespace kestrelpix {
 
@@ -56,35 +57,6 @@ bool IsAscii(std::string_view bytes) {
   return true;
 }
 
-bool IsUtf8(std::string_view b) {
-  for (size_t i = 0; i < b.size();) {
-    const unsigned char lead = static_cast<unsigned char>(b[i]);
-    size_t len;
-    uint32_t cp, min;
-    if (lead < 0x80) {
-      ++i;
-      continue;
-    } else if ((lead & 0xE0) == 0xC0) {
-      len = 2, cp = lead & 0x1F, min = 0x80;
-    } else if ((lead & 0xF0) == 0xE0) {
-      len = 3, cp = lead & 0x0F, min = 0x800;
-    } else if ((lead & 0xF8) == 0xF0) {
-      len = 4, cp = lead & 0x07, min = 0x10000;
-    } else {
-      return false;
-    }
-    if (i + len > b.size()) return false;
-    for (size_t k = 1; k < len; ++k) {
-      const unsigned char c = static_cast<unsigned char>(b[i + k]);
-      if ((c & 0xC0) != 0x80) return false;
-      cp = (cp << 6) | (c & 0x3F);
-    }
-    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
-    i += len;
-  }
-  return true;
-}
-
 std::string UpperName(const char* name) {
   std::string out = name != nullptr ? name : "";
   for (char& c : out) {
@@ -96,7 +68,7 @@ std::string UpperName(const char* name) {
 }  // namespace
 
 void TSubtitle::DetectCodePage(std::string_view Bytes, const LoadOptions& options) {
-  if (TextIsUtf8 || IsAscii(Bytes) || IsUtf8(Bytes)) return;
+  if (TextIsUtf8 || IsAscii(Bytes) || IsValidUtf8(Bytes)) return;
   // A few megabytes tell the language as well as the whole file.
   constexpr size_t kSample = size_t{4} << 20;
   const std::string_view sample = Bytes.substr(0, kSample);

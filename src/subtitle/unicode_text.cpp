@@ -89,6 +89,43 @@ void AppendUtf8(std::string& out, char32_t c) {
   }
 }
 
+size_t DecodeUtf8At(std::string_view bytes, size_t i, char32_t& cp) {
+  auto byte = [&](size_t k) { return static_cast<unsigned char>(bytes[k]); };
+  unsigned char lead = byte(i);
+  if (lead < 0x80) {
+    cp = lead;
+    return 1;
+  }
+  size_t len;
+  char32_t min;
+  if ((lead & 0xE0) == 0xC0) {
+    len = 2, cp = lead & 0x1F, min = 0x80;
+  } else if ((lead & 0xF0) == 0xE0) {
+    len = 3, cp = lead & 0x0F, min = 0x800;
+  } else if ((lead & 0xF8) == 0xF0) {
+    len = 4, cp = lead & 0x07, min = 0x10000;
+  } else {
+    return 0;
+  }
+  if (i + len > bytes.size()) return 0;
+  for (size_t k = 1; k < len; ++k) {
+    if ((byte(i + k) & 0xC0) != 0x80) return 0;
+    cp = (cp << 6) | (byte(i + k) & 0x3F);
+  }
+  if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
+  return len;
+}
+
+bool IsValidUtf8(std::string_view bytes) {
+  for (size_t i = 0; i < bytes.size();) {
+    char32_t cp = 0;
+    const size_t len = DecodeUtf8At(bytes, i, cp);
+    if (len == 0) return false;
+    i += len;
+  }
+  return true;
+}
+
 UnicodeText ToUtf8(std::string_view b) {
   UnicodeText r;
   auto starts = [&](std::string_view mark) { return b.substr(0, mark.size()) == mark; };

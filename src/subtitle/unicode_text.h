@@ -26,6 +26,15 @@ UnicodeText ToUtf8(std::string_view bytes);
 // Appends c as UTF-8; a surrogate or a value above U+10FFFF becomes U+FFFD.
 void AppendUtf8(std::string& out, char32_t c);
 
+// Decodes the UTF-8 sequence at bytes[i] (i < bytes.size()) into cp and
+// returns its length, or returns 0 when the bytes there are not a
+// well-formed sequence: a stray continuation byte, a sequence cut short, an
+// overlong form, a surrogate or a value above U+10FFFF.
+size_t DecodeUtf8At(std::string_view bytes, size_t i, char32_t& cp);
+
+// True when the bytes are well-formed UTF-8 throughout, by DecodeUtf8At.
+bool IsValidUtf8(std::string_view bytes);
+
 // "UTF-16 LE" and so on; "" for None.
 const char* UnicodeFormName(UnicodeForm form);
 

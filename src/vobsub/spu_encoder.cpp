@@ -55,7 +55,8 @@ ColorKeys ColorKeysFrom(ColorValue text, ColorValue outline, ColorValue antialia
 }
 
 int ClassifyPixel(uint8_t red, uint8_t green, uint8_t blue, const ColorKeys& keys) {
-  static constexpr uint8_t kBackground[3] = {0, 0, 255};
+  static constexpr uint8_t kBackground[3] = {RedOf(kBackgroundBlue), GreenOf(kBackgroundBlue),
+                                             BlueOf(kBackgroundBlue)};
   int index = kIndexBackground;
   if (Matches(red, green, blue, keys.antialias)) index = kIndexAntialias;
   if (Matches(red, green, blue, keys.outline)) index = kIndexOutline;
@@ -68,7 +69,7 @@ namespace {
 
 // A pixel's three bytes in one number, blue in the low byte, for one
 // comparison per key.
-uint32_t PackRgb(uint8_t red, uint8_t green, uint8_t blue) {
+constexpr uint32_t PackRgb(uint8_t red, uint8_t green, uint8_t blue) {
   return static_cast<uint32_t>(red) << 16 | static_cast<uint32_t>(green) << 8 | blue;
 }
 // Loads four bytes and keeps the pixel's three. The fourth byte belongs to
@@ -98,7 +99,8 @@ struct PackedKeys {
     if (color == kBackground) index = kIndexBackground;
     return index;
   }
-  static constexpr uint32_t kBackground = 0x0000FF;  // red 0, green 0, blue 255
+  static constexpr uint32_t kBackground =
+      PackRgb(RedOf(kBackgroundBlue), GreenOf(kBackgroundBlue), BlueOf(kBackgroundBlue));
   uint32_t text, outline, antialias;
 };
 

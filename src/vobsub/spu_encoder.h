@@ -26,7 +26,7 @@ enum PixelIndex : uint8_t {
 };
 
 // The red, green and blue bytes of the three drawn colours, taken once per
-// run. The background key is always red 0, green 0, blue 255.
+// run. The background key is always kBackgroundBlue.
 struct ColorKeys {
   uint8_t text[3];
   uint8_t outline[3];

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/ini_file.h"
+#include "base/system_colors.h"
 
 namespace kestrelpix {
 namespace {
@@ -130,8 +131,8 @@ TEST(SettingsValues, NamedColourTableRoundTrips) {
   }
   EXPECT_EQ(values.size(), ColorConstants().size());
   EXPECT_EQ(lower_names.size(), ColorConstants().size());
-  for (ColorValue index = 0; index <= 30; ++index) {
-    EXPECT_EQ(values.count(kSystemColorBase + index), index == 25 ? 0u : 1u) << index;
+  for (int index = 0; index <= 30; ++index) {
+    EXPECT_EQ(values.count(SystemColor(index)), index == 25 ? 0u : 1u) << index;
   }
   // Unnamed values round-trip through their decimal form.
   for (ColorValue v : {0x000080FFu, 0x00FEFEFEu, 0x7FFFFFFFu, 0x80000040u, 0xFFFFFFFFu, 1u}) {

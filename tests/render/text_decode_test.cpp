@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "subtitle/unicode_text.h"
+
 namespace kestrelpix {
 namespace {
 

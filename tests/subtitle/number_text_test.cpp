@@ -34,6 +34,25 @@ TEST(StrToInt, RefusesWithTheUserFacingText) {
   }
 }
 
+TEST(TryDecimalStrToInt, TakesOnlySignAndDecimalDigits) {
+  int32_t value = 99;
+  EXPECT_TRUE(TryDecimalStrToInt("-12", value));
+  EXPECT_EQ(value, -12);
+  EXPECT_TRUE(TryDecimalStrToInt("+07", value));
+  EXPECT_EQ(value, 7);
+  EXPECT_TRUE(TryDecimalStrToInt("-2147483648", value));
+  EXPECT_EQ(value, INT32_MIN);
+  EXPECT_TRUE(TryDecimalStrToInt("2147483647", value));
+  EXPECT_EQ(value, INT32_MAX);
+  // What StrToInt takes beyond plain decimals is refused here.
+  for (const char* bad : {"", "-", "+", " 5", "5 ", "$1E", "0x1e", "-0x1", "1a", "+-5",
+                          "2147483648", "-2147483649"}) {
+    value = 99;
+    EXPECT_FALSE(TryDecimalStrToInt(bad, value)) << "accepted '" << bad << "'";
+    EXPECT_EQ(value, 99) << bad;
+  }
+}
+
 TEST(StrToFloat, ReadsDotDecimalsWhateverTheLocale) {
   // A locale with a decimal comma must not change the reading, if the
   // machine has one.

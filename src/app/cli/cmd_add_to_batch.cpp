@@ -11,6 +11,7 @@
 #include "app/cli/convert_options.h"
 #include "app/command_line.h"
 #include "app/console_front_end.h"
+#include "app/settings_location.h"
 #include "base/errors.h"
 #include "base/message_sink.h"
 #include "job/load_action.h"
@@ -66,7 +67,7 @@ int RunAddToBatch(const std::vector<std::string>& args) {
     sink.ShowMessage("Please use smaller fonts.");
     return kExitFailed;
   }
-  AppendToBatchFile(batchFile, BatchLine(ProgramFolder(), input, positions));
+  AppendToBatchFile(batchFile, BatchLine(RunningProgramFolder(), input, positions));
   std::printf("Job added to Batch file: %s\n", batchFile.c_str());
   return kExitOk;
 }

@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "app/control_lists.h"
+#include "base/number_text.h"
 #include "render/font_tables.h"
 #include "vobsub/palette.h"
 
@@ -19,22 +20,6 @@ std::string Join(const std::vector<std::string>& items) {
 
 bool Contains(const std::vector<std::string>& items, std::string_view value) {
   return std::find(items.begin(), items.end(), value) != items.end();
-}
-
-// Optional sign and decimal digits, nothing else, within int range.
-bool ParseDecimal(std::string_view text, int& value) {
-  size_t i = 0;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
-  if (i == text.size()) return false;
-  long v = 0;
-  for (; i < text.size(); ++i) {
-    if (text[i] < '0' || text[i] > '9') return false;
-    v = v * 10 + (text[i] - '0');
-    if (v > 1000000) return false;
-  }
-  value = static_cast<int>(negative ? -v : v);
-  return true;
 }
 
 std::string Refusal(std::string_view name, std::string_view value, const std::string& accepted) {
@@ -139,7 +124,7 @@ bool ApplyRenderOption(std::string_view name, std::string_view value, RenderSett
       error = Refusal(name, value, "a font size of the list: 6 to 30, or 32 to 50 in steps of 2");
       return false;
     }
-    ParseDecimal(value, s.FontSize);
+    TryDecimalStrToInt(value, s.FontSize);
   } else if (name == "style") {
     if (!Contains(StyleNames(), value)) {
       error = Refusal(name, value, "one of " + Join(StyleNames()));
@@ -157,7 +142,7 @@ bool ApplyRenderOption(std::string_view name, std::string_view value, RenderSett
       error = Refusal(name, value, "one of " + Join(OutlineWidthList()));
       return false;
     }
-    ParseDecimal(value, s.OutlineWidth);
+    TryDecimalStrToInt(value, s.OutlineWidth);
   } else if (name == "align") {
     if (!Contains(AlignList(), value)) {
       error = Refusal(name, value, "one of " + Join(AlignList()));
@@ -165,7 +150,7 @@ bool ApplyRenderOption(std::string_view name, std::string_view value, RenderSett
     }
     s.Align = value;
   } else if (name == "offset") {
-    if (!ParseDecimal(value, number) || number < kOffsetMin || number > kOffsetMax) {
+    if (!TryDecimalStrToInt(value, number) || number < kOffsetMin || number > kOffsetMax) {
       error = Refusal(name, value,
                       "a whole number from " + std::to_string(kOffsetMin) + " to " +
                           std::to_string(kOffsetMax));
@@ -173,7 +158,7 @@ bool ApplyRenderOption(std::string_view name, std::string_view value, RenderSett
     }
     s.offset = number;
   } else if (name == "line-offset") {
-    if (!ParseDecimal(value, number) || number < kOffsetOrMin || number > kOffsetOrMax) {
+    if (!TryDecimalStrToInt(value, number) || number < kOffsetOrMin || number > kOffsetOrMax) {
       error = Refusal(name, value,
                       "a whole number from " + std::to_string(kOffsetOrMin) + " to " +
                           std::to_string(kOffsetOrMax));

@@ -26,6 +26,7 @@
 #include "app/window/preview_image.h"
 #include "app/window/window_placement.h"
 #include "base/number_text.h"
+#include "base/system_colors.h"
 #include "render/font_tables.h"
 #include "render/text_decode.h"
 #include "vobsub/palette.h"
@@ -76,10 +77,8 @@ T* Named(T* widget, const QString& name) {
   return widget;
 }
 
-// Named system colours: 0x80000000 plus the system colour index, resolved
-// through the application palette.
-constexpr ColorValue kSystemColorBit = 0x80000000u;
-
+// In the window, named system colours are resolved through the application
+// palette rather than drawn with their fixed RGB values.
 struct SystemColorRole {
   int index;
   QPalette::ColorGroup group;
@@ -111,11 +110,11 @@ constexpr SystemColorRole kSystemColorRoles[] = {
 };
 
 ColorValue ResolveSystemColor(ColorValue value) {
-  if ((value & kSystemColorBit) == 0) return value;
+  if (!IsSystemColor(value)) return value;
   const QPalette palette = QApplication::palette();
   QColor c = palette.color(QPalette::Active, QPalette::Window);
   for (const SystemColorRole& r : kSystemColorRoles) {
-    if (r.index == static_cast<int>(value & 0xFF)) c = palette.color(r.group, r.role);
+    if (r.index == SystemColorIndex(value)) c = palette.color(r.group, r.role);
   }
   return MakeColor(static_cast<uint8_t>(c.red()), static_cast<uint8_t>(c.green()),
                    static_cast<uint8_t>(c.blue()));

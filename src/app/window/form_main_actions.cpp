@@ -10,6 +10,7 @@
 #include <QRadioButton>
 #include <QSlider>
 
+#include "app/settings_location.h"
 #include "app/window/color_box.h"
 #include "app/window/form_about.h"
 #include "app/window/form_color_options.h"
@@ -58,8 +59,8 @@ void TFormMain::ButtonBatchClick() {
   QString batchFile = OpenDialogBat.fileName;
   if (!batchFile.endsWith(".bat", Qt::CaseInsensitive)) batchFile += ".bat";
   const std::string path = LocalPath(batchFile);
-  AppendToBatchFile(
-      path, BatchLine(ProgramFolder(), LocalPath(OpenDialogsub.fileName), CurrentPositions()));
+  AppendToBatchFile(path, BatchLine(RunningProgramFolder(), LocalPath(OpenDialogsub.fileName),
+                                    CurrentPositions()));
   sink_.ShowMessage("Job added to Batch file: " + path);
 }
 
@@ -120,10 +121,7 @@ namespace {
 // filled.
 void SelectColorPosition(TColorBox* box, int position, int parameter) {
   if (!box->setItemIndex(position)) {
-    throw Error("Parameter " + std::to_string(parameter) + " (" +
-                PlaceholderWords()[static_cast<size_t>(parameter - 1)] + ") is " +
-                std::to_string(position) + ", outside its list (0 to " +
-                std::to_string(box->count() - 1) + ").");
+    throw Error(ParameterOutsideListMessage(parameter, position, box->count()) + ".");
   }
 }
 

@@ -10,6 +10,7 @@
 #include <filesystem>
 
 #include "app/command_line.h"
+#include "app/settings_location.h"
 #include "support/run_command.h"
 #include "window_fixture.h"
 
@@ -308,7 +309,7 @@ void GenerateTest::addToBatchWritesAndAppendsLines() {
   // Default settings: font 0, charset 4, style 0, size 14, center, offset
   // 30, offset_or -4, outline 1, colours 1 0 2, language 41, 25.000, two
   // palettes.
-  const std::string first = "'" + ProgramFolder() + "kestrelpix' '" + input +
+  const std::string first = "'" + RunningProgramFolder() + "kestrelpix' '" + input +
                             "' 0 4 0 14 0 30 -4 1 1 0 2 41 2 2" + BatchLineEnd();
   // A new batch file is a shell script that runs by itself.
   QCOMPARE(ReadFileBytes(batchFile), "#!/bin/sh\n" + first);
@@ -324,7 +325,7 @@ void GenerateTest::addToBatchWritesAndAppendsLines() {
   f.messages.clear();
   w->ButtonBatch->click();
   QCOMPARE(f.dialogTitles.size(), dialogsShown);
-  const std::string second = "'" + ProgramFolder() + "kestrelpix' '" + input +
+  const std::string second = "'" + RunningProgramFolder() + "kestrelpix' '" + input +
                              "' 0 4 0 10 0 492 -4 1 1 0 3 41 2 3" + BatchLineEnd();
   QCOMPARE(ReadFileBytes(batchFile), "#!/bin/sh\n" + first + second);
   QCOMPARE(f.messages.size(), 1);
@@ -370,7 +371,7 @@ void GenerateTest::addToBatchNameAndFileErrors() {
   QCOMPARE(g.dialogTitles.last(), QString("Add to Batch"));
   QVERIFY(!fs::exists(picked + ".bat"));
   // An existing file is appended to as it is: no second "#!/bin/sh".
-  QCOMPARE(ReadFileBytes(picked), earlier + "'" + ProgramFolder() + "kestrelpix' '" + input +
+  QCOMPARE(ReadFileBytes(picked), earlier + "'" + RunningProgramFolder() + "kestrelpix' '" + input +
                                       "' 0 4 0 14 0 30 -4 1 1 0 2 41 2 2" + BatchLineEnd());
 }
 
@@ -401,7 +402,7 @@ void GenerateTest::batchFileRunsWithoutADisplay() {
   // The lines name the program in this test's folder; run the real one,
   // with no display to open.
   std::string lines = ReadFileBytes(batchName + ".bat");
-  const std::string program = ProgramFolder() + "kestrelpix";
+  const std::string program = RunningProgramFolder() + "kestrelpix";
   for (size_t at; (at = lines.find(program)) != std::string::npos;) {
     lines.replace(at, program.size(), KESTRELPIX_GUI);
   }
