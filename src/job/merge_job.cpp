@@ -11,7 +11,9 @@
 #include "job/load_action.h"
 #include "job/output_file.h"
 #include "job/run_checks.h"
+#include "render/line_wrap.h"
 #include "render/rasterizer.h"
+#include "render/text_decode.h"
 #include "subtitle/line_reader.h"
 #include "vobsub/help_text.h"
 #include "vobsub/idx_writer.h"
@@ -220,9 +222,14 @@ ConversionReport MergeHeadless(const std::vector<MergeInput>& inputs, const std:
       // As the Abort button: the entry in progress is still written whole.
       if (sink.StopRequested()) aborted = true;
       sink.SetProgressPosition(++done);
-      const SubtitleLine& line = streams[at.stream].doc->GetLine(at.entry);
-      // Drawn first: the frame takes its height from the frame rate.
-      const Band drawn = RenderFrame(line.Text1, line.Text2, settings, frame);
+      const TSubtitle& doc = *streams[at.stream].doc;
+      const SubtitleLine& line = doc.GetLine(at.entry);
+      // Drawn as a conversion of this input alone draws it: in the charset
+      // that decodes its text, wrapped when wrapping is on. Drawn first: the
+      // frame takes its height from the frame rate.
+      const RenderSettings drawing = SettingsForText(settings, &doc);
+      const DrawnLines text = LinesToDraw(doc, at.entry, drawing);
+      const Band drawn = RenderFrame(text.Line1, text.Line2, drawing, frame);
       const Band band = ClampBand(drawn, frame.height());
       const double start = streams[at.stream].starts[at.entry - 1];
       const double end = StrToFloat(line.EndTime);

@@ -438,6 +438,30 @@ TEST(MergeJob, RefusalsWriteNothingAndThirtyTwoStreamsAreTheMost) {
   EXPECT_NE(ReadFileBytes(base + "32.idx").find("id: en, index: 31\r\n"), std::string::npos);
 }
 
+TEST(MergeJob, OneInputGivesThePairOfItsPlainConversion) {
+  // Text in Windows-1251 read with DEFAULT, and an entry too wide for one
+  // line that wrapping breaks: the merge draws both as the conversion does.
+  TempDir dir;
+  const std::string cyrillic = dir.Write(
+      "ru.srt", Srt({{"00:00:01,000 --> 00:00:02,000", "\xCF\xF0\xE8\xE2\xE5\xF2 \xEC\xE8\xF0"}}));
+  const std::string wide =
+      dir.Write("wide.srt",
+                Srt({{"00:00:01,000 --> 00:00:02,000",
+                      "The tide turns at the harbour and the boats come home before the storm"}}));
+  for (const std::string& input : {cyrillic, wide}) {
+    RecordingHost host;
+    host.settings.WrapLines = true;
+    const ConversionReport plain = ConvertHeadless(input, "", host);
+    ASSERT_EQ(plain.Outcome, JobOutcome::Completed) << ::testing::PrintToString(host.sink.messages);
+    const std::string base = input + ".merged";
+    ASSERT_EQ(MergeHeadless({{input, host.settings.Language}}, base, host).Outcome,
+              JobOutcome::Completed)
+        << ::testing::PrintToString(host.sink.messages);
+    EXPECT_EQ(ReadFileBytes(base + ".sub"), ReadFileBytes(plain.SubFile)) << input;
+    EXPECT_EQ(ReadFileBytes(base + ".idx"), ReadFileBytes(plain.IndexFile)) << input;
+  }
+}
+
 TEST(MergeJob, AbortLeavesEveryStreamWithTheUnitsWritten) {
   TempDir dir;
   // Stream a at 0, 2, 4 s, stream b at 1, 3 s.
