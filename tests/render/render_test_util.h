@@ -5,7 +5,9 @@
 #include <string>
 
 #include "render/frame_bitmap.h"
+#include "render/png_file.h"
 #include "render/render_settings.h"
+#include "support/golden.h"
 
 namespace kestrelpix::testing {
 
@@ -34,6 +36,21 @@ inline int DifferingPixels(const FrameBitmap& a, const FrameBitmap& b) {
     for (int x = 0; x < a.width(); ++x) n += a.PixelAt(x, y) != b.PixelAt(x, y);
   }
   return n;
+}
+
+// A frame against its reference PNG, tests/render/golden/NAME.png (see
+// support/golden.h): same size, same pixels.
+inline void ExpectGoldenFrame(const std::string& name, const FrameBitmap& frame) {
+  ExpectGolden("render/golden/" + name + ".png", frame, ReadPng, WritePng,
+               [](const FrameBitmap& golden, const FrameBitmap& actual) -> std::string {
+                 if (golden.width() != actual.width() || golden.height() != actual.height()) {
+                   return "the reference is " + std::to_string(golden.width()) + "x" +
+                          std::to_string(golden.height()) + ", this run's frame " +
+                          std::to_string(actual.width()) + "x" + std::to_string(actual.height());
+                 }
+                 const int n = DifferingPixels(golden, actual);
+                 return n == 0 ? "" : std::to_string(n) + " pixels differ from the reference";
+               });
 }
 
 }  // namespace kestrelpix::testing
