@@ -9,8 +9,8 @@
 #include <cstdio>
 #include <string>
 
-#include "base/message_sink.h"
 #include "job/headless_run.h"
+#include "support/collecting_sink.h"
 
 namespace {
 
@@ -33,7 +33,7 @@ void BM_Convert3000(benchmark::State& state) {
   char folder[] = "/tmp/kestrelpix-bench-XXXXXX";
   ::mkdtemp(folder);
   const std::string film = MakeFilm(folder, 3000);
-  kestrelpix::CollectingMessageSink sink;
+  kestrelpix::testing::CollectingMessageSink sink;
   kestrelpix::RenderSettings settings;
   for (auto _ : state) {
     const auto report = kestrelpix::ConvertHeadless(film, settings, "", sink);

@@ -18,6 +18,7 @@
 
 #include "hardening/hardening_util.h"
 #include "job/headless_run.h"
+#include "support/collecting_sink.h"
 #include "support/temp_dir.h"
 
 namespace {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "job/generation_job.h"
+#include "support/collecting_sink.h"
 
 namespace kestrelpix::testing {
 

@@ -3,10 +3,13 @@
 
 #include <set>
 #include <string>
+#include <string_view>
 
+#include "render/font_cache.h"
 #include "render/frame_bitmap.h"
 #include "render/png_file.h"
 #include "render/render_settings.h"
+#include "render/text_layout.h"
 #include "support/golden.h"
 
 namespace kestrelpix::testing {
@@ -36,6 +39,19 @@ inline int DifferingPixels(const FrameBitmap& a, const FrameBitmap& b) {
     for (int x = 0; x < a.width(); ++x) n += a.PixelAt(x, y) != b.PixelAt(x, y);
   }
   return n;
+}
+
+// The glyph pixels of one draw of a line (see DrawLineMask) with its cell at
+// (x, y), inside clip, in the settings' font; `Draw` mode text rules.
+inline LineMask LineGlyphMask(std::string_view line, const RenderSettings& s, int x, int y,
+                              const PixelRect& clip) {
+  FontCache& cache = FontCache::Default();
+  auto lock = cache.Lock();
+  ResolvedFont& font =
+      cache.Get(s.FontName, EmHeightForPoints(s.FontSize), s.FontStyle, s.FontCharset);
+  LineLayout layout = LayoutLine(font, line, s.FontCharset, TextMode::Draw);
+  return DrawLineMask(layout, s.FontStyle & kStyleUnderline, s.FontStyle & kStyleStrikeOut, x, y,
+                      clip, 0);
 }
 
 // A frame against its reference PNG, tests/render/golden/NAME.png (see

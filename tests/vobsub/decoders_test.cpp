@@ -9,6 +9,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "support/collecting_sink.h"
 #include "support/run_command.h"
 #include "vobsub/external_decoders.h"
 #include "vobsub/pair_writer.h"
