@@ -10,7 +10,6 @@
 #include <string>
 
 #include "app/console_front_end.h"
-#include "base/message_sink.h"
 #include "job/headless_run.h"
 
 namespace {

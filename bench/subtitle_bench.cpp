@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <string>
 
-#include "base/message_sink.h"
 #include "subtitle/subtitle.h"
+#include "support/collecting_sink.h"
 
 namespace {
 
@@ -29,7 +29,7 @@ std::string MakeFilm(int entries) {
 
 void BM_ReadSrt100k(benchmark::State& state) {
   const std::string path = MakeFilm(100000);
-  kestrelpix::CollectingMessageSink sink;
+  kestrelpix::testing::CollectingMessageSink sink;
   for (auto _ : state) {
     kestrelpix::TSubtitle doc;
     doc.LoadSubtitle(path, true, sink);

@@ -8,13 +8,13 @@
 #include <string_view>
 
 #include "base/errors.h"
-#include "base/message_sink.h"
 #include "subtitle/subtitle.h"
+#include "support/collecting_sink.h"
 
 inline void LoadFuzzInput(const uint8_t* data, size_t size, const char* extension) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
   kestrelpix::TSubtitle doc;
-  kestrelpix::CollectingMessageSink sink;
+  kestrelpix::testing::CollectingMessageSink sink;
   kestrelpix::LoadOptions options;
   // Without a chosen rate, then with one: a frame-numbered file without its
   // own rate is refused, then read at 23.976.

@@ -17,16 +17,6 @@ class MessageSink {
   virtual void Warn(std::string_view text) { ShowMessage(text); }
 };
 
-// Keeps every message, for tests and for callers that report later.
-class CollectingMessageSink : public MessageSink {
- public:
-  void ShowMessage(std::string_view text) override { messages.emplace_back(text); }
-  void Warn(std::string_view text) override { warnings.emplace_back(text); }
-
-  std::vector<std::string> messages;
-  std::vector<std::string> warnings;
-};
-
 // Writes every message to stderr, one message per line; carriage returns
 // inside a message become line breaks.
 class StderrMessageSink : public MessageSink {

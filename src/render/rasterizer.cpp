@@ -228,15 +228,4 @@ void DrawSubtitleLines(FrameBitmap& picture, std::string_view line1, std::string
   DrawLines(picture, line1, line2, s, frame_height >= 0 ? frame_height : picture.height());
 }
 
-LineMask LineGlyphMask(std::string_view line, const RenderSettings& s, int x, int y,
-                       const PixelRect& clip) {
-  FontCache& cache = FontCache::Default();
-  auto lock = cache.Lock();
-  ResolvedFont& font =
-      cache.Get(s.FontName, EmHeightForPoints(s.FontSize), s.FontStyle, s.FontCharset);
-  LineLayout layout = LayoutLine(font, line, s.FontCharset, TextMode::Draw);
-  return DrawLineMask(layout, s.FontStyle & kStyleUnderline, s.FontStyle & kStyleStrikeOut, x, y,
-                      clip, 0);
-}
-
 }  // namespace kestrelpix

@@ -67,11 +67,6 @@ Band RenderFrame(std::string_view line1, std::string_view line2, const RenderSet
 void DrawSubtitleLines(FrameBitmap& picture, std::string_view line1, std::string_view line2,
                        const RenderSettings& s, int frame_height = -1);
 
-// The glyph pixels of one draw of a line (see DrawLineMask) with its cell at
-// (x, y), inside clip, in the settings' font; `Draw` mode text rules.
-LineMask LineGlyphMask(std::string_view line, const RenderSettings& s, int x, int y,
-                       const PixelRect& clip);
-
 // A colour value as drawing uses it: plain values keep their RGB bytes, a
 // named system colour (high bit set, index in the low byte) becomes the fixed
 // RGB value this program draws for that index; an unknown index draws black.

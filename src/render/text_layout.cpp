@@ -78,8 +78,7 @@ long LayOutCharacters(ResolvedFont& font, const std::u32string& chars, int tab_w
 
 }  // namespace
 
-LineLayout LayoutLine(ResolvedFont& font, std::string_view bytes, uint8_t charset, TextMode mode,
-                      Shaping shaping) {
+LineLayout LayoutLine(ResolvedFont& font, std::string_view bytes, uint8_t charset, TextMode mode) {
   LineLayout layout;
   layout.metrics = font.metrics();
   uint8_t decode_as = charset;
@@ -94,7 +93,7 @@ LineLayout LayoutLine(ResolvedFont& font, std::string_view bytes, uint8_t charse
   if (mode == TextMode::Measure && empty) chars.push_back(U' ');
   // Does any character need shaping (below U+02E5 every character either
   // needs none or is a control character, which is left out)?
-  bool plain = shaping == Shaping::Auto;
+  bool plain = true;
   for (char32_t c : chars) plain = plain && (c < 0x2E5 || NeedsNoShaping(c));
   layout.drawn_alike = mode == TextMode::Measure && !empty;
 

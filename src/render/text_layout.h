@@ -25,11 +25,6 @@ namespace kestrelpix {
 
 enum class TextMode { Measure, Draw };
 
-// Auto shapes only lines that need it; Always shapes every line (the two
-// give the same result for lines that need no shaping, which the tests
-// check).
-enum class Shaping { Auto, Always };
-
 struct PlacedGlyph {
   const GlyphImage* image;
   int x;                // pen position, pixels from the start of the line
@@ -51,8 +46,7 @@ constexpr size_t kMaxLaidOutBytes = size_t{1} << 20;
 // Decodes the bytes by the charset (see text_decode.h) and places the
 // glyphs. A SYMBOL line in a font without a symbol map is decoded as
 // Windows-1252 text. Only the first kMaxLaidOutBytes bytes are laid out.
-LineLayout LayoutLine(ResolvedFont& font, std::string_view bytes, uint8_t charset, TextMode mode,
-                      Shaping shaping = Shaping::Auto);
+LineLayout LayoutLine(ResolvedFont& font, std::string_view bytes, uint8_t charset, TextMode mode);
 
 // A rectangle of pixels, [left, right) x [top, bottom).
 struct PixelRect {

@@ -256,13 +256,6 @@ void EncodeRow(std::span<const uint8_t> bgrRow, const ColorKeys& keys, ByteWrite
   out.be16(0x0000);  // end of line: the rest of the row, index 0
 }
 
-std::vector<uint8_t> EncodeRow(std::span<const uint8_t> bgrRow, const ColorKeys& keys) {
-  std::vector<uint8_t> bytes;
-  ByteWriter out(bytes);
-  EncodeRow(bgrRow, keys, out);
-  return bytes;
-}
-
 int64_t StopDelayUnits(double StartTime, double EndTime) {
   const double span = EndTime - StartTime;
   if (!(span > 0)) return 0;  // an end before the start, or not a number

@@ -53,7 +53,6 @@ constexpr int kUnitFieldWidth = 720;      // columns of every encoded row
 // the end-of-line code 00 00 supplies the final pixel as index 0. Runs are
 // cut where the raw colour changes, not where the index changes.
 void EncodeRow(std::span<const uint8_t> bgrRow, const ColorKeys& keys, ByteWriter& out);
-std::vector<uint8_t> EncodeRow(std::span<const uint8_t> bgrRow, const ColorKeys& keys);
 
 // The stop delay of an entry in 1024/90000 s units, rounded to the nearest
 // integer (halves to even). An end before the start gives 0. Not limited to

@@ -10,51 +10,28 @@
 #include <algorithm>
 #include <csignal>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "app/ini_file.h"
+#include "support/temp_dir.h"
 
 namespace kestrelpix {
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadBytes(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+using testing::ReadFileBytes;
+using testing::TempDir;
+using testing::WriteFileBytes;
+
+// The names in a folder, sorted.
+std::vector<std::string> Names(const fs::path& folder) {
+  std::vector<std::string> names;
+  for (const auto& e : fs::directory_iterator(folder)) names.push_back(e.path().filename());
+  std::sort(names.begin(), names.end());
+  return names;
 }
-
-void WriteBytes(const fs::path& p, const std::string& bytes) {
-  std::ofstream out(p, std::ios::binary);
-  out << bytes;
-}
-
-// A fresh folder under the test temp folder, removed afterwards.
-class TempFolder {
- public:
-  TempFolder() {
-    std::string tmpl = ::testing::TempDir() + "kestrelpix-ini-XXXXXX";
-    path_ = mkdtemp(tmpl.data());
-  }
-  ~TempFolder() {
-    std::error_code ec;
-    fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ec);
-    fs::remove_all(path_, ec);
-  }
-  const fs::path& path() const { return path_; }
-  std::vector<std::string> Names() const {
-    std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(path_)) names.push_back(e.path().filename());
-    std::sort(names.begin(), names.end());
-    return names;
-  }
-
- private:
-  fs::path path_;
-};
 
 TEST(IniFile, KeepsCreationOrderAndPlaces) {
   IniFile ini;
@@ -150,7 +127,7 @@ TEST(IniFile, WrittenValuesStayOnTheirLine) {
 }
 
 TEST(IniFile, FileRoundTripAndMissingFile) {
-  TempFolder dir;
+  TempDir dir;
   const std::string path = dir.path() / "Kestrelpix_Settings.ini";
   IniFile ini;
   ini.WriteString("Sec", "stale", "1");
@@ -161,8 +138,9 @@ TEST(IniFile, FileRoundTripAndMissingFile) {
   ini.WriteString("Form1", "ComboBoxFps_ItemIndex", "3");
   std::string error;
   ASSERT_TRUE(ini.SaveToFile(path, &error)) << error;
-  EXPECT_EQ(ReadBytes(path), "[Form1]\r\nComboBoxFps_ItemIndex=3\r\n\r\n");
-  EXPECT_EQ(dir.Names(), std::vector<std::string>{"Kestrelpix_Settings.ini"});  // no temp left
+  EXPECT_EQ(ReadFileBytes(path), "[Form1]\r\nComboBoxFps_ItemIndex=3\r\n\r\n");
+  EXPECT_EQ(Names(dir.path()),
+            std::vector<std::string>{"Kestrelpix_Settings.ini"});  // no temp left
 
   IniFile again;
   again.LoadFromFile(path);
@@ -173,10 +151,10 @@ TEST(IniFile, FileRoundTripAndMissingFile) {
 }
 
 TEST(IniFile, SaveKeepsPermissionsAndLinks) {
-  TempFolder dir;
+  TempDir dir;
   const fs::path real = dir.path() / "real.ini";
   const fs::path link = dir.path() / "Kestrelpix_Settings.ini";
-  WriteBytes(real, "[Old]\r\n");
+  WriteFileBytes(real, "[Old]\r\n");
   chmod(real.c_str(), 0640);
   fs::create_symlink(real.filename(), link);
 
@@ -185,17 +163,17 @@ TEST(IniFile, SaveKeepsPermissionsAndLinks) {
   ini.WriteString("New", "k", "v");
   ASSERT_TRUE(ini.SaveToFile(link));
   EXPECT_TRUE(fs::is_symlink(link));
-  EXPECT_EQ(ReadBytes(real), "[Old]\r\n\r\n[New]\r\nk=v\r\n\r\n");
+  EXPECT_EQ(ReadFileBytes(real), "[Old]\r\n\r\n[New]\r\nk=v\r\n\r\n");
   struct stat st;
   ASSERT_EQ(stat(real.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 07777, 0640u);
 }
 
 TEST(IniFile, ReadOnlyFileIsReadButNeverWritten) {
-  TempFolder dir;
+  TempDir dir;
   const fs::path path = dir.path() / "Kestrelpix_Settings.ini";
   const std::string original = "[Form1]\r\nComboBoxFps_ItemIndex=4\r\n\r\n";
-  WriteBytes(path, original);
+  WriteFileBytes(path, original);
   chmod(path.c_str(), 0444);
 
   IniFile ini;
@@ -208,7 +186,7 @@ TEST(IniFile, ReadOnlyFileIsReadButNeverWritten) {
   std::string error;
   EXPECT_FALSE(ini.SaveToFile(path, &error));
   EXPECT_NE(error.find("File access denied"), std::string::npos) << error;
-  EXPECT_EQ(ReadBytes(path), original);
+  EXPECT_EQ(ReadFileBytes(path), original);
 
   // Made read-only after it was read: still left alone.
   chmod(path.c_str(), 0644);
@@ -218,8 +196,8 @@ TEST(IniFile, ReadOnlyFileIsReadButNeverWritten) {
   chmod(path.c_str(), 0444);
   writable.WriteString("Form1", "ComboBoxFps_ItemIndex", "1");
   EXPECT_FALSE(writable.SaveToFile(path));
-  EXPECT_EQ(ReadBytes(path), original);
-  EXPECT_EQ(dir.Names(), std::vector<std::string>{"Kestrelpix_Settings.ini"});
+  EXPECT_EQ(ReadFileBytes(path), original);
+  EXPECT_EQ(Names(dir.path()), std::vector<std::string>{"Kestrelpix_Settings.ini"});
 }
 
 // A settings text of about `size` bytes.
@@ -235,10 +213,10 @@ TEST(IniFile, FailedWriteLeavesTheOldFileWhole) {
   // The write runs out of room half-way (the file-size limit stands in for
   // a full disk; unlike permissions, it also stops root). The old file must
   // stay byte for byte, and no temporary file may be left behind.
-  TempFolder dir;
+  TempDir dir;
   const fs::path path = dir.path() / "Kestrelpix_Settings.ini";
   const std::string original = "[Form1]\r\nComboBoxFps_ItemIndex=4\r\n\r\n";
-  WriteBytes(path, original);
+  WriteFileBytes(path, original);
 
   IniFile ini = BigCopy(64 * 1024);
   rlimit old_limit;
@@ -254,12 +232,12 @@ TEST(IniFile, FailedWriteLeavesTheOldFileWhole) {
 
   EXPECT_FALSE(saved);
   EXPECT_NE(error.find("I/O error"), std::string::npos) << error;
-  EXPECT_EQ(ReadBytes(path), original);
-  EXPECT_EQ(dir.Names(), std::vector<std::string>{"Kestrelpix_Settings.ini"});
+  EXPECT_EQ(ReadFileBytes(path), original);
+  EXPECT_EQ(Names(dir.path()), std::vector<std::string>{"Kestrelpix_Settings.ini"});
 
   // With room again the same copy is written whole.
   ASSERT_TRUE(ini.SaveToFile(path));
-  EXPECT_EQ(ReadBytes(path), ini.ToText());
+  EXPECT_EQ(ReadFileBytes(path), ini.ToText());
 }
 
 TEST(IniFile, ReadOnlyFolderLeavesTheOldFileWhole) {
@@ -267,12 +245,12 @@ TEST(IniFile, ReadOnlyFolderLeavesTheOldFileWhole) {
   // cannot be made, and the file must not be overwritten in place instead.
   // Root is not stopped by folder permissions, so then the attempt runs in
   // a child process as the unprivileged user "nobody".
-  TempFolder dir;
+  TempDir dir;
   const fs::path folder = dir.path() / "portable";
   fs::create_directory(folder);
   const fs::path path = folder / "Kestrelpix_Settings.ini";
   const std::string original = "[Form1]\r\nComboBoxFps_ItemIndex=4\r\n\r\n";
-  WriteBytes(path, original);
+  WriteFileBytes(path, original);
   chmod(path.c_str(), 0666);
   chmod(folder.c_str(), 0555);
   chmod(dir.path().c_str(), 0755);
@@ -296,7 +274,7 @@ TEST(IniFile, ReadOnlyFolderLeavesTheOldFileWhole) {
   ASSERT_EQ(waitpid(child, &status, 0), child);
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 0);
-  EXPECT_EQ(ReadBytes(path), original);
+  EXPECT_EQ(ReadFileBytes(path), original);
   std::vector<std::string> left;
   for (const auto& e : fs::directory_iterator(folder)) left.push_back(e.path().filename());
   EXPECT_EQ(left, std::vector<std::string>{"Kestrelpix_Settings.ini"});

@@ -12,6 +12,8 @@
 #include <optional>
 #include <string>
 
+#include "support/temp_dir.h"
+
 namespace kestrelpix {
 namespace {
 
@@ -43,19 +45,9 @@ class ScopedEnv {
 
 class SettingsLocation : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string tmpl = ::testing::TempDir() + "kestrelpix-loc-XXXXXX";
-    root_ = mkdtemp(tmpl.data());
-    chmod(root_.c_str(), 0755);
-  }
-  void TearDown() override {
-    std::error_code ec;
-    for (const auto& e : fs::recursive_directory_iterator(root_, ec)) {
-      if (e.is_directory()) fs::permissions(e.path(), fs::perms::owner_all, ec);
-    }
-    fs::remove_all(root_, ec);
-  }
-  fs::path root_;
+  void SetUp() override { chmod(root_.c_str(), 0755); }
+  const testing::TempDir dir_;
+  const fs::path root_ = dir_.path();
 };
 
 TEST_F(SettingsLocation, WritableProgramFolderIsAPortableInstall) {

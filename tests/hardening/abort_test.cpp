@@ -16,8 +16,8 @@
 #include <functional>
 #include <thread>
 
-#include "hardening/child_process.h"
 #include "hardening/hardening_util.h"
+#include "support/run_command.h"
 #include "support/temp_dir.h"
 
 namespace kestrelpix {

@@ -6,11 +6,13 @@
 #include <string>
 
 #include "subtitle/subtitle.h"
+#include "support/collecting_sink.h"
 #include "support/temp_dir.h"
 
 namespace kestrelpix {
 namespace {
 
+using testing::CollectingMessageSink;
 using testing::TempDir;
 
 // n bytes of text with a CR every 1000 bytes (CRs are dropped when read).

@@ -6,7 +6,6 @@
 
 #include <filesystem>
 
-#include "hardening/child_process.h"
 #include "hardening/hardening_util.h"
 #include "support/run_command.h"
 #include "support/temp_dir.h"

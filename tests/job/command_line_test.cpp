@@ -2,11 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <random>
 
 #include "base/errors.h"
 #include "render/font_tables.h"
+#include "support/run_command.h"
 #include "vobsub/palette.h"
 
 namespace kestrelpix {
@@ -114,19 +114,14 @@ TEST(CommandLine, BatchLinesReadBackToTheSameSettings) {
   }
 }
 
-// The words /bin/sh makes of a line, each ended by a NUL byte.
+// The words /bin/sh makes of a line, each ended by a NUL byte; anything the
+// shell says on stderr follows them, so that it fails the comparison.
 std::string ShellWords(const std::string& line) {
-  std::FILE* script = std::tmpfile();
-  const std::string text = "for a in " + line + "; do printf '%s\\0' \"$a\"; done\n";
-  std::fwrite(text.data(), 1, text.size(), script);
-  std::fflush(script);
-  const std::string command = "sh /dev/fd/" + std::to_string(::fileno(script)) + " 2>&1";
-  std::FILE* out = ::popen(command.c_str(), "r");
-  std::string words;
-  for (int c; (c = std::fgetc(out)) != EOF;) words += static_cast<char>(c);
-  ::pclose(out);
-  std::fclose(script);
-  return words;
+  testing::TempDir dir;
+  const std::string script =
+      dir.Write("words.sh", "for a in " + line + "; do printf '%s\\0' \"$a\"; done\n");
+  const testing::CommandResult r = testing::RunCommand("sh " + testing::ShellQuote(script));
+  return r.out + r.err;
 }
 
 TEST(CommandLine, BatchLinesSplitAsTheShellSplitsThem) {

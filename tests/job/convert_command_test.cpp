@@ -1,11 +1,8 @@
 // The command-line tool converts as the window's unattended run does:
 // through the fifteen parameters of a batch line and through settings by
 // name, with the same bytes, statuses and an Abort on Ctrl-C.
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
@@ -18,6 +15,8 @@
 namespace kestrelpix {
 namespace {
 
+using testing::ChildProcess;
+using testing::ChildResult;
 using testing::CommandResult;
 using testing::ReadFileBytes;
 using testing::RunCommand;
@@ -209,14 +208,7 @@ TEST(ConvertCommand, CtrlCLeavesAPairThatFfmpegReadsCompletely) {
            "\nand its second line\n\n";
   }
   const std::string input = dir.Write("long.srt", srt);
-  const pid_t pid = ::fork();
-  if (pid == 0) {
-    const int devnull = ::open("/dev/null", O_WRONLY);
-    ::dup2(devnull, 1);
-    ::dup2(devnull, 2);
-    ::execl(kCli.c_str(), kCli.c_str(), "convert", "--quiet", input.c_str(), nullptr);
-    ::_exit(127);
-  }
+  ChildProcess child({kCli, "convert", "--quiet", input});
   // Interrupt once the run is well under way: the .sub, written under a
   // temporary name (".long.sub.XXXXXX") until the run ends, has grown.
   const auto sub = dir.path() / "long.sub";
@@ -231,11 +223,10 @@ TEST(ConvertCommand, CtrlCLeavesAPairThatFfmpegReadsCompletely) {
     if (!ec && size > 2048 * 500) break;
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
-  ::kill(pid, SIGINT);
-  int raw = 0;
-  ::waitpid(pid, &raw, 0);
-  ASSERT_TRUE(WIFEXITED(raw));
-  EXPECT_EQ(WEXITSTATUS(raw), 130);
+  child.Signal(SIGINT);
+  const ChildResult stopped = child.Wait();
+  ASSERT_FALSE(stopped.killed);
+  EXPECT_EQ(stopped.status, 130);
   EXPECT_FALSE(std::filesystem::exists(dir.path() / "long.Kestrelpix_Help.txt"));
 
   const std::string idx = ReadFileBytes((dir.path() / "long.idx").string());

@@ -8,9 +8,12 @@
 #include "render/glyph_coverage.h"
 #include "render/line_wrap.h"
 #include "render/measure.h"
+#include "support/collecting_sink.h"
 
 namespace kestrelpix {
 namespace {
+
+using testing::CollectingMessageSink;
 
 RenderSettings Font(int size = 20) {
   RenderSettings s;

@@ -8,6 +8,7 @@
 #include "job/merge_job.h"
 #include "job/recording_host.h"
 #include "render/rasterizer.h"
+#include "support/collecting_sink.h"
 #include "support/run_command.h"
 #include "support/temp_dir.h"
 #include "vobsub/help_text.h"
@@ -341,6 +342,8 @@ TEST(GenerationJob, DisplayLongerThanOneUnitCanHoldIsSplitIntoUnitsThatMeet) {
 
 namespace kestrelpix {
 namespace {
+
+using testing::CollectingMessageSink;
 
 std::string Srt(const std::vector<std::pair<std::string, std::string>>& entries) {
   std::string text;

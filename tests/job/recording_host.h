@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "job/front_end.h"
+#include "support/collecting_sink.h"
 
 namespace kestrelpix::testing {
 

@@ -4,10 +4,6 @@
 // before committing them.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
-
-#include "render/png_file.h"
 #include "render/rasterizer.h"
 #include "render/render_test_util.h"
 
@@ -66,12 +62,7 @@ std::vector<GoldenCase> Cases() {
   return cases;
 }
 
-std::string GoldenPath(const char* name) {
-  return std::string(KESTRELPIX_SOURCE_DIR) + "/tests/render/golden/" + name + ".png";
-}
-
 TEST(GoldenFrames, MatchTheReferencePictures) {
-  const bool regenerate = std::getenv("KESTRELPIX_REGEN_GOLDENS") != nullptr;
   for (const GoldenCase& c : Cases()) {
     SCOPED_TRACE(c.name);
     FrameBitmap frame;
@@ -79,21 +70,7 @@ TEST(GoldenFrames, MatchTheReferencePictures) {
     const RenderSettings& s = c.settings;
     EXPECT_EQ(testing::ColorsOf(frame), (std::set<ColorValue>{kBackgroundBlue, s.TextColor,
                                                               s.OutlineColor, s.AntialiasColor}));
-    if (regenerate) {
-      std::filesystem::create_directories(std::filesystem::path(GoldenPath(c.name)).parent_path());
-      WritePng(frame, GoldenPath(c.name));
-      continue;
-    }
-    FrameBitmap golden = ReadPng(GoldenPath(c.name));
-    ASSERT_EQ(golden.width(), frame.width());
-    ASSERT_EQ(golden.height(), frame.height());
-    if (golden.bytes() != frame.bytes()) {
-      std::string actual =
-          (std::filesystem::temp_directory_path() / (std::string(c.name) + ".actual.png")).string();
-      WritePng(frame, actual);
-      ADD_FAILURE() << testing::DifferingPixels(golden, frame)
-                    << " pixels differ from the reference; this run's frame is in " << actual;
-    }
+    testing::ExpectGoldenFrame(c.name, frame);
   }
 }
 

@@ -11,6 +11,7 @@ namespace kestrelpix {
 namespace {
 
 using testing::ColorsOf;
+using testing::LineGlyphMask;
 
 constexpr ColorValue kWhite = MakeColor(255, 255, 255);
 constexpr ColorValue kBlack = MakeColor(0, 0, 0);

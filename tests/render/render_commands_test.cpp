@@ -12,6 +12,7 @@
 namespace kestrelpix {
 namespace {
 
+using testing::HaveProgram;
 using testing::RunCommand;
 using testing::ShellQuote;
 using testing::TempDir;
@@ -204,8 +205,7 @@ TEST(RenderCommands, HelpListsTheOptions) {
 // tesseract reads light text on a dark ground unreliably. Skipped where
 // tesseract or ffmpeg is missing (scripts/install-deps.sh installs both).
 TEST(RenderCommands, OcrReadsTheTextBack) {
-  if (std::system("command -v tesseract >/dev/null 2>&1 && command -v ffmpeg >/dev/null 2>&1") !=
-      0) {
+  if (!HaveProgram("tesseract") || !HaveProgram("ffmpeg")) {
     GTEST_SKIP() << "tesseract or ffmpeg is not installed";
   }
   TempDir dir;

@@ -3,9 +3,14 @@
 
 #include <set>
 #include <string>
+#include <string_view>
 
 #include "base/frame_bitmap.h"
+#include "render/font_cache.h"
+#include "render/png_file.h"
 #include "render/render_settings.h"
+#include "render/text_layout.h"
+#include "support/golden.h"
 
 namespace kestrelpix::testing {
 
@@ -34,6 +39,34 @@ inline int DifferingPixels(const FrameBitmap& a, const FrameBitmap& b) {
     for (int x = 0; x < a.width(); ++x) n += a.PixelAt(x, y) != b.PixelAt(x, y);
   }
   return n;
+}
+
+// The glyph pixels of one draw of a line (see DrawLineMask) with its cell at
+// (x, y), inside clip, in the settings' font; `Draw` mode text rules.
+inline LineMask LineGlyphMask(std::string_view line, const RenderSettings& s, int x, int y,
+                              const PixelRect& clip) {
+  FontCache& cache = FontCache::Default();
+  auto lock = cache.Lock();
+  ResolvedFont& font =
+      cache.Get(s.FontName, EmHeightForPoints(s.FontSize), s.FontStyle, s.FontCharset);
+  LineLayout layout = LayoutLine(font, line, s.FontCharset, TextMode::Draw);
+  return DrawLineMask(layout, s.FontStyle & kStyleUnderline, s.FontStyle & kStyleStrikeOut, x, y,
+                      clip, 0);
+}
+
+// A frame against its reference PNG, tests/render/golden/NAME.png (see
+// support/golden.h): same size, same pixels.
+inline void ExpectGoldenFrame(const std::string& name, const FrameBitmap& frame) {
+  ExpectGolden("render/golden/" + name + ".png", frame, ReadPng, WritePng,
+               [](const FrameBitmap& golden, const FrameBitmap& actual) -> std::string {
+                 if (golden.width() != actual.width() || golden.height() != actual.height()) {
+                   return "the reference is " + std::to_string(golden.width()) + "x" +
+                          std::to_string(golden.height()) + ", this run's frame " +
+                          std::to_string(actual.width()) + "x" + std::to_string(actual.height());
+                 }
+                 const int n = DifferingPixels(golden, actual);
+                 return n == 0 ? "" : std::to_string(n) + " pixels differ from the reference";
+               });
 }
 
 }  // namespace kestrelpix::testing

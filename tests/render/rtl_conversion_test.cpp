@@ -14,6 +14,7 @@
 namespace kestrelpix {
 namespace {
 
+using testing::HaveProgram;
 using testing::RunCommand;
 using testing::ShellQuote;
 using testing::TempDir;
@@ -95,8 +96,7 @@ std::vector<std::string> OcrLines(const std::string& text) {
 }
 
 TEST(RightToLeftConversion, DecodedPicturesReadInReadingOrder) {
-  if (std::system("command -v tesseract >/dev/null 2>&1 && command -v ffmpeg >/dev/null 2>&1") !=
-      0) {
+  if (!HaveProgram("tesseract") || !HaveProgram("ffmpeg")) {
     GTEST_SKIP() << "tesseract or ffmpeg is not installed";
   }
   auto langs = RunCommand("tesseract --list-langs");

@@ -6,8 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
-#include <filesystem>
 #include <sstream>
 
 #include "render/font_tables.h"
@@ -19,6 +17,7 @@
 namespace kestrelpix {
 namespace {
 
+using testing::HaveProgram;
 using testing::RunCommand;
 using testing::ShellQuote;
 using testing::TempDir;
@@ -105,10 +104,6 @@ std::vector<ScriptCase> Cases() {
   return cases;
 }
 
-std::string GoldenPath(const char* name) {
-  return std::string(KESTRELPIX_SOURCE_DIR) + "/tests/render/golden/" + name + ".png";
-}
-
 TEST(ScriptGoldenFrames, FontsAreInstalled) {
   const std::vector<std::string> fonts = FontList();
   for (const char* family : {"Garuda", "Lohit Devanagari", "DejaVu Sans", "Liberation Sans"}) {
@@ -118,7 +113,6 @@ TEST(ScriptGoldenFrames, FontsAreInstalled) {
 }
 
 TEST(ScriptGoldenFrames, MatchTheReferencePictures) {
-  const bool regenerate = std::getenv("KESTRELPIX_REGEN_GOLDENS") != nullptr;
   for (const ScriptCase& c : Cases()) {
     SCOPED_TRACE(c.name);
     FrameBitmap frame;
@@ -126,20 +120,7 @@ TEST(ScriptGoldenFrames, MatchTheReferencePictures) {
     const RenderSettings& s = c.settings;
     EXPECT_EQ(testing::ColorsOf(frame), (std::set<ColorValue>{kBackgroundBlue, s.TextColor,
                                                               s.OutlineColor, s.AntialiasColor}));
-    if (regenerate) {
-      WritePng(frame, GoldenPath(c.name));
-      continue;
-    }
-    FrameBitmap golden = ReadPng(GoldenPath(c.name));
-    ASSERT_EQ(golden.width(), frame.width());
-    ASSERT_EQ(golden.height(), frame.height());
-    if (golden.bytes() != frame.bytes()) {
-      std::string actual =
-          (std::filesystem::temp_directory_path() / (std::string(c.name) + ".actual.png")).string();
-      WritePng(frame, actual);
-      ADD_FAILURE() << testing::DifferingPixels(golden, frame)
-                    << " pixels differ from the reference; this run's frame is in " << actual;
-    }
+    testing::ExpectGoldenFrame(c.name, frame);
   }
 }
 
@@ -165,8 +146,7 @@ bool TesseractHas(const std::string& language) {
 // letters laid out left to right, it would read each word backwards. As in
 // the other OCR tests, the frame becomes dark text on a light ground first.
 TEST(ScriptGoldenFrames, OcrReadsRightToLeftLinesInReadingOrder) {
-  if (std::system("command -v tesseract >/dev/null 2>&1 && command -v ffmpeg >/dev/null 2>&1") !=
-      0) {
+  if (!HaveProgram("tesseract") || !HaveProgram("ffmpeg")) {
     GTEST_SKIP() << "tesseract or ffmpeg is not installed";
   }
   TempDir dir;

@@ -17,6 +17,8 @@
 namespace kestrelpix {
 namespace {
 
+using testing::LineGlyphMask;
+
 struct Pixel {
   int x, y;
 };

@@ -2,11 +2,13 @@
 
 #include "base/errors.h"
 #include "subtitle/subtitle.h"
+#include "support/collecting_sink.h"
 #include "support/temp_dir.h"
 
 namespace kestrelpix {
 namespace {
 
+using testing::CollectingMessageSink;
 using testing::TempDir;
 
 SubtitleLine L(std::string s, std::string e, std::string t1, std::string t2 = "",

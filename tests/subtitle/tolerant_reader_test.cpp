@@ -10,11 +10,13 @@
 #include "subtitle/markup.h"
 #include "subtitle/subtitle.h"
 #include "subtitle/unicode_text.h"
+#include "support/collecting_sink.h"
 #include "support/temp_dir.h"
 
 namespace kestrelpix {
 namespace {
 
+using testing::CollectingMessageSink;
 using testing::ReadFileBytes;
 using testing::TempDir;
 

@@ -9,12 +9,13 @@
 #include <fstream>
 #include <iterator>
 
+#include "support/collecting_sink.h"
+#include "support/run_command.h"
 #include "vobsub/external_decoders.h"
 #include "vobsub/pair_writer.h"
 #include "vobsub/reencode_check.h"
 #include "vobsub/spu_encoder.h"
 #include "vobsub/test_frames.h"
-#include "vobsub/tool_runner.h"
 
 namespace kestrelpix {
 namespace {
@@ -78,10 +79,6 @@ class RealDecoders : public ::testing::Test {
     for (const char* tool : {"ffprobe", "spuunmux", "mkvmerge"}) {
       ASSERT_TRUE(HaveProgram(tool)) << tool << " is missing: run scripts/install-deps.sh";
     }
-    folder_ = MakeTempFolder("kestrelpix-vobsub");
-  }
-  void TearDown() override {
-    if (!folder_.empty()) std::filesystem::remove_all(folder_);
   }
 
   // Writes both pairs; returns the units of the PAL pair and the NTSC pair.
@@ -92,7 +89,8 @@ class RealDecoders : public ::testing::Test {
     return WritePair(folder_ + "/" + name, entries, options, &sink_);
   }
 
-  std::string folder_;
+  const TempDir dir_;
+  const std::string folder_ = dir_.path().string();
   CollectingMessageSink sink_;
 };
 
@@ -124,7 +122,8 @@ TEST_F(RealDecoders, FfprobeGivesEverySubtitleWithItsStartAndDuration) {
         "ffprobe -v error -show_entries stream=width,height -of "
         "csv=p=0 " +
         ShellQuote(folder_ + "/" + name + ".idx"));
-    EXPECT_EQ(size.output, "720," + std::to_string(height) + "\n");
+    EXPECT_EQ(size.out, "720," + std::to_string(height) + "\n");
+    EXPECT_EQ(size.err, "");
   }
 }
 
@@ -206,8 +205,9 @@ TEST_F(RealDecoders, MkvmergeMuxesThePairWithoutWarnings) {
         RunCommand("mkvmerge -o " + ShellQuote(folder_ + "/" + name + ".mkv") + " " +
                    ShellQuote(folder_ + "/" + name + ".idx"));
     // mkvmerge exits with 1 when it warned, 2 on errors.
-    EXPECT_EQ(mux.exitCode, 0) << mux.output;
-    EXPECT_EQ(mux.output.find("Warning"), std::string::npos) << mux.output;
+    const std::string said = mux.out + mux.err;
+    EXPECT_EQ(mux.status, 0) << said;
+    EXPECT_EQ(said.find("Warning"), std::string::npos) << said;
     EXPECT_TRUE(std::filesystem::exists(folder_ + "/" + name + ".mkv"));
   }
 }
@@ -224,8 +224,8 @@ TEST_F(RealDecoders, EveryUnitReencodesToOurBytes) {
   const CommandResult tool =
       RunCommand(std::string(ShellQuote(VOBSUB_REENCODE_CHECK)) + " " +
                  ShellQuote(folder_ + "/pal.idx") + " " + ShellQuote(folder_ + "/ntsc.idx"));
-  EXPECT_EQ(tool.exitCode, 0) << tool.output;
-  EXPECT_NE(tool.output.find("8 of 8 units"), std::string::npos) << tool.output;
+  EXPECT_EQ(tool.status, 0) << tool.out << tool.err;
+  EXPECT_NE(tool.out.find("8 of 8 units"), std::string::npos) << tool.out << tool.err;
 }
 
 TEST_F(RealDecoders, ReencodeCheckFindsARowOurEncoderNeverWrites) {
@@ -247,7 +247,7 @@ TEST_F(RealDecoders, ReencodeCheckFindsARowOurEncoderNeverWrites) {
   EXPECT_EQ(report.matched, report.units - 1);
   const CommandResult tool = RunCommand(std::string(ShellQuote(VOBSUB_REENCODE_CHECK)) + " " +
                                         ShellQuote(folder_ + "/ntsc.idx"));
-  EXPECT_EQ(tool.exitCode, 1) << tool.output;
+  EXPECT_EQ(tool.status, 1) << tool.out << tool.err;
 }
 
 TEST_F(RealDecoders, WarnsAboutTheUnitAboveThePlayerBuffer) {

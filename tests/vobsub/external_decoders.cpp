@@ -6,7 +6,7 @@
 #include <iterator>
 #include <sstream>
 
-#include "vobsub/tool_runner.h"
+#include "support/run_command.h"
 
 namespace kestrelpix::testing {
 
@@ -39,7 +39,7 @@ std::vector<SpuunmuxEntry> RunSpuunmux(const std::string& subPath, const std::st
   const CommandResult result =
       RunCommand("spuunmux -o " + ShellQuote(workFolder + "/u") + " -p " +
                  ShellQuote(workFolder + "/palette.rgb") + " " + ShellQuote(subPath));
-  if (result.exitCode != 0) failure = "spuunmux failed: " + result.output;
+  if (result.status != 0) failure = "spuunmux failed: " + result.out + result.err;
 
   std::ifstream in(workFolder + "/u.xml");
   const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -69,8 +69,8 @@ std::vector<FfprobeFrame> RunFfprobe(const std::string& idxPath, std::string& fa
   const CommandResult result =
       RunCommand("ffprobe -v error -show_packets -show_frames -of compact " + ShellQuote(idxPath));
   std::vector<FfprobeFrame> frames;
-  if (result.exitCode != 0) failure = "ffprobe failed: " + result.output;
-  std::istringstream lines(result.output);
+  if (result.status != 0) failure = "ffprobe failed: " + result.out + result.err;
+  std::istringstream lines(result.out);
   std::string line;
   while (std::getline(lines, line)) {
     if (line.rfind("packet|", 0) == 0) {

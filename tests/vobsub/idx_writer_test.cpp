@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
-
+#include "support/golden.h"
+#include "vobsub/pair_writer.h"
 #include "vobsub/palette.h"
+#include "vobsub/test_frames.h"
 
 namespace kestrelpix {
 namespace {
@@ -13,11 +13,6 @@ namespace {
 const ColorValue kGray = MakeColor(128, 128, 128);
 const ColorValue kBlack = MakeColor(0, 0, 0);
 const ColorValue kWhite = MakeColor(255, 255, 255);
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
 
 // Line n (1-based) of a CR LF text.
 std::string LineOf(const std::string& text, int n) {
@@ -46,7 +41,27 @@ TEST(IndexHeader, PalHeaderAndEntriesMatchTheGoldenFile) {
   text += IndexEntry(62500, 0);
   text += IndexEntry(40000, 40960);      // 40960 = 0xa000, lower case
   text += IndexEntry(3723004, 1050624);  // 1050624 = 513 * 2048 = 0x100800
-  EXPECT_EQ(text, ReadFile(KESTRELPIX_SOURCE_DIR "/tests/vobsub/golden/pal_two_palettes.idx"));
+  testing::ExpectGoldenBytes("vobsub/golden/pal_two_palettes.idx", text);
+}
+
+// A whole pair as a conversion writes it, both files byte for byte: two PAL
+// entries of glyph-like boxes, with two palettes.
+TEST(GoldenPair, TwoEntriesMatchTheGoldenFiles) {
+  std::vector<testing::TestEntry> entries;
+  for (int k = 0; k < 2; ++k) {
+    FrameBitmap frame(720, 576);
+    for (int i = 0; i < 6; ++i) {
+      testing::DrawOutlinedBox(frame, 200 + 50 * i + 7 * k, 490 + 3 * (i % 2), 30 + 4 * k, 24);
+    }
+    entries.push_back({std::move(frame), 484, 40, 1000.0 + 4000 * k, 3500.0 + 4000 * k});
+  }
+  const testing::TempDir dir;
+  const std::string stem = (dir.path() / "two_entries").string();
+  testing::WritePair(stem, entries, testing::PairOptions{});
+  testing::ExpectGoldenBytes("vobsub/golden/two_entries.idx",
+                             testing::ReadFileBytes(stem + ".idx"));
+  testing::ExpectGoldenBytes("vobsub/golden/two_entries.sub",
+                             testing::ReadFileBytes(stem + ".sub"));
 }
 
 TEST(IndexHeader, FrameSizeAndLanguageLines) {

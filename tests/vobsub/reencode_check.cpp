@@ -8,11 +8,11 @@
 #include <map>
 #include <sstream>
 
+#include "support/temp_dir.h"
 #include "vobsub/external_decoders.h"
 #include "vobsub/ps_packer.h"
 #include "vobsub/spu_decoder.h"
 #include "vobsub/spu_encoder.h"
-#include "vobsub/tool_runner.h"
 
 namespace kestrelpix::testing {
 
@@ -92,7 +92,8 @@ ReencodeReport ReencodeCheck(const std::string& idxPath) {
   const std::vector<uint8_t> stream((std::istreambuf_iterator<char>(subFile)),
                                     std::istreambuf_iterator<char>());
 
-  const std::string work = MakeTempFolder("kestrelpix-reencode");
+  const TempDir workFolder;
+  const std::string work = workFolder.path().string();
   std::string failure;
   const std::vector<SpuunmuxEntry> pictures = RunSpuunmux(subPath, work, kIdentPalette, failure);
   if (!failure.empty()) report.problems.push_back(failure);
@@ -198,7 +199,6 @@ ReencodeReport ReencodeCheck(const std::string& idxPath) {
       report.problems.push_back(name + ": " + e.what());
     }
   }
-  std::filesystem::remove_all(work);
   return report;
 }
 

@@ -14,6 +14,7 @@ namespace {
 
 using testing::DecodedUnit;
 using testing::DecodeUnit;
+using testing::EncodedRow;
 using testing::ExpectedIndices;
 using testing::TestIndexOf;
 
@@ -113,7 +114,7 @@ TEST(RoundTrip, RowsLongerThanTheWritersBufferDecodeToTheirIndices) {
   }
   int longRows = 0;
   for (int y = 0; y < 400; ++y) {
-    if (EncodeRow({frame.Row(y), 720 * 3}, kKeys).size() > 256) ++longRows;
+    if (EncodedRow({frame.Row(y), 720 * 3}, kKeys).size() > 256) ++longRows;
   }
   EXPECT_GE(longRows, 250);
   for (int top = 0; top < 400; top += 100) {

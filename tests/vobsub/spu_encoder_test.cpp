@@ -6,6 +6,7 @@
 #include <functional>
 #include <random>
 
+#include "support/collecting_sink.h"
 #include "vobsub/hex.h"
 #include "vobsub/spu_decoder.h"
 #include "vobsub/test_frames.h"
@@ -13,6 +14,8 @@
 namespace kestrelpix {
 namespace {
 
+using testing::CollectingMessageSink;
+using testing::EncodedRow;
 using testing::Hex;
 using testing::kTestAntialias;
 using testing::kTestOutline;
@@ -35,7 +38,7 @@ std::vector<uint8_t> Row(const std::function<ColorValue(int)>& colorAt) {
 }
 
 std::string EncodeRowHex(const std::function<ColorValue(int)>& colorAt) {
-  return ToHex(EncodeRow(Row(colorAt), kKeys));
+  return ToHex(EncodedRow(Row(colorAt), kKeys));
 }
 
 // Text at p1 .. pL, background after.
@@ -136,7 +139,7 @@ TEST(EncodeRow, RunsFollowRawColourAndTheRowEnds) {
   // Text colour equal to the outline colour: all such pixels are index 1.
   const ColorKeys same = ColorKeysFrom(kTestOutline, kTestOutline, kTestAntialias);
   EXPECT_EQ(
-      ToHex(EncodeRow(Row([](int x) { return x >= 1 && x <= 4 ? kTestOutline : kBlue; }), same)),
+      ToHex(EncodedRow(Row([](int x) { return x >= 1 && x <= 4 ? kTestOutline : kBlue; }), same)),
       "11 03 FC 03 FC 03 34 00 00");
 }
 
@@ -202,7 +205,7 @@ TEST(EncodeRow, AgreesWithThePlainRuleForAnyWidthAndColours) {
           row[3 * x + 2] = RedOf(c);
         }
       }
-      ASSERT_EQ(ToHex(EncodeRow(row, kKeys)), ToHex(PlainEncodeRow(row, kKeys)))
+      ASSERT_EQ(ToHex(EncodedRow(row, kKeys)), ToHex(PlainEncodeRow(row, kKeys)))
           << "width " << width << ", trial " << trial;
     }
   }

@@ -1,13 +1,17 @@
 // Frames and bands for the VobSub tests: drawing in the four key colours,
-// and the pixel indices a decoder must give back for a band.
+// the pixel indices a decoder must give back for a band, and one row's
+// codes on their own.
 #pragma once
 
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <vector>
 
 #include "base/color.h"
 #include "base/frame_bitmap.h"
+#include "vobsub/byte_writer.h"
+#include "vobsub/spu_encoder.h"
 
 namespace kestrelpix::testing {
 
@@ -56,6 +60,14 @@ inline std::vector<uint8_t> ExpectedIndices(const FrameBitmap& frame, int BandTo
     out[719] = 0;
   }
   return indices;
+}
+
+// The bytes EncodeRow appends for one row.
+inline std::vector<uint8_t> EncodedRow(std::span<const uint8_t> bgrRow, const ColorKeys& keys) {
+  std::vector<uint8_t> bytes;
+  ByteWriter out(bytes);
+  EncodeRow(bgrRow, keys, out);
+  return bytes;
 }
 
 }  // namespace kestrelpix::testing
