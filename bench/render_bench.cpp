@@ -6,6 +6,9 @@
 
 #include "render/measure.h"
 #include "render/rasterizer.h"
+#include "support/test_fonts.h"
+
+using kestrelpix::testing::TestFonts;
 
 namespace kestrelpix {
 namespace {
@@ -22,9 +25,9 @@ RenderSettings BenchSettings() {
 void BM_RenderFrame(benchmark::State& state) {
   const RenderSettings s = BenchSettings();
   FrameBitmap frame;
-  RenderFrame(kLine1, kLine2, s, frame);  // glyphs rasterized once, before timing
+  RenderFrame(TestFonts(), kLine1, kLine2, s, frame);  // glyphs rasterized once, before timing
   for (auto _ : state) {
-    Band band = RenderFrame(kLine1, kLine2, s, frame);
+    Band band = RenderFrame(TestFonts(), kLine1, kLine2, s, frame);
     benchmark::DoNotOptimize(band);
     benchmark::DoNotOptimize(frame.Row(band.BandTop));
   }
@@ -38,7 +41,7 @@ void BM_DrawSubtitleLines(benchmark::State& state) {
   const RenderSettings s = BenchSettings();
   FrameBitmap picture(720, 576);
   for (auto _ : state) {
-    DrawSubtitleLines(picture, kLine1, kLine2, s);
+    DrawSubtitleLines(TestFonts(), picture, kLine1, kLine2, s);
     benchmark::DoNotOptimize(picture.Row(500));
   }
 }
@@ -60,7 +63,7 @@ BENCHMARK(BM_FrameResetWhole);
 
 void BM_MeasureLine(benchmark::State& state) {
   for (auto _ : state) {
-    TextExtent e = MeasureLine(kLine1, "Arial", 20, 0, 1);
+    TextExtent e = MeasureLine(TestFonts(), kLine1, "Arial", 20, 0, 1);
     benchmark::DoNotOptimize(e);
   }
 }

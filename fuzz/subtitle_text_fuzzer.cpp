@@ -28,8 +28,11 @@
 #include "render/rasterizer.h"
 #include "render/text_decode.h"
 #include "subtitle/unicode_text.h"
+#include "support/test_fonts.h"
 #include "vobsub/ps_packer.h"
 #include "vobsub/spu_encoder.h"
+
+using kestrelpix::testing::TestFonts;
 
 namespace {
 
@@ -96,14 +99,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   CheckDecoding(line1, s.FontCharset);
   CheckDecoding(line2, s.FontCharset);
-  const TextExtent extent = MeasureLine(line1, s.FontName, s.FontSize, s.FontStyle, s.FontCharset);
+  const TextExtent extent =
+      MeasureLine(TestFonts(), line1, s.FontName, s.FontSize, s.FontStyle, s.FontCharset);
   Check(extent.width >= 0 && extent.height > 0);
 
   RenderSettings wrapping = s;
   wrapping.WrapLines = true;
   const SubtitleLine entry{"0", "1", std::string(line1), std::string(line2), ""};
-  const DrawnLines wrapped = LinesToDraw(entry, wrapping);
-  const bool fits = LineWidth(line1, s) < FitLimit && LineWidth(line2, s) < FitLimit;
+  const DrawnLines wrapped = LinesToDraw(TestFonts(), entry, wrapping);
+  const bool fits =
+      LineWidth(TestFonts(), line1, s) < FitLimit && LineWidth(TestFonts(), line2, s) < FitLimit;
   if (fits) {
     Check(wrapped == DrawnLines{entry.Text1, entry.Text2});
   } else if (wrapped != DrawnLines{entry.Text1, entry.Text2}) {
@@ -111,7 +116,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
 
   FrameBitmap frame;
-  const Band band = RenderFrame(line1, line2, s, frame);
+  const Band band = RenderFrame(TestFonts(), line1, line2, s, frame);
   Check(frame.width() == kFrameWidth && frame.height() == FrameHeightForFps(s.Fps));
   Check(band.BandTop % 2 == 0 && band.BandHeight >= 1);
   for (int y = 0; y < frame.height(); ++y) {

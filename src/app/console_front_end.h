@@ -34,6 +34,7 @@ class ConsoleFrontEnd : public FrontEnd {
   void FinishProgress();
 
   RenderSettings ReadRenderSettings() override { return settings_; }
+  Fonts& GetFonts() override { return fonts_; }
   std::string WrapHint() const override { return wrapHint_; }
   void ShowMessage(std::string_view text) override;
   void Warn(std::string_view text) override;
@@ -43,6 +44,7 @@ class ConsoleFrontEnd : public FrontEnd {
 
  private:
   RenderSettings settings_;
+  Fonts fonts_;
   std::string wrapHint_;
   std::string prefix_;
   std::string label_;  // empty: no progress shown

@@ -49,9 +49,9 @@ std::string TooWideMessage(const std::vector<std::string_view>& lines, int numbe
 // The check of one entry whose text lines are `all`.
 void CheckLines(const SubtitleLine& entry, const std::vector<std::string_view>& all, int number,
                 const RenderSettings& font, AppState& state, FrontEnd& frontEnd) {
-  const DrawnLines drawn = LinesToDraw(entry, all, font);
-  const int W1 = LineWidth(drawn.Line1, font);
-  const int W2 = LineWidth(drawn.Line2, font);
+  const DrawnLines drawn = LinesToDraw(frontEnd.GetFonts(), entry, all, font);
+  const int W1 = LineWidth(frontEnd.GetFonts(), drawn.Line1, font);
+  const int W2 = LineWidth(frontEnd.GetFonts(), drawn.Line2, font);
   if (W1 < FitLimit && W2 < FitLimit) {
     state.SubtitleFits = true;
     return;
@@ -90,7 +90,7 @@ void CheckAllEntriesFit(const TSubtitle& doc, AppState& state, FrontEnd& frontEn
     // While loading: which characters of the text no installed font has.
     if (loading) {
       for (std::string_view line : TextLines(entry, all, font)) {
-        CollectMissingGlyphs(line, font, missing);
+        CollectMissingGlyphs(frontEnd.GetFonts(), line, font, missing);
       }
     }
     CheckLines(entry, all, i, font, state, frontEnd);
@@ -106,9 +106,9 @@ void CheckAllEntriesFit(const TSubtitle& doc, AppState& state, FrontEnd& frontEn
   state.SubtitleLoaded = true;
 }
 
-bool PreviewLinesFit(std::string_view line1, std::string_view line2, const RenderSettings& font,
-                     AppState& state, MessageSink& sink) {
-  state.SubtitleFits = LineFits(line1, font) && LineFits(line2, font);
+bool PreviewLinesFit(Fonts& fonts, std::string_view line1, std::string_view line2,
+                     const RenderSettings& font, AppState& state, MessageSink& sink) {
+  state.SubtitleFits = LineFits(fonts, line1, font) && LineFits(fonts, line2, font);
   if (!state.SubtitleFits) {
     sink.ShowMessage("The string \r" + Quoted(line1, font.FontCharset) + "\r" +
                      Quoted(line2, font.FontCharset) + "\ris too long.");

@@ -37,7 +37,7 @@ void CheckAllEntriesFit(const TSubtitle& doc, AppState& state, FrontEnd& frontEn
 // The preview's check of the two lines it draws: sets state.SubtitleFits,
 // and a line too wide is reported as "The string", the lines as the charset
 // reads them, and "is too long.".
-bool PreviewLinesFit(std::string_view line1, std::string_view line2, const RenderSettings& font,
-                     AppState& state, MessageSink& sink);
+bool PreviewLinesFit(Fonts& fonts, std::string_view line1, std::string_view line2,
+                     const RenderSettings& font, AppState& state, MessageSink& sink);
 
 }  // namespace kestrelpix

@@ -8,6 +8,7 @@
 
 #include "base/frame_bitmap.h"
 #include "base/message_sink.h"
+#include "render/fonts.h"
 #include "render/render_settings.h"
 
 namespace kestrelpix {
@@ -19,6 +20,8 @@ class FrontEnd : public MessageSink {
   // and the language). The charset is the chosen one: DEFAULT stands for the
   // code page of the document, and the caller resolves it.
   virtual RenderSettings ReadRenderSettings() = 0;
+  // The fonts this program measures and draws with.
+  virtual Fonts& GetFonts() = 0;
 
   // --- The load.
   // The file name box: "Load SRT" while nothing is loaded.

@@ -140,8 +140,8 @@ JobOutcome GenerationJob::Run(const TSubtitle* doc, const std::string& inputFile
       frontEnd_.SetProgressPosition(++progress_);
       const SubtitleLine& line = doc->GetLine(k);
       const RenderSettings settings = SettingsForText(frontEnd_.ReadRenderSettings(), doc);
-      const DrawnLines text = LinesToDraw(*doc, k, settings);
-      const Band drawn = RenderFrame(text.Line1, text.Line2, settings, frame);
+      const DrawnLines text = LinesToDraw(frontEnd_.GetFonts(), *doc, k, settings);
+      const Band drawn = RenderFrame(frontEnd_.GetFonts(), text.Line1, text.Line2, settings, frame);
       const Band band = ClampBand(drawn, frame.height());
       frontEnd_.FrameDrawn(frame);
 

@@ -32,6 +32,7 @@ class InputFrontEnd : public FrontEnd {
  public:
   InputFrontEnd(FrontEnd& outer, std::string prefix) : outer_(outer), prefix_(std::move(prefix)) {}
   RenderSettings ReadRenderSettings() override { return outer_.ReadRenderSettings(); }
+  Fonts& GetFonts() override { return outer_.GetFonts(); }
   std::string WrapHint() const override { return outer_.WrapHint(); }
   void ShowMessage(std::string_view text) override {
     outer_.ShowMessage(prefix_ + std::string(text));
@@ -228,8 +229,8 @@ ConversionReport MergeHeadless(const std::vector<MergeInput>& inputs, const std:
       // that decodes its text, wrapped when wrapping is on. Drawn first: the
       // frame takes its height from the frame rate.
       const RenderSettings drawing = SettingsForText(settings, &doc);
-      const DrawnLines text = LinesToDraw(doc, at.entry, drawing);
-      const Band drawn = RenderFrame(text.Line1, text.Line2, drawing, frame);
+      const DrawnLines text = LinesToDraw(sink.GetFonts(), doc, at.entry, drawing);
+      const Band drawn = RenderFrame(sink.GetFonts(), text.Line1, text.Line2, drawing, frame);
       const Band band = ClampBand(drawn, frame.height());
       const double start = streams[at.stream].starts[at.entry - 1];
       const double end = StrToFloat(line.EndTime);

@@ -2,6 +2,8 @@
 
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>
+
+#include "render/fonts.h"
 #include FT_FREETYPE_H
 #include FT_SYNTHESIS_H
 #include FT_TRUETYPE_TABLES_H
@@ -361,10 +363,9 @@ FontFace* ResolvedFont::FallbackFace(int i) {
 
 // --------------------------------------------------------------- FontCache
 
-FontCache& FontCache::Default() {
-  static FontCache cache;
-  return cache;
-}
+Fonts::Fonts() : cache_(std::make_unique<FontCache>()) {}
+
+Fonts::~Fonts() = default;
 
 FontCache::FontCache() {
   FcInit();

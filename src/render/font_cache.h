@@ -4,8 +4,9 @@
 // (monochrome, hinted) and kept; characters the chosen face lacks come from
 // fontconfig's fallback faces.
 //
-// Everything here is reached through FontCache::Default() while holding its
-// lock; the measuring and drawing functions take the lock themselves.
+// A program's Fonts (render/fonts.h) holds one cache; everything here is
+// reached while holding its lock, which the measuring and drawing functions
+// take themselves.
 #pragma once
 
 #include <cstdint>
@@ -134,8 +135,6 @@ class ResolvedFont {
 
 class FontCache {
  public:
-  static FontCache& Default();
-
   FontCache();
   ~FontCache();
   FontCache(const FontCache&) = delete;

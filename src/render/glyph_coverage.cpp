@@ -23,7 +23,7 @@ bool In(char32_t c, char32_t first, char32_t last) { return c >= first && c <= l
 
 }  // namespace
 
-void CollectMissingGlyphs(std::string_view line, const RenderSettings& s,
+void CollectMissingGlyphs(Fonts& fonts, std::string_view line, const RenderSettings& s,
                           std::set<char32_t>& missing) {
   // Symbol fonts map bytes to their own private range; nothing to report.
   if (s.FontCharset == kCharsetSymbol || line.empty()) return;
@@ -34,7 +34,7 @@ void CollectMissingGlyphs(std::string_view line, const RenderSettings& s,
   // Only what is laid out is drawn (and decoding the whole of a huge line
   // would cost four bytes a byte).
   const std::u32string chars = DecodeText(line.substr(0, kMaxLaidOutBytes), s.FontCharset);
-  FontCache& cache = FontCache::Default();
+  FontCache& cache = fonts.cache();
   auto lock = cache.Lock();
   ResolvedFont& font =
       cache.Get(s.FontName, EmHeightForPoints(s.FontSize), s.FontStyle, s.FontCharset);

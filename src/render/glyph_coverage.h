@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "render/fonts.h"
 #include "render/render_settings.h"
 
 namespace kestrelpix {
@@ -15,7 +16,7 @@ namespace kestrelpix {
 // charset) for which neither the settings' font nor any fallback face has a
 // glyph. Blanks, control and format characters, which draw nothing, and
 // U+FFFD (bytes the charset does not define) are left out.
-void CollectMissingGlyphs(std::string_view line, const RenderSettings& settings,
+void CollectMissingGlyphs(Fonts& fonts, std::string_view line, const RenderSettings& settings,
                           std::set<char32_t>& missing);
 
 // A Debian package of fonts with glyphs for the character.

@@ -24,8 +24,8 @@ struct Gap {
 
 }  // namespace
 
-int LineWidth(std::string_view text, const RenderSettings& s) {
-  return MeasureLine(text, s.FontName, s.FontSize, s.FontStyle, s.FontCharset).width;
+int LineWidth(Fonts& fonts, std::string_view text, const RenderSettings& s) {
+  return MeasureLine(fonts, text, s.FontName, s.FontSize, s.FontStyle, s.FontCharset).width;
 }
 
 std::vector<std::string_view> EntryTextLines(const SubtitleLine& entry) {
@@ -52,7 +52,7 @@ std::string JoinTextLines(const std::vector<std::string_view>& lines) {
   return joined;
 }
 
-DrawnLines BreakEvenly(std::string_view text, const RenderSettings& s) {
+DrawnLines BreakEvenly(Fonts& fonts, std::string_view text, const RenderSettings& s) {
   std::vector<Gap> gaps;
   for (size_t i = 0; i < text.size();) {
     if (!IsBlank(text[i])) {
@@ -79,7 +79,7 @@ DrawnLines BreakEvenly(std::string_view text, const RenderSettings& s) {
   while (lo < hi) {
     const size_t mid = (lo + hi) / 2;
     const DrawnLines h = halves(mid);
-    if (LineWidth(h.Line1, s) > LineWidth(h.Line2, s)) {
+    if (LineWidth(fonts, h.Line1, s) > LineWidth(fonts, h.Line2, s)) {
       hi = mid;
     } else {
       lo = mid + 1;
@@ -89,36 +89,38 @@ DrawnLines BreakEvenly(std::string_view text, const RenderSettings& s) {
   if (lo == 0) return halves(0);
   const DrawnLines before = halves(lo - 1);
   const DrawnLines after = halves(lo);
-  const int widest_before = std::max(LineWidth(before.Line1, s), LineWidth(before.Line2, s));
-  const int widest_after = std::max(LineWidth(after.Line1, s), LineWidth(after.Line2, s));
+  const int widest_before =
+      std::max(LineWidth(fonts, before.Line1, s), LineWidth(fonts, before.Line2, s));
+  const int widest_after =
+      std::max(LineWidth(fonts, after.Line1, s), LineWidth(fonts, after.Line2, s));
   return widest_after < widest_before ? after : before;
 }
 
-DrawnLines LinesToDraw(const SubtitleLine& entry, const RenderSettings& s) {
-  return LinesToDraw(entry, EntryTextLines(entry), s);
+DrawnLines LinesToDraw(Fonts& fonts, const SubtitleLine& entry, const RenderSettings& s) {
+  return LinesToDraw(fonts, entry, EntryTextLines(entry), s);
 }
 
-DrawnLines LinesToDraw(const TSubtitle& doc, int index, const RenderSettings& s) {
+DrawnLines LinesToDraw(Fonts& fonts, const TSubtitle& doc, int index, const RenderSettings& s) {
   const SubtitleLine& entry = doc.GetLine(index);
   if (!s.WrapLines) return {entry.Text1, entry.Text2};
-  return LinesToDraw(entry, EntryTextLines(doc, index), s);
+  return LinesToDraw(fonts, entry, EntryTextLines(doc, index), s);
 }
 
-DrawnLines LinesToDraw(const SubtitleLine& entry, const std::vector<std::string_view>& lines,
-                       const RenderSettings& s) {
+DrawnLines LinesToDraw(Fonts& fonts, const SubtitleLine& entry,
+                       const std::vector<std::string_view>& lines, const RenderSettings& s) {
   DrawnLines own{entry.Text1, entry.Text2};
   if (!s.WrapLines) return own;
-  const bool own_fit = LineFits(entry.Text1, s) && LineFits(entry.Text2, s);
+  const bool own_fit = LineFits(fonts, entry.Text1, s) && LineFits(fonts, entry.Text2, s);
   if (own_fit && lines.size() == 2) return own;
 
   // The even break of the joined lines, when it fits.
-  auto wrap = [&s](const std::vector<std::string_view>& text, DrawnLines& out) {
+  auto wrap = [&fonts, &s](const std::vector<std::string_view>& text, DrawnLines& out) {
     const std::string joined = JoinTextLines(text);
     // Wider than three frames cannot fit in two lines whatever the break;
     // spare the search.
-    if (LineWidth(joined, s) >= 3 * FitLimit) return false;
-    out = BreakEvenly(joined, s);
-    return LineFits(out.Line1, s) && LineFits(out.Line2, s);
+    if (LineWidth(fonts, joined, s) >= 3 * FitLimit) return false;
+    out = BreakEvenly(fonts, joined, s);
+    return LineFits(fonts, out.Line1, s) && LineFits(fonts, out.Line2, s);
   };
   DrawnLines wrapped;
   if (lines.size() > 2) {

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "render/fonts.h"
 #include "render/render_settings.h"
 #include "subtitle/subtitle.h"
 
@@ -40,10 +41,11 @@ std::vector<std::string_view> EntryTextLines(const TSubtitle& doc, int index);
 //  - text without a blank, or too wide even when wrapped, gives the best it
 //    can, which the fit check then refuses.
 // `lines` are the entry's text lines as EntryTextLines gives them.
-DrawnLines LinesToDraw(const SubtitleLine& entry, const std::vector<std::string_view>& lines,
+DrawnLines LinesToDraw(Fonts& fonts, const SubtitleLine& entry,
+                       const std::vector<std::string_view>& lines, const RenderSettings& settings);
+DrawnLines LinesToDraw(Fonts& fonts, const SubtitleLine& entry, const RenderSettings& settings);
+DrawnLines LinesToDraw(Fonts& fonts, const TSubtitle& doc, int index,
                        const RenderSettings& settings);
-DrawnLines LinesToDraw(const SubtitleLine& entry, const RenderSettings& settings);
-DrawnLines LinesToDraw(const TSubtitle& doc, int index, const RenderSettings& settings);
 
 // The text lines joined with one blank, each trimmed of blanks at its ends
 // and empty lines left out.
@@ -51,15 +53,15 @@ std::string JoinTextLines(const std::vector<std::string_view>& lines);
 
 // Breaks one line of text at the blank that makes the wider half narrowest.
 // Text without a blank comes back whole as Line1.
-DrawnLines BreakEvenly(std::string_view text, const RenderSettings& settings);
+DrawnLines BreakEvenly(Fonts& fonts, std::string_view text, const RenderSettings& settings);
 
 // The width of a line as measured with the settings' font.
-int LineWidth(std::string_view text, const RenderSettings& settings);
+int LineWidth(Fonts& fonts, std::string_view text, const RenderSettings& settings);
 
 // A line fits the frame when its width is less than FitLimit.
 constexpr int FitLimit = 680;
-inline bool LineFits(std::string_view text, const RenderSettings& settings) {
-  return LineWidth(text, settings) < FitLimit;
+inline bool LineFits(Fonts& fonts, std::string_view text, const RenderSettings& settings) {
+  return LineWidth(fonts, text, settings) < FitLimit;
 }
 
 }  // namespace kestrelpix

@@ -5,9 +5,9 @@
 
 namespace kestrelpix {
 
-TextExtent MeasureLine(std::string_view text, const std::string& FontName, int FontSize,
-                       uint8_t FontStyle, uint8_t FontCharset) {
-  FontCache& cache = FontCache::Default();
+TextExtent MeasureLine(Fonts& fonts, std::string_view text, const std::string& FontName,
+                       int FontSize, uint8_t FontStyle, uint8_t FontCharset) {
+  FontCache& cache = fonts.cache();
   auto lock = cache.Lock();
   ResolvedFont& font = cache.Get(FontName, EmHeightForPoints(FontSize), FontStyle, FontCharset);
   LineLayout layout = LayoutLine(font, text, FontCharset, TextMode::Measure);

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "render/fonts.h"
+
 namespace kestrelpix {
 
 struct TextExtent {
@@ -21,7 +23,7 @@ struct TextExtent {
 // or joins letters; no kerning), tabs expanded, every drawn character
 // counted ("&" too), an empty text measured as one space. Height: one line of
 // the font, the text cell with internal leading, whatever the text.
-TextExtent MeasureLine(std::string_view text, const std::string& FontName, int FontSize,
-                       uint8_t FontStyle, uint8_t FontCharset);
+TextExtent MeasureLine(Fonts& fonts, std::string_view text, const std::string& FontName,
+                       int FontSize, uint8_t FontStyle, uint8_t FontCharset);
 
 }  // namespace kestrelpix

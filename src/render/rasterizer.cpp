@@ -7,6 +7,7 @@
 
 #include "base/system_colors.h"
 #include "render/font_cache.h"
+#include "render/text_layout.h"
 
 namespace kestrelpix {
 
@@ -140,9 +141,9 @@ void PaintLine(FrameBitmap& picture, ResolvedFont& font, std::string_view line,
   PaintMask(picture, glyphs, text_color);
 }
 
-DrawnLines DrawLines(FrameBitmap& picture, std::string_view line1, std::string_view line2,
-                     const RenderSettings& s, int FH) {
-  FontCache& cache = FontCache::Default();
+DrawnLines DrawLines(Fonts& fonts, FrameBitmap& picture, std::string_view line1,
+                     std::string_view line2, const RenderSettings& s, int FH) {
+  FontCache& cache = fonts.cache();
   auto lock = cache.Lock();
   ResolvedFont& font =
       cache.Get(s.FontName, EmHeightForPoints(s.FontSize), s.FontStyle, s.FontCharset);
@@ -212,20 +213,20 @@ Band CoverGlyphRows(Band band, int glyph_top, int glyph_bottom, int outline, int
   return band;
 }
 
-Band RenderFrame(std::string_view line1, std::string_view line2, const RenderSettings& s,
-                 FrameBitmap& frame) {
+Band RenderFrame(Fonts& fonts, std::string_view line1, std::string_view line2,
+                 const RenderSettings& s, FrameBitmap& frame) {
   const int FH = FrameHeightForFps(s.Fps);
   frame.Reset(kFrameWidth, FH);
-  DrawnLines drawn = DrawLines(frame, line1, line2, s, FH);
+  DrawnLines drawn = DrawLines(fonts, frame, line1, line2, s, FH);
   const Band band =
       ComputeBand(drawn.positions.y1, drawn.line1.height, drawn.line2.height, s.offset_or);
   return CoverGlyphRows(band, drawn.glyph_top, drawn.glyph_bottom,
                         std::min(s.OutlineWidth, kMaxOutlineWidth), FH);
 }
 
-void DrawSubtitleLines(FrameBitmap& picture, std::string_view line1, std::string_view line2,
-                       const RenderSettings& s, int frame_height) {
-  DrawLines(picture, line1, line2, s, frame_height >= 0 ? frame_height : picture.height());
+void DrawSubtitleLines(Fonts& fonts, FrameBitmap& picture, std::string_view line1,
+                       std::string_view line2, const RenderSettings& s, int frame_height) {
+  DrawLines(fonts, picture, line1, line2, s, frame_height >= 0 ? frame_height : picture.height());
 }
 
 }  // namespace kestrelpix

@@ -13,9 +13,9 @@
 #include <string_view>
 
 #include "base/frame_bitmap.h"
+#include "render/fonts.h"
 #include "render/measure.h"
 #include "render/render_settings.h"
-#include "render/text_layout.h"
 
 namespace kestrelpix {
 
@@ -57,15 +57,15 @@ Band CoverGlyphRows(Band band, int glyph_top, int glyph_bottom, int outline, int
 // Resets the frame to 720 x FH blue (FH from Fps), draws both lines and
 // returns the band: as the formulas give it, widened where glyph pixels lie
 // outside it (CoverGlyphRows).
-Band RenderFrame(std::string_view line1, std::string_view line2, const RenderSettings& s,
-                 FrameBitmap& frame);
+Band RenderFrame(Fonts& fonts, std::string_view line1, std::string_view line2,
+                 const RenderSettings& s, FrameBitmap& frame);
 
 // Draws both lines over the picture at the frame positions. FH in the
 // position formulas is frame_height, or the picture's height when that is
 // negative; columns follow the 720-pixel frame whatever the picture's width.
 // Pixels outside the picture are dropped.
-void DrawSubtitleLines(FrameBitmap& picture, std::string_view line1, std::string_view line2,
-                       const RenderSettings& s, int frame_height = -1);
+void DrawSubtitleLines(Fonts& fonts, FrameBitmap& picture, std::string_view line1,
+                       std::string_view line2, const RenderSettings& s, int frame_height = -1);
 
 // A colour value as drawing uses it: plain values keep their RGB bytes, a
 // named system colour (high bit set, index in the low byte) becomes the fixed

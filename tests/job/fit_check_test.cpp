@@ -9,6 +9,9 @@
 #include "render/line_wrap.h"
 #include "render/measure.h"
 #include "support/collecting_sink.h"
+#include "support/test_fonts.h"
+
+using kestrelpix::testing::TestFonts;
 
 namespace kestrelpix {
 namespace {
@@ -23,7 +26,7 @@ RenderSettings Font(int size = 20) {
 }
 
 int Width(const std::string& text, const RenderSettings& s = Font()) {
-  return MeasureLine(text, s.FontName, s.FontSize, s.FontStyle, s.FontCharset).width;
+  return MeasureLine(TestFonts(), text, s.FontName, s.FontSize, s.FontStyle, s.FontCharset).width;
 }
 
 // A line of exactly `target` pixels, made of two letters: widths add up
@@ -62,6 +65,7 @@ struct Recorder : FrontEnd {
   }
   void ShowMessage(std::string_view text) override { sink.ShowMessage(text); }
   void Warn(std::string_view text) override { sink.Warn(text); }
+  Fonts& GetFonts() override { return TestFonts(); }
   void ClearEntryList() override { ++emptied; }
   void ShowLoadedFileName() override { ++file_names; }
   std::string WrapHint() const override { return wrapHint; }
@@ -249,6 +253,7 @@ TEST(FitCheck, AFrontEndWithoutListOrFileNameBoxStillGetsTheRefusal) {
   struct SettingsOnly : FrontEnd {
     CollectingMessageSink sink;
     RenderSettings ReadRenderSettings() override { return Font(); }
+    Fonts& GetFonts() override { return TestFonts(); }
     void ShowMessage(std::string_view text) override { sink.ShowMessage(text); }
   } frontEnd;
   TSubtitle doc = Document(2, {2});
@@ -287,45 +292,50 @@ TEST(LineWrap, WidthsOfTheHandWorkedCases) {
 
 TEST(LineWrap, OffDrawsTheFirstTwoLinesAsTheyAre) {
   const SubtitleLine e = Entry(Words(10), "second", Words(2));
-  EXPECT_EQ(LinesToDraw(e, Font()), (DrawnLines{Words(10), "second"}));
+  EXPECT_EQ(LinesToDraw(TestFonts(), e, Font()), (DrawnLines{Words(10), "second"}));
 }
 
 TEST(LineWrap, TooWideLineBreaksIntoTwoEvenHalves) {
   // Ten words, 1192 pixels: five and five, 592 and 592.
-  EXPECT_EQ(LinesToDraw(Entry(Words(10), ""), Wrapping()), (DrawnLines{Words(5), Words(5)}));
+  EXPECT_EQ(LinesToDraw(TestFonts(), Entry(Words(10), ""), Wrapping()),
+            (DrawnLines{Words(5), Words(5)}));
   // Nine words: after four (472 | 592) or after five (592 | 472) leave the
   // wider half equally wide; the shorter half goes on top.
-  EXPECT_EQ(LinesToDraw(Entry(Words(9), ""), Wrapping()), (DrawnLines{Words(4), Words(5)}));
+  EXPECT_EQ(LinesToDraw(TestFonts(), Entry(Words(9), ""), Wrapping()),
+            (DrawnLines{Words(4), Words(5)}));
 }
 
 TEST(LineWrap, BothLinesAreJoinedAndBrokenAgain) {
   // 832 | 60: joined "WWWW" x 7 + "aaaa"; after four words 472 | 420,
   // after three 352 | 540, after five 592 | 300: four is the most even.
-  const DrawnLines d = LinesToDraw(Entry(Words(7), "aaaa"), Wrapping());
+  const DrawnLines d = LinesToDraw(TestFonts(), Entry(Words(7), "aaaa"), Wrapping());
   EXPECT_EQ(d, (DrawnLines{Words(4), Words(3) + " aaaa"}));
   // Blanks at the ends and runs of blanks inside are one break.
-  EXPECT_EQ(LinesToDraw(Entry("  " + Words(4) + "   " + Words(3) + " ", " aaaa "), Wrapping()), d);
+  EXPECT_EQ(LinesToDraw(TestFonts(), Entry("  " + Words(4) + "   " + Words(3) + " ", " aaaa "),
+                        Wrapping()),
+            d);
 }
 
 TEST(LineWrap, LinesThatFitAreKept) {
   // 112 | 592: uneven, but both fit.
   const SubtitleLine e = Entry("WWWW", Words(5));
-  EXPECT_EQ(LinesToDraw(e, Wrapping()), (DrawnLines{"WWWW", Words(5)}));
-  EXPECT_EQ(LinesToDraw(Entry("", ""), Wrapping()), (DrawnLines{"", ""}));
+  EXPECT_EQ(LinesToDraw(TestFonts(), e, Wrapping()), (DrawnLines{"WWWW", Words(5)}));
+  EXPECT_EQ(LinesToDraw(TestFonts(), Entry("", ""), Wrapping()), (DrawnLines{"", ""}));
 }
 
 TEST(LineWrap, AThirdLineJoinsWhenTheWholeTextFits) {
   // Three lines of two words: six words, 712 pixels, three and three.
-  EXPECT_EQ(LinesToDraw(Entry(Words(2), Words(2), Words(2)), Wrapping()),
+  EXPECT_EQ(LinesToDraw(TestFonts(), Entry(Words(2), Words(2), Words(2)), Wrapping()),
             (DrawnLines{Words(3), Words(3)}));
   // Twelve words cannot fit in two lines (712 | 712 at best): the first
   // two lines, which fit, are drawn as without wrapping.
-  EXPECT_EQ(LinesToDraw(Entry(Words(4), Words(4), Words(4)), Wrapping()),
+  EXPECT_EQ(LinesToDraw(TestFonts(), Entry(Words(4), Words(4), Words(4)), Wrapping()),
             (DrawnLines{Words(4), Words(4)}));
   // After a one-line entry the third slot holds the next counter or the
   // blank line: not text of the entry.
   EXPECT_EQ(EntryTextLines(Entry("Hello", "", "2")).size(), 2u);
-  EXPECT_EQ(LinesToDraw(Entry("Hello", "", "2"), Wrapping()), (DrawnLines{"Hello", ""}));
+  EXPECT_EQ(LinesToDraw(TestFonts(), Entry("Hello", "", "2"), Wrapping()),
+            (DrawnLines{"Hello", ""}));
 }
 
 TEST(LineWrap, LinesTheReaderKeepsButDoesNotDrawJoinWhenWrapping) {
@@ -339,10 +349,10 @@ TEST(LineWrap, LinesTheReaderKeepsButDoesNotDrawJoinWhenWrapping) {
   CollectingMessageSink sink;
   doc.LoadSubtitleBytes(srt, ".srt", true, sink);
   ASSERT_EQ(doc.LineCount(), 4);
-  EXPECT_EQ(LinesToDraw(doc, 1, Font()), (DrawnLines{Words(2), Words(2)}));
-  EXPECT_EQ(LinesToDraw(doc, 1, Wrapping()), (DrawnLines{Words(3), Words(3)}));
-  EXPECT_EQ(LinesToDraw(doc, 2, Wrapping()), (DrawnLines{"WWWW", "after a blank"}));
-  EXPECT_EQ(LinesToDraw(doc, 3, Wrapping()), (DrawnLines{"Hello", ""}));
+  EXPECT_EQ(LinesToDraw(TestFonts(), doc, 1, Font()), (DrawnLines{Words(2), Words(2)}));
+  EXPECT_EQ(LinesToDraw(TestFonts(), doc, 1, Wrapping()), (DrawnLines{Words(3), Words(3)}));
+  EXPECT_EQ(LinesToDraw(TestFonts(), doc, 2, Wrapping()), (DrawnLines{"WWWW", "after a blank"}));
+  EXPECT_EQ(LinesToDraw(TestFonts(), doc, 3, Wrapping()), (DrawnLines{"Hello", ""}));
   EXPECT_EQ(EntryTextLines(doc, 3).size(), 2u);
 }
 
@@ -362,7 +372,7 @@ TEST(LineWrap, TooWideEvenWrappedIsRefusedWithTheBestBreak) {
                 "or correct the subtitle and reload it.");
   EXPECT_FALSE(r.state.SubtitleLoaded);
   // One word of thirty W has no blank to break at: 840 pixels.
-  EXPECT_EQ(LinesToDraw(Entry(std::string(30, 'W'), ""), Wrapping()),
+  EXPECT_EQ(LinesToDraw(TestFonts(), Entry(std::string(30, 'W'), ""), Wrapping()),
             (DrawnLines{std::string(30, 'W'), ""}));
 }
 
@@ -406,11 +416,11 @@ TEST(MissingGlyphs, CharactersWithoutAGlyphAreCollected) {
   std::set<char32_t> missing;
   // U+10FFFD (private use, plane 16) has no glyph in any installed font;
   // Latin, Hangul (fonts-wqy-microhei) and Hebrew have.
-  CollectMissingGlyphs("a \xF4\x8F\xBF\xBD b \xEA\xB0\x80 \xD7\x90", Font(), missing);
+  CollectMissingGlyphs(TestFonts(), "a \xF4\x8F\xBF\xBD b \xEA\xB0\x80 \xD7\x90", Font(), missing);
   EXPECT_EQ(missing, std::set<char32_t>{0x10FFFD});
   // Blanks, controls and U+FFFD are never reported.
   missing.clear();
-  CollectMissingGlyphs("\t\xEF\xBF\xBD\xE2\x80\x8F\xC2\xA0", Font(), missing);
+  CollectMissingGlyphs(TestFonts(), "\t\xEF\xBF\xBD\xE2\x80\x8F\xC2\xA0", Font(), missing);
   EXPECT_TRUE(missing.empty());
 }
 

@@ -11,10 +11,13 @@
 #include "support/collecting_sink.h"
 #include "support/run_command.h"
 #include "support/temp_dir.h"
+#include "support/test_fonts.h"
 #include "vobsub/help_text.h"
 #include "vobsub/idx_writer.h"
 #include "vobsub/palette.h"
 #include "vobsub/spu_encoder.h"
+
+using kestrelpix::testing::TestFonts;
 
 namespace kestrelpix {
 namespace {
@@ -56,7 +59,7 @@ std::vector<std::string> IndexEntryLines(const std::string& idx) {
 size_t UnitSize(const std::string& text) {
   RenderSettings s;
   FrameBitmap frame;
-  const Band band = RenderFrame(text, "", s, frame);
+  const Band band = RenderFrame(TestFonts(), text, "", s, frame);
   return EncodeSubpicture(frame, band.BandTop, band.BandHeight, 0, 1000,
                           ColorKeysFrom(s.TextColor, s.OutlineColor, s.AntialiasColor))
       .size();
@@ -182,7 +185,7 @@ TEST(GenerationJob, WrappingDrawsTheBrokenLines) {
   FrameBitmap expected;
   RenderSettings plain = f.host.settings;
   plain.WrapLines = false;
-  RenderFrame(five, five, plain, expected);
+  RenderFrame(TestFonts(), five, five, plain, expected);
   EXPECT_EQ(f.host.lastFrame.bytes(), expected.bytes());
 }
 

@@ -9,6 +9,7 @@
 
 #include "job/front_end.h"
 #include "support/collecting_sink.h"
+#include "support/test_fonts.h"
 
 namespace kestrelpix::testing {
 
@@ -33,6 +34,7 @@ class RecordingHost : public FrontEnd {
   bool StopRequested() override { return stopRequested && stopRequested(); }
 
   RenderSettings ReadRenderSettings() override { return settings; }
+  Fonts& GetFonts() override { return TestFonts(); }
   void ProcessEvents() override {
     ++events;
     if (onEvents) onEvents(events);

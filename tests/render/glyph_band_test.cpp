@@ -8,6 +8,9 @@
 
 #include "render/rasterizer.h"
 #include "render/render_test_util.h"
+#include "support/test_fonts.h"
+
+using kestrelpix::testing::TestFonts;
 
 namespace kestrelpix {
 namespace {
@@ -82,15 +85,15 @@ TEST(GlyphBand, EveryTextPixelOfAFrameLiesInItsBand) {
     RenderSettings s;
     s.FontName = c.font;
     FrameBitmap frame;
-    const Band band = RenderFrame(c.line1, c.line2, s, frame);
+    const Band band = RenderFrame(TestFonts(), c.line1, c.line2, s, frame);
     const auto [first, last] = RowsOf(frame, s.TextColor);
     ASSERT_LE(first, last);
     EXPECT_GE(first, band.BandTop);
     EXPECT_LT(last, band.BandTop + band.BandHeight);
     EXPECT_EQ(band.BandTop % 2, 0);
     // The band of the formulas, from the measured heights.
-    const TextExtent e1 = MeasureLine(c.line1, s.FontName, s.FontSize, 0, 1);
-    const TextExtent e2 = MeasureLine(c.line2, s.FontName, s.FontSize, 0, 1);
+    const TextExtent e1 = MeasureLine(TestFonts(), c.line1, s.FontName, s.FontSize, 0, 1);
+    const TextExtent e2 = MeasureLine(TestFonts(), c.line2, s.FontName, s.FontSize, 0, 1);
     const int y1 = 576 - e1.height - 40 - s.offset;
     const Band formulas = ComputeBand(y1, e1.height, e2.height, s.offset_or);
     EXPECT_EQ(band != formulas, c.widened) << band.BandTop << " " << band.BandHeight;

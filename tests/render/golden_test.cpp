@@ -6,6 +6,9 @@
 
 #include "render/rasterizer.h"
 #include "render/render_test_util.h"
+#include "support/test_fonts.h"
+
+using kestrelpix::testing::TestFonts;
 
 namespace kestrelpix {
 namespace {
@@ -66,7 +69,7 @@ TEST(GoldenFrames, MatchTheReferencePictures) {
   for (const GoldenCase& c : Cases()) {
     SCOPED_TRACE(c.name);
     FrameBitmap frame;
-    RenderFrame(c.line1, c.line2, c.settings, frame);
+    RenderFrame(TestFonts(), c.line1, c.line2, c.settings, frame);
     const RenderSettings& s = c.settings;
     EXPECT_EQ(testing::ColorsOf(frame), (std::set<ColorValue>{kBackgroundBlue, s.TextColor,
                                                               s.OutlineColor, s.AntialiasColor}));

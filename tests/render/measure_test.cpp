@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "render/font_cache.h"
+#include "support/test_fonts.h"
+
+using kestrelpix::testing::TestFonts;
 
 namespace kestrelpix {
 namespace {
@@ -12,7 +15,7 @@ const std::string kDejaVu = "DejaVu Sans";
 
 TextExtent Measure(std::string_view text, const std::string& font = kLiberation, int size = 20,
                    uint8_t style = 0, uint8_t charset = 1) {
-  return MeasureLine(text, font, size, style, charset);
+  return MeasureLine(TestFonts(), text, font, size, style, charset);
 }
 
 int Width(std::string_view text, const std::string& font = kLiberation, int size = 20,

@@ -6,6 +6,9 @@
 #include "render/measure.h"
 #include "render/render_test_util.h"
 #include "render/text_decode.h"
+#include "support/test_fonts.h"
+
+using kestrelpix::testing::TestFonts;
 
 namespace kestrelpix {
 namespace {
@@ -77,7 +80,7 @@ TEST(Positions, BandIsNotClamped) {
   s.Fps = "29.970";
   s.offset = 492;
   FrameBitmap frame;
-  Band band = RenderFrame("Off the top", "", s, frame);
+  Band band = RenderFrame(TestFonts(), "Off the top", "", s, frame);
   EXPECT_EQ(band, (Band{-84, 72}));
   // Nothing of the text reaches the frame.
   EXPECT_EQ(ColorsOf(frame), std::set<ColorValue>{kBackgroundBlue});
@@ -89,30 +92,30 @@ TEST(RenderFrame, BandFollowsTheMeasuredHeights) {
   RenderSettings s = Liberation();
   FrameBitmap frame;
   // Liberation Sans at 20 pt is 31 rows high (see Measure tests).
-  EXPECT_EQ(RenderFrame("Hello there", "General Kenobi", s, frame), (Band{474, 72}));
+  EXPECT_EQ(RenderFrame(TestFonts(), "Hello there", "General Kenobi", s, frame), (Band{474, 72}));
   EXPECT_EQ(frame.width(), 720);
   EXPECT_EQ(frame.height(), 576);
   // A one-line entry counts its empty second line as one line of the font.
-  EXPECT_EQ(RenderFrame("Hello there", "", s, frame), (Band{474, 72}));
+  EXPECT_EQ(RenderFrame(TestFonts(), "Hello there", "", s, frame), (Band{474, 72}));
   s.Fps = "23.976";
-  EXPECT_EQ(RenderFrame("Hello there", "", s, frame), (Band{378, 72}));
+  EXPECT_EQ(RenderFrame(TestFonts(), "Hello there", "", s, frame), (Band{378, 72}));
   EXPECT_EQ(frame.height(), 480);
   s.Fps = "25.000";
   s.offset_or = 10;
   s.offset = 31;  // y1 = 576 - 31 - 40 - 31 = 474
-  EXPECT_EQ(RenderFrame("a", "b", s, frame), (Band{474, 31 + 31 - 10 + 6}));
+  EXPECT_EQ(RenderFrame(TestFonts(), "a", "b", s, frame), (Band{474, 31 + 31 - 10 + 6}));
 }
 
 TEST(RenderFrame, OnlyFourColoursAndEachOfThem) {
   RenderSettings s = Liberation();
   FrameBitmap frame;
-  RenderFrame("The quick brown fox", "jumps over the lazy dog", s, frame);
+  RenderFrame(TestFonts(), "The quick brown fox", "jumps over the lazy dog", s, frame);
   EXPECT_EQ(ColorsOf(frame), (std::set<ColorValue>{kBackgroundBlue, kWhite, kBlack, kGray}));
   s.TextColor = MakeColor(255, 255, 0);
   s.OutlineColor = MakeColor(0, 0, 128);
   s.AntialiasColor = MakeColor(192, 192, 192);
   s.FontStyle = 7;
-  RenderFrame(testing::kUtf8Accents, testing::kUtf8Russian, s, frame);
+  RenderFrame(TestFonts(), testing::kUtf8Accents, testing::kUtf8Russian, s, frame);
   EXPECT_EQ(ColorsOf(frame),
             (std::set<ColorValue>{kBackgroundBlue, MakeColor(255, 255, 0), MakeColor(0, 0, 128),
                                   MakeColor(192, 192, 192)}));
@@ -121,11 +124,12 @@ TEST(RenderFrame, OnlyFourColoursAndEachOfThem) {
 TEST(RenderFrame, EachFrameStartsFromBlue) {
   RenderSettings s = Liberation();
   FrameBitmap fresh;
-  RenderFrame("Second entry", "", s, fresh);
+  RenderFrame(TestFonts(), "Second entry", "", s, fresh);
   FrameBitmap reused(300, 200);
   for (int y = 0; y < 200; ++y) reused.SetPixel(5, y, MakeColor(1, 2, 3));
-  RenderFrame("First entry, much longer than the second", "with a second line", s, reused);
-  RenderFrame("Second entry", "", s, reused);
+  RenderFrame(TestFonts(), "First entry, much longer than the second", "with a second line", s,
+              reused);
+  RenderFrame(TestFonts(), "Second entry", "", s, reused);
   EXPECT_EQ(reused.bytes(), fresh.bytes());
   // A frame of the right size with pixels written far from the text rows
   // (a picture loaded into it, say) is blue again too.
@@ -133,7 +137,7 @@ TEST(RenderFrame, EachFrameStartsFromBlue) {
   same.SetPixel(0, 0, MakeColor(1, 2, 3));
   same.SetPixel(719, 575, MakeColor(1, 2, 3));
   for (int y = 100; y < 110; ++y) std::fill_n(same.Row(y), 720 * 3, uint8_t{7});
-  RenderFrame("Second entry", "", s, same);
+  RenderFrame(TestFonts(), "Second entry", "", s, same);
   EXPECT_EQ(same.bytes(), fresh.bytes());
 }
 
@@ -144,7 +148,7 @@ TEST(RenderFrame, RingsAroundTheGlyphs) {
   s.OutlineWidth = 4;
   s.Align = "left";
   FrameBitmap frame;
-  Band band = RenderFrame("|", "", s, frame);
+  Band band = RenderFrame(TestFonts(), "|", "", s, frame);
   int y = band.BandTop + 20;
   int x = 0;
   while (x < 720 && frame.PixelAt(x, y) != kWhite) ++x;
@@ -154,7 +158,7 @@ TEST(RenderFrame, RingsAroundTheGlyphs) {
   EXPECT_EQ(frame.PixelAt(x - 4, y), kBlack);
   EXPECT_EQ(frame.PixelAt(x - 5, y), kBackgroundBlue);
   s.OutlineWidth = 2;
-  RenderFrame("|", "", s, frame);
+  RenderFrame(TestFonts(), "|", "", s, frame);
   EXPECT_EQ(frame.PixelAt(x - 1, y), kGray);
   EXPECT_EQ(frame.PixelAt(x - 2, y), kBlack);
   EXPECT_EQ(frame.PixelAt(x - 3, y), kBackgroundBlue);
@@ -167,8 +171,8 @@ TEST(RenderFrame, SecondLineRingsCoverTheFirstLine) {
   s.OutlineWidth = 4;
   s.offset_or = 10;
   FrameBitmap both, first_only;
-  RenderFrame("gjpqy gjpqy gjpqy", "TTTTTTTTTTTTTTTTT", s, both);
-  RenderFrame("gjpqy gjpqy gjpqy", "", s, first_only);
+  RenderFrame(TestFonts(), "gjpqy gjpqy gjpqy", "TTTTTTTTTTTTTTTTT", s, both);
+  RenderFrame(TestFonts(), "gjpqy gjpqy gjpqy", "", s, first_only);
   int covered = 0;
   for (int y = 0; y < 576; ++y) {
     for (int x = 0; x < 720; ++x) {
@@ -181,11 +185,11 @@ TEST(RenderFrame, SecondLineRingsCoverTheFirstLine) {
 TEST(RenderFrame, UnderlineAndStrikeOutAreGlyphPixels) {
   RenderSettings s = Liberation();
   FrameBitmap plain, underlined, struck;
-  RenderFrame("mmmm", "", s, plain);
+  RenderFrame(TestFonts(), "mmmm", "", s, plain);
   s.FontStyle = 4;
-  RenderFrame("mmmm", "", s, underlined);
+  RenderFrame(TestFonts(), "mmmm", "", s, underlined);
   s.FontStyle = 8;
-  RenderFrame("mmmm", "", s, struck);
+  RenderFrame(TestFonts(), "mmmm", "", s, struck);
   // Cell of line 1: rows 475 to 505, baseline row 475 + 25 = 500. "m" sits
   // on the baseline, so the rows below it are white only with underline.
   auto white_in_row = [](const FrameBitmap& f, int y) {
@@ -196,7 +200,7 @@ TEST(RenderFrame, UnderlineAndStrikeOutAreGlyphPixels) {
   // Liberation Sans: underline centre -142 and thickness 150 of 2048 units,
   // top edge -67 -> 0.88 -> 1 row below the baseline row, 2 rows thick.
   EXPECT_EQ(white_in_row(plain, 501), 0);
-  int w = MeasureLine("mmmm", s.FontName, 20, 0, 1).width;
+  int w = MeasureLine(TestFonts(), "mmmm", s.FontName, 20, 0, 1).width;
   EXPECT_EQ(white_in_row(underlined, 501), w);
   EXPECT_EQ(white_in_row(underlined, 502), w);
   EXPECT_EQ(white_in_row(underlined, 503), 0);
@@ -212,9 +216,9 @@ TEST(RenderFrame, AmpersandsAreMeasuredAsDrawnSoLinesAreCentred) {
   // Eight ampersands: measured as eight (not four, as mnemonic prefixes
   // would count them), so the centred line is placed by its whole width.
   const std::string amps(8, '&');
-  const int w = MeasureLine(amps, s.FontName, 20, 0, 1).width;
-  ASSERT_EQ(w, 8 * MeasureLine("&", s.FontName, 20, 0, 1).width);
-  RenderFrame(amps, "", s, frame);
+  const int w = MeasureLine(TestFonts(), amps, s.FontName, 20, 0, 1).width;
+  ASSERT_EQ(w, 8 * MeasureLine(TestFonts(), "&", s.FontName, 20, 0, 1).width);
+  RenderFrame(TestFonts(), amps, "", s, frame);
   int leftmost = 720, rightmost = 0;
   for (int y = 0; y < 576; ++y) {
     for (int x = 0; x < 720; ++x) {
@@ -234,7 +238,7 @@ TEST(RenderFrame, AmpersandsAreMeasuredAsDrawnSoLinesAreCentred) {
 TEST(RenderFrame, EmptyLinesDrawNothing) {
   RenderSettings s = Liberation();
   FrameBitmap frame;
-  RenderFrame("", "", s, frame);
+  RenderFrame(TestFonts(), "", "", s, frame);
   EXPECT_EQ(ColorsOf(frame), std::set<ColorValue>{kBackgroundBlue});
 }
 
@@ -282,8 +286,8 @@ TEST(RenderFrame, MissingStylesAreSynthesized) {
   s.FontStyle = 2;
   LineMask italic = LineGlyphMask("Harbour", s, 0, 0, clip);
   EXPECT_NE(italic.bits, regular.bits);
-  EXPECT_EQ(MeasureLine("Harbour", s.FontName, 20, 2, 1),
-            MeasureLine("Harbour", s.FontName, 20, 0, 1));
+  EXPECT_EQ(MeasureLine(TestFonts(), "Harbour", s.FontName, 20, 2, 1),
+            MeasureLine(TestFonts(), "Harbour", s.FontName, 20, 0, 1));
   // Slanted to the right: the top rows move right, so the drawn pixels
   // reach farther right than the upright ones.
   EXPECT_GT(italic.left + italic.width, regular.left + regular.width);
@@ -297,9 +301,9 @@ TEST(RenderFrame, VeryLongLinesAreDrawnClipped) {
   // part near the frame is rasterized into the mask.
   RenderSettings s = Liberation();
   const std::string long_line(100000, 'W');
-  EXPECT_GT(MeasureLine(long_line, s.FontName, 20, 0, 1).width, 1000000);
+  EXPECT_GT(MeasureLine(TestFonts(), long_line, s.FontName, 20, 0, 1).width, 1000000);
   FrameBitmap frame;
-  EXPECT_EQ(RenderFrame(long_line, "", s, frame), (Band{474, 72}));
+  EXPECT_EQ(RenderFrame(TestFonts(), long_line, "", s, frame), (Band{474, 72}));
   // Glyphs fill the line's rows from edge to edge.
   bool white_left = false, white_right = false;
   for (int y = 474; y < 510; ++y) {
@@ -315,26 +319,26 @@ TEST(RenderFrame, CodePageTextDrawsAsItsUtf8Equivalent) {
   RenderSettings russian = utf8;
   russian.FontCharset = 204;
   FrameBitmap a, b;
-  RenderFrame(testing::kUtf8Russian, "", utf8, a);
-  RenderFrame("\xCF\xF0\xE8\xE2\xE5\xF2, \xEC\xE8\xF0!", "", russian, b);
+  RenderFrame(TestFonts(), testing::kUtf8Russian, "", utf8, a);
+  RenderFrame(TestFonts(), "\xCF\xF0\xE8\xE2\xE5\xF2, \xEC\xE8\xF0!", "", russian, b);
   EXPECT_EQ(a.bytes(), b.bytes());
   RenderSettings greek = utf8;
   greek.FontCharset = 161;
-  RenderFrame(testing::kUtf8Greek, "", utf8, a);
-  RenderFrame("\xCA\xE1\xEB\xE7\xEC\xDD\xF1\xE1", "", greek, b);
+  RenderFrame(TestFonts(), testing::kUtf8Greek, "", utf8, a);
+  RenderFrame(TestFonts(), "\xCA\xE1\xEB\xE7\xEC\xDD\xF1\xE1", "", greek, b);
   EXPECT_EQ(a.bytes(), b.bytes());
 }
 
 TEST(DrawSubtitleLines, SamePixelsOverAnyPicture) {
   RenderSettings s = Liberation();
   FrameBitmap frame;
-  RenderFrame("Seashore.", "Ocean Harbor", s, frame);
+  RenderFrame(TestFonts(), "Seashore.", "Ocean Harbor", s, frame);
   FrameBitmap photo(720, 576);
   const ColorValue sand = MakeColor(200, 180, 120);
   for (int y = 0; y < 576; ++y) {
     for (int x = 0; x < 720; ++x) photo.SetPixel(x, y, sand);
   }
-  DrawSubtitleLines(photo, "Seashore.", "Ocean Harbor", s);
+  DrawSubtitleLines(TestFonts(), photo, "Seashore.", "Ocean Harbor", s);
   for (int y = 0; y < 576; ++y) {
     for (int x = 0; x < 720; ++x) {
       ColorValue expected = frame.PixelAt(x, y) == kBackgroundBlue ? sand : frame.PixelAt(x, y);
@@ -349,10 +353,10 @@ TEST(DrawSubtitleLines, SmallerPictureKeepsFrameCoordinates) {
   RenderSettings s = Liberation();
   FrameBitmap small(360, 300);
   std::vector<uint8_t> before = small.bytes();
-  DrawSubtitleLines(small, "Seashore.", "Ocean Harbor", s, 576);
+  DrawSubtitleLines(TestFonts(), small, "Seashore.", "Ocean Harbor", s, 576);
   EXPECT_EQ(small.bytes(), before);
   // With the picture's own height the text lands inside it.
-  DrawSubtitleLines(small, "Seashore.", "Ocean Harbor", s);
+  DrawSubtitleLines(TestFonts(), small, "Seashore.", "Ocean Harbor", s);
   EXPECT_NE(small.bytes(), before);
 }
 
@@ -364,7 +368,7 @@ TEST(ResolveDrawColor, SystemColoursBecomeRgb) {
   RenderSettings s = Liberation();
   s.TextColor = 0x80000005u;
   FrameBitmap frame;
-  RenderFrame("x", "", s, frame);
+  RenderFrame(TestFonts(), "x", "", s, frame);
   EXPECT_TRUE(ColorsOf(frame).count(kWhite));
   EXPECT_FALSE(ColorsOf(frame).count(0x80000005u));
 }

@@ -8,6 +8,9 @@
 #include "render/rasterizer.h"
 #include "render/render_test_util.h"
 #include "support/run_command.h"
+#include "support/test_fonts.h"
+
+using kestrelpix::testing::TestFonts;
 
 namespace kestrelpix {
 namespace {
@@ -24,7 +27,7 @@ std::string Cli(const std::string& args) { return ShellQuote(kCli) + " " + args;
 TEST(MeasureCommand, PrintsWidthAndHeight) {
   auto r = RunCommand(Cli("measure 'Ocean Harbor'"));
   ASSERT_EQ(r.status, 0) << r.err;
-  TextExtent e = MeasureLine("Ocean Harbor", "Arial", 20, 0, 1);
+  TextExtent e = MeasureLine(TestFonts(), "Ocean Harbor", "Arial", 20, 0, 1);
   EXPECT_EQ(r.out, std::to_string(e.width) + " " + std::to_string(e.height) + "\n");
   // Liberation Sans at 20 points is 31 rows high.
   EXPECT_EQ(e.height, 31);
@@ -32,14 +35,15 @@ TEST(MeasureCommand, PrintsWidthAndHeight) {
   r = RunCommand(Cli("measure --font 'DejaVu Sans' --size=24 --style Bold --charset RUSSIAN " +
                      ShellQuote("\xCF\xF0\xE8\xE2\xE5\xF2")));
   ASSERT_EQ(r.status, 0) << r.err;
-  e = MeasureLine("\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82", "DejaVu Sans", 24, 1, 1);
+  e = MeasureLine(TestFonts(), "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82", "DejaVu Sans",
+                  24, 1, 1);
   EXPECT_EQ(r.out, std::to_string(e.width) + " " + std::to_string(e.height) + "\n");
 
   // "--" lets a text begin with dashes.
   r = RunCommand(Cli("measure -- --x"));
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out.substr(0, r.out.find(' ')),
-            std::to_string(MeasureLine("--x", "Arial", 20, 0, 1).width));
+            std::to_string(MeasureLine(TestFonts(), "--x", "Arial", 20, 0, 1).width));
 }
 
 TEST(RenderCommand, WritesTheFrameAndPrintsTheBand) {
@@ -51,7 +55,7 @@ TEST(RenderCommand, WritesTheFrameAndPrintsTheBand) {
   // = 475, odd, so BandTop 474; BandHeight 31 + 31 + 4 + 6 = 72.
   EXPECT_EQ(r.out, "474 72\n");
   FrameBitmap expected;
-  RenderFrame("Hello there", "General Kenobi", RenderSettings{}, expected);
+  RenderFrame(TestFonts(), "Hello there", "General Kenobi", RenderSettings{}, expected);
   EXPECT_EQ(ReadPng(out).bytes(), expected.bytes());
 }
 
@@ -78,7 +82,7 @@ TEST(RenderCommand, TakesEverySetting) {
   s.AntialiasColor = MakeColor(192, 192, 192);
   s.Fps = "29.970";
   FrameBitmap expected;
-  Band band = RenderFrame("\xCA\xE1\xEB\xE7\xEC\xDD\xF1\xE1", "", s, expected);
+  Band band = RenderFrame(TestFonts(), "\xCA\xE1\xEB\xE7\xEC\xDD\xF1\xE1", "", s, expected);
   EXPECT_EQ(r.out, std::to_string(band.BandTop) + " " + std::to_string(band.BandHeight) + "\n");
   FrameBitmap written = ReadPng(out);
   EXPECT_EQ(written.height(), 480);

@@ -13,6 +13,9 @@
 #include "render/rasterizer.h"
 #include "render/render_test_util.h"
 #include "support/run_command.h"
+#include "support/test_fonts.h"
+
+using kestrelpix::testing::TestFonts;
 
 namespace kestrelpix {
 namespace {
@@ -116,7 +119,7 @@ TEST(ScriptGoldenFrames, MatchTheReferencePictures) {
   for (const ScriptCase& c : Cases()) {
     SCOPED_TRACE(c.name);
     FrameBitmap frame;
-    RenderFrame(c.line1, c.line2, c.settings, frame);
+    RenderFrame(TestFonts(), c.line1, c.line2, c.settings, frame);
     const RenderSettings& s = c.settings;
     EXPECT_EQ(testing::ColorsOf(frame), (std::set<ColorValue>{kBackgroundBlue, s.TextColor,
                                                               s.OutlineColor, s.AntialiasColor}));
@@ -162,7 +165,7 @@ TEST(ScriptGoldenFrames, OcrReadsRightToLeftLinesInReadingOrder) {
       continue;
     }
     FrameBitmap frame;
-    RenderFrame(c.line1, c.line2, c.settings, frame);
+    RenderFrame(TestFonts(), c.line1, c.line2, c.settings, frame);
     WritePng(frame, png);
     auto convert = RunCommand("ffmpeg -loglevel error -y -i " + ShellQuote(png) +
                               " -vf format=gray,negate " + ShellQuote(negated));

@@ -14,6 +14,9 @@
 #include "render/measure.h"
 #include "render/text_decode.h"
 #include "render/text_layout.h"
+#include "support/test_fonts.h"
+
+using kestrelpix::testing::TestFonts;
 
 namespace kestrelpix {
 namespace {
@@ -23,7 +26,7 @@ const std::string kDejaVu = "DejaVu Sans";
 
 LineLayout Layout(std::string_view text, const std::string& font_name = kLiberation, int size = 20,
                   uint8_t style = 0, TextMode mode = TextMode::Draw) {
-  FontCache& cache = FontCache::Default();
+  FontCache& cache = TestFonts().cache();
   auto lock = cache.Lock();
   ResolvedFont& font = cache.Get(font_name, EmHeightForPoints(size), style, kCharsetDefault);
   return LayoutLine(font, text, kCharsetDefault, mode);
@@ -35,7 +38,7 @@ LineLayout Layout(std::string_view text, const std::string& font_name = kLiberat
 // than tabs, which layout would leave out.
 LineLayout Shaped(std::string_view text, const std::string& font_name, int size, uint8_t style,
                   TextMode mode) {
-  FontCache& cache = FontCache::Default();
+  FontCache& cache = TestFonts().cache();
   auto lock = cache.Lock();
   ResolvedFont& font = cache.Get(font_name, EmHeightForPoints(size), style, kCharsetDefault);
   LineLayout layout;
@@ -191,9 +194,9 @@ TEST(Bidi, MarksAndAmpersandsKeepTheirOrder) {
   // "א&ב" reads right to left with the "&" between the letters, measured
   // and drawn alike.
   const std::string marked = "\xD7\x90&\xD7\x91";
-  EXPECT_EQ(MeasureLine(marked, kLiberation, 20, 0, 1).width,
-            MeasureLine("\xD7\x90\xD7\x91", kLiberation, 20, 0, 1).width +
-                MeasureLine("&", kLiberation, 20, 0, 1).width);
+  EXPECT_EQ(MeasureLine(TestFonts(), marked, kLiberation, 20, 0, 1).width,
+            MeasureLine(TestFonts(), "\xD7\x90\xD7\x91", kLiberation, 20, 0, 1).width +
+                MeasureLine(TestFonts(), "&", kLiberation, 20, 0, 1).width);
   LineLayout drawn = Layout(marked);
   EXPECT_EQ(Sources(drawn), (std::vector<uint32_t>{2, 1, 0}));
   LineLayout measured = Layout(marked, kLiberation, 20, 0, TextMode::Measure);
@@ -238,7 +241,7 @@ TEST(Shaping, ArabicLettersJoin) {
   int advances = 0;
   for (const PlacedGlyph& g : word.glyphs) advances += g.image->advance;
   EXPECT_EQ(word.width, advances);
-  EXPECT_EQ(MeasureLine(kBeh + kBeh + kBeh, kLiberation, 20, 0, 1).width, advances);
+  EXPECT_EQ(MeasureLine(TestFonts(), kBeh + kBeh + kBeh, kLiberation, 20, 0, 1).width, advances);
   EXPECT_NE(advances, 3 * alone->advance);
 
   // A zero-width non-joiner keeps them apart and shows nothing: two lone

@@ -13,6 +13,9 @@
 #include "render/measure.h"
 #include "render/rasterizer.h"
 #include "render/render_test_util.h"
+#include "support/test_fonts.h"
+
+using kestrelpix::testing::TestFonts;
 
 namespace kestrelpix {
 namespace {
@@ -50,8 +53,10 @@ FrameBitmap LiteralFrame(const std::string& line1, const std::string& line2,
                          const RenderSettings& s) {
   const int FH = s.Fps == "25.000" ? 576 : 480;
   FrameBitmap frame(720, FH);
-  TextExtent e1 = MeasureLine(line1, s.FontName, s.FontSize, s.FontStyle, s.FontCharset);
-  TextExtent e2 = MeasureLine(line2, s.FontName, s.FontSize, s.FontStyle, s.FontCharset);
+  TextExtent e1 =
+      MeasureLine(TestFonts(), line1, s.FontName, s.FontSize, s.FontStyle, s.FontCharset);
+  TextExtent e2 =
+      MeasureLine(TestFonts(), line2, s.FontName, s.FontSize, s.FontStyle, s.FontCharset);
   auto x_for = [&](int W) {
     if (s.Align == "center") return 720 / 2 - W / 2;
     if (s.Align == "left") return 8;
@@ -88,7 +93,7 @@ std::string Describe(const std::string& l1, const std::string& l2, const RenderS
 
 void ExpectSameAsLiteral(const std::string& l1, const std::string& l2, const RenderSettings& s) {
   FrameBitmap frame;
-  RenderFrame(l1, l2, s, frame);
+  RenderFrame(TestFonts(), l1, l2, s, frame);
   FrameBitmap literal = LiteralFrame(l1, l2, s);
   ASSERT_EQ(frame.height(), literal.height());
   EXPECT_EQ(testing::DifferingPixels(frame, literal), 0) << Describe(l1, l2, s);

@@ -42,8 +42,9 @@ int RunMeasure(const std::vector<std::string>& args) {
     PrintUsage(stderr);
     return kExitUsage;
   }
+  Fonts fonts;
   TextExtent e =
-      MeasureLine(parsed.positional[0], s.FontName, s.FontSize, s.FontStyle, s.FontCharset);
+      MeasureLine(fonts, parsed.positional[0], s.FontName, s.FontSize, s.FontStyle, s.FontCharset);
   std::printf("%d %d\n", e.width, e.height);
   return kExitOk;
 }

@@ -54,7 +54,8 @@ int RunRender(const std::vector<std::string>& args) {
   const std::string line1 = parsed.positional[0];
   const std::string line2 = parsed.positional.size() > 1 ? parsed.positional[1] : "";
   FrameBitmap frame;
-  Band band = RenderFrame(line1, line2, s, frame);
+  Fonts fonts;
+  Band band = RenderFrame(fonts, line1, line2, s, frame);
   WritePng(frame, out);
   std::printf("%d %d\n", band.BandTop, band.BandHeight);
   return kExitOk;

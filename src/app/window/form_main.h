@@ -206,6 +206,7 @@ class TFormMain : public QWidget, private FrontEnd {
   void Guarded(void (TFormMain::*handler)());
 
   // The front end of the load, the fit check and the generation run.
+  Fonts& GetFonts() override { return fonts_; }
   void ShowMessage(std::string_view text) override { sink_.ShowMessage(text); }
   void Warn(std::string_view text) override { sink_.Warn(text); }
   void SetFileNameText(const std::string& text) override;
@@ -227,6 +228,8 @@ class TFormMain : public QWidget, private FrontEnd {
   TFormAbout* FormAbout = nullptr;
   TFormColorOptions* FormColorOptions = nullptr;
   WindowMessageSink sink_;
+  // The fonts of the preview, the fit check and the generation run.
+  Fonts fonts_;
   // The charset the entry list shows the document's rows in; decided at the
   // first row of a load (-1 until then).
   int listCharset_ = -1;

@@ -104,8 +104,9 @@ void TFormMain::LoadPreviewBackground() {
 void TFormMain::RenderPreview(const std::string& line1, const std::string& line2,
                               const RenderSettings& settings) {
   LoadPreviewBackground();
-  if (!PreviewLinesFit(line1, line2, settings, State, sink_)) return;
-  DrawSubtitleLines(preview->Picture(), line1, line2, settings, preview->Picture().height());
+  if (!PreviewLinesFit(fonts_, line1, line2, settings, State, sink_)) return;
+  DrawSubtitleLines(fonts_, preview->Picture(), line1, line2, settings,
+                    preview->Picture().height());
   preview->PictureChanged();
 }
 
@@ -116,7 +117,7 @@ void TFormMain::EntryRender() {
   const int entry = ListBoxPreview->currentRow() + 1;
   if (entry < 1 || entry > CurrentSubtitle->LineCount()) return;
   const RenderSettings settings = DrawSettings();
-  const DrawnLines text = LinesToDraw(*CurrentSubtitle, entry, settings);
+  const DrawnLines text = LinesToDraw(fonts_, *CurrentSubtitle, entry, settings);
   RenderPreview(text.Line1, text.Line2, settings);
 }
 

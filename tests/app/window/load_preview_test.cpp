@@ -124,7 +124,7 @@ void LoadPreviewTest::loadRefusedWhenALineIsTooWide() {
   // Only the first too-wide entry is reported, with its number, its width
   // and both of its lines (the first 100 characters of each); the second is empty, so nothing
   // stands between the last two line breaks.
-  const int width = MeasureLine(wide, "Arial", 20, 0, 1).width;
+  const int width = MeasureLine(TestFonts(), wide, "Arial", 20, 0, 1).width;
   QCOMPARE(f.messages,
            QStringList({"Entry 2 is too wide: " + QString::number(width) +
                         " pixels, and a line must stay under 680.\n" +
@@ -149,16 +149,19 @@ void LoadPreviewTest::fontChangeRechecksTheDocument() {
   TFormMain* w = f.main();
   const RenderSettings base = w->DrawSettings();
   // The premises: entry 2 fits at 20 points and not at 50; the rest fits.
-  QVERIFY(MeasureLine("The lighthouse keeper waved back", "Arial", 20, 0, 1).width < FitLimit);
-  QVERIFY(MeasureLine("The lighthouse keeper waved back", "Arial", 50, 0, 1).width >= FitLimit);
-  QVERIFY(MeasureLine("Ocean Harbor", "Arial", 50, 0, 1).width < FitLimit);
+  QVERIFY(MeasureLine(TestFonts(), "The lighthouse keeper waved back", "Arial", 20, 0, 1).width <
+          FitLimit);
+  QVERIFY(MeasureLine(TestFonts(), "The lighthouse keeper waved back", "Arial", 50, 0, 1).width >=
+          FitLimit);
+  QVERIFY(MeasureLine(TestFonts(), "Ocean Harbor", "Arial", 50, 0, 1).width < FitLimit);
   f.Load(f.dir.Write("medium.srt", kMediumSrt));
   QCOMPARE(f.messages, QStringList({kLoaded}));
   f.messages.clear();
 
   QSignalSpy titles(w, &QWidget::windowTitleChanged);
   WindowFixture::Pick(w->ComboBoxFontSize, 34);  // "50"
-  const int width = MeasureLine("The lighthouse keeper waved back", "Arial", 50, 0, 1).width;
+  const int width =
+      MeasureLine(TestFonts(), "The lighthouse keeper waved back", "Arial", 50, 0, 1).width;
   QCOMPARE(f.messages,
            QStringList({"Entry 2 is too wide: " + QString::number(width) +
                         " pixels, and a line must stay under 680.\nThe lighthouse keeper waved "
@@ -204,8 +207,8 @@ void LoadPreviewTest::wrapBoxRechecksAndDrawsTheWrappedLines() {
   // At 50 points "The lighthouse keeper waved back to us" breaks into two
   // lines that fit; the premise is checked here.
   const RenderSettings at50 = WithSize(w->DrawSettings(), 50);
-  QVERIFY(MeasureLine("The lighthouse keeper", "Arial", 50, 0, 1).width < FitLimit);
-  QVERIFY(MeasureLine("waved back to us", "Arial", 50, 0, 1).width < FitLimit);
+  QVERIFY(MeasureLine(TestFonts(), "The lighthouse keeper", "Arial", 50, 0, 1).width < FitLimit);
+  QVERIFY(MeasureLine(TestFonts(), "waved back to us", "Arial", 50, 0, 1).width < FitLimit);
   f.messages.clear();
   w->CheckBoxWrapLines->click();
   QVERIFY(w->DrawSettings().WrapLines);
@@ -465,7 +468,7 @@ void LoadPreviewTest::customPicturesAndTheirFallback() {
   // Text is drawn over the custom picture at the next render.
   w->offset->setValue(60);
   FrameBitmap expected = window::FrameFromImage(pal, 720, 576);
-  DrawSubtitleLines(expected, "Seashore.", "Ocean Harbor", w->DrawSettings(), 576);
+  DrawSubtitleLines(TestFonts(), expected, "Seashore.", "Ocean Harbor", w->DrawSettings(), 576);
   QVERIFY(SamePicture(w->preview->Picture(), expected));
   // The smaller NTSC picture fills the frame.
   WindowFixture::Pick(w->ComboBoxFps, 0);
@@ -545,3 +548,6 @@ void LoadPreviewTest::bottomLeftColourShowsTheWindowFace() {
 
 QTEST_MAIN(LoadPreviewTest)
 #include "load_preview_test.moc"
+#include "support/test_fonts.h"
+
+using kestrelpix::testing::TestFonts;

@@ -28,6 +28,7 @@
 #include "app/window/startup.h"
 #include "render/rasterizer.h"
 #include "support/temp_dir.h"
+#include "support/test_fonts.h"
 
 namespace kestrelpix::testing {
 
@@ -123,7 +124,7 @@ inline FrameBitmap ExpectedPreview(const std::string& line1, const std::string& 
   FrameBitmap picture = window::FrameFromImage(
       QImage(pal ? ":/pictures/PreviewPal720x576" : ":/pictures/PreviewNtsc720x480"), 720,
       pal ? 576 : 480);
-  DrawSubtitleLines(picture, line1, line2, settings, picture.height());
+  DrawSubtitleLines(TestFonts(), picture, line1, line2, settings, picture.height());
   return picture;
 }
 
