@@ -408,7 +408,6 @@ void TFormMain::FormCreate(QObject* Sender) {
   // 9. Command-line detection.
   CommandLineValues = DetectCommandLine(args_);
   State.CommandLineMode = CommandLineValues.has_value();
-  sink_.Unattended = State.CommandLineMode;
 }
 
 RenderSettings TFormMain::ReadRenderSettings() {

@@ -207,8 +207,12 @@ class TFormMain : public QWidget, private FrontEnd {
 
   // The front end of the load, the fit check and the generation run.
   Fonts& GetFonts() override { return fonts_; }
-  void ShowMessage(std::string_view text) override { sink_.ShowMessage(text); }
-  void Warn(std::string_view text) override { sink_.Warn(text); }
+  // Messages are message boxes. Texts may carry subtitle bytes in the
+  // system code page; they are shown as the system reads them.
+  void ShowMessage(std::string_view text) override { window::ShowMessage(text); }
+  // A warning is a message box too, except in an unattended run, where a box
+  // would wait for a press that nobody makes: there it goes to stderr.
+  void Warn(std::string_view text) override;
   void SetFileNameText(const std::string& text) override;
   void ShowLoadedFileName() override;
   void SetCaption(const std::string& text) override;
@@ -227,7 +231,6 @@ class TFormMain : public QWidget, private FrontEnd {
   std::string settingsFile_;
   TFormAbout* FormAbout = nullptr;
   TFormColorOptions* FormColorOptions = nullptr;
-  WindowMessageSink sink_;
   // The fonts of the preview, the fit check and the generation run.
   Fonts fonts_;
   // The charset the entry list shows the document's rows in; decided at the

@@ -43,11 +43,11 @@ void TFormMain::ButtonGenerateClick() {
 
 void TFormMain::ButtonBatchClick() {
   if (!State.SubtitleLoaded) {
-    sink_.ShowMessage("Load an srt");
+    ShowMessage("Load an srt");
     return;
   }
   if (!State.SubtitleFits) {
-    sink_.ShowMessage("Please use smaller fonts.");
+    ShowMessage("Please use smaller fonts.");
     return;
   }
   // Asked once; later jobs go to the same file.
@@ -61,7 +61,7 @@ void TFormMain::ButtonBatchClick() {
   const std::string path = LocalPath(batchFile);
   AppendToBatchFile(path, BatchLine(RunningProgramFolder(), LocalPath(OpenDialogsub.fileName),
                                     CurrentPositions()));
-  sink_.ShowMessage("Job added to Batch file: " + path);
+  ShowMessage("Job added to Batch file: " + path);
 }
 
 void TFormMain::ButtonColorOptionsClick() {
@@ -233,6 +233,14 @@ void TFormMain::SelectEntryRow(int row) {
 // command-line tool writes it.
 void TFormMain::WriteNote(const std::string& note) {
   std::fprintf(stderr, "warning: %s\n", note.c_str());
+}
+
+void TFormMain::Warn(std::string_view text) {
+  if (State.CommandLineMode) {
+    StderrMessageSink().Warn(text);
+  } else {
+    window::ShowMessage(text);
+  }
 }
 
 void TFormMain::ProcessEvents() { QCoreApplication::processEvents(); }

@@ -93,7 +93,7 @@ void TFormMain::LoadPreviewBackground() {
         if (State.CommandLineMode) {
           std::fprintf(stderr, "kestrelpix: %s\n", message.c_str());
         } else {
-          sink_.Warn(message);
+          Warn(message);
         }
       }
     }
@@ -104,7 +104,7 @@ void TFormMain::LoadPreviewBackground() {
 void TFormMain::RenderPreview(const std::string& line1, const std::string& line2,
                               const RenderSettings& settings) {
   LoadPreviewBackground();
-  if (!PreviewLinesFit(fonts_, line1, line2, settings, State, sink_)) return;
+  if (!PreviewLinesFit(fonts_, line1, line2, settings, State, *this)) return;
   DrawSubtitleLines(fonts_, preview->Picture(), line1, line2, settings,
                     preview->Picture().height());
   preview->PictureChanged();

@@ -53,16 +53,6 @@ MessageHook SetMessageHook(MessageHook hook) {
   return std::exchange(CurrentMessageHook(), std::move(hook));
 }
 
-void WindowMessageSink::ShowMessage(std::string_view text) { window::ShowMessage(text); }
-
-void WindowMessageSink::Warn(std::string_view text) {
-  if (Unattended) {
-    StderrMessageSink().Warn(text);
-  } else {
-    window::ShowMessage(text);
-  }
-}
-
 bool RunGuarded(const std::function<void()>& handler) {
   try {
     handler();

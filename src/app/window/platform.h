@@ -9,8 +9,6 @@
 #include <string>
 #include <string_view>
 
-#include "base/message_sink.h"
-
 class QWidget;
 
 namespace kestrelpix::window {
@@ -23,17 +21,6 @@ void ShowMessage(std::string_view text);
 using MessageHook = std::function<void(const QString&)>;
 // Installs a hook and returns the previous one; an empty hook restores the box.
 MessageHook SetMessageHook(MessageHook hook);
-
-// Messages of the core, shown in message boxes. Texts may carry subtitle
-// bytes in the system code page; they are shown as the system reads them.
-class WindowMessageSink : public MessageSink {
- public:
-  void ShowMessage(std::string_view text) override;
-  // A warning is a message box too, except in an unattended run, where a box
-  // would wait for a press that nobody makes: there it goes to stderr.
-  void Warn(std::string_view text) override;
-  bool Unattended = false;
-};
 
 // The application's general error handler: runs a handler and shows the text
 // of any error that leaves it, as the event loop would for an unhandled
