@@ -363,9 +363,14 @@ FontFace* ResolvedFont::FallbackFace(int i) {
 
 // --------------------------------------------------------------- FontCache
 
-Fonts::Fonts() : cache_(std::make_unique<FontCache>()) {}
+Fonts::Fonts() = default;
 
 Fonts::~Fonts() = default;
+
+FontCache& Fonts::cache() {
+  std::call_once(made_, [this] { cache_ = std::make_unique<FontCache>(); });
+  return *cache_;
+}
 
 FontCache::FontCache() {
   FcInit();

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <memory>
+#include <mutex>
 
 namespace kestrelpix {
 
@@ -18,9 +19,12 @@ class Fonts {
   Fonts& operator=(const Fonts&) = delete;
 
   // The faces and glyphs behind it, for the measuring and drawing code.
-  FontCache& cache() { return *cache_; }
+  // Made at the first call: a run that draws nothing never loads the font
+  // configuration.
+  FontCache& cache();
 
  private:
+  std::once_flag made_;
   std::unique_ptr<FontCache> cache_;
 };
 
