@@ -135,6 +135,12 @@ std::string ReadFileBytes(const std::string& path, size_t limit) {
 
 std::string LineReader::ReadAll(size_t limit) {
   std::string bytes;
+  // Room for the whole file (or the limit) at once: growing by doubling
+  // would hold a file near the limit twice over while it is copied.
+  struct stat st {};
+  if (::fstat(::fileno(file_), &st) == 0 && st.st_size > 0) {
+    bytes.reserve(std::min(limit, static_cast<size_t>(st.st_size)));
+  }
   while (bytes.size() < limit && Fill()) {
     const size_t take = std::min(end_ - pos_, limit - bytes.size());
     bytes.append(buffer_.data() + pos_, take);
