@@ -174,9 +174,10 @@ TEST(InputFaults, TwoGigabytesOfNulBytesAreRefusedQuicklyInLittleMemory) {
     EXPECT_EQ(r.status, 1) << name;
     EXPECT_EQ(r.err.substr(0, 30), "Unsupported Subtitle Format !\n") << name;
     EXPECT_TRUE(r.err.ends_with(".ssa).\nPlease load an Srt/Sub/Txt subtitle.\n")) << r.err;
-    // Far below the 2 GiB that holding the line would take (sanitizer
-    // builds included).
-    EXPECT_LT(r.peakRssKb, 256 * 1024) << name;
+    // Far below the 2 GiB that holding the line would take, and below the
+    // twice 64 MiB that growing the read buffer by doubling would hold
+    // (sanitizer builds included: about 70 MB, and 100 MB under ASan).
+    EXPECT_LT(r.peakRssKb, 120 * 1024) << name;
     EXPECT_EQ(fs::file_size(path), kSize);
     EXPECT_EQ(fs::last_write_time(path), before);
     fs::remove(path);
