@@ -27,6 +27,17 @@ void LoadSubtitleFile(const std::string& fileName, std::unique_ptr<TSubtitle>& C
   options.ChosenFps = settings.Fps;
   options.Charset = settings.FontCharset;
   CurrentSubtitle->LoadSubtitle(fileName, true, frontEnd, options);
+  if (CurrentSubtitle->Loaded && settings.WrapLines) {
+    // Text beyond two lines that wrapping draws is not reported as lost.
+    const TSubtitle& doc = *CurrentSubtitle;
+    const RenderSettings drawing = SettingsForText(frontEnd.ReadRenderSettings(), &doc);
+    const std::vector<int> named = doc.EntriesWithTextNotDrawn();
+    for (int entry : named) {
+      if (WrappingDrawsAllText(frontEnd.GetFonts(), doc, entry, drawing)) {
+        CurrentSubtitle->MarkAllTextDrawn(entry);
+      }
+    }
+  }
   if (CurrentSubtitle->Loaded) {
     // What the load noted: below the success message in the window, as
     // warnings on the command line.

@@ -96,6 +96,28 @@ DrawnLines BreakEvenly(Fonts& fonts, std::string_view text, const RenderSettings
   return widest_after < widest_before ? after : before;
 }
 
+namespace {
+
+// The even break of the joined lines into out; whether both halves fit.
+bool WrapInTwo(Fonts& fonts, const std::vector<std::string_view>& text, const RenderSettings& s,
+               DrawnLines& out) {
+  const std::string joined = JoinTextLines(text);
+  // Wider than three frames cannot fit in two lines whatever the break;
+  // spare the search.
+  if (LineWidth(fonts, joined, s) >= 3 * FitLimit) return false;
+  out = BreakEvenly(fonts, joined, s);
+  return LineFits(fonts, out.Line1, s) && LineFits(fonts, out.Line2, s);
+}
+
+}  // namespace
+
+bool WrappingDrawsAllText(Fonts& fonts, const TSubtitle& doc, int index, const RenderSettings& s) {
+  const std::vector<std::string_view> lines = EntryTextLines(doc, index);
+  if (!s.WrapLines || lines.size() <= 2) return false;
+  DrawnLines out;
+  return WrapInTwo(fonts, lines, s, out);
+}
+
 DrawnLines LinesToDraw(Fonts& fonts, const SubtitleLine& entry, const RenderSettings& s) {
   return LinesToDraw(fonts, entry, EntryTextLines(entry), s);
 }
@@ -113,14 +135,8 @@ DrawnLines LinesToDraw(Fonts& fonts, const SubtitleLine& entry,
   const bool own_fit = LineFits(fonts, entry.Text1, s) && LineFits(fonts, entry.Text2, s);
   if (own_fit && lines.size() == 2) return own;
 
-  // The even break of the joined lines, when it fits.
   auto wrap = [&fonts, &s](const std::vector<std::string_view>& text, DrawnLines& out) {
-    const std::string joined = JoinTextLines(text);
-    // Wider than three frames cannot fit in two lines whatever the break;
-    // spare the search.
-    if (LineWidth(fonts, joined, s) >= 3 * FitLimit) return false;
-    out = BreakEvenly(fonts, joined, s);
-    return LineFits(fonts, out.Line1, s) && LineFits(fonts, out.Line2, s);
+    return WrapInTwo(fonts, text, s, out);
   };
   DrawnLines wrapped;
   if (lines.size() > 2) {

@@ -47,6 +47,12 @@ DrawnLines LinesToDraw(Fonts& fonts, const SubtitleLine& entry, const RenderSett
 DrawnLines LinesToDraw(Fonts& fonts, const TSubtitle& doc, int index,
                        const RenderSettings& settings);
 
+// With WrapLines, whether entry `index` has text beyond its first two lines
+// that wrapping draws: all its text lines joined and broken into two that
+// fit.
+bool WrappingDrawsAllText(Fonts& fonts, const TSubtitle& doc, int index,
+                          const RenderSettings& settings);
+
 // The text lines joined with one blank, each trimmed of blanks at its ends
 // and empty lines left out.
 std::string JoinTextLines(const std::vector<std::string_view>& lines);

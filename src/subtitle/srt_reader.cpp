@@ -63,7 +63,11 @@ void TSubtitle::ReadSrt(std::string_view Bytes) {
     if (Lines.empty() || IsBlank(text)) return;
     const int entry = LineCount();
     if (notDrawn_.empty() || notDrawn_.back() != entry) notDrawn_.push_back(entry);
-    if (keep) extraLines_[entry].push_back(RemoveTags(std::move(text)));
+    if (keep) {
+      extraLines_[entry].push_back(RemoveTags(std::move(text)));
+    } else {
+      textLost_.insert(entry);
+    }
   };
   while (!reader.AtEnd()) {
     std::string line = reader.ReadLine();

@@ -1,5 +1,7 @@
 #include "subtitle/subtitle.h"
 
+#include <algorithm>
+
 #include "base/errors.h"
 #include "base/idx_time.h"
 #include "subtitle/line_reader.h"
@@ -62,6 +64,7 @@ void TSubtitle::LoadSubtitleBytes(std::string_view Bytes, std::string_view Exten
   notes_.clear();
   extraLines_.clear();
   notDrawn_.clear();
+  textLost_.clear();
   DetectedCharset = 1;
   TextIsUtf8 = false;
   const std::string ext = Upper(Extension);
@@ -90,7 +93,6 @@ void TSubtitle::LoadSubtitleBytes(std::string_view Bytes, std::string_view Exten
   }
   if (!Loaded) return;
   DetectCodePage(Bytes, options);
-  NoteTextNotDrawn();
 }
 
 void TSubtitle::AddLine(std::string StartTime, std::string EndTime, std::string Text1,
@@ -126,8 +128,14 @@ std::vector<std::string> TSubtitle::EntryLines(int Index) const {
   return all;
 }
 
-void TSubtitle::NoteTextNotDrawn() {
-  if (notDrawn_.empty()) return;
+void TSubtitle::MarkAllTextDrawn(int Index) {
+  if (textLost_.count(Index) != 0) return;
+  notDrawn_.erase(std::remove(notDrawn_.begin(), notDrawn_.end(), Index), notDrawn_.end());
+}
+
+std::vector<std::string> TSubtitle::LoadNotes() const {
+  std::vector<std::string> notes = notes_;
+  if (notDrawn_.empty()) return notes;
   const size_t n = notDrawn_.size();
   std::string note = std::to_string(n) +
                      (n == 1 ? " entry holds text after its first two lines"
@@ -140,7 +148,8 @@ void TSubtitle::NoteTextNotDrawn() {
     note += std::to_string(notDrawn_[i]);
   }
   if (n > kNamed) note += " and more";
-  notes_.push_back(note + ".");
+  notes.push_back(note + ".");
+  return notes;
 }
 
 std::string TSubtitle::MsToIdxTime(double Ms) { return FormatIdxTime(Ms); }

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <map>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -97,7 +98,13 @@ class TSubtitle {
   // Lines that say how the last load read the file, one sentence each: what
   // the tolerant reading accepted, the code page it detected, text of
   // entries that is not drawn. Empty when the load had nothing to note.
-  const std::vector<std::string>& LoadNotes() const { return notes_; }
+  std::vector<std::string> LoadNotes() const;
+  // The entries whose text is not all drawn as two lines, ascending.
+  const std::vector<int>& EntriesWithTextNotDrawn() const { return notDrawn_; }
+  // Entry Index is drawn with all its text after all (wrapping joins its
+  // lines into two): the notes no longer name it. An entry the load lost
+  // text of (a line it could not keep) stays named.
+  void MarkAllTextDrawn(int Index);
   // The text lines of entry Index after Text2, as the file holds them
   // (Text3 first), tags removed: lines that are not drawn. Empty for most
   // entries.
@@ -126,12 +133,12 @@ class TSubtitle {
   // all after the second are kept as ExtraLines.
   void AddEntryLines(std::string StartTime, std::string EndTime, std::vector<std::string> lines);
   void DetectCodePage(std::string_view Bytes, const LoadOptions& options);
-  void NoteTextNotDrawn();
 
   std::vector<SubtitleLine> Lines;
   std::vector<std::string> notes_;
   std::map<int, std::vector<std::string>> extraLines_;  // by 1-based entry number
   std::vector<int> notDrawn_;  // entries with text that is not drawn, ascending
+  std::set<int> textLost_;     // entries with text not kept in extraLines_
 };
 
 }  // namespace kestrelpix

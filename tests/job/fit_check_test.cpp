@@ -5,10 +5,12 @@
 #include <algorithm>
 #include <set>
 
+#include "job/load_action.h"
 #include "render/glyph_coverage.h"
 #include "render/line_wrap.h"
 #include "render/measure.h"
 #include "support/collecting_sink.h"
+#include "support/temp_dir.h"
 #include "support/test_fonts.h"
 
 using kestrelpix::testing::TestFonts;
@@ -17,6 +19,7 @@ namespace kestrelpix {
 namespace {
 
 using testing::CollectingMessageSink;
+using testing::TempDir;
 
 RenderSettings Font(int size = 20) {
   RenderSettings s;
@@ -354,6 +357,34 @@ TEST(LineWrap, LinesTheReaderKeepsButDoesNotDrawJoinWhenWrapping) {
   EXPECT_EQ(LinesToDraw(TestFonts(), doc, 2, Wrapping()), (DrawnLines{"WWWW", "after a blank"}));
   EXPECT_EQ(LinesToDraw(TestFonts(), doc, 3, Wrapping()), (DrawnLines{"Hello", ""}));
   EXPECT_EQ(EntryTextLines(doc, 3).size(), 2u);
+}
+
+TEST(LineWrap, TheLoadNamesOnlyTextThatWrappingLeavesUndrawn) {
+  // Entry 1: three lines that wrap into two. Entry 2: twelve words, too
+  // wide for two lines, so its third line is still left out. Entry 3: text
+  // after a blank line, which wrapping joins. Entry 4: a time line the
+  // reader had to drop, text no wrapping can bring back.
+  const std::string srt =
+      "1\n00:00:01,000 --> 00:00:02,000\n" + Words(2) + "\n" + Words(2) + "\n" + Words(2) +
+      "\n\n2\n00:00:03,000 --> 00:00:04,000\n" + Words(4) + "\n" + Words(4) + "\n" + Words(4) +
+      "\n\n3\n00:00:05,000 --> 00:00:06,000\nWWWW\n\nafter a blank\n\n"
+      "4\n00:00:07,000 --> 00:00:08,000\nHi\n\n00:00:09,000 --> 00:00:10,000\nLost\n";
+  TempDir dir;
+  const std::string path = dir.Write("film.srt", srt);
+  const std::string notDrawn =
+      " hold text after their first two lines (a third line, or text after a blank line), "
+      "which is not drawn: entries ";
+  for (const bool wrap : {false, true}) {
+    Recorder r;
+    r.state.CommandLineMode = true;
+    r.font = wrap ? Wrapping() : Font();
+    std::unique_ptr<TSubtitle> doc;
+    LoadSubtitleFile(path, doc, r.state, r);
+    ASSERT_EQ(doc->LineCount(), 4);
+    ASSERT_EQ(r.sink.warnings.size(), 1u) << ::testing::PrintToString(r.sink.warnings);
+    EXPECT_EQ(r.sink.warnings[0],
+              wrap ? "2 entries" + notDrawn + "2, 4." : "4 entries" + notDrawn + "1, 2, 3, 4.");
+  }
 }
 
 TEST(LineWrap, TooWideEvenWrappedIsRefusedWithTheBestBreak) {
