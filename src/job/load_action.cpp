@@ -21,8 +21,8 @@ void LoadSubtitleFile(const std::string& fileName, std::unique_ptr<TSubtitle>& C
   CurrentSubtitle = std::make_unique<TSubtitle>();
   // A frame-numbered file without its own frame rate counts at the chosen
   // one; with DEFAULT the load names the code page it detects.
-  const RenderSettings settings =
-      SettingsForText(frontEnd.ReadRenderSettings(), CurrentSubtitle.get());
+  const RenderSettings chosen = frontEnd.ReadRenderSettings();
+  const RenderSettings settings = SettingsForText(chosen, CurrentSubtitle.get());
   LoadOptions options;
   options.ChosenFps = settings.Fps;
   options.Charset = settings.FontCharset;
@@ -30,7 +30,7 @@ void LoadSubtitleFile(const std::string& fileName, std::unique_ptr<TSubtitle>& C
   if (CurrentSubtitle->Loaded && settings.WrapLines) {
     // Text beyond two lines that wrapping draws is not reported as lost.
     const TSubtitle& doc = *CurrentSubtitle;
-    const RenderSettings drawing = SettingsForText(frontEnd.ReadRenderSettings(), &doc);
+    const RenderSettings drawing = SettingsForText(chosen, &doc);
     const std::vector<int> named = doc.EntriesWithTextNotDrawn();
     for (int entry : named) {
       if (WrappingDrawsAllText(frontEnd.GetFonts(), doc, entry, drawing)) {

@@ -48,6 +48,9 @@ class InputFrontEnd : public FrontEnd {
 struct LoadedStream {
   std::unique_ptr<TSubtitle> doc;
   std::vector<double> starts;  // each entry's start, as it is stamped
+  // Drawn as a conversion of this input alone draws it: in the charset that
+  // decodes its text.
+  RenderSettings drawing;
 };
 
 // Loads one input as the load action does without a window, fit check
@@ -154,10 +157,12 @@ ConversionReport MergeHeadless(const std::vector<MergeInput>& inputs, const std:
 
   // Every input is loaded and checked before any file is touched.
   std::vector<LoadedStream> streams(inputs.size());
+  std::vector<InputFrontEnd> streamSinks;
+  streamSinks.reserve(inputs.size());
   size_t total = 0;
   for (size_t s = 0; s < inputs.size(); ++s) {
     const std::string& input = inputs[s].Input;
-    InputFrontEnd inputSink(sink, streamCount > 1 ? input + ": " : "");
+    InputFrontEnd& inputSink = streamSinks.emplace_back(sink, streamCount > 1 ? input + ": " : "");
     for (const std::string* output : {&report.IndexFile, &report.SubFile, &report.HelpFile}) {
       if (SameFile(*output, input)) {
         inputSink.ShowMessage("Merging into " + base + " would overwrite " + input +
@@ -170,6 +175,7 @@ ConversionReport MergeHeadless(const std::vector<MergeInput>& inputs, const std:
       report.Outcome = loaded;
       return report;
     }
+    streams[s].drawing = SettingsForText(settings, streams[s].doc.get());
     total += streams[s].starts.size();
   }
 
@@ -189,9 +195,7 @@ ConversionReport MergeHeadless(const std::vector<MergeInput>& inputs, const std:
   }
   for (size_t s = 0; s < streams.size(); ++s) {
     const std::string longDisplays = LongDisplayWarning(*streams[s].doc);
-    if (!longDisplays.empty()) {
-      sink.Warn((streamCount > 1 ? inputs[s].Input + ": " : std::string()) + longDisplays);
-    }
+    if (!longDisplays.empty()) streamSinks[s].Warn(longDisplays);
   }
 
   std::vector<std::vector<double>> startTimes;
@@ -223,22 +227,21 @@ ConversionReport MergeHeadless(const std::vector<MergeInput>& inputs, const std:
       // As the Abort button: the entry in progress is still written whole.
       if (sink.StopRequested()) aborted = true;
       sink.SetProgressPosition(++done);
-      const TSubtitle& doc = *streams[at.stream].doc;
-      const SubtitleLine& line = doc.GetLine(at.entry);
-      // Drawn as a conversion of this input alone draws it: in the charset
-      // that decodes its text, wrapped when wrapping is on. Drawn first: the
-      // frame takes its height from the frame rate.
-      const RenderSettings drawing = SettingsForText(settings, &doc);
-      const DrawnLines text = LinesToDraw(sink.GetFonts(), doc, at.entry, drawing);
-      const Band drawn = RenderFrame(sink.GetFonts(), text.Line1, text.Line2, drawing, frame);
+      const LoadedStream& stream = streams[at.stream];
+      const SubtitleLine& line = stream.doc->GetLine(at.entry);
+      // Wrapped when wrapping is on. Drawn first: the frame takes its height
+      // from the frame rate.
+      const DrawnLines text = LinesToDraw(sink.GetFonts(), *stream.doc, at.entry, stream.drawing);
+      const Band drawn =
+          RenderFrame(sink.GetFonts(), text.Line1, text.Line2, stream.drawing, frame);
       const Band band = ClampBand(drawn, frame.height());
-      const double start = streams[at.stream].starts[at.entry - 1];
+      const double start = stream.starts[at.entry - 1];
       const double end = StrToFloat(line.EndTime);
       const uint8_t subStreamId = static_cast<uint8_t>(kSubStreamId + at.stream);
-      InputFrontEnd entrySink(sink, streamCount > 1 ? inputs[at.stream].Input + ": " : "");
       for (const DisplaySpan& span : DisplaySpans(start, end)) {
-        const std::vector<uint8_t> unit = EncodeSubpicture(
-            frame, band.BandTop, band.BandHeight, span.StartTime, span.EndTime, keys, &entrySink);
+        const std::vector<uint8_t> unit =
+            EncodeSubpicture(frame, band.BandTop, band.BandHeight, span.StartTime, span.EndTime,
+                             keys, &streamSinks[at.stream]);
         packs.clear();
         const int packsOfUnit = PackSubpicture(unit, span.StartTime, packs, subStreamId);
         entryLines[at.stream] += IndexEntry(span.StartTime, packCount * kPackSize);

@@ -135,19 +135,16 @@ DrawnLines LinesToDraw(Fonts& fonts, const SubtitleLine& entry,
   const bool own_fit = LineFits(fonts, entry.Text1, s) && LineFits(fonts, entry.Text2, s);
   if (own_fit && lines.size() == 2) return own;
 
-  auto wrap = [&fonts, &s](const std::vector<std::string_view>& text, DrawnLines& out) {
-    return WrapInTwo(fonts, text, s, out);
-  };
   DrawnLines wrapped;
   if (lines.size() > 2) {
-    if (wrap(lines, wrapped)) return wrapped;
+    if (WrapInTwo(fonts, lines, s, wrapped)) return wrapped;
     // The third line cannot be kept; the first two as without it.
     if (own_fit) return own;
   }
   wrapped = own;
   // Too wide even wrapped: the best break found (or the lines themselves
   // when no search was made), for the fit check to refuse.
-  wrap({entry.Text1, entry.Text2}, wrapped);
+  WrapInTwo(fonts, {entry.Text1, entry.Text2}, s, wrapped);
   return wrapped;
 }
 
