@@ -44,13 +44,10 @@ void ConsoleFrontEnd::Warn(std::string_view text) {
   StderrMessageSink().Warn(prefix_ + std::string(text));
 }
 
-bool ConsoleFrontEnd::StopRequested() { return StopSignal() != 0; }
+bool ConsoleFrontEnd::ShouldStop() { return StopSignal() != 0; }
 
-void ConsoleFrontEnd::SetProgressRange(int, int maximum) { total_ = maximum + 1; }
-
-void ConsoleFrontEnd::SetProgressPosition(int done) {
+void ConsoleFrontEnd::Progress(int done, int total) {
   if (label_.empty() || done <= 0) return;
-  const int total = total_;
   const auto now = std::chrono::steady_clock::now();
   const double elapsed = std::chrono::duration<double>(now - start_).count();
   const double rate = elapsed > 0 ? done / elapsed : 0;

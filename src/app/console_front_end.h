@@ -38,9 +38,8 @@ class ConsoleFrontEnd : public FrontEnd {
   std::string WrapHint() const override { return wrapHint_; }
   void ShowMessage(std::string_view text) override;
   void Warn(std::string_view text) override;
-  bool StopRequested() override;
-  void SetProgressRange(int minimum, int maximum) override;
-  void SetProgressPosition(int position) override;
+  bool ShouldStop() override;
+  void Progress(int done, int total) override;
 
  private:
   RenderSettings settings_;
@@ -50,7 +49,6 @@ class ConsoleFrontEnd : public FrontEnd {
   std::string label_;  // empty: no progress shown
   bool terminal_ = false;
   bool barDrawn_ = false;
-  int total_ = 0;
   int lastTenth_ = -1;
   std::chrono::steady_clock::time_point start_;
   std::chrono::steady_clock::time_point lastDraw_{};

@@ -6,18 +6,16 @@
 
 #include <string>
 
-#include "base/frame_bitmap.h"
-#include "base/message_sink.h"
+#include "job/conversion_run.h"
 #include "render/fonts.h"
 #include "render/render_settings.h"
 
 namespace kestrelpix {
 
-class FrontEnd : public MessageSink {
+class FrontEnd : public RunObserver {
  public:
-  // The settings as the user chose them, read afresh for every entry (and
-  // once at the start of a run for the colours, the palette, the frame rate
-  // and the language). The charset is the chosen one: DEFAULT stands for the
+  // The settings as the user chose them, read when a load, a measure or a
+  // run starts. The charset is the chosen one: DEFAULT stands for the
   // code page of the document, and the caller resolves it.
   virtual RenderSettings ReadRenderSettings() = 0;
   // The fonts this program measures and draws with.
@@ -38,23 +36,8 @@ class FrontEnd : public MessageSink {
   // empty names nothing.
   virtual std::string WrapHint() const { return ""; }
 
-  // --- The conversion run.
-  // Lets the front end handle pending events once per entry. A press of
-  // "Abort" handled here calls GenerationJob::ButtonGenerateClick again.
-  virtual void ProcessEvents() {}
-  // Asked once per entry, after ProcessEvents: true acts as a press of
-  // "Abort" (Ctrl-C on the command line).
-  virtual bool StopRequested() { return false; }
-  // Progress of the run: the range of positions, then the position.
-  virtual void SetProgressRange(int minimum, int maximum) {}
-  virtual void SetProgressPosition(int position) {}
-  // Enables or disables the settings controls; the generate button reads
-  // "Generate Vobsub" when enabled, "Abort" when not.
-  virtual void EnableInputs(bool enabled) {}
-  // The frame just drawn for an entry.
-  virtual void FrameDrawn(const FrameBitmap& frame) {}
-  // Command-line mode: a complete run ends the program.
-  virtual void RequestTerminate() {}
+  // The conversion run reports to the front end as its observer
+  // (Progress, FrameDrawn, ShouldStop).
 };
 
 }  // namespace kestrelpix

@@ -15,7 +15,6 @@ void LoadSubtitleFile(const std::string& fileName, std::unique_ptr<TSubtitle>& C
   state.SubtitleFits = false;
   frontEnd.SetFileNameText("Load SRT");
   if (fileName.empty()) return;
-  frontEnd.ProcessEvents();
   frontEnd.SetCaption("Kestrelpix By Morvane Loading Subtitle...");
   frontEnd.ClearEntryList();
   CurrentSubtitle = std::make_unique<TSubtitle>();

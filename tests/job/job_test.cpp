@@ -4,8 +4,8 @@
 
 #include <filesystem>
 
-#include "job/generation_job.h"
-#include "job/merge_job.h"
+#include "job/conversion_run.h"
+#include "job/headless_run.h"
 #include "job/recording_host.h"
 #include "render/rasterizer.h"
 #include "support/collecting_sink.h"
@@ -28,15 +28,24 @@ using testing::TempDir;
 
 struct Fixture {
   TempDir dir;
-  AppState state;
   RecordingHost host;
   TSubtitle doc;
   std::string input;
+  bool loaded = true, fits = true;
 
-  Fixture() {
-    state.SubtitleLoaded = true;
-    state.SubtitleFits = true;
-    input = dir.Write("movie.srt", "placeholder");
+  Fixture() { input = dir.Write("movie.srt", "placeholder"); }
+  // A run of doc, read from `from` and written beside `outBase` (the input
+  // when empty).
+  RunOutcome Run(const std::string& from = "", const std::string& outBase = "",
+                 int workers = 1) {
+    const std::string in = from.empty() ? input : from;
+    RunRequest request;
+    request.Workers = workers;
+    request.Names = PairNames::BesideInput(outBase.empty() ? in : outBase);
+    request.Settings = host.settings;
+    request.Streams.push_back(
+        {loaded ? &doc : nullptr, fits, in, host.settings.Language, host.settings, ""});
+    return RunConversion(request, TestFonts(), host);
   }
   std::string Out(const char* suffix) const {
     return (dir.path() / ("movie" + std::string(suffix))).string();
@@ -65,7 +74,7 @@ size_t UnitSize(const std::string& text) {
       .size();
 }
 
-TEST(GenerationJob, FilePositionsFollowThePackCounts) {
+TEST(ConversionRun, FilePositionsFollowThePackCounts) {
   // Find a line whose unit needs exactly two packs: more than 2019 bytes and
   // at most 4043.
   std::string dense;
@@ -82,28 +91,30 @@ TEST(GenerationJob, FilePositionsFollowThePackCounts) {
   f.doc.AddLine("1000", "2000", dense, "", "");
   f.doc.AddLine("3000", "4000", "short", "", "");
   f.doc.AddLine("62500", "63000", "last", "two", "");
-  GenerationJob job(f.state, f.host);
-  EXPECT_EQ(job.ButtonGenerateClick(&f.doc, f.input), JobOutcome::Completed);
+  const RunOutcome run = f.Run();
+  EXPECT_EQ(run.Outcome, JobOutcome::Completed);
   EXPECT_EQ(IndexEntryLines(ReadFileBytes(f.Out(".idx"))),
             (std::vector<std::string>{"timestamp: 00:00:01:000, filepos: 000000000",
                                       "timestamp: 00:00:03:000, filepos: 000001000",
                                       "timestamp: 00:01:02:500, filepos: 000001800"}));
   EXPECT_EQ(ReadFileBytes(f.Out(".sub")).size(), 8192u);
-  EXPECT_EQ(job.EntriesWritten(), 3);
+  EXPECT_EQ(run.Entries, 3);
 }
 
-TEST(GenerationJob, CompleteRunWritesHelpAndShowsIt) {
+TEST(ConversionRun, CompleteRunWritesHelpAndReportsIt) {
   Fixture f;
   f.doc.AddLine("0", "1500", "Hello", "World", "never drawn");
-  GenerationJob job(f.state, f.host);
-  EXPECT_EQ(job.ButtonGenerateClick(&f.doc, f.input), JobOutcome::Completed);
+  f.doc.AddLine("2000", "2500", "Again", "", "");
+  const RunOutcome run = f.Run();
+  EXPECT_EQ(run.Outcome, JobOutcome::Completed);
   const std::string help = HelpText(f.host.settings.AntialiasColor, f.host.settings.OutlineColor,
                                     f.host.settings.TextColor, f.input);
   EXPECT_EQ(ReadFileBytes(f.Out(".Kestrelpix_Help.txt")), help);
-  EXPECT_EQ(f.host.sink.messages, std::vector<std::string>{help});
-  EXPECT_TRUE(f.state.JobIdle);
-  EXPECT_EQ(f.host.enableCalls, (std::vector<bool>{false, true}));
-  EXPECT_EQ(f.host.terminateRequests, 0);
+  EXPECT_EQ(run.HelpText, help);
+  EXPECT_TRUE(f.host.sink.messages.empty());
+  // Progress names each entry before it is drawn.
+  EXPECT_EQ(f.host.total, 2);
+  EXPECT_EQ(f.host.positions, (std::vector<int>{1, 2}));
   // The index header carries the frame size, palette block and language.
   const std::string idx = ReadFileBytes(f.Out(".idx"));
   EXPECT_NE(idx.find("\r\nsize: 720x576\r\n"), std::string::npos);
@@ -112,76 +123,54 @@ TEST(GenerationJob, CompleteRunWritesHelpAndShowsIt) {
             std::string::npos);
 }
 
-TEST(GenerationJob, CommandLineModeTerminatesWithoutAMessage) {
+TEST(ConversionRun, StopLeavesAConsistentShorterPairWithAnyNumberOfWorkers) {
   Fixture f;
-  f.state.CommandLineMode = true;
-  f.doc.AddLine("0", "1500", "Hello", "", "");
-  f.doc.AddLine("2000", "2500", "Again", "", "");
-  GenerationJob job(f.state, f.host);
-  EXPECT_EQ(job.ButtonGenerateClick(&f.doc, f.input), JobOutcome::Completed);
-  EXPECT_TRUE(f.host.sink.messages.empty());
-  EXPECT_EQ(f.host.terminateRequests, 1);
-  EXPECT_TRUE(f.Exists(".Kestrelpix_Help.txt"));
-  // The progress range is 0 to N - 1; each entry advances it before drawing.
-  EXPECT_EQ(f.host.maximum, 1);
-  EXPECT_EQ(f.host.position, 2);
-}
-
-TEST(GenerationJob, AbortDuringARunLeavesAConsistentShorterPair) {
-  Fixture f;
-  for (int i = 0; i < 10; ++i)
+  for (int i = 0; i < 40; ++i)
     f.doc.AddLine(std::to_string(i * 1000), std::to_string(i * 1000 + 800),
-                  "Entry " + std::to_string(i), "", "");
-  GenerationJob job(f.state, f.host);
-  // The abort press arrives in the event processing of the third entry.
-  std::vector<JobOutcome> nested;
-  f.host.onEvents = [&](int round) {
-    if (round == 3) nested.push_back(job.ButtonGenerateClick(&f.doc, f.input));
-  };
-  EXPECT_EQ(job.ButtonGenerateClick(&f.doc, f.input), JobOutcome::Aborted);
-  EXPECT_EQ(nested, std::vector<JobOutcome>{JobOutcome::AbortPress});
-  EXPECT_EQ(f.host.sink.messages, std::vector<std::string>{"Operation Aborted"});
-  // The entry in progress completes; no later one is drawn.
-  EXPECT_EQ(IndexEntryLines(ReadFileBytes(f.Out(".idx"))).size(), 3u);
-  EXPECT_EQ(ReadFileBytes(f.Out(".sub")).size(), 3u * 2048);
-  EXPECT_EQ(f.host.events, 3);
-  EXPECT_EQ(f.host.position, 1);  // reset by the press, advanced once after it
-  EXPECT_FALSE(f.Exists(".Kestrelpix_Help.txt"));
-  EXPECT_TRUE(f.state.JobIdle);
-  EXPECT_EQ(f.host.enableCalls, (std::vector<bool>{false, true}));
-
-  // The next press starts a new run from the first entry.
-  f.host.onEvents = nullptr;
-  f.host.sink.messages.clear();
-  EXPECT_EQ(job.ButtonGenerateClick(&f.doc, f.input), JobOutcome::Completed);
-  EXPECT_EQ(IndexEntryLines(ReadFileBytes(f.Out(".idx"))).size(), 10u);
-}
-
-TEST(GenerationJob, RepeatedPressesInOneEventRoundNeverNestARun) {
-  Fixture f;
-  for (int i = 0; i < 5; ++i)
-    f.doc.AddLine(std::to_string(i * 1000), std::to_string(i * 1000 + 800), "x", "", "");
-  GenerationJob job(f.state, f.host);
-  f.host.onEvents = [&](int round) {
-    if (round == 2) {
-      job.ButtonGenerateClick(&f.doc, f.input);
-      job.ButtonGenerateClick(&f.doc, f.input);
+                  "Entry " + std::to_string(i), i % 2 ? "second line" : "", "");
+  std::string idx, sub;
+  for (int workers : {1, 3}) {
+    // The stop is asked for at the third entry; workers may have drawn
+    // further ahead.
+    f.host.positions.clear();
+    f.host.stopRequested = [&] { return f.host.positions.size() == 3; };
+    const RunOutcome run = f.Run("", "", workers);
+    EXPECT_EQ(run.Outcome, JobOutcome::Aborted);
+    EXPECT_TRUE(f.host.sink.messages.empty());
+    // The entry in progress completes; no later one is written.
+    EXPECT_EQ(run.Entries, 3);
+    EXPECT_EQ(IndexEntryLines(ReadFileBytes(f.Out(".idx"))).size(), 3u);
+    EXPECT_EQ(ReadFileBytes(f.Out(".sub")).size(), 3u * 2048);
+    EXPECT_FALSE(f.Exists(".Kestrelpix_Help.txt"));
+    if (workers == 1) {
+      idx = ReadFileBytes(f.Out(".idx"));
+      sub = ReadFileBytes(f.Out(".sub"));
+    } else {
+      EXPECT_EQ(ReadFileBytes(f.Out(".idx")), idx);
+      EXPECT_EQ(ReadFileBytes(f.Out(".sub")), sub);
     }
-  };
-  EXPECT_EQ(job.ButtonGenerateClick(&f.doc, f.input), JobOutcome::Aborted);
-  EXPECT_EQ(IndexEntryLines(ReadFileBytes(f.Out(".idx"))).size(), 2u);
-  EXPECT_EQ(ReadFileBytes(f.Out(".sub")).size(), 2u * 2048);
-  EXPECT_TRUE(f.state.JobIdle);
+  }
+  // A whole run is the same byte for byte with one worker and with several.
+  f.host.stopRequested = nullptr;
+  for (int workers : {1, 3}) {
+    EXPECT_EQ(f.Run("", "", workers).Outcome, JobOutcome::Completed);
+    if (workers == 1) {
+      idx = ReadFileBytes(f.Out(".idx"));
+      sub = ReadFileBytes(f.Out(".sub"));
+    }
+  }
+  EXPECT_EQ(IndexEntryLines(idx).size(), 40u);
+  EXPECT_EQ(ReadFileBytes(f.Out(".idx")), idx);
+  EXPECT_EQ(ReadFileBytes(f.Out(".sub")), sub);
 }
 
-TEST(GenerationJob, WrappingDrawsTheBrokenLines) {
+TEST(ConversionRun, WrappingDrawsTheBrokenLines) {
   // Ten words of "WWWW" are 1192 pixels at 20 points: five and five.
   const std::string five = "WWWW WWWW WWWW WWWW WWWW";
   Fixture f;
   f.doc.AddLine("0", "1500", five + " " + five, "", "");
   f.host.settings.WrapLines = true;
-  GenerationJob job(f.state, f.host);
-  EXPECT_EQ(job.ButtonGenerateClick(&f.doc, f.input), JobOutcome::Completed);
+  EXPECT_EQ(f.Run().Outcome, JobOutcome::Completed);
   FrameBitmap expected;
   RenderSettings plain = f.host.settings;
   plain.WrapLines = false;
@@ -189,7 +178,7 @@ TEST(GenerationJob, WrappingDrawsTheBrokenLines) {
   EXPECT_EQ(f.host.lastFrame.bytes(), expected.bytes());
 }
 
-TEST(GenerationJob, RefusalsTouchNoFile) {
+TEST(ConversionRun, RefusalsTouchNoFile) {
   struct Case {
     bool loaded, fits;
     const char* message;
@@ -198,74 +187,59 @@ TEST(GenerationJob, RefusalsTouchNoFile) {
                         Case{false, true, "Please load an Srt/Sub/Txt subtitle."},
                         Case{true, false, "Please use smaller font."}}) {
     Fixture f;
-    f.state.SubtitleLoaded = c.loaded;
-    f.state.SubtitleFits = c.fits;
-    f.state.CommandLineMode = true;  // shown in command-line mode too
+    f.loaded = c.loaded;
+    f.fits = c.fits;
     f.doc.AddLine("0", "1", "x", "", "");
-    GenerationJob job(f.state, f.host);
-    EXPECT_EQ(job.ButtonGenerateClick(&f.doc, f.input), JobOutcome::Refused);
+      EXPECT_EQ(f.Run().Outcome, JobOutcome::Refused);
     EXPECT_EQ(f.host.sink.messages, std::vector<std::string>{c.message});
     EXPECT_FALSE(f.Exists(".idx"));
     EXPECT_FALSE(f.Exists(".sub"));
-    EXPECT_TRUE(f.state.JobIdle);
-    EXPECT_EQ(f.host.enableCalls, (std::vector<bool>{false, true}));
-    EXPECT_EQ(f.host.terminateRequests, 0);
   }
 }
 
-TEST(GenerationJob, InputNamedLikeItsOutputIsNeverOverwritten) {
+TEST(ConversionRun, InputNamedLikeItsOutputIsNeverOverwritten) {
   Fixture f;
   const std::string input = f.dir.Write("film.sub", "{1}{1}25\n{1}{2}x\n");
   f.doc.AddLine("40", "40", "25", "", "");
-  GenerationJob job(f.state, f.host);
-  EXPECT_EQ(job.ButtonGenerateClick(&f.doc, input), JobOutcome::Refused);
+  EXPECT_EQ(f.Run(input).Outcome, JobOutcome::Refused);
   EXPECT_EQ(ReadFileBytes(input), "{1}{1}25\n{1}{2}x\n");
   EXPECT_FALSE(std::filesystem::exists(f.dir.path() / "film.idx"));
   ASSERT_EQ(f.host.sink.messages.size(), 1u);
   EXPECT_NE(f.host.sink.messages[0].find("would overwrite it"), std::string::npos);
   // The same file named .txt converts.
   const std::string txt = f.dir.Write("film.txt", "{1}{1}25\n{1}{2}x\n");
-  EXPECT_EQ(job.ButtonGenerateClick(&f.doc, txt), JobOutcome::Completed);
+  EXPECT_EQ(f.Run(txt).Outcome, JobOutcome::Completed);
 }
 
-TEST(GenerationJob, EmptyDocumentWritesNothing) {
+TEST(ConversionRun, EmptyDocumentWritesNothing) {
   Fixture f;
-  GenerationJob job(f.state, f.host);
-  EXPECT_EQ(job.ButtonGenerateClick(&f.doc, f.input), JobOutcome::Refused);
+  EXPECT_EQ(f.Run().Outcome, JobOutcome::Refused);
   EXPECT_FALSE(f.Exists(".idx"));
 }
 
-TEST(GenerationJob, UnwritableFolderFailsCleanlyAndReturnsToIdle) {
+TEST(ConversionRun, UnwritableFolderFailsCleanlyAndReturnsToIdle) {
   // An output path through a plain file fails for every user, root too.
   Fixture f;
   f.doc.AddLine("0", "1000", "x", "", "");
-  GenerationJob job(f.state, f.host);
-  job.SetOutputBase((f.dir.path() / "movie.srt" / "inside.srt").string());
-  EXPECT_EQ(job.ButtonGenerateClick(&f.doc, f.input), JobOutcome::Failed);
+  EXPECT_EQ(f.Run("", (f.dir.path() / "movie.srt" / "inside.srt").string()).Outcome,
+            JobOutcome::Failed);
   EXPECT_EQ(f.host.sink.messages,
             std::vector<std::string>{"Cannot create file \"" +
                                      (f.dir.path() / "movie.srt" / "inside.idx").string() +
                                      "\": File not found"});
-  EXPECT_TRUE(f.state.JobIdle);
-  EXPECT_EQ(f.host.enableCalls, (std::vector<bool>{false, true}));
-  // The next press starts a run again rather than aborting.
-  job.SetOutputBase("");
   f.host.sink.messages.clear();
-  EXPECT_EQ(job.ButtonGenerateClick(&f.doc, f.input), JobOutcome::Completed);
+  EXPECT_EQ(f.Run().Outcome, JobOutcome::Completed);
 }
 
-TEST(GenerationJob, AnyExceptionMidRunEndsItCleanly) {
+TEST(ConversionRun, AnyExceptionMidRunEndsItCleanly) {
   // A broken internal rule (a logic_error, not a file error) in the middle
   // of a run: the run ends, leaves nothing behind and can start again.
   Fixture f;
   for (int i = 0; i < 3; ++i) f.doc.AddLine(std::to_string(i * 1000), "900", "x", "", "");
-  GenerationJob job(f.state, f.host);
-  f.host.onEvents = [](int round) {
-    if (round == 2) throw std::logic_error("broken rule");
+  f.host.onProgress = [](int entry) {
+    if (entry == 2) throw std::logic_error("broken rule");
   };
-  EXPECT_EQ(job.ButtonGenerateClick(&f.doc, f.input), JobOutcome::Failed);
-  EXPECT_TRUE(f.state.JobIdle);
-  EXPECT_EQ(f.host.enableCalls, (std::vector<bool>{false, true}));
+  EXPECT_EQ(f.Run().Outcome, JobOutcome::Failed);
   ASSERT_EQ(f.host.sink.messages.size(), 1u);
   EXPECT_EQ(f.host.sink.messages[0].rfind("broken rule", 0), 0u);
   EXPECT_FALSE(f.Exists(".idx"));
@@ -274,33 +248,32 @@ TEST(GenerationJob, AnyExceptionMidRunEndsItCleanly) {
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(f.dir.path()),
                           std::filesystem::directory_iterator()),
             1);
-  // The next press starts a run rather than taking itself for an abort.
-  f.host.onEvents = nullptr;
-  EXPECT_EQ(job.ButtonGenerateClick(&f.doc, f.input), JobOutcome::Completed);
+  f.host.onProgress = nullptr;
+  EXPECT_EQ(f.Run().Outcome, JobOutcome::Completed);
 }
 
-TEST(GenerationJob, BandsOutsideTheFrameAreCutToIt) {
+TEST(ConversionRun, BandsOutsideTheFrameAreCutToIt) {
   Fixture f;
   f.host.settings.Fps = "29.970";
   f.host.settings.FontSize = 50;
   f.doc.AddLine("0", "1000", "High", "Higher", "");
   f.doc.AddLine("1000", "2000", "Low", "Lower", "");
-  GenerationJob job(f.state, f.host);
-  // Entry 1 at the top of the offset range (NTSC: y1 = 480 - H - 40 - 492
-  // lies above the frame), entry 2 at the bottom of it.
-  f.host.onEvents = [&](int round) { f.host.settings.offset = round == 1 ? 492 : 8; };
-  EXPECT_EQ(job.ButtonGenerateClick(&f.doc, f.input), JobOutcome::Completed);
-  const auto r = testing::RunCommand("ffprobe -v error -show_frames -of compact " +
-                                     testing::ShellQuote(f.Out(".idx")));
-  EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_NE(r.out.find("pts_time=1.000000"), std::string::npos) << r.out;
+  // The top of the offset range (NTSC: y1 = 480 - H - 40 - 492 lies above
+  // the frame), then the bottom of it.
+  for (int offset : {492, 8}) {
+    f.host.settings.offset = offset;
+    EXPECT_EQ(f.Run().Outcome, JobOutcome::Completed);
+    const auto r = testing::RunCommand("ffprobe -v error -show_frames -of compact " +
+                                       testing::ShellQuote(f.Out(".idx")));
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("pts_time=1.000000"), std::string::npos) << r.out;
+  }
 }
 
-TEST(GenerationJob, NegativeStartShowsFromZero) {
+TEST(ConversionRun, NegativeStartShowsFromZero) {
   Fixture f;
   f.doc.AddLine("-500", "1000", "early", "", "");
-  GenerationJob job(f.state, f.host);
-  EXPECT_EQ(job.ButtonGenerateClick(&f.doc, f.input), JobOutcome::Completed);
+  EXPECT_EQ(f.Run().Outcome, JobOutcome::Completed);
   EXPECT_EQ(IndexEntryLines(ReadFileBytes(f.Out(".idx"))),
             std::vector<std::string>{"timestamp: 00:00:00:000, filepos: 000000000"});
   // PTS bytes of time 0 in the first pack: 21 00 01 00 01.
@@ -314,20 +287,20 @@ TEST(GenerationJob, NegativeStartShowsFromZero) {
 namespace kestrelpix {
 namespace {
 
-TEST(GenerationJob, DisplayLongerThanOneUnitCanHoldIsSplitIntoUnitsThatMeet) {
+TEST(ConversionRun, DisplayLongerThanOneUnitCanHoldIsSplitIntoUnitsThatMeet) {
   // 20 minutes from 1 s: one unit shows at most 65535 * 1024 / 90 ms
   // (745,472 ms), so two units: 1,000 to 746,472 and 746,472 to 1,201,000.
   Fixture f;
   f.doc.AddLine("1000", "1201000", "A very long caption", "", "");
   f.doc.AddLine("1300000", "1301000", "After it", "", "");
-  GenerationJob job(f.state, f.host);
-  EXPECT_EQ(job.ButtonGenerateClick(&f.doc, f.input), JobOutcome::Completed);
+  const RunOutcome run = f.Run();
+  EXPECT_EQ(run.Outcome, JobOutcome::Completed);
   const auto lines = IndexEntryLines(ReadFileBytes(f.Out(".idx")));
   ASSERT_EQ(lines.size(), 3u);
   EXPECT_EQ(lines[0].substr(0, 23), "timestamp: 00:00:01:000");
   EXPECT_EQ(lines[1].substr(0, 23), "timestamp: 00:12:26:472");
   EXPECT_EQ(lines[2].substr(0, 23), "timestamp: 00:21:40:000");
-  EXPECT_EQ(job.EntriesWritten(), 2);
+  EXPECT_EQ(run.Entries, 2);
   const auto r = testing::RunCommand("ffprobe -v error -show_frames -of compact " +
                                      testing::ShellQuote(f.Out(".idx")));
   EXPECT_EQ(r.status, 0) << r.err;
@@ -378,7 +351,7 @@ TEST(MergeJob, TwoStreamsInterleaveByTimeOnTheirOwnSubStreams) {
   ASSERT_EQ(report.Outcome, JobOutcome::Completed) << ::testing::PrintToString(host.sink.messages);
   EXPECT_EQ(report.Entries, 4);
   // Progress counts the entries of both inputs.
-  EXPECT_EQ(host.maximum, 3);
+  EXPECT_EQ(host.total, 4);
   EXPECT_EQ(host.positions, (std::vector<int>{1, 2, 3, 4}));
   EXPECT_TRUE(host.sink.messages.empty());
   // .sub order: Half (0x21) at 0, One (0x20) at 0x800, Three (0x20) at 0x1000,

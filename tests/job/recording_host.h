@@ -1,6 +1,5 @@
-// A front end that keeps what the load and the run show and lets a test
-// press "Abort" from the event processing, as the window does, or ask for a
-// stop, as Ctrl-C does on the command line.
+// A front end that keeps what the load and the run show, and asks for a
+// stop when a test says so, as "Abort" or Ctrl-C does.
 #pragma once
 
 #include <functional>
@@ -17,42 +16,30 @@ class RecordingHost : public FrontEnd {
  public:
   RenderSettings settings;
   CollectingMessageSink sink;
-  int minimum = 0, maximum = 100, position = 0;
-  std::vector<bool> enableCalls;
-  int events = 0;
-  int terminateRequests = 0;
+  int total = 0;               // the entries of the run, as Progress gives them
+  std::vector<int> positions;  // every progress position shown
   int framesShown = 0;
-  FrameBitmap lastFrame;       // the last frame shown
-  std::vector<int> positions;  // every progress position shown after 0
-  // Called from ProcessEvents with the number of the event round (1-based).
-  std::function<void(int)> onEvents;
+  FrameBitmap lastFrame;  // the last frame shown
+  // Called from Progress with the entry about to be drawn (1-based).
+  std::function<void(int)> onProgress;
   // Asked once per entry; empty asks for no stop.
   std::function<bool()> stopRequested;
 
   void ShowMessage(std::string_view text) override { sink.ShowMessage(text); }
   void Warn(std::string_view text) override { sink.Warn(text); }
-  bool StopRequested() override { return stopRequested && stopRequested(); }
-
   RenderSettings ReadRenderSettings() override { return settings; }
   Fonts& GetFonts() override { return TestFonts(); }
-  void ProcessEvents() override {
-    ++events;
-    if (onEvents) onEvents(events);
+
+  void Progress(int done, int all) override {
+    total = all;
+    positions.push_back(done);
+    if (onProgress) onProgress(done);
   }
-  void SetProgressRange(int lo, int hi) override {
-    minimum = lo;
-    maximum = hi;
-  }
-  void SetProgressPosition(int p) override {
-    position = p;
-    if (p > 0) positions.push_back(p);
-  }
-  void EnableInputs(bool enabled) override { enableCalls.push_back(enabled); }
+  bool ShouldStop() override { return stopRequested && stopRequested(); }
   void FrameDrawn(const FrameBitmap& frame) override {
     ++framesShown;
     lastFrame = frame;
   }
-  void RequestTerminate() override { ++terminateRequests; }
 };
 
 }  // namespace kestrelpix::testing

@@ -6,7 +6,7 @@
 #include "app/cli/console.h"
 #include "app/console_front_end.h"
 #include "app/control_lists.h"
-#include "job/merge_job.h"
+#include "job/headless_run.h"
 #include "vobsub/output_names.h"
 #include "vobsub/ps_packer.h"
 

@@ -125,8 +125,7 @@ ColorValue ResolveSystemColor(ColorValue value) {
 TFormMain::TFormMain(std::vector<std::string> args, std::string settingsFile, QWidget* parent)
     : QWidget(parent),
       args_(std::move(args)),
-      settingsFile_(std::move(settingsFile)),
-      job_(State, *this) {
+      settingsFile_(std::move(settingsFile)) {
   InitWindowResources();
   setObjectName("TFormMain");
   setWindowTitle(kMainCaption);

@@ -14,7 +14,7 @@
 #include "app/ini_file.h"
 #include "app/window/platform.h"
 #include "base/app_state.h"
-#include "job/generation_job.h"
+#include "job/front_end.h"
 #include "render/render_settings.h"
 #include "subtitle/subtitle.h"
 
@@ -129,7 +129,7 @@ class TFormMain : public QWidget, private FrontEnd {
   // Re-fills a colour box with the palette mode's list and selects `index`.
   void fillColorBoxes(TColorBox* box, int index, bool safe);
   // Disables the settings while a generation runs.
-  void EnableInputs(bool enabled) override;
+  void EnableInputs(bool enabled);
 
   // Placement of this window for the settings file, and applying a
   // restored one: the stored frame rectangle, moved onto a screen.
@@ -153,8 +153,9 @@ class TFormMain : public QWidget, private FrontEnd {
   bool TerminateRequested() const { return terminateRequested_; }
   // True while FormActivate's one-time work is still to come.
   bool FirstActivationPending() const { return !activated_; }
-  JobOutcome LastJobOutcome() const { return lastOutcome_; }
-  const GenerationJob& Job() const { return job_; }
+  JobOutcome LastJobOutcome() const { return lastRun_.Outcome; }
+  // How the last generation run ended, with its outputs.
+  const RunOutcome& LastRun() const { return lastRun_; }
 
  public slots:
   // Defaults; Sender is this window at creation, BitBtnSetDefaultValues on
@@ -221,11 +222,14 @@ class TFormMain : public QWidget, private FrontEnd {
   void SelectEntryRow(int row) override;
   void WriteNote(const std::string& note) override;
   std::string WrapHint() const override { return "tick \"Wrap long lines\""; }
-  void ProcessEvents() override;
-  void SetProgressRange(int minimum, int maximum) override;
-  void SetProgressPosition(int position) override;
+  // The run's progress, shown on the bar; the window's events are handled
+  // here, once per entry, so that "Abort" can be pressed.
+  void Progress(int done, int total) override;
+  bool ShouldStop() override { return stopRequested_; }
   void FrameDrawn(const FrameBitmap& frame) override;
-  void RequestTerminate() override;
+  void RequestTerminate();
+  // The run of the loaded document with the settings shown.
+  RunRequest CurrentRunRequest();
 
   std::vector<std::string> args_;
   std::string settingsFile_;
@@ -236,8 +240,9 @@ class TFormMain : public QWidget, private FrontEnd {
   // The charset the entry list shows the document's rows in; decided at the
   // first row of a load (-1 until then).
   int listCharset_ = -1;
-  GenerationJob job_;
-  JobOutcome lastOutcome_ = JobOutcome::None;
+  bool running_ = false;         // a generation run is in progress
+  bool stopRequested_ = false;   // "Abort" was pressed (or the window closed) during it
+  RunOutcome lastRun_;
   bool activated_ = false;
   bool shownOnce_ = false;
   bool settled_ = false;

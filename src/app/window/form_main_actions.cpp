@@ -34,11 +34,44 @@ void TFormMain::ButtonLoadSrtClick() {
 }
 
 void TFormMain::ButtonGenerateClick() {
-  // A press during a run reaches this handler again from the run's event
-  // processing; the job takes it as the abort request.
-  const JobOutcome outcome =
-      job_.ButtonGenerateClick(CurrentSubtitle.get(), LocalPath(OpenDialogsub.fileName));
-  lastOutcome_ = outcome;
+  ProgressBar1->setValue(0);
+  // A press during a run arrives from the run's event handling: it is the
+  // abort request, and the run ends after the entry in progress.
+  if (running_) {
+    stopRequested_ = true;
+    State.JobIdle = true;
+    ShowMessage("Operation Aborted");
+    return;
+  }
+  State.JobIdle = false;
+  stopRequested_ = false;
+  running_ = true;
+  EnableInputs(false);
+  lastRun_ = RunConversion(CurrentRunRequest(), fonts_, *this);
+  running_ = false;
+  State.JobIdle = true;
+  EnableInputs(true);
+  if (lastRun_.Outcome != JobOutcome::Completed) return;
+  if (State.CommandLineMode) {
+    RequestTerminate();
+  } else {
+    ShowMessage(lastRun_.HelpText);
+  }
+}
+
+RunRequest TFormMain::CurrentRunRequest() {
+  const std::string input = LocalPath(OpenDialogsub.fileName);
+  const RenderSettings chosen = ReadRenderSettings();
+  RunRequest request;
+  request.Names = PairNames::BesideInput(input);
+  RunStream& stream = request.Streams.emplace_back();
+  stream.Doc = State.SubtitleLoaded ? CurrentSubtitle.get() : nullptr;
+  stream.Fits = State.SubtitleFits;
+  stream.Input = input;
+  stream.Language = chosen.Language;
+  stream.Drawing = SettingsForText(chosen, stream.Doc);
+  request.Settings = stream.Drawing;
+  return request;
 }
 
 void TFormMain::ButtonBatchClick() {
@@ -186,7 +219,10 @@ void TFormMain::FormDestroy() {
 void TFormMain::closeEvent(QCloseEvent* event) {
   // Closing during a run stops it as "Abort" would: the entry in progress
   // is finished and both files are closed before the program ends.
-  if (!State.JobIdle) State.JobIdle = true;
+  if (running_) {
+    stopRequested_ = true;
+    State.JobIdle = true;
+  }
   FormClose();
   if (JvFormStorage && JvFormStorage->Active) JvFormStorage->Save(CurrentPlacement());
   event->accept();
@@ -243,13 +279,12 @@ void TFormMain::Warn(std::string_view text) {
   }
 }
 
-void TFormMain::ProcessEvents() { QCoreApplication::processEvents(); }
-
-void TFormMain::SetProgressRange(int minimum, int maximum) {
-  ProgressBar1->setRange(minimum, maximum);
+void TFormMain::Progress(int done, int total) {
+  QCoreApplication::processEvents();
+  if (stopRequested_) return;
+  ProgressBar1->setRange(0, total - 1);
+  ProgressBar1->setValue(done);
 }
-
-void TFormMain::SetProgressPosition(int position) { ProgressBar1->setValue(position); }
 
 void TFormMain::FrameDrawn(const FrameBitmap& frame) { preview->SetPicture(frame); }
 

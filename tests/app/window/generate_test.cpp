@@ -186,7 +186,7 @@ void GenerateTest::abortLeavesAConsistentShorterPair() {
   QCOMPARE(progressAtAbort, 0);
   // The entry in progress was completed; the rest skipped; no help file.
   QCOMPARE(w->LastJobOutcome(), JobOutcome::Aborted);
-  QCOMPARE(w->Job().EntriesWritten(), 4);
+  QCOMPARE(w->LastRun().Entries, 4);
   const std::string base = Base(input);
   const std::string idx = ReadFileBytes(base + ".idx");
   const std::string sub = ReadFileBytes(base + ".sub");
@@ -225,7 +225,7 @@ void GenerateTest::closingDuringARunStopsIt() {
   QVERIFY(w->isHidden());
   QVERIFY(f.messages.isEmpty());
   QCOMPARE(w->LastJobOutcome(), JobOutcome::Aborted);
-  QCOMPARE(w->Job().EntriesWritten(), 3);
+  QCOMPARE(w->LastRun().Entries, 3);
   QCOMPARE(FilePositions(ReadFileBytes(Base(input) + ".idx")).size(), 3u);
   QVERIFY(!fs::exists(Base(input) + ".Kestrelpix_Help.txt"));
 }
