@@ -26,8 +26,8 @@ int main(int argc, char** argv) {
       InstallStopSignals();
       ConsoleFrontEnd console;
       // Wrapping as the window would restore it from the settings file.
-      return RunUnattendedHeadless(rawArgs, console,
-                                   StoredWrapLines(SettingsFilePath(RunningProgramFolder())));
+      return RunUnattendedHeadless(
+          rawArgs, console, StoredWrapLines(SettingsFilePath(RunningProgramFolder()), &console));
     }
     // Said plainly here rather than by Qt's platform-plugin abort.
     std::fprintf(stderr,
