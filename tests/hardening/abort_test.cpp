@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <thread>
 
 #include "hardening/hardening_util.h"
@@ -255,6 +256,54 @@ TEST(ParallelAbort, AChildKilledBySignalIsAFailureNamingIt) {
   EXPECT_NE(r.err.find(b + killedText), std::string::npos) << r.err;
   EXPECT_FALSE(fs::exists(dir.path() / "a.idx"));
   EXPECT_FALSE(fs::exists(dir.path() / "b.idx"));
+}
+
+// The processes of --jobs stop with their parent: a stop signal sent to it
+// alone is passed on, and its death ends them. Each leaves a shorter pair
+// that ffprobe reads whole, and no temporary file.
+TEST(ParallelAbort, ASignalToTheParentStopsTheChildren) {
+  for (const int sig : {SIGTERM, SIGHUP, SIGKILL}) {
+    SCOPED_TRACE(sig);
+    TempDir dir;
+    const std::string a = dir.Write("a.srt", MakeSrt(kEntries));
+    const std::string b = dir.Write("b.srt", MakeSrt(kEntries));
+    ChildProcess parent({kCli, "convert", "--quiet", "--jobs", "2", a, b});
+    std::vector<pid_t> children;
+    while (parent.Running() && children.size() < 2) {
+      if (!Writing(dir.path(), "a", ".sub").empty() && !Writing(dir.path(), "b", ".sub").empty()) {
+        std::ifstream list("/proc/" + std::to_string(parent.pid()) + "/task/" +
+                           std::to_string(parent.pid()) + "/children");
+        children.assign(std::istream_iterator<pid_t>(list), std::istream_iterator<pid_t>());
+        if (children.size() == 2) parent.Signal(sig);
+      }
+      std::this_thread::sleep_for(std::chrono::microseconds(500));
+    }
+    const ChildResult r = parent.Wait();
+    ASSERT_EQ(children.size(), 2u) << "the run ended before both children were found";
+    EXPECT_EQ(r.status, 128 + sig) << r.err;
+    // Ended (or a zombie nobody reaps) within a minute: they finish the
+    // entry in progress only.
+    for (const pid_t child : children) {
+      std::string state = "R";
+      for (int i = 0; i < 6000 && state != "Z" && !state.empty(); ++i) {
+        std::ifstream stat("/proc/" + std::to_string(child) + "/stat");
+        std::string line;
+        std::getline(stat, line);
+        state = line.empty() ? "" : line.substr(line.rfind(')') + 2, 1);
+        if (state != "Z" && !state.empty()) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      }
+      EXPECT_TRUE(state == "Z" || state.empty()) << child << " still runs";
+    }
+    for (const char* stem : {"a", "b"}) {
+      EXPECT_LT(CheckPair(dir.path(), stem), kEntries) << stem;
+      EXPECT_TRUE(Writing(dir.path(), stem, ".sub").empty()) << stem;
+      EXPECT_TRUE(Writing(dir.path(), stem, ".idx").empty()) << stem;
+    }
+    if (sig != SIGKILL) {
+      EXPECT_NE(r.err.find(a + ": stopped after "), std::string::npos) << r.err;
+      EXPECT_NE(r.err.find(b + ": stopped after "), std::string::npos) << r.err;
+    }
+  }
 }
 
 }  // namespace

@@ -50,11 +50,17 @@ struct BatchSetup {
     fs::copy_file(kCli, tool);
     fs::create_symlink(kCli, bin / "kestrelpix");
   }
-  // add-to-batch run from the films folder, the input named relatively.
-  CommandResult Add(const std::string& name, const std::string& options = "") {
-    return RunCommand("cd " + ShellQuote(films.string()) + " && " + ShellQuote(tool) +
+  // add-to-batch run from the films folder, the input named relatively;
+  // `stdoutTo` redirects its standard output.
+  CommandResult Add(const std::string& name, const std::string& options = "",
+                    const std::string& stdoutTo = "") {
+    return RunCommand("cd " + ShellQuote(films.string()) + " && { " + ShellQuote(tool) +
                       " add-to-batch " + ShellQuote(batch) + " " + options + " -- " +
-                      ShellQuote(name));
+                      ShellQuote(name) + " " + stdoutTo + "; }");
+  }
+  // The line queued for films/NAME with the window's defaults.
+  std::string DefaultLine(const std::string& name) const {
+    return BatchLine(bin.string() + "/", (films / name).string(), {});
   }
 };
 
@@ -117,7 +123,7 @@ TEST(BatchNames, CommandLineAndWindowWriteOneLine) {
   EXPECT_EQ(args[1], path);
 }
 
-TEST(BatchNames, SettingsNoListHoldsAreRefused) {
+TEST(BatchNames, RefusalsQueueNothing) {
   BatchSetup s;
   s.dir.Write("films/film.srt", MakeSrt(2));
   const CommandResult r = s.Add("film.srt", "--text-color 123456");
@@ -128,6 +134,98 @@ TEST(BatchNames, SettingsNoListHoldsAreRefused) {
   s.dir.Write("films/notes.srt", "shopping list\n");
   EXPECT_EQ(s.Add("notes.srt").status, 1);
   EXPECT_FALSE(fs::exists(s.batch));
+
+  // Options of a run that the line has no place for.
+  for (const char* option : {"--output-dir out", "--jobs=2", "--merge all", "--languages el",
+                             "--wrap", "--quiet"}) {
+    const std::string name = std::string(option).substr(0, std::string(option).find_first_of(" ="));
+    const CommandResult o = s.Add("film.srt", option);
+    EXPECT_EQ(o.status, 2) << option;
+    EXPECT_EQ(o.out, "") << option;
+    EXPECT_EQ(o.err, "kestrelpix-cli add-to-batch: " + name +
+                         " cannot be queued: a batch line carries only the subtitle and the "
+                         "settings of the window's lists." +
+                         (name == "--wrap"
+                              ? " The batch run wraps lines as the window's own setting says."
+                              : "") +
+                         " Nothing was added.\n")
+        << option;
+    EXPECT_FALSE(fs::exists(s.batch)) << option;
+  }
+
+  // A confirmation that cannot be printed takes the job back, from a new
+  // batch file and from one that held jobs: a second try queues it once.
+  for (const std::string& before : {std::string(), "#!/bin/sh\n" + s.DefaultLine("a.srt") + "\n"}) {
+    for (const char* stdoutTo : {">/dev/full", ">&-"}) {
+      SCOPED_TRACE(stdoutTo);
+      fs::remove(s.batch);
+      if (!before.empty()) s.dir.Write("Queue.bat", before);
+      const CommandResult c = s.Add("film.srt", "", stdoutTo);
+      EXPECT_EQ(c.status, 1);
+      EXPECT_NE(c.err.find("standard output"), std::string::npos) << c.err;
+      EXPECT_TRUE(c.err.ends_with("kestrelpix-cli add-to-batch: the job was taken back out of " +
+                                  s.batch + ", as its confirmation could not be printed\n"))
+          << c.err;
+      EXPECT_EQ(fs::exists(s.batch) ? ReadFileBytes(s.batch) : "", before);
+    }
+  }
+}
+
+TEST(BatchNames, AQueuedLineStartsOnANewLineOfARegularFile) {
+  BatchSetup s;
+  s.dir.Write("films/film.srt", MakeSrt(2));
+  const std::string line = s.DefaultLine("film.srt") + "\n";
+  // A file's last line without its line end is ended in the file's style.
+  const std::pair<std::string, std::string> cases[] = {
+      {"#!/bin/sh\nrm -f -- old.bak", "#!/bin/sh\nrm -f -- old.bak\n"},
+      {"#!/bin/sh\r\nrm -f -- old.bak", "#!/bin/sh\r\nrm -f -- old.bak\r\n"},
+      {"rm -f -- old.bak", "rm -f -- old.bak\n"},
+      {"#!/bin/sh\nrm -f -- old.bak\n", "#!/bin/sh\nrm -f -- old.bak\n"},
+      {"", ""},
+  };
+  for (const auto& [before, after] : cases) {
+    s.dir.Write("Queue.bat", before);
+    ASSERT_EQ(s.Add("film.srt").status, 0);
+    EXPECT_EQ(ReadFileBytes(s.batch), after + line);
+  }
+  // Run, the last one removes the user's file and converts the film.
+  s.dir.Write("Queue.bat", "cd " + ShellQuote(s.films.string()) + "\nrm -f -- old.bak");
+  s.dir.Write("films/old.bak", "old");
+  ASSERT_EQ(s.Add("film.srt").status, 0);
+  const CommandResult run = RunCommand("sh " + ShellQuote(s.batch));
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_FALSE(fs::exists(s.films / "old.bak"));
+  EXPECT_EQ(FfprobeSubtitles((s.films / "film.idx").string()), 2);
+
+  // Through a link to a regular file the target gets the line.
+  const fs::path target = s.dir.path() / "target.bat";
+  fs::remove(s.batch);
+  s.dir.Write("target.bat", "#!/bin/sh\n");
+  fs::create_symlink(target, s.batch);
+  ASSERT_EQ(s.Add("film.srt").status, 0);
+  EXPECT_EQ(ReadFileBytes(target.string()), "#!/bin/sh\n" + line);
+  EXPECT_TRUE(fs::is_symlink(s.batch));
+
+  // Nothing else is opened: a FIFO (no reader), a folder, a device.
+  fs::remove(s.batch);
+  ASSERT_EQ(::mkfifo(s.batch.c_str(), 0644), 0);
+  CommandResult r = s.Add("film.srt");
+  EXPECT_EQ(r.status, 1);
+  const std::string cannot = "Cannot open file \"" + s.batch + "\": ";
+  EXPECT_EQ(r.err, cannot + "it is not a regular file (a FIFO, a socket or a device)\n");
+  EXPECT_TRUE(fs::is_fifo(s.batch));
+  fs::remove(s.batch);
+  fs::create_directory(s.batch);
+  r = s.Add("film.srt");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, cannot + "it is a folder\n");
+  EXPECT_TRUE(fs::is_empty(s.batch));
+  fs::remove(s.batch);
+  fs::create_symlink("/dev/null", s.batch);
+  r = s.Add("film.srt");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, cannot + "it is not a regular file (a FIFO, a socket or a device)\n");
+  EXPECT_EQ(r.out, "");
 }
 
 }  // namespace
