@@ -298,8 +298,8 @@ BatchFileAppend AppendToBatchFile(const std::string& batchFile, const std::strin
   append.sizeAfter = append.sizeBefore + static_cast<int64_t>(text.size());
   if (!written) {
     // No piece of a line is left behind to join the next one.
-    const bool cut = append.created ? ::unlink(batchFile.c_str()) == 0
-                                    : ::ftruncate(fd, st.st_size) == 0;
+    const bool cut =
+        append.created ? ::unlink(batchFile.c_str()) == 0 : ::ftruncate(fd, st.st_size) == 0;
     ::close(fd);
     const FileError error = FileErrorFor("write", batchFile, err);
     if (cut) throw error;

@@ -290,7 +290,8 @@ TEST(ParallelAbort, ASignalToTheParentStopsTheChildren) {
         std::string line;
         std::getline(stat, line);
         state = line.empty() ? "" : line.substr(line.rfind(')') + 2, 1);
-        if (state != "Z" && !state.empty()) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        if (state != "Z" && !state.empty())
+          std::this_thread::sleep_for(std::chrono::milliseconds(10));
       }
       EXPECT_TRUE(state == "Z" || state.empty()) << child << " still runs";
     }

@@ -136,19 +136,19 @@ TEST(BatchNames, RefusalsQueueNothing) {
   EXPECT_FALSE(fs::exists(s.batch));
 
   // Options of a run that the line has no place for.
-  for (const char* option : {"--output-dir out", "--jobs=2", "--merge all", "--languages el",
-                             "--wrap", "--quiet"}) {
+  for (const char* option :
+       {"--output-dir out", "--jobs=2", "--merge all", "--languages el", "--wrap", "--quiet"}) {
     const std::string name = std::string(option).substr(0, std::string(option).find_first_of(" ="));
     const CommandResult o = s.Add("film.srt", option);
     EXPECT_EQ(o.status, 2) << option;
     EXPECT_EQ(o.out, "") << option;
-    EXPECT_EQ(o.err, "kestrelpix-cli add-to-batch: " + name +
-                         " cannot be queued: a batch line carries only the subtitle and the "
-                         "settings of the window's lists." +
-                         (name == "--wrap"
-                              ? " The batch run wraps lines as the window's own setting says."
-                              : "") +
-                         " Nothing was added.\n")
+    EXPECT_EQ(o.err,
+              "kestrelpix-cli add-to-batch: " + name +
+                  " cannot be queued: a batch line carries only the subtitle and the "
+                  "settings of the window's lists." +
+                  (name == "--wrap" ? " The batch run wraps lines as the window's own setting says."
+                                    : "") +
+                  " Nothing was added.\n")
         << option;
     EXPECT_FALSE(fs::exists(s.batch)) << option;
   }

@@ -9,8 +9,8 @@
 #include <unistd.h>
 #include <xcb/xcb.h>
 
-#include <csignal>
 #include <cerrno>
+#include <csignal>
 #include <cstddef>
 #include <cstring>
 #include <optional>
@@ -106,6 +106,9 @@ bool X11DisplayOpens(const std::string& display, int timeoutMs) {
   const pid_t child = ::fork();
   if (child == 0) {
     ::close(answer[0]);
+    // libxcb prints the server's refusal; the caller says what it means.
+    const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (null >= 0) ::dup2(null, STDERR_FILENO);
     xcb_connection_t* connection = xcb_connect(display.c_str(), nullptr);
     const char opened = xcb_connection_has_error(connection) == 0 ? '1' : '0';
     _exit(::write(answer[1], &opened, 1) == 1 ? 0 : 1);

@@ -9,6 +9,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <QProcess>
 #include <QtTest>
 #include <cstddef>
 #include <cstring>
@@ -21,6 +22,7 @@
 using namespace kestrelpix;
 using namespace kestrelpix::testing;
 using window::WaylandDisplayReachable;
+using window::X11DisplayOpens;
 using window::X11DisplayReachable;
 
 namespace {
@@ -81,6 +83,7 @@ class DisplayProbeTest : public QObject {
   void namesThatAreNoDisplay();
   void waylandSockets();
   void batchLineWithAGoneDisplayConvertsWithoutAWindow();
+  void displayThatRefusesAuthorisation();
 };
 
 void DisplayProbeTest::localX11Displays() {
@@ -95,6 +98,9 @@ void DisplayProbeTest::localX11Displays() {
     QVERIFY(X11DisplayReachable(":" + std::to_string(n) + ".0"));
     QVERIFY(X11DisplayReachable("unix:" + std::to_string(n) + ".1"));
     QVERIFY(!X11DisplayReachable(":" + std::to_string(n + 1)));
+    // It accepts the socket and never answers, as a stopped server does:
+    // no display to open, within the time given.
+    QVERIFY(!X11DisplayOpens(":" + std::to_string(n), 300));
   }
   // The server has gone: the same name is no display any more.
   QVERIFY(!X11DisplayReachable(name.toStdString()));
@@ -158,6 +164,54 @@ void DisplayProbeTest::batchLineWithAGoneDisplayConvertsWithoutAWindow() {
                  ShellQuote(KESTRELPIX_GUI));
   QCOMPARE(window.status, 1);
   QVERIFY2(window.err.find("no display can be opened") != std::string::npos, window.err.c_str());
+}
+
+void DisplayProbeTest::displayThatRefusesAuthorisation() {
+  if (!HaveProgram("Xvfb") || !HaveProgram("xauth")) QSKIP("needs Xvfb and xauth");
+  TempDir dir;
+  const std::string cookie = "0123456789abcdef0123456789abcdef";
+  const std::string serverAuth = (dir.path() / "server").string();
+  const std::string clientAuth = (dir.path() / "client").string();
+  QCOMPARE(RunCommand("xauth -f " + ShellQuote(serverAuth) + " add :0 . " + cookie).status, 0);
+  // The server takes a free display number and says which.
+  QProcess server;
+  server.start(
+      "Xvfb", {"-displayfd", "1", "-auth", QString::fromStdString(serverAuth), "-nolisten", "tcp"});
+  QVERIFY(server.waitForStarted());
+  QByteArray number;
+  while (!number.contains('\n') && server.waitForReadyRead(20000)) number += server.readAll();
+  QVERIFY(number.contains('\n'));
+  const std::string display = ":" + number.trimmed().toStdString();
+  QCOMPARE(
+      RunCommand("xauth -f " + ShellQuote(clientAuth) + " add " + display + " . " + cookie).status,
+      0);
+
+  const QByteArray authBefore = qgetenv("XAUTHORITY");
+  qputenv("XAUTHORITY", QByteArray::fromStdString(clientAuth));
+  const bool opensWithCookie = X11DisplayOpens(display);
+  qputenv("XAUTHORITY", "/dev/null");
+  const bool opensWithout = X11DisplayOpens(display);
+  const bool reachableWithout = X11DisplayReachable(display);
+  qputenv("XAUTHORITY", authBefore);
+  QVERIFY(opensWithCookie);
+  QVERIFY(reachableWithout);
+  QVERIFY(!opensWithout);
+
+  // A batch line where the display refuses the program converts without a
+  // window instead of ending in Qt's abort.
+  const std::filesystem::path input = dir.path() / "film.srt";
+  std::filesystem::copy_file(ExampleSubtitle(), input);
+  const CommandResult run = RunCommand(
+      "env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM XAUTHORITY=/dev/null DISPLAY=" + display + " " +
+      ShellQuote(KESTRELPIX_GUI) + " " + ShellQuote(input.string()) +
+      " 0 4 0 14 0 30 -4 1 1 0 2 41 2 2");
+  server.terminate();
+  server.waitForFinished(5000);
+  QVERIFY2(run.status == 0, run.err.c_str());
+  const std::string base = (dir.path() / "film").string();
+  QVERIFY(std::filesystem::file_size(base + ".sub") > 0);
+  QVERIFY(std::filesystem::file_size(base + ".sub") % 2048 == 0);
+  QVERIFY(std::filesystem::exists(base + ".Kestrelpix_Help.txt"));
 }
 
 QTEST_MAIN(DisplayProbeTest)
