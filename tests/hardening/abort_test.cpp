@@ -14,7 +14,6 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <iterator>
 #include <thread>
 
 #include "hardening/hardening_util.h"
@@ -262,47 +261,30 @@ TEST(ParallelAbort, AChildKilledBySignalIsAFailureNamingIt) {
 // alone is passed on, and its death ends them. Each leaves a shorter pair
 // that ffprobe reads whole, and no temporary file.
 TEST(ParallelAbort, ASignalToTheParentStopsTheChildren) {
+  const std::set<std::string> stopped = {"a.srt", "a.idx", "a.sub", "b.srt", "b.idx", "b.sub"};
   for (const int sig : {SIGTERM, SIGHUP, SIGKILL}) {
     SCOPED_TRACE(sig);
     TempDir dir;
     const std::string a = dir.Write("a.srt", MakeSrt(kEntries));
     const std::string b = dir.Write("b.srt", MakeSrt(kEntries));
-    ChildProcess parent({kCli, "convert", "--quiet", "--jobs", "2", a, b});
-    std::vector<pid_t> children;
-    while (parent.Running() && children.size() < 2) {
-      if (!Writing(dir.path(), "a", ".sub").empty() && !Writing(dir.path(), "b", ".sub").empty()) {
-        std::ifstream list("/proc/" + std::to_string(parent.pid()) + "/task/" +
-                           std::to_string(parent.pid()) + "/children");
-        children.assign(std::istream_iterator<pid_t>(list), std::istream_iterator<pid_t>());
-        if (children.size() == 2) parent.Signal(sig);
-      }
-      std::this_thread::sleep_for(std::chrono::microseconds(500));
+    // Both children are converting once both temporary .sub files exist.
+    const Interrupted r = RunAndInterrupt(
+        {kCli, "convert", "--quiet", "--jobs", "2", a, b},
+        [&](const ChildProcess&) {
+          return !Writing(dir.path(), "a", ".sub").empty() &&
+                 !Writing(dir.path(), "b", ".sub").empty();
+        },
+        sig);
+    ASSERT_TRUE(r.signalled);
+    EXPECT_EQ(r.result.status, 128 + sig) << r.result.err;
+    for (int i = 0; i < 6000 && Names(dir.path()) != stopped; ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    const ChildResult r = parent.Wait();
-    ASSERT_EQ(children.size(), 2u) << "the run ended before both children were found";
-    EXPECT_EQ(r.status, 128 + sig) << r.err;
-    // Ended (or a zombie nobody reaps) within a minute: they finish the
-    // entry in progress only.
-    for (const pid_t child : children) {
-      std::string state = "R";
-      for (int i = 0; i < 6000 && state != "Z" && !state.empty(); ++i) {
-        std::ifstream stat("/proc/" + std::to_string(child) + "/stat");
-        std::string line;
-        std::getline(stat, line);
-        state = line.empty() ? "" : line.substr(line.rfind(')') + 2, 1);
-        if (state != "Z" && !state.empty())
-          std::this_thread::sleep_for(std::chrono::milliseconds(10));
-      }
-      EXPECT_TRUE(state == "Z" || state.empty()) << child << " still runs";
-    }
-    for (const char* stem : {"a", "b"}) {
-      EXPECT_LT(CheckPair(dir.path(), stem), kEntries) << stem;
-      EXPECT_TRUE(Writing(dir.path(), stem, ".sub").empty()) << stem;
-      EXPECT_TRUE(Writing(dir.path(), stem, ".idx").empty()) << stem;
-    }
+    EXPECT_EQ(Names(dir.path()), stopped);
+    EXPECT_LT(CheckPair(dir.path(), "a"), kEntries);
+    EXPECT_LT(CheckPair(dir.path(), "b"), kEntries);
     if (sig != SIGKILL) {
-      EXPECT_NE(r.err.find(a + ": stopped after "), std::string::npos) << r.err;
-      EXPECT_NE(r.err.find(b + ": stopped after "), std::string::npos) << r.err;
+      EXPECT_EQ(CountOf(r.result.err, ": stopped after "), 2) << r.result.err;
     }
   }
 }
