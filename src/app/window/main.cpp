@@ -32,7 +32,8 @@ int main(int argc, char** argv) {
     // Said plainly here rather than by Qt's platform-plugin abort.
     std::fprintf(stderr,
                  "kestrelpix: no display can be opened (DISPLAY and WAYLAND_DISPLAY name no "
-                 "running display).\nUse kestrelpix-cli to convert without a window.\n");
+                 "running display that lets this program in).\nUse kestrelpix-cli to convert "
+                 "without a window.\n");
     return 1;
   }
 
