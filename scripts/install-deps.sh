@@ -10,7 +10,7 @@ packages=(
   fonts-liberation2 fonts-dejavu-core fonts-dejavu-extra
   fonts-tlwg-garuda-ttf fonts-lohit-deva fonts-wqy-microhei
   libgtest-dev libbenchmark-dev
-  qt6-base-dev
+  qt6-base-dev libxcb1-dev
   ffmpeg dvdauthor mkvtoolnix
   xvfb xauth openbox wmctrl x11-utils x11-apps xdotool
   tesseract-ocr tesseract-ocr-eng tesseract-ocr-ara tesseract-ocr-heb

@@ -1,6 +1,7 @@
 #include "app/command_line.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -214,38 +215,115 @@ const char* BatchLineEnd() {
 #endif
 }
 
-void AppendToBatchFile(const std::string& batchFile, const std::string& line) {
-  std::string text = line + BatchLineEnd();
-  // Created here only when the name is free (O_EXCL), so the first line and
-  // the mode are only ever set on a file this call made.
-  int fd = ::open(batchFile.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NONBLOCK, 0777);
-  const bool created = fd >= 0;
-  if (!created && errno == EEXIST) {
-    fd = ::open(batchFile.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC | O_NONBLOCK);
+namespace {
+
+FileError NotARegularFile(const std::string& path, mode_t mode) {
+  if (S_ISDIR(mode)) return FileError("Cannot open file \"" + path + "\": it is a folder", EISDIR);
+  return FileError(
+      "Cannot open file \"" + path + "\": it is not a regular file (a FIFO, a socket or a device)",
+      EINVAL);
+}
+
+// The line end that must come before a new line in a file of `size` bytes:
+// none when the file is empty or ends with one; otherwise the style of the
+// last line end in its last 4 KiB, or this platform's when there is none.
+// A file that cannot be read gets one: an empty line does no harm in a batch
+// file, a line joined to the last command does.
+std::string MissingLineEnd(int fd, off_t size) {
+  if (size == 0) return "";
+  char tail[4096];
+  const off_t from = size > off_t{sizeof tail} ? size - off_t{sizeof tail} : 0;
+  const ssize_t n = ::pread(fd, tail, static_cast<size_t>(size - from), from);
+  if (n != size - from) return BatchLineEnd();
+  if (tail[n - 1] == '\n') return "";
+  for (ssize_t i = n - 1; i > 0; --i) {
+    if (tail[i] == '\n') return tail[i - 1] == '\r' ? "\r\n" : "\n";
   }
-  if (fd < 0) throw FileErrorFor("open", batchFile, errno);
-  struct stat st {};
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    ::close(fd);
-    throw FileError("Cannot open file \"" + batchFile +
-                        "\": it is not a regular file (a FIFO, a socket or a device)",
-                    EINVAL);
-  }
-#ifndef _WIN32
-  if (created) text = "#!/bin/sh\n" + text;
-#endif
+  return BatchLineEnd();
+}
+
+bool WriteAll(int fd, const std::string& text, int& err) {
   size_t done = 0;
   while (done < text.size()) {
     const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) {
-      const int err = n < 0 ? errno : EIO;
-      ::close(fd);
-      throw FileErrorFor("write", batchFile, err);
+      err = n < 0 ? errno : EIO;
+      return false;
     }
     done += static_cast<size_t>(n);
   }
+  return true;
+}
+
+}  // namespace
+
+BatchFileAppend AppendToBatchFile(const std::string& batchFile, const std::string& line) {
+  // Opening a FIFO or a device may already do something (wait for a
+  // reader, rewind a tape): they are refused by name first, and again once
+  // open, in case the name was replaced in between.
+  struct stat st {};
+  if (::stat(batchFile.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+    throw NotARegularFile(batchFile, st.st_mode);
+  }
+  BatchFileAppend append;
+  append.path = batchFile;
+  // Created here only when the name is free (O_EXCL), so the first line and
+  // the mode are only ever set on a file this call made.
+  int fd = ::open(batchFile.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NONBLOCK, 0777);
+  append.created = fd >= 0;
+  if (!append.created && errno == EEXIST) {
+    fd = ::open(batchFile.c_str(), O_RDWR | O_APPEND | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0 && errno == EACCES) {
+      fd = ::open(batchFile.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC | O_NONBLOCK);
+    }
+  }
+  if (fd < 0) throw FileErrorFor("open", batchFile, errno);
+  // Appends of this program to one file take turns: each finds the end the
+  // one before left, and an undo finds its own line last.
+  ::flock(fd, LOCK_EX);
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    throw NotARegularFile(batchFile, st.st_mode);
+  }
+  append.device = st.st_dev;
+  append.inode = st.st_ino;
+  append.sizeBefore = st.st_size;
+  std::string text = MissingLineEnd(fd, st.st_size) + line + BatchLineEnd();
+#ifndef _WIN32
+  if (append.created) text = "#!/bin/sh\n" + text;
+#endif
+  int err = 0;
+  const bool written = WriteAll(fd, text, err);
+  append.sizeAfter = append.sizeBefore + static_cast<int64_t>(text.size());
+  if (!written) {
+    // No piece of a line is left behind to join the next one.
+    const bool cut =
+        append.created ? ::unlink(batchFile.c_str()) == 0 : ::ftruncate(fd, st.st_size) == 0;
+    ::close(fd);
+    const FileError error = FileErrorFor("write", batchFile, err);
+    if (cut) throw error;
+    throw FileError(std::string(error.what()) + " (a piece of the line stays at its end)", err);
+  }
   if (::close(fd) != 0) throw FileErrorFor("write", batchFile, errno);
+  return append;
+}
+
+bool UndoBatchFileAppend(const BatchFileAppend& append) {
+  const int fd = ::open(append.path.c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return false;
+  ::flock(fd, LOCK_EX);
+  struct stat st {};
+  const bool unchanged = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
+                         st.st_dev == append.device && st.st_ino == append.inode &&
+                         st.st_size == append.sizeAfter;
+  bool undone = false;
+  if (unchanged) {
+    undone = append.created ? ::unlink(append.path.c_str()) == 0
+                            : ::ftruncate(fd, append.sizeBefore) == 0;
+  }
+  ::close(fd);
+  return undone;
 }
 
 #ifdef _WIN32

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -90,11 +91,28 @@ std::string BatchLine(const std::string& programFolder, const std::string& subti
 // The line end of batch files on this platform (LF here, CR LF on Windows).
 const char* BatchLineEnd();
 
-// Appends line and the line end to the batch file. A batch file that does
-// not exist yet is created with "#!/bin/sh" as its first line and made
-// executable, so that it runs by double-click or as ./NAME. Throws
-// FileError naming the file.
-void AppendToBatchFile(const std::string& batchFile, const std::string& line);
+// What an append to a batch file did, so that it can be taken back.
+struct BatchFileAppend {
+  std::string path;
+  bool created = false;  // the append made the file
+  uint64_t device = 0, inode = 0;
+  int64_t sizeBefore = 0, sizeAfter = 0;
+};
+
+// Appends line and the line end to the batch file. When the file's text does
+// not end with a line end, one is written first, in the file's own style (CR
+// LF or LF), so the line never joins the file's last command. A batch file
+// that does not exist yet is created with "#!/bin/sh" as its first line and
+// made executable, so that it runs by double-click or as ./NAME. Only a
+// regular file is appended to, also through a link: a folder, a FIFO or a
+// device is refused before it is opened. Throws FileError naming the file;
+// a failed append leaves the file as it was.
+BatchFileAppend AppendToBatchFile(const std::string& batchFile, const std::string& line);
+
+// Takes an append back: the file is cut back to its size before it, or
+// removed when the append created it. False, and the file left alone, when
+// it changed since (another program wrote to it or replaced it).
+bool UndoBatchFileAppend(const BatchFileAppend& append);
 
 // Splits a batch line as the shell that runs the batch file does: outside
 // quotes blanks and control characters separate and a backslash takes the

@@ -120,17 +120,23 @@ PropertyType StoredKeyType(std::string_view key) {
   throw std::invalid_argument("no stored property type for key " + std::string(key));
 }
 
-bool StoredWrapLines(const std::string& path) {
+bool StoredWrapLines(const std::string& path, MessageSink* sink) {
   IniFile file;
   try {
     file.LoadFromFile(path);
-  } catch (const std::exception&) {
+  } catch (const std::exception& e) {
+    if (sink != nullptr) sink->Warn(SettingsNotReadNote(e.what()));
     return false;
   }
   std::string text;
   bool wrap = false;
   if (!file.ReadString(kMainWindowSection, "CheckBoxWrapLines_Checked", text)) return false;
   return DecodeBoolean(text, wrap) && wrap;
+}
+
+std::string SettingsNotReadNote(std::string_view reason) {
+  return "The settings are not read: " + std::string(reason) +
+         ". The defaults are used, and the settings file is not written.";
 }
 
 FormStorage::FormStorage(IniFile& file, std::string section, std::vector<StoredProperty> properties)

@@ -12,6 +12,7 @@
 
 #include "app/ini_file.h"
 #include "base/color.h"
+#include "base/message_sink.h"
 
 namespace kestrelpix {
 
@@ -61,10 +62,6 @@ struct RestoredPlacement {
   enum class State { Normal, Minimized, Maximized } state = State::Normal;
 };
 
-// Section names of the two windows.
-inline constexpr std::string_view kMainWindowSection = "Form1";
-inline constexpr std::string_view kColorOptionsSection = "FormColorOptions";
-
 // The stored properties of the main window, in the order in which they are
 // saved and restored:
 //   LabelImageChangedPAL_Caption, LabelImageChangedNTSC_Caption (text),
@@ -88,7 +85,13 @@ PropertyType StoredKeyType(std::string_view key);
 // The stored "Wrap long lines" choice of the main window in the settings
 // file at `path`: what a conversion without the window uses, as the window
 // restores it. False when the file, the key or a readable value is missing.
-bool StoredWrapLines(const std::string& path);
+// A file that cannot be read (a folder, a FIFO, too large) is told to
+// `sink` as a warning, with SettingsNotReadNote.
+bool StoredWrapLines(const std::string& path, MessageSink* sink = nullptr);
+
+// What the program says when its settings file cannot be read: `reason` (a
+// FileError's text, naming the file) and what follows from it.
+std::string SettingsNotReadNote(std::string_view reason);
 
 class FormStorage {
  public:

@@ -7,10 +7,12 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 
 #include "base/errors.h"
+#include "base/regular_file.h"
 
 namespace kestrelpix {
 
@@ -53,6 +55,93 @@ bool Fail(std::string* error, const std::string& path, int err) {
   return false;
 }
 
+bool FailWith(std::string* error, const std::string& path, const std::string& why) {
+  if (error) *error = path + ": " + why;
+  return false;
+}
+
+std::string NotRegularText(const struct stat& st) {
+  return S_ISDIR(st.st_mode) ? "it is a folder"
+                             : "it is not a regular file (a FIFO, a socket or a device)";
+}
+
+bool IsBlankText(std::string_view text) {
+  for (char c : text) {
+    if (!IsBlank(c)) return false;
+  }
+  return true;
+}
+
+// Where a save of `path` writes: the name itself, or the file a link at the
+// name points to, when that file is empty or is this program's settings
+// file. Anything else at the name is left alone: false, with the reason in
+// `why`.
+bool FindSaveTarget(const std::string& path, std::string& target, std::string& why) {
+  struct stat st {};
+  if (lstat(path.c_str(), &st) != 0) {
+    if (errno != ENOENT) {
+      why = FileErrorFromErrno(errno).what();
+      return false;
+    }
+    target = path;
+    return true;
+  }
+  if (S_ISREG(st.st_mode)) {
+    target = path;
+    return true;
+  }
+  if (!S_ISLNK(st.st_mode)) {
+    why = NotRegularText(st);
+    return false;
+  }
+
+  std::error_code ec;
+  target = std::filesystem::read_symlink(path, ec).string();
+  char* resolved = realpath(path.c_str(), nullptr);
+  int err = errno;
+  if (resolved != nullptr) {
+    target = resolved;
+    std::free(resolved);
+  }
+  const std::string link = "it is a link to \"" + target + "\", which ";
+  std::string text;
+  try {
+    if (resolved == nullptr) throw FileErrorFromErrno(err);
+    text = ReadRegularFile(target, kSettingsFileLimit, "a settings file");
+  } catch (const FileError& e) {
+    switch (e.code()) {
+      case ENOENT:
+      case ENOTDIR:
+        why = link + "does not exist; the link is left alone";
+        break;
+      case EFBIG:
+        why = link + "is larger than " + SizeLimitText(kSettingsFileLimit) +
+              ", too large for a settings file; the link and that file are left alone";
+        break;
+      case EISDIR:
+      case EINVAL:
+        why = link + "is not a regular file; the link is left alone";
+        break;
+      default:
+        why = link + "cannot be read (" + FileErrorFromErrno(e.code()).what() +
+              "); the link and that file are left alone";
+    }
+    return false;
+  }
+  if (IsBlankText(text)) return true;
+  IniFile pointed;
+  pointed.LoadFromText(text);
+  const std::vector<std::string> sections = pointed.SectionNames();
+  for (const std::string& name : sections) {
+    if (EqualsIgnoreCase(name, kMainWindowSection) || EqualsIgnoreCase(name, kColorOptionsSection))
+      return true;
+  }
+  why = link + "is not a settings file of this program (it has no [" +
+        std::string(kMainWindowSection) + "] or [" + std::string(kColorOptionsSection) +
+        "] section); the link and that file are left alone";
+  return false;
+}
+
 bool WriteAll(int fd, std::string_view data) {
   while (!data.empty()) {
     ssize_t n = write(fd, data.data(), data.size());
@@ -76,24 +165,17 @@ bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
 }
 
 void IniFile::LoadFromFile(const std::string& path) {
-  struct stat st;
-  if (stat(path.c_str(), &st) != 0) {
-    if (errno != ENOENT && errno != ENOTDIR) throw FileErrorFromErrno(errno);
+  struct stat st {};
+  std::string text;
+  try {
+    text = ReadRegularFile(path, kSettingsFileLimit, "a settings file", &st);
+  } catch (const FileError& e) {
     Clear();
     read_only_ = false;
-    return;
+    if (e.code() == ENOENT || e.code() == ENOTDIR) return;
+    read_only_ = true;
+    throw;
   }
-  if (S_ISDIR(st.st_mode)) throw FileErrorFromErrno(EISDIR);
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) throw FileErrorFromErrno(errno);
-  std::string text;
-  char buffer[8192];
-  size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, n);
-  const bool failed = std::ferror(f) != 0;
-  const int err = errno;
-  std::fclose(f);
-  if (failed) throw FileErrorFromErrno(err);
   LoadFromText(text);
   read_only_ = IsReadOnlyFile(path, st);
 }
@@ -106,7 +188,8 @@ void IniFile::LoadFromText(std::string_view text) {
   while (pos < text.size()) {
     size_t end = text.find_first_of("\r\n", pos);
     if (end == std::string_view::npos) end = text.size();
-    std::string_view line = Trim(text.substr(pos, end - pos));
+    const std::string_view raw = text.substr(pos, end - pos);
+    const std::string_view line = Trim(raw);
     pos = end;
     if (pos < text.size()) {
       // CR LF, a lone LF or a lone CR ends the line.
@@ -114,7 +197,6 @@ void IniFile::LoadFromText(std::string_view text) {
       ++pos;
     }
 
-    if (line.empty() || line.front() == ';') continue;
     if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
       std::string_view name = Trim(line.substr(1, line.size() - 2));
       current = FindSection(name);
@@ -124,10 +206,14 @@ void IniFile::LoadFromText(std::string_view text) {
       }
       continue;
     }
-    if (!current) continue;  // before the first section
-    size_t eq = line.find('=');
-    if (eq == std::string_view::npos) {
-      current->entries.push_back(Entry{std::string(line), {}, false});
+    if (!current) {
+      preamble_.emplace_back(raw);
+      continue;
+    }
+    if (line.empty()) continue;  // ToText puts one empty line after each section
+    const size_t eq = line.find('=');
+    if (eq == std::string_view::npos || line.front() == ';') {
+      current->entries.push_back(Entry{std::string(raw), {}, false});
     } else {
       current->entries.push_back(Entry{std::string(Trim(line.substr(0, eq))),
                                        std::string(Trim(line.substr(eq + 1))), true});
@@ -137,6 +223,10 @@ void IniFile::LoadFromText(std::string_view text) {
 
 std::string IniFile::ToText() const {
   std::string out;
+  for (const std::string& line : preamble_) {
+    out += line;
+    out += "\r\n";
+  }
   for (const Section& s : sections_) {
     out += '[';
     out += s.name;
@@ -157,18 +247,15 @@ std::string IniFile::ToText() const {
 bool IniFile::SaveToFile(const std::string& path, std::string* error) const {
   if (read_only_) return Fail(error, path, EACCES);
 
-  // Write beside the file a link points to, so the link stays a link.
-  std::string target = path;
-  std::error_code ec;
-  if (std::filesystem::is_symlink(path, ec)) {
-    auto resolved = std::filesystem::weakly_canonical(path, ec);
-    if (!ec) target = resolved.string();
-  }
+  // A link written through is replaced beside the file it points to, so
+  // the link stays a link.
+  std::string target, why;
+  if (!FindSaveTarget(path, target, why)) return FailWith(error, path, why);
 
   struct stat old;
-  const bool existed = stat(target.c_str(), &old) == 0;
+  const bool existed = lstat(target.c_str(), &old) == 0;
   if (existed) {
-    if (S_ISDIR(old.st_mode)) return Fail(error, path, EISDIR);
+    if (!S_ISREG(old.st_mode)) return FailWith(error, path, NotRegularText(old));
     if (IsReadOnlyFile(target, old)) return Fail(error, path, EACCES);
   } else if (errno != ENOENT) {
     return Fail(error, path, errno);
@@ -279,7 +366,10 @@ std::vector<std::string> IniFile::Keys(std::string_view section) const {
   return keys;
 }
 
-void IniFile::Clear() { sections_.clear(); }
+void IniFile::Clear() {
+  preamble_.clear();
+  sections_.clear();
+}
 
 IniFile::Section* IniFile::FindSection(std::string_view name) {
   for (Section& s : sections_) {

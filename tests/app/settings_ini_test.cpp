@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/ini_file.h"
+#include "base/errors.h"
 #include "support/temp_dir.h"
 
 namespace kestrelpix {
@@ -85,8 +86,11 @@ TEST(IniFile, ReadingRules) {
       "[not a section\n"
       "last=no line end");
   EXPECT_EQ(ini.ToText(),
+            "lost=before any section\r\n"
             "[Main]\r\n"
             "Key One=a value = with equals\r\n"
+            "; comment=not an entry\r\n"
+            "   ;indented comment\r\n"
             "=no key\r\n"
             "bare line\r\n"
             "empty=\r\n"
@@ -107,6 +111,7 @@ TEST(IniFile, ReadingRules) {
   EXPECT_TRUE(ini.ReadString("Main", "", v));
   EXPECT_EQ(v, "no key");
   EXPECT_FALSE(ini.HasKey("Main", "lost"));
+  EXPECT_FALSE(ini.HasKey("Main", "; comment"));
   EXPECT_EQ(ini.Keys("Main"), (std::vector<std::string>{"Key One", "", "empty", "later"}));
 
   // The first of two equal keys is the one read and changed.
@@ -154,7 +159,7 @@ TEST(IniFile, SaveKeepsPermissionsAndLinks) {
   TempDir dir;
   const fs::path real = dir.path() / "real.ini";
   const fs::path link = dir.path() / "Kestrelpix_Settings.ini";
-  WriteFileBytes(real, "[Old]\r\n");
+  WriteFileBytes(real, "[FormColorOptions]\r\n");
   chmod(real.c_str(), 0640);
   fs::create_symlink(real.filename(), link);
 
@@ -163,7 +168,7 @@ TEST(IniFile, SaveKeepsPermissionsAndLinks) {
   ini.WriteString("New", "k", "v");
   ASSERT_TRUE(ini.SaveToFile(link));
   EXPECT_TRUE(fs::is_symlink(link));
-  EXPECT_EQ(ReadFileBytes(real), "[Old]\r\n\r\n[New]\r\nk=v\r\n\r\n");
+  EXPECT_EQ(ReadFileBytes(real), "[FormColorOptions]\r\n\r\n[New]\r\nk=v\r\n\r\n");
   struct stat st;
   ASSERT_EQ(stat(real.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 07777, 0640u);
@@ -198,6 +203,90 @@ TEST(IniFile, ReadOnlyFileIsReadButNeverWritten) {
   EXPECT_FALSE(writable.SaveToFile(path));
   EXPECT_EQ(ReadFileBytes(path), original);
   EXPECT_EQ(Names(dir.path()), std::vector<std::string>{"Kestrelpix_Settings.ini"});
+}
+
+// What may stand at the settings file's name, and what a load and a save of
+// a changed copy do to it. Each row runs in a child process that an alarm
+// ends after 5 s, so a load that waits or reads for ever fails its row.
+TEST(IniFile, HostileThingsAtTheSettingsName) {
+  enum Kind { kFile, kLink, kDanglingLink, kFifo, kFolder, kDevZeroLink };
+  struct Row {
+    Kind kind;
+    std::string before;  // the file's (or the link target's) bytes
+    bool loads, saves;
+    std::string after;  // the bytes afterwards; empty: as before
+    const char* why;    // in the save's message
+  };
+  const std::string own = "[Form1]\r\nComboBoxFps_ItemIndex=4\r\n\r\n";
+  const std::string fps2 = "[Form1]\r\nComboBoxFps_ItemIndex=2\r\n\r\n";
+  const Row rows[] = {
+      {kLink, "root:x:0:0:root:/root:/bin/sh\n", true, false, "", "is not a settings file"},
+      {kLink, "[FormColorOptions]\r\n" + own, true, true, "[FormColorOptions]\r\n\r\n" + fps2, ""},
+      {kLink, "", true, true, fps2, ""},
+      {kDanglingLink, "", true, false, "", "does not exist"},
+      {kFifo, "", false, false, "", "File access denied"},
+      {kFolder, "", false, false, "", "File access denied"},
+      {kDevZeroLink, "", false, false, "", "File access denied"},
+      {kFile, own + std::string(kSettingsFileLimit, ';'), false, false, "", "File access denied"},
+      // Comments, unknown lines and lines before the first section stay.
+      {kFile,
+       "; by hand\r\n\r\nno section yet\r\n[form1]\r\n ; 2 is 25 fps\r\nunknown\r\n"
+       "comboBoxFPS_ItemIndex = 4\r\nOther=1\r\n\r\n",
+       true, true,
+       "; by hand\r\n\r\nno section yet\r\n[form1]\r\n ; 2 is 25 fps\r\nunknown\r\n"
+       "ComboBoxFps_ItemIndex=2\r\nOther=1\r\n\r\n",
+       ""},
+  };
+  TempDir notes;
+  const std::string errorFile = (notes.path() / "error").string();
+  for (const Row& row : rows) {
+    SCOPED_TRACE("row " + std::to_string(&row - rows));
+    TempDir dir;
+    const fs::path name = dir.path() / "Kestrelpix_Settings.ini";
+    const fs::path target = dir.path() / "target";
+    if (row.kind == kLink) WriteFileBytes(target, row.before);
+    if (row.kind == kFile) WriteFileBytes(name, row.before);
+    if (row.kind == kLink || row.kind == kDanglingLink) fs::create_symlink("target", name);
+    if (row.kind == kDevZeroLink) fs::create_symlink("/dev/zero", name);
+    if (row.kind == kFifo) {
+      ASSERT_EQ(mkfifo(name.c_str(), 0644), 0);
+    }
+    if (row.kind == kFolder) fs::create_directory(name);
+
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      alarm(5);
+      IniFile ini;
+      int status = 0;
+      try {
+        ini.LoadFromFile(name);
+        status |= 1;
+      } catch (const FileError&) {
+      }
+      ini.WriteString("Form1", "ComboBoxFps_ItemIndex", "2");
+      std::string error;
+      if (ini.SaveToFile(name, &error)) status |= 2;
+      WriteFileBytes(errorFile, error);
+      _exit(status);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
+    EXPECT_EQ(WEXITSTATUS(status), (row.loads ? 1 : 0) | (row.saves ? 2 : 0));
+    const std::string error = ReadFileBytes(errorFile);
+    EXPECT_NE(error.find(row.why), std::string::npos) << error;
+    if (row.kind == kLink) {
+      EXPECT_TRUE(fs::is_symlink(name));
+      EXPECT_EQ(ReadFileBytes(target), row.after.empty() ? row.before : row.after);
+    } else if (row.kind == kFile) {
+      EXPECT_EQ(ReadFileBytes(name), row.after.empty() ? row.before : row.after);
+    } else {
+      EXPECT_FALSE(fs::exists(target));
+      EXPECT_FALSE(fs::is_regular_file(name));
+    }
+    EXPECT_EQ(Names(dir.path()).size(), row.kind == kLink ? 2u : 1u);  // no temporary left
+  }
 }
 
 // A settings text of about `size` bytes.

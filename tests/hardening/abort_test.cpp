@@ -257,5 +257,37 @@ TEST(ParallelAbort, AChildKilledBySignalIsAFailureNamingIt) {
   EXPECT_FALSE(fs::exists(dir.path() / "b.idx"));
 }
 
+// The processes of --jobs stop with their parent: a stop signal sent to it
+// alone is passed on, and its death ends them. Each leaves a shorter pair
+// that ffprobe reads whole, and no temporary file.
+TEST(ParallelAbort, ASignalToTheParentStopsTheChildren) {
+  const std::set<std::string> stopped = {"a.srt", "a.idx", "a.sub", "b.srt", "b.idx", "b.sub"};
+  for (const int sig : {SIGTERM, SIGHUP, SIGKILL}) {
+    SCOPED_TRACE(sig);
+    TempDir dir;
+    const std::string a = dir.Write("a.srt", MakeSrt(kEntries));
+    const std::string b = dir.Write("b.srt", MakeSrt(kEntries));
+    // Both children are converting once both temporary .sub files exist.
+    const Interrupted r = RunAndInterrupt(
+        {kCli, "convert", "--quiet", "--jobs", "2", a, b},
+        [&](const ChildProcess&) {
+          return !Writing(dir.path(), "a", ".sub").empty() &&
+                 !Writing(dir.path(), "b", ".sub").empty();
+        },
+        sig);
+    ASSERT_TRUE(r.signalled);
+    EXPECT_EQ(r.result.status, 128 + sig) << r.result.err;
+    for (int i = 0; i < 6000 && Names(dir.path()) != stopped; ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_EQ(Names(dir.path()), stopped);
+    EXPECT_LT(CheckPair(dir.path(), "a"), kEntries);
+    EXPECT_LT(CheckPair(dir.path(), "b"), kEntries);
+    if (sig != SIGKILL) {
+      EXPECT_EQ(CountOf(r.result.err, ": stopped after "), 2) << r.result.err;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace kestrelpix

@@ -50,11 +50,13 @@ struct BatchSetup {
     fs::copy_file(kCli, tool);
     fs::create_symlink(kCli, bin / "kestrelpix");
   }
-  // add-to-batch run from the films folder, the input named relatively.
-  CommandResult Add(const std::string& name, const std::string& options = "") {
-    return RunCommand("cd " + ShellQuote(films.string()) + " && " + ShellQuote(tool) +
+  // add-to-batch run from the films folder, the input named relatively;
+  // `stdoutTo` redirects its standard output.
+  CommandResult Add(const std::string& name, const std::string& options = "",
+                    const std::string& stdoutTo = "") {
+    return RunCommand("cd " + ShellQuote(films.string()) + " && { " + ShellQuote(tool) +
                       " add-to-batch " + ShellQuote(batch) + " " + options + " -- " +
-                      ShellQuote(name));
+                      ShellQuote(name) + " " + stdoutTo + "; }");
   }
 };
 
@@ -117,7 +119,7 @@ TEST(BatchNames, CommandLineAndWindowWriteOneLine) {
   EXPECT_EQ(args[1], path);
 }
 
-TEST(BatchNames, SettingsNoListHoldsAreRefused) {
+TEST(BatchNames, RefusalsQueueNothing) {
   BatchSetup s;
   s.dir.Write("films/film.srt", MakeSrt(2));
   const CommandResult r = s.Add("film.srt", "--text-color 123456");
@@ -128,6 +130,78 @@ TEST(BatchNames, SettingsNoListHoldsAreRefused) {
   s.dir.Write("films/notes.srt", "shopping list\n");
   EXPECT_EQ(s.Add("notes.srt").status, 1);
   EXPECT_FALSE(fs::exists(s.batch));
+
+  // Options of a run that the line has no place for.
+  for (const std::string option :
+       {"--output-dir 2", "--jobs 2", "--merge 2", "--languages 2", "--wrap", "--quiet"}) {
+    const CommandResult o = s.Add("film.srt", option);
+    EXPECT_EQ(o.status, 2) << option;
+    EXPECT_EQ(o.err.rfind("kestrelpix-cli add-to-batch: " + option.substr(0, option.find(' ')) +
+                              " cannot be queued: a batch line carries only ",
+                          0),
+              0u)
+        << o.err;
+    EXPECT_FALSE(fs::exists(s.batch)) << option;
+  }
+  // A confirmation that cannot be printed takes the job back, from a new
+  // batch file and from one that held jobs: trying again queues it once.
+  for (const std::string before : {"", "#!/bin/sh\n"}) {
+    for (const char* stdoutTo : {">/dev/full", ">&-"}) {
+      fs::remove(s.batch);
+      if (!before.empty()) s.dir.Write("Queue.bat", before);
+      const CommandResult c = s.Add("film.srt", "", stdoutTo);
+      EXPECT_EQ(c.status, 1) << stdoutTo;
+      EXPECT_TRUE(c.err.ends_with("the job was taken back out of " + s.batch +
+                                  ", as its confirmation could not be printed\n"))
+          << c.err;
+      EXPECT_EQ(fs::exists(s.batch) ? ReadFileBytes(s.batch) : "", before) << stdoutTo;
+    }
+  }
+}
+
+TEST(BatchNames, AQueuedLineStartsOnANewLineOfARegularFile) {
+  BatchSetup s;
+  s.dir.Write("films/film.srt", MakeSrt(2));
+  const std::string line = BatchLine(s.bin.string() + "/", (s.films / "film.srt").string(), {});
+  // A last line without its line end gets one, in the file's style.
+  const std::pair<std::string, std::string> cases[] = {
+      {"#!/bin/sh\nrm -f -- old.bak", "#!/bin/sh\nrm -f -- old.bak\n"},
+      {"#!/bin/sh\r\nrm -f -- old.bak", "#!/bin/sh\r\nrm -f -- old.bak\r\n"},
+      {"rm -f -- old.bak", "rm -f -- old.bak\n"},
+      {"#!/bin/sh\nrm -f -- old.bak\n", "#!/bin/sh\nrm -f -- old.bak\n"},
+      {"", ""},
+  };
+  for (const auto& [before, after] : cases) {
+    s.dir.Write("Queue.bat", before);
+    ASSERT_EQ(s.Add("film.srt").status, 0);
+    EXPECT_EQ(ReadFileBytes(s.batch), after + line + "\n");
+  }
+  // Run, the file removes the user's file and converts the film.
+  s.dir.Write("films/old.bak", "old");
+  s.dir.Write("Queue.bat", "cd " + ShellQuote(s.films.string()) + "\nrm -f -- old.bak");
+  ASSERT_EQ(s.Add("film.srt").status, 0);
+  EXPECT_EQ(RunCommand("sh " + ShellQuote(s.batch)).status, 0);
+  EXPECT_FALSE(fs::exists(s.films / "old.bak"));
+  EXPECT_EQ(FfprobeSubtitles((s.films / "film.idx").string()), 2);
+
+  // Through a link to a regular file the target gets the line.
+  fs::remove(s.batch);
+  fs::create_symlink(s.dir.Write("target.bat", ""), s.batch);
+  ASSERT_EQ(s.Add("film.srt").status, 0);
+  EXPECT_EQ(ReadFileBytes((s.dir.path() / "target.bat").string()), line + "\n");
+  // Nothing else is opened: a FIFO without reader, a folder, a device.
+  for (const std::string kind : {"fifo", "folder", "device"}) {
+    fs::remove(s.batch);
+    if (kind == "fifo") ::mkfifo(s.batch.c_str(), 0644);
+    if (kind == "folder") fs::create_directory(s.batch);
+    if (kind == "device") fs::create_symlink("/dev/null", s.batch);
+    const CommandResult r = s.Add("film.srt");
+    EXPECT_EQ(r.status, 1) << kind;
+    EXPECT_EQ(r.err, "Cannot open file \"" + s.batch + "\": it is " +
+                         (kind == "folder" ? "a folder\n"
+                                           : "not a regular file (a FIFO, a socket or a device)\n"))
+        << kind;
+  }
 }
 
 }  // namespace

@@ -154,11 +154,13 @@ TEST(OutputNameLimits, AMissingOutputFolderIsCreatedAndTheHelpFileNamesFullPaths
       << help;
 }
 
-TEST(Stdout, ListMeasureAndConvertFailWhenStdoutCannotBeWritten) {
+TEST(Stdout, EveryCommandFailsWhenStdoutCannotBeWritten) {
   TempDir dir;
   const std::string input = dir.Write("film.srt", MakeSrt(3));
-  for (const std::string& command : {"list " + ShellQuote(input), std::string("measure Harbor"),
-                                     "convert --quiet " + ShellQuote(input)}) {
+  for (const std::string& command :
+       {std::string("--help"), std::string("--version"), std::string("convert --help"),
+        "list " + ShellQuote(input), std::string("measure Harbor"),
+        "convert --quiet " + ShellQuote(input)}) {
     SCOPED_TRACE(command);
     const CommandResult full =
         RunCommand("{ " + ShellQuote(kCli) + " " + command + " >/dev/full; }");

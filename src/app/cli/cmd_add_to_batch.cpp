@@ -1,6 +1,8 @@
 // kestrelpix-cli add-to-batch BATCHFILE INPUT [options]: queues a conversion
 // as the window's "Add to Batch" does, with the settings given as convert
 // takes them.
+#include <signal.h>
+
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -8,6 +10,7 @@
 #include <vector>
 
 #include "app/cli/command.h"
+#include "app/cli/console.h"
 #include "app/cli/convert_options.h"
 #include "app/command_line.h"
 #include "app/console_front_end.h"
@@ -27,12 +30,15 @@ const char* const kUsage =
     "Appends to BATCHFILE the line that the window's \"Add to Batch\" writes for\n"
     "INPUT with these settings (the options of convert, which must be entries of\n"
     "the window's lists). A new BATCHFILE starts with #!/bin/sh and is made\n"
-    "executable; running it converts every queued subtitle.\n";
+    "executable; running it converts every queued subtitle. A batch line carries\n"
+    "no --output-dir, --jobs, --merge, --languages, --wrap or --quiet: they are\n"
+    "refused. When this confirmation cannot be printed, the job is taken back out\n"
+    "and the exit status is 1.\n";
 
 int RunAddToBatch(const std::vector<std::string>& args) {
   for (const std::string& a : args) {
     if (a == "--help" || a == "-h") {
-      std::printf("%s\nOptions: as 'kestrelpix-cli convert --help' lists them.\n", kUsage);
+      std::printf("%s\nOptions: the settings 'kestrelpix-cli convert --help' lists.\n", kUsage);
       return kExitOk;
     }
   }
@@ -67,9 +73,25 @@ int RunAddToBatch(const std::vector<std::string>& args) {
     sink.ShowMessage("Please use smaller fonts.");
     return kExitFailed;
   }
-  AppendToBatchFile(batchFile, BatchLine(RunningProgramFolder(), input, positions));
+  // Written last, after every check: a failure leaves nothing queued, so
+  // trying again queues the job once.
+  ::signal(SIGPIPE, SIG_IGN);  // a reader of stdout gone: a failed write, not the end
+  const BatchFileAppend added =
+      AppendToBatchFile(batchFile, BatchLine(RunningProgramFolder(), input, positions));
   std::printf("Job added to Batch file: %s\n", batchFile.c_str());
-  return kExitOk;
+  if (FlushStdout()) return kExitOk;
+  if (UndoBatchFileAppend(added)) {
+    std::fprintf(stderr,
+                 "kestrelpix-cli add-to-batch: the job was taken back out of %s, as its "
+                 "confirmation could not be printed\n",
+                 batchFile.c_str());
+  } else {
+    std::fprintf(stderr,
+                 "kestrelpix-cli add-to-batch: the job stays in %s, which changed meanwhile, "
+                 "though its confirmation could not be printed; do not add it again\n",
+                 batchFile.c_str());
+  }
+  return kExitFailed;
 }
 
 const RegisterCommand kRegistration({"add-to-batch", "queue a conversion in a batch file",

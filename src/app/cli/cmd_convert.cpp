@@ -37,6 +37,9 @@ struct ConvertOptions {
   int jobs = 1;
   bool quiet = false;
   std::optional<std::string> merge, languages;
+  // The options given that steer the run rather than the drawing, as named
+  // on the command line: a batch line cannot carry them.
+  std::vector<std::string> runOptions;
 };
 
 std::string Lower(std::string_view text) {
@@ -111,7 +114,9 @@ const char* const kConvertHelp =
     "                         safe: the safe colour list, as pc in PC players; a DVD\n"
     "                         shows nearby colours.\n"
     "  --output-dir DIR       write the outputs there instead of beside the input\n"
-    "  --jobs N               convert N inputs at once, in separate processes\n"
+    "  --jobs N               convert N inputs at once, in separate processes; a\n"
+    "                         stop signal to this one stops them all, and they end\n"
+    "                         when it does\n"
     "  --wrap                 join and break again, at blanks, an entry with a line\n"
     "                         too wide for the frame, into two even lines\n"
     "  --quiet                no progress\n";
@@ -136,6 +141,7 @@ int ParseOptions(const std::vector<std::string>& args, ConvertOptions& o,
       o.settings.WrapLines = true;
     else
       filtered.push_back(a);
+    if (a == "--quiet" || a == "-q" || a == "--wrap") o.runOptions.push_back(a);
   }
   CommandArgs parsed;
   std::string error;
@@ -160,6 +166,9 @@ int ParseOptions(const std::vector<std::string>& args, ConvertOptions& o,
                          : name == "outline-color"   ? &o.settings.OutlineColor
                          : name == "antialias-color" ? &o.settings.AntialiasColor
                                                      : nullptr;
+    if (name == "merge" || name == "languages" || name == "output-dir" || name == "jobs") {
+      o.runOptions.push_back("--" + name);
+    }
     if (target != nullptr) {
       if (!ParseModeColor(value, o.settings.Palette, *target)) {
         return Usage("--" + name + ": '" + value + "' is not a colour; use " +
@@ -241,7 +250,7 @@ int RunParallel(const ConvertOptions& o) {
            !AbortRequested()) {
       const std::string& input = o.inputs[next++];
       std::fflush(stdout);
-      const pid_t pid = ::fork();
+      const pid_t pid = ForkStoppableChild();
       if (pid == 0) ::_exit(ConvertOne(o, input, true));
       if (pid < 0) {
         std::perror("kestrelpix-cli: fork");
@@ -251,12 +260,19 @@ int RunParallel(const ConvertOptions& o) {
       }
     }
     if (running.empty()) break;
-    int raw = 0;
-    const pid_t pid = ::wait(&raw);
-    if (pid < 0) {
-      if (errno == EINTR) continue;  // a stop signal: the children finish their entry
+    // A child is forgotten by the stop signals before it is reaped: until
+    // then its process id is still its own.
+    siginfo_t ended{};
+    if (::waitid(P_ALL, 0, &ended, WEXITED | WNOWAIT) != 0) {
+      if (errno == EINTR) continue;  // a stop signal, passed on: the children finish their entry
       break;
     }
+    ForgetChild(ended.si_pid);
+    int raw = 0;
+    pid_t pid = -1;
+    do pid = ::waitpid(ended.si_pid, &raw, 0);
+    while (pid < 0 && errno == EINTR);
+    if (pid < 0) break;
     const auto child = running.find(pid);
     const std::string input = child != running.end() ? child->second : "";
     if (child != running.end()) running.erase(child);
@@ -359,6 +375,16 @@ int ParseConvertSettings(const std::vector<std::string>& args, RenderSettings& s
   const int parsed = ParseOptions(args, o, RenderSettings{}.Palette);
   settings = o.settings;
   positional = o.inputs;
+  if (parsed == 0 && !o.runOptions.empty()) {
+    std::fprintf(stderr,
+                 "kestrelpix-cli add-to-batch: %s cannot be queued: a batch line carries only "
+                 "the subtitle and the settings of the window's lists.%s Nothing was added.\n",
+                 o.runOptions.front().c_str(),
+                 o.runOptions.front() == "--wrap"
+                     ? " The batch run wraps lines as the window's own setting says."
+                     : "");
+    return kExitUsage;
+  }
   return parsed;
 }
 

@@ -1,10 +1,5 @@
 // kestrelpix-cli: the converter without a window.
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <exception>
 #include <string>
 #include <vector>
@@ -36,38 +31,10 @@ void PrintHelp() {
   std::printf("\nRun 'kestrelpix-cli COMMAND --help' for a command's options.\n");
 }
 
-// A closed standard stream would be the first free descriptor, which the
-// next open() takes: the outputs' paths would then be printed into an
-// output. /dev/null holds its place; a closed stdout is reported at exit.
-bool g_stdoutWasClosed = false;
-
-void GuardStandardStreams() {
-  for (int fd = 0; fd <= 2; ++fd) {
-    if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
-    if (fd == STDOUT_FILENO) g_stdoutWasClosed = true;
-    const int null = ::open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
-    if (null >= 0 && null != fd) {
-      ::dup2(null, fd);
-      ::close(null);
-    }
-  }
-}
-
 // What a command printed must have reached stdout: a full disk or a closed
 // stdout turns success into a failure with a message.
 int CheckStdout(int status) {
-  errno = 0;
-  const bool flushed = std::fflush(stdout) == 0;
-  const int err = errno;
-  if (!g_stdoutWasClosed && flushed && !std::ferror(stdout)) return status;
-  if (g_stdoutWasClosed) {
-    std::fprintf(stderr, "kestrelpix-cli: standard output is closed; nothing could be printed\n");
-  } else if (!flushed && err != 0) {
-    std::fprintf(stderr, "kestrelpix-cli: cannot write to standard output: %s\n",
-                 std::strerror(err));
-  } else {
-    std::fprintf(stderr, "kestrelpix-cli: cannot write to standard output; output was lost\n");
-  }
+  if (FlushStdout()) return status;
   return status == kExitOk ? kExitFailed : status;
 }
 
@@ -85,11 +52,11 @@ int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
   if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
     PrintHelp();
-    return args.empty() ? kExitUsage : kExitOk;
+    return CheckStdout(args.empty() ? kExitUsage : kExitOk);
   }
   if (args[0] == "--version") {
     std::printf("kestrelpix-cli %s\n", KESTRELPIX_VERSION);
-    return kExitOk;
+    return CheckStdout(kExitOk);
   }
   const Command* chosen = nullptr;
   for (const Command& c : Commands()) {

@@ -1,12 +1,16 @@
 #include "app/window/display_probe.h"
 
+#include <fcntl.h>
 #include <netdb.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
+#include <xcb/xcb.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstddef>
 #include <cstring>
 #include <optional>
@@ -91,6 +95,39 @@ bool X11DisplayReachable(const std::string& display, int timeoutMs) {
     return CanConnectLocal("@" + path) || CanConnectLocal(path);
   }
   return CanConnectTcp(host, 6000 + *n, timeoutMs);
+}
+
+bool X11DisplayOpens(const std::string& display, int timeoutMs) {
+  if (!X11DisplayReachable(display, timeoutMs)) return false;
+  // Connected in a child process: a server that accepts the socket and
+  // never answers (one that is stopped) would hold xcb_connect for ever.
+  int answer[2];
+  if (::pipe2(answer, O_CLOEXEC) != 0) return false;
+  const pid_t child = ::fork();
+  if (child == 0) {
+    ::close(answer[0]);
+    // libxcb prints the server's refusal; the caller says what it means.
+    const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (null >= 0) ::dup2(null, STDERR_FILENO);
+    xcb_connection_t* connection = xcb_connect(display.c_str(), nullptr);
+    const char opened = xcb_connection_has_error(connection) == 0 ? '1' : '0';
+    _exit(::write(answer[1], &opened, 1) == 1 ? 0 : 1);
+  }
+  ::close(answer[1]);
+  char opened = '0';
+  pollfd waiting{answer[0], POLLIN, 0};
+  int ready = 0;
+  if (child > 0) {
+    do ready = ::poll(&waiting, 1, timeoutMs);
+    while (ready < 0 && errno == EINTR);
+  }
+  if (ready == 1 && ::read(answer[0], &opened, 1) != 1) opened = '0';
+  ::close(answer[0]);
+  if (child > 0) {
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+  }
+  return opened == '1';
 }
 
 bool WaylandDisplayReachable(const std::string& name, const std::string& runtimeDir) {

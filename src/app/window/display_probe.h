@@ -13,6 +13,12 @@ namespace kestrelpix::window {
 // or "unix", else TCP port 6000 + N of the host, within timeoutMs.
 bool X11DisplayReachable(const std::string& display, int timeoutMs = 2000);
 
+// An X11 display that this program can really open: reachable as above,
+// and a whole X connection, authorisation included, made within timeoutMs.
+// A server that refuses the program (no cookie for it in XAUTHORITY) or
+// never answers is no display to open.
+bool X11DisplayOpens(const std::string& display, int timeoutMs = 2000);
+
 // A Wayland socket name, relative to runtimeDir unless absolute, whose
 // compositor accepts a connection.
 bool WaylandDisplayReachable(const std::string& name, const std::string& runtimeDir);

@@ -233,6 +233,8 @@ class TFormMain : public QWidget, private FrontEnd {
 
   std::vector<std::string> args_;
   std::string settingsFile_;
+  // Why the settings file was not read, told at the first activation.
+  std::string settingsNote_;
   TFormAbout* FormAbout = nullptr;
   TFormColorOptions* FormColorOptions = nullptr;
   // The fonts of the preview, the fit check and the generation run.

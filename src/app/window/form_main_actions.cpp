@@ -9,6 +9,7 @@
 #include <QProgressBar>
 #include <QRadioButton>
 #include <QSlider>
+#include <utility>
 
 #include "app/settings_location.h"
 #include "app/window/color_box.h"
@@ -124,6 +125,7 @@ void TFormMain::FormActivate() {
   // from the modal windows, message boxes and dialogs does not.
   if (activated_) return;
   activated_ = true;
+  if (!settingsNote_.empty()) ShowNote(std::exchange(settingsNote_, {}));
   LoadPreviewBackground();
   // Text is drawn by the program's own aliased rasterizer, so the desktop's
   // font smoothing changes nothing in the preview or the output.

@@ -1,12 +1,7 @@
 // The preview: the selected entry, or the sample text while nothing is
 // loaded, drawn by the core over the sample picture of the frame standard;
 // and the handlers that redraw it when a setting changes.
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <QComboBox>
-#include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QLabel>
@@ -14,13 +9,14 @@
 #include <QListWidget>
 #include <QSlider>
 #include <cerrno>
-#include <cstdio>
-#include <cstring>
 
 #include "app/window/color_box.h"
 #include "app/window/form_main.h"
 #include "app/window/preview_image.h"
+#include "base/errors.h"
 #include "base/excerpt.h"
+#include "base/message_sink.h"
+#include "base/regular_file.h"
 #include "job/fit_check.h"
 #include "render/line_wrap.h"
 #include "render/measure.h"
@@ -40,30 +36,9 @@ const FrameBitmap& BuiltInPicture(bool pal) {
   return pal ? palPicture : ntscPicture;
 }
 
-// Reads a picture named by the settings file. Only a regular file is read:
-// opening a FIFO of that name would wait for a writer for ever, at every
-// start. Returns "" when read, else why it was not (to follow the name).
-std::string ReadPictureFile(const std::string& path, QByteArray& bytes) {
-  constexpr qint64 kLargestPicture = qint64{256} << 20;
-  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return std::string("cannot be opened (") + std::strerror(errno) + ")";
-  struct stat st {};
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    ::close(fd);
-    return "is not a regular file (a FIFO, a socket, a device or a folder)";
-  }
-  if (st.st_size > kLargestPicture) {
-    ::close(fd);
-    return "is larger than 256 MiB";
-  }
-  QFile file;
-  if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-    ::close(fd);
-    return "cannot be read";
-  }
-  bytes = file.readAll();
-  return "";
-}
+// Pictures larger than this are no preview pictures: a 720x576 frame is
+// 1.2 MB even as an uncompressed bitmap.
+constexpr size_t kPictureLimit = size_t{64} << 20;
 
 }  // namespace
 
@@ -74,11 +49,18 @@ void TFormMain::LoadPreviewBackground() {
   const QString path = pal ? LabelImageChangedPAL->text() : LabelImageChangedNTSC->text();
   if (!path.isEmpty() && QFileInfo::exists(path)) {
     // A picture the user chose. One that cannot be read is treated like a
-    // missing one: the built-in picture is shown.
-    QByteArray bytes;
-    const std::string refusal = ReadPictureFile(LocalPath(path), bytes);
+    // missing one: the built-in picture is shown. Only a regular file is
+    // read: opening a FIFO of that name would wait for a writer for ever,
+    // at every start.
+    std::string bytes, refusal;
+    try {
+      bytes = ReadRegularFile(LocalPath(path), kPictureLimit, "a picture");
+    } catch (const FileError& e) {
+      if (e.code() != ENOENT) refusal = e.what();
+    }
     if (refusal.empty()) {
-      const QImage image = QImage::fromData(bytes);
+      const QImage image = QImage::fromData(reinterpret_cast<const uchar*>(bytes.data()),
+                                            static_cast<int>(bytes.size()));
       if (!image.isNull()) {
         preview->SetPicture(FrameFromImage(image, kFrameWidth, height));
         return;
@@ -88,12 +70,13 @@ void TFormMain::LoadPreviewBackground() {
       static QString told;
       if (told != path) {
         told = path;
-        const std::string message = "The preview picture \"" + LocalPath(path) + "\" " + refusal +
-                                    "; the built-in picture is shown instead.";
+        // No box that waits: the preview is redrawn from many handlers,
+        // and an unattended run has nobody to press OK.
+        const std::string note = refusal + ". The built-in preview picture is shown instead.";
         if (State.CommandLineMode) {
-          std::fprintf(stderr, "kestrelpix: %s\n", message.c_str());
+          StderrMessageSink().Warn(note);
         } else {
-          Warn(message);
+          ShowNote(note);
         }
       }
     }

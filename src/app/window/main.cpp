@@ -26,13 +26,14 @@ int main(int argc, char** argv) {
       InstallStopSignals();
       ConsoleFrontEnd console;
       // Wrapping as the window would restore it from the settings file.
-      return RunUnattendedHeadless(rawArgs, console,
-                                   StoredWrapLines(SettingsFilePath(RunningProgramFolder())));
+      return RunUnattendedHeadless(
+          rawArgs, console, StoredWrapLines(SettingsFilePath(RunningProgramFolder()), &console));
     }
     // Said plainly here rather than by Qt's platform-plugin abort.
     std::fprintf(stderr,
                  "kestrelpix: no display can be opened (DISPLAY and WAYLAND_DISPLAY name no "
-                 "running display).\nUse kestrelpix-cli to convert without a window.\n");
+                 "running display that lets this program in).\nUse kestrelpix-cli to convert "
+                 "without a window.\n");
     return 1;
   }
 

@@ -49,6 +49,18 @@ void ShowMessage(const QString& text) {
 
 void ShowMessage(std::string_view text) { ShowMessage(FromSystemText(text)); }
 
+void ShowNote(std::string_view text) {
+  if (CurrentMessageHook()) {
+    ShowMessage(text);
+    return;
+  }
+  auto* box = new QMessageBox(QMessageBox::NoIcon, QApplication::applicationDisplayName(),
+                              FromSystemText(text), QMessageBox::Ok, QApplication::activeWindow());
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  box->setModal(false);
+  box->show();
+}
+
 MessageHook SetMessageHook(MessageHook hook) {
   return std::exchange(CurrentMessageHook(), std::move(hook));
 }

@@ -18,6 +18,10 @@ namespace kestrelpix::window {
 // breaks already converted) instead.
 void ShowMessage(const QString& text);
 void ShowMessage(std::string_view text);
+// A message that does not wait: the box is shown beside the active window
+// and the program goes on; the user closes it whenever. The same hook as
+// ShowMessage receives it.
+void ShowNote(std::string_view text);
 using MessageHook = std::function<void(const QString&)>;
 // Installs a hook and returns the previous one; an empty hook restores the box.
 MessageHook SetMessageHook(MessageHook hook);

@@ -41,7 +41,7 @@ bool NoDisplayAvailable() {
   const std::string wayland = value("WAYLAND_DISPLAY");
   if (!wayland.empty() && WaylandDisplayReachable(wayland, value("XDG_RUNTIME_DIR"))) return false;
   const std::string x11 = value("DISPLAY");
-  if (!x11.empty() && X11DisplayReachable(x11)) return false;
+  if (!x11.empty() && X11DisplayOpens(x11)) return false;
   return true;
 }
 

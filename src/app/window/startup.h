@@ -32,8 +32,9 @@ class ApplicationWindows {
 };
 
 // True when no window system can be reached: no Qt platform chosen by name,
-// and no Wayland compositor or X server answering at the display that the
-// environment names (unset, or set but gone, as after an ssh session).
+// and no Wayland compositor answering at the display that the environment
+// names, nor an X server that lets this program open it (unset, set but
+// gone as after an ssh session, or refusing its authorisation).
 bool NoDisplayAvailable();
 
 }  // namespace kestrelpix::window

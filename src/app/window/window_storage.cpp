@@ -15,6 +15,7 @@
 #include "app/window/color_box.h"
 #include "app/window/form_main.h"
 #include "app/window/window_placement.h"
+#include "base/message_sink.h"
 
 namespace kestrelpix::window {
 
@@ -136,9 +137,20 @@ PropertyAccess Colour(TColorBox* box) {
 }  // namespace
 
 void TFormMain::CreateStorage() {
-  // The file is read once, when the window has been created.
+  // The file is read once, when the window has been created. One that
+  // cannot be read leaves the defaults; a box now would stop an unattended
+  // run until someone pressed OK, so it is said on stderr there, and in a
+  // note that does not wait once the window is up.
   if (!settingsFile_.empty()) {
-    RunGuarded([this] { JvAppIniFileStorage.LoadFromFile(settingsFile_); });
+    try {
+      JvAppIniFileStorage.LoadFromFile(settingsFile_);
+    } catch (const std::exception& e) {
+      settingsNote_ = SettingsNotReadNote(e.what());
+      if (State.CommandLineMode) {
+        StderrMessageSink().Warn(settingsNote_);
+        settingsNote_.clear();
+      }
+    }
   }
   const std::map<std::string, PropertyAccess> access = {
       {"LabelImageChangedPAL_Caption", Caption(LabelImageChangedPAL)},
@@ -248,7 +260,9 @@ void TFormMain::setVisible(bool visible) {
 
 void TFormMain::WriteSettingsFile() {
   // Written in both modes; an unattended run has changed nothing in the
-  // copy. A read-only file is left alone.
+  // copy. A read-only file is left alone, and so is a name whose file could
+  // not be read (that was said when it was read). A save that refuses, as
+  // at a link to a file that is no settings file, says why here.
   if (settingsFile_.empty() || JvAppIniFileStorage.ReadOnly()) return;
   std::string error;
   if (!JvAppIniFileStorage.SaveToFile(settingsFile_, &error)) {

@@ -1,7 +1,7 @@
 // Whether the program finds a display it can open: real listening sockets
 // stand in for an X server and a Wayland compositor, and a batch line run
-// with a DISPLAY whose server is gone converts without a window instead of
-// ending in Qt's "could not connect to display".
+// with a DISPLAY whose server is gone, or refuses the program, converts
+// without a window instead of ending in Qt's "could not connect to display".
 #include "app/window/display_probe.h"
 
 #include <netinet/in.h>
@@ -21,6 +21,7 @@
 using namespace kestrelpix;
 using namespace kestrelpix::testing;
 using window::WaylandDisplayReachable;
+using window::X11DisplayOpens;
 using window::X11DisplayReachable;
 
 namespace {
@@ -80,7 +81,7 @@ class DisplayProbeTest : public QObject {
   void tcpX11Displays();
   void namesThatAreNoDisplay();
   void waylandSockets();
-  void batchLineWithAGoneDisplayConvertsWithoutAWindow();
+  void batchLineWithADisplayItCannotOpenConvertsWithoutAWindow();
 };
 
 void DisplayProbeTest::localX11Displays() {
@@ -95,6 +96,9 @@ void DisplayProbeTest::localX11Displays() {
     QVERIFY(X11DisplayReachable(":" + std::to_string(n) + ".0"));
     QVERIFY(X11DisplayReachable("unix:" + std::to_string(n) + ".1"));
     QVERIFY(!X11DisplayReachable(":" + std::to_string(n + 1)));
+    // It accepts the socket and never answers, as a stopped server does:
+    // no display to open, within the time given.
+    QVERIFY(!X11DisplayOpens(":" + std::to_string(n), 300));
   }
   // The server has gone: the same name is no display any more.
   QVERIFY(!X11DisplayReachable(name.toStdString()));
@@ -135,7 +139,7 @@ void DisplayProbeTest::waylandSockets() {
   QVERIFY(!WaylandDisplayReachable("", runtime));
 }
 
-void DisplayProbeTest::batchLineWithAGoneDisplayConvertsWithoutAWindow() {
+void DisplayProbeTest::batchLineWithADisplayItCannotOpenConvertsWithoutAWindow() {
   TempDir dir;
   const std::filesystem::path input = dir.path() / "film.srt";
   std::filesystem::copy_file(ExampleSubtitle(), input);
@@ -158,6 +162,18 @@ void DisplayProbeTest::batchLineWithAGoneDisplayConvertsWithoutAWindow() {
                  ShellQuote(KESTRELPIX_GUI));
   QCOMPARE(window.status, 1);
   QVERIFY2(window.err.find("no display can be opened") != std::string::npos, window.err.c_str());
+
+  // A server that refuses the program (its cookie is not in XAUTHORITY) is
+  // no display to open either; xdpyinfo, with the cookie, sees it running.
+  if (!HaveProgram("xvfb-run")) QSKIP("needs xvfb-run (package xvfb)");
+  std::filesystem::remove(base + ".idx");
+  const CommandResult refused = RunCommand(
+      "env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM xvfb-run -a sh -c 'xdpyinfo >/dev/null && "
+      "XAUTHORITY=/dev/null exec \"$0\" \"$@\"' " +
+      ShellQuote(KESTRELPIX_GUI) + " " + ShellQuote(input.string()) +
+      " 0 4 0 14 0 30 -4 1 1 0 2 41 2 2");
+  QVERIFY2(refused.status == 0, refused.err.c_str());
+  QVERIFY(std::filesystem::file_size(base + ".idx") > 0);
 }
 
 QTEST_MAIN(DisplayProbeTest)

@@ -51,6 +51,8 @@ class SettingsTest : public QObject {
   void secondaryWindowsDoNotRepeatTheFirstActivation();
   void programWritesItsFileBesideItself();
   void aPreviewPictureThatIsAFifoIsNotOpened();
+  void anUnreadableSettingsFileIsNotedAndLeftAlone();
+  void hostileSettingsFilesDoNotStopAnUnattendedRun();
 };
 
 void SettingsTest::firstRunWritesTheFileLayout() {
@@ -414,10 +416,54 @@ void SettingsTest::aPreviewPictureThatIsAFifoIsNotOpened() {
   QVERIFY(f.ShowAndActivate());
   f.main()->offset->setValue(100);  // redraws the preview over its picture
   QCOMPARE(f.messages, QStringList({QString::fromStdString(
-                           "The preview picture \"" + fifo +
-                           "\" is not a regular file (a FIFO, a socket, a device or a folder); "
-                           "the built-in picture is shown instead.")}));
+                           "Cannot open file \"" + fifo +
+                           "\": it is not a regular file (a FIFO, a socket or a device). "
+                           "The built-in preview picture is shown instead.")}));
   QCOMPARE(f.main()->LabelImageChangedPAL->text(), QString::fromStdString(fifo));
+}
+
+void SettingsTest::anUnreadableSettingsFileIsNotedAndLeftAlone() {
+  TempDir dir;
+  const std::string folder = (dir.path() / "Kestrelpix_Settings.ini").string();
+  fs::create_directory(folder);
+  {
+    WindowFixture f({}, folder);
+    QVERIFY(f.ShowAndActivate());
+    QCOMPARE(f.messages, QStringList({QString::fromStdString(
+                             "The settings are not read: Cannot open file \"" + folder +
+                             "\": it is a folder. The defaults are used, and the settings file "
+                             "is not written.")}));
+  }
+  QVERIFY(fs::is_directory(folder) && fs::is_empty(folder));
+}
+
+void SettingsTest::hostileSettingsFilesDoNotStopAnUnattendedRun() {
+  // A batch line with the program beside a settings name that is a folder,
+  // a FIFO or a link to /dev/zero, with and without a display: each run
+  // converts and ends, says why on stderr, and leaves the name alone.
+  TempDir dir;
+  fs::create_directories(dir.path() / "bin");
+  const fs::path program = dir.path() / "bin" / "kestrelpix";
+  fs::copy_file(KESTRELPIX_GUI, program);
+  const std::string input = (dir.path() / "sample.srt").string();
+  fs::copy_file(ExampleSubtitle(), input);
+  const std::string settings = (dir.path() / "bin" / "Kestrelpix_Settings.ini").string();
+  for (const std::string make : {"mkdir", "mkfifo", "ln -s /dev/zero"}) {
+    for (const std::string env : {"QT_QPA_PLATFORM=offscreen", "-u DISPLAY -u QT_QPA_PLATFORM"}) {
+      fs::remove(settings);
+      fs::remove(dir.path() / "sample.idx");
+      QCOMPARE(RunCommand(make + " " + ShellQuote(settings)).status, 0);
+      const CommandResult run = RunCommand("timeout 60 env -u WAYLAND_DISPLAY " + env + " " +
+                                           ShellQuote(program.string()) + " " + ShellQuote(input) +
+                                           " 0 4 0 14 0 30 -4 1 1 0 2 41 2 2");
+      QVERIFY2(run.status == 0, (make + ", " + env + ": " + run.err).c_str());
+      QVERIFY2(run.err.find("The settings are not read: Cannot open file \"" + settings +
+                            "\": it") != std::string::npos,
+               run.err.c_str());
+      QVERIFY(fs::exists(dir.path() / "sample.idx"));
+      QVERIFY(!fs::is_regular_file(settings));
+    }
+  }
 }
 
 QTEST_MAIN(SettingsTest)
