@@ -31,9 +31,9 @@ const char* const kUsage =
     "INPUT with these settings (the options of convert, which must be entries of\n"
     "the window's lists). A new BATCHFILE starts with #!/bin/sh and is made\n"
     "executable; running it converts every queued subtitle. A batch line carries\n"
-    "no --output-dir, --jobs, --merge, --languages, --wrap or --quiet: they are\n"
-    "refused. When this confirmation cannot be printed, the job is taken back out\n"
-    "and the exit status is 1.\n";
+    "no --output-dir, --jobs, --threads, --merge, --languages, --wrap or --quiet:\n"
+    "they are refused. When this confirmation cannot be printed, the job is taken\n"
+    "back out and the exit status is 1.\n";
 
 int RunAddToBatch(const std::vector<std::string>& args) {
   for (const std::string& a : args) {

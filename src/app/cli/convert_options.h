@@ -12,7 +12,8 @@ namespace kestrelpix::cli {
 // Parses convert's options. Returns 0 with the settings and the positional
 // arguments; -1 when --help was printed; otherwise the exit status of a
 // usage error already reported. Options that steer a run rather than the
-// drawing (--output-dir, --jobs, --merge, --languages, --wrap, --quiet) are
+// drawing (--output-dir, --jobs, --threads, --merge, --languages, --wrap,
+// --quiet) are
 // refused with a usage error: a batch line cannot carry them. Without
 // --palette the mode is the window's default (two palettes), not convert's
 // own.
