@@ -148,8 +148,7 @@ void PaintLine(IndexFrame& frame, ResolvedFont& font, std::string_view line,
 }
 
 DrawnLines DrawLines(Fonts& fonts, IndexFrame& frame, std::string_view line1,
-                     std::string_view line2, const RenderSettings& s, int FH,
-                     PaintValues values) {
+                     std::string_view line2, const RenderSettings& s, int FH, PaintValues values) {
   FontCache& cache = fonts.cache();
   auto lock = cache.Lock();
   ResolvedFont& font =

@@ -195,12 +195,11 @@ class RowCodes {
     const __m128i mask = _mm_set1_epi16(0x00F0);
     for (; i < size; i += 16) {
       const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(nibbles_ + 2 * i));
-      const __m128i high =
-          _mm_loadu_si128(reinterpret_cast<const __m128i*>(nibbles_ + 2 * i + 16));
-      const __m128i a = _mm_or_si128(_mm_and_si128(_mm_slli_epi16(low, 4), mask),
-                                     _mm_srli_epi16(low, 8));
-      const __m128i b = _mm_or_si128(_mm_and_si128(_mm_slli_epi16(high, 4), mask),
-                                     _mm_srli_epi16(high, 8));
+      const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(nibbles_ + 2 * i + 16));
+      const __m128i a =
+          _mm_or_si128(_mm_and_si128(_mm_slli_epi16(low, 4), mask), _mm_srli_epi16(low, 8));
+      const __m128i b =
+          _mm_or_si128(_mm_and_si128(_mm_slli_epi16(high, 4), mask), _mm_srli_epi16(high, 8));
       _mm_storeu_si128(reinterpret_cast<__m128i*>(bytes_ + i), _mm_packus_epi16(a, b));
     }
 #endif
@@ -281,8 +280,9 @@ std::vector<uint8_t> EncodeSubpicture(const IndexFrame& frame, int BandTop, int 
   if (bandEnd - 1 > 0xFFF) throw Error("Scan line index out of range");
 
   const size_t rowBytes = static_cast<size_t>(frame.width());
-  // Four classifications per unit, not one per pixel. The colours are the
-  // entry's own: they need not be the colours the keys were taken from.
+  // One classification per colour of the frame, not one per pixel. The
+  // colours are the entry's own: they need not be the colours the keys were
+  // taken from.
   const ValueIndices indices = IndicesOf(frame, keys);
   std::vector<uint8_t> unit;
   unit.reserve(4096);

@@ -75,7 +75,7 @@ TEST(GenerationJob, UnitsOfAnyColoursAreThoseOfTheirPicture) {
   const ColorValue white = MakeColor(255, 255, 255), black = 0, gray = MakeColor(128, 128, 128);
   const ColorValue blue = kBackgroundBlue, btnFace = SystemColor(15), window = SystemColor(5);
   struct Row {
-    ColorValue text, outline, antialias;      // drawn
+    ColorValue text, outline, antialias;  // drawn
     ColorValue keyText, keyOutline, keyAntialias;
   };
   const Row rows[] = {
