@@ -51,8 +51,8 @@ class FrontEnd : public MessageSink {
   // Enables or disables the settings controls; the generate button reads
   // "Generate Vobsub" when enabled, "Abort" when not.
   virtual void EnableInputs(bool enabled) {}
-  // The frame just drawn for an entry.
-  virtual void FrameDrawn(const FrameBitmap& frame) {}
+  // The frame just drawn for an entry (PaintPicture gives its picture).
+  virtual void FrameDrawn(const IndexFrame& frame) {}
   // Command-line mode: a complete run ends the program.
   virtual void RequestTerminate() {}
 };

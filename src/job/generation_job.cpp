@@ -129,7 +129,7 @@ JobOutcome GenerationJob::Run(const TSubtitle* doc, const std::string& inputFile
         PaletteBlock(first.Palette, first.AntialiasColor, first.OutlineColor, first.TextColor)));
     sub.Create(subFile_);
 
-    FrameBitmap frame;
+    IndexFrame frame;
     std::vector<uint8_t> packs;
     for (int k = 1; k <= count; ++k) {
       if (state_.JobIdle) continue;

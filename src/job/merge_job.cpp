@@ -218,7 +218,7 @@ ConversionReport MergeHeadless(const std::vector<MergeInput>& inputs, const std:
                                                        settings.OutlineColor, settings.TextColor)));
     sub.Create(report.SubFile);
 
-    FrameBitmap frame;
+    IndexFrame frame;
     std::vector<uint8_t> packs;
     int done = 0;
     sink.SetProgressRange(0, static_cast<int>(total) - 1);

@@ -48,9 +48,9 @@ class RecordingHost : public FrontEnd {
     if (p > 0) positions.push_back(p);
   }
   void EnableInputs(bool enabled) override { enableCalls.push_back(enabled); }
-  void FrameDrawn(const FrameBitmap& frame) override {
+  void FrameDrawn(const IndexFrame& frame) override {
     ++framesShown;
-    lastFrame = frame;
+    PaintPicture(frame, lastFrame);
   }
   void RequestTerminate() override { ++terminateRequests; }
 };

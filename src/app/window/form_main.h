@@ -224,7 +224,7 @@ class TFormMain : public QWidget, private FrontEnd {
   void ProcessEvents() override;
   void SetProgressRange(int minimum, int maximum) override;
   void SetProgressPosition(int position) override;
-  void FrameDrawn(const FrameBitmap& frame) override;
+  void FrameDrawn(const IndexFrame& frame) override;
   void RequestTerminate() override;
 
   std::vector<std::string> args_;

@@ -253,7 +253,11 @@ void TFormMain::SetProgressRange(int minimum, int maximum) {
 
 void TFormMain::SetProgressPosition(int position) { ProgressBar1->setValue(position); }
 
-void TFormMain::FrameDrawn(const FrameBitmap& frame) { preview->SetPicture(frame); }
+void TFormMain::FrameDrawn(const IndexFrame& frame) {
+  FrameBitmap picture;
+  PaintPicture(frame, picture);
+  preview->SetPicture(std::move(picture));
+}
 
 void TFormMain::RequestTerminate() {
   terminateRequested_ = true;
