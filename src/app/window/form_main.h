@@ -226,7 +226,7 @@ class TFormMain : public QWidget, private FrontEnd {
   // here, once per entry, so that "Abort" can be pressed.
   void Progress(int done, int total) override;
   bool ShouldStop() override { return stopRequested_; }
-  void FrameDrawn(const FrameBitmap& frame) override;
+  void FrameDrawn(const IndexFrame& frame) override;
   void RequestTerminate();
   // The run of the loaded document with the settings shown.
   RunRequest CurrentRunRequest();
