@@ -3,6 +3,8 @@
 // and every leniency, detected code page and undrawn line is noted.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <filesystem>
 
 #include "base/errors.h"
@@ -153,6 +155,46 @@ TEST(LoadFromBytes, FrameFilesWithoutTheirOwnRate) {
   EXPECT_TRUE(own.doc.LoadNotes().empty());
 }
 
+TEST(LoadFromBytes, FrameRatesAndTimesAreBounded) {
+  // Rates below the frame-numbered reader's lowest, the file's or the
+  // chosen one, and times past the index's last are refused in words (they
+  // once became INT64_MIN through an undefined conversion). A {0}{0} rate
+  // line is read by the tolerant reading, which a chosen rate lets in.
+  const struct {
+    const char* text;
+    const char* fps;
+    const char* error;
+  } refused[] = {
+      {"{0}{0}0.0000001\n{10}{20}x\n", "25.000",
+       "The frame rate 0.0000001 is below 0.000000466 frames per second, the lowest that frames "
+       "are counted at"},
+      {"{10}{20}x\n", "1e-300",
+       "The frame rate 1e-300 is below 0.000000466 frames per second, the lowest that frames are "
+       "counted at"},
+      {"{0}{0}0.000001\n{1}{2}a\n{9000001}{9}x\n", "25.000",
+       "Entry 2: frame 9000001 at 0.000001 frames per second is later than an index can hold"},
+  };
+  for (const auto& row : refused) {
+    Result r;
+    try {
+      LoadBytes(r, row.text, ".sub", row.fps);
+      ADD_FAILURE() << "no error for " << row.text;
+    } catch (const ConvertError& e) {
+      EXPECT_EQ(std::string(e.what()), row.error);
+    }
+  }
+  // The lowest rate and the index's last time are still read: frame 1 at
+  // 0.000000466 is 2145922746.8 ms, frame 9000000 at 0.000001 is 9e15 ms.
+  Result lowest;
+  LoadBytes(lowest, "{0}{0}0.000000466\n{1}{2}x\n", ".sub", "25.000");
+  EXPECT_EQ(Entries(lowest.doc),
+            (std::vector<SubtitleLine>{{"2145922747", "4291845494", "x", "", ""}}));
+  Result last;
+  LoadBytes(last, "{0}{0}0.000001\n{1}{9000000}x\n", ".sub", "25.000");
+  EXPECT_EQ(Entries(last.doc),
+            (std::vector<SubtitleLine>{{"1000000000", "9000000000000000", "x", "", ""}}));
+}
+
 TEST(LoadFromBytes, WebVttAndAssDetails) {
   Result v;
   LoadBytes(v,
@@ -165,16 +207,17 @@ TEST(LoadFromBytes, WebVttAndAssDetails) {
   EXPECT_EQ(v.doc.LoadNotes(),
             std::vector<std::string>{"Read as WebVTT by the tolerant reader: no WEBVTT line."});
   // The Format line orders the fields; the text keeps its commas; lines
-  // outside [Events] and Comment lines are not read.
+  // outside [Events] and Comment lines are not read; WrapStyle 2 makes the
+  // soft break \n a line break.
   Result a;
   LoadBytes(a,
-            "[Script Info]\nDialogue: 0,0:00:09.00,0:00:10.00,x\n[events]\n"
+            "[Script Info]\nWrapStyle: 2\nDialogue: 0,0:00:09.00,0:00:10.00,x\n[events]\n"
             "Format: End, Start, Style, Text\n"
-            "Dialogue: 0:00:02.50,0:00:01.00,Default,a, b {\\pos(1,2)}c\\N\\Nd\n"
+            "Dialogue: 0:00:02.50,0:00:01.00,Default,a, b {\\pos(1,2)}c\\N\\Nd\\ne\n"
             "Comment: 0:00:04.00,0:00:03.00,Default,no\n",
             ".ssa");
-  EXPECT_EQ(Entries(a.doc), (std::vector<SubtitleLine>{{"1000", "2500", "a, b c", "d", ""}}));
-  EXPECT_EQ(AssTextLines("x\\ny"), (std::vector<std::string>{"x", "y"}));
+  EXPECT_EQ(Entries(a.doc), (std::vector<SubtitleLine>{{"1000", "2500", "a, b c", "d", "e"}}));
+  EXPECT_EQ(AssTextLines("x\\ny", true), (std::vector<std::string>{"x", "y"}));
   // A cue or Dialogue line whose time cannot be read is skipped, and the
   // note counts it: its text is never lost without a word.
   Result badCue;
@@ -200,6 +243,48 @@ TEST(LoadFromBytes, WebVttAndAssDetails) {
   LoadBytes(none, "[Script Info]\nTitle: x\n", ".ass");
   EXPECT_FALSE(none.doc.Loaded);
   EXPECT_EQ(none.sink.messages, std::vector<std::string>{kUnsupportedFormatMessage});
+}
+
+TEST(LoadFromBytes, UnterminatedMarkupTakesNoLongerThanPlainText) {
+  // A 4 MiB line of openings that never close, of each kind of markup, is
+  // kept as text, and loads about as fast as a line of the same size whose
+  // brackets open nothing (best of three each): searching for the close
+  // from every opening took minutes.
+  struct Kind {
+    const char* ext;
+    std::string head;
+    std::string open;
+    std::string plain;
+  };
+  const std::string srt = "1\n00:00:01,000 --> 00:00:02,000\n";
+  const Kind kinds[] = {
+      {".srt", srt, "{\\", "{ "},
+      {".srt", srt, "<font ", "<fonts"},
+      {".vtt", "WEBVTT\n\n00:01.000 --> 00:02.000\n", "<", "a"},
+      {".ass", "[Events]\nFormat: Start, End, Text\nDialogue: 0:00:01.00,0:00:02.00,", "{", "a"},
+      {".sub", "{1}{1}25\n{10}{20}", "{y:", "{y "},
+  };
+  const auto seconds = [](const std::string& bytes, const char* ext, std::string& text) {
+    double best = 1e9;
+    for (int run = 0; run < 3; ++run) {
+      Result r;
+      const auto start = std::chrono::steady_clock::now();
+      LoadBytes(r, bytes, ext);
+      best = std::min(
+          best, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+      text = r.doc.GetLine(r.doc.LineCount()).Text1;
+    }
+    return best;
+  };
+  for (const Kind& k : kinds) {
+    std::string line, plain;
+    while (line.size() < (4u << 20)) line += k.open, plain += k.plain;
+    std::string text;
+    const double open = seconds(k.head + line + "\n", k.ext, text);
+    EXPECT_EQ(text, line) << k.open;
+    const double baseline = seconds(k.head + plain + "\n", k.ext, text);
+    EXPECT_LT(open, 5 * baseline) << k.open << ": " << open << " s, plain " << baseline << " s";
+  }
 }
 
 TEST(LoadFromBytes, CodePageIsDetectedOnlyForTextThatIsNotUtf8) {
@@ -240,12 +325,26 @@ TEST(LoadFromFile, LargeFilesAreRefusedWithoutBeingHeld) {
     EXPECT_EQ(std::string(e.what()), "Cannot read file \"" + big +
                                          "\": it is larger than 64 MiB, too large for a subtitle");
   }
-  // No subtitle at all: the unsupported-format message.
-  const std::string zeros = dir.Write("zeros.sub", "");
-  std::filesystem::resize_file(zeros, kMaxSubtitleBytes + 1);
-  Result z;
-  z.doc.LoadSubtitle(zeros, true, z.sink);
-  EXPECT_EQ(z.sink.messages, std::vector<std::string>{kUnsupportedFormatMessage});
+  // The same for every format, and for a file that is no subtitle at all:
+  // the size is refused before any format test.
+  const std::pair<const char*, const char*> heads[] = {
+      {"cues.vtt", "WEBVTT\n\n00:01.000 --> 00:02.000\nHi\n"},
+      {"events.ass", "[Events]\nDialogue: 0,0:00:01.00,0:00:02.00,,,0,0,0,,Hi\n"},
+      {"zeros.sub", ""}};
+  for (const auto& [name, head] : heads) {
+    const std::string path = dir.Write(name, head);
+    std::filesystem::resize_file(path, kMaxSubtitleBytes + 1);
+    Result z;
+    try {
+      z.doc.LoadSubtitle(path, true, z.sink);
+      ADD_FAILURE() << "no error for " << name;
+    } catch (const FileError& e) {
+      EXPECT_EQ(
+          std::string(e.what()),
+          "Cannot read file \"" + path + "\": it is larger than 64 MiB, too large for a subtitle");
+    }
+    EXPECT_TRUE(z.sink.messages.empty()) << name;
+  }
   // At the limit the file is read.
   std::filesystem::resize_file(big, kMaxSubtitleBytes);
   Result fits;
