@@ -59,9 +59,9 @@ extern const char* const kUnsupportedFormatMessage;
 class TSubtitle {
  public:
   // Reads the file once (at most kMaxSubtitleBytes; a larger file is refused
-  // with a FileError, whatever it holds) and loads its bytes as LoadSubtitleBytes does. A
-  // missing file or an extension that no reader knows gives the
-  // unsupported-format message. File errors throw FileError.
+  // with a FileError, whatever it holds) and loads its bytes as
+  // LoadSubtitleBytes does. A missing file or an extension that no reader
+  // knows gives the unsupported-format message. File errors throw FileError.
   void LoadSubtitle(const std::string& FileName, bool ClearFirst, MessageSink& sink,
                     const LoadOptions& options = {});
   // Detects the format by the extension (".SRT", any case) and the content.

@@ -399,8 +399,8 @@ bool TSubtitle::ReadTolerant(std::string_view Bytes, std::string_view Extension,
           ++skipped;
           continue;
         }
-        // Below 2^63 whatever the frame (at most 9 digits) at the lowest
-        // rate, so each time converts; the index sets the limit.
+        // A frame of at most 9 digits at the lowest rate is below 2.2e18
+        // ms, well inside int64; the index's limit is lower still.
         const double startMs = std::nearbyint(static_cast<double>(a) * 1000.0 / fps);
         const double endMs = std::nearbyint(static_cast<double>(b) * 1000.0 / fps);
         if (std::max(startMs, endMs) > kMaxIdxTimeMs) {
