@@ -85,7 +85,7 @@ void CheckAllEntriesFit(const TSubtitle& doc, AppState& state, FrontEnd& frontEn
   std::set<char32_t> missing;
   for (int i = 1; i <= n; ++i) {
     const RenderSettings font = SettingsForText(frontEnd.ReadRenderSettings(), &doc);
-    const SubtitleLine& entry = doc.GetLine(i);
+    const SubtitleLine entry = doc.GetLine(i);
     const std::vector<std::string_view> all = EntryTextLines(doc, i);
     // While loading: which characters of the text no installed font has.
     if (loading) {

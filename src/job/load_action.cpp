@@ -31,12 +31,11 @@ void LoadSubtitleFile(const std::string& fileName, std::unique_ptr<TSubtitle>& C
     // Text beyond two lines that wrapping draws is not reported as lost.
     const TSubtitle& doc = *CurrentSubtitle;
     const RenderSettings drawing = SettingsForText(chosen, &doc);
-    const std::vector<int> named = doc.EntriesWithTextNotDrawn();
-    for (int entry : named) {
-      if (WrappingDrawsAllText(frontEnd.GetFonts(), doc, entry, drawing)) {
-        CurrentSubtitle->MarkAllTextDrawn(entry);
-      }
+    std::vector<int> drawn;
+    for (int entry : doc.EntriesWithTextNotDrawn()) {
+      if (WrappingDrawsAllText(frontEnd.GetFonts(), doc, entry, drawing)) drawn.push_back(entry);
     }
+    CurrentSubtitle->MarkAllTextDrawn(drawn);
   }
   if (CurrentSubtitle->Loaded) {
     // What the load noted: below the success message in the window, as

@@ -35,9 +35,10 @@ std::vector<std::string_view> EntryTextLines(const SubtitleLine& entry) {
 }
 
 std::vector<std::string_view> EntryTextLines(const TSubtitle& doc, int index) {
-  const SubtitleLine& entry = doc.GetLine(index);
+  const SubtitleLineView entry = doc.LineView(index);
   std::vector<std::string_view> lines = {entry.Text1, entry.Text2};
-  for (const std::string& extra : doc.ExtraLines(index)) lines.push_back(extra);
+  const std::vector<std::string_view> extra = doc.ExtraLines(index);
+  lines.insert(lines.end(), extra.begin(), extra.end());
   return lines;
 }
 
@@ -123,7 +124,7 @@ DrawnLines LinesToDraw(Fonts& fonts, const SubtitleLine& entry, const RenderSett
 }
 
 DrawnLines LinesToDraw(Fonts& fonts, const TSubtitle& doc, int index, const RenderSettings& s) {
-  const SubtitleLine& entry = doc.GetLine(index);
+  const SubtitleLine entry = doc.GetLine(index);
   if (!s.WrapLines) return {entry.Text1, entry.Text2};
   return LinesToDraw(fonts, entry, EntryTextLines(doc, index), s);
 }

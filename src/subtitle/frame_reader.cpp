@@ -105,19 +105,18 @@ void TSubtitle::ReadFrames(std::string_view Bytes, MessageSink& sink) {
     }
     // The first line passes through here too: it becomes an entry of its own.
     fivestrings parsed = ParseFrameLine(line, fps);
+    KeptLines kept;
     if (parsed.Text3.find_first_not_of(" \t|") != std::string::npos) {
       // Text3 holds the third and any further lines, split at their bars.
-      std::vector<std::string>& extra = extraLines_[LineCount() + 1];
       std::string_view rest = parsed.Text3;
-      for (size_t bar; (bar = rest.find('|')) != std::string_view::npos;
+      for (size_t bar; !kept.Lost() && (bar = rest.find('|')) != std::string_view::npos;
            rest.remove_prefix(bar + 1))
-        extra.push_back(RemoveTags(std::string(rest.substr(0, bar))));
-      extra.push_back(RemoveTags(std::string(rest)));
-      notDrawn_.push_back(LineCount() + 1);
+        kept.Add(RemoveTags(std::string(rest.substr(0, bar))));
+      kept.Add(RemoveTags(std::string(rest)));
     }
-    AddLine(std::move(parsed.StartTime), std::move(parsed.EndTime),
-            RemoveTags(std::move(parsed.Text1)), RemoveTags(std::move(parsed.Text2)),
-            RemoveTags(std::move(parsed.Text3)));
+    AddEntry({parsed.StartTime, parsed.EndTime, RemoveTags(std::move(parsed.Text1)),
+              RemoveTags(std::move(parsed.Text2)), RemoveTags(std::move(parsed.Text3))},
+             kept, false);
     Loaded = true;
   }
 }
