@@ -3,6 +3,7 @@
 // and every leniency, detected code page and undrawn line is noted.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "base/errors.h"
@@ -134,6 +135,51 @@ TEST(LoadFromBytes, TextNotDrawnIsKeptAndNoted) {
   ASSERT_EQ(m.doc.LoadNotes().size(), 1u);
   EXPECT_TRUE(m.doc.LoadNotes()[0].ends_with("entries 2, 3, 4, 5, 6 and more."))
       << m.doc.LoadNotes()[0];
+}
+
+TEST(LoadFromBytes, AnEntryKeepsAMiBOfItsFurtherLinesAndStaysNamed) {
+  // Entry 1 has 300,000 lines of "line" after its first two: five bytes
+  // each as the document counts them, so the first 209,715 are kept (a MiB
+  // holds 209,715.2). Entry 2 has one third line, entry 3 none.
+  std::string many;
+  for (int i = 0; i < 300'000; ++i) many += "line\n";
+  Result r;
+  LoadBytes(r,
+            "1\n00:00:01,000 --> 00:00:02,000\nA\nB\n" + many +
+                "\n2\n00:00:03,000 --> 00:00:04,000\nC\nD\nE\n\n"
+                "3\n00:00:05,000 --> 00:00:06,000\nF\n",
+            ".srt");
+  ASSERT_EQ(r.doc.LineCount(), 3);
+  EXPECT_EQ(r.doc.GetLine(1), (SubtitleLine{"1000", "2000", "A", "B", "line"}));
+  const std::vector<std::string_view> kept = r.doc.ExtraLines(1);
+  EXPECT_EQ(kept.size(), 209'715u);
+  EXPECT_EQ(kept.back(), "line");
+  EXPECT_EQ(r.doc.ExtraLines(2), (std::vector<std::string_view>{"E"}));
+  EXPECT_EQ(r.doc.EntriesWithTextNotDrawn(), (std::vector<int>{1, 2}));
+  // Wrapping draws what entry 2 holds; entry 1 lost lines and stays named.
+  r.doc.MarkAllTextDrawn({1, 2});
+  EXPECT_EQ(r.doc.EntriesWithTextNotDrawn(), (std::vector<int>{1}));
+}
+
+TEST(LoadFromBytes, LongAssTextIsReadInPiecesThatGiveItsLines) {
+  // 80 KB of \N inside an override block, then A and B, 40,000 lines of c,
+  // and a last block holding a \N before e. Pieces are cut only at a \N
+  // outside a block once 64 KiB are gathered, so the lines are as from the
+  // whole field.
+  std::string text = "{";
+  for (int i = 0; i < 40'000; ++i) text += "\\N";
+  text += "}A\\NB\\N";
+  for (int i = 0; i < 40'000; ++i) text += "c\\N";
+  text += "{d\\N}e";
+  Result r;
+  LoadBytes(r, "[Events]\nDialogue: 0,0:00:01.00,0:00:02.00,Default,,0,0,0,," + text + "\n",
+            ".ass");
+  ASSERT_EQ(r.doc.LineCount(), 1);
+  EXPECT_EQ(r.doc.GetLine(1), (SubtitleLine{"1000", "2000", "A", "B", "c"}));
+  const std::vector<std::string_view> extra = r.doc.ExtraLines(1);
+  ASSERT_EQ(extra.size(), 40'001u);
+  EXPECT_EQ(std::count(extra.begin(), extra.end(), "c"), 40'000);
+  EXPECT_EQ(extra.back(), "e");
 }
 
 TEST(LoadFromBytes, FrameFilesWithoutTheirOwnRate) {
