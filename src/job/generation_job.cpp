@@ -138,7 +138,7 @@ JobOutcome GenerationJob::Run(const TSubtitle* doc, const std::string& inputFile
         ButtonGenerateClick(doc, inputFile);  // the press of "Abort"
       }
       frontEnd_.SetProgressPosition(++progress_);
-      const SubtitleLine& line = doc->GetLine(k);
+      const SubtitleLineView line = doc->LineView(k);
       const RenderSettings settings = SettingsForText(frontEnd_.ReadRenderSettings(), doc);
       const DrawnLines text = LinesToDraw(frontEnd_.GetFonts(), *doc, k, settings);
       const Band drawn = RenderFrame(frontEnd_.GetFonts(), text.Line1, text.Line2, settings, frame);

@@ -37,13 +37,6 @@ size_t TakeLength(const char*& at) {
   }
 }
 
-std::string_view TakeField(const char*& at) {
-  const size_t n = TakeLength(at);
-  const std::string_view field(at, n);
-  at += n;
-  return field;
-}
-
 }  // namespace
 
 void KeptLines::Add(std::string_view line) {
@@ -63,11 +56,24 @@ void EntryStore::NewBlock(size_t size) {
   blocks_.push_back(std::move(block));
 }
 
-void EntryStore::Add(const SubtitleLineView& fields, const KeptLines& kept) {
-  const std::string_view parts[] = {fields.StartTime, fields.EndTime, fields.Text1, fields.Text2,
-                                    fields.Text3};
+void EntryStore::Add(SubtitleLine fields, const KeptLines& kept) {
+  std::string* parts[] = {&fields.StartTime, &fields.EndTime, &fields.Text1, &fields.Text2,
+                          &fields.Text3};
+  // A field's place: its length times two, or the number of a long field
+  // times two plus one.
+  size_t places[5];
   size_t size = LengthBytes(kept.count_) + kept.packed_.size();
-  for (std::string_view part : parts) size += LengthBytes(part.size()) + part.size();
+  for (int f = 0; f < 5; ++f) {
+    std::string& part = *parts[f];
+    if (part.size() >= kLongField) {
+      places[f] = longFields_.size() * 2 + 1;
+      longFields_.push_back(std::move(part));
+      part.clear();
+    } else {
+      places[f] = part.size() * 2;
+    }
+    size += LengthBytes(places[f]) + part.size();
+  }
   size_t block, offset;
   if (size > kBlockBytes) {
     NewBlock(size);
@@ -84,14 +90,22 @@ void EntryStore::Add(const SubtitleLineView& fields, const KeptLines& kept) {
     openUsed_ += size;
   }
   char* out = blocks_[block].get() + offset;
-  for (std::string_view part : parts) {
-    out = PutLength(out, part.size());
-    if (!part.empty()) std::memcpy(out, part.data(), part.size());
-    out += part.size();
+  for (int f = 0; f < 5; ++f) {
+    out = PutLength(out, places[f]);
+    if (!parts[f]->empty()) std::memcpy(out, parts[f]->data(), parts[f]->size());
+    out += parts[f]->size();
   }
   out = PutLength(out, kept.count_);
   if (!kept.packed_.empty()) std::memcpy(out, kept.packed_.data(), kept.packed_.size());
   positions_.push_back(static_cast<uint64_t>(block) << 32 | offset);
+}
+
+std::string_view EntryStore::TakeField(const char*& at) const {
+  const size_t place = TakeLength(at);
+  if (place % 2 == 1) return longFields_[place / 2];
+  const std::string_view field(at, place / 2);
+  at += place / 2;
+  return field;
 }
 
 const char* EntryStore::Start(size_t k) const {
@@ -114,7 +128,11 @@ std::vector<std::string_view> EntryStore::Kept(size_t k) const {
   const char* at = Start(k);
   for (int field = 0; field < 5; ++field) TakeField(at);
   std::vector<std::string_view> lines(TakeLength(at));
-  for (std::string_view& line : lines) line = TakeField(at);
+  for (std::string_view& line : lines) {
+    const size_t n = TakeLength(at);
+    line = std::string_view(at, n);
+    at += n;
+  }
   return lines;
 }
 
@@ -125,6 +143,7 @@ void EntryStore::Truncate(size_t n) {
 void EntryStore::Clear() {
   positions_.clear();
   blocks_.clear();
+  longFields_.clear();
   openUsed_ = kBlockBytes;
 }
 

@@ -14,6 +14,17 @@
 
 namespace kestrelpix {
 
+// One entry. Times are whole milliseconds as decimal text ("0", "40",
+// "3723004"); only Text1 and Text2 are listed, measured and drawn.
+struct SubtitleLine {
+  std::string StartTime;
+  std::string EndTime;
+  std::string Text1;
+  std::string Text2;
+  std::string Text3;
+  bool operator==(const SubtitleLine&) const = default;
+};
+
 // An entry's five fields as views of the document that holds them; valid
 // until the document is cleared or loads again.
 struct SubtitleLineView {
@@ -23,6 +34,11 @@ struct SubtitleLineView {
   std::string_view Text2;
   std::string_view Text3;
 };
+
+// An entry's fields as views of `line`.
+inline SubtitleLineView ViewOf(const SubtitleLine& line) {
+  return {line.StartTime, line.EndTime, line.Text1, line.Text2, line.Text3};
+}
 
 // How much of an entry's lines after its first two the document keeps, in
 // bytes (each line counted with one more byte, so that empty lines count
@@ -50,11 +66,13 @@ class KeptLines {
 };
 
 // The entries of a document in order. Entry k (from 0) is one position in
-// a block; there lie its five fields and its kept lines, each as a length
-// (LEB128) and its bytes, and the number of kept lines before them.
+// a block; there lie its five fields, the number of its kept lines and the
+// kept lines, each field and line as a length (LEB128) and its bytes. A
+// field of kLongField bytes or more is not copied: it is kept as it is
+// handed over, and its place holds its number among those.
 class EntryStore {
  public:
-  void Add(const SubtitleLineView& fields, const KeptLines& kept);
+  void Add(SubtitleLine fields, const KeptLines& kept);
   size_t Size() const { return positions_.size(); }
   // Throws std::out_of_range for k >= Size().
   SubtitleLineView Line(size_t k) const;
@@ -67,11 +85,15 @@ class EntryStore {
   // Entries up to this size share blocks of it; a larger entry has a block
   // of its own.
   static constexpr size_t kBlockBytes = size_t{1} << 20;
+  static constexpr size_t kLongField = size_t{64} << 10;
 
   const char* Start(size_t k) const;
+  // Reads the field at `at`, which moves past its place.
+  std::string_view TakeField(const char*& at) const;
   void NewBlock(size_t size);
 
   std::vector<std::unique_ptr<char[]>> blocks_;
+  std::vector<std::string> longFields_;
   size_t open_ = 0;                 // the block that takes entries up to kBlockBytes
   size_t openUsed_ = kBlockBytes;   // bytes of it taken; kBlockBytes before the first
   std::deque<uint64_t> positions_;  // block index << 32 | offset in the block

@@ -117,8 +117,9 @@ void TSubtitle::ReadFrames(std::string_view Bytes, MessageSink& sink) {
         kept.Add(RemoveTags(std::string(rest.substr(0, bar))));
       kept.Add(RemoveTags(std::string(rest)));
     }
-    AddEntry({parsed.StartTime, parsed.EndTime, RemoveTags(std::move(parsed.Text1)),
-              RemoveTags(std::move(parsed.Text2)), RemoveTags(std::move(parsed.Text3))},
+    AddEntry({std::move(parsed.StartTime), std::move(parsed.EndTime),
+              RemoveTags(std::move(parsed.Text1)), RemoveTags(std::move(parsed.Text2)),
+              RemoveTags(std::move(parsed.Text3))},
              kept, false);
     Loaded = true;
   }

@@ -58,15 +58,13 @@ void TSubtitle::ReadSrt(std::string_view Bytes) {
   // The entry being read is added once the next time line, or the end,
   // shows that no more of its text follows.
   struct Entry {
-    std::string start, end, text1, text2, text3;
+    SubtitleLine line;
     KeptLines kept;
     bool lost = false;
   };
   std::optional<Entry> entry;
   auto finish = [&] {
-    if (entry)
-      AddEntry({entry->start, entry->end, entry->text1, entry->text2, entry->text3}, entry->kept,
-               entry->lost);
+    if (entry) AddEntry(std::move(entry->line), entry->kept, entry->lost);
     entry.reset();
   };
   // Text the reader does not draw is noted for the entry it follows: a
@@ -100,11 +98,8 @@ void TSubtitle::ReadSrt(std::string_view Bytes) {
       if (text2.empty()) lost3 = std::move(text3), text3.clear();
       std::string kept3 = text3;
       entry.emplace();
-      entry->start = std::move(start);
-      entry->end = std::move(end);
-      entry->text1 = RemoveTags(std::move(text1));
-      entry->text2 = RemoveTags(std::move(text2));
-      entry->text3 = RemoveTags(std::move(text3));
+      entry->line = {std::move(start), std::move(end), RemoveTags(std::move(text1)),
+                     RemoveTags(std::move(text2)), RemoveTags(std::move(text3))};
       // The last line read may be the next entry's counter; a time line
       // swallowed here loses its entry, and it and its counter are no text
       // of this one.

@@ -100,13 +100,15 @@ SubtitleLine TSubtitle::GetLine(int Index) const {
                       std::string(line.Text1), std::string(line.Text2), std::string(line.Text3)};
 }
 
-void TSubtitle::AddLine(std::string_view StartTime, std::string_view EndTime,
-                        std::string_view Text1, std::string_view Text2, std::string_view Text3) {
-  entries_.Add({StartTime, EndTime, Text1, Text2, Text3}, KeptLines());
+void TSubtitle::AddLine(std::string StartTime, std::string EndTime, std::string Text1,
+                        std::string Text2, std::string Text3) {
+  entries_.Add({std::move(StartTime), std::move(EndTime), std::move(Text1), std::move(Text2),
+                std::move(Text3)},
+               KeptLines());
 }
 
-void TSubtitle::AddEntry(const SubtitleLineView& fields, const KeptLines& kept, bool lost) {
-  entries_.Add(fields, kept);
+void TSubtitle::AddEntry(SubtitleLine fields, const KeptLines& kept, bool lost) {
+  entries_.Add(std::move(fields), kept);
   const int entry = LineCount();
   lost = lost || kept.Lost();
   if (kept.Count() > 0 || lost) notDrawn_.push_back(entry);

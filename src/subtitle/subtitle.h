@@ -12,17 +12,6 @@
 
 namespace kestrelpix {
 
-// One entry. Times are whole milliseconds as decimal text ("0", "40",
-// "3723004"); only Text1 and Text2 are listed, measured and drawn.
-struct SubtitleLine {
-  std::string StartTime;
-  std::string EndTime;
-  std::string Text1;
-  std::string Text2;
-  std::string Text3;
-  bool operator==(const SubtitleLine&) const = default;
-};
-
 // The result of parsing one line of a frame-numbered file; the same five
 // fields as SubtitleLine.
 struct fivestrings {
@@ -75,8 +64,8 @@ class TSubtitle {
   SubtitleLineView LineView(int Index) const {
     return entries_.Line(static_cast<size_t>(Index) - 1);
   }
-  void AddLine(std::string_view StartTime, std::string_view EndTime, std::string_view Text1,
-               std::string_view Text2, std::string_view Text3);
+  void AddLine(std::string StartTime, std::string EndTime, std::string Text1, std::string Text2,
+               std::string Text3);
   void ClearLines() { entries_.Clear(); }
 
   // hh:mm:ss:mmm, hours not cut (100 hours give "100").
@@ -138,7 +127,7 @@ class TSubtitle {
   // Adds an entry with the lines kept of it after its first two; lost: a
   // line of it was not kept (nor counted in `kept`). An entry with kept or
   // lost lines is named as holding text that is not drawn.
-  void AddEntry(const SubtitleLineView& fields, const KeptLines& kept, bool lost);
+  void AddEntry(SubtitleLine fields, const KeptLines& kept, bool lost);
   void DetectCodePage(std::string_view Bytes, const LoadOptions& options);
 
   EntryStore entries_;

@@ -146,8 +146,9 @@ struct Entry {
   }
 };
 
-// Where the readers put each entry as soon as it is complete.
-using EntryOut = std::function<void(const Entry&)>;
+// Where the readers put each entry as soon as it is complete; its text is
+// taken.
+using EntryOut = std::function<void(Entry&)>;
 
 void Join(std::string& note, const std::string& phrase) {
   note += note.empty() ? "" : ", ";
@@ -427,10 +428,10 @@ bool TSubtitle::ReadTolerant(std::string_view Bytes, std::string_view Extension,
     notDrawn_.clear();
     textLost_.clear();
   }};
-  const EntryOut out = [&](const Entry& e) {
-    AddEntry(
-        {std::to_string(e.time.start), std::to_string(e.time.end), e.text[0], e.text[1], e.text[2]},
-        e.kept, false);
+  const EntryOut out = [&](Entry& e) {
+    AddEntry({std::to_string(e.time.start), std::to_string(e.time.end), std::move(e.text[0]),
+              std::move(e.text[1]), std::move(e.text[2])},
+             e.kept, false);
   };
 
   std::string format;
