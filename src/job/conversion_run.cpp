@@ -139,7 +139,7 @@ RunOutcome RunConversion(const RunRequest& request, Fonts& fonts, RunObserver& o
       const TSubtitle& doc = *streams[s].Doc;
       starts[s].reserve(static_cast<size_t>(doc.LineCount()));
       for (int k = 1; k <= doc.LineCount(); ++k) {
-        starts[s].push_back(std::max(0.0, StrToFloat(doc.GetLine(k).StartTime)));
+        starts[s].push_back(std::max(0.0, StrToFloat(doc.LineView(k).StartTime)));
       }
     }
     const std::vector<StreamEntry> order = MergeOrder(starts);

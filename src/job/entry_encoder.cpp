@@ -28,7 +28,7 @@ EncodedEntry EncodeEntry(Fonts& fonts, const EntryToDraw& what, const ColorKeys&
                          IndexFrame& frame) {
   EncodedEntry out;
   CollectedWarnings warnings(out.Warnings);
-  const SubtitleLine& line = what.Doc->GetLine(what.Entry);
+  const SubtitleLineView line = what.Doc->LineView(what.Entry);
   // Wrapped when wrapping is on. Drawn first: the frame takes its height
   // from the frame rate.
   const DrawnLines text = LinesToDraw(fonts, *what.Doc, what.Entry, *what.Drawing);

@@ -5,8 +5,10 @@
 
 namespace kestrelpix {
 
-std::string ListRowText(const SubtitleLine& line) {
-  return line.Text2.empty() ? line.Text1 : line.Text1 + "|" + line.Text2;
+std::string ListRowText(const SubtitleLineView& line) {
+  std::string row(line.Text1);
+  if (!line.Text2.empty()) row.append("|").append(line.Text2);
+  return row;
 }
 
 void LoadSubtitleFile(const std::string& fileName, std::unique_ptr<TSubtitle>& CurrentSubtitle,
@@ -30,12 +32,11 @@ void LoadSubtitleFile(const std::string& fileName, std::unique_ptr<TSubtitle>& C
     // Text beyond two lines that wrapping draws is not reported as lost.
     const TSubtitle& doc = *CurrentSubtitle;
     const RenderSettings drawing = SettingsForText(chosen, &doc);
-    const std::vector<int> named = doc.EntriesWithTextNotDrawn();
-    for (int entry : named) {
-      if (WrappingDrawsAllText(frontEnd.GetFonts(), doc, entry, drawing)) {
-        CurrentSubtitle->MarkAllTextDrawn(entry);
-      }
+    std::vector<int> drawn;
+    for (int entry : doc.EntriesWithTextNotDrawn()) {
+      if (WrappingDrawsAllText(frontEnd.GetFonts(), doc, entry, drawing)) drawn.push_back(entry);
     }
+    CurrentSubtitle->MarkAllTextDrawn(drawn);
   }
   if (CurrentSubtitle->Loaded) {
     // What the load noted: below the success message in the window, as
@@ -51,7 +52,7 @@ void LoadSubtitleFile(const std::string& fileName, std::unique_ptr<TSubtitle>& C
     const int count = CurrentSubtitle->LineCount();
     if (count > 0) {
       for (int i = 1; i <= count; ++i)
-        frontEnd.AddEntryRow(ListRowText(CurrentSubtitle->GetLine(i)));
+        frontEnd.AddEntryRow(ListRowText(CurrentSubtitle->LineView(i)));
       frontEnd.SelectEntryRow(0);
     }
     CheckAllEntriesFit(*CurrentSubtitle, state, frontEnd, successNote);

@@ -13,7 +13,7 @@ namespace kestrelpix {
 
 // The list row of an entry: Text1, then "|" and Text2 when Text2 is not
 // empty. Text3 is never shown.
-std::string ListRowText(const SubtitleLine& line);
+std::string ListRowText(const SubtitleLineView& line);
 
 // Steps after the file dialog: fileName is the dialog's file name (an empty
 // name ends the action at once). CurrentSubtitle is replaced by a new

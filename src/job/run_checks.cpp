@@ -35,7 +35,7 @@ std::string LongDisplayWarning(const TSubtitle& doc) {
   int count = 0;
   std::string numbers;
   for (int k = 1; k <= doc.LineCount(); ++k) {
-    const SubtitleLine& line = doc.GetLine(k);
+    const SubtitleLineView line = doc.LineView(k);
     double start = 0, end = 0;
     try {
       start = StrToFloat(line.StartTime);

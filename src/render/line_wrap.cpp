@@ -35,9 +35,10 @@ std::vector<std::string_view> EntryTextLines(const SubtitleLine& entry) {
 }
 
 std::vector<std::string_view> EntryTextLines(const TSubtitle& doc, int index) {
-  const SubtitleLine& entry = doc.GetLine(index);
+  const SubtitleLineView entry = doc.LineView(index);
   std::vector<std::string_view> lines = {entry.Text1, entry.Text2};
-  for (const std::string& extra : doc.ExtraLines(index)) lines.push_back(extra);
+  const std::vector<std::string_view> extra = doc.ExtraLines(index);
+  lines.insert(lines.end(), extra.begin(), extra.end());
   return lines;
 }
 
@@ -119,18 +120,18 @@ bool WrappingDrawsAllText(Fonts& fonts, const TSubtitle& doc, int index, const R
 }
 
 DrawnLines LinesToDraw(Fonts& fonts, const SubtitleLine& entry, const RenderSettings& s) {
-  return LinesToDraw(fonts, entry, EntryTextLines(entry), s);
+  return LinesToDraw(fonts, ViewOf(entry), EntryTextLines(entry), s);
 }
 
 DrawnLines LinesToDraw(Fonts& fonts, const TSubtitle& doc, int index, const RenderSettings& s) {
-  const SubtitleLine& entry = doc.GetLine(index);
-  if (!s.WrapLines) return {entry.Text1, entry.Text2};
+  const SubtitleLineView entry = doc.LineView(index);
+  if (!s.WrapLines) return {std::string(entry.Text1), std::string(entry.Text2)};
   return LinesToDraw(fonts, entry, EntryTextLines(doc, index), s);
 }
 
-DrawnLines LinesToDraw(Fonts& fonts, const SubtitleLine& entry,
+DrawnLines LinesToDraw(Fonts& fonts, const SubtitleLineView& entry,
                        const std::vector<std::string_view>& lines, const RenderSettings& s) {
-  DrawnLines own{entry.Text1, entry.Text2};
+  DrawnLines own{std::string(entry.Text1), std::string(entry.Text2)};
   if (!s.WrapLines) return own;
   const bool own_fit = LineFits(fonts, entry.Text1, s) && LineFits(fonts, entry.Text2, s);
   if (own_fit && lines.size() == 2) return own;

@@ -41,7 +41,7 @@ std::vector<std::string_view> EntryTextLines(const TSubtitle& doc, int index);
 //  - text without a blank, or too wide even when wrapped, gives the best it
 //    can, which the fit check then refuses.
 // `lines` are the entry's text lines as EntryTextLines gives them.
-DrawnLines LinesToDraw(Fonts& fonts, const SubtitleLine& entry,
+DrawnLines LinesToDraw(Fonts& fonts, const SubtitleLineView& entry,
                        const std::vector<std::string_view>& lines, const RenderSettings& settings);
 DrawnLines LinesToDraw(Fonts& fonts, const SubtitleLine& entry, const RenderSettings& settings);
 DrawnLines LinesToDraw(Fonts& fonts, const TSubtitle& doc, int index,

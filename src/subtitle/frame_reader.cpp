@@ -2,6 +2,7 @@
 // frame rate stated by the first line as {1}{1}25.000.
 #include <cmath>
 #include <cstdint>
+#include <utility>
 
 #include "base/errors.h"
 #include "base/number_text.h"
@@ -91,7 +92,7 @@ void TSubtitle::ReadFrames(std::string_view Bytes, MessageSink& sink) {
   double fps = 0;
   bool first = true;
   while (!reader.AtEnd()) {
-    const std::string line = reader.ReadLine();
+    std::string line = reader.ReadLine();
     if (first) {
       fps = ReadFrameRate(line);
       first = false;
@@ -104,20 +105,22 @@ void TSubtitle::ReadFrames(std::string_view Bytes, MessageSink& sink) {
       return;
     }
     // The first line passes through here too: it becomes an entry of its own.
-    fivestrings parsed = ParseFrameLine(line, fps);
+    // The line goes once parsed, so that a long one is not held three times
+    // (as read, as parsed and in the document).
+    fivestrings parsed = ParseFrameLine(std::exchange(line, {}), fps);
+    KeptLines kept;
     if (parsed.Text3.find_first_not_of(" \t|") != std::string::npos) {
       // Text3 holds the third and any further lines, split at their bars.
-      std::vector<std::string>& extra = extraLines_[LineCount() + 1];
       std::string_view rest = parsed.Text3;
-      for (size_t bar; (bar = rest.find('|')) != std::string_view::npos;
+      for (size_t bar; !kept.Lost() && (bar = rest.find('|')) != std::string_view::npos;
            rest.remove_prefix(bar + 1))
-        extra.push_back(RemoveTags(std::string(rest.substr(0, bar))));
-      extra.push_back(RemoveTags(std::string(rest)));
-      notDrawn_.push_back(LineCount() + 1);
+        kept.Add(RemoveTags(std::string(rest.substr(0, bar))));
+      kept.Add(RemoveTags(std::string(rest)));
     }
-    AddLine(std::move(parsed.StartTime), std::move(parsed.EndTime),
-            RemoveTags(std::move(parsed.Text1)), RemoveTags(std::move(parsed.Text2)),
-            RemoveTags(std::move(parsed.Text3)));
+    AddEntry({std::move(parsed.StartTime), std::move(parsed.EndTime),
+              RemoveTags(std::move(parsed.Text1)), RemoveTags(std::move(parsed.Text2)),
+              RemoveTags(std::move(parsed.Text3))},
+             kept, false);
     Loaded = true;
   }
 }

@@ -2,6 +2,7 @@
 // for time lines, takes the two times from fixed positions, and takes the
 // three lines after each time line as text.
 #include <cstdint>
+#include <optional>
 
 #include "base/number_text.h"
 #include "subtitle/line_reader.h"
@@ -54,25 +55,38 @@ std::string TSubtitle::SrtTimeToMs(std::string_view Time) {
 
 void TSubtitle::ReadSrt(std::string_view Bytes) {
   ByteLineReader reader(Bytes);
+  // The entry being read is added once the next time line, or the end,
+  // shows that no more of its text follows.
+  struct Entry {
+    SubtitleLine line;
+    KeptLines kept;
+    bool lost = false;
+  };
+  std::optional<Entry> entry;
+  auto finish = [&] {
+    if (entry) AddEntry(std::move(entry->line), entry->kept, entry->lost);
+    entry.reset();
+  };
   // Text the reader does not draw is noted for the entry it follows: a
   // third line, lines read after a blank one, and lines skipped between
   // entries. The line just before a time line is its counter, so a skipped
   // line is held until the next line shows what it was.
   std::string held;
   auto dropped = [&](std::string text, bool keep) {
-    if (Lines.empty() || IsBlank(text)) return;
-    const int entry = LineCount();
-    if (notDrawn_.empty() || notDrawn_.back() != entry) notDrawn_.push_back(entry);
+    if (!entry || IsBlank(text)) return;
     if (keep) {
-      extraLines_[entry].push_back(RemoveTags(std::move(text)));
+      entry->kept.Add(RemoveTags(std::move(text)));
     } else {
-      textLost_.insert(entry);
+      entry->lost = true;
     }
   };
   while (!reader.AtEnd()) {
     std::string line = reader.ReadLine();
     if (IsTimeLine(line)) {
       held.clear();
+      // A time that does not convert stops reading: the entries before it
+      // stay, with all of their text.
+      finish();
       std::string start = SrtTimeToMs(std::string_view(line).substr(0, 12));
       std::string end = SrtTimeToMs(std::string_view(line).substr(17, 12));
       // Exactly three lines follow a time line, whatever they hold.
@@ -83,8 +97,9 @@ void TSubtitle::ReadSrt(std::string_view Bytes) {
       if (text1.empty()) lost2 = std::move(text2), text2.clear();
       if (text2.empty()) lost3 = std::move(text3), text3.clear();
       std::string kept3 = text3;
-      AddLine(std::move(start), std::move(end), RemoveTags(std::move(text1)),
-              RemoveTags(std::move(text2)), RemoveTags(std::move(text3)));
+      entry.emplace();
+      entry->line = {std::move(start), std::move(end), RemoveTags(std::move(text1)),
+                     RemoveTags(std::move(text2)), RemoveTags(std::move(text3))};
       // The last line read may be the next entry's counter; a time line
       // swallowed here loses its entry, and it and its counter are no text
       // of this one.
@@ -104,6 +119,7 @@ void TSubtitle::ReadSrt(std::string_view Bytes) {
     Loaded = true;
   }
   dropped(std::move(held), true);
+  finish();
 }
 
 }  // namespace kestrelpix

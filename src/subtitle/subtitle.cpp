@@ -57,7 +57,6 @@ void TSubtitle::LoadSubtitleBytes(std::string_view Bytes, std::string_view Exten
                                   bool ClearFirst, MessageSink& sink, const LoadOptions& options) {
   Loaded = false;
   notes_.clear();
-  extraLines_.clear();
   notDrawn_.clear();
   textLost_.clear();
   DetectedCharset = 1;
@@ -90,42 +89,51 @@ void TSubtitle::LoadSubtitleBytes(std::string_view Bytes, std::string_view Exten
   DetectCodePage(Bytes, options);
 }
 
+SubtitleLine TSubtitle::GetLine(int Index) const {
+  const SubtitleLineView line = LineView(Index);
+  return SubtitleLine{std::string(line.StartTime), std::string(line.EndTime),
+                      std::string(line.Text1), std::string(line.Text2), std::string(line.Text3)};
+}
+
 void TSubtitle::AddLine(std::string StartTime, std::string EndTime, std::string Text1,
                         std::string Text2, std::string Text3) {
-  Lines.push_back(SubtitleLine{std::move(StartTime), std::move(EndTime), std::move(Text1),
-                               std::move(Text2), std::move(Text3)});
+  entries_.Add({std::move(StartTime), std::move(EndTime), std::move(Text1), std::move(Text2),
+                std::move(Text3)},
+               KeptLines());
 }
 
-void TSubtitle::AddEntryLines(std::string StartTime, std::string EndTime,
-                              std::vector<std::string> lines) {
-  lines.resize(std::max<size_t>(lines.size(), 3));
-  const int entry = LineCount() + 1;
-  if (lines.size() > 3 || !lines[2].empty()) {
-    extraLines_[entry].assign(lines.begin() + 2, lines.end());
-    notDrawn_.push_back(entry);
-  }
-  AddLine(std::move(StartTime), std::move(EndTime), std::move(lines[0]), std::move(lines[1]),
-          std::move(lines[2]));
+void TSubtitle::AddEntry(SubtitleLine fields, const KeptLines& kept, bool lost) {
+  entries_.Add(std::move(fields), kept);
+  const int entry = LineCount();
+  lost = lost || kept.Lost();
+  if (kept.Count() > 0 || lost) notDrawn_.push_back(entry);
+  if (lost) textLost_.push_back(entry);
 }
 
-const std::vector<std::string>& TSubtitle::ExtraLines(int Index) const {
-  static const std::vector<std::string> kNone;
-  const auto it = extraLines_.find(Index);
-  return it == extraLines_.end() ? kNone : it->second;
+std::vector<std::string_view> TSubtitle::ExtraLines(int Index) const {
+  return entries_.Kept(static_cast<size_t>(Index) - 1);
 }
 
 std::vector<std::string> TSubtitle::EntryLines(int Index) const {
-  const SubtitleLine& line = GetLine(Index);
+  const SubtitleLineView line = LineView(Index);
   std::vector<std::string> all;
-  if (!line.Text1.empty()) all.push_back(line.Text1);
-  if (!line.Text2.empty()) all.push_back(line.Text2);
-  for (const std::string& extra : ExtraLines(Index)) all.push_back(extra);
+  if (!line.Text1.empty()) all.emplace_back(line.Text1);
+  if (!line.Text2.empty()) all.emplace_back(line.Text2);
+  for (std::string_view extra : ExtraLines(Index)) all.emplace_back(extra);
   return all;
 }
 
-void TSubtitle::MarkAllTextDrawn(int Index) {
-  if (textLost_.count(Index) != 0) return;
-  notDrawn_.erase(std::remove(notDrawn_.begin(), notDrawn_.end(), Index), notDrawn_.end());
+void TSubtitle::MarkAllTextDrawn(const std::vector<int>& Indices) {
+  // All three lists ascend: one pass over each.
+  size_t drawn = 0, lost = 0, kept = 0;
+  for (const int entry : notDrawn_) {
+    while (drawn < Indices.size() && Indices[drawn] < entry) ++drawn;
+    while (lost < textLost_.size() && textLost_[lost] < entry) ++lost;
+    const bool isDrawn = drawn < Indices.size() && Indices[drawn] == entry;
+    const bool isLost = lost < textLost_.size() && textLost_[lost] == entry;
+    if (!isDrawn || isLost) notDrawn_[kept++] = entry;
+  }
+  notDrawn_.resize(kept);
 }
 
 std::vector<std::string> TSubtitle::LoadNotes() const {

@@ -3,26 +3,14 @@
 #pragma once
 
 #include <cstdint>
-#include <map>
-#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "base/message_sink.h"
+#include "subtitle/entry_store.h"
 
 namespace kestrelpix {
-
-// One entry. Times are whole milliseconds as decimal text ("0", "40",
-// "3723004"); only Text1 and Text2 are listed, measured and drawn.
-struct SubtitleLine {
-  std::string StartTime;
-  std::string EndTime;
-  std::string Text1;
-  std::string Text2;
-  std::string Text3;
-  bool operator==(const SubtitleLine&) const = default;
-};
 
 // The result of parsing one line of a frame-numbered file; the same five
 // fields as SubtitleLine.
@@ -75,12 +63,16 @@ class TSubtitle {
   void LoadSubtitleBytes(std::string_view Bytes, std::string_view Extension, bool ClearFirst,
                          MessageSink& sink, const LoadOptions& options = {});
 
-  int LineCount() const { return static_cast<int>(Lines.size()); }
-  // Index is 1-based and must lie in 1..LineCount().
-  const SubtitleLine& GetLine(int Index) const { return Lines.at(static_cast<size_t>(Index) - 1); }
+  int LineCount() const { return static_cast<int>(entries_.Size()); }
+  // Index is 1-based and must lie in 1..LineCount(). A copy of the entry.
+  SubtitleLine GetLine(int Index) const;
+  // The same as views of the document, valid until it changes.
+  SubtitleLineView LineView(int Index) const {
+    return entries_.Line(static_cast<size_t>(Index) - 1);
+  }
   void AddLine(std::string StartTime, std::string EndTime, std::string Text1, std::string Text2,
                std::string Text3);
-  void ClearLines() { Lines.clear(); }
+  void ClearLines() { entries_.Clear(); }
 
   // hh:mm:ss:mmm, hours not cut (100 hours give "100").
   static std::string MsToIdxTime(double Ms);
@@ -107,14 +99,17 @@ class TSubtitle {
   std::vector<std::string> LoadNotes() const;
   // The entries whose text is not all drawn as two lines, ascending.
   const std::vector<int>& EntriesWithTextNotDrawn() const { return notDrawn_; }
-  // Entry Index is drawn with all its text after all (wrapping joins its
-  // lines into two): the notes no longer name it. An entry the load lost
-  // text of (a line it could not keep) stays named.
-  void MarkAllTextDrawn(int Index);
+  // These entries (ascending, as EntriesWithTextNotDrawn gives them) are
+  // drawn with all their text after all (wrapping joins their lines into
+  // two): the notes no longer name them. An entry the load lost text of (a
+  // line it could not keep) stays named. Linear in the entries named.
+  void MarkAllTextDrawn(const std::vector<int>& Indices);
   // The text lines of entry Index after Text2, as the file holds them
   // (Text3 first), tags removed: lines that are not drawn. Empty for most
-  // entries.
-  const std::vector<std::string>& ExtraLines(int Index) const;
+  // entries. At most kMaxKeptLineBytes of them are kept; an entry with more
+  // is one the load lost text of. Views of the document, valid until it
+  // changes.
+  std::vector<std::string_view> ExtraLines(int Index) const;
   // All text lines of entry Index: Text1 and Text2 where not empty, then
   // ExtraLines(Index).
   std::vector<std::string> EntryLines(int Index) const;
@@ -135,16 +130,16 @@ class TSubtitle {
   // The tolerant reading; false when it does not take the file either.
   bool ReadTolerant(std::string_view Bytes, std::string_view Extension, bool ClearFirst,
                     MessageSink& sink, const LoadOptions& options);
-  // Adds an entry from its text lines: the first three are Text1..Text3,
-  // all after the second are kept as ExtraLines.
-  void AddEntryLines(std::string StartTime, std::string EndTime, std::vector<std::string> lines);
+  // Adds an entry with the lines kept of it after its first two; lost: a
+  // line of it was not kept (nor counted in `kept`). An entry with kept or
+  // lost lines is named as holding text that is not drawn.
+  void AddEntry(SubtitleLine fields, const KeptLines& kept, bool lost);
   void DetectCodePage(std::string_view Bytes, const LoadOptions& options);
 
-  std::vector<SubtitleLine> Lines;
+  EntryStore entries_;
   std::vector<std::string> notes_;
-  std::map<int, std::vector<std::string>> extraLines_;  // by 1-based entry number
   std::vector<int> notDrawn_;  // entries with text that is not drawn, ascending
-  std::set<int> textLost_;     // entries with text not kept in extraLines_
+  std::vector<int> textLost_;  // entries with text not kept in ExtraLines, ascending
 };
 
 }  // namespace kestrelpix

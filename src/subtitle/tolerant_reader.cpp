@@ -5,8 +5,10 @@
 // files may carry a byte-order mark, a {0}{0} header or no frame rate, and
 // WebVTT and ASS/SSA files are read. What was tolerated becomes one note.
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 #include "base/errors.h"
@@ -19,8 +21,6 @@
 namespace kestrelpix {
 
 namespace {
-
-using LineViews = std::vector<std::string_view>;
 
 std::string_view Trim(std::string_view s) {
   const size_t a = s.find_first_not_of(" \t");
@@ -131,50 +131,71 @@ std::optional<TimeSpan> ParseTimeLine(std::string_view line, bool allowShort, To
   return TimeSpan{*start, *end};
 }
 
+// An entry as a reader finds it: its time and its text lines in order. The
+// first three lines become Text1 to Text3; the third and later are kept as
+// the lines that are not drawn.
 struct Entry {
+  explicit Entry(TimeSpan span) : time(span) {}
+
   TimeSpan time;
-  std::vector<std::string> lines;
+  std::string text[3];
+  size_t count = 0;
+  KeptLines kept;
+
+  void Add(std::string line) {
+    if (count >= 2) kept.Add(line);
+    if (count < 3) text[count] = std::move(line);
+    ++count;
+  }
 };
+
+// Where the readers put each entry as soon as it is complete; its text is
+// taken.
+using EntryOut = std::function<void(Entry&)>;
 
 void Join(std::string& note, const std::string& phrase) {
   note += note.empty() ? "" : ", ";
   note += phrase;
 }
 
+bool IsCounter(std::string_view line) {
+  const std::string_view counter = Trim(line);
+  return !counter.empty() && counter.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
 // SubRip found by its time lines: the text of an entry runs to the next
 // time line; a line of digits just before a time line is its counter.
-bool ReadLooseSubRip(const LineViews& lines, std::vector<Entry>& out, Tolerated& t) {
-  std::vector<size_t> timeLines;
-  std::vector<TimeSpan> spans;
-  for (size_t k = 0; k < lines.size(); ++k) {
-    if (const auto span = ParseTimeLine(lines[k], false, t)) {
-      timeLines.push_back(k);
-      spans.push_back(*span);
-    }
-  }
-  if (timeLines.empty()) return false;
-  for (size_t e = 0; e < timeLines.size(); ++e) {
-    size_t stop = e + 1 < timeLines.size() ? timeLines[e + 1] : lines.size();
-    // The counter of the next entry, with any blank lines before it.
-    if (e + 1 < timeLines.size()) {
-      size_t c = stop;
-      if (c > timeLines[e] + 1) {
-        const std::string_view counter = Trim(lines[c - 1]);
-        if (!counter.empty() && counter.find_first_not_of("0123456789") == std::string_view::npos)
-          --c;
-        else
+bool ReadLooseSubRip(std::string_view text, const EntryOut& out, Tolerated& t) {
+  LineSplitter lines(text);
+  std::optional<Entry> entry;
+  // The last line read after the entry's time line: the next entry's
+  // counter or the entry's text, as the next line shows.
+  std::optional<std::string_view> pending;
+  auto add = [&](std::string_view line) {
+    if (!IsBlankLine(line)) entry->Add(TSubtitle::RemoveTags(std::string(line)));
+  };
+  std::string_view line;
+  for (size_t k = 0; lines.Next(line); ++k) {
+    if (const auto span = ParseTimeLine(line, false, t)) {
+      if (!entry) {
+        if (k == 0) t.noCounter = true;
+      } else {
+        if (pending && !IsCounter(*pending)) {
           t.noCounter = true;
+          add(*pending);
+        }
+        out(*entry);
       }
-      stop = c;
+      entry.emplace(*span);
+      pending.reset();
+    } else if (entry) {
+      if (pending) add(*pending);
+      pending = line;
     }
-    Entry entry{spans[e], {}};
-    for (size_t k = timeLines[e] + 1; k < stop; ++k) {
-      if (!IsBlankLine(lines[k]))
-        entry.lines.push_back(TSubtitle::RemoveTags(std::string(lines[k])));
-    }
-    out.push_back(std::move(entry));
   }
-  if (timeLines.front() == 0) t.noCounter = true;
+  if (!entry) return false;
+  if (pending) add(*pending);
+  out(*entry);
   return true;
 }
 
@@ -204,26 +225,83 @@ bool AsFloat(std::string_view text, double& value) {
   }
 }
 
+// The names of an ASS/SSA Format line that the reader uses: how many fields
+// a Dialogue line has, and which of them (the last of each name) hold the
+// start, the end and the text. Only a count and three places are held,
+// however many fields the line names.
+struct AssFormat {
+  static constexpr size_t kNone = static_cast<size_t>(-1);
+  // The usual order, when the Events have no Format line.
+  size_t fields = 10;
+  size_t start = 1;
+  size_t end = 2;
+  size_t text = 9;
+};
+
+bool SameNoCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t k = 0; k < a.size(); ++k) {
+    if (std::tolower(static_cast<unsigned char>(a[k])) != b[k]) return false;
+  }
+  return true;
+}
+
+AssFormat ParseAssFormat(std::string_view rest) {
+  AssFormat format{0, AssFormat::kNone, AssFormat::kNone, AssFormat::kNone};
+  while (!rest.empty()) {
+    const size_t comma = rest.find(',');
+    const std::string_view name = Trim(rest.substr(0, comma));
+    if (SameNoCase(name, "start")) format.start = format.fields;
+    if (SameNoCase(name, "end")) format.end = format.fields;
+    if (SameNoCase(name, "text")) format.text = format.fields;
+    ++format.fields;
+    if (comma == std::string_view::npos) break;
+    rest.remove_prefix(comma + 1);
+  }
+  return format;
+}
+
+// The Text field in pieces of about 64 KiB, each cut just before a \N
+// outside any override block, as AssTextLines finds the blocks (from a "{"
+// to the next "}"; a "{" with no "}" after it is text). The lines of the
+// pieces are the lines of the whole, and a field of millions of \N is read
+// without holding millions of lines at once.
+template <typename Piece>
+void ForAssTextPieces(std::string_view text, const Piece& piece) {
+  constexpr size_t kPieceBytes = size_t{64} << 10;
+  const size_t lastClose = text.rfind('}');
+  size_t begin = 0;
+  for (size_t i = 0; i + 1 < text.size();) {
+    if (text[i] == '{' && lastClose != std::string_view::npos && lastClose > i) {
+      i = text.find('}', i) + 1;
+    } else if (text[i] == '\\' && text[i + 1] == 'N' && i - begin >= kPieceBytes) {
+      piece(text.substr(begin, i - begin));
+      begin = i += 2;
+    } else {
+      ++i;
+    }
+  }
+  piece(text.substr(begin));
+}
+
 // ASS/SSA: the Dialogue lines of [Events], fields as the Format line orders
 // them (the usual order when it is missing), Text last; WrapStyle in
 // [Script Info] decides what \n is.
 // Dialogue lines whose fields or times cannot be read are counted in
 // `skipped`.
-bool ReadAss(const LineViews& lines, std::vector<Entry>& out, int& skipped) {
+bool ReadAss(std::string_view text, const EntryOut& out, int& skipped) {
   bool events = false;
   bool sawEvents = false;
-  std::vector<std::string> format = {"layer",   "start",   "end",     "style",  "name",
-                                     "marginl", "marginr", "marginv", "effect", "text"};
+  AssFormat format;
   bool scriptInfo = false;
   bool breakAtSoftBreaks = false;  // WrapStyle 2
   Tolerated t;
-  for (std::string_view raw : lines) {
+  LineSplitter lines(text);
+  for (std::string_view raw; lines.Next(raw);) {
     const std::string_view line = Trim(raw);
     if (!line.empty() && line[0] == '[') {
-      std::string section(line);
-      for (char& c : section) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-      events = section == "[events]";
-      scriptInfo = section == "[script info]";
+      events = SameNoCase(line, "[events]");
+      scriptInfo = SameNoCase(line, "[script info]");
       sawEvents |= events;
       continue;
     }
@@ -234,47 +312,40 @@ bool ReadAss(const LineViews& lines, std::vector<Entry>& out, int& skipped) {
     if (scriptInfo && key == "WrapStyle") breakAtSoftBreaks = Trim(rest) == "2";
     if (!events) continue;
     if (key == "Format") {
-      format.clear();
-      while (!rest.empty()) {
-        const size_t comma = rest.find(',');
-        std::string name(Trim(rest.substr(0, comma)));
-        for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        format.push_back(name);
-        if (comma == std::string_view::npos) break;
-        rest.remove_prefix(comma + 1);
-      }
+      format = ParseAssFormat(rest);
       continue;
     }
     if (key != "Dialogue") continue;
-    std::vector<std::string_view> fields;
-    for (size_t f = 0; f + 1 < format.size(); ++f) {
-      const size_t comma = rest.find(',');
-      if (comma == std::string_view::npos) break;
-      fields.push_back(Trim(rest.substr(0, comma)));
-      rest.remove_prefix(comma + 1);
-    }
-    fields.push_back(rest);  // the text may hold commas
-    if (fields.size() != format.size()) {
-      ++skipped;
-      continue;
-    }
+    // Fields before the last end at a comma; the last, the text as a rule,
+    // may hold commas.
     std::optional<int64_t> start, end;
-    std::string_view text;
-    for (size_t f = 0; f < format.size(); ++f) {
+    std::string_view textField;
+    size_t f = 0;
+    for (; f < format.fields; ++f) {
+      std::string_view field = rest;
+      if (f + 1 < format.fields) {
+        const size_t comma = rest.find(',');
+        if (comma == std::string_view::npos) break;
+        field = Trim(rest.substr(0, comma));
+        rest.remove_prefix(comma + 1);
+      }
       size_t i = 0;
-      if (format[f] == "start") start = ParseClock(fields[f], i, false, t);
-      if (format[f] == "end") end = ParseClock(fields[f], i, false, t);
-      if (format[f] == "text") text = fields[f];
+      if (f == format.start) start = ParseClock(field, i, false, t);
+      if (f == format.end) end = ParseClock(field, i, false, t);
+      if (f == format.text) textField = field;
     }
-    if (!start || !end) {
+    if (f != format.fields || !start || !end) {
       ++skipped;
       continue;
     }
-    Entry entry{{*start, *end}, {}};
-    for (std::string& l : AssTextLines(text, breakAtSoftBreaks)) {
-      if (!IsBlankLine(l)) entry.lines.push_back(std::move(l));
-    }
-    out.push_back(std::move(entry));
+    Entry entry(TimeSpan{*start, *end});
+    ForAssTextPieces(textField, [&](std::string_view piece) {
+      if (entry.kept.Lost()) return;
+      for (std::string& l : AssTextLines(piece, breakAtSoftBreaks)) {
+        if (!IsBlankLine(l)) entry.Add(std::move(l));
+      }
+    });
+    out(entry);
   }
   return sawEvents;
 }
@@ -283,34 +354,43 @@ bool ReadAss(const LineViews& lines, std::vector<Entry>& out, int& skipped) {
 // lines, separated by blank lines; NOTE, STYLE and REGION blocks and the
 // header are skipped. Blocks with no readable time line are counted in
 // `skipped`.
-bool ReadWebVtt(const LineViews& lines, std::vector<Entry>& out, bool& header, int& skipped) {
-  size_t k = 0;
-  header = !lines.empty() && lines[0].substr(0, 6) == "WEBVTT";
+bool ReadWebVtt(std::string_view text, const EntryOut& out, bool& header, int& skipped) {
+  LineSplitter lines(text);
+  std::string_view line;
+  bool have = lines.Next(line);  // `line` is read and not yet used
+  header = have && line.substr(0, 6) == "WEBVTT";
+  size_t cues = 0;
   Tolerated t;
-  while (k < lines.size()) {
-    while (k < lines.size() && IsBlankLine(lines[k])) ++k;
-    const size_t begin = k;
-    while (k < lines.size() && !IsBlankLine(lines[k])) ++k;
-    const LineViews block(lines.begin() + static_cast<std::ptrdiff_t>(begin),
-                          lines.begin() + static_cast<std::ptrdiff_t>(k));
-    if (block.empty() || block[0].substr(0, 6) == "WEBVTT" || block[0].substr(0, 4) == "NOTE" ||
-        block[0].substr(0, 5) == "STYLE" || block[0].substr(0, 6) == "REGION")
+  while (have) {
+    if (IsBlankLine(line)) {
+      have = lines.Next(line);
       continue;
-    bool read = false;
-    for (size_t b = 0; b < block.size() && b < 2 && !read; ++b) {
-      const auto span = ParseTimeLine(block[b], true, t);
-      if (!span) continue;
-      Entry entry{*span, {}};
-      for (size_t l = b + 1; l < block.size(); ++l) {
-        std::string text = RemoveWebVttMarkup(block[l]);
-        if (!IsBlankLine(text)) entry.lines.push_back(std::move(text));
-      }
-      out.push_back(std::move(entry));
-      read = true;
     }
-    if (!read) ++skipped;
+    // The first line of a block, then its second: a time line in either
+    // starts the cue.
+    const bool skip = line.substr(0, 6) == "WEBVTT" || line.substr(0, 4) == "NOTE" ||
+                      line.substr(0, 5) == "STYLE" || line.substr(0, 6) == "REGION";
+    std::optional<TimeSpan> span;
+    if (!skip) span = ParseTimeLine(line, true, t);
+    have = lines.Next(line);
+    if (!skip && !span && have && !IsBlankLine(line)) {
+      span = ParseTimeLine(line, true, t);
+      have = lines.Next(line);
+    }
+    if (!span) {
+      if (!skip) ++skipped;
+      while (have && !IsBlankLine(line)) have = lines.Next(line);
+      continue;
+    }
+    Entry entry(*span);
+    for (; have && !IsBlankLine(line); have = lines.Next(line)) {
+      std::string cueText = RemoveWebVttMarkup(line);
+      if (!IsBlankLine(cueText)) entry.Add(std::move(cueText));
+    }
+    out(entry);
+    ++cues;
   }
-  return header || !out.empty();
+  return header || cues > 0;
 }
 
 }  // namespace
@@ -323,10 +403,9 @@ bool TSubtitle::ReadTolerant(std::string_view Bytes, std::string_view Extension,
   if (!subRipOrFrames && !vtt && !ass) return false;
 
   const UnicodeText unicode = ToUtf8(Bytes);
+  const std::string_view text = unicode.text();
   // Text with NUL bytes (a program stream, a binary file) is no subtitle.
-  if (unicode.text.find('\0') != std::string::npos) return false;
-  const TextLines split = SplitLines(unicode.text);
-  LineViews lines = split.lines;
+  if (text.find('\0') != std::string_view::npos) return false;
 
   std::string tolerated;
   if (unicode.form == UnicodeForm::Utf8) {
@@ -335,14 +414,39 @@ bool TSubtitle::ReadTolerant(std::string_view Bytes, std::string_view Extension,
     Join(tolerated, std::string(UnicodeFormName(unicode.form)) +
                         (unicode.byteOrderMark ? " text" : " text without a byte-order mark"));
   }
-  if (split.loneCr) Join(tolerated, "CR line ends");
+  if (HasLoneCr(text)) Join(tolerated, "CR line ends");
 
-  std::vector<Entry> entries;
+  // Entries go into the document as they are read. Until the reading has
+  // taken the file, the entries the document had stay aside; when it does
+  // not, they come back (without ClearFirst: those added after them go).
+  const size_t before = entries_.Size();
+  EntryStore previous;
+  if (ClearFirst) std::swap(previous, entries_);
+  struct Undo {
+    std::function<void()> action;
+    ~Undo() {
+      if (action) action();
+    }
+  } undo{[&] {
+    if (ClearFirst) {
+      entries_ = std::move(previous);
+    } else {
+      entries_.Truncate(before);
+    }
+    notDrawn_.clear();
+    textLost_.clear();
+  }};
+  const EntryOut out = [&](Entry& e) {
+    AddEntry({std::to_string(e.time.start), std::to_string(e.time.end), std::move(e.text[0]),
+              std::move(e.text[1]), std::move(e.text[2])},
+             e.kept, false);
+  };
+
   std::string format;
   if (vtt) {
     bool header = false;
     int skipped = 0;
-    if (!ReadWebVtt(lines, entries, header, skipped)) return false;
+    if (!ReadWebVtt(text, out, header, skipped)) return false;
     format = "WebVTT";
     if (!header) Join(tolerated, "no WEBVTT line");
     if (skipped > 0) {
@@ -352,7 +456,7 @@ bool TSubtitle::ReadTolerant(std::string_view Bytes, std::string_view Extension,
     }
   } else if (ass) {
     int skipped = 0;
-    if (!ReadAss(lines, entries, skipped)) return false;
+    if (!ReadAss(text, out, skipped)) return false;
     format = "ASS/SSA";
     if (skipped > 0) {
       Join(tolerated, std::to_string(skipped) +
@@ -360,23 +464,23 @@ bool TSubtitle::ReadTolerant(std::string_view Bytes, std::string_view Extension,
                                         : " Dialogue lines that cannot be read, skipped"));
     }
   } else {
+    LineSplitter lines(text);
+    std::string_view line;
     size_t first = 0;
-    while (first < lines.size() && IsBlankLine(lines[first])) ++first;
-    if (first == lines.size()) return false;
+    bool have;
+    while ((have = lines.Next(line)) && IsBlankLine(line)) ++first;
+    if (!have) return false;
     int64_t a = 0, b = 0;
-    std::string_view text;
-    if (ParseMicroDvd(lines[first], a, b, text)) {
+    std::string_view entryText;
+    if (ParseMicroDvd(line, a, b, entryText)) {
       format = "MicroDVD";
       if (first > 0) Join(tolerated, "blank lines before the first entry");
       double fps = 0;
-      std::string_view rateText = Trim(text);
-      size_t from = first;
+      std::string_view rateText = Trim(entryText);
       // A {0}{0} or {1}{1} line holding a number is the frame-rate line,
       // no subtitle; a rate of 0 there is no rate.
-      if ((a == 0 || a == 1) && a == b && AsFloat(text, fps)) {
-        if (a == 0) Join(tolerated, "a {0}{0} frame-rate line");
-        ++from;
-      }
+      const bool rateLine = (a == 0 || a == 1) && a == b && AsFloat(entryText, fps);
+      if (rateLine && a == 0) Join(tolerated, "a {0}{0} frame-rate line");
       if (fps <= 0 && !options.ChosenFps.empty() && AsFloat(options.ChosenFps, fps) && fps > 0) {
         rateText = options.ChosenFps;
         Join(tolerated, "no frame-rate line: frames counted at the chosen " + options.ChosenFps +
@@ -393,9 +497,10 @@ bool TSubtitle::ReadTolerant(std::string_view Bytes, std::string_view Extension,
                            "are counted at");
       }
       size_t skipped = 0;
-      for (size_t k = from; k < lines.size(); ++k) {
-        if (IsBlankLine(lines[k])) continue;
-        if (!ParseMicroDvd(lines[k], a, b, text)) {
+      size_t count = 0;  // entries read so far
+      for (bool next = rateLine ? lines.Next(line) : true; next; next = lines.Next(line)) {
+        if (IsBlankLine(line)) continue;
+        if (!ParseMicroDvd(line, a, b, entryText)) {
           ++skipped;
           continue;
         }
@@ -404,19 +509,23 @@ bool TSubtitle::ReadTolerant(std::string_view Bytes, std::string_view Extension,
         const double startMs = std::nearbyint(static_cast<double>(a) * 1000.0 / fps);
         const double endMs = std::nearbyint(static_cast<double>(b) * 1000.0 / fps);
         if (std::max(startMs, endMs) > kMaxIdxTimeMs) {
-          throw ConvertError("Entry " + std::to_string(entries.size() + 1) + ": frame " +
+          throw ConvertError("Entry " + std::to_string(count + 1) + ": frame " +
                              std::to_string(std::max(a, b)) + " at " + std::string(rateText) +
                              " frames per second is later than an index can hold");
         }
-        Entry entry{{static_cast<int64_t>(startMs), static_cast<int64_t>(endMs)}, {}};
-        for (size_t bar; (bar = text.find('|')) != std::string_view::npos;
-             text.remove_prefix(bar + 1)) {
-          std::string part = RemoveTags(std::string(text.substr(0, bar)));
-          if (!IsBlankLine(part)) entry.lines.push_back(std::move(part));
+        Entry entry(TimeSpan{static_cast<int64_t>(startMs), static_cast<int64_t>(endMs)});
+        for (size_t bar;
+             !entry.kept.Lost() && (bar = entryText.find('|')) != std::string_view::npos;
+             entryText.remove_prefix(bar + 1)) {
+          std::string part = RemoveTags(std::string(entryText.substr(0, bar)));
+          if (!IsBlankLine(part)) entry.Add(std::move(part));
         }
-        std::string part = RemoveTags(std::string(text));
-        if (!IsBlankLine(part)) entry.lines.push_back(std::move(part));
-        entries.push_back(std::move(entry));
+        if (!entry.kept.Lost()) {
+          std::string part = RemoveTags(std::string(entryText));
+          if (!IsBlankLine(part)) entry.Add(std::move(part));
+        }
+        ++count;
+        out(entry);
       }
       if (skipped > 0)
         Join(tolerated,
@@ -424,7 +533,7 @@ bool TSubtitle::ReadTolerant(std::string_view Bytes, std::string_view Extension,
                                                      : " lines that are no entries, skipped"));
     } else {
       Tolerated t;
-      if (!ReadLooseSubRip(lines, entries, t)) return false;
+      if (!ReadLooseSubRip(text, out, t)) return false;
       format = "SubRip";
       if (Extension != ".SRT") Join(tolerated, "a SubRip file named " + std::string(Extension));
       if (first > 0) Join(tolerated, "blank lines before the first entry");
@@ -437,10 +546,7 @@ bool TSubtitle::ReadTolerant(std::string_view Bytes, std::string_view Extension,
     }
   }
 
-  if (ClearFirst) ClearLines();
-  for (Entry& e : entries) {
-    AddEntryLines(std::to_string(e.time.start), std::to_string(e.time.end), std::move(e.lines));
-  }
+  undo.action = nullptr;
   Loaded = true;
   TextIsUtf8 = unicode.form != UnicodeForm::None;
   notes_.push_back("Read as " + format + " by the tolerant reader" +

@@ -142,17 +142,20 @@ UnicodeText ToUtf8(std::string_view b) {
   } else {
     r.form = GuessByZeroBytes(b);
   }
+  r.bytes = b;
   switch (r.form) {
     case UnicodeForm::Utf16LE:
     case UnicodeForm::Utf16BE:
-      r.text = FromUtf16(b, r.form == UnicodeForm::Utf16LE);
+      r.utf8 = FromUtf16(b, r.form == UnicodeForm::Utf16LE);
+      r.converted = true;
       break;
     case UnicodeForm::Utf32LE:
     case UnicodeForm::Utf32BE:
-      r.text = FromUtf32(b, r.form == UnicodeForm::Utf32LE);
+      r.utf8 = FromUtf32(b, r.form == UnicodeForm::Utf32LE);
+      r.converted = true;
       break;
     default:
-      r.text = std::string(b);
+      break;
   }
   return r;
 }
@@ -174,25 +177,36 @@ const char* UnicodeFormName(UnicodeForm form) {
   }
 }
 
-TextLines SplitLines(std::string_view text) {
-  TextLines r;
+namespace {
+
+std::string_view WithoutEndMark(std::string_view text) {
   if (!text.empty() && text.back() == '\x1A') text.remove_suffix(1);
-  size_t start = 0;
-  for (size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
-    if (c != '\n' && c != '\r') continue;
-    r.lines.push_back(text.substr(start, i - start));
-    if (c == '\r') {
-      if (i + 1 < text.size() && text[i + 1] == '\n') {
-        ++i;
-      } else {
-        r.loneCr = true;
-      }
-    }
-    start = i + 1;
+  return text;
+}
+
+}  // namespace
+
+LineSplitter::LineSplitter(std::string_view text) : text_(WithoutEndMark(text)) {}
+
+bool LineSplitter::Next(std::string_view& line) {
+  if (pos_ >= text_.size()) return false;
+  const size_t end = text_.find_first_of("\r\n", pos_);
+  if (end == std::string_view::npos) {
+    line = text_.substr(pos_);
+    pos_ = text_.size();
+    return true;
   }
-  if (start < text.size()) r.lines.push_back(text.substr(start));
-  return r;
+  line = text_.substr(pos_, end - pos_);
+  pos_ = end + (text_[end] == '\r' && end + 1 < text_.size() && text_[end + 1] == '\n' ? 2 : 1);
+  return true;
+}
+
+bool HasLoneCr(std::string_view text) {
+  text = WithoutEndMark(text);
+  for (size_t cr = text.find('\r'); cr != std::string_view::npos; cr = text.find('\r', cr + 1)) {
+    if (cr + 1 == text.size() || text[cr + 1] != '\n') return true;
+  }
+  return false;
 }
 
 }  // namespace kestrelpix

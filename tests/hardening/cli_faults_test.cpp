@@ -5,8 +5,11 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <thread>
 
 #include "hardening/hardening_util.h"
@@ -245,6 +248,105 @@ TEST(InputFaults, AFiftyMegabyteLineIsQuotedShortAndReadInLittleMemory) {
   const CommandResult d = Cli("convert --quiet " + ShellQuote(digits));
   EXPECT_EQ(d.status, 1);
   EXPECT_EQ(d.err, "'" + std::string(100, '7') + "…' is not a valid integer value\n");
+}
+
+// A SubRip film of n entries 0.4 s apart, each of the lines given.
+std::string SrtOf(int n, const std::string& lines) {
+  auto time = [](int ms) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%02d:%02d:%02d,%03d", ms / 3600000, ms / 60000 % 60,
+                  ms / 1000 % 60, ms % 1000);
+    return std::string(text);
+  };
+  std::string srt;
+  for (int i = 0; i < n; ++i) {
+    srt += std::to_string(i + 1) + "\n" + time(i * 400) + " --> " + time(i * 400 + 300) + "\n" +
+           lines + "\n";
+  }
+  return srt;
+}
+
+std::string Repeated(const std::string& piece, size_t times) {
+  std::string out;
+  out.reserve(piece.size() * times);
+  for (size_t i = 0; i < times; ++i) out += piece;
+  return out;
+}
+
+// Loading a file near the 64 MiB limit with wrapping on takes at most four
+// times the file and 100 MB, whatever its shape, and a film of ordinary
+// entries at most twice the file and 100 MB. A line, an entry, a kept line or a field each took a
+// string object or more: 2.2 GB for line ends only, 2 GB for an entry of
+// millions of lines, 296 MB for the film.
+TEST(InputFaults, EveryShapeOfLargeFileLoadsInMemoryBoundedByItsSize) {
+#ifdef __SANITIZE_ADDRESS__
+  // Redzones and shadow memory on every block, and freed blocks held in
+  // quarantine (up to 256 MB): 715 MB for the film, 130 MB without.
+  constexpr long kTimes = 3, kQuarantine = 256'000'000;
+#else
+  constexpr long kTimes = 1, kQuarantine = 0;
+#endif
+  struct Shape {
+    const char* name;
+    std::function<std::string()> bytes;
+    long timesFile;    // the bound: this many times the file and 100 MB
+    const char* said;  // on stderr or stdout
+  };
+  const Shape shapes[] = {
+      {"ends.srt", [] { return std::string(size_t{64} << 20, '\n'); }, 4,
+       "Unsupported Subtitle Format !"},
+      // One entry of 30 million lines: the first MiB of them is kept, and
+      // the entry is named as not drawn although wrapping is on.
+      {"bars.txt", [] { return "{1}{1}25\n{1}{100}" + Repeated("x|", 30'000'000) + "\n"; }, 4,
+       "which is not drawn: entry 2."},
+      {"fields.ass",
+       [] {
+         return "[Events]\nFormat: Start, End, " + Repeated("a, ", 10'000'000) +
+                "Text\nDialogue: 0:00:01.00,0:00:02.00," + Repeated(",", 10'000'000) + "Hello\n";
+       },
+       4, "Read as ASS/SSA by the tolerant reader."},
+      {"film.srt", [] { return SrtOf(840'000, "Entry number one\nand its second line\n"); }, 2,
+       "Job added to Batch file"},
+      // 16 MiB of the shortest entries there are: 2.4 million of them.
+      {"tiny.txt", [] { return "{1}{1}25\n" + Repeated("{1}{2}\n", 2'400'000); }, 4,
+       "Job added to Batch file"},
+  };
+  TempDir dir;
+  const std::string batch = (dir.path() / "batch.sh").string();
+  for (const Shape& shape : shapes) {
+    const std::string bytes = shape.bytes();
+    const std::string path = dir.Write(shape.name, bytes);
+    ChildProcess child({kCli, "add-to-batch", batch, path, "--wrap"});
+    const ChildResult r = child.Wait();
+    const long boundKb =
+        (kTimes * (shape.timesFile * static_cast<long>(bytes.size()) + 100'000'000) + kQuarantine) /
+        1024;
+    EXPECT_LT(r.peakRssKb, boundKb) << shape.name << ": " << bytes.size() << " bytes";
+    EXPECT_TRUE(Contains(r.err + r.out, shape.said)) << shape.name << ": " << r.err;
+    fs::remove(path);
+  }
+}
+
+// With wrapping on, loading entries whose third line wrapping draws takes
+// time in proportion to their number: twice the entries, twice the time.
+// The list of entries not drawn was searched once per entry: four times.
+TEST(InputFaults, WrappedLoadTakesTimeInProportionToTheEntries) {
+  TempDir dir;
+  const std::string batch = (dir.path() / "batch.sh").string();
+  auto seconds = [&](int n) {
+    const std::string film = dir.Write(std::to_string(n) + ".srt", SrtOf(n, "a\nb\nc\n"));
+    double best = 1e9;
+    for (int run = 0; run < 2; ++run) {
+      ChildProcess child({kCli, "add-to-batch", batch, film, "--wrap"});
+      const ChildResult r = child.Wait();
+      EXPECT_EQ(r.status, 0) << r.err;
+      best = std::min(best, r.cpuSeconds);
+    }
+    return best;
+  };
+  const double once = seconds(100'000);
+  const double twice = seconds(200'000);
+  EXPECT_LT(twice / once, 3.0) << once << " s, then " << twice << " s";
 }
 
 TEST(RunawayOutput, EntriesLongerThanAnHourAreNamedOnce) {

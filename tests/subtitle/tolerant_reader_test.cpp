@@ -46,17 +46,18 @@ TEST(UnicodeText, ByteOrderMarksZeroBytesAndBrokenUnits) {
   EXPECT_EQ(ToUtf8(std::string_view("\xFF\xFE"
                                     "A\0\x14\x04",
                                     6))
-                .text,
+                .text(),
             "A\xD0\x94");  // A, U+0414
-  EXPECT_EQ(ToUtf8(std::string_view("\xFE\xFF\0A\xD8\x3D\xDE\x00", 8)).text,
+  EXPECT_EQ(ToUtf8(std::string_view("\xFE\xFF\0A\xD8\x3D\xDE\x00", 8)).text(),
             "A\xF0\x9F\x98\x80");  // a surrogate pair: U+1F600
   const UnicodeText u32 = ToUtf8(std::string_view("\0\0\xFE\xFF\0\0\0B", 8));
   EXPECT_EQ(u32.form, UnicodeForm::Utf32BE);
-  EXPECT_EQ(u32.text, "B");
+  EXPECT_EQ(u32.text(), "B");
   // A lone surrogate, a value above U+10FFFF and an odd last byte each
   // become U+FFFD.
-  EXPECT_EQ(ToUtf8(std::string_view("\xFF\xFE\x00\xD8x\0!", 7)).text, "\xEF\xBF\xBDx\xEF\xBF\xBD");
-  EXPECT_EQ(ToUtf8(std::string_view("\xFF\xFE\0\0\0\0\x11\0", 8)).text, "\xEF\xBF\xBD");
+  EXPECT_EQ(ToUtf8(std::string_view("\xFF\xFE\x00\xD8x\0!", 7)).text(),
+            "\xEF\xBF\xBDx\xEF\xBF\xBD");
+  EXPECT_EQ(ToUtf8(std::string_view("\xFF\xFE\0\0\0\0\x11\0", 8)).text(), "\xEF\xBF\xBD");
   // Without a mark, UTF-16 is told by its zero bytes; 8-bit text is kept.
   const std::string le = std::string(
       "0\0"
@@ -65,20 +66,29 @@ TEST(UnicodeText, ByteOrderMarksZeroBytesAndBrokenUnits) {
       "1\0\n\0",
       12);
   EXPECT_EQ(ToUtf8(le).form, UnicodeForm::Utf16LE);
-  EXPECT_EQ(ToUtf8(le).text, "00:01\n");
+  EXPECT_EQ(ToUtf8(le).text(), "00:01\n");
   const UnicodeText plain = ToUtf8("Caf\xE9\n");
   EXPECT_EQ(plain.form, UnicodeForm::None);
-  EXPECT_EQ(plain.text, "Caf\xE9\n");
+  EXPECT_EQ(plain.text(), "Caf\xE9\n");
   EXPECT_FALSE(plain.byteOrderMark);
   EXPECT_EQ(ToUtf8(std::string(64, '\0')).form, UnicodeForm::None);
 }
 
+std::vector<std::string_view> SplitLines(std::string_view text) {
+  std::vector<std::string_view> lines;
+  LineSplitter splitter(text);
+  for (std::string_view line; splitter.Next(line);) lines.push_back(line);
+  return lines;
+}
+
 TEST(UnicodeText, AnyLineEnds) {
-  const TextLines t = SplitLines("a\r\nb\rc\n\nd\r\n\x1A");
-  EXPECT_EQ(t.lines, (std::vector<std::string_view>{"a", "b", "c", "", "d"}));
-  EXPECT_TRUE(t.loneCr);
-  EXPECT_FALSE(SplitLines("a\r\nb").loneCr);
-  EXPECT_EQ(SplitLines("a\n").lines.size(), 1u);
+  EXPECT_EQ(SplitLines("a\r\nb\rc\n\nd\r\n\x1A"),
+            (std::vector<std::string_view>{"a", "b", "c", "", "d"}));
+  EXPECT_TRUE(HasLoneCr("a\r\nb\rc\n\nd\r\n\x1A"));
+  EXPECT_FALSE(HasLoneCr("a\r\nb"));
+  EXPECT_TRUE(HasLoneCr("a\r\x1A"));
+  EXPECT_EQ(SplitLines("a\n").size(), 1u);
+  EXPECT_EQ(SplitLines("\r\n\r"), (std::vector<std::string_view>{"", ""}));
 }
 
 TEST(LoadFromBytes, AcceptedFilesReadAsFromTheFile) {
@@ -105,12 +115,12 @@ TEST(LoadFromBytes, TextNotDrawnIsKeptAndNoted) {
             "5\n00:00:09,000 --> 00:00:10,000\nTwo\nlines\n6\n00:00:11,000 --> 00:00:12,000\nsix\n",
             ".srt");
   ASSERT_EQ(r.doc.LineCount(), 5);
-  EXPECT_EQ(r.doc.ExtraLines(1), (std::vector<std::string>{"C", "D"}));
+  EXPECT_EQ(r.doc.ExtraLines(1), (std::vector<std::string_view>{"C", "D"}));
   EXPECT_EQ(r.doc.EntryLines(1), (std::vector<std::string>{"A", "B", "C", "D"}));
-  EXPECT_EQ(r.doc.ExtraLines(2), (std::vector<std::string>{"after blank"}));
+  EXPECT_EQ(r.doc.ExtraLines(2), (std::vector<std::string_view>{"after blank"}));
   // Entry 4's time line was swallowed by entry 3: its text is kept, the
   // counter and time line are not.
-  EXPECT_EQ(r.doc.ExtraLines(3), (std::vector<std::string>{"lost"}));
+  EXPECT_EQ(r.doc.ExtraLines(3), (std::vector<std::string_view>{"lost"}));
   // The next counter read as Text3 is no undrawn text.
   EXPECT_EQ(r.doc.GetLine(4).Text3, "6");
   EXPECT_TRUE(r.doc.ExtraLines(4).empty());
@@ -127,6 +137,51 @@ TEST(LoadFromBytes, TextNotDrawnIsKeptAndNoted) {
   ASSERT_EQ(m.doc.LoadNotes().size(), 1u);
   EXPECT_TRUE(m.doc.LoadNotes()[0].ends_with("entries 2, 3, 4, 5, 6 and more."))
       << m.doc.LoadNotes()[0];
+}
+
+TEST(LoadFromBytes, AnEntryKeepsAMiBOfItsFurtherLinesAndStaysNamed) {
+  // Entry 1 has 300,000 lines of "line" after its first two: five bytes
+  // each as the document counts them, so the first 209,715 are kept (a MiB
+  // holds 209,715.2). Entry 2 has one third line, entry 3 none.
+  std::string many;
+  for (int i = 0; i < 300'000; ++i) many += "line\n";
+  Result r;
+  LoadBytes(r,
+            "1\n00:00:01,000 --> 00:00:02,000\nA\nB\n" + many +
+                "\n2\n00:00:03,000 --> 00:00:04,000\nC\nD\nE\n\n"
+                "3\n00:00:05,000 --> 00:00:06,000\nF\n",
+            ".srt");
+  ASSERT_EQ(r.doc.LineCount(), 3);
+  EXPECT_EQ(r.doc.GetLine(1), (SubtitleLine{"1000", "2000", "A", "B", "line"}));
+  const std::vector<std::string_view> kept = r.doc.ExtraLines(1);
+  EXPECT_EQ(kept.size(), 209'715u);
+  EXPECT_EQ(kept.back(), "line");
+  EXPECT_EQ(r.doc.ExtraLines(2), (std::vector<std::string_view>{"E"}));
+  EXPECT_EQ(r.doc.EntriesWithTextNotDrawn(), (std::vector<int>{1, 2}));
+  // Wrapping draws what entry 2 holds; entry 1 lost lines and stays named.
+  r.doc.MarkAllTextDrawn({1, 2});
+  EXPECT_EQ(r.doc.EntriesWithTextNotDrawn(), (std::vector<int>{1}));
+}
+
+TEST(LoadFromBytes, LongAssTextIsReadInPiecesThatGiveItsLines) {
+  // 80 KB of \N inside an override block, then A and B, 40,000 lines of c,
+  // and a last block holding a \N before e. Pieces are cut only at a \N
+  // outside a block once 64 KiB are gathered, so the lines are as from the
+  // whole field.
+  std::string text = "{";
+  for (int i = 0; i < 40'000; ++i) text += "\\N";
+  text += "}A\\NB\\N";
+  for (int i = 0; i < 40'000; ++i) text += "c\\N";
+  text += "{d\\N}e";
+  Result r;
+  LoadBytes(r, "[Events]\nDialogue: 0,0:00:01.00,0:00:02.00,Default,,0,0,0,," + text + "\n",
+            ".ass");
+  ASSERT_EQ(r.doc.LineCount(), 1);
+  EXPECT_EQ(r.doc.GetLine(1), (SubtitleLine{"1000", "2000", "A", "B", "c"}));
+  const std::vector<std::string_view> extra = r.doc.ExtraLines(1);
+  ASSERT_EQ(extra.size(), 40'001u);
+  EXPECT_EQ(std::count(extra.begin(), extra.end(), "c"), 40'000);
+  EXPECT_EQ(extra.back(), "e");
 }
 
 TEST(LoadFromBytes, FrameFilesWithoutTheirOwnRate) {

@@ -59,11 +59,13 @@ inline bool HaveProgram(const std::string& program) {
 struct ChildResult : CommandResult {
   bool killed = false;  // ended by a signal rather than by exiting
   long peakRssKb = 0;
+  double cpuSeconds = 0;  // user and system time
 };
 
 // A program run as a child process without a shell: argv[0] is its path.
 // Its output goes to files, and Wait() returns its exit status with its peak
-// resident memory. A child still running when the object goes is killed.
+// resident memory and the processor time it took. A child still running when the object goes is
+// killed.
 class ChildProcess {
  public:
   explicit ChildProcess(const std::vector<std::string>& argv) {
@@ -130,6 +132,8 @@ class ChildProcess {
     r.out = ReadFileBytes(out_);
     r.err = ReadFileBytes(err_);
     r.peakRssKb = usage.ru_maxrss;
+    r.cpuSeconds = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                   static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
     return r;
   }
 

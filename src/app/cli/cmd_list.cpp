@@ -36,35 +36,49 @@ bool TryFps(const std::string& text, double& fps) {
   return fps > 0;
 }
 
-void AppendEscaped(std::string& out, const std::string& text) {
-  for (char c : text) {
-    if (c == '\\') {
-      out += "\\\\";
-    } else if (c == '\t') {
-      out += "\\t";
-    } else {
-      out += c;
+// Written in pieces of about 64 KiB, so that a long field is not held a
+// second time as output.
+class Output {
+ public:
+  ~Output() { Flush(); }
+  void Put(char c) {
+    out_ += c;
+    if (out_.size() >= (1 << 16)) Flush();
+  }
+  void PutEscaped(std::string_view text) {
+    for (char c : text) {
+      if (c == '\\') {
+        Put('\\'), Put('\\');
+      } else if (c == '\t') {
+        Put('\\'), Put('t');
+      } else {
+        Put(c);
+      }
     }
   }
-}
+  void Flush() {
+    std::fwrite(out_.data(), 1, out_.size(), stdout);
+    out_.clear();
+  }
+
+ private:
+  std::string out_;
+};
 
 void PrintEntries(const TSubtitle& doc) {
-  std::string out;
-  for (int i = 1; i <= doc.LineCount(); ++i) {
-    const SubtitleLine& line = doc.GetLine(i);
-    out += std::to_string(i);
-    for (const std::string* field :
-         {&line.StartTime, &line.EndTime, &line.Text1, &line.Text2, &line.Text3}) {
-      out += '\t';
-      AppendEscaped(out, *field);
-    }
-    out += '\n';
-    if (out.size() > (1 << 16)) {
-      std::fwrite(out.data(), 1, out.size(), stdout);
-      out.clear();
+  {
+    Output out;
+    for (int i = 1; i <= doc.LineCount(); ++i) {
+      const SubtitleLineView line = doc.LineView(i);
+      out.PutEscaped(std::to_string(i));
+      for (std::string_view field :
+           {line.StartTime, line.EndTime, line.Text1, line.Text2, line.Text3}) {
+        out.Put('\t');
+        out.PutEscaped(field);
+      }
+      out.Put('\n');
     }
   }
-  std::fwrite(out.data(), 1, out.size(), stdout);
   std::fflush(stdout);
 }
 

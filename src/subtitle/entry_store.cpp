@@ -1,0 +1,150 @@
+#include "subtitle/entry_store.h"
+
+#include <cstring>
+#include <stdexcept>
+
+namespace kestrelpix {
+
+namespace {
+
+size_t LengthBytes(size_t n) {
+  size_t bytes = 1;
+  while (n >= 0x80) n >>= 7, ++bytes;
+  return bytes;
+}
+
+char* PutLength(char* out, size_t n) {
+  while (n >= 0x80) {
+    *out++ = static_cast<char>(0x80 | (n & 0x7F));
+    n >>= 7;
+  }
+  *out++ = static_cast<char>(n);
+  return out;
+}
+
+void AppendLength(std::string& out, size_t n) {
+  char buffer[10];
+  out.append(buffer, PutLength(buffer, n) - buffer);
+}
+
+// Reads a length written by PutLength at `at`, which moves past it.
+size_t TakeLength(const char*& at) {
+  size_t n = 0;
+  for (int shift = 0;; shift += 7) {
+    const auto byte = static_cast<unsigned char>(*at++);
+    n |= static_cast<size_t>(byte & 0x7F) << shift;
+    if (byte < 0x80) return n;
+  }
+}
+
+}  // namespace
+
+void KeptLines::Add(std::string_view line) {
+  if (lost_ || bytes_ + line.size() + 1 > kMaxKeptLineBytes) {
+    lost_ = true;
+    return;
+  }
+  AppendLength(packed_, line.size());
+  packed_.append(line);
+  bytes_ += line.size() + 1;
+  ++count_;
+}
+
+void EntryStore::NewBlock(size_t size) {
+  // Not value-initialized: the pages are taken when the entries are written.
+  std::unique_ptr<char[]> block(new char[size]);
+  blocks_.push_back(std::move(block));
+}
+
+void EntryStore::Add(SubtitleLine fields, const KeptLines& kept) {
+  std::string* parts[] = {&fields.StartTime, &fields.EndTime, &fields.Text1, &fields.Text2,
+                          &fields.Text3};
+  // A field's place: its length times two, or the number of a long field
+  // times two plus one.
+  size_t places[5];
+  size_t size = LengthBytes(kept.count_) + kept.packed_.size();
+  for (int f = 0; f < 5; ++f) {
+    std::string& part = *parts[f];
+    if (part.size() >= kLongField) {
+      places[f] = longFields_.size() * 2 + 1;
+      longFields_.push_back(std::move(part));
+      part.clear();
+    } else {
+      places[f] = part.size() * 2;
+    }
+    size += LengthBytes(places[f]) + part.size();
+  }
+  size_t block, offset;
+  if (size > kBlockBytes) {
+    NewBlock(size);
+    block = blocks_.size() - 1;
+    offset = 0;
+  } else {
+    if (openUsed_ + size > kBlockBytes) {
+      NewBlock(kBlockBytes);
+      open_ = blocks_.size() - 1;
+      openUsed_ = 0;
+    }
+    block = open_;
+    offset = openUsed_;
+    openUsed_ += size;
+  }
+  char* out = blocks_[block].get() + offset;
+  for (int f = 0; f < 5; ++f) {
+    out = PutLength(out, places[f]);
+    if (!parts[f]->empty()) std::memcpy(out, parts[f]->data(), parts[f]->size());
+    out += parts[f]->size();
+  }
+  out = PutLength(out, kept.count_);
+  if (!kept.packed_.empty()) std::memcpy(out, kept.packed_.data(), kept.packed_.size());
+  positions_.push_back(static_cast<uint64_t>(block) << 32 | offset);
+}
+
+std::string_view EntryStore::TakeField(const char*& at) const {
+  const size_t place = TakeLength(at);
+  if (place % 2 == 1) return longFields_[place / 2];
+  const std::string_view field(at, place / 2);
+  at += place / 2;
+  return field;
+}
+
+const char* EntryStore::Start(size_t k) const {
+  if (k >= positions_.size()) throw std::out_of_range("no such entry");
+  const uint64_t position = positions_[k];
+  return blocks_[position >> 32].get() + (position & 0xFFFFFFFF);
+}
+
+SubtitleLineView EntryStore::Line(size_t k) const {
+  const char* at = Start(k);
+  SubtitleLineView line;
+  for (std::string_view* field :
+       {&line.StartTime, &line.EndTime, &line.Text1, &line.Text2, &line.Text3}) {
+    *field = TakeField(at);
+  }
+  return line;
+}
+
+std::vector<std::string_view> EntryStore::Kept(size_t k) const {
+  const char* at = Start(k);
+  for (int field = 0; field < 5; ++field) TakeField(at);
+  std::vector<std::string_view> lines(TakeLength(at));
+  for (std::string_view& line : lines) {
+    const size_t n = TakeLength(at);
+    line = std::string_view(at, n);
+    at += n;
+  }
+  return lines;
+}
+
+void EntryStore::Truncate(size_t n) {
+  if (n < positions_.size()) positions_.resize(n);
+}
+
+void EntryStore::Clear() {
+  positions_.clear();
+  blocks_.clear();
+  longFields_.clear();
+  openUsed_ = kBlockBytes;
+}
+
+}  // namespace kestrelpix
