@@ -1,12 +1,23 @@
 #include "job/load_action.h"
 
 #include "job/fit_check.h"
+#include "render/font_tables.h"
 #include "render/text_decode.h"
 
 namespace kestrelpix {
 
 std::string ListRowText(const SubtitleLine& line) {
   return line.Text2.empty() ? line.Text1 : line.Text1 + "|" + line.Text2;
+}
+
+std::string ChosenCharsetNote(uint8_t charset) {
+  std::string name = std::to_string(charset);
+  for (const std::string& n : CharsetNames()) {
+    if (CharsetFromName(n) == charset) name = n;
+  }
+  const std::string page = CodePageForCharset(charset);
+  return "The text is read as " + name + (page.empty() ? "" : " (" + page + ")") +
+         ", the charset chosen; choose DEFAULT to have its code page detected.";
 }
 
 void LoadSubtitleFile(const std::string& fileName, std::unique_ptr<TSubtitle>& CurrentSubtitle,
@@ -47,6 +58,14 @@ void LoadSubtitleFile(const std::string& fileName, std::unique_ptr<TSubtitle>& C
       } else {
         successNote += (successNote.empty() ? "" : "\r") + note;
       }
+    }
+    // A charset chosen for an earlier file goes on reading the next ones:
+    // the window says so at every load it decides. (A command line names
+    // its charset itself.)
+    const uint8_t used = CharsetForText(chosen.FontCharset, CurrentSubtitle.get());
+    if (!state.CommandLineMode && chosen.FontCharset != kCharsetDefault &&
+        used != kCharsetDefault) {
+      successNote += (successNote.empty() ? "" : "\r") + ChosenCharsetNote(used);
     }
     const int count = CurrentSubtitle->LineCount();
     if (count > 0) {

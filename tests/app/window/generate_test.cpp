@@ -1,6 +1,7 @@
 // Generating from the window (the same bytes as the command-line tool),
 // Abort during a run, "Add to Batch", and the unattended run of a batch
 // line inside the window and without a display.
+#include <QCheckBox>
 #include <QElapsedTimer>
 #include <QGroupBox>
 #include <QTimer>
@@ -29,6 +30,12 @@ std::string CopyExample(const TempDir& dir, const std::string& folder) {
 }
 
 std::string Base(const std::string& srt) { return srt.substr(0, srt.size() - 4); }
+
+// One entry whose line is too wide for the frame at 20 points until it is
+// wrapped.
+const char* const kLongSrt =
+    "1\n00:00:01,000 --> 00:00:03,000\nThe lighthouse keeper waved back at the fishermen who "
+    "sailed home across the bay at dusk\n\n";
 
 // The file positions of the index's timestamp lines.
 std::vector<long> FilePositions(const std::string& idx) {
@@ -116,6 +123,11 @@ void GenerateTest::generatesTheSameBytesAsTheCommandLine() {
   // Range 0 to N-1, advanced once per entry before it is drawn.
   QCOMPARE(w->ProgressBar1->maximum(), entries - 1);
   QCOMPARE(w->ProgressBar1->value(), entries - 1);
+  // The run's frames were shown; the preview shows the selected entry over
+  // its picture again.
+  const SubtitleLine first = w->CurrentSubtitle->GetLine(1);
+  QVERIFY(SamePicture(w->preview->Picture(),
+                      ExpectedPreview(first.Text1, first.Text2, w->DrawSettings())));
 
   const CommandResult cli = RunCommand(
       std::string(KESTRELPIX_CLI) + " convert " + ShellQuote(cliInput) +
@@ -166,28 +178,18 @@ void GenerateTest::abortLeavesAConsistentShorterPair() {
       QTimer::singleShot(0, w->ButtonGenerate, &QPushButton::click);
     }
   });
-  QString captionAtAbort;
-  bool idleAtAbort = false, inputsAtAbort = true;
-  int progressAtAbort = -1;
-  f.onMessage = [&](const QString& text) {
-    if (text != "Operation Aborted") return;
-    captionAtAbort = w->ButtonGenerate->text();
-    idleAtAbort = w->State.JobIdle;
-    inputsAtAbort = w->GroupBoxInput->isEnabled();
-    progressAtAbort = w->ProgressBar1->value();
-  };
   w->ButtonGenerate->click();
 
-  // The abort press only flips the flag and resets the bar (Stopping).
-  QCOMPARE(f.messages, QStringList({"Operation Aborted"}));
-  QCOMPARE(captionAtAbort, QString("&Abort"));
-  QVERIFY(idleAtAbort);
-  QVERIFY(!inputsAtAbort);
-  QCOMPARE(progressAtAbort, 0);
-  // The entry in progress was completed; the rest skipped; no help file.
+  // The press resets the bar; the entry in progress was completed, the rest
+  // skipped, no help file; then the message says what the pair holds.
+  QCOMPARE(w->ProgressBar1->value(), 0);
   QCOMPARE(w->LastJobOutcome(), JobOutcome::Aborted);
   QCOMPARE(w->LastRun().Entries, 4);
   const std::string base = Base(input);
+  QCOMPARE(f.messages,
+           QStringList({QString::fromStdString("Operation Aborted\nThe shorter pair left holds 4 "
+                                               "entries: " +
+                                               base + ".idx and " + base + ".sub")}));
   const std::string idx = ReadFileBytes(base + ".idx");
   const std::string sub = ReadFileBytes(base + ".sub");
   QVERIFY(idx == IndexPrefix(fullIdx, 4));
@@ -219,11 +221,17 @@ void GenerateTest::closingDuringARunStopsIt() {
   QObject::connect(w->ProgressBar1, &QProgressBar::valueChanged, w, [w](int value) {
     if (value == 2) QTimer::singleShot(0, w, &QWidget::close);
   });
+  bool shownAtMessage = false;
+  f.onMessage = [&](const QString&) { shownAtMessage = w->isVisible(); };
   w->ButtonGenerate->click();
   // The window closed in the middle of the run: the entry in progress was
-  // finished, both files closed, no message.
+  // finished, both files closed; the window said what was left, then closed.
   QVERIFY(w->isHidden());
-  QVERIFY(f.messages.isEmpty());
+  QVERIFY(shownAtMessage);
+  QCOMPARE(f.messages,
+           QStringList({QString::fromStdString("Operation Aborted\nThe shorter pair left holds 3 "
+                                               "entries: " +
+                                               Base(input) + ".idx and " + Base(input) + ".sub")}));
   QCOMPARE(w->LastJobOutcome(), JobOutcome::Aborted);
   QCOMPARE(w->LastRun().Entries, 3);
   QCOMPARE(FilePositions(ReadFileBytes(Base(input) + ".idx")).size(), 3u);
@@ -307,10 +315,10 @@ void GenerateTest::addToBatchWritesAndAppendsLines() {
   QCOMPARE(f.messages,
            QStringList({QString::fromStdString("Job added to Batch file: " + batchFile)}));
   // Default settings: font 0, charset 4, style 0, size 14, center, offset
-  // 30, offset_or -4, outline 1, colours 1 0 2, language 41, 25.000, two
-  // palettes.
+  // 30, offset_or -4, outline 1, colours 1 0 2, language 41, 25.000, the PC
+  // palette, no wrapping.
   const std::string first = "'" + RunningProgramFolder() + "kestrelpix' '" + input +
-                            "' 0 4 0 14 0 30 -4 1 1 0 2 41 2 2" + BatchLineEnd();
+                            "' 0 4 0 14 0 30 -4 1 1 0 2 41 2 0 0" + BatchLineEnd();
   // A new batch file is a shell script that runs by itself.
   QCOMPARE(ReadFileBytes(batchFile), "#!/bin/sh\n" + first);
   QVERIFY((fs::status(batchFile).permissions() & fs::perms::owner_exec) != fs::perms::none);
@@ -322,11 +330,12 @@ void GenerateTest::addToBatchWritesAndAppendsLines() {
   f.colorOptions()->RadioButtonPCDVD2->setChecked(true);
   f.colorOptions()->ButtonDone->click();
   WindowFixture::Pick(w->JvColorButtonText, 3);
+  w->CheckBoxWrapLines->click();
   f.messages.clear();
   w->ButtonBatch->click();
   QCOMPARE(f.dialogTitles.size(), dialogsShown);
   const std::string second = "'" + RunningProgramFolder() + "kestrelpix' '" + input +
-                             "' 0 4 0 10 0 492 -4 1 1 0 3 41 2 3" + BatchLineEnd();
+                             "' 0 4 0 10 0 492 -4 1 1 0 3 41 2 3 1" + BatchLineEnd();
   QCOMPARE(ReadFileBytes(batchFile), "#!/bin/sh\n" + first + second);
   QCOMPARE(f.messages.size(), 1);
   // The line reads back to the same positions.
@@ -372,7 +381,7 @@ void GenerateTest::addToBatchNameAndFileErrors() {
   QVERIFY(!fs::exists(picked + ".bat"));
   // An existing file is appended to as it is: no second "#!/bin/sh".
   QCOMPARE(ReadFileBytes(picked), earlier + "'" + RunningProgramFolder() + "kestrelpix' '" + input +
-                                      "' 0 4 0 14 0 30 -4 1 1 0 2 41 2 2" + BatchLineEnd());
+                                      "' 0 4 0 14 0 30 -4 1 1 0 2 41 2 0 0" + BatchLineEnd());
 }
 
 void GenerateTest::batchFileRunsWithoutADisplay() {
@@ -398,6 +407,15 @@ void GenerateTest::batchFileRunsWithoutADisplay() {
   w->BitBtnSetDefaultValues->click();
   f.Load(refOne);
   w->ButtonGenerate->click();
+  // A third that loads only with "Wrap long lines": the line says so.
+  const std::string three = f.dir.Write("long-three.srt", kLongSrt);
+  const std::string refThree = f.dir.Write("long-ref.srt", kLongSrt);
+  w->CheckBoxWrapLines->click();
+  f.Load(three);
+  w->ButtonBatch->click();
+  f.Load(refThree);
+  w->ButtonGenerate->click();
+  QCOMPARE(w->LastJobOutcome(), JobOutcome::Completed);
 
   // The lines name the program in this test's folder; run the real one,
   // with no display to open.
@@ -410,7 +428,8 @@ void GenerateTest::batchFileRunsWithoutADisplay() {
   const CommandResult run =
       RunCommand("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM sh " + ShellQuote(runnable));
   QVERIFY2(run.status == 0, run.err.c_str());
-  for (const auto& [made, reference] : {std::pair{one, refOne}, std::pair{two, refTwo}}) {
+  for (const auto& [made, reference] :
+       {std::pair{one, refOne}, std::pair{two, refTwo}, std::pair{three, refThree}}) {
     QVERIFY(fs::exists(Base(made) + ".Kestrelpix_Help.txt"));
     QVERIFY(ReadFileBytes(Base(made) + ".idx") == ReadFileBytes(Base(reference) + ".idx"));
     QVERIFY(ReadFileBytes(Base(made) + ".sub") == ReadFileBytes(Base(reference) + ".sub"));
@@ -446,6 +465,7 @@ void GenerateTest::unattendedRunInTheWindow() {
     QVERIFY(f.dialogTitles.isEmpty());
     QCOMPARE(w->LastJobOutcome(), JobOutcome::Completed);
     QVERIFY(w->TerminateRequested());
+    QCOMPARE(w->TerminateStatus(), 0);
     QVERIFY(!w->JvFormStorage->Active);
     QVERIFY(!f.colorOptions()->JvFormStorage->Active);
     QCOMPARE(w->ComboBoxFontSize->currentText(), QString("22"));
@@ -471,24 +491,48 @@ void GenerateTest::unattendedRunStopsAtABadParameter() {
   TempDir dir;
   const std::string input = (dir.path() / "sample.srt").string();
   fs::copy_file(ExampleSubtitle(), input);
-  {
-    // Parameter 5 is not a number: the message, then nothing more.
-    WindowFixture f(
-        {input, "0", "4", "0", "x", "0", "30", "-4", "1", "1", "0", "2", "41", "2", "2"});
+  const std::string missing = (dir.path() / "missing.srt").string();
+  const std::string longInput = dir.Write("long.srt", kLongSrt);
+  // After a refusal the program ends, once its message is read, with
+  // status 1: the batch sees the failed job.
+  const struct {
+    std::vector<std::string> args;
+    QString message;
+  } refusals[] = {
+      // Parameter 5 is not a number: the message, then nothing more.
+      {{input, "0", "4", "0", "x", "0", "30", "-4", "1", "1", "0", "2", "41", "2", "2"},
+       "'x' is not a valid integer value"},
+      // Parameter 5 outside the size list: named as the command line names it.
+      {{input, "0", "4", "0", "35", "0", "30", "-4", "1", "1", "0", "2", "41", "2", "2"},
+       "Parameter 5 (fontsize) is 35, outside its list (0 to 34)"},
+      {{input, "0", "4", "0", "14", "0", "30", "-4", "1", "1", "0", "2", "41", "2", "0", "2"},
+       "Parameter 16 (wrap) is 2, outside its list (0 to 1)"},
+      // A file that is not there: the load's message, then the refusal.
+      {{missing, "0", "4", "0", "14", "0", "30", "-4", "1", "1", "0", "2", "41", "2", "0", "0"},
+       "Please load an Srt/Sub/Txt subtitle."},
+      // A line too wide, with the sixteenth parameter saying not to wrap.
+      {{longInput, "0", "4", "0", "14", "0", "30", "-4", "1", "1", "0", "2", "41", "2", "0", "0"},
+       "Please load an Srt/Sub/Txt subtitle."},
+  };
+  for (const auto& refusal : refusals) {
+    WindowFixture f(refusal.args);
     QVERIFY(f.ShowAndActivate());
-    QCOMPARE(f.messages, QStringList({"'x' is not a valid integer value"}));
-    QVERIFY(!f.main()->TerminateRequested());
-    QVERIFY(f.main()->CurrentSubtitle == nullptr);
+    QVERIFY(!f.messages.isEmpty());
+    QCOMPARE(f.messages.last(), refusal.message);
+    QVERIFY(f.main()->TerminateRequested());
+    QCOMPARE(f.main()->TerminateStatus(), 1);
     QVERIFY(!fs::exists(Base(input) + ".idx"));
+    QVERIFY(!fs::exists(Base(longInput) + ".idx"));
   }
   {
-    // Parameter 5 outside the size list: named as the command line names it.
+    // Wrapping from the sixteenth parameter, whatever the box was stored as.
     WindowFixture f(
-        {input, "0", "4", "0", "35", "0", "30", "-4", "1", "1", "0", "2", "41", "2", "2"});
+        {longInput, "0", "4", "0", "14", "0", "30", "-4", "1", "1", "0", "2", "41", "2", "0", "1"});
     QVERIFY(f.ShowAndActivate());
-    QCOMPARE(f.messages, QStringList({"Parameter 5 (fontsize) is 35, outside its list (0 to 34)"}));
-    QVERIFY(f.main()->CurrentSubtitle == nullptr);
-    QVERIFY(!fs::exists(Base(input) + ".idx"));
+    QVERIFY2(f.messages.isEmpty(), qPrintable(f.messages.join(" / ")));
+    QVERIFY(f.main()->CheckBoxWrapLines->isChecked());
+    QCOMPARE(f.main()->TerminateStatus(), 0);
+    QVERIFY(fs::exists(Base(longInput) + ".idx"));
   }
   {
     // Method 7 means the safe palette; a colour position beyond its seven
@@ -502,7 +546,7 @@ void GenerateTest::unattendedRunStopsAtABadParameter() {
     QCOMPARE(f.messages.size(), 1);
     QVERIFY2(f.messages[0].contains("Parameter 12"), qPrintable(f.messages[0]));
     QVERIFY(!fs::exists(Base(input) + ".idx"));
-    QVERIFY(!f.main()->TerminateRequested());
+    QCOMPARE(f.main()->TerminateStatus(), 1);
   }
   {
     // Method 7 with positions inside the safe list converts.
