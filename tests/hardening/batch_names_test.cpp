@@ -169,7 +169,8 @@ TEST(BatchNames, RefusalsQueueNothing) {
               "fishermen who sailed home across the bay at dusk\n\n");
   const CommandResult unwrapped = s.Add("long.srt");
   EXPECT_EQ(unwrapped.status, 1);
-  EXPECT_TRUE(unwrapped.err.ends_with("Please use smaller fonts.\n")) << unwrapped.err;
+  EXPECT_NE(unwrapped.err.find("Please wrap long lines (--wrap)"), std::string::npos);
+  EXPECT_TRUE(unwrapped.err.ends_with("Load an srt\n")) << unwrapped.err;
   EXPECT_FALSE(fs::exists(s.batch));
   ASSERT_EQ(s.Add("long.srt", "--wrap").status, 0);
   const CommandResult run = RunCommand("sh " + ShellQuote(s.batch));
