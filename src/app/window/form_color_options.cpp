@@ -20,6 +20,8 @@ namespace kestrelpix::window {
 
 namespace {
 
+constexpr int kWidth = 640;
+
 QRadioButton* BoldRadio(const QString& name, const QString& caption) {
   auto* radio = new QRadioButton(caption);
   radio->setObjectName(name);
@@ -38,9 +40,7 @@ QLabel* Explanation(const QString& text) {
 
 // Which players show the mode right, as convert's --help says it.
 QLabel* Players(PaletteMode mode) {
-  QString text = QString::fromUtf8(PaletteModeInfoFor(mode).players);
-  text[0] = text[0].toUpper();
-  auto* label = new QLabel(text);
+  auto* label = new QLabel("Players: " + QString::fromUtf8(PaletteModeInfoFor(mode).players));
   label->setObjectName(QString("LabelPlayers_") + PaletteModeInfoFor(mode).name);
   label->setWordWrap(true);
   label->setIndent(20);
@@ -67,7 +67,6 @@ TFormColorOptions::TFormColorOptions(TFormMain* main) : QDialog(main), main_(mai
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowCloseButtonHint);
   setModal(true);
-  setFixedSize(462, 700);
 
   GroupBox1 = new QGroupBox("Select Method");
   GroupBox1->setObjectName("GroupBox1");
@@ -144,6 +143,11 @@ TFormColorOptions::TFormColorOptions(TFormMain* main) : QDialog(main), main_(mai
   whole->addWidget(GroupBoxInfo);
   whole->addStretch(1);
   whole->addLayout(buttons);
+
+  // Wide enough that the texts need few lines; exactly as tall as they
+  // need at that width, whatever the font.
+  setFixedWidth(kWidth);
+  setFixedHeight(heightForWidth(kWidth));
 
   connect(ButtonDone, &QPushButton::clicked, this, &TFormColorOptions::ButtonDoneClick);
   connect(ButtonDownloadIfo, &QPushButton::clicked, this,
