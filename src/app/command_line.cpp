@@ -18,9 +18,9 @@ namespace kestrelpix {
 
 const std::array<const char*, 16>& PlaceholderWords() {
   static const std::array<const char*, 16> kWords = {
-      "filename",     "fontname",  "fontcharset", "fontstyle", "fontsize", "align",
-      "offset",       "offsetor",  "outline",     "colorantalias",         "coloroutline",
-      "colortext",    "lang",      "fps",         "method",    "wrap"};
+      "filename", "fontname", "fontcharset", "fontstyle",     "fontsize",     "align",
+      "offset",   "offsetor", "outline",     "colorantalias", "coloroutline", "colortext",
+      "lang",     "fps",      "method",      "wrap"};
   return kWords;
 }
 

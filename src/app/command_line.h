@@ -65,8 +65,9 @@ std::string PaletteModeCode(PaletteMode mode);
 
 // Parameters 2 to 9, 13, 14, 15 and 16 converted to positions (throws
 // ConvertError for a value that is not a whole number, and Error for a
-// sixteenth that is neither 0 nor 1); sliders limited to their ranges. The colours are converted later, once the palette mode's
-// lists are filled: ColorPositionsFromCommandLine takes parameters 10 to 12.
+// sixteenth that is neither 0 nor 1); sliders limited to their ranges. The
+// colours are converted later, once the palette mode's lists are filled:
+// ColorPositionsFromCommandLine takes parameters 10 to 12.
 ControlPositions PositionsFromCommandLine(const CommandLineValues& values);
 void ColorPositionsFromCommandLine(const CommandLineValues& values, ControlPositions& positions);
 
@@ -78,9 +79,9 @@ RenderSettings SettingsFromPositions(const ControlPositions& positions,
                                      const std::vector<std::string>& fontList);
 
 // The positions that select settings in the window's lists, wrapping
-// included: the inverse of SettingsFromPositions. A setting that no list position gives (a font that
-// is not installed, a size or colour outside the lists) throws Error naming
-// it.
+// included: the inverse of SettingsFromPositions. A setting that no list
+// position gives (a font that is not installed, a size or colour outside the
+// lists) throws Error naming it.
 ControlPositions PositionsFromSettings(const RenderSettings& settings,
                                        const std::vector<std::string>& fontList);
 

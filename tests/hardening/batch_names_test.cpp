@@ -115,8 +115,8 @@ TEST(BatchNames, CommandLineAndWindowWriteOneLine) {
   ASSERT_EQ(s.Add(name, "--wrap").status, 0);
   ControlPositions wrapped;
   wrapped.WrapLines = true;
-  EXPECT_EQ(ReadFileBytes(s.batch), "#!/bin/sh\n" + line + "\n" +
-                                        BatchLine(s.bin.string() + "/", path, wrapped) + "\n");
+  EXPECT_EQ(ReadFileBytes(s.batch),
+            "#!/bin/sh\n" + line + "\n" + BatchLine(s.bin.string() + "/", path, wrapped) + "\n");
   // The shell's splitting gives the path back byte for byte.
   const std::vector<std::string> args = SplitBatchLine(line);
   ASSERT_EQ(args.size(), 17u);

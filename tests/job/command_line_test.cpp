@@ -43,14 +43,13 @@ TEST(CommandLine, DetectionNeedsFifteenAcceptableParameters) {
 }
 
 TEST(CommandLine, ConversionClampsSlidersAndReadsPaletteCodes) {
-  CommandLineValues v = {{"/m.srt", "0", "4", "0", "14", "0", "500", "-20", "1", "1", "0", "2",
-                          "41", "2", "7"},
-                         ""};
+  CommandLineValues v = {
+      {"/m.srt", "0", "4", "0", "14", "0", "500", "-20", "1", "1", "0", "2", "41", "2", "7"}, ""};
   ControlPositions p = PositionsFromCommandLine(v);
   EXPECT_EQ(p.offset, 492);
   EXPECT_EQ(p.offset_or, -14);
   EXPECT_EQ(p.Palette, PaletteMode::SafePalette);  // anything but 0, 1, 2
-  EXPECT_EQ(p.WrapLines, std::nullopt);             // fifteen parameters: not said
+  EXPECT_EQ(p.WrapLines, std::nullopt);            // fifteen parameters: not said
   EXPECT_FALSE(SettingsFromPositions(p, FontList()).WrapLines);
   v.Wrap = "1";
   EXPECT_EQ(PositionsFromCommandLine(v).WrapLines, true);

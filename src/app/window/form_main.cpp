@@ -135,8 +135,7 @@ TFormMain::TFormMain(std::vector<std::string> args, std::string settingsFile, QW
                  Qt::WindowCloseButtonHint);
 
   // Every format the load reads; other names may still be typed.
-  OpenDialogsub.filter =
-      "Subtitles (*.srt *.sub *.txt *.vtt *.ass *.ssa);;All files (*)";
+  OpenDialogsub.filter = "Subtitles (*.srt *.sub *.txt *.vtt *.ass *.ssa);;All files (*)";
   OpenDialogImagePAL.title = "Load 720x576 PAL image";
   OpenDialogImagePAL.filter = "Load your PAL 720x576 picture (*.bmp *.png *.jpg *.jpeg)";
   OpenDialogImageNTSC.title = "Load 720x480 NTSC image";
@@ -449,8 +448,7 @@ RenderSettings TFormMain::DrawSettings() {
 }
 
 PaletteMode TFormMain::CurrentPaletteMode() const {
-  return FormColorOptions != nullptr ? FormColorOptions->PaletteModeChoice()
-                                     : PaletteMode::PcOnly;
+  return FormColorOptions != nullptr ? FormColorOptions->PaletteModeChoice() : PaletteMode::PcOnly;
 }
 
 ControlPositions TFormMain::CurrentPositions() const {

@@ -264,10 +264,10 @@ class TFormMain : public QWidget, private FrontEnd {
   // The list row the preview was last drawn for with the current picture
   // (-1: the sample text, a bare picture or a frame of the run).
   int previewRow_ = -1;
-  bool running_ = false;         // a generation run is in progress
-  bool stopRequested_ = false;   // "Abort" was pressed (or the window closed) during it
-  bool closeAfterRun_ = false;   // the window was closed during the run
-  bool framesShown_ = false;     // the run's frames replaced the preview's picture
+  bool running_ = false;        // a generation run is in progress
+  bool stopRequested_ = false;  // "Abort" was pressed (or the window closed) during it
+  bool closeAfterRun_ = false;  // the window was closed during the run
+  bool framesShown_ = false;    // the run's frames replaced the preview's picture
   RunOutcome lastRun_;
   bool activated_ = false;
   bool shownOnce_ = false;

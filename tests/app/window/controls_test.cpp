@@ -480,14 +480,18 @@ void ControlsTest::colorOptionsWindow() {
   QCOMPARE(c->PaletteModeChoice(), PaletteMode::PcOnly);
   // Below each mode, which players show it right, as convert --help says.
   const std::pair<QRadioButton*, QString> players[] = {
-      {c->RadioButtonPC, "ffmpeg, mpv and VLC show the chosen colours, MPlayer their brightness "
-                         "(it draws in grey levels); a DVD does not."},
-      {c->RadioButtonDVD, "a DVD authored from the pair shows the chosen colours; ffmpeg, mpv "
-                          "and VLC show white as pink."},
-      {c->RadioButtonPCDVD1, "a DVD shows the chosen colours; ffmpeg, mpv and VLC show white as "
-                             "pink, and MPlayer swaps text and outline."},
-      {c->RadioButtonPCDVD2, "ffmpeg, mpv and VLC show the safe list's colours, MPlayer their "
-                             "brightness; a DVD shows nearby colours."}};
+      {c->RadioButtonPC,
+       "ffmpeg, mpv and VLC show the chosen colours, MPlayer their brightness "
+       "(it draws in grey levels); a DVD does not."},
+      {c->RadioButtonDVD,
+       "a DVD authored from the pair shows the chosen colours; ffmpeg, mpv "
+       "and VLC show white as pink."},
+      {c->RadioButtonPCDVD1,
+       "a DVD shows the chosen colours; ffmpeg, mpv and VLC show white as "
+       "pink, and MPlayer swaps text and outline."},
+      {c->RadioButtonPCDVD2,
+       "ffmpeg, mpv and VLC show the safe list's colours, MPlayer their "
+       "brightness; a DVD shows nearby colours."}};
   for (const auto& [radio, text] : players) {
     auto* box = static_cast<QBoxLayout*>(c->GroupBox1->layout());
     const QLayoutItem* next = box->itemAt(box->indexOf(radio) + 1);

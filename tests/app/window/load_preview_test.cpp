@@ -331,9 +331,9 @@ void LoadPreviewTest::codePageAndFrameRateNotesJoinTheSuccessMessage() {
   // load names the charset, which would otherwise read every later file
   // unsaid.
   const std::string row = "P\xf8\xedli\x9a \x9elu\x9dou\xe8k\xfd k\xf9\xf2|\xfap\xecl";
-  const std::string czech = f.dir.Write(
-      "czech.srt", "1\n00:00:01,000 --> 00:00:02,000\n" + row.substr(0, row.find('|')) + "\n" +
-                       row.substr(row.find('|') + 1) + "\n\n");
+  const std::string czech =
+      f.dir.Write("czech.srt", "1\n00:00:01,000 --> 00:00:02,000\n" + row.substr(0, row.find('|')) +
+                                   "\n" + row.substr(row.find('|') + 1) + "\n\n");
   const auto chosen = [&](const char* name, const char* page) {
     return kLoaded + "\nThe text is read as " + name + " (" + page +
            "), the charset chosen; choose DEFAULT to have its code page detected.";
