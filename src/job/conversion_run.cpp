@@ -160,7 +160,7 @@ RunOutcome RunConversion(const RunRequest& request, Fonts& fonts, RunObserver& o
     if (request.Workers > 1) {
       pool = std::make_unique<EncoderPool>(entries, keys, request.Workers);
     }
-    FrameBitmap frame;
+    IndexFrame frame;
     const int total = static_cast<int>(entries.size());
     for (int done = 0; done < total && !aborted;) {
       observer.Progress(++done, total);

@@ -52,7 +52,8 @@ class RunObserver : public MessageSink {
  public:
   // Before entry `done` of `total` (counting from 1) is drawn.
   virtual void Progress(int done, int total) {}
-  virtual void FrameDrawn(const FrameBitmap& frame) {}
+  // The frame just drawn for an entry (PaintPicture gives its picture).
+  virtual void FrameDrawn(const IndexFrame& frame) {}
   // Asked once per entry, after Progress: true ends the run after that
   // entry, leaving a consistent, shorter pair without a help file.
   virtual bool ShouldStop() { return false; }

@@ -25,7 +25,7 @@ class CollectedWarnings : public MessageSink {
 }  // namespace
 
 EncodedEntry EncodeEntry(Fonts& fonts, const EntryToDraw& what, const ColorKeys& keys,
-                         FrameBitmap& frame) {
+                         IndexFrame& frame) {
   EncodedEntry out;
   CollectedWarnings warnings(out.Warnings);
   const SubtitleLine& line = what.Doc->GetLine(what.Entry);
@@ -66,7 +66,7 @@ EncoderPool::~EncoderPool() {
 
 void EncoderPool::Work() {
   Fonts fonts;
-  FrameBitmap frame;
+  IndexFrame frame;
   for (;;) {
     size_t index;
     {

@@ -47,7 +47,7 @@ struct EntryToDraw {
 
 // Draws entry `what` into frame and encodes it with keys.
 EncodedEntry EncodeEntry(Fonts& fonts, const EntryToDraw& what, const ColorKeys& keys,
-                         FrameBitmap& frame);
+                         IndexFrame& frame);
 
 // Encodes the entries of a run on `workers` threads, each with fonts of its
 // own, ahead of the consumer by at most a few entries per worker (memory

@@ -1,6 +1,8 @@
 #include "render/rasterizer.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <climits>
 #include <cstring>
 #include <vector>
@@ -13,84 +15,87 @@ namespace kestrelpix {
 
 namespace {
 
-// Copies n bytes of a colour row: runs are mostly a few pixels long, too
-// short for a call of memcpy to pay.
-inline void CopyColor(uint8_t* dst, const uint8_t* color, size_t n) {
-  if (n > 48) {
-    std::memcpy(dst, color, n);
-    return;
-  }
-  size_t i = 0;
-  for (; i + 8 <= n; i += 8) std::memcpy(dst + i, color + i, 8);
-  for (; i < n; ++i) dst[i] = color[i];
-}
-
-// A row of one colour in frame byte order, copied into the picture run by
-// run.
-class ColorRow {
- public:
-  ColorRow(ColorValue c, int width) : bytes_(static_cast<size_t>(width) * 3) {
-    for (size_t i = 0; i < bytes_.size(); i += 3) {
-      bytes_[i] = BlueOf(c);
-      bytes_[i + 1] = GreenOf(c);
-      bytes_[i + 2] = RedOf(c);
+// Entry b has byte j all ones where bit j of b is set: eight mask bits
+// spread onto eight frame bytes in memory order (little-endian loads).
+constexpr std::array<uint64_t, 256> kSpreadBits = [] {
+  std::array<uint64_t, 256> spread{};
+  for (int b = 0; b < 256; ++b) {
+    for (int j = 0; j < 8; ++j) {
+      if (b >> j & 1) spread[b] |= uint64_t{0xFF} << (8 * j);
     }
   }
-  const uint8_t* data() const { return bytes_.data(); }
+  return spread;
+}();
 
- private:
-  std::vector<uint8_t> bytes_;
+// The values the three colours are painted with.
+struct PaintValues {
+  uint8_t text, outline, antialias;
 };
 
-// Paints every set pixel of the mask that lies inside the picture, run by
-// run: each row's words are scanned for the starts and ends of runs of set
-// bits.
-void PaintMask(FrameBitmap& picture, const LineMask& mask, const ColorRow& color) {
-  const int first_row = std::max(0, -mask.top);
-  const int last_row = std::min(mask.height, picture.height() - mask.top);
-  const int from = std::max(0, -mask.left);
-  const int limit = std::min(mask.width, picture.width() - mask.left);
+// Paints one line's masks, which share one geometry, in one pass: under a
+// set bit of `outer` the outer value, then of `ring` the antialias value,
+// then of `glyphs` the text value, each over the one before; pixels under
+// no set bit keep their value. `glyphs` lies within `ring` and `ring`
+// within `outer`.
+void PaintMasks(IndexFrame& frame, const LineMask& outer, const LineMask& ring,
+                const LineMask& glyphs, uint8_t outer_value, PaintValues values) {
+  const int first_row = std::max(0, -outer.top);
+  const int last_row = std::min(outer.height, frame.height() - outer.top);
+  const int from = std::max(0, -outer.left);
+  const int limit = std::min(outer.width, frame.width() - outer.left);
   if (from >= limit) return;
   const int first_word = from >> 6;
   const int last_word = (limit - 1) >> 6;
   const uint64_t first_keep = ~uint64_t{0} << (from & 63);
   const uint64_t last_keep = (limit & 63) != 0 ? (uint64_t{1} << (limit & 63)) - 1 : ~uint64_t{0};
+  constexpr uint64_t kEveryByte = 0x0101010101010101;
+  const uint64_t outer_fill = outer_value * kEveryByte;
+  const uint64_t ring_change = (outer_value ^ values.antialias) * kEveryByte;
+  const uint64_t text_change = (values.antialias ^ values.text) * kEveryByte;
   for (int r = first_row; r < last_row; ++r) {
-    const uint64_t* row = mask.Row(r);
-    // Byte address of mask column 0 in the picture row; only columns inside
-    // the picture are ever written through it.
-    uint8_t* out = picture.Row(mask.top + r);
-    const ptrdiff_t origin = static_cast<ptrdiff_t>(mask.left) * 3;
-    auto fill = [&](int begin, int end) {
-      CopyColor(out + origin + static_cast<ptrdiff_t>(begin) * 3, color.data(),
-                static_cast<size_t>(end - begin) * 3);
-    };
-    int open = -1;  // start of a run that reached the end of the last word
+    const uint64_t* outer_row = outer.Row(r);
+    if (std::all_of(outer_row + first_word, outer_row + last_word + 1,
+                    [](uint64_t w) { return w == 0; })) {
+      continue;
+    }
+    const uint64_t* ring_row = ring.Row(r);
+    const uint64_t* glyph_row = glyphs.Row(r);
+    uint8_t* out = frame.Row(outer.top + r);
     for (int k = first_word; k <= last_word; ++k) {
-      uint64_t w = row[k];
-      if (k == first_word) w &= first_keep;
-      if (k == last_word) w &= last_keep;
-      const int base = k << 6;
-      if (open >= 0) {
-        if (w == ~uint64_t{0}) continue;
-        const int end = __builtin_ctzll(~w);
-        fill(open, base + end);
-        open = -1;
-        w &= ~uint64_t{0} << end;
-      }
-      while (w != 0) {
-        const int start = __builtin_ctzll(w);
-        const uint64_t rest = ~w & (~uint64_t{0} << start);
-        if (rest == 0) {
-          open = base + start;
-          break;
+      uint64_t keep = ~uint64_t{0};
+      if (k == first_word) keep &= first_keep;
+      if (k == last_word) keep &= last_keep;
+      uint64_t o = outer_row[k] & keep;
+      if (o == 0) continue;
+      uint64_t a = ring_row[k] & keep;
+      uint64_t g = glyph_row[k] & keep;
+      // Mask column c is frame column outer.left + c.
+      const int c = k << 6;
+      if (std::endian::native == std::endian::little && c >= from &&
+          outer.left + c + 64 <= frame.width()) {
+        // All 64 columns inside the frame: eight blends of eight pixels.
+        // As g lies within a and a within o, the value under a set bit is
+        // the outer fill, changed to the ring fill by a and to the text
+        // fill by g.
+        for (uint8_t* at = out + (outer.left + c); o != 0; o >>= 8, a >>= 8, g >>= 8, at += 8) {
+          const uint64_t om = kSpreadBits[o & 0xFF];
+          if (om == 0) continue;
+          const uint64_t painted = (outer_fill & om) ^ (ring_change & kSpreadBits[a & 0xFF]) ^
+                                   (text_change & kSpreadBits[g & 0xFF]);
+          uint64_t eight;
+          std::memcpy(&eight, at, 8);
+          eight = (eight & ~om) | painted;
+          std::memcpy(at, &eight, 8);
         }
-        const int end = __builtin_ctzll(rest);
-        fill(base + start, base + end);
-        w &= ~uint64_t{0} << end;
+        continue;
+      }
+      // At the frame's edges, pixel by pixel (the bits of columns outside
+      // the frame are clear).
+      for (int j = 0; o != 0; ++j, o >>= 1, a >>= 1, g >>= 1) {
+        if ((o & 1) == 0) continue;
+        out[outer.left + c + j] = (g & 1) ? values.text : (a & 1) ? values.antialias : outer_value;
       }
     }
-    if (open >= 0) fill(open, limit);
   }
 }
 
@@ -99,7 +104,7 @@ struct DrawnLines {
   TextExtent line2;
   LinePositions positions;
   // Frame rows of the first and the last glyph pixel of both lines (within
-  // the outline width of the picture); top > bottom when nothing is drawn.
+  // the outline width of the frame); top > bottom when nothing is drawn.
   int glyph_top = INT_MAX;
   int glyph_bottom = INT_MIN;
 };
@@ -117,32 +122,33 @@ void ExtendBySetRows(const LineMask& mask, int& top, int& bottom) {
 
 // Draws the line laid out in Draw mode; `measured` is its Measure layout,
 // which serves when the two are alike.
-void PaintLine(FrameBitmap& picture, ResolvedFont& font, std::string_view line,
+void PaintLine(IndexFrame& frame, ResolvedFont& font, std::string_view line,
                const LineLayout& measured, int x, int y, const RenderSettings& s, int outline,
-               const ColorRow& text_color, const ColorRow& antialias_color,
-               const ColorRow& outline_color, DrawnLines& lines) {
+               PaintValues values, DrawnLines& lines) {
   LineLayout for_drawing;
   if (!measured.drawn_alike) for_drawing = LayoutLine(font, line, s.FontCharset, TextMode::Draw);
   const LineLayout& layout = measured.drawn_alike ? measured : for_drawing;
   if (layout.glyphs.empty() && layout.width == 0) return;
-  // Glyph pixels farther than the outline width off the picture cannot
+  // Glyph pixels farther than the outline width off the frame cannot
   // colour any pixel of it.
   const int pad = std::max(outline, 1);
-  PixelRect clip{-pad, -pad, picture.width() + pad, picture.height() + pad};
+  PixelRect clip{-pad, -pad, frame.width() + pad, frame.height() + pad};
   LineMask glyphs = DrawLineMask(layout, s.FontStyle & kStyleUnderline,
                                  s.FontStyle & kStyleStrikeOut, x, y, clip, pad);
   if (glyphs.bits.empty()) return;
   ExtendBySetRows(glyphs, lines.glyph_top, lines.glyph_bottom);
   // Painted in the order of the passes, each ring over the wider one. An
   // outline of 1 or less lies wholly under the antialias ring.
-  LineMask ring1 = Dilate(glyphs, 1);
-  if (outline > 1) PaintMask(picture, Dilate(ring1, outline - 1), outline_color);
-  PaintMask(picture, ring1, antialias_color);
-  PaintMask(picture, glyphs, text_color);
+  const LineMask ring1 = Dilate(glyphs, 1);
+  if (outline > 1) {
+    PaintMasks(frame, Dilate(ring1, outline - 1), ring1, glyphs, values.outline, values);
+  } else {
+    PaintMasks(frame, ring1, ring1, glyphs, values.antialias, values);
+  }
 }
 
-DrawnLines DrawLines(Fonts& fonts, FrameBitmap& picture, std::string_view line1,
-                     std::string_view line2, const RenderSettings& s, int FH) {
+DrawnLines DrawLines(Fonts& fonts, IndexFrame& frame, std::string_view line1,
+                     std::string_view line2, const RenderSettings& s, int FH, PaintValues values) {
   FontCache& cache = fonts.cache();
   auto lock = cache.Lock();
   ResolvedFont& font =
@@ -155,15 +161,9 @@ DrawnLines DrawLines(Fonts& fonts, FrameBitmap& picture, std::string_view line1,
   drawn.positions = ComputePositions(drawn.line1, drawn.line2, s, FH);
 
   const int outline = std::min(s.OutlineWidth, kMaxOutlineWidth);
-  const int width = picture.width();
-  ColorRow text_color(ResolveDrawColor(s.TextColor), width);
-  ColorRow antialias_color(ResolveDrawColor(s.AntialiasColor), width);
-  ColorRow outline_color(ResolveDrawColor(s.OutlineColor), width);
   const LinePositions& p = drawn.positions;
-  PaintLine(picture, font, line1, m1, p.x1, p.y1, s, outline, text_color, antialias_color,
-            outline_color, drawn);
-  PaintLine(picture, font, line2, m2, p.x2, p.y2, s, outline, text_color, antialias_color,
-            outline_color, drawn);
+  PaintLine(frame, font, line1, m1, p.x1, p.y1, s, outline, values, drawn);
+  PaintLine(frame, font, line2, m2, p.x2, p.y2, s, outline, values, drawn);
   return drawn;
 }
 
@@ -214,19 +214,51 @@ Band CoverGlyphRows(Band band, int glyph_top, int glyph_bottom, int outline, int
 }
 
 Band RenderFrame(Fonts& fonts, std::string_view line1, std::string_view line2,
-                 const RenderSettings& s, FrameBitmap& frame) {
+                 const RenderSettings& s, IndexFrame& frame) {
   const int FH = FrameHeightForFps(s.Fps);
   frame.Reset(kFrameWidth, FH);
-  DrawnLines drawn = DrawLines(fonts, frame, line1, line2, s, FH);
+  // Value v is drawn in colour v; a colour that an earlier value already has
+  // (the background blue included) is painted with that value, so that a
+  // frame never holds two values of one colour.
+  const std::array<ColorValue, 4> colors = {kBackgroundBlue, ResolveDrawColor(s.TextColor),
+                                            ResolveDrawColor(s.OutlineColor),
+                                            ResolveDrawColor(s.AntialiasColor)};
+  frame.colors().assign(colors.begin(), colors.end());
+  const auto value_of = [&colors](size_t v) {
+    return static_cast<uint8_t>(std::find(colors.begin(), colors.end(), colors[v]) -
+                                colors.begin());
+  };
+  const PaintValues values{value_of(1), value_of(2), value_of(3)};
+  DrawnLines drawn = DrawLines(fonts, frame, line1, line2, s, FH, values);
   const Band band =
       ComputeBand(drawn.positions.y1, drawn.line1.height, drawn.line2.height, s.offset_or);
   return CoverGlyphRows(band, drawn.glyph_top, drawn.glyph_bottom,
                         std::min(s.OutlineWidth, kMaxOutlineWidth), FH);
 }
 
+Band RenderFrame(Fonts& fonts, std::string_view line1, std::string_view line2,
+                 const RenderSettings& s, FrameBitmap& picture) {
+  IndexFrame frame;
+  const Band band = RenderFrame(fonts, line1, line2, s, frame);
+  PaintPicture(frame, picture);
+  return band;
+}
+
 void DrawSubtitleLines(Fonts& fonts, FrameBitmap& picture, std::string_view line1,
                        std::string_view line2, const RenderSettings& s, int frame_height) {
-  DrawLines(fonts, picture, line1, line2, s, frame_height >= 0 ? frame_height : picture.height());
+  // Drawn into a frame whose value 0 is no colour at all, then each drawn
+  // pixel copied over the picture in its colour.
+  IndexFrame drawn(picture.width(), picture.height());
+  DrawLines(fonts, drawn, line1, line2, s, frame_height >= 0 ? frame_height : picture.height(),
+            PaintValues{1, 2, 3});
+  const ColorValue colors[4] = {0, ResolveDrawColor(s.TextColor), ResolveDrawColor(s.OutlineColor),
+                                ResolveDrawColor(s.AntialiasColor)};
+  for (int y = 0; y < picture.height(); ++y) {
+    const uint8_t* values = drawn.Row(y);
+    for (int x = 0; x < picture.width(); ++x) {
+      if (values[x] != 0) picture.SetPixel(x, y, colors[values[x]]);
+    }
+  }
 }
 
 }  // namespace kestrelpix

@@ -1,5 +1,6 @@
 // Drawing a subtitle entry's two text lines, each with a one-pixel antialias
-// ring and an outline ring, into a frame or over any picture.
+// ring and an outline ring, into a frame of colour values or over any
+// picture.
 //
 // The result is the same as drawing each line (2O+1)^2 times at every offset
 // up to the outline width O in the outline colour, then 9 times at every
@@ -54,11 +55,19 @@ Band ComputeBand(int y1, int H1, int H2, int offset_or);
 // glyph_bottom means no glyph pixels.
 Band CoverGlyphRows(Band band, int glyph_top, int glyph_bottom, int outline, int FH);
 
-// Resets the frame to 720 x FH blue (FH from Fps), draws both lines and
-// returns the band: as the formulas give it, widened where glyph pixels lie
-// outside it (CoverGlyphRows).
+// Resets the frame to 720 x FH background (FH from Fps), draws both lines
+// and returns the band: as the formulas give it, widened where glyph pixels
+// lie outside it (CoverGlyphRows). The frame's colours are the background
+// blue and the text, outline and antialias colours, values 0 to 3; a colour
+// equal to an earlier one is drawn with the earlier one's value (text in the
+// background blue is value 0), and its own value is left unused. Only the
+// pixels of the text and its rings are written.
 Band RenderFrame(Fonts& fonts, std::string_view line1, std::string_view line2,
-                 const RenderSettings& s, FrameBitmap& frame);
+                 const RenderSettings& s, IndexFrame& frame);
+
+// The same frame as a 24-bit picture (the picture takes its size).
+Band RenderFrame(Fonts& fonts, std::string_view line1, std::string_view line2,
+                 const RenderSettings& s, FrameBitmap& picture);
 
 // Draws both lines over the picture at the frame positions. FH in the
 // position formulas is frame_height, or the picture's height when that is

@@ -19,8 +19,30 @@ bool StartsWithNoCase(std::string_view text, size_t at, std::string_view word) {
   return true;
 }
 
+// The first `close` at or after a position, asked for positions that never
+// decrease. Each byte is looked at once over all the calls: an opening on
+// every byte of a long line without its close would otherwise search to the
+// end of the line from each of them, quadratic in the line.
+class CloseFinder {
+ public:
+  CloseFinder(std::string_view text, char close) : text_(text), close_(close) {}
+  size_t From(size_t at) {
+    if (!searched_ || (next_ != std::string_view::npos && next_ < at)) {
+      next_ = text_.find(close_, at);
+      searched_ = true;
+    }
+    return next_;
+  }
+
+ private:
+  std::string_view text_;
+  char close_;
+  size_t next_ = 0;
+  bool searched_ = false;
+};
+
 // Length of the markup that starts at text[at] (0 when none starts there).
-size_t SubRipMarkupAt(std::string_view text, size_t at) {
+size_t SubRipMarkupAt(std::string_view text, size_t at, CloseFinder& angle, CloseFinder& brace) {
   static constexpr std::string_view kExact[] = {
       "<u>",  "<b>",  "<i>",  "<U>",  "<B>", "<I>", "</u>", "</b>",
       "</i>", "</U>", "</B>", "</I>", "<s>", "<S>", "</s>", "</S>",
@@ -33,7 +55,7 @@ size_t SubRipMarkupAt(std::string_view text, size_t at) {
     if (StartsWithNoCase(text, at, "</font>")) return 7;
     if (StartsWithNoCase(text, at, "<font") && at + 5 < text.size() &&
         (text[at + 5] == ' ' || text[at + 5] == '>')) {
-      const size_t close = text.find('>', at);
+      const size_t close = angle.From(at);
       if (close != std::string_view::npos) return close - at + 1;
     }
     return 0;
@@ -45,7 +67,7 @@ size_t SubRipMarkupAt(std::string_view text, size_t at) {
     const bool control =
         std::isalpha(static_cast<unsigned char>(text[at + 1])) && text[at + 2] == ':';
     if (override || control) {
-      const size_t close = text.find('}', at);
+      const size_t close = brace.From(at);
       if (close != std::string_view::npos) return close - at + 1;
     }
   }
@@ -58,8 +80,9 @@ std::string TSubtitle::RemoveTags(std::string Text) {
   if (Text.find_first_of("<{") == std::string::npos) return Text;
   std::string out;
   out.reserve(Text.size());
+  CloseFinder angle(Text, '>'), brace(Text, '}');
   for (size_t i = 0; i < Text.size();) {
-    const size_t skip = SubRipMarkupAt(Text, i);
+    const size_t skip = SubRipMarkupAt(Text, i, angle, brace);
     if (skip > 0) {
       i += skip;
     } else {
@@ -72,11 +95,12 @@ std::string TSubtitle::RemoveTags(std::string Text) {
 std::string RemoveWebVttMarkup(std::string_view text) {
   std::string out;
   out.reserve(text.size());
+  CloseFinder angle(text, '>');
   for (size_t i = 0; i < text.size();) {
     if (text[i] == '<') {
       // Every tag of a cue is markup: <c.x>, <v Name>, <00:01.000>, <i>,
       // <ruby>, <lang en> and their ends.
-      const size_t close = text.find('>', i);
+      const size_t close = angle.From(i);
       if (close != std::string_view::npos) {
         i = close + 1;
         continue;
@@ -107,11 +131,12 @@ std::string RemoveWebVttMarkup(std::string_view text) {
   return out;
 }
 
-std::vector<std::string> AssTextLines(std::string_view text) {
+std::vector<std::string> AssTextLines(std::string_view text, bool breakAtSoftBreaks) {
   std::vector<std::string> lines(1);
+  CloseFinder brace(text, '}');
   for (size_t i = 0; i < text.size();) {
     if (text[i] == '{') {
-      const size_t close = text.find('}', i);
+      const size_t close = brace.From(i);
       if (close != std::string_view::npos) {
         i = close + 1;
         continue;
@@ -119,13 +144,18 @@ std::vector<std::string> AssTextLines(std::string_view text) {
     }
     if (text[i] == '\\' && i + 1 < text.size()) {
       const char n = text[i + 1];
-      if (n == 'N' || n == 'n') {
+      if (n == 'N' || (n == 'n' && breakAtSoftBreaks)) {
         lines.emplace_back();
         i += 2;
         continue;
       }
-      if (n == 'h') {
+      if (n == 'n' || n == 'h') {
         lines.back() += ' ';
+        i += 2;
+        continue;
+      }
+      if (n == '{' || n == '}') {
+        lines.back() += n;
         i += 2;
         continue;
       }

@@ -13,8 +13,12 @@ namespace kestrelpix {
 // into their characters.
 std::string RemoveWebVttMarkup(std::string_view text);
 
-// The Text field of an ASS/SSA Dialogue line as lines: override blocks
-// {...} removed, \N and \n break the line, \h is a blank.
-std::vector<std::string> AssTextLines(std::string_view text);
+// The Text field of an ASS/SSA Dialogue line as lines, as players draw it:
+// override blocks {...} removed (a "{" without its "}" is text), \N breaks
+// the line, the soft break \n breaks it only where breakAtSoftBreaks (the
+// script's WrapStyle 2) and is a blank elsewhere, \h is a blank, \{ and \}
+// are the braces. Angle-bracket tags such as <i> are no markup in ASS and
+// stay text.
+std::vector<std::string> AssTextLines(std::string_view text, bool breakAtSoftBreaks = false);
 
 }  // namespace kestrelpix

@@ -44,13 +44,8 @@ void TSubtitle::LoadSubtitle(const std::string& FileName, bool ClearFirst, Messa
   }
   std::string bytes = ReadFileBytes(FileName);
   if (bytes.size() > kMaxSubtitleBytes) {
-    // Too large to hold; a file that is no subtitle at all still hears so.
-    const bool looksRead = (ext == ".SRT" && IsSrtText(bytes)) ||
-                           ((ext == ".TXT" || ext == ".SUB") && IsFrameText(bytes));
-    if (!looksRead) {
-      sink.ShowMessage(kUnsupportedFormatMessage);
-      return;
-    }
+    // Refused before any format test, the same for every format: the
+    // tolerant formats could only be told by reading the whole file.
     throw FileError("Cannot read file \"" + FileName + "\": it is larger than " +
                         std::to_string(kMaxSubtitleBytes >> 20) + " MiB, too large for a subtitle",
                     EFBIG);

@@ -46,6 +46,12 @@ struct LoadOptions {
   uint8_t Charset = 1;
 };
 
+// The lowest frame rate frames are counted at: at a lower one frame 1, the
+// frame-rate line itself, is past the 32-bit milliseconds the frame-numbered
+// reader counts in, so that reader refuses the file. The tolerant reading
+// refuses a lower rate, its file's or the chosen one, in so many words.
+constexpr double kMinFrameRate = 1000.0 / 2147483647.0;
+
 // "Unsupported Subtitle Format !" and the line that says what a subtitle
 // file must look like.
 extern const char* const kUnsupportedFormatMessage;
@@ -53,9 +59,9 @@ extern const char* const kUnsupportedFormatMessage;
 class TSubtitle {
  public:
   // Reads the file once (at most kMaxSubtitleBytes; a larger file is refused
-  // with a FileError) and loads its bytes as LoadSubtitleBytes does. A
-  // missing file or an extension that no reader knows gives the
-  // unsupported-format message. File errors throw FileError.
+  // with a FileError, whatever it holds) and loads its bytes as
+  // LoadSubtitleBytes does. A missing file or an extension that no reader
+  // knows gives the unsupported-format message. File errors throw FileError.
   void LoadSubtitle(const std::string& FileName, bool ClearFirst, MessageSink& sink,
                     const LoadOptions& options = {});
   // Detects the format by the extension (".SRT", any case) and the content.

@@ -4,10 +4,13 @@
 // SubRip entries are found by their time lines in a loose form, MicroDVD
 // files may carry a byte-order mark, a {0}{0} header or no frame rate, and
 // WebVTT and ASS/SSA files are read. What was tolerated becomes one note.
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <optional>
 
+#include "base/errors.h"
+#include "base/idx_time.h"
 #include "base/number_text.h"
 #include "subtitle/markup.h"
 #include "subtitle/subtitle.h"
@@ -202,7 +205,8 @@ bool AsFloat(std::string_view text, double& value) {
 }
 
 // ASS/SSA: the Dialogue lines of [Events], fields as the Format line orders
-// them (the usual order when it is missing), Text last.
+// them (the usual order when it is missing), Text last; WrapStyle in
+// [Script Info] decides what \n is.
 // Dialogue lines whose fields or times cannot be read are counted in
 // `skipped`.
 bool ReadAss(const LineViews& lines, std::vector<Entry>& out, int& skipped) {
@@ -210,6 +214,8 @@ bool ReadAss(const LineViews& lines, std::vector<Entry>& out, int& skipped) {
   bool sawEvents = false;
   std::vector<std::string> format = {"layer",   "start",   "end",     "style",  "name",
                                      "marginl", "marginr", "marginv", "effect", "text"};
+  bool scriptInfo = false;
+  bool breakAtSoftBreaks = false;  // WrapStyle 2
   Tolerated t;
   for (std::string_view raw : lines) {
     const std::string_view line = Trim(raw);
@@ -217,14 +223,16 @@ bool ReadAss(const LineViews& lines, std::vector<Entry>& out, int& skipped) {
       std::string section(line);
       for (char& c : section) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
       events = section == "[events]";
+      scriptInfo = section == "[script info]";
       sawEvents |= events;
       continue;
     }
-    if (!events) continue;
     const size_t colon = line.find(':');
     if (colon == std::string_view::npos) continue;
     const std::string_view key = line.substr(0, colon);
     std::string_view rest = line.substr(colon + 1);
+    if (scriptInfo && key == "WrapStyle") breakAtSoftBreaks = Trim(rest) == "2";
+    if (!events) continue;
     if (key == "Format") {
       format.clear();
       while (!rest.empty()) {
@@ -263,7 +271,7 @@ bool ReadAss(const LineViews& lines, std::vector<Entry>& out, int& skipped) {
       continue;
     }
     Entry entry{{*start, *end}, {}};
-    for (std::string& l : AssTextLines(text)) {
+    for (std::string& l : AssTextLines(text, breakAtSoftBreaks)) {
       if (!IsBlankLine(l)) entry.lines.push_back(std::move(l));
     }
     out.push_back(std::move(entry));
@@ -361,6 +369,7 @@ bool TSubtitle::ReadTolerant(std::string_view Bytes, std::string_view Extension,
       format = "MicroDVD";
       if (first > 0) Join(tolerated, "blank lines before the first entry");
       double fps = 0;
+      std::string_view rateText = Trim(text);
       size_t from = first;
       // A {0}{0} or {1}{1} line holding a number is the frame-rate line,
       // no subtitle; a rate of 0 there is no rate.
@@ -369,6 +378,7 @@ bool TSubtitle::ReadTolerant(std::string_view Bytes, std::string_view Extension,
         ++from;
       }
       if (fps <= 0 && !options.ChosenFps.empty() && AsFloat(options.ChosenFps, fps) && fps > 0) {
+        rateText = options.ChosenFps;
         Join(tolerated, "no frame-rate line: frames counted at the chosen " + options.ChosenFps +
                             " frames per second");
       } else if (fps <= 0) {
@@ -377,6 +387,11 @@ bool TSubtitle::ReadTolerant(std::string_view Bytes, std::string_view Extension,
             "Example: {1}{1}25.000");
         return true;
       }
+      if (!(fps >= kMinFrameRate)) {
+        throw ConvertError("The frame rate " + std::string(rateText) +
+                           " is below 0.000000466 frames per second, the lowest that frames "
+                           "are counted at");
+      }
       size_t skipped = 0;
       for (size_t k = from; k < lines.size(); ++k) {
         if (IsBlankLine(lines[k])) continue;
@@ -384,9 +399,16 @@ bool TSubtitle::ReadTolerant(std::string_view Bytes, std::string_view Extension,
           ++skipped;
           continue;
         }
-        Entry entry{{static_cast<int64_t>(std::nearbyint(static_cast<double>(a) * 1000.0 / fps)),
-                     static_cast<int64_t>(std::nearbyint(static_cast<double>(b) * 1000.0 / fps))},
-                    {}};
+        // A frame of at most 9 digits at the lowest rate is below 2.2e18
+        // ms, well inside int64; the index's limit is lower still.
+        const double startMs = std::nearbyint(static_cast<double>(a) * 1000.0 / fps);
+        const double endMs = std::nearbyint(static_cast<double>(b) * 1000.0 / fps);
+        if (std::max(startMs, endMs) > kMaxIdxTimeMs) {
+          throw ConvertError("Entry " + std::to_string(entries.size() + 1) + ": frame " +
+                             std::to_string(std::max(a, b)) + " at " + std::string(rateText) +
+                             " frames per second is later than an index can hold");
+        }
+        Entry entry{{static_cast<int64_t>(startMs), static_cast<int64_t>(endMs)}, {}};
         for (size_t bar; (bar = text.find('|')) != std::string_view::npos;
              text.remove_prefix(bar + 1)) {
           std::string part = RemoveTags(std::string(text.substr(0, bar)));

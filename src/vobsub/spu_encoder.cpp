@@ -65,193 +65,194 @@ int ClassifyPixel(uint8_t red, uint8_t green, uint8_t blue, const ColorKeys& key
   return index;
 }
 
+ValueIndices IndicesOf(const IndexFrame& frame, const ColorKeys& keys) {
+  ValueIndices indices{};
+  const std::vector<ColorValue>& colors = frame.colors();
+  for (size_t v = 0; v < colors.size() && v < indices.size(); ++v) {
+    const ColorValue c = colors[v];
+    indices[v] = static_cast<uint8_t>(ClassifyPixel(RedOf(c), GreenOf(c), BlueOf(c), keys));
+  }
+  return indices;
+}
+
 namespace {
 
-// A pixel's three bytes in one number, blue in the low byte, for one
-// comparison per key.
-constexpr uint32_t PackRgb(uint8_t red, uint8_t green, uint8_t blue) {
-  return static_cast<uint32_t>(red) << 16 | static_cast<uint32_t>(green) << 8 | blue;
-}
-// Loads four bytes and keeps the pixel's three. The fourth byte belongs to
-// the next pixel of the same row (every pixel read here has one after it).
-uint32_t PackBgr(const uint8_t* pixel) {
-  if constexpr (std::endian::native == std::endian::little) {
-    uint32_t word;
-    std::memcpy(&word, pixel, 4);
-    return word & 0x00FFFFFF;
-  } else {
-    return PackRgb(pixel[2], pixel[1], pixel[0]);
-  }
-}
-
-// ClassifyPixel with the keys packed once per row: the same order of tests,
-// the later match winning.
-struct PackedKeys {
-  explicit PackedKeys(const ColorKeys& keys)
-      : text(PackRgb(keys.text[0], keys.text[1], keys.text[2])),
-        outline(PackRgb(keys.outline[0], keys.outline[1], keys.outline[2])),
-        antialias(PackRgb(keys.antialias[0], keys.antialias[1], keys.antialias[2])) {}
-  int Classify(uint32_t color) const {
-    int index = kIndexBackground;
-    if (color == antialias) index = kIndexAntialias;
-    if (color == outline) index = kIndexOutline;
-    if (color == text) index = kIndexText;
-    if (color == kBackground) index = kIndexBackground;
-    return index;
-  }
-  static constexpr uint32_t kBackground =
-      PackRgb(RedOf(kBackgroundBlue), GreenOf(kBackgroundBlue), BlueOf(kBackgroundBlue));
-  uint32_t text, outline, antialias;
-};
-
-// Number of set bits in a word whose bits can only be 0, 3, ..., 45, without
-// a popcount instruction (not every x86-64 has one): neighbouring bits are
-// added into 3-bit sums at 0, 6, ..., 42, and a multiplication gathers the
-// eight sums in the field at 42.
-int CountPixelBits(uint64_t bits) {
-  const uint64_t pairs = (bits + (bits >> 3)) & 0x1C71C71C71C7;
-  return static_cast<int>((pairs * 0x41041041041) >> 42 & 63);
-}
-
-// Starts of the runs among pixels 1 .. last of a row (last >= 1): pixel 1,
-// then every pixel whose three bytes differ from the pixel before it.
-// Writes them to `starts` in order and returns how many there are. `starts`
-// has room for last + kStartsSlack entries: the unrolled writes below may
-// put a few unused values past the count.
-constexpr int kStartsSlack = 8;
-
-int RunStarts(const uint8_t* row, int last, int32_t* starts) {
-  int count = 0;
-  starts[count++] = 1;
+// Marks the starts of the runs among pixels 1 .. last of a row (last >= 1)
+// in `starts`, bit x for pixel x: every pixel from 2 on whose value differs
+// from the one before it, and bit last + 2, where the last run ends (it
+// stands for the unread pixel last + 1 too). Pixel 1, which always starts
+// a run, is left unmarked. `starts` holds (last + 2) / 64 + 1 words.
+void MarkRunStarts(const uint8_t* row, int last, uint64_t* starts) {
+  const int words = (last + 2) / 64 + 1;
+  std::fill(starts, starts + words, 0);
   int x = 2;
 #if defined(__SSE2__)
-  // Sixteen pixels at a time: their 48 bytes are compared with the 48 bytes
-  // three before, giving a bit per byte; a pixel starts a run unless all
-  // three of its bits are set. Pixel i of the block owns bit 3i.
-  constexpr uint64_t kPixelBits = 0x249249249249;  // bits 0, 3, ..., 45
-  for (; x + 15 <= last; x += 16) {
-    const uint8_t* p = row + 3 * x;
-    const auto load = [](const uint8_t* at) {
-      return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
-    };
-    const __m128i same0 = _mm_cmpeq_epi8(load(p), load(p - 3));
-    const __m128i same1 = _mm_cmpeq_epi8(load(p + 16), load(p + 13));
-    const __m128i same2 = _mm_cmpeq_epi8(load(p + 32), load(p + 29));
-    // Sixteen pixels of one colour (the margins, the insides of long runs).
-    if (_mm_movemask_epi8(_mm_and_si128(_mm_and_si128(same0, same1), same2)) == 0xFFFF) continue;
-    const uint64_t equal0 = static_cast<uint32_t>(_mm_movemask_epi8(same0));
-    const uint64_t equal1 = static_cast<uint32_t>(_mm_movemask_epi8(same1));
-    const uint64_t equal2 = static_cast<uint32_t>(_mm_movemask_epi8(same2));
-    const uint64_t equal = equal0 | equal1 << 16 | equal2 << 32;
-    uint64_t changes = ~(equal & equal >> 1 & equal >> 2) & kPixelBits;
-    // Four starts per step, the count advancing by the true number; a
-    // block has two or three starts in typical text, so the loop usually
-    // runs once.
-    int32_t* out = starts + count;
-    count += CountPixelBits(changes);
-    do {
-      for (int k = 0; k < 4; ++k) {
-        out[k] = x + std::countr_zero(changes) / 3;
-        changes &= changes - 1;
-      }
-      out += 4;
-    } while (changes != 0);
+  // Sixteen pixels compared with the sixteen one before: a pixel starts a
+  // run where its byte of the comparison is clear. No branch depends on
+  // the values. Blocks may overlap: a bit set twice is set.
+  const auto changes = [row](int at) -> uint64_t {
+    const __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + at));
+    const __m128i before = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + at - 1));
+    return ~static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(here, before))) & 0xFFFF;
+  };
+  if (last >= 64) {
+    // Pixels 2 .. 63 (pixel 1 compared too, its bit cleared), then whole
+    // words, then the last sixteen pixels.
+    starts[0] = (changes(1) << 1 | changes(16) << 16 | changes(32) << 32 | changes(48) << 48) &
+                ~uint64_t{2};
+    for (x = 64; x + 63 <= last; x += 64) {
+      starts[x >> 6] =
+          changes(x) | changes(x + 16) << 16 | changes(x + 32) << 32 | changes(x + 48) << 48;
+    }
+    for (; x + 15 <= last; x += 16) starts[x >> 6] |= changes(x) << (x & 63);
+    if (x <= last) {
+      const int at = last - 15;
+      const uint64_t tail = changes(at);
+      starts[at >> 6] |= tail << (at & 63);
+      if ((at & 63) > 48) starts[(at >> 6) + 1] |= tail >> (64 - (at & 63));
+      x = last + 1;
+    }
   }
 #endif
   for (; x <= last; ++x) {
-    const uint8_t* p = row + 3 * x;
-    if (p[0] != p[-3] || p[1] != p[-2] || p[2] != p[-1]) starts[count++] = x;
+    if (row[x] != row[x - 1]) starts[x >> 6] |= uint64_t{1} << (x & 63);
   }
-  return count;
+  starts[(last + 2) >> 6] |= uint64_t{1} << ((last + 2) & 63);
 }
 
-// Bits of the code for a run of n pixels, 1 <= n <= 255: the code's value
-// v = 4n + index is written in 1 nibble for n 1..3 (nn cc), 2 for n 4..15
-// (00 nnnn cc), 3 for n 16..63 (0000 nnnnnn cc) and 4 for n 64..255
-// (000000 nnnnnnnn cc), so that a decoder can tell the length from the
-// leading zero nibbles.
-constexpr std::array<uint8_t, 256> kCodeBits = [] {
-  std::array<uint8_t, 256> bits{};
-  for (int n = 1; n < 256; ++n) bits[n] = n < 4 ? 4 : n < 16 ? 8 : n < 64 ? 12 : 16;
-  return bits;
+// Nibbles of the code for a run of n pixels of index c, 1 <= n <= 255: the
+// code's value v = 4n + c is written in 1 nibble for n 1..3 (nn cc), 2 for
+// n 4..15 (00 nnnn cc), 3 for n 16..63 (0000 nnnnnn cc) and 4 for n
+// 64..255 (000000 nnnnnnnn cc), so that a decoder can tell the length from
+// the leading zero nibbles.
+constexpr int CodeNibbleCount(int n) { return n < 4 ? 1 : n < 16 ? 2 : n < 64 ? 3 : 4; }
+
+// Entry 4n + c: eight bytes that, stored in memory order, hold the code's
+// nibbles one per byte, most significant first, then zeros, and in the last
+// byte the number of nibbles.
+constexpr std::array<uint64_t, 1024> kCodeNibbles = [] {
+  constexpr bool little = std::endian::native == std::endian::little;
+  // The shift that puts a value into byte k of the eight in memory.
+  const auto at = [](int k) { return little ? 8 * k : 56 - 8 * k; };
+  std::array<uint64_t, 1024> codes{};
+  for (int v = 4; v < 1024; ++v) {
+    const int count = CodeNibbleCount(v / 4);
+    uint64_t code = static_cast<uint64_t>(count) << at(7);
+    for (int k = 0; k < count; ++k) {
+      code |= static_cast<uint64_t>(v >> (4 * (count - 1 - k)) & 0xF) << at(k);
+    }
+    codes[v] = code;
+  }
+  return codes;
 }();
 
-// Run codes of one row into a buffer, most significant nibble first. Bits
-// collect at the top of a 64-bit word; after each code the word is stored
-// whole, big-endian, the store position advances by its whole bytes and
-// the rest moves up, so no branch depends on the code lengths. Every code
-// covers at least one pixel per nibble, so a row of w pixels needs at most
-// w / 2 + 1 bytes, plus 8 for the last store.
-struct RowCodes {
-  uint8_t* next;         // where the next whole byte goes
-  uint64_t pending = 0;  // the next `count` bits, at the top
-  int count = 0;         // below 8 between codes
+// Writes the code of value v = 4n + c as nibbles, one per byte, at `at`,
+// and returns where the next code goes. Eight bytes are written whatever
+// the code's length; the next code overwrites those past it.
+inline uint8_t* WriteCode(uint8_t* at, int v) {
+  constexpr int kCountShift = std::endian::native == std::endian::little ? 56 : 0;
+  const uint64_t code = kCodeNibbles[static_cast<size_t>(v)];
+  std::memcpy(at, &code, 8);
+  return at + (code >> kCountShift & 0xFF);
+}
 
-  void Code(int length, int index) {
-    const uint64_t value = static_cast<uint64_t>(length) * 4 + static_cast<uint64_t>(index);
-    const int bits = kCodeBits[static_cast<size_t>(length)];
-    pending |= value << (64 - count - bits);
-    count += bits;
-    uint64_t word = pending;
-    if constexpr (std::endian::native == std::endian::little) word = __builtin_bswap64(word);
-    std::memcpy(next, &word, 8);
-    const int whole = count / 8;  // at most 2: count stays below 8 + 16
-    next += whole;
-    pending <<= 8 * whole;
-    count -= 8 * whole;
-  }
-  // A run longer than 255 pixels is written as codes of 255 followed by the
-  // rest, all with the run's index.
-  void Run(int length, int index) {
-    while (length > 255) {
-      Code(255, index);
-      length -= 255;
+// A run longer than 255 pixels is written as codes of 255 followed by the
+// rest, all with the run's index.
+inline uint8_t* WriteRun(uint8_t* at, int length, int index) {
+  for (; length > 255; length -= 255) at = WriteCode(at, 255 * 4 + index);
+  return WriteCode(at, length * 4 + index);
+}
+
+// Buffers for a row's codes, first as one nibble per byte, then packed two
+// to a byte. Every code covers at least one pixel per nibble, so a row of
+// w pixels needs at most w nibbles.
+class RowCodes {
+ public:
+  // Room for a row of `width` pixels.
+  explicit RowCodes(int width) {
+    const size_t room = static_cast<size_t>(width) + kSlack;
+    if (room > local_nibbles_.size()) {
+      wide_nibbles_.resize(room);
+      wide_bytes_.resize(room / 2 + kSlack);
+      nibbles_ = wide_nibbles_.data();
+      bytes_ = wide_bytes_.data();
     }
-    Code(length, index);
   }
-  // Completes a half-written byte with a zero nibble.
-  void Align() {
-    if (count != 0) *next++ = static_cast<uint8_t>(pending >> 56);
-    pending = 0;
-    count = 0;
+
+  uint8_t* nibbles() { return nibbles_; }
+
+  // The nibbles up to `end` packed into bytes, the first of a pair in the
+  // high half, a zero nibble completing the last byte.
+  std::span<const uint8_t> Pack(uint8_t* end) {
+    size_t count = static_cast<size_t>(end - nibbles_);
+    if (count % 2 != 0) nibbles_[count++] = 0;
+    const size_t size = count / 2;
+    size_t i = 0;
+#if defined(__SSE2__)
+    // Sixteen bytes from 32 nibbles: as 16-bit lanes, the first nibble of a
+    // pair is the low byte and moves up by 4, the second comes down by 8.
+    // The nibbles past `count` are read but their bytes are not kept.
+    const __m128i mask = _mm_set1_epi16(0x00F0);
+    for (; i < size; i += 16) {
+      const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(nibbles_ + 2 * i));
+      const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(nibbles_ + 2 * i + 16));
+      const __m128i a =
+          _mm_or_si128(_mm_and_si128(_mm_slli_epi16(low, 4), mask), _mm_srli_epi16(low, 8));
+      const __m128i b =
+          _mm_or_si128(_mm_and_si128(_mm_slli_epi16(high, 4), mask), _mm_srli_epi16(high, 8));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(bytes_ + i), _mm_packus_epi16(a, b));
+    }
+#endif
+    for (; i < size; ++i) {
+      bytes_[i] = static_cast<uint8_t>(nibbles_[2 * i] << 4 | nibbles_[2 * i + 1]);
+    }
+    return {bytes_, size};
   }
+
+ private:
+  // Past the last nibble: the eight bytes of the last code's copy, the pad
+  // nibble, and the whole 32-nibble block the packing reads.
+  static constexpr size_t kSlack = 40;
+
+  std::array<uint8_t, 1024 + kSlack> local_nibbles_;
+  std::array<uint8_t, 512 + kSlack> local_bytes_;
+  std::vector<uint8_t> wide_nibbles_;
+  std::vector<uint8_t> wide_bytes_;
+  uint8_t* nibbles_ = local_nibbles_.data();
+  uint8_t* bytes_ = local_bytes_.data();
 };
 
 }  // namespace
 
-void EncodeRow(std::span<const uint8_t> bgrRow, const ColorKeys& keys, ByteWriter& out) {
-  const PackedKeys packed(keys);
-  const int width = static_cast<int>(bgrRow.size() / 3);
+void EncodeRow(std::span<const uint8_t> row, const ValueIndices& indices, ByteWriter& out) {
+  const int width = static_cast<int>(row.size());
   // Pixels 1 .. width - 2 are cut into runs; pixel 0 is skipped and the last
   // pixel is never read.
   const int last = width - 2;
-  const uint8_t* row = bgrRow.data();
+  const uint8_t* values = row.data();
   if (last >= 1) {
     // A frame row fits the buffers on the stack; a wider one gets them from
     // the heap.
     constexpr int kLocalWidth = 1024;
-    std::array<int32_t, kLocalWidth + kStartsSlack> localStarts;
-    std::array<uint8_t, kLocalWidth / 2 + 16> localBytes;
-    std::vector<int32_t> wideStarts;
-    std::vector<uint8_t> wideBytes;
-    int32_t* starts = localStarts.data();
-    uint8_t* bytes = localBytes.data();
+    std::array<uint64_t, kLocalWidth / 64 + 1> localStarts;
+    std::vector<uint64_t> wideStarts;
+    uint64_t* starts = localStarts.data();
     if (width > kLocalWidth) {
-      wideStarts.resize(static_cast<size_t>(width) + kStartsSlack);
-      wideBytes.resize(static_cast<size_t>(width) / 2 + 16);
+      wideStarts.resize(static_cast<size_t>(width) / 64 + 1);
       starts = wideStarts.data();
-      bytes = wideBytes.data();
     }
-    const int count = RunStarts(row, last, starts);
-    // The last run stands for the unread last pixel too.
-    starts[count] = last + 2;
-    RowCodes codes{bytes};
-    for (int i = 0; i < count; ++i) {
-      const int x = starts[i];
-      codes.Run(starts[i + 1] - x, packed.Classify(PackBgr(row + 3 * x)));
+    MarkRunStarts(values, last, starts);
+    RowCodes codes(width);
+    uint8_t* at = codes.nibbles();
+    int start = 1;
+    for (int k = 0; k <= (last + 2) >> 6; ++k) {
+      for (uint64_t w = starts[k]; w != 0; w &= w - 1) {
+        const int next = (k << 6) + std::countr_zero(w);
+        at = WriteRun(at, next - start, indices[values[start]]);
+        start = next;
+      }
     }
-    codes.Align();
-    out.Bytes({bytes, static_cast<size_t>(codes.next - bytes)});
+    out.Bytes(codes.Pack(at));
   }
   out.be16(0x0000);  // end of line: the rest of the row, index 0
 }
@@ -265,7 +266,7 @@ int64_t StopDelayUnits(double StartTime, double EndTime) {
   return RoundHalfEven(units);
 }
 
-std::vector<uint8_t> EncodeSubpicture(const FrameBitmap& frame, int BandTop, int BandHeight,
+std::vector<uint8_t> EncodeSubpicture(const IndexFrame& frame, int BandTop, int BandHeight,
                                       double StartTime, double EndTime, const ColorKeys& keys,
                                       MessageSink* sink) {
   if (frame.width() != kUnitFieldWidth) {
@@ -278,7 +279,11 @@ std::vector<uint8_t> EncodeSubpicture(const FrameBitmap& frame, int BandTop, int
   // The area's row numbers are 12-bit values.
   if (bandEnd - 1 > 0xFFF) throw Error("Scan line index out of range");
 
-  const size_t rowBytes = static_cast<size_t>(frame.width()) * 3;
+  const size_t rowBytes = static_cast<size_t>(frame.width());
+  // One classification per colour of the frame, not one per pixel. The
+  // colours are the entry's own: they need not be the colours the keys were
+  // taken from.
+  const ValueIndices indices = IndicesOf(frame, keys);
   std::vector<uint8_t> unit;
   unit.reserve(4096);
   ByteWriter out(unit, kMaxUnitSize);
@@ -290,11 +295,11 @@ std::vector<uint8_t> EncodeSubpicture(const FrameBitmap& frame, int BandTop, int
   // Top field: even frame rows of the band, then the bottom field: odd rows.
   const size_t topOffset = out.size();
   for (int y = BandTop; y < bandEnd && !out.overflowed(); y += 2) {
-    EncodeRow({frame.Row(y), rowBytes}, keys, out);
+    EncodeRow({frame.Row(y), rowBytes}, indices, out);
   }
   const size_t bottomOffset = out.size();
   for (int y = BandTop + 1; y < bandEnd && !out.overflowed(); y += 2) {
-    EncodeRow({frame.Row(y), rowBytes}, keys, out);
+    EncodeRow({frame.Row(y), rowBytes}, indices, out);
   }
 
   const size_t q = out.size();
@@ -346,6 +351,13 @@ std::vector<uint8_t> EncodeSubpicture(const FrameBitmap& frame, int BandTop, int
                " DVD players buffer; a DVD player may not show it.");
   }
   return unit;
+}
+
+std::vector<uint8_t> EncodeSubpicture(const FrameBitmap& picture, int BandTop, int BandHeight,
+                                      double StartTime, double EndTime, const ColorKeys& keys,
+                                      MessageSink* sink) {
+  return EncodeSubpicture(IndexPicture(picture), BandTop, BandHeight, StartTime, EndTime, keys,
+                          sink);
 }
 
 std::vector<DisplaySpan> DisplaySpans(double StartTime, double EndTime) {

@@ -1,9 +1,10 @@
-// The sub-picture encoder: sorts the pixels of a frame band into the four
-// DVD pixel indices and lays them out, run-length encoded as two interlaced
+// The sub-picture encoder: gives the colours of a frame band the four DVD
+// pixel indices and lays the band out, run-length encoded as two interlaced
 // fields, in one DVD sub-picture unit with the control sequences that start
 // the display at the unit's time stamp and stop it after the entry's time.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <span>
 #include <vector>
@@ -41,18 +42,23 @@ ColorKeys ColorKeysFrom(ColorValue text, ColorValue outline, ColorValue antialia
 // background blue never yields its index. Unmatched colours give 0.
 int ClassifyPixel(uint8_t red, uint8_t green, uint8_t blue, const ColorKeys& keys);
 
+// The pixel index of each value of a frame: its colour's ClassifyPixel.
+using ValueIndices = std::array<uint8_t, 256>;
+ValueIndices IndicesOf(const IndexFrame& frame, const ColorKeys& keys);
+
 // Unit limits.
 constexpr int kMaxUnitSize = 65535;       // the 16-bit unit size field
 constexpr int kPlayerBufferSize = 53220;  // the largest unit DVD players buffer
 constexpr int64_t kMaxStopDelay = 65535;  // the 16-bit delay field, 1024/90000 s units
 constexpr int kUnitFieldWidth = 720;      // columns of every encoded row
 
-// Encodes one frame row (blue, green, red bytes per pixel; 720 pixels in a
-// frame) and appends its bytes to `out`. Pixel 0 is not encoded and the last
-// pixel is never read: the last run is made one pixel longer instead, and
-// the end-of-line code 00 00 supplies the final pixel as index 0. Runs are
-// cut where the raw colour changes, not where the index changes.
-void EncodeRow(std::span<const uint8_t> bgrRow, const ColorKeys& keys, ByteWriter& out);
+// Encodes one frame row (one colour value per pixel; 720 pixels in a frame)
+// and appends its bytes to `out`. Pixel 0 is not encoded and the last pixel
+// is never read: the last run is made one pixel longer instead, and the
+// end-of-line code 00 00 supplies the final pixel as index 0. Runs are cut
+// where the value changes, so where the colour changes, not where the index
+// changes: two colours of one index (two that match no key) are two runs.
+void EncodeRow(std::span<const uint8_t> row, const ValueIndices& indices, ByteWriter& out);
 
 // The stop delay of an entry in 1024/90000 s units, rounded to the nearest
 // integer (halves to even). An end before the start gives 0. Not limited to
@@ -76,7 +82,13 @@ class SubpictureTooLargeError : public Error {
 // bytes DVD players buffer, and about a display longer than the delay field
 // holds (the stop is then written at the field's maximum, about 745.6 s;
 // DisplaySpans splits such an entry so that it ends on time).
-std::vector<uint8_t> EncodeSubpicture(const FrameBitmap& frame, int BandTop, int BandHeight,
+std::vector<uint8_t> EncodeSubpicture(const IndexFrame& frame, int BandTop, int BandHeight,
+                                      double StartTime, double EndTime, const ColorKeys& keys,
+                                      MessageSink* sink = nullptr);
+
+// The same for a 24-bit picture of at most 256 colours (IndexPicture): the
+// re-encoding of decoded pictures, and pictures drawn colour by colour.
+std::vector<uint8_t> EncodeSubpicture(const FrameBitmap& picture, int BandTop, int BandHeight,
                                       double StartTime, double EndTime, const ColorKeys& keys,
                                       MessageSink* sink = nullptr);
 

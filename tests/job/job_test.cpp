@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "base/system_colors.h"
 #include "job/conversion_run.h"
 #include "job/headless_run.h"
 #include "job/recording_host.h"
@@ -72,6 +73,46 @@ size_t UnitSize(const std::string& text) {
   return EncodeSubpicture(frame, band.BandTop, band.BandHeight, 0, 1000,
                           ColorKeysFrom(s.TextColor, s.OutlineColor, s.AntialiasColor))
       .size();
+}
+
+// However the colours coincide (with each other, with the background blue,
+// or with none of the keys: a system colour is drawn in its RGB value but
+// keyed by its bytes, and a window run keys every entry by the first
+// entry's colours), an entry's unit is the one its 24-bit picture gives:
+// runs cut where the drawn colour changes, indices from the keys.
+TEST(ConversionRun, UnitsOfAnyColoursAreThoseOfTheirPicture) {
+  const ColorValue white = MakeColor(255, 255, 255), black = 0, gray = MakeColor(128, 128, 128);
+  const ColorValue blue = kBackgroundBlue, btnFace = SystemColor(15), window = SystemColor(5);
+  struct Row {
+    ColorValue text, outline, antialias;  // drawn
+    ColorValue keyText, keyOutline, keyAntialias;
+  };
+  const Row rows[] = {
+      {white, black, gray, white, black, gray},
+      {black, black, gray, black, black, gray},
+      {white, black, white, white, black, white},
+      {white, gray, gray, white, gray, gray},
+      {blue, black, gray, blue, black, gray},
+      {white, blue, blue, white, blue, blue},
+      {0x332211, 0x332211, 0x332211, 0x332211, 0x332211, 0x332211},
+      {btnFace, window, black, btnFace, window, black},
+      {btnFace, MakeColor(240, 240, 240), gray, btnFace, MakeColor(240, 240, 240), gray},
+      {white, black, gray, black, white, black},
+  };
+  for (const Row& row : rows) {
+    RenderSettings s;
+    s.TextColor = row.text;
+    s.OutlineColor = row.outline;
+    s.AntialiasColor = row.antialias;
+    IndexFrame frame;
+    const Band band = RenderFrame(TestFonts(), "Harbour lights |gj", "WWq", s, frame);
+    FrameBitmap picture;
+    PaintPicture(frame, picture);
+    const ColorKeys keys = ColorKeysFrom(row.keyText, row.keyOutline, row.keyAntialias);
+    EXPECT_EQ(EncodeSubpicture(frame, band.BandTop, band.BandHeight, 0, 1000, keys),
+              EncodeSubpicture(picture, band.BandTop, band.BandHeight, 0, 1000, keys))
+        << std::hex << row.text << " " << row.outline << " " << row.antialias;
+  }
 }
 
 TEST(ConversionRun, FilePositionsFollowThePackCounts) {

@@ -36,9 +36,9 @@ class RecordingHost : public FrontEnd {
     if (onProgress) onProgress(done);
   }
   bool ShouldStop() override { return stopRequested && stopRequested(); }
-  void FrameDrawn(const FrameBitmap& frame) override {
+  void FrameDrawn(const IndexFrame& frame) override {
     ++framesShown;
-    lastFrame = frame;
+    PaintPicture(frame, lastFrame);
   }
 };
 

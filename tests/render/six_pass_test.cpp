@@ -7,6 +7,7 @@
 
 #include <climits>
 #include <sstream>
+#include <tuple>
 #include <vector>
 
 #include "render/font_tables.h"
@@ -151,6 +152,18 @@ TEST(SixPasses, ChosenEdgeCases) {
   ExpectSameAsLiteral("Underlined", "", s);
   s.FontStyle = 8;
   ExpectSameAsLiteral("", "Struck out", s);
+  // Colours that coincide: with each other, or with the background blue.
+  const ColorValue white = MakeColor(255, 255, 255), black = 0, gray = MakeColor(128, 128, 128);
+  for (const auto& [text, outline, antialias] :
+       {std::tuple{black, black, gray}, std::tuple{white, black, white},
+        std::tuple{white, gray, gray}, std::tuple{kBackgroundBlue, black, gray},
+        std::tuple{white, kBackgroundBlue, kBackgroundBlue}}) {
+    s = Base();
+    s.TextColor = text;
+    s.OutlineColor = outline;
+    s.AntialiasColor = antialias;
+    ExpectSameAsLiteral("Same colours", "gjpqy |||", s);
+  }
 }
 
 TEST(SixPasses, ManyCombinations) {

@@ -3,6 +3,9 @@
 // and every leniency, detected code page and undrawn line is noted.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
+#include <chrono>
 #include <filesystem>
 
 #include "base/errors.h"
@@ -153,6 +156,37 @@ TEST(LoadFromBytes, FrameFilesWithoutTheirOwnRate) {
   EXPECT_TRUE(own.doc.LoadNotes().empty());
 }
 
+TEST(LoadFromBytes, FrameRatesAndTimesAreBounded) {
+  // A rate below the frame-numbered reader's lowest (frame 1 past 32-bit
+  // milliseconds), the file's or the chosen one, or a time past the index's
+  // last is refused in words; such times were converted to int64 undefined.
+  // The tolerant reading, which reads {0}{0} lines, needs a chosen rate.
+  const std::string low =
+      " is below 0.000000466 frames per second, the lowest that frames are "
+      "counted at";
+  for (const auto& [text, fps, error] : std::vector<std::array<std::string, 3>>{
+           {"{0}{0}0.0000001\n{10}{20}x\n", "25", "The frame rate 0.0000001" + low},
+           {"{10}{20}x\n", "1e-300", "The frame rate 1e-300" + low},
+           {"{0}{0}0.000001\n{1}{2}a\n{9000001}{9}x\n", "25",
+            "Entry 2: frame 9000001 at 0.000001 frames per second is later than an index can "
+            "hold"}}) {
+    Result r;
+    try {
+      LoadBytes(r, text, ".sub", fps);
+      ADD_FAILURE() << text;
+    } catch (const ConvertError& e) {
+      EXPECT_EQ(e.what(), error);
+    }
+  }
+  // Both limits still read: frame 1 at 0.000000466 is 2145922746.8 ms,
+  // frame 9000000 at 0.000001 is 9e15 ms.
+  Result r;
+  EXPECT_NO_THROW(LoadBytes(r, "{0}{0}0.000000466\n{1}{1}x\n", ".sub", "25"));
+  LoadBytes(r, "{0}{0}0.000001\n{1}{9000000}x\n", ".sub", "25");
+  EXPECT_EQ(Entries(r.doc),
+            (std::vector<SubtitleLine>{{"1000000000", "9000000000000000", "x", "", ""}}));
+}
+
 TEST(LoadFromBytes, WebVttAndAssDetails) {
   Result v;
   LoadBytes(v,
@@ -165,16 +199,17 @@ TEST(LoadFromBytes, WebVttAndAssDetails) {
   EXPECT_EQ(v.doc.LoadNotes(),
             std::vector<std::string>{"Read as WebVTT by the tolerant reader: no WEBVTT line."});
   // The Format line orders the fields; the text keeps its commas; lines
-  // outside [Events] and Comment lines are not read.
+  // outside [Events] and Comment lines are not read; WrapStyle 2 makes the
+  // soft break \n a line break.
   Result a;
   LoadBytes(a,
-            "[Script Info]\nDialogue: 0,0:00:09.00,0:00:10.00,x\n[events]\n"
+            "[Script Info]\nWrapStyle: 2\nDialogue: 0,0:00:09.00,0:00:10.00,x\n[events]\n"
             "Format: End, Start, Style, Text\n"
-            "Dialogue: 0:00:02.50,0:00:01.00,Default,a, b {\\pos(1,2)}c\\N\\Nd\n"
+            "Dialogue: 0:00:02.50,0:00:01.00,Default,a, b {\\pos(1,2)}c\\N\\Nd\\ne\n"
             "Comment: 0:00:04.00,0:00:03.00,Default,no\n",
             ".ssa");
-  EXPECT_EQ(Entries(a.doc), (std::vector<SubtitleLine>{{"1000", "2500", "a, b c", "d", ""}}));
-  EXPECT_EQ(AssTextLines("x\\ny"), (std::vector<std::string>{"x", "y"}));
+  EXPECT_EQ(Entries(a.doc), (std::vector<SubtitleLine>{{"1000", "2500", "a, b c", "d", "e"}}));
+  EXPECT_EQ(AssTextLines("x\\ny", true), (std::vector<std::string>{"x", "y"}));
   // A cue or Dialogue line whose time cannot be read is skipped, and the
   // note counts it: its text is never lost without a word.
   Result badCue;
@@ -200,6 +235,35 @@ TEST(LoadFromBytes, WebVttAndAssDetails) {
   LoadBytes(none, "[Script Info]\nTitle: x\n", ".ass");
   EXPECT_FALSE(none.doc.Loaded);
   EXPECT_EQ(none.sink.messages, std::vector<std::string>{kUnsupportedFormatMessage});
+}
+
+TEST(LoadFromBytes, UnterminatedMarkupTakesNoLongerThanPlainText) {
+  // A 4 MiB line of openings without their close, of each kind, stays text
+  // and loads within 5 times a line of the same size whose brackets open
+  // nothing (best of three each); searching for the close from every
+  // opening took minutes.
+  const std::string srt = "1\n00:00:01,000 --> 00:00:02,000\n";
+  for (const auto& [ext, head, open, plain] : std::vector<std::array<std::string, 4>>{
+           {".srt", srt, "{\\", "{ "},
+           {".srt", srt, "<font ", "<fonts"},
+           {".vtt", "WEBVTT\n\n00:01.000 --> 00:02.000\n", "<", "a"},
+           {".ass", "[Events]\nFormat: Start, End, Text\nDialogue: 0:00:01.00,0:00:02.00,", "{",
+            "a"},
+           {".sub", "{1}{1}25\n{10}{20}", "{y:", "{y "}}) {
+    std::string lines[2];
+    while (lines[0].size() < (4u << 20)) lines[0] += open, lines[1] += plain;
+    double best[2] = {1e9, 1e9};
+    for (int run = 0; run < 6; ++run) {
+      const std::string bytes = head + lines[run % 2] + "\n";
+      Result r;
+      const auto start = std::chrono::steady_clock::now();
+      LoadBytes(r, bytes, ext.c_str());
+      const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+      best[run % 2] = std::min(best[run % 2], took.count());
+      EXPECT_EQ(r.doc.GetLine(r.doc.LineCount()).Text1, lines[run % 2]) << open;
+    }
+    EXPECT_LT(best[0], 5 * best[1]) << open << ": " << best[0] << " s, plain " << best[1] << " s";
+  }
 }
 
 TEST(LoadFromBytes, CodePageIsDetectedOnlyForTextThatIsNotUtf8) {
@@ -240,12 +304,16 @@ TEST(LoadFromFile, LargeFilesAreRefusedWithoutBeingHeld) {
     EXPECT_EQ(std::string(e.what()), "Cannot read file \"" + big +
                                          "\": it is larger than 64 MiB, too large for a subtitle");
   }
-  // No subtitle at all: the unsupported-format message.
-  const std::string zeros = dir.Write("zeros.sub", "");
-  std::filesystem::resize_file(zeros, kMaxSubtitleBytes + 1);
-  Result z;
-  z.doc.LoadSubtitle(zeros, true, z.sink);
-  EXPECT_EQ(z.sink.messages, std::vector<std::string>{kUnsupportedFormatMessage});
+  // The same before any format test: for WebVTT, and for bytes that are no
+  // subtitle at all.
+  for (const char* name : {"cues.vtt", "zeros.sub"}) {
+    const std::string path =
+        dir.Write(name, name[0] == 'c' ? "WEBVTT\n\n00:01.000 --> 00:02.000\n" : "");
+    std::filesystem::resize_file(path, kMaxSubtitleBytes + 1);
+    Result z;
+    EXPECT_THROW(z.doc.LoadSubtitle(path, true, z.sink), FileError) << name;
+    EXPECT_TRUE(z.sink.messages.empty()) << name;
+  }
   // At the limit the file is read.
   std::filesystem::resize_file(big, kMaxSubtitleBytes);
   Result fits;

@@ -3,6 +3,7 @@
 // codes on their own.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <span>
@@ -62,11 +63,15 @@ inline std::vector<uint8_t> ExpectedIndices(const FrameBitmap& frame, int BandTo
   return indices;
 }
 
-// The bytes EncodeRow appends for one row.
+// The bytes EncodeRow appends for one row of 24-bit pixels, given as the
+// row of its IndexPicture.
 inline std::vector<uint8_t> EncodedRow(std::span<const uint8_t> bgrRow, const ColorKeys& keys) {
+  FrameBitmap picture(static_cast<int>(bgrRow.size() / 3), 1);
+  std::copy(bgrRow.begin(), bgrRow.end(), picture.Row(0));
+  const IndexFrame frame = IndexPicture(picture);
   std::vector<uint8_t> bytes;
   ByteWriter out(bytes);
-  EncodeRow(bgrRow, keys, out);
+  EncodeRow({frame.Row(0), static_cast<size_t>(frame.width())}, IndicesOf(frame, keys), out);
   return bytes;
 }
 

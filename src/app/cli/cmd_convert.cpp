@@ -22,6 +22,7 @@
 #include "app/control_lists.h"
 #include "base/number_text.h"
 #include "job/headless_run.h"
+#include "job/entry_encoder.h"
 #include "job/stop_signals.h"
 #include "vobsub/output_names.h"
 #include "vobsub/palette.h"
@@ -35,6 +36,7 @@ struct ConvertOptions {
   std::vector<std::string> inputs;
   std::string outputDir;
   int jobs = 1;
+  int threads = 0;  // 0: the cores shared among the jobs
   bool quiet = false;
   std::optional<std::string> merge, languages;
   // The options given that steer the run rather than the drawing, as named
@@ -138,6 +140,9 @@ const char* const kConvertHelp =
     "  --jobs N               convert N inputs at once, in separate processes; a\n"
     "                         stop signal to this one stops them all, and they end\n"
     "                         when it does\n"
+    "  --threads N            draw and encode each input on N threads (default: the\n"
+    "                         cores, shared among --jobs); the output is the same\n"
+    "                         for any N\n"
     "  --wrap                 join and break again, at blanks, an entry with a line\n"
     "                         too wide for the frame, into two even lines\n"
     "  --quiet                no progress\n";
@@ -151,7 +156,7 @@ int Usage(const std::string& error) {
 int ParseOptions(const std::vector<std::string>& args, ConvertOptions& o,
                  PaletteMode defaultPalette) {
   std::vector<std::string> names = RenderOptionNames();
-  for (const char* n : {"language", "palette", "output-dir", "jobs", "merge", "languages"}) {
+  for (const char* n : {"language", "palette", "output-dir", "jobs", "threads", "merge", "languages"}) {
     names.push_back(n);
   }
   std::vector<std::string> filtered;
@@ -188,7 +193,8 @@ int ParseOptions(const std::vector<std::string>& args, ConvertOptions& o,
                          : name == "outline-color"   ? &o.settings.OutlineColor
                          : name == "antialias-color" ? &o.settings.AntialiasColor
                                                      : nullptr;
-    if (name == "merge" || name == "languages" || name == "output-dir" || name == "jobs") {
+    if (name == "merge" || name == "languages" || name == "output-dir" || name == "jobs" ||
+        name == "threads") {
       o.runOptions.push_back("--" + name);
     }
     if (target != nullptr) {
@@ -213,6 +219,12 @@ int ParseOptions(const std::vector<std::string>& args, ConvertOptions& o,
         return Usage("--jobs: '" + value + "' is not a whole number from 1 to 64");
       }
       o.jobs = jobs;
+    } else if (name == "threads") {
+      int32_t threads = 0;
+      if (!TryStrToInt(value, threads) || threads < 1 || threads > 64) {
+        return Usage("--threads: '" + value + "' is not a whole number from 1 to 64");
+      }
+      o.threads = threads;
     } else if (!ApplyRenderOption(name, value, o.settings, error)) {
       return Usage(error);
     }
@@ -229,10 +241,18 @@ std::string OutputBaseFor(const ConvertOptions& o, const std::string& input) {
   return dir + input.substr(input.find_last_of('/') + 1);
 }
 
+// Threads per conversion: as asked, or the cores shared among the jobs
+// that run at once.
+int ThreadsFor(const ConvertOptions& o) {
+  if (o.threads > 0) return o.threads;
+  const int atOnce = std::max(1, std::min(o.jobs, static_cast<int>(o.inputs.size())));
+  return std::max(1, DefaultWorkerCount() / atOnce);
+}
+
 int ConvertOne(const ConvertOptions& o, const std::string& input, bool several) {
   ConsoleFrontEnd console(o.settings, "--wrap", several ? input + ": " : "");
   if (!o.quiet && !(several && o.jobs > 1)) console.ShowProgress(input);
-  const ConversionReport report = ConvertHeadless(input, OutputBaseFor(o, input), console);
+  const ConversionReport report = ConvertHeadless(input, OutputBaseFor(o, input), console, ThreadsFor(o));
   console.FinishProgress();
   if (report.Outcome == JobOutcome::Completed) {
     std::printf("%s\n%s\n%s\n", report.IndexFile.c_str(), report.SubFile.c_str(),
@@ -358,7 +378,8 @@ int RunConvert(const std::vector<std::string>& args) {
   const int parsed = ParseOptions(args, o, PaletteMode::PcOnly);
   if (parsed != 0) return parsed < 0 ? kExitOk : parsed;
   if (o.merge || o.languages) {
-    return RunMerge({o.merge, o.languages, o.settings, o.inputs, o.outputDir, o.jobs, o.quiet});
+    return RunMerge({o.merge, o.languages, o.settings, o.inputs, o.outputDir, o.jobs,
+                     o.threads > 0 ? o.threads : DefaultWorkerCount(), o.quiet});
   }
   if (RefuseSharedOutputs(o)) return kExitFailed;
   if (!o.outputDir.empty()) {

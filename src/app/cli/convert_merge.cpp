@@ -98,7 +98,7 @@ int RunMerge(const MergeRequest& r) {
   InstallAbortHandler();
   const std::string label = base.substr(FolderOf(base).size());
   if (!r.quiet) sink.ShowProgress(label);
-  const ConversionReport report = MergeHeadless(streams, base, sink);
+  const ConversionReport report = MergeHeadless(streams, base, sink, r.threads);
   sink.FinishProgress();
   if (report.Outcome == JobOutcome::Completed) {
     std::printf("%s\n%s\n%s\n", report.IndexFile.c_str(), report.SubFile.c_str(),

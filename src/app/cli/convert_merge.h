@@ -17,6 +17,7 @@ struct MergeRequest {
   std::vector<std::string> inputs;
   std::string outputDir;
   int jobs = 1;
+  int threads = 1;  // that draw and encode
   bool quiet = false;
 };
 

@@ -242,7 +242,7 @@ class TFormMain : public QWidget, private FrontEnd {
   // here, once per entry, so that "Abort" can be pressed.
   void Progress(int done, int total) override;
   bool ShouldStop() override { return stopRequested_; }
-  void FrameDrawn(const FrameBitmap& frame) override;
+  void FrameDrawn(const IndexFrame& frame) override;
   void RequestTerminate(int status);
   // What "Abort" or closing the window left: "Operation Aborted" and the
   // shorter pair's size and names.

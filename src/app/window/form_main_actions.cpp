@@ -343,8 +343,10 @@ void TFormMain::Progress(int done, int total) {
   ProgressBar1->setValue(done);
 }
 
-void TFormMain::FrameDrawn(const FrameBitmap& frame) {
-  preview->SetPicture(frame);
+void TFormMain::FrameDrawn(const IndexFrame& frame) {
+  FrameBitmap picture;
+  PaintPicture(frame, picture);
+  preview->SetPicture(std::move(picture));
   previewRow_ = -1;
   framesShown_ = true;
 }
