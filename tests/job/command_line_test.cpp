@@ -50,19 +50,12 @@ TEST(CommandLine, ConversionClampsSlidersAndReadsPaletteCodes) {
   EXPECT_EQ(p.offset_or, -14);
   EXPECT_EQ(p.Palette, PaletteMode::SafePalette);  // anything but 0, 1, 2
   EXPECT_EQ(p.WrapLines, std::nullopt);            // fifteen parameters: not said
-  EXPECT_FALSE(SettingsFromPositions(p, FontList()).WrapLines);
-  v.Wrap = "1";
-  EXPECT_EQ(PositionsFromCommandLine(v).WrapLines, true);
-  EXPECT_TRUE(SettingsFromPositions(PositionsFromCommandLine(v), FontList()).WrapLines);
-  v.Wrap = "0";
-  EXPECT_EQ(PositionsFromCommandLine(v).WrapLines, false);
-  v.Wrap = "2";
-  try {
-    PositionsFromCommandLine(v);
-    FAIL();
-  } catch (const Error& e) {
-    EXPECT_STREQ(e.what(), "Parameter 16 (wrap) is 2, outside its list (0 to 1)");
+  for (const auto& [wrap, wraps] : {std::pair{"1", true}, std::pair{"0", false}}) {
+    v.Wrap = wrap;
+    EXPECT_EQ(SettingsFromPositions(PositionsFromCommandLine(v), FontList()).WrapLines, wraps);
   }
+  v.Wrap = "2";
+  EXPECT_THROW(PositionsFromCommandLine(v), Error);
   v.Wrap = "";
   v[14] = "0";
   EXPECT_EQ(PositionsFromCommandLine(v).Palette, PaletteMode::PcOnly);
@@ -87,9 +80,7 @@ TEST(CommandLine, DefaultBatchLine) {
   defaults.WrapLines = true;
   EXPECT_EQ(BatchLine("/opt/kp/", "/f.srt", defaults),
             "'/opt/kp/kestrelpix' '/f.srt' 0 4 0 14 0 30 -4 1 1 0 2 41 2 0 1");
-  defaults.WrapLines = false;
-  EXPECT_EQ(BatchLine("/opt/kp/", "/f.srt", defaults),
-            "'/opt/kp/kestrelpix' '/f.srt' 0 4 0 14 0 30 -4 1 1 0 2 41 2 0 0");
+  defaults.WrapLines = std::nullopt;
   const RenderSettings s = SettingsFromPositions(defaults, FontList());
   EXPECT_EQ(s.FontName, "Arial");
   EXPECT_EQ(s.FontSize, 20);

@@ -7,6 +7,7 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#include "app/control_lists.h"
 #include "render/font_tables.h"
 #include "window_fixture.h"
 
@@ -479,25 +480,15 @@ void ControlsTest::colorOptionsWindow() {
   QVERIFY(c->RadioButtonPC->isChecked());
   QCOMPARE(c->PaletteModeChoice(), PaletteMode::PcOnly);
   // Below each mode, which players show it right, as convert --help says.
-  const std::pair<QRadioButton*, QString> players[] = {
-      {c->RadioButtonPC,
-       "ffmpeg, mpv and VLC show the chosen colours, MPlayer their brightness "
-       "(it draws in grey levels); a DVD does not."},
-      {c->RadioButtonDVD,
-       "a DVD authored from the pair shows the chosen colours; ffmpeg, mpv "
-       "and VLC show white as pink."},
-      {c->RadioButtonPCDVD1,
-       "a DVD shows the chosen colours; ffmpeg, mpv and VLC show white as "
-       "pink, and MPlayer swaps text and outline."},
-      {c->RadioButtonPCDVD2,
-       "ffmpeg, mpv and VLC show the safe list's colours, MPlayer their "
-       "brightness; a DVD shows nearby colours."}};
-  for (const auto& [radio, text] : players) {
-    auto* box = static_cast<QBoxLayout*>(c->GroupBox1->layout());
+  auto* box = static_cast<QBoxLayout*>(c->GroupBox1->layout());
+  for (QRadioButton* radio :
+       {c->RadioButtonDVD, c->RadioButtonPCDVD1, c->RadioButtonPCDVD2, c->RadioButtonPC}) {
+    radio->setChecked(true);
     const QLayoutItem* next = box->itemAt(box->indexOf(radio) + 1);
     const auto* label = next != nullptr ? qobject_cast<QLabel*>(next->widget()) : nullptr;
     QVERIFY2(label != nullptr, qPrintable(radio->text()));
-    QCOMPARE(label->text(), "Players: " + text);
+    QCOMPARE(label->text(),
+             QString("Players: ") + PaletteModeInfoFor(c->PaletteModeChoice()).players);
   }
   QCOMPARE(c->ButtonDownloadIfo->text(), QString("Download Ifo"));
   QCOMPARE(c->ButtonDone->text(), QString("Done"));

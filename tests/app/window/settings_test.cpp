@@ -92,13 +92,6 @@ void SettingsTest::firstRunWritesTheFileLayout() {
                                "\r\n";
   QCOMPARE(QString::fromStdString(ReadFileBytes(f.settingsFile())),
            QString::fromStdString(expected));
-
-  // A stored choice stays: the two palettes of an earlier run.
-  WindowFixture g({}, f.dir.Write("two.ini",
-                                  "[FormColorOptions]\r\nRadioButtonPC_Checked=FALSE\r\n"
-                                  "RadioButtonPCDVD1_Checked=TRUE\r\n"));
-  QVERIFY(g.ShowAndActivate());
-  QCOMPARE(g.main()->DrawSettings().Palette, PaletteMode::TwoPalettes);
 }
 
 void SettingsTest::choicesSurviveARestart() {
