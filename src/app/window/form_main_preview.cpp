@@ -18,7 +18,6 @@
 #include "base/message_sink.h"
 #include "base/regular_file.h"
 #include "job/fit_check.h"
-#include "job/load_action.h"
 #include "render/line_wrap.h"
 #include "render/measure.h"
 #include "render/rasterizer.h"
