@@ -16,11 +16,11 @@
 
 namespace kestrelpix {
 
-const std::array<const char*, 15>& PlaceholderWords() {
-  static const std::array<const char*, 15> kWords = {
-      "filename",     "fontname",  "fontcharset", "fontstyle", "fontsize",
-      "align",        "offset",    "offsetor",    "outline",   "colorantalias",
-      "coloroutline", "colortext", "lang",        "fps",       "method"};
+const std::array<const char*, 16>& PlaceholderWords() {
+  static const std::array<const char*, 16> kWords = {
+      "filename", "fontname", "fontcharset", "fontstyle",     "fontsize",     "align",
+      "offset",   "offsetor", "outline",     "colorantalias", "coloroutline", "colortext",
+      "lang",     "fps",      "method",      "wrap"};
   return kWords;
 }
 
@@ -31,6 +31,7 @@ std::optional<CommandLineValues> DetectCommandLine(const std::vector<std::string
       return std::nullopt;
     values[i] = args[i];
   }
+  if (args.size() > values.size()) values.Wrap = args[values.size()];
   return values;
 }
 
@@ -68,6 +69,11 @@ ControlPositions PositionsFromCommandLine(const CommandLineValues& v) {
   p.Language = StrToInt(v[12]);
   p.Fps = StrToInt(v[13]);
   p.Palette = PaletteModeFromCode(v[14]);
+  if (!v.Wrap.empty()) {
+    const int wrap = StrToInt(v.Wrap);
+    if (wrap != 0 && wrap != 1) throw Error(ParameterOutsideListMessage(16, wrap, 2));
+    p.WrapLines = wrap == 1;
+  }
   return p;
 }
 
@@ -125,6 +131,7 @@ RenderSettings SettingsFromPositions(const ControlPositions& p,
   s.AntialiasColor = PickColor(colors, p.AntialiasColor, 10);
   s.OutlineColor = PickColor(colors, p.OutlineColor, 11);
   s.TextColor = PickColor(colors, p.TextColor, 12);
+  s.WrapLines = p.WrapLines.value_or(false);
   return s;
 }
 
@@ -172,6 +179,7 @@ ControlPositions PositionsFromSettings(const RenderSettings& s,
   p.AntialiasColor = color(s.AntialiasColor, "antialias");
   p.OutlineColor = color(s.OutlineColor, "outline");
   p.TextColor = color(s.TextColor, "text");
+  p.WrapLines = s.WrapLines;
   return p;
 }
 
@@ -204,6 +212,7 @@ std::string BatchLine(const std::string& programFolder, const std::string& subti
       p.TextColor, p.Language,    p.Fps};
   for (int v : values) line += std::to_string(v) + " ";
   line += PaletteModeCode(p.Palette);
+  if (p.WrapLines) line += *p.WrapLines ? " 1" : " 0";
   return line;
 }
 

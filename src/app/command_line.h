@@ -1,5 +1,6 @@
-// The fifteen-parameter command line of an unattended conversion, and the
-// batch line that "Add to Batch" writes for it.
+// The command line of an unattended conversion (fifteen parameters, and an
+// optional sixteenth for wrapping), and the batch line that "Add to Batch"
+// writes for it.
 #pragma once
 
 #include <algorithm>
@@ -29,19 +30,26 @@ struct ControlPositions {
   int TextColor = 2;
   int Language = 41;
   int Fps = 2;
-  PaletteMode Palette = PaletteMode::TwoPalettes;
+  PaletteMode Palette = PaletteMode::PcOnly;
+  // "Wrap long lines": parameter 16, written only when set. A line without
+  // it leaves wrapping to the program that runs it.
+  std::optional<bool> WrapLines;
   bool operator==(const ControlPositions&) const = default;
 };
 
-// Parameters 1 to 15 exactly as the argument splitting gives them.
-using CommandLineValues = std::array<std::string, 15>;
+// Parameters 1 to 15 exactly as the argument splitting gives them, and
+// parameter 16 in Wrap (empty when the line has fifteen).
+struct CommandLineValues : std::array<std::string, 15> {
+  std::string Wrap;
+};
 
-// The placeholder word of each position: "filename", "fontname", ...
-const std::array<const char*, 15>& PlaceholderWords();
+// The placeholder word of each position: "filename", "fontname", ...,
+// "method", and "wrap" for the optional sixteenth.
+const std::array<const char*, 16>& PlaceholderWords();
 
 // Fifteen acceptable parameters (none empty, none equal to its placeholder
-// word): returns them; otherwise nullopt, a normal start. Arguments after the
-// fifteenth are ignored.
+// word): returns them, with a sixteenth that is not empty; otherwise
+// nullopt, a normal start. Arguments after the sixteenth are ignored.
 std::optional<CommandLineValues> DetectCommandLine(const std::vector<std::string>& args);
 
 // The refusal of a list position from the command line: "Parameter 5
@@ -55,23 +63,25 @@ std::string ParameterOutsideListMessage(int parameter, int position, int listSiz
 PaletteMode PaletteModeFromCode(const std::string& code);
 std::string PaletteModeCode(PaletteMode mode);
 
-// Parameters 2 to 9, 13, 14 and 15 converted to positions (throws
-// ConvertError for a value that is not a whole number); sliders limited to
-// their ranges. The colours are converted later, once the palette mode's
-// lists are filled: ColorPositionsFromCommandLine takes parameters 10 to 12.
+// Parameters 2 to 9, 13, 14, 15 and 16 converted to positions (throws
+// ConvertError for a value that is not a whole number, and Error for a
+// sixteenth that is neither 0 nor 1); sliders limited to their ranges. The
+// colours are converted later, once the palette mode's lists are filled:
+// ColorPositionsFromCommandLine takes parameters 10 to 12.
 ControlPositions PositionsFromCommandLine(const CommandLineValues& values);
 void ColorPositionsFromCommandLine(const CommandLineValues& values, ControlPositions& positions);
 
 // The settings the positions select: lists from the core's tables, the font
-// list given, colours from the palette mode's colour list. A position outside
-// its list throws Error naming the parameter, before anything is converted.
+// list given, colours from the palette mode's colour list, wrapping when the
+// positions give it (else off). A position outside its list throws Error
+// naming the parameter, before anything is converted.
 RenderSettings SettingsFromPositions(const ControlPositions& positions,
                                      const std::vector<std::string>& fontList);
 
-// The positions that select settings in the window's lists: the inverse of
-// SettingsFromPositions. A setting that no list position gives (a font that
-// is not installed, a size or colour outside the lists) throws Error naming
-// it.
+// The positions that select settings in the window's lists, wrapping
+// included: the inverse of SettingsFromPositions. A setting that no list
+// position gives (a font that is not installed, a size or colour outside the
+// lists) throws Error naming it.
 ControlPositions PositionsFromSettings(const RenderSettings& settings,
                                        const std::vector<std::string>& fontList);
 
@@ -83,7 +93,8 @@ std::string BatchQuote(const std::string& argument);
 
 // The batch line: the quoted program path (the program folder followed by
 // "kestrelpix"), the quoted subtitle path and the values of parameters 2 to
-// 15, without a line end. The window's "Add to Batch" and the command-line
+// 15, then "0" or "1" for wrapping when the positions give it, without a
+// line end. The window's "Add to Batch" and the command-line
 // tool's add-to-batch both write this line.
 std::string BatchLine(const std::string& programFolder, const std::string& subtitlePath,
                       const ControlPositions& positions);

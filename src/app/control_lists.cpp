@@ -182,6 +182,31 @@ std::optional<std::string> LanguageForCode(std::string_view code) {
   return std::nullopt;
 }
 
+const std::vector<PaletteModeInfo>& PaletteModes() {
+  static const std::vector<PaletteModeInfo> kModes = {
+      {PaletteMode::PcOnly, "pc",
+       "ffmpeg, mpv and VLC show the chosen colours, MPlayer their brightness (it draws in "
+       "grey levels); a DVD does not."},
+      {PaletteMode::DvdOnly, "dvd",
+       "a DVD authored from the pair shows the chosen colours; ffmpeg, mpv and VLC show white "
+       "as pink."},
+      {PaletteMode::TwoPalettes, "two",
+       "a DVD shows the chosen colours; ffmpeg, mpv and VLC show white as pink, and MPlayer "
+       "swaps text and outline."},
+      {PaletteMode::SafePalette, "safe",
+       "ffmpeg, mpv and VLC show the safe list's colours, MPlayer their brightness; a DVD "
+       "shows nearby colours."},
+  };
+  return kModes;
+}
+
+const PaletteModeInfo& PaletteModeInfoFor(PaletteMode mode) {
+  for (const PaletteModeInfo& info : PaletteModes()) {
+    if (info.mode == mode) return info;
+  }
+  return PaletteModes().front();
+}
+
 std::string LanguageTagOf(const std::string& path) {
   const std::string name = path.substr(FolderOf(path).size());
   const size_t extension = name.find_last_of('.');

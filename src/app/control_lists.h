@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/palette_mode.h"
+
 namespace kestrelpix {
 
 // "ab ABKHAZIAN" ... "zu ZULU": a two-letter code, a blank and a name.
@@ -24,6 +26,19 @@ std::optional<std::string> LanguageForCode(std::string_view code);
 // "/films/film.FR.srt" gives "fr". Empty when the name has no such tag
 // ("film.srt", "film.pt-br.srt", "fr.srt").
 std::string LanguageTagOf(const std::string& path);
+
+// A palette mode's short name on the command line ("pc", "dvd", "two",
+// "safe") and, in one sentence, which players show its colours right, as
+// scripts/player-colours.sh measured them (README's table). The colour
+// options window shows the sentences beside the modes, convert's --help
+// beside their names.
+struct PaletteModeInfo {
+  PaletteMode mode;
+  const char* name;
+  const char* players;
+};
+const std::vector<PaletteModeInfo>& PaletteModes();
+const PaletteModeInfo& PaletteModeInfoFor(PaletteMode mode);
 
 // Default list positions and slider positions of the main window.
 constexpr int kDefaultFpsIndex = 2;        // "25.000"

@@ -23,7 +23,8 @@ int RunUnattendedHeadless(const std::vector<std::string>& args, ConsoleFrontEnd&
     ControlPositions positions = PositionsFromCommandLine(*values);
     ColorPositionsFromCommandLine(*values, positions);
     RenderSettings settings = SettingsFromPositions(positions, FontList());
-    settings.WrapLines = wrapLines;
+    // A line of sixteen parameters says itself whether to wrap.
+    settings.WrapLines = positions.WrapLines.value_or(wrapLines);
     // A batch line comes from the window, where the box switches wrapping.
     console.SetSettings(settings);
     console.SetWrapHint("tick \"Wrap long lines\" in the window before adding to the batch");

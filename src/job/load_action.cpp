@@ -1,6 +1,7 @@
 #include "job/load_action.h"
 
 #include "job/fit_check.h"
+#include "render/font_tables.h"
 #include "render/text_decode.h"
 
 namespace kestrelpix {
@@ -9,6 +10,16 @@ std::string ListRowText(const SubtitleLineView& line) {
   std::string row(line.Text1);
   if (!line.Text2.empty()) row.append("|").append(line.Text2);
   return row;
+}
+
+std::string ChosenCharsetNote(uint8_t charset) {
+  std::string name = std::to_string(charset);
+  for (const std::string& n : CharsetNames()) {
+    if (CharsetFromName(n) == charset) name = n;
+  }
+  const std::string page = CodePageForCharset(charset);
+  return "The text is read as " + name + (page.empty() ? "" : " (" + page + ")") +
+         ", the charset chosen; choose DEFAULT to have its code page detected.";
 }
 
 void LoadSubtitleFile(const std::string& fileName, std::unique_ptr<TSubtitle>& CurrentSubtitle,
@@ -48,6 +59,14 @@ void LoadSubtitleFile(const std::string& fileName, std::unique_ptr<TSubtitle>& C
       } else {
         successNote += (successNote.empty() ? "" : "\r") + note;
       }
+    }
+    // A charset chosen for an earlier file goes on reading the next ones:
+    // the window says so at every load it decides. (A command line names
+    // its charset itself.)
+    const uint8_t used = CharsetForText(chosen.FontCharset, CurrentSubtitle.get());
+    if (!state.CommandLineMode && chosen.FontCharset != kCharsetDefault &&
+        used != kCharsetDefault) {
+      successNote += (successNote.empty() ? "" : "\r") + ChosenCharsetNote(used);
     }
     const int count = CurrentSubtitle->LineCount();
     if (count > 0) {

@@ -104,18 +104,22 @@ TEST(BatchNames, CommandLineAndWindowWriteOneLine) {
   p.Palette = PaletteMode::PcOnly;
   p.TextColor = 12;
   p.Fps = 0;
+  p.WrapLines = false;
   const std::string path = (s.films / name).string();
   const std::string line = BatchLine(s.bin.string() + "/", path, p);
   EXPECT_EQ(line, "'" + s.bin.string() + "/kestrelpix' '" + s.films.string() +
-                      "/it'\\''s $(here).srt' 0 4 0 18 0 30 -4 1 1 0 12 41 0 0");
+                      "/it'\\''s $(here).srt' 0 4 0 18 0 30 -4 1 1 0 12 41 0 0 0");
   EXPECT_EQ(ReadFileBytes(s.batch), "#!/bin/sh\n" + line + "\n");
-  // A second job is appended below, the first line written once.
-  ASSERT_EQ(s.Add(name).status, 0);
+  // A second job is appended below, the first line written once; --wrap
+  // goes on the line as the window's box does.
+  ASSERT_EQ(s.Add(name, "--wrap").status, 0);
+  ControlPositions wrapped;
+  wrapped.WrapLines = true;
   EXPECT_EQ(ReadFileBytes(s.batch),
-            "#!/bin/sh\n" + line + "\n" + BatchLine(s.bin.string() + "/", path, {}) + "\n");
+            "#!/bin/sh\n" + line + "\n" + BatchLine(s.bin.string() + "/", path, wrapped) + "\n");
   // The shell's splitting gives the path back byte for byte.
   const std::vector<std::string> args = SplitBatchLine(line);
-  ASSERT_EQ(args.size(), 16u);
+  ASSERT_EQ(args.size(), 17u);
   EXPECT_EQ(args[1], path);
 }
 
@@ -133,7 +137,7 @@ TEST(BatchNames, RefusalsQueueNothing) {
 
   // Options of a run that the line has no place for.
   for (const std::string option :
-       {"--output-dir 2", "--jobs 2", "--merge 2", "--languages 2", "--wrap", "--quiet"}) {
+       {"--output-dir 2", "--jobs 2", "--merge 2", "--languages 2", "--quiet"}) {
     const CommandResult o = s.Add("film.srt", option);
     EXPECT_EQ(o.status, 2) << option;
     EXPECT_EQ(o.err.rfind("kestrelpix-cli add-to-batch: " + option.substr(0, option.find(' ')) +
@@ -157,12 +161,26 @@ TEST(BatchNames, RefusalsQueueNothing) {
       EXPECT_EQ(fs::exists(s.batch) ? ReadFileBytes(s.batch) : "", before) << stdoutTo;
     }
   }
+  // An entry too wide for the frame is queued only with --wrap, and the
+  // batch wraps it.
+  fs::remove(s.batch);
+  s.dir.Write("films/long.srt",
+              "1\n00:00:01,000 --> 00:00:02,000\nThe lighthouse keeper waved back at the "
+              "fishermen who sailed home across the bay at dusk\n\n");
+  EXPECT_NE(s.Add("long.srt").err.find("Please wrap long lines (--wrap)"), std::string::npos);
+  EXPECT_FALSE(fs::exists(s.batch));
+  ASSERT_EQ(s.Add("long.srt", "--wrap").status, 0);
+  EXPECT_EQ(RunCommand("sh " + ShellQuote(s.batch)).status, 0);
+  EXPECT_EQ(FfprobeSubtitles((s.films / "long.idx").string()), 1);
 }
 
 TEST(BatchNames, AQueuedLineStartsOnANewLineOfARegularFile) {
   BatchSetup s;
   s.dir.Write("films/film.srt", MakeSrt(2));
-  const std::string line = BatchLine(s.bin.string() + "/", (s.films / "film.srt").string(), {});
+  ControlPositions unwrapped;
+  unwrapped.WrapLines = false;
+  const std::string line =
+      BatchLine(s.bin.string() + "/", (s.films / "film.srt").string(), unwrapped);
   // A last line without its line end gets one, in the file's style.
   const std::pair<std::string, std::string> cases[] = {
       {"#!/bin/sh\nrm -f -- old.bak", "#!/bin/sh\nrm -f -- old.bak\n"},

@@ -18,10 +18,14 @@ TEST(CommandLine, DetectionNeedsFifteenAcceptableParameters) {
   const std::vector<std::string> good = {"/m.srt", "0", "4", "0", "14", "0", "30", "-4",
                                          "1",      "1", "0", "2", "41", "2", "2"};
   EXPECT_TRUE(DetectCommandLine(good));
+  EXPECT_EQ(DetectCommandLine(good)->Wrap, "");
+  // The sixteenth is wrapping; any after it are ignored.
   auto extra = good;
+  extra.push_back("1");
   extra.push_back("ignored");
   ASSERT_TRUE(DetectCommandLine(extra));
   EXPECT_EQ((*DetectCommandLine(extra))[14], "2");
+  EXPECT_EQ(DetectCommandLine(extra)->Wrap, "1");
   EXPECT_FALSE(DetectCommandLine(std::vector<std::string>(good.begin(), good.end() - 1)));
   auto placeholder = good;
   placeholder[2] = "fontcharset";
@@ -39,12 +43,20 @@ TEST(CommandLine, DetectionNeedsFifteenAcceptableParameters) {
 }
 
 TEST(CommandLine, ConversionClampsSlidersAndReadsPaletteCodes) {
-  CommandLineValues v = {"/m.srt", "0", "4", "0", "14", "0", "500", "-20",
-                         "1",      "1", "0", "2", "41", "2", "7"};
+  CommandLineValues v = {
+      {"/m.srt", "0", "4", "0", "14", "0", "500", "-20", "1", "1", "0", "2", "41", "2", "7"}, ""};
   ControlPositions p = PositionsFromCommandLine(v);
   EXPECT_EQ(p.offset, 492);
   EXPECT_EQ(p.offset_or, -14);
   EXPECT_EQ(p.Palette, PaletteMode::SafePalette);  // anything but 0, 1, 2
+  EXPECT_EQ(p.WrapLines, std::nullopt);            // fifteen parameters: not said
+  for (const auto& [wrap, wraps] : {std::pair{"1", true}, std::pair{"0", false}}) {
+    v.Wrap = wrap;
+    EXPECT_EQ(SettingsFromPositions(PositionsFromCommandLine(v), FontList()).WrapLines, wraps);
+  }
+  v.Wrap = "2";
+  EXPECT_THROW(PositionsFromCommandLine(v), Error);
+  v.Wrap = "";
   v[14] = "0";
   EXPECT_EQ(PositionsFromCommandLine(v).Palette, PaletteMode::PcOnly);
   v[14] = "1";
@@ -62,8 +74,13 @@ TEST(CommandLine, ConversionClampsSlidersAndReadsPaletteCodes) {
 
 TEST(CommandLine, DefaultBatchLine) {
   ControlPositions defaults;
+  // The PC palette; wrapping written only when the positions give it.
   EXPECT_EQ(BatchLine("/opt/kp/", "/films/My Movie.srt", defaults),
-            "'/opt/kp/kestrelpix' '/films/My Movie.srt' 0 4 0 14 0 30 -4 1 1 0 2 41 2 2");
+            "'/opt/kp/kestrelpix' '/films/My Movie.srt' 0 4 0 14 0 30 -4 1 1 0 2 41 2 0");
+  defaults.WrapLines = true;
+  EXPECT_EQ(BatchLine("/opt/kp/", "/f.srt", defaults),
+            "'/opt/kp/kestrelpix' '/f.srt' 0 4 0 14 0 30 -4 1 1 0 2 41 2 0 1");
+  defaults.WrapLines = std::nullopt;
   const RenderSettings s = SettingsFromPositions(defaults, FontList());
   EXPECT_EQ(s.FontName, "Arial");
   EXPECT_EQ(s.FontSize, 20);
@@ -98,11 +115,13 @@ TEST(CommandLine, BatchLinesReadBackToTheSameSettings) {
     p.TextColor = pick(colors);
     p.Language = pick(136);
     p.Fps = pick(5);
+    const int wrap = pick(3);
+    if (wrap < 2) p.WrapLines = wrap == 1;
     const std::string path = i % 2 ? "/tmp/a b/c \"d\".srt" : "/tmp/plain.srt";
     std::string line = BatchLine("/usr/bin/", i % 2 ? "/tmp/a b/c.srt" : path, p);
     if (i % 3 == 0) line += "\r";  // a line with a Windows line end
     std::vector<std::string> args = Args(line);
-    ASSERT_EQ(args.size(), 16u) << line;
+    ASSERT_EQ(args.size(), p.WrapLines ? 17u : 16u) << line;
     EXPECT_EQ(args[0], "/usr/bin/kestrelpix");
     args.erase(args.begin());
     const auto values = DetectCommandLine(args);

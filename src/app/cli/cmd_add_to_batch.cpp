@@ -30,10 +30,11 @@ const char* const kUsage =
     "Appends to BATCHFILE the line that the window's \"Add to Batch\" writes for\n"
     "INPUT with these settings (the options of convert, which must be entries of\n"
     "the window's lists). A new BATCHFILE starts with #!/bin/sh and is made\n"
-    "executable; running it converts every queued subtitle. A batch line carries\n"
-    "no --output-dir, --jobs, --threads, --merge, --languages, --wrap or --quiet:\n"
-    "they are refused. When this confirmation cannot be printed, the job is taken\n"
-    "back out and the exit status is 1.\n";
+    "executable; running it converts every queued subtitle. The line carries the\n"
+    "palette mode (PC without --palette) and whether to --wrap, as the window's\n"
+    "lines do. It carries no --output-dir, --jobs, --threads, --merge, --languages\n"
+    "or --quiet: they are refused. When this confirmation cannot be printed, the\n"
+    "job is taken back out and the exit status is 1.\n";
 
 int RunAddToBatch(const std::vector<std::string>& args) {
   for (const std::string& a : args) {
@@ -56,7 +57,7 @@ int RunAddToBatch(const std::vector<std::string>& args) {
   // full path.
   const std::string input = std::filesystem::absolute(positional[1]).lexically_normal().string();
 
-  ConsoleFrontEnd sink(settings, "");
+  ConsoleFrontEnd sink(settings);
   const ControlPositions positions = PositionsFromSettings(settings, FontList());
   // Queued only what the window would queue: a subtitle that loads and
   // whose lines fit with these settings.

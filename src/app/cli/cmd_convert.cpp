@@ -52,17 +52,13 @@ std::string Lower(std::string_view text) {
 
 bool ParsePalette(std::string_view value, PaletteMode& mode) {
   const std::string v = Lower(value);
-  if (v == "pc")
-    mode = PaletteMode::PcOnly;
-  else if (v == "dvd")
-    mode = PaletteMode::DvdOnly;
-  else if (v == "two")
-    mode = PaletteMode::TwoPalettes;
-  else if (v == "safe")
-    mode = PaletteMode::SafePalette;
-  else
-    return false;
-  return true;
+  for (const PaletteModeInfo& info : PaletteModes()) {
+    if (v == info.name) {
+      mode = info.mode;
+      return true;
+    }
+  }
+  return false;
 }
 
 // A colour named in the palette mode's list, or any colour the render
@@ -102,19 +98,44 @@ const char* const kUsage =
     "status 128 + the signal: 130 for Ctrl-C).\n\n"
     "Options:\n";
 
+// The help's column of descriptions.
+constexpr size_t kHelpIndent = 25;
+constexpr size_t kHelpWidth = 80;
+
+// `text` broken at blanks into lines of the description column.
+std::string HelpColumn(const std::string& text) {
+  std::string out, line;
+  size_t at = 0;
+  while (at < text.size()) {
+    size_t end = text.find(' ', at);
+    if (end == std::string::npos) end = text.size();
+    const std::string word = text.substr(at, end - at);
+    if (!line.empty() && kHelpIndent + line.size() + 1 + word.size() > kHelpWidth) {
+      out += std::string(kHelpIndent, ' ') + line + "\n";
+      line.clear();
+    }
+    line += (line.empty() ? "" : " ") + word;
+    at = end + 1;
+  }
+  if (!line.empty()) out += std::string(kHelpIndent, ' ') + line + "\n";
+  return out;
+}
+
+// Each palette mode with the players that show it right.
+std::string PaletteHelp() {
+  std::string text =
+      "  --palette MODE         pc (default), dvd, two or safe; the colours above are\n"
+      "                         names of the mode's colour list or RRGGBB.\n";
+  for (const PaletteModeInfo& info : PaletteModes()) {
+    text += HelpColumn(std::string(info.name) + ": " + info.players);
+  }
+  return text;
+}
+
+const char* const kLanguageHelp =
+    "  --language CODE        two-letter language code of the index (default el)\n";
+
 const char* const kConvertHelp =
-    "  --language CODE        two-letter language code of the index (default el)\n"
-    "  --palette MODE         pc (default), dvd, two or safe; the colours above are\n"
-    "                         names of the mode's colour list or RRGGBB.\n"
-    "                         pc: ffmpeg, mpv and VLC show the chosen colours,\n"
-    "                         MPlayer their brightness (it draws in grey levels).\n"
-    "                         dvd: for a DVD authored from the pair, whose palette\n"
-    "                         is Y Cr Cb; PC players show white as pink.\n"
-    "                         two: the DVD palette plus custom colours, which ffmpeg,\n"
-    "                         mpv and VLC ignore (as dvd) and MPlayer swaps (dark\n"
-    "                         text, light outline); right on a DVD.\n"
-    "                         safe: the safe colour list, as pc in PC players; a DVD\n"
-    "                         shows nearby colours.\n"
     "  --output-dir DIR       write the outputs there instead of beside the input\n"
     "  --jobs N               convert N inputs at once, in separate processes; a\n"
     "                         stop signal to this one stops them all, and they end\n"
@@ -146,13 +167,14 @@ int ParseOptions(const std::vector<std::string>& args, ConvertOptions& o,
       o.settings.WrapLines = true;
     else
       filtered.push_back(a);
-    if (a == "--quiet" || a == "-q" || a == "--wrap") o.runOptions.push_back(a);
+    if (a == "--quiet" || a == "-q") o.runOptions.push_back(a);
   }
   CommandArgs parsed;
   std::string error;
   if (!SplitArgs(filtered, names, parsed, error)) return Usage(error);
   if (parsed.help) {
-    std::printf("%s%s%s%s", kUsage, RenderOptionsHelp(false).c_str(), kConvertHelp, kMergeHelp);
+    std::printf("%s%s%s%s%s%s", kUsage, RenderOptionsHelp(false).c_str(), kLanguageHelp,
+                PaletteHelp().c_str(), kConvertHelp, kMergeHelp);
     return -1;
   }
   o.settings.Palette = defaultPalette;
@@ -392,18 +414,16 @@ const RegisterCommand kRegistration({"convert", "convert subtitles into VobSub p
 int ParseConvertSettings(const std::vector<std::string>& args, RenderSettings& settings,
                          std::vector<std::string>& positional) {
   ConvertOptions o;
-  // A queued line keeps the window's default palette mode.
-  const int parsed = ParseOptions(args, o, RenderSettings{}.Palette);
+  // Without --palette a queued line takes the window's first-start mode,
+  // which is convert's own: PC.
+  const int parsed = ParseOptions(args, o, PaletteMode::PcOnly);
   settings = o.settings;
   positional = o.inputs;
   if (parsed == 0 && !o.runOptions.empty()) {
     std::fprintf(stderr,
                  "kestrelpix-cli add-to-batch: %s cannot be queued: a batch line carries only "
-                 "the subtitle and the settings of the window's lists.%s Nothing was added.\n",
-                 o.runOptions.front().c_str(),
-                 o.runOptions.front() == "--wrap"
-                     ? " The batch run wraps lines as the window's own setting says."
-                     : "");
+                 "the subtitle and the settings of the window's lists. Nothing was added.\n",
+                 o.runOptions.front().c_str());
     return kExitUsage;
   }
   return parsed;

@@ -24,9 +24,13 @@ void PrintHelp() {
   std::printf(
       "Usage: kestrelpix-cli COMMAND [ARGUMENTS]\n"
       "       kestrelpix-cli FILE FONT CHARSET STYLE SIZE ALIGN OFFSET OFFSETOR OUTLINE\n"
-      "                      ANTIALIAS OUTLINECOLOR TEXT LANG FPS METHOD\n\n"
+      "                      ANTIALIAS OUTLINECOLOR TEXT LANG FPS METHOD [WRAP]\n\n"
       "Converts text subtitles (.srt, or frame-numbered .sub/.txt) into VobSub\n"
-      "(.idx/.sub) DVD bitmap subtitles.\n\nCommands:\n");
+      "(.idx/.sub) DVD bitmap subtitles.\n\n"
+      "The second form runs a batch line as the window's \"Add to Batch\" writes it:\n"
+      "list positions of the window's controls, METHOD 0 pc, 1 dvd, 2 two, 3 safe,\n"
+      "and WRAP 1 to wrap lines too wide for the frame (0, or no WRAP, does not).\n\n"
+      "Commands:\n");
   for (const Command& c : Registry()) std::printf("  %-10s %s\n", c.name, c.summary);
   std::printf("\nRun 'kestrelpix-cli COMMAND --help' for a command's options.\n");
 }

@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 #include <map>
 
+#include "app/control_lists.h"
 #include "app/window/form_main.h"
 #include "app/window/platform.h"
 #include "app/window/window_storage.h"
@@ -18,6 +19,8 @@
 namespace kestrelpix::window {
 
 namespace {
+
+constexpr int kWidth = 640;
 
 QRadioButton* BoldRadio(const QString& name, const QString& caption) {
   auto* radio = new QRadioButton(caption);
@@ -32,6 +35,16 @@ QLabel* Explanation(const QString& text) {
   auto* label = new QLabel(text);
   label->setWordWrap(true);
   label->setIndent(20);
+  return label;
+}
+
+// Which players show the mode right, as convert's --help says it.
+QLabel* Players(PaletteMode mode) {
+  auto* label = new QLabel("Players: " + QString::fromUtf8(PaletteModeInfoFor(mode).players));
+  label->setObjectName(QString("LabelPlayers_") + PaletteModeInfoFor(mode).name);
+  label->setWordWrap(true);
+  label->setIndent(20);
+  label->setStyleSheet("color: #1a5c1a; font-style: italic;");
   return label;
 }
 
@@ -54,7 +67,6 @@ TFormColorOptions::TFormColorOptions(TFormMain* main) : QDialog(main), main_(mai
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowCloseButtonHint);
   setModal(true);
-  setFixedSize(462, 600);
 
   GroupBox1 = new QGroupBox("Select Method");
   GroupBox1->setObjectName("GroupBox1");
@@ -68,7 +80,8 @@ TFormColorOptions::TFormColorOptions(TFormMain* main) : QDialog(main), main_(mai
   RadioButtonPCDVD1 =
       BoldRadio("RadioButtonPCDVD1", "PC + DVD By using two palettes (recommended)");
   RadioButtonPCDVD2 = BoldRadio("RadioButtonPCDVD2", "PC + DVD By using an safe color palette");
-  RadioButtonPCDVD1->setChecked(true);
+  // The mode every PC player shows right, until a choice is stored.
+  RadioButtonPC->setChecked(true);
   {
     auto* box = new QVBoxLayout(GroupBox1);
     auto* example = new QHBoxLayout;
@@ -81,18 +94,22 @@ TFormColorOptions::TFormColorOptions(TFormMain* main) : QDialog(main), main_(mai
     box->addLayout(example);
     box->addWidget(heading);
     box->addWidget(RadioButtonPC);
+    box->addWidget(Players(PaletteMode::PcOnly));
     box->addWidget(Explanation(
         "RGB palette is generated. Standard vobsub. This solution will not display the correct "
         "colors on the most of the dvd devices that support sub/idx subtitles"));
     box->addWidget(RadioButtonDVD);
+    box->addWidget(Players(PaletteMode::DvdOnly));
     box->addWidget(Explanation(
         "YCRCB palette is generated. This solution works on well on standalone dvd devices that "
         "support sub/idx but does not render correctly the colors on pc . In order to watch the "
         "subtitles on pc enable poligonize on directvobsub filter. "));
     box->addWidget(RadioButtonPCDVD1);
+    box->addWidget(Players(PaletteMode::TwoPalettes));
     box->addWidget(
         Explanation("Both palettes are being generated. Most recommended solution at this time. "));
     box->addWidget(RadioButtonPCDVD2);
+    box->addWidget(Players(PaletteMode::SafePalette));
     box->addWidget(Explanation(
         "Hybrid palette is generated. Since RGB and YCRCB have some similar colors, an palette "
         "that is indipendent from RGB/YCRCB can be found. This solution offers strange colors and "
@@ -126,6 +143,11 @@ TFormColorOptions::TFormColorOptions(TFormMain* main) : QDialog(main), main_(mai
   whole->addWidget(GroupBoxInfo);
   whole->addStretch(1);
   whole->addLayout(buttons);
+
+  // Wide enough that the texts need few lines; exactly as tall as they
+  // need at that width, whatever the font.
+  setFixedWidth(kWidth);
+  setFixedHeight(heightForWidth(kWidth));
 
   connect(ButtonDone, &QPushButton::clicked, this, &TFormColorOptions::ButtonDoneClick);
   connect(ButtonDownloadIfo, &QPushButton::clicked, this,
@@ -182,6 +204,8 @@ void TFormColorOptions::RestoreStorage() {
 void TFormColorOptions::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   if (event->spontaneous()) return;
+  // The mode the main window's colours were chosen in.
+  shownMode_ = PaletteModeChoice();
   RestoreStorage();
   FormActivate();
 }
@@ -189,7 +213,7 @@ void TFormColorOptions::showEvent(QShowEvent* event) {
 void TFormColorOptions::FormActivate() {
   colors->setPixmap(QPixmap(":/pictures/colors"));
   if (ResetPaletteModePending) {
-    RadioButtonPCDVD1->setChecked(true);
+    RadioButtonPC->setChecked(true);
     ResetPaletteModePending = false;
   }
 }
@@ -200,7 +224,9 @@ void TFormColorOptions::done(int result) {
 }
 
 void TFormColorOptions::FormClose() {
-  RunGuarded([this] { ApplyPaletteMode(this); });
+  // The colours are chosen anew only when the mode changed: the lists and
+  // defaults are the mode's.
+  if (PaletteModeChoice() != shownMode_) RunGuarded([this] { ApplyPaletteMode(this); });
   if (JvFormStorage && JvFormStorage->Active) JvFormStorage->Save(PlacementOf(this));
 }
 

@@ -42,7 +42,7 @@ class TFormColorOptions : public QDialog {
 
   std::unique_ptr<FormStorage> JvFormStorage;
   // Set by the main window's defaults button: the next showing checks the
-  // two-palette choice again, whatever the store says.
+  // PC choice again, whatever the store says.
   bool ResetPaletteModePending = false;
 
   PaletteMode PaletteModeChoice() const;
@@ -68,6 +68,9 @@ class TFormColorOptions : public QDialog {
 
  private:
   TFormMain* main_;
+  // The mode when the window was last shown: closing re-fills the colour
+  // lists only when the user changed it.
+  PaletteMode shownMode_ = PaletteMode::PcOnly;
 };
 
 }  // namespace kestrelpix::window

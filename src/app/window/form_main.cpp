@@ -134,11 +134,12 @@ TFormMain::TFormMain(std::vector<std::string> args, std::string settingsFile, QW
                  Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint |
                  Qt::WindowCloseButtonHint);
 
-  OpenDialogsub.filter = "*.srt;*.txt (*.srt *.txt)";
+  // Every format the load reads; other names may still be typed.
+  OpenDialogsub.filter = "Subtitles (*.srt *.sub *.txt *.vtt *.ass *.ssa);;All files (*)";
   OpenDialogImagePAL.title = "Load 720x576 PAL image";
-  OpenDialogImagePAL.filter = "Load your PAL 720x576 BMP (*.bmp)";
+  OpenDialogImagePAL.filter = "Load your PAL 720x576 picture (*.bmp *.png *.jpg *.jpeg)";
   OpenDialogImageNTSC.title = "Load 720x480 NTSC image";
-  OpenDialogImageNTSC.filter = "Load your NTSC 720x480 BMP (*.bmp)";
+  OpenDialogImageNTSC.filter = "Load your NTSC 720x480 picture (*.bmp *.png *.jpg *.jpeg)";
   OpenDialogBat.title = "Add to Batch";
   OpenDialogBat.filter = "*.bat (*.bat)";
   OpenDialogBat.mustExist = false;
@@ -205,11 +206,19 @@ void TFormMain::CreateControls() {
   offset->setRange(kOffsetMin, kOffsetMax);
   offset->setPageStep(1);
   offset->setValue(kDefaultOffset);
+  // The line spacing rests on even positions only: keys and clicks step
+  // by two, so a step down from an even position is not bumped back up.
   offset_or = Named(new QSlider(Qt::Vertical), "offset_or");
   offset_or->setRange(kOffsetOrMin, kOffsetOrMax);
-  offset_or->setPageStep(1);
+  offset_or->setSingleStep(2);
+  offset_or->setPageStep(2);
   offset_or->setValue(kDefaultOffsetOr);
   offset_or->setMinimumHeight(70);
+  offset_or->setAccessibleName("Line spacing");
+  offset->setAccessibleName("Vertical position");
+  LabelOffset_OrCaption = Named(new QLabel("Spacing"), "LabelOffset_OrCaption");
+  LabelOffset_OrCaption->setBuddy(offset_or);
+  LabelOffset_OrCaption->setAlignment(Qt::AlignRight | Qt::AlignBottom);
   LabelOffset = Named(new QLabel, "LabelOffset");
   LabelOffset->setEnabled(false);
   LabelOffset->setMinimumWidth(24);
@@ -235,6 +244,9 @@ void TFormMain::CreateControls() {
     sliderRow->addWidget(offset, 1);
     sliderRow->addWidget(LabelOffset);
     grid->addLayout(sliderRow, 3, 2, 1, 2);
+    // The spacing slider's caption stands left of its lower end, in the
+    // row of the other captions, so the slider's column stays narrow.
+    grid->addWidget(LabelOffset_OrCaption, 2, 3);
     grid->addWidget(offset_or, 0, 4, 3, 1, Qt::AlignHCenter);
     grid->addWidget(LabelOffset_Or, 3, 4);
     grid->addWidget(CheckBoxWrapLines, 4, 0, 1, 2);
@@ -349,6 +361,7 @@ void TFormMain::ConnectHandlers() {
   on(offset, &QSlider::valueChanged, &TFormMain::offsetChange);
   on(offset_or, &QSlider::valueChanged, &TFormMain::offset_orChange);
   on(ListBoxPreview, &QListWidget::currentRowChanged, &TFormMain::ListBoxPreviewClick);
+  on(ListBoxPreview, &QListWidget::itemClicked, &TFormMain::ListBoxPreviewItemClicked);
   for (TColorBox* box : {JvColorButtonAntialias, JvColorButtonOutline, JvColorButtonText})
     on(box, &TColorBox::ColorChanged, &TFormMain::JvColorButtonAntialiasChange);
   on(ButtonColorOptions, &QPushButton::clicked, &TFormMain::ButtonColorOptionsClick);
@@ -384,8 +397,8 @@ void TFormMain::FormCreate(QObject* Sender) {
   CheckBoxWrapLines->setChecked(false);
   // 5.
   preview->SetFrameSize(QSize(kFrameWidth, kPalFrameHeight));
-  // 6. Appended without clearing: every press of the defaults button adds
-  // another copy, and position 0 stays "Arial".
+  // 6. The list afresh: "Arial", then the installed families, once.
+  ComboBoxFontName->clear();
   ComboBoxFontName->addItems(ToQStringList(FontList()));
   ComboBoxFontName->setCurrentIndex(kDefaultFontNameIndex);
   // 7.
@@ -398,7 +411,7 @@ void TFormMain::FormCreate(QObject* Sender) {
     LabelImageChangedNTSC->setText(QString());
     LoadPreviewBackground();
     if (FormColorOptions != nullptr) {
-      FormColorOptions->RadioButtonPCDVD1->setChecked(true);
+      FormColorOptions->RadioButtonPC->setChecked(true);
       FormColorOptions->ApplyPaletteMode(BitBtnSetDefaultValues);
       FormColorOptions->ResetPaletteModePending = true;
     }
@@ -435,8 +448,7 @@ RenderSettings TFormMain::DrawSettings() {
 }
 
 PaletteMode TFormMain::CurrentPaletteMode() const {
-  return FormColorOptions != nullptr ? FormColorOptions->PaletteModeChoice()
-                                     : PaletteMode::TwoPalettes;
+  return FormColorOptions != nullptr ? FormColorOptions->PaletteModeChoice() : PaletteMode::PcOnly;
 }
 
 ControlPositions TFormMain::CurrentPositions() const {
@@ -455,6 +467,7 @@ ControlPositions TFormMain::CurrentPositions() const {
   p.Language = ComboBoxVobsubLanguage->currentIndex();
   p.Fps = ComboBoxFps->currentIndex();
   p.Palette = CurrentPaletteMode();
+  p.WrapLines = CheckBoxWrapLines->isChecked();
   return p;
 }
 

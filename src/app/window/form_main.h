@@ -66,6 +66,7 @@ class TFormMain : public QWidget, private FrontEnd {
   QComboBox* ComboBoxAlign;
   QSlider* offset;
   QSlider* offset_or;
+  QLabel* LabelOffset_OrCaption;
   QLabel* LabelOffset;
   QLabel* LabelOffset_Or;
   QComboBox* ComboBoxOutlineWidth;
@@ -149,8 +150,11 @@ class TFormMain : public QWidget, private FrontEnd {
   // Writes the in-memory copy to the settings file, unless it is read-only.
   void WriteSettingsFile();
 
-  // True once an unattended run asked the program to end.
+  // True once an unattended run asked the program to end, and the exit
+  // status it asked for: 0 after a complete run, 1 after a refusal or an
+  // error, 130 after "Abort".
   bool TerminateRequested() const { return terminateRequested_; }
+  int TerminateStatus() const { return terminateStatus_; }
   // True while FormActivate's one-time work is still to come.
   bool FirstActivationPending() const { return !activated_; }
   JobOutcome LastJobOutcome() const { return lastRun_.Outcome; }
@@ -181,8 +185,8 @@ class TFormMain : public QWidget, private FrontEnd {
   void ButtonBatchClick();
 
  signals:
-  // An unattended run has ended and asks the program to end.
-  void TerminateApplication();
+  // An unattended run has ended and asks the program to end with `status`.
+  void TerminateApplication(int status);
 
  protected:
   void changeEvent(QEvent* event) override;
@@ -194,7 +198,19 @@ class TFormMain : public QWidget, private FrontEnd {
   void CreateStorage();
   void SampleRender();
   void EntryRender();
+  // The preview of what the window shows now: the selected entry while a
+  // subtitle is loaded, the sample text otherwise.
+  void RefreshPreview();
+  void PreviewAfterLoad();
+  // A click in the entry list: the entry clicked, also when it was already
+  // selected and the preview shows something else.
+  void ListBoxPreviewItemClicked();
+  // The entry list's rows again, decoded with the charset the preview now
+  // draws with.
+  void RefillEntryList();
+  QString EntryRowText(const std::string& row) const;
   void UnattendedRun();
+  void UnattendedSteps();
   void FirstActivationRestore();
   // Puts the frame at `frame`: before the window is on the screen by its
   // position alone (the window manager places the frame there), later with
@@ -227,7 +243,10 @@ class TFormMain : public QWidget, private FrontEnd {
   void Progress(int done, int total) override;
   bool ShouldStop() override { return stopRequested_; }
   void FrameDrawn(const IndexFrame& frame) override;
-  void RequestTerminate();
+  void RequestTerminate(int status);
+  // What "Abort" or closing the window left: "Operation Aborted" and the
+  // shorter pair's size and names.
+  std::string AbortedMessage() const;
   // The run of the loaded document with the settings shown.
   RunRequest CurrentRunRequest();
 
@@ -239,17 +258,23 @@ class TFormMain : public QWidget, private FrontEnd {
   TFormColorOptions* FormColorOptions = nullptr;
   // The fonts of the preview, the fit check and the generation run.
   Fonts fonts_;
-  // The charset the entry list shows the document's rows in; decided at the
-  // first row of a load (-1 until then).
+  // The charset the entry list shows the document's rows in, the one the
+  // preview draws with; decided at the first row of a load (-1 until then).
   int listCharset_ = -1;
-  bool running_ = false;         // a generation run is in progress
-  bool stopRequested_ = false;   // "Abort" was pressed (or the window closed) during it
+  // The list row the preview was last drawn for with the current picture
+  // (-1: the sample text, a bare picture or a frame of the run).
+  int previewRow_ = -1;
+  bool running_ = false;        // a generation run is in progress
+  bool stopRequested_ = false;  // "Abort" was pressed (or the window closed) during it
+  bool closeAfterRun_ = false;  // the window was closed during the run
+  bool framesShown_ = false;    // the run's frames replaced the preview's picture
   RunOutcome lastRun_;
   bool activated_ = false;
   bool shownOnce_ = false;
   bool settled_ = false;
   QRect wantedFrame_;
   bool terminateRequested_ = false;
+  int terminateStatus_ = 0;
   bool destroyed_ = false;
 };
 

@@ -1,5 +1,6 @@
 // The main window's actions: loading, generating, "Add to Batch", the
 // secondary windows, and the first activation with its unattended run.
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -18,6 +19,7 @@
 #include "app/window/form_main.h"
 #include "app/window/preview_image.h"
 #include "base/errors.h"
+#include "job/headless_run.h"
 #include "job/load_action.h"
 #include "render/font_tables.h"
 #include "render/text_decode.h"
@@ -26,12 +28,29 @@
 namespace kestrelpix::window {
 
 void TFormMain::ButtonLoadSrtClick() {
-  // The dialog's result is not consulted: cancelling after an earlier
-  // choice loads the chosen file again.
-  if (!State.CommandLineMode) OpenDialogsub.Execute(this);
+  // A cancelled dialog changes nothing, whatever was loaded before.
+  if (!State.CommandLineMode && !OpenDialogsub.Execute(this)) return;
 
   listCharset_ = -1;
-  LoadSubtitleFile(LocalPath(OpenDialogsub.fileName), CurrentSubtitle, State, *this);
+  try {
+    LoadSubtitleFile(LocalPath(OpenDialogsub.fileName), CurrentSubtitle, State, *this);
+  } catch (...) {
+    // A file that cannot be read ends the load with its error; the caption
+    // says "Loading" no longer.
+    setWindowTitle(kMainCaption);
+    PreviewAfterLoad();
+    throw;
+  }
+  PreviewAfterLoad();
+}
+
+void TFormMain::PreviewAfterLoad() {
+  // The first entry is selected: the preview shows it, or the sample text
+  // when nothing was loaded. The sample's width says nothing of a refused
+  // file, whose check stays as the load left it.
+  const bool fits = State.SubtitleFits;
+  RefreshPreview();
+  if (!State.SubtitleLoaded) State.SubtitleFits = fits;
 }
 
 void TFormMain::ButtonGenerateClick() {
@@ -41,23 +60,35 @@ void TFormMain::ButtonGenerateClick() {
   if (running_) {
     stopRequested_ = true;
     State.JobIdle = true;
-    ShowMessage("Operation Aborted");
     return;
   }
   State.JobIdle = false;
   stopRequested_ = false;
   running_ = true;
   EnableInputs(false);
+  framesShown_ = false;
   lastRun_ = RunConversion(CurrentRunRequest(), fonts_, *this);
   running_ = false;
   State.JobIdle = true;
   EnableInputs(true);
-  if (lastRun_.Outcome != JobOutcome::Completed) return;
-  if (State.CommandLineMode) {
-    RequestTerminate();
-  } else {
+  // The run showed its frames in the preview; the preview shows the
+  // selected entry over its picture again. (A run starts only when every
+  // entry fits, so this draw finds it fitting too.)
+  if (std::exchange(framesShown_, false)) RefreshPreview();
+  if (lastRun_.Outcome == JobOutcome::Aborted) ShowMessage(AbortedMessage());
+  if (lastRun_.Outcome == JobOutcome::Completed && !State.CommandLineMode) {
     ShowMessage(lastRun_.HelpText);
   }
+  // Closed during the run: now it closes. An unattended run ends the
+  // program itself, with the run's status.
+  if (std::exchange(closeAfterRun_, false) && !State.CommandLineMode) close();
+}
+
+std::string TFormMain::AbortedMessage() const {
+  const int n = lastRun_.Entries;
+  const std::string entries = n == 1 ? "1 entry" : std::to_string(n) + " entries";
+  return "Operation Aborted\rThe shorter pair left holds " + entries + ": " + lastRun_.Names.Index +
+         " and " + lastRun_.Names.Sub;
 }
 
 RunRequest TFormMain::CurrentRunRequest() {
@@ -93,6 +124,8 @@ void TFormMain::ButtonBatchClick() {
   QString batchFile = OpenDialogBat.fileName;
   if (!batchFile.endsWith(".bat", Qt::CaseInsensitive)) batchFile += ".bat";
   const std::string path = LocalPath(batchFile);
+  // Every choice goes on the line, the palette mode and wrapping included,
+  // so the batch converts as this window would.
   AppendToBatchFile(path, BatchLine(RunningProgramFolder(), LocalPath(OpenDialogsub.fileName),
                                     CurrentPositions()));
   ShowMessage("Job added to Batch file: " + path);
@@ -133,6 +166,8 @@ void TFormMain::FormActivate() {
     UnattendedRun();
   } else {
     FirstActivationRestore();
+    // The sample text over the picture, in the restored settings.
+    RefreshPreview();
   }
 }
 
@@ -163,6 +198,13 @@ void SelectColorPosition(TColorBox* box, int position, int parameter) {
 }  // namespace
 
 void TFormMain::UnattendedRun() {
+  // The program ends after every run, with a status the batch can test: a
+  // refusal or an error ends it once its message has been read.
+  const bool ran = RunGuarded([this] { UnattendedSteps(); });
+  RequestTerminate(ran ? ExitStatusFor(lastRun_.Outcome) : 1);
+}
+
+void TFormMain::UnattendedSteps() {
   // 1. Nothing of the command line reaches the settings file.
   if (JvFormStorage) JvFormStorage->Active = false;
   if (FormColorOptions != nullptr && FormColorOptions->JvFormStorage) {
@@ -191,6 +233,8 @@ void TFormMain::UnattendedRun() {
   ComboBoxOutlineWidth->setCurrentIndex(p.OutlineWidth);
   ComboBoxVobsubLanguage->setCurrentIndex(p.Language);
   ComboBoxFps->setCurrentIndex(p.Fps);
+  // A line without its sixteenth parameter wraps as the stored setting says.
+  if (p.WrapLines) CheckBoxWrapLines->setChecked(*p.WrapLines);
   // 4. The palette mode.
   if (FormColorOptions != nullptr) FormColorOptions->SetPaletteModeChoice(p.Palette);
   // 5. Load (no dialog, no success message).
@@ -205,7 +249,7 @@ void TFormMain::UnattendedRun() {
   JvColorButtonAntialiasChange();
   SelectColorPosition(JvColorButtonText, p.TextColor, 12);
   JvColorButtonAntialiasChange();
-  // 8. Generate; a complete run ends the program.
+  // 8. Generate.
   ButtonGenerateClick();
 }
 
@@ -220,10 +264,14 @@ void TFormMain::FormDestroy() {
 
 void TFormMain::closeEvent(QCloseEvent* event) {
   // Closing during a run stops it as "Abort" would: the entry in progress
-  // is finished and both files are closed before the program ends.
+  // is finished and both files are closed; the window says what was left
+  // and then closes.
   if (running_) {
     stopRequested_ = true;
     State.JobIdle = true;
+    closeAfterRun_ = true;
+    event->ignore();
+    return;
   }
   FormClose();
   if (JvFormStorage && JvFormStorage->Active) JvFormStorage->Save(CurrentPlacement());
@@ -245,21 +293,28 @@ void TFormMain::SetCaption(const std::string& text) {
 void TFormMain::ClearEntryList() {
   const QSignalBlocker blocker(ListBoxPreview);
   ListBoxPreview->clear();
+  listCharset_ = -1;
+}
+
+QString TFormMain::EntryRowText(const std::string& row) const {
+  return QString::fromStdString(EncodeUtf8(DecodeText(row, static_cast<uint8_t>(listCharset_))));
 }
 
 void TFormMain::AddEntryRow(const std::string& row) {
   const QSignalBlocker blocker(ListBoxPreview);
-  // With DEFAULT, text in a detected code page is listed as it is drawn;
-  // decided at the first row, once the document is read.
-  if (listCharset_ < 0) {
-    const bool chosenDefault =
-        CharsetFromName(ComboBoxFontCharset->currentText().toStdString()) == kCharsetDefault;
-    listCharset_ = chosenDefault ? CharsetForText(kCharsetDefault, CurrentSubtitle.get()) : 0;
+  // Rows are listed as the preview draws them: in the chosen charset, or
+  // with DEFAULT in the code page detected. Decided at the first row, once
+  // the document is read.
+  if (listCharset_ < 0) listCharset_ = DrawSettings().FontCharset;
+  ListBoxPreview->addItem(EntryRowText(row));
+}
+
+void TFormMain::RefillEntryList() {
+  if (!CurrentSubtitle || ListBoxPreview->count() != CurrentSubtitle->LineCount()) return;
+  listCharset_ = DrawSettings().FontCharset;
+  for (int i = 0; i < ListBoxPreview->count(); ++i) {
+    ListBoxPreview->item(i)->setText(EntryRowText(ListRowText(CurrentSubtitle->GetLine(i + 1))));
   }
-  ListBoxPreview->addItem(
-      listCharset_ > 0 && listCharset_ != kCharsetDefault
-          ? QString::fromStdString(EncodeUtf8(DecodeText(row, static_cast<uint8_t>(listCharset_))))
-          : FromSystemText(row));
 }
 
 void TFormMain::SelectEntryRow(int row) {
@@ -292,11 +347,14 @@ void TFormMain::FrameDrawn(const IndexFrame& frame) {
   FrameBitmap picture;
   PaintPicture(frame, picture);
   preview->SetPicture(std::move(picture));
+  previewRow_ = -1;
+  framesShown_ = true;
 }
 
-void TFormMain::RequestTerminate() {
+void TFormMain::RequestTerminate(int status) {
   terminateRequested_ = true;
-  emit TerminateApplication();
+  terminateStatus_ = status;
+  emit TerminateApplication(status);
 }
 
 }  // namespace kestrelpix::window

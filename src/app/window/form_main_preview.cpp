@@ -43,6 +43,7 @@ constexpr size_t kPictureLimit = size_t{64} << 20;
 }  // namespace
 
 void TFormMain::LoadPreviewBackground() {
+  previewRow_ = -1;
   const int height = FrameHeightForFps(ComboBoxFps->currentText().toStdString());
   const bool pal = height == kPalFrameHeight;
   preview->SetFrameSize(QSize(kFrameWidth, height));
@@ -102,14 +103,26 @@ void TFormMain::EntryRender() {
   const RenderSettings settings = DrawSettings();
   const DrawnLines text = LinesToDraw(fonts_, *CurrentSubtitle, entry, settings);
   RenderPreview(text.Line1, text.Line2, settings);
+  // Also when the entry was too wide: a second click would only say so again.
+  previewRow_ = entry - 1;
 }
 
-void TFormMain::ComboBoxFpsChange() { LoadPreviewBackground(); }
+void TFormMain::RefreshPreview() {
+  const int entry = ListBoxPreview->currentRow() + 1;
+  if (State.SubtitleLoaded && CurrentSubtitle && entry >= 1 &&
+      entry <= CurrentSubtitle->LineCount()) {
+    EntryRender();
+  } else {
+    SampleRender();
+  }
+}
+
+// A new standard's picture, with the text on it.
+void TFormMain::ComboBoxFpsChange() { RefreshPreview(); }
 
 void TFormMain::ComboBoxFontSizeChange() {
-  SampleRender();
+  RefreshPreview();
   if (!State.SubtitleLoaded) return;
-  EntryRender();
   // A new face, size, style or outline may make a line too wide.
   setWindowTitle(kCheckingCaption);
   CheckAllEntriesFit(*CurrentSubtitle, State, *this);
@@ -120,13 +133,13 @@ void TFormMain::ComboBoxFontSizeChange() {
 void TFormMain::CheckBoxWrapLinesClick() { ComboBoxFontSizeChange(); }
 
 void TFormMain::ComboBoxFontCharsetChange() {
-  SampleRender();
-  if (State.SubtitleLoaded) EntryRender();
+  // The list shows the rows in the charset the preview draws with.
+  if (State.SubtitleLoaded) RefillEntryList();
+  RefreshPreview();
 }
 
 void TFormMain::offsetChange() {
-  SampleRender();
-  if (State.SubtitleLoaded) EntryRender();
+  RefreshPreview();
   LabelOffset->setText(QString::number(offset->value()));
 }
 
@@ -135,13 +148,17 @@ void TFormMain::offset_orChange() {
   // Only even spacings: an odd position moves up by one, which runs this
   // handler again (nested) with the even value before this run goes on.
   if (position % 2 != 0) offset_or->setValue(position + 1);
-  SampleRender();
-  if (State.SubtitleLoaded) EntryRender();
+  RefreshPreview();
   LabelOffset_Or->setText(QString::number(offset_or->value()));
 }
 
 void TFormMain::ListBoxPreviewClick() {
   if (State.SubtitleLoaded) EntryRender();
+}
+
+void TFormMain::ListBoxPreviewItemClicked() {
+  // A click that selected another entry has drawn it already.
+  if (State.SubtitleLoaded && previewRow_ != ListBoxPreview->currentRow()) EntryRender();
 }
 
 void TFormMain::JvColorButtonAntialiasChange() {
@@ -156,13 +173,13 @@ void TFormMain::BitBtnChangeImageClick() {
   OpenDialogImagePAL.Execute(this);
   if (!OpenDialogImagePAL.fileName.isEmpty()) {
     LabelImageChangedPAL->setText(OpenDialogImagePAL.fileName);
-    LoadPreviewBackground();
   }
   OpenDialogImageNTSC.Execute(this);
   if (!OpenDialogImageNTSC.fileName.isEmpty()) {
     LabelImageChangedNTSC->setText(OpenDialogImageNTSC.fileName);
-    LoadPreviewBackground();
   }
+  // The text over the picture of the frame rate chosen.
+  RefreshPreview();
 }
 
 }  // namespace kestrelpix::window

@@ -49,8 +49,11 @@ int main(int argc, char** argv) {
   {
     window::ApplicationWindows windows(std::move(args), SettingsFilePath(RunningProgramFolder()));
     QApplication::setWindowIcon(QIcon(":/pictures/icon"));
-    QObject::connect(windows.FormMain, &window::TFormMain::TerminateApplication, &app,
-                     &QCoreApplication::quit, Qt::QueuedConnection);
+    // An unattended run ends the program with its status: a batch sees a
+    // refused or failed job.
+    QObject::connect(
+        windows.FormMain, &window::TFormMain::TerminateApplication, &app,
+        [](int runStatus) { QCoreApplication::exit(runStatus); }, Qt::QueuedConnection);
     windows.Show();
     status = app.exec();
   }

@@ -1,11 +1,13 @@
 // The three windows' controls: names, kinds, captions, lists, ranges and
 // defaults, the defaults button, and the wiring of the handlers.
+#include <QBoxLayout>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QPlainTextEdit>
 #include <QSignalSpy>
 #include <QtTest>
 
+#include "app/control_lists.h"
 #include "render/font_tables.h"
 #include "window_fixture.h"
 
@@ -169,7 +171,7 @@ class ControlsTest : public QObject {
  private slots:
   void mainWindowControlsAndDefaults();
   void fontListIsArialThenInstalledFamilies();
-  void defaultsButtonRestoresAndAppendsFonts();
+  void defaultsButtonRestoresEverything();
   void defaultsButtonKeepsDocumentAndBatchFile();
   void listsSetFromCodeRunNoHandler();
   void colorOptionsWindow();
@@ -258,8 +260,10 @@ void ControlsTest::mainWindowControlsAndDefaults() {
   QCOMPARE(w->offset_or->orientation(), Qt::Vertical);
   QCOMPARE(w->offset_or->minimum(), -14);
   QCOMPARE(w->offset_or->maximum(), 10);
-  QCOMPARE(w->offset_or->pageStep(), 1);
   QCOMPARE(w->offset_or->value(), -4);
+  // The line spacing has its caption.
+  QCOMPARE(w->LabelOffset_OrCaption->text(), QString("Spacing"));
+  QCOMPARE(w->LabelOffset_OrCaption->buddy(), w->offset_or);
   QCOMPARE(w->LabelOffset->text(), QString("30"));
   QCOMPARE(w->LabelOffset_Or->text(), QString("-4"));
   QVERIFY(!w->LabelOffset->isEnabled());
@@ -294,12 +298,16 @@ void ControlsTest::mainWindowControlsAndDefaults() {
   QVERIFY(w->LabelImageChangedPAL->isHidden());
   QVERIFY(w->LabelImageChangedNTSC->isHidden());
 
-  // The dialogs' filters and titles.
-  QCOMPARE(w->OpenDialogsub.filter, QString("*.srt;*.txt (*.srt *.txt)"));
+  // The dialogs' filters (every format the load and the pictures read) and
+  // titles.
+  QCOMPARE(w->OpenDialogsub.filter,
+           QString("Subtitles (*.srt *.sub *.txt *.vtt *.ass *.ssa);;All files (*)"));
   QCOMPARE(w->OpenDialogImagePAL.title, QString("Load 720x576 PAL image"));
-  QCOMPARE(w->OpenDialogImagePAL.filter, QString("Load your PAL 720x576 BMP (*.bmp)"));
+  QCOMPARE(w->OpenDialogImagePAL.filter,
+           QString("Load your PAL 720x576 picture (*.bmp *.png *.jpg *.jpeg)"));
   QCOMPARE(w->OpenDialogImageNTSC.title, QString("Load 720x480 NTSC image"));
-  QCOMPARE(w->OpenDialogImageNTSC.filter, QString("Load your NTSC 720x480 BMP (*.bmp)"));
+  QCOMPARE(w->OpenDialogImageNTSC.filter,
+           QString("Load your NTSC 720x480 picture (*.bmp *.png *.jpg *.jpeg)"));
   QCOMPARE(w->OpenDialogBat.filter, QString("*.bat (*.bat)"));
   QCOMPARE(w->OpenDialogBat.title, QString("Add to Batch"));
   QVERIFY(w->OpenDialogBat.save);
@@ -328,7 +336,7 @@ void ControlsTest::fontListIsArialThenInstalledFamilies() {
   QVERIFY(fonts.contains("DejaVu Sans"));
 }
 
-void ControlsTest::defaultsButtonRestoresAndAppendsFonts() {
+void ControlsTest::defaultsButtonRestoresEverything() {
   WindowFixture f;
   QVERIFY(f.ShowAndActivate());
   TFormMain* w = f.main();
@@ -369,15 +377,14 @@ void ControlsTest::defaultsButtonRestoresAndAppendsFonts() {
   QCOMPARE(w->LabelOffset_Or->text(), QString("-4"));
   QVERIFY(!w->CheckBoxWrapLines->isChecked());
   QCOMPARE(w->preview->FrameSize(), QSize(720, 576));
-  // The font list gets another copy; position 0 stays "Arial".
-  QCOMPARE(w->ComboBoxFontName->count(), 2 * fontCount);
+  // The font list once, "Arial" selected.
+  QCOMPARE(w->ComboBoxFontName->count(), fontCount);
   QCOMPARE(w->ComboBoxFontName->currentIndex(), 0);
   QCOMPARE(w->ComboBoxFontName->currentText(), QString("Arial"));
-  QCOMPARE(w->ComboBoxFontName->itemText(fontCount), QString("Arial"));
-  // Built-in backgrounds again, two palettes, the standard colours.
+  // Built-in backgrounds again, the PC palette, the standard colours.
   QVERIFY(w->LabelImageChangedPAL->text().isEmpty());
   QVERIFY(w->LabelImageChangedNTSC->text().isEmpty());
-  QVERIFY(f.colorOptions()->RadioButtonPCDVD1->isChecked());
+  QVERIFY(f.colorOptions()->RadioButtonPC->isChecked());
   QVERIFY(f.colorOptions()->ResetPaletteModePending);
   QCOMPARE(w->JvColorButtonText->count(), 15);
   QCOMPARE(w->JvColorButtonAntialias->colorValue(), MakeColor(128, 128, 128));
@@ -388,11 +395,14 @@ void ControlsTest::defaultsButtonRestoresAndAppendsFonts() {
   QVERIFY(SamePicture(w->preview->Picture(),
                       ExpectedPreview("Seashore.", "Ocean Harbor", w->DrawSettings())));
 
-  // A second press: three copies.
-  w->BitBtnSetDefaultValues->click();
-  QCOMPARE(w->ComboBoxFontName->count(), 3 * fontCount);
-  QCOMPARE(w->ComboBoxFontName->itemText(2 * fontCount), QString("Arial"));
-  QCOMPARE(w->ComboBoxFontName->currentIndex(), 0);
+  // The list's last font, picked after it, is still chosen after a restart.
+  WindowFixture::Pick(w->ComboBoxFontName, w->ComboBoxFontName->count() - 1);
+  const QString last = w->ComboBoxFontName->currentText();
+  w->close();
+  f.Destroy();
+  WindowFixture g({}, f.settingsFile());
+  QVERIFY(g.ShowAndActivate());
+  QCOMPARE(g.main()->ComboBoxFontName->currentText(), last);
 }
 
 void ControlsTest::defaultsButtonKeepsDocumentAndBatchFile() {
@@ -451,7 +461,9 @@ void ControlsTest::colorOptionsWindow() {
   WindowFixture f;
   window::TFormColorOptions* c = f.colorOptions();
   QCOMPARE(c->windowTitle(), QString("Color Options"));
-  QCOMPARE(c->size(), QSize(462, 600));
+  // As tall as its texts need at its width, within a 1280x720 screen.
+  QCOMPARE(c->width(), 640);
+  QVERIFY(c->height() >= c->heightForWidth(640) && c->height() <= 660);
   QVERIFY(c->isModal());
   QVERIFY(c->isHidden());
   QCOMPARE(c->GroupBox1->title(), QString("Select Method"));
@@ -464,8 +476,20 @@ void ControlsTest::colorOptionsWindow() {
        {c->RadioButtonPC, c->RadioButtonDVD, c->RadioButtonPCDVD1, c->RadioButtonPCDVD2}) {
     QVERIFY(r->font().bold());
   }
-  QVERIFY(c->RadioButtonPCDVD1->isChecked());
-  QCOMPARE(c->PaletteModeChoice(), PaletteMode::TwoPalettes);
+  // The PC mode until a choice is stored: ffmpeg, mpv and VLC show it right.
+  QVERIFY(c->RadioButtonPC->isChecked());
+  QCOMPARE(c->PaletteModeChoice(), PaletteMode::PcOnly);
+  // Below each mode, which players show it right, as convert --help says.
+  auto* box = static_cast<QBoxLayout*>(c->GroupBox1->layout());
+  for (QRadioButton* radio :
+       {c->RadioButtonDVD, c->RadioButtonPCDVD1, c->RadioButtonPCDVD2, c->RadioButtonPC}) {
+    radio->setChecked(true);
+    const QLayoutItem* next = box->itemAt(box->indexOf(radio) + 1);
+    const auto* label = next != nullptr ? qobject_cast<QLabel*>(next->widget()) : nullptr;
+    QVERIFY2(label != nullptr, qPrintable(radio->text()));
+    QCOMPARE(label->text(),
+             QString("Players: ") + PaletteModeInfoFor(c->PaletteModeChoice()).players);
+  }
   QCOMPARE(c->ButtonDownloadIfo->text(), QString("Download Ifo"));
   QCOMPARE(c->ButtonDone->text(), QString("Done"));
   QCOMPARE(c->findChild<QLabel*>("colors"), c->colors);
@@ -586,11 +610,11 @@ void ControlsTest::keyboardMnemonicsAndListFocus() {
     QCOMPARE(QKeySequence::mnemonic(button->text()), QKeySequence(Qt::ALT | key));
   }
 
-  // Alt+D is the defaults button: another copy of the font list.
-  const int fonts = w->ComboBoxFontName->count();
+  // Alt+D is the defaults button: the size goes back to 20.
+  WindowFixture::Pick(w->ComboBoxFontSize, 3);
   // (A mnemonic presses its button visibly: the click comes a moment later.)
   QTest::keyClick(w->windowHandle(), Qt::Key_D, Qt::AltModifier);
-  QTRY_COMPARE(w->ComboBoxFontName->count(), 2 * fonts);
+  QTRY_COMPARE(w->ComboBoxFontSize->currentText(), QString("20"));
   // Alt+B is "Add to Batch", refused with nothing loaded.
   QTest::keyClick(w->windowHandle(), Qt::Key_B, Qt::AltModifier);
   QTRY_COMPARE(f.messages, QStringList({"Load an srt"}));

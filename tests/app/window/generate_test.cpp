@@ -1,6 +1,7 @@
 // Generating from the window (the same bytes as the command-line tool),
 // Abort during a run, "Add to Batch", and the unattended run of a batch
 // line inside the window and without a display.
+#include <QCheckBox>
 #include <QElapsedTimer>
 #include <QGroupBox>
 #include <QTimer>
@@ -29,6 +30,12 @@ std::string CopyExample(const TempDir& dir, const std::string& folder) {
 }
 
 std::string Base(const std::string& srt) { return srt.substr(0, srt.size() - 4); }
+
+// One entry whose line is too wide for the frame at 20 points until it is
+// wrapped.
+const char* const kLongSrt =
+    "1\n00:00:01,000 --> 00:00:03,000\nThe lighthouse keeper waved back at the fishermen who "
+    "sailed home across the bay at dusk\n\n";
 
 // The file positions of the index's timestamp lines.
 std::vector<long> FilePositions(const std::string& idx) {
@@ -116,6 +123,11 @@ void GenerateTest::generatesTheSameBytesAsTheCommandLine() {
   // Range 0 to N-1, advanced once per entry before it is drawn.
   QCOMPARE(w->ProgressBar1->maximum(), entries - 1);
   QCOMPARE(w->ProgressBar1->value(), entries - 1);
+  // The run's frames were shown; the preview shows the selected entry over
+  // its picture again.
+  const SubtitleLine first = w->CurrentSubtitle->GetLine(1);
+  QVERIFY(SamePicture(w->preview->Picture(),
+                      ExpectedPreview(first.Text1, first.Text2, w->DrawSettings())));
 
   const CommandResult cli = RunCommand(
       std::string(KESTRELPIX_CLI) + " convert " + ShellQuote(cliInput) +
@@ -166,28 +178,18 @@ void GenerateTest::abortLeavesAConsistentShorterPair() {
       QTimer::singleShot(0, w->ButtonGenerate, &QPushButton::click);
     }
   });
-  QString captionAtAbort;
-  bool idleAtAbort = false, inputsAtAbort = true;
-  int progressAtAbort = -1;
-  f.onMessage = [&](const QString& text) {
-    if (text != "Operation Aborted") return;
-    captionAtAbort = w->ButtonGenerate->text();
-    idleAtAbort = w->State.JobIdle;
-    inputsAtAbort = w->GroupBoxInput->isEnabled();
-    progressAtAbort = w->ProgressBar1->value();
-  };
   w->ButtonGenerate->click();
 
-  // The abort press only flips the flag and resets the bar (Stopping).
-  QCOMPARE(f.messages, QStringList({"Operation Aborted"}));
-  QCOMPARE(captionAtAbort, QString("&Abort"));
-  QVERIFY(idleAtAbort);
-  QVERIFY(!inputsAtAbort);
-  QCOMPARE(progressAtAbort, 0);
-  // The entry in progress was completed; the rest skipped; no help file.
+  // The press resets the bar; the entry in progress was completed, the rest
+  // skipped, no help file; then the message says what the pair holds.
+  QCOMPARE(w->ProgressBar1->value(), 0);
   QCOMPARE(w->LastJobOutcome(), JobOutcome::Aborted);
   QCOMPARE(w->LastRun().Entries, 4);
   const std::string base = Base(input);
+  QCOMPARE(f.messages,
+           QStringList({QString::fromStdString("Operation Aborted\nThe shorter pair left holds 4 "
+                                               "entries: " +
+                                               base + ".idx and " + base + ".sub")}));
   const std::string idx = ReadFileBytes(base + ".idx");
   const std::string sub = ReadFileBytes(base + ".sub");
   QVERIFY(idx == IndexPrefix(fullIdx, 4));
@@ -219,11 +221,17 @@ void GenerateTest::closingDuringARunStopsIt() {
   QObject::connect(w->ProgressBar1, &QProgressBar::valueChanged, w, [w](int value) {
     if (value == 2) QTimer::singleShot(0, w, &QWidget::close);
   });
+  bool shownAtMessage = false;
+  f.onMessage = [&](const QString&) { shownAtMessage = w->isVisible(); };
   w->ButtonGenerate->click();
   // The window closed in the middle of the run: the entry in progress was
-  // finished, both files closed, no message.
+  // finished, both files closed; the window said what was left, then closed.
   QVERIFY(w->isHidden());
-  QVERIFY(f.messages.isEmpty());
+  QVERIFY(shownAtMessage);
+  QCOMPARE(f.messages,
+           QStringList({QString::fromStdString("Operation Aborted\nThe shorter pair left holds 3 "
+                                               "entries: " +
+                                               Base(input) + ".idx and " + Base(input) + ".sub")}));
   QCOMPARE(w->LastJobOutcome(), JobOutcome::Aborted);
   QCOMPARE(w->LastRun().Entries, 3);
   QCOMPARE(FilePositions(ReadFileBytes(Base(input) + ".idx")).size(), 3u);
@@ -307,10 +315,10 @@ void GenerateTest::addToBatchWritesAndAppendsLines() {
   QCOMPARE(f.messages,
            QStringList({QString::fromStdString("Job added to Batch file: " + batchFile)}));
   // Default settings: font 0, charset 4, style 0, size 14, center, offset
-  // 30, offset_or -4, outline 1, colours 1 0 2, language 41, 25.000, two
-  // palettes.
+  // 30, offset_or -4, outline 1, colours 1 0 2, language 41, 25.000, the PC
+  // palette, no wrapping.
   const std::string first = "'" + RunningProgramFolder() + "kestrelpix' '" + input +
-                            "' 0 4 0 14 0 30 -4 1 1 0 2 41 2 2" + BatchLineEnd();
+                            "' 0 4 0 14 0 30 -4 1 1 0 2 41 2 0 0" + BatchLineEnd();
   // A new batch file is a shell script that runs by itself.
   QCOMPARE(ReadFileBytes(batchFile), "#!/bin/sh\n" + first);
   QVERIFY((fs::status(batchFile).permissions() & fs::perms::owner_exec) != fs::perms::none);
@@ -322,11 +330,12 @@ void GenerateTest::addToBatchWritesAndAppendsLines() {
   f.colorOptions()->RadioButtonPCDVD2->setChecked(true);
   f.colorOptions()->ButtonDone->click();
   WindowFixture::Pick(w->JvColorButtonText, 3);
+  w->CheckBoxWrapLines->click();
   f.messages.clear();
   w->ButtonBatch->click();
   QCOMPARE(f.dialogTitles.size(), dialogsShown);
   const std::string second = "'" + RunningProgramFolder() + "kestrelpix' '" + input +
-                             "' 0 4 0 10 0 492 -4 1 1 0 3 41 2 3" + BatchLineEnd();
+                             "' 0 4 0 10 0 492 -4 1 1 0 3 41 2 3 1" + BatchLineEnd();
   QCOMPARE(ReadFileBytes(batchFile), "#!/bin/sh\n" + first + second);
   QCOMPARE(f.messages.size(), 1);
   // The line reads back to the same positions.
@@ -372,7 +381,7 @@ void GenerateTest::addToBatchNameAndFileErrors() {
   QVERIFY(!fs::exists(picked + ".bat"));
   // An existing file is appended to as it is: no second "#!/bin/sh".
   QCOMPARE(ReadFileBytes(picked), earlier + "'" + RunningProgramFolder() + "kestrelpix' '" + input +
-                                      "' 0 4 0 14 0 30 -4 1 1 0 2 41 2 2" + BatchLineEnd());
+                                      "' 0 4 0 14 0 30 -4 1 1 0 2 41 2 0 0" + BatchLineEnd());
 }
 
 void GenerateTest::batchFileRunsWithoutADisplay() {
@@ -446,6 +455,7 @@ void GenerateTest::unattendedRunInTheWindow() {
     QVERIFY(f.dialogTitles.isEmpty());
     QCOMPARE(w->LastJobOutcome(), JobOutcome::Completed);
     QVERIFY(w->TerminateRequested());
+    QCOMPARE(w->TerminateStatus(), 0);
     QVERIFY(!w->JvFormStorage->Active);
     QVERIFY(!f.colorOptions()->JvFormStorage->Active);
     QCOMPARE(w->ComboBoxFontSize->currentText(), QString("22"));
@@ -471,25 +481,28 @@ void GenerateTest::unattendedRunStopsAtABadParameter() {
   TempDir dir;
   const std::string input = (dir.path() / "sample.srt").string();
   fs::copy_file(ExampleSubtitle(), input);
-  {
-    // Parameter 5 is not a number: the message, then nothing more.
-    WindowFixture f(
-        {input, "0", "4", "0", "x", "0", "30", "-4", "1", "1", "0", "2", "41", "2", "2"});
+  const std::string longInput = dir.Write("long.srt", kLongSrt);
+  // After a refusal the program ends, once its message is read, with
+  // status 1; the sixteenth parameter decides wrapping.
+  const std::pair<std::vector<std::string>, QString> runs[] = {
+      {{input, "0", "4", "0", "x", "0", "30", "-4", "1", "1", "0", "2", "41", "2", "2"},
+       "'x' is not a valid integer value"},
+      {{input, "0", "4", "0", "35", "0", "30", "-4", "1", "1", "0", "2", "41", "2", "2"},
+       "Parameter 5 (fontsize) is 35, outside its list (0 to 34)"},
+      {{input, "0", "4", "0", "14", "0", "30", "-4", "1", "1", "0", "2", "41", "2", "0", "2"},
+       "Parameter 16 (wrap) is 2, outside its list (0 to 1)"},
+      {{longInput, "0", "4", "0", "14", "0", "30", "-4", "1", "1", "0", "2", "41", "2", "0", "0"},
+       "Please load an Srt/Sub/Txt subtitle."},
+      {{longInput, "0", "4", "0", "14", "0", "30", "-4", "1", "1", "0", "2", "41", "2", "0", "1"},
+       ""}};
+  for (const auto& [args, message] : runs) {
+    WindowFixture f(args);
     QVERIFY(f.ShowAndActivate());
-    QCOMPARE(f.messages, QStringList({"'x' is not a valid integer value"}));
-    QVERIFY(!f.main()->TerminateRequested());
-    QVERIFY(f.main()->CurrentSubtitle == nullptr);
-    QVERIFY(!fs::exists(Base(input) + ".idx"));
+    QCOMPARE(f.messages.isEmpty() ? QString() : f.messages.last(), message);
+    QCOMPARE(f.main()->TerminateStatus(), message.isEmpty() ? 0 : 1);
+    QCOMPARE(fs::exists(Base(longInput) + ".idx"), message.isEmpty());
   }
-  {
-    // Parameter 5 outside the size list: named as the command line names it.
-    WindowFixture f(
-        {input, "0", "4", "0", "35", "0", "30", "-4", "1", "1", "0", "2", "41", "2", "2"});
-    QVERIFY(f.ShowAndActivate());
-    QCOMPARE(f.messages, QStringList({"Parameter 5 (fontsize) is 35, outside its list (0 to 34)"}));
-    QVERIFY(f.main()->CurrentSubtitle == nullptr);
-    QVERIFY(!fs::exists(Base(input) + ".idx"));
-  }
+  QVERIFY(!fs::exists(Base(input) + ".idx"));
   {
     // Method 7 means the safe palette; a colour position beyond its seven
     // colours is reported after the load, and nothing is generated.
@@ -502,7 +515,7 @@ void GenerateTest::unattendedRunStopsAtABadParameter() {
     QCOMPARE(f.messages.size(), 1);
     QVERIFY2(f.messages[0].contains("Parameter 12"), qPrintable(f.messages[0]));
     QVERIFY(!fs::exists(Base(input) + ".idx"));
-    QVERIFY(!f.main()->TerminateRequested());
+    QCOMPARE(f.main()->TerminateStatus(), 1);
   }
   {
     // Method 7 with positions inside the safe list converts.

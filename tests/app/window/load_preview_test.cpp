@@ -8,6 +8,7 @@
 
 #include "job/fit_check.h"
 #include "render/measure.h"
+#include "render/text_decode.h"
 #include "window_fixture.h"
 
 using namespace kestrelpix;
@@ -58,9 +59,9 @@ class LoadPreviewTest : public QObject {
   void fontChangeRechecksTheDocument();
   void wrapBoxRechecksAndDrawsTheWrappedLines();
   void cancelledDialogAtStartChangesNothing();
-  void cancelAfterAChoiceLoadsTheSameFileAgain();
+  void cancelAfterAChoiceChangesNothing();
   void unsupportedFileRestoresCaption();
-  void readErrorLeavesTheLoadingCaption();
+  void readErrorRestoresTheCaption();
   void fileWithoutEntriesIsNotLoaded();
   void codePageAndFrameRateNotesJoinTheSuccessMessage();
   void sampleTextWhileNothingLoaded();
@@ -95,6 +96,11 @@ void LoadPreviewTest::loadListsEntriesAndCaptions() {
   QCOMPARE(titles[0][0].toString(), kLoading);
   QCOMPARE(titles[1][0].toString(), kMain);
   QCOMPARE(w->CurrentSubtitle->LineCount(), 5);
+  // The preview shows the selected first entry, and after the next load
+  // that file's first.
+  QVERIFY(SamePicture(w->preview->Picture(), ExpectedPreview("Only line", "", w->DrawSettings())));
+  f.Load(f.dir.Write("medium.srt", kMediumSrt));
+  QVERIFY(SamePicture(w->preview->Picture(), ExpectedPreview("Hi", "", w->DrawSettings())));
 }
 
 void LoadPreviewTest::loadFrameFileWithSubExtension() {
@@ -120,6 +126,8 @@ void LoadPreviewTest::loadRefusedWhenALineIsTooWide() {
                                            "\n\n"
                                            "3\n00:00:05,000 --> 00:00:06,000\nsecond " +
                                            wide + "\n\n");
+  f.Load(f.dir.Write("medium.srt", kMediumSrt));
+  f.messages.clear();
   f.Load(path);
   // Only the first too-wide entry is reported, with its number, its width
   // and both of its lines (the first 100 characters of each); the second is empty, so nothing
@@ -136,6 +144,9 @@ void LoadPreviewTest::loadRefusedWhenALineIsTooWide() {
   QVERIFY(!w->State.SubtitleFits);
   QCOMPARE(w->EditLoadSrt->text(), QString("Load SRT"));
   QCOMPARE(w->windowTitle(), kMain);
+  // The preview shows the sample text, nothing of the file before.
+  QVERIFY(SamePicture(w->preview->Picture(),
+                      ExpectedPreview("Seashore.", "Ocean Harbor", w->DrawSettings())));
   // Generation and batching refuse.
   f.messages.clear();
   w->ButtonGenerate->click();
@@ -246,15 +257,21 @@ void LoadPreviewTest::cancelledDialogAtStartChangesNothing() {
   QVERIFY(!w->State.SubtitleLoaded);
 }
 
-void LoadPreviewTest::cancelAfterAChoiceLoadsTheSameFileAgain() {
+void LoadPreviewTest::cancelAfterAChoiceChangesNothing() {
   WindowFixture f;
   TFormMain* w = f.main();
   const std::string path = f.dir.Write("mixed.srt", kMixedSrt);
   f.Load(path);
+  w->ListBoxPreview->setCurrentRow(1);
+  const FrameBitmap shown = w->preview->Picture();
+  QSignalSpy titles(w, &QWidget::windowTitleChanged);
   f.dialogAnswers.push_back(QString());  // cancelled
   w->ButtonLoadSrt->click();
-  QCOMPARE(f.messages, QStringList({kLoadedMixed, kLoadedMixed}));
+  QCOMPARE(f.messages, QStringList({kLoadedMixed}));
+  QCOMPARE(titles.size(), 0);
   QCOMPARE(w->ListBoxPreview->count(), 5);
+  QCOMPARE(w->ListBoxPreview->currentRow(), 1);
+  QVERIFY(SamePicture(w->preview->Picture(), shown));
   QCOMPARE(w->EditLoadSrt->text(), QString::fromStdString(path));
 }
 
@@ -269,14 +286,14 @@ void LoadPreviewTest::unsupportedFileRestoresCaption() {
   QCOMPARE(w->EditLoadSrt->text(), QString("Load SRT"));
 }
 
-void LoadPreviewTest::readErrorLeavesTheLoadingCaption() {
+void LoadPreviewTest::readErrorRestoresTheCaption() {
   WindowFixture f;
   TFormMain* w = f.main();
   // A blank line inside a frame-numbered file is a number that does not
   // convert: the general error handler shows it and the load stops there.
   f.Load(f.dir.Write("broken.txt", "{1}{1}25.000\n{50}{100}Hello\n\n{200}{250}After"));
   QCOMPARE(f.messages, QStringList({"'' is not a valid integer value"}));
-  QCOMPARE(w->windowTitle(), kLoading);
+  QCOMPARE(w->windowTitle(), kMain);
   QCOMPARE(w->ListBoxPreview->count(), 0);
   QVERIFY(!w->State.SubtitleLoaded);
   // A new load is the way back.
@@ -308,6 +325,23 @@ void LoadPreviewTest::codePageAndFrameRateNotesJoinTheSuccessMessage() {
                                               "23.976 frames per second."}));
   QCOMPARE(w->CurrentSubtitle->GetLine(1).StartTime, std::string("1001"));
   QCOMPARE(int(w->DrawSettings().FontCharset), 1);
+
+  // A Windows-1250 file read in a chosen charset: the load names it, and
+  // the list shows the text as the preview draws it, also once the charset
+  // changes.
+  const std::string text = "P\xf8\xedli\x9a \x9elu\x9dou\xe8k\xfd k\xf9\xf2";
+  const std::string czech = f.dir.Write("cz.srt", "1\n00:00:01,000 --> 00:00:02,000\n" + text);
+  f.messages.clear();
+  WindowFixture::Pick(w->ComboBoxFontCharset, 5);  // EASTEUROPE
+  f.Load(czech);
+  QCOMPARE(f.messages, QStringList({kLoaded + "\nThe text is read as EASTEUROPE (CP1250), the "
+                                              "charset chosen; choose DEFAULT to have its code "
+                                              "page detected."}));
+  QCOMPARE(w->ListBoxPreview->item(0)->text(), QString::fromUtf8("Příliš žluťoučký kůň"));
+  WindowFixture::Pick(w->ComboBoxFontCharset, 0);  // ANSI
+  QCOMPARE(w->ListBoxPreview->item(0)->text(),
+           QString::fromStdString(EncodeUtf8(DecodeText(text, 0))));
+  QVERIFY(SamePicture(w->preview->Picture(), ExpectedPreview(text, "", w->DrawSettings())));
 }
 
 void LoadPreviewTest::fileWithoutEntriesIsNotLoaded() {
@@ -382,6 +416,14 @@ void LoadPreviewTest::oddOffsetOrMovesToTheNextEvenValue() {
   w->offset_or->setValue(-14);
   QCOMPARE(moves.size(), 1);
   QCOMPARE(w->LabelOffset_Or->text(), QString("-14"));
+  // The keys step by two, down as up.
+  w->offset_or->setValue(0);
+  for (const auto& [key, value] : {std::pair{Qt::Key_Down, -2}, std::pair{Qt::Key_Down, -4},
+                                   std::pair{Qt::Key_PageDown, -6}, std::pair{Qt::Key_Up, -4}}) {
+    QTest::keyClick(w->offset_or, key);
+    QCOMPARE(w->offset_or->value(), value);
+    QCOMPARE(w->LabelOffset_Or->text(), QString::number(value));
+  }
 }
 
 void LoadPreviewTest::clickInTheListPreviewsThatEntry() {
@@ -394,8 +436,12 @@ void LoadPreviewTest::clickInTheListPreviewsThatEntry() {
   QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, third.center());
   QCOMPARE(list->currentRow(), 2);
   const SubtitleLine entry = w->CurrentSubtitle->GetLine(3);
-  QVERIFY(SamePicture(w->preview->Picture(),
-                      ExpectedPreview(entry.Text1, entry.Text2, w->DrawSettings())));
+  const FrameBitmap expected = ExpectedPreview(entry.Text1, entry.Text2, w->DrawSettings());
+  QVERIFY(SamePicture(w->preview->Picture(), expected));
+  // A click on the entry already selected draws it again over a bare picture.
+  w->LoadPreviewBackground();
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, third.center());
+  QVERIFY(SamePicture(w->preview->Picture(), expected));
 }
 
 void LoadPreviewTest::fpsChangeShowsTheNtscPicture() {
@@ -404,13 +450,13 @@ void LoadPreviewTest::fpsChangeShowsTheNtscPicture() {
   TFormMain* w = f.main();
   WindowFixture::Pick(w->ComboBoxFps, 3);  // "29.970"
   QCOMPARE(w->preview->FrameSize(), QSize(720, 480));
-  QVERIFY(SamePicture(w->preview->Picture(), BarePreview(false)));  // no text yet
-  w->offset->setValue(40);
+  // The text stays, over the NTSC picture.
   QVERIFY(SamePicture(w->preview->Picture(),
                       ExpectedPreview("Seashore.", "Ocean Harbor", w->DrawSettings())));
+  f.Load(f.dir.Write("medium.srt", kMediumSrt));
   WindowFixture::Pick(w->ComboBoxFps, 2);
   QCOMPARE(w->preview->FrameSize(), QSize(720, 576));
-  QVERIFY(SamePicture(w->preview->Picture(), BarePreview(true)));
+  QVERIFY(SamePicture(w->preview->Picture(), ExpectedPreview("Hi", "", w->DrawSettings())));
 }
 
 void LoadPreviewTest::colourChangeRedrawsOnlyInTheActiveWindow() {
@@ -464,10 +510,12 @@ void LoadPreviewTest::customPicturesAndTheirFallback() {
   QCOMPARE(w->LabelImageChangedPAL->text(), palPath);
   QCOMPARE(w->LabelImageChangedNTSC->text(), ntscPath);
   QCOMPARE(w->preview->Picture().PixelAt(5, 5), MakeColor(10, 120, 30));
-
-  // Text is drawn over the custom picture at the next render.
-  w->offset->setValue(60);
+  // The text is drawn over the new picture, and again at the next render.
   FrameBitmap expected = window::FrameFromImage(pal, 720, 576);
+  DrawSubtitleLines(TestFonts(), expected, "Seashore.", "Ocean Harbor", w->DrawSettings(), 576);
+  QVERIFY(SamePicture(w->preview->Picture(), expected));
+  w->offset->setValue(60);
+  expected = window::FrameFromImage(pal, 720, 576);
   DrawSubtitleLines(TestFonts(), expected, "Seashore.", "Ocean Harbor", w->DrawSettings(), 576);
   QVERIFY(SamePicture(w->preview->Picture(), expected));
   // The smaller NTSC picture fills the frame.
@@ -484,7 +532,8 @@ void LoadPreviewTest::customPicturesAndTheirFallback() {
   // A picture that has gone: the built-in one, without a message.
   QFile::remove(ntscPath);
   WindowFixture::Pick(w->ComboBoxFps, 4);
-  QVERIFY(SamePicture(w->preview->Picture(), BarePreview(false)));
+  QVERIFY(SamePicture(w->preview->Picture(),
+                      ExpectedPreview("Seashore.", "Ocean Harbor", w->DrawSettings())));
   QVERIFY(f.messages.isEmpty());
   // The defaults button goes back to the built-in pictures.
   w->BitBtnSetDefaultValues->click();

@@ -86,8 +86,8 @@ void SettingsTest::firstRunWritesTheFileLayout() {
                                "[FormColorOptions]\r\n" +
                                PlacementRows(optionsPlace) +
                                "RadioButtonDVD_Checked=FALSE\r\n"
-                               "RadioButtonPC_Checked=FALSE\r\n"
-                               "RadioButtonPCDVD1_Checked=TRUE\r\n"
+                               "RadioButtonPC_Checked=TRUE\r\n"
+                               "RadioButtonPCDVD1_Checked=FALSE\r\n"
                                "RadioButtonPCDVD2_Checked=FALSE\r\n"
                                "\r\n";
   QCOMPARE(QString::fromStdString(ReadFileBytes(f.settingsFile())),
@@ -305,13 +305,22 @@ void SettingsTest::colourOptionsWindowRefillsTheLists() {
   TFormMain* w = f.main();
   window::TFormColorOptions* c = f.colorOptions();
 
-  // "Done" without a change resets the colours and redraws the preview.
+  // "Done" without a change keeps the colours; a mode changed and changed
+  // back in the window keeps them too.
   WindowFixture::Pick(w->JvColorButtonText, 10);
   QCOMPARE(w->JvColorButtonText->colorValue(), MakeColor(255, 0, 0));
-  w->preview->SetPicture(FrameBitmap(720, 576));
   c->show();
   c->ButtonDone->click();
   QVERIFY(c->isHidden());
+  QCOMPARE(w->JvColorButtonText->colorValue(), MakeColor(255, 0, 0));
+  c->show();
+  c->RadioButtonDVD->setChecked(true);
+  c->RadioButtonPC->setChecked(true);
+  c->ButtonDone->click();
+  QCOMPARE(w->JvColorButtonText->colorValue(), MakeColor(255, 0, 0));
+  // Another mode: its defaults, and the preview redrawn with them.
+  w->preview->SetPicture(FrameBitmap(720, 576));
+  ChoosePaletteMode(f, c->RadioButtonPCDVD1);
   QCOMPARE(w->JvColorButtonText->colorValue(), MakeColor(255, 255, 255));
   QVERIFY(SamePicture(w->preview->Picture(),
                       ExpectedPreview("Seashore.", "Ocean Harbor", w->DrawSettings())));
@@ -335,17 +344,18 @@ void SettingsTest::colourOptionsWindowRefillsTheLists() {
   QCOMPARE(w->JvColorButtonText->colorValue(), MakeColor(255, 255, 255));
   QCOMPARE(w->DrawSettings().Palette, PaletteMode::PcOnly);
 
-  // The stored choice is "PC ONLY" now; after the defaults button the next
-  // showing checks the two-palette choice over it.
+  // The stored choice is "DVD ONLY" now; after the defaults button the next
+  // showing checks the PC choice over it.
+  ChoosePaletteMode(f, c->RadioButtonDVD);
   w->BitBtnSetDefaultValues->click();
-  c->RadioButtonPC->setChecked(true);
+  c->RadioButtonDVD->setChecked(true);
   c->show();
-  QVERIFY(c->RadioButtonPCDVD1->isChecked());
+  QVERIFY(c->RadioButtonPC->isChecked());
   QVERIFY(!c->ResetPaletteModePending);
   c->ButtonDone->click();
   // A later showing restores what was stored at the last close.
   c->show();
-  QVERIFY(c->RadioButtonPCDVD1->isChecked());
+  QVERIFY(c->RadioButtonPC->isChecked());
   c->RadioButtonDVD->setChecked(true);
   c->ButtonDone->click();
   c->RadioButtonPC->setChecked(true);
