@@ -115,7 +115,7 @@ void TSubtitle::ReadFrames(std::string_view Bytes, MessageSink& sink) {
       for (size_t bar; !kept.Lost() && (bar = rest.find('|')) != std::string_view::npos;
            rest.remove_prefix(bar + 1))
         kept.Add(RemoveTags(std::string(rest.substr(0, bar))));
-      kept.Add(RemoveTags(std::string(rest)));
+      if (!kept.Lost()) kept.Add(RemoveTags(std::string(rest)));
     }
     AddEntry({std::move(parsed.StartTime), std::move(parsed.EndTime),
               RemoveTags(std::move(parsed.Text1)), RemoveTags(std::move(parsed.Text2)),

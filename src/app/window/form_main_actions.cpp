@@ -313,7 +313,7 @@ void TFormMain::RefillEntryList() {
   if (!CurrentSubtitle || ListBoxPreview->count() != CurrentSubtitle->LineCount()) return;
   listCharset_ = DrawSettings().FontCharset;
   for (int i = 0; i < ListBoxPreview->count(); ++i) {
-    ListBoxPreview->item(i)->setText(EntryRowText(ListRowText(CurrentSubtitle->GetLine(i + 1))));
+    ListBoxPreview->item(i)->setText(EntryRowText(ListRowText(CurrentSubtitle->LineView(i + 1))));
   }
 }
 
