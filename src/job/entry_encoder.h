@@ -6,9 +6,7 @@
 
 #include <condition_variable>
 #include <cstdint>
-#include <deque>
 #include <exception>
-#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
