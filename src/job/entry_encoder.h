@@ -17,7 +17,7 @@
 #include "base/frame_bitmap.h"
 #include "render/fonts.h"
 #include "render/render_settings.h"
-#include "subtitle/subtitle.h"
+#include "subtitle/subtitle_document.h"
 #include "vobsub/spu_encoder.h"
 
 namespace kestrelpix {
@@ -37,7 +37,7 @@ struct EncodedEntry {
 
 // What is drawn for one position of the run.
 struct EntryToDraw {
-  const TSubtitle* Doc;
+  const SubtitleDocument* Doc;
   int Entry;  // from 1
   const RenderSettings* Drawing;
   double StartTime;  // as it is stamped (never before 0)

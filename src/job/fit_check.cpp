@@ -21,7 +21,7 @@ std::string Quoted(std::string_view bytes, uint8_t charset) {
 }
 
 // The lines of the entry's text that are measured and drawn, wrapped or not.
-std::vector<std::string_view> TextLines(const SubtitleLineView& entry,
+std::vector<std::string_view> TextLines(const SubtitleEntryView& entry,
                                         const std::vector<std::string_view>& all,
                                         const RenderSettings& font) {
   if (font.WrapLines) return all;
@@ -47,7 +47,7 @@ std::string TooWideMessage(const std::vector<std::string_view>& lines, int numbe
 }
 
 // The check of one entry whose text lines are `all`.
-void CheckLines(const SubtitleLineView& entry, const std::vector<std::string_view>& all, int number,
+void CheckLines(const SubtitleEntryView& entry, const std::vector<std::string_view>& all, int number,
                 const RenderSettings& font, AppState& state, FrontEnd& frontEnd) {
   const DrawnLines drawn = LinesToDraw(frontEnd.GetFonts(), entry, all, font);
   const int W1 = LineWidth(frontEnd.GetFonts(), drawn.Line1, font);
@@ -65,27 +65,27 @@ void CheckLines(const SubtitleLineView& entry, const std::vector<std::string_vie
 
 }  // namespace
 
-void CheckEntryFits(const SubtitleLine& entry, int number, const RenderSettings& font,
+void CheckEntryFits(const SubtitleEntry& entry, int number, const RenderSettings& font,
                     AppState& state, FrontEnd& frontEnd) {
   CheckLines(ViewOf(entry), EntryTextLines(entry), number, font, state, frontEnd);
 }
 
 void CheckEntryFits(std::string_view line1, std::string_view line2, const RenderSettings& font,
                     AppState& state, FrontEnd& frontEnd) {
-  SubtitleLine entry;
+  SubtitleEntry entry;
   entry.Text1 = line1;
   entry.Text2 = line2;
   CheckEntryFits(entry, 0, font, state, frontEnd);
 }
 
-void CheckAllEntriesFit(const TSubtitle& doc, AppState& state, FrontEnd& frontEnd,
+void CheckAllEntriesFit(const SubtitleDocument& doc, AppState& state, FrontEnd& frontEnd,
                         const std::string& successNote) {
   const int n = doc.LineCount();
   const bool loading = !state.SubtitleLoaded;
   std::set<char32_t> missing;
   for (int i = 1; i <= n; ++i) {
     const RenderSettings font = SettingsForText(frontEnd.ReadRenderSettings(), &doc);
-    const SubtitleLineView entry = doc.LineView(i);
+    const SubtitleEntryView entry = doc.LineView(i);
     const std::vector<std::string_view> all = EntryTextLines(doc, i);
     // While loading: which characters of the text no installed font has.
     if (loading) {

@@ -36,7 +36,7 @@ class InputFrontEnd : public FrontEnd {
 // Loads one input as the load action does without a window, fit check
 // included, into stream. False when a file or number error ended the load
 // (reported through frontEnd).
-bool LoadStream(const std::string& input, FrontEnd& frontEnd, std::unique_ptr<TSubtitle>& doc,
+bool LoadStream(const std::string& input, FrontEnd& frontEnd, std::unique_ptr<SubtitleDocument>& doc,
                 RunStream& stream) {
   AppState state;
   state.CommandLineMode = true;
@@ -78,7 +78,7 @@ ConversionReport ConvertHeadless(const std::string& input, const std::string& ou
   RunRequest request;
   request.Workers = workers;
   request.Names = PairNames::BesideInput(outputBase.empty() ? input : outputBase);
-  std::unique_ptr<TSubtitle> doc;
+  std::unique_ptr<SubtitleDocument> doc;
   RunStream& stream = request.Streams.emplace_back();
   if (!LoadStream(input, frontEnd, doc, stream)) {
     // A number that does not convert or a file that cannot be read ends
@@ -125,7 +125,7 @@ ConversionReport MergeHeadless(const std::vector<MergeInput>& inputs, const std:
 
   // Every input is loaded and checked before any file is touched; the first
   // that is refused ends the merge.
-  std::vector<std::unique_ptr<TSubtitle>> docs(inputs.size());
+  std::vector<std::unique_ptr<SubtitleDocument>> docs(inputs.size());
   request.Streams.resize(inputs.size());
   for (size_t s = 0; s < inputs.size(); ++s) {
     RunStream& stream = request.Streams[s];

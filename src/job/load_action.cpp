@@ -6,7 +6,7 @@
 
 namespace kestrelpix {
 
-std::string ListRowText(const SubtitleLineView& line) {
+std::string ListRowText(const SubtitleEntryView& line) {
   std::string row(line.Text1);
   if (!line.Text2.empty()) row.append("|").append(line.Text2);
   return row;
@@ -22,7 +22,7 @@ std::string ChosenCharsetNote(uint8_t charset) {
          ", the charset chosen; choose DEFAULT to have its code page detected.";
 }
 
-void LoadSubtitleFile(const std::string& fileName, std::unique_ptr<TSubtitle>& CurrentSubtitle,
+void LoadSubtitleFile(const std::string& fileName, std::unique_ptr<SubtitleDocument>& CurrentSubtitle,
                       AppState& state, FrontEnd& frontEnd) {
   state.SubtitleLoaded = false;
   state.SubtitleFits = false;
@@ -30,7 +30,7 @@ void LoadSubtitleFile(const std::string& fileName, std::unique_ptr<TSubtitle>& C
   if (fileName.empty()) return;
   frontEnd.SetCaption("Kestrelpix By Morvane Loading Subtitle...");
   frontEnd.ClearEntryList();
-  CurrentSubtitle = std::make_unique<TSubtitle>();
+  CurrentSubtitle = std::make_unique<SubtitleDocument>();
   // A frame-numbered file without its own frame rate counts at the chosen
   // one; with DEFAULT the load names the code page it detects.
   const RenderSettings chosen = frontEnd.ReadRenderSettings();
@@ -41,7 +41,7 @@ void LoadSubtitleFile(const std::string& fileName, std::unique_ptr<TSubtitle>& C
   CurrentSubtitle->LoadSubtitle(fileName, true, frontEnd, options);
   if (CurrentSubtitle->Loaded && settings.WrapLines) {
     // Text beyond two lines that wrapping draws is not reported as lost.
-    const TSubtitle& doc = *CurrentSubtitle;
+    const SubtitleDocument& doc = *CurrentSubtitle;
     const RenderSettings drawing = SettingsForText(chosen, &doc);
     std::vector<int> drawn;
     for (int entry : doc.EntriesWithTextNotDrawn()) {

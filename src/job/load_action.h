@@ -8,13 +8,13 @@
 
 #include "base/app_state.h"
 #include "job/front_end.h"
-#include "subtitle/subtitle.h"
+#include "subtitle/subtitle_document.h"
 
 namespace kestrelpix {
 
 // The list row of an entry: Text1, then "|" and Text2 when Text2 is not
 // empty. Text3 is never shown.
-std::string ListRowText(const SubtitleLineView& line);
+std::string ListRowText(const SubtitleEntryView& line);
 
 // What a load in the window adds to its message when the text is read in a
 // charset the user chose rather than DEFAULT: "The text is read as
@@ -25,7 +25,7 @@ std::string ChosenCharsetNote(uint8_t charset);
 // name ends the action at once). CurrentSubtitle is replaced by a new
 // document. A conversion or file error while reading propagates to the
 // caller with the caption left at "Kestrelpix By Morvane Loading Subtitle...".
-void LoadSubtitleFile(const std::string& fileName, std::unique_ptr<TSubtitle>& CurrentSubtitle,
+void LoadSubtitleFile(const std::string& fileName, std::unique_ptr<SubtitleDocument>& CurrentSubtitle,
                       AppState& state, FrontEnd& frontEnd);
 
 }  // namespace kestrelpix

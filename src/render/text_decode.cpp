@@ -6,7 +6,7 @@
 #include <map>
 #include <mutex>
 
-#include "subtitle/subtitle.h"
+#include "subtitle/subtitle_document.h"
 #include "subtitle/unicode_text.h"
 
 namespace kestrelpix {
@@ -134,7 +134,7 @@ std::u32string DecodeUtf8(std::string_view bytes) {
 
 }  // namespace
 
-uint8_t CharsetForText(uint8_t chosen, const TSubtitle* doc) {
+uint8_t CharsetForText(uint8_t chosen, const SubtitleDocument* doc) {
   if (doc == nullptr) return chosen;
   if (doc->TextIsUtf8) return kCharsetDefault;
   return chosen == kCharsetDefault ? doc->DetectedCharset : chosen;

@@ -13,7 +13,7 @@
 
 namespace kestrelpix {
 
-class TSubtitle;
+class SubtitleDocument;
 
 constexpr uint8_t kCharsetDefault = 1;
 constexpr uint8_t kCharsetSymbol = 2;
@@ -22,9 +22,9 @@ constexpr uint8_t kCharsetSymbol = 2;
 // that DEFAULT stands for the code page the load detected, and text that the
 // load found to be Unicode reads as UTF-8 (DEFAULT) whatever is chosen.
 // Without a document the chosen charset.
-uint8_t CharsetForText(uint8_t chosen, const TSubtitle* doc);
+uint8_t CharsetForText(uint8_t chosen, const SubtitleDocument* doc);
 // The settings with the charset that decodes the document's text.
-inline RenderSettings SettingsForText(RenderSettings settings, const TSubtitle* doc) {
+inline RenderSettings SettingsForText(RenderSettings settings, const SubtitleDocument* doc) {
   settings.FontCharset = CharsetForText(settings.FontCharset, doc);
   return settings;
 }

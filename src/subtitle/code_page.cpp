@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "subtitle/subtitle.h"
+#include "subtitle/subtitle_document.h"
 #include "subtitle/unicode_text.h"
 
 namespace kestrelpix {
@@ -67,7 +67,7 @@ std::string UpperName(const char* name) {
 
 }  // namespace
 
-void TSubtitle::DetectCodePage(std::string_view Bytes, const LoadOptions& options) {
+void SubtitleDocument::DetectCodePage(std::string_view Bytes, const LoadOptions& options) {
   if (TextIsUtf8 || IsAscii(Bytes) || IsValidUtf8(Bytes)) return;
   // A few megabytes tell the language as well as the whole file.
   constexpr size_t kSample = size_t{4} << 20;

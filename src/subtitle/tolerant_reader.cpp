@@ -15,7 +15,7 @@
 #include "base/idx_time.h"
 #include "base/number_text.h"
 #include "subtitle/markup.h"
-#include "subtitle/subtitle.h"
+#include "subtitle/subtitle_document.h"
 #include "subtitle/unicode_text.h"
 
 namespace kestrelpix {
@@ -172,7 +172,7 @@ bool ReadLooseSubRip(std::string_view text, const EntryOut& out, Tolerated& t) {
   // counter or the entry's text, as the next line shows.
   std::optional<std::string_view> pending;
   auto add = [&](std::string_view line) {
-    if (!IsBlankLine(line)) entry->Add(TSubtitle::RemoveTags(std::string(line)));
+    if (!IsBlankLine(line)) entry->Add(SubtitleDocument::RemoveTags(std::string(line)));
   };
   std::string_view line;
   for (size_t k = 0; lines.Next(line); ++k) {
@@ -214,15 +214,6 @@ bool ParseMicroDvd(std::string_view line, int64_t& start, int64_t& end, std::str
   end = *b;
   text = line.substr(i + 1);
   return true;
-}
-
-bool AsFloat(std::string_view text, double& value) {
-  try {
-    value = StrToFloat(text);
-    return true;
-  } catch (const std::exception&) {
-    return false;
-  }
 }
 
 // The names of an ASS/SSA Format line that the reader uses: how many fields
@@ -395,7 +386,7 @@ bool ReadWebVtt(std::string_view text, const EntryOut& out, bool& header, int& s
 
 }  // namespace
 
-bool TSubtitle::ReadTolerant(std::string_view Bytes, std::string_view Extension, bool ClearFirst,
+bool SubtitleDocument::ReadTolerant(std::string_view Bytes, std::string_view Extension, bool ClearFirst,
                              MessageSink& sink, const LoadOptions& options) {
   const bool subRipOrFrames = Extension == ".SRT" || Extension == ".TXT" || Extension == ".SUB";
   const bool vtt = Extension == ".VTT";
@@ -437,7 +428,7 @@ bool TSubtitle::ReadTolerant(std::string_view Bytes, std::string_view Extension,
     textLost_.clear();
   }};
   const EntryOut out = [&](Entry& e) {
-    AddEntry({std::to_string(e.time.start), std::to_string(e.time.end), std::move(e.text[0]),
+    AddEntry({e.time.start, e.time.end, std::move(e.text[0]),
               std::move(e.text[1]), std::move(e.text[2])},
              e.kept, false);
   };
@@ -475,13 +466,18 @@ bool TSubtitle::ReadTolerant(std::string_view Bytes, std::string_view Extension,
     if (ParseMicroDvd(line, a, b, entryText)) {
       format = "MicroDVD";
       if (first > 0) Join(tolerated, "blank lines before the first entry");
-      double fps = 0;
       std::string_view rateText = Trim(entryText);
       // A {0}{0} or {1}{1} line holding a number is the frame-rate line,
       // no subtitle; a rate of 0 there is no rate.
-      const bool rateLine = (a == 0 || a == 1) && a == b && AsFloat(entryText, fps);
+      const std::optional<double> ownRate =
+          (a == 0 || a == 1) && a == b ? TryStrToFloat(entryText) : std::nullopt;
+      const bool rateLine = ownRate.has_value();
+      double fps = ownRate.value_or(0);
       if (rateLine && a == 0) Join(tolerated, "a {0}{0} frame-rate line");
-      if (fps <= 0 && !options.ChosenFps.empty() && AsFloat(options.ChosenFps, fps) && fps > 0) {
+      const std::optional<double> chosenRate =
+          fps <= 0 ? TryStrToFloat(options.ChosenFps) : std::nullopt;
+      if (chosenRate && *chosenRate > 0) {
+        fps = *chosenRate;
         rateText = options.ChosenFps;
         Join(tolerated, "no frame-rate line: frames counted at the chosen " + options.ChosenFps +
                             " frames per second");

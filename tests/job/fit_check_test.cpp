@@ -152,11 +152,11 @@ TEST(FitCheck, MessageQuotesTheFirstHundredCharactersOfALongLine) {
                 "and reload it.");
 }
 
-TSubtitle Document(int entries, std::initializer_list<int> too_wide) {
-  TSubtitle doc;
+SubtitleDocument Document(int entries, std::initializer_list<int> too_wide) {
+  SubtitleDocument doc;
   for (int i = 1; i <= entries; ++i) {
     bool wide = std::find(too_wide.begin(), too_wide.end(), i) != too_wide.end();
-    doc.AddLine(std::to_string(i * 1000), std::to_string(i * 1000 + 500),
+    doc.AddLine(i * 1000, i * 1000 + 500,
                 wide ? "Entry " + std::to_string(i) + " " + std::string(80, 'W')
                      : "Entry " + std::to_string(i),
                 "second", "");
@@ -165,7 +165,7 @@ TSubtitle Document(int entries, std::initializer_list<int> too_wide) {
 }
 
 TEST(FitCheck, WholeDocumentStopsAtTheFirstTooWideEntry) {
-  TSubtitle doc = Document(9, {3, 7});
+  SubtitleDocument doc = Document(9, {3, 7});
   Recorder r;
   CheckAllEntriesFit(doc, r.state, r);
   ASSERT_EQ(r.sink.messages.size(), 1u);
@@ -180,9 +180,9 @@ TEST(FitCheck, WholeDocumentStopsAtTheFirstTooWideEntry) {
 }
 
 TEST(FitCheck, WholeDocumentPassesAndMarksItLoaded) {
-  TSubtitle doc = Document(4, {});
+  SubtitleDocument doc = Document(4, {});
   // The third text line is never measured, however long.
-  doc.AddLine("9000", "9500", "fine", "", std::string(500, 'W'));
+  doc.AddLine(9000, 9500, "fine", "", std::string(500, 'W'));
   Recorder r;
   CheckAllEntriesFit(doc, r.state, r);
   EXPECT_EQ(r.sink.messages,
@@ -198,7 +198,7 @@ TEST(FitCheck, WholeDocumentPassesAndMarksItLoaded) {
 }
 
 TEST(FitCheck, CommandLineModeIsSilent) {
-  TSubtitle doc = Document(3, {});
+  SubtitleDocument doc = Document(3, {});
   Recorder r;
   r.state.CommandLineMode = true;
   CheckAllEntriesFit(doc, r.state, r);
@@ -208,12 +208,12 @@ TEST(FitCheck, CommandLineModeIsSilent) {
 }
 
 TEST(FitCheck, FontChangeToTooLargeKeepsTheDocumentLoaded) {
-  TSubtitle doc = Document(5, {});
+  SubtitleDocument doc = Document(5, {});
   Recorder r;
   CheckAllEntriesFit(doc, r.state, r);
   ASSERT_TRUE(r.state.SubtitleLoaded);
   // Fifty points: "Entry 1" still fits but 20 letters W do not.
-  doc.AddLine("9000", "9500", std::string(20, 'W'), "", "");
+  doc.AddLine(9000, 9500, std::string(20, 'W'), "", "");
   r.font = Font(50);
   r.sink.messages.clear();
   CheckAllEntriesFit(doc, r.state, r);
@@ -233,8 +233,8 @@ TEST(FitCheck, FontChangeToTooLargeKeepsTheDocumentLoaded) {
 TEST(FitCheck, SettingsAreReadForEachEntry) {
   // Twenty letters W fit at 6 points but not at 50; the settings change to
   // 50 points from the third read on, so entry 3 is the first too wide.
-  TSubtitle doc2;
-  for (int i = 1; i <= 4; ++i) doc2.AddLine("0", "1", std::string(20, 'W'), "", "");
+  SubtitleDocument doc2;
+  for (int i = 1; i <= 4; ++i) doc2.AddLine(0, 1, std::string(20, 'W'), "", "");
   Recorder r2;
   r2.read = [&r2] { return r2.reads >= 3 ? Font(50) : Font(6); };
   CheckAllEntriesFit(doc2, r2.state, r2);
@@ -243,7 +243,7 @@ TEST(FitCheck, SettingsAreReadForEachEntry) {
 }
 
 TEST(FitCheck, EmptyDocumentAfterALoadStaysNotLoaded) {
-  TSubtitle doc;
+  SubtitleDocument doc;
   Recorder r;
   CheckAllEntriesFit(doc, r.state, r);
   EXPECT_TRUE(r.sink.messages.empty());
@@ -259,7 +259,7 @@ TEST(FitCheck, AFrontEndWithoutListOrFileNameBoxStillGetsTheRefusal) {
     Fonts& GetFonts() override { return TestFonts(); }
     void ShowMessage(std::string_view text) override { sink.ShowMessage(text); }
   } frontEnd;
-  TSubtitle doc = Document(2, {2});
+  SubtitleDocument doc = Document(2, {2});
   AppState state;
   CheckAllEntriesFit(doc, state, frontEnd);
   EXPECT_EQ(frontEnd.sink.messages.size(), 1u);
@@ -276,8 +276,8 @@ std::string Words(int n, const std::string& word = "WWWW") {
   return text;
 }
 
-SubtitleLine Entry(std::string t1, std::string t2, std::string t3 = "") {
-  return SubtitleLine{"0", "1000", std::move(t1), std::move(t2), std::move(t3)};
+SubtitleEntry Entry(std::string t1, std::string t2, std::string t3 = "") {
+  return SubtitleEntry{0, 1000, std::move(t1), std::move(t2), std::move(t3)};
 }
 
 RenderSettings Wrapping() {
@@ -294,7 +294,7 @@ TEST(LineWrap, WidthsOfTheHandWorkedCases) {
 }
 
 TEST(LineWrap, OffDrawsTheFirstTwoLinesAsTheyAre) {
-  const SubtitleLine e = Entry(Words(10), "second", Words(2));
+  const SubtitleEntry e = Entry(Words(10), "second", Words(2));
   EXPECT_EQ(LinesToDraw(TestFonts(), e, Font()), (DrawnLines{Words(10), "second"}));
 }
 
@@ -321,7 +321,7 @@ TEST(LineWrap, BothLinesAreJoinedAndBrokenAgain) {
 
 TEST(LineWrap, LinesThatFitAreKept) {
   // 112 | 592: uneven, but both fit.
-  const SubtitleLine e = Entry("WWWW", Words(5));
+  const SubtitleEntry e = Entry("WWWW", Words(5));
   EXPECT_EQ(LinesToDraw(TestFonts(), e, Wrapping()), (DrawnLines{"WWWW", Words(5)}));
   EXPECT_EQ(LinesToDraw(TestFonts(), Entry("", ""), Wrapping()), (DrawnLines{"", ""}));
 }
@@ -348,7 +348,7 @@ TEST(LineWrap, LinesTheReaderKeepsButDoesNotDrawJoinWhenWrapping) {
       "1\n00:00:01,000 --> 00:00:02,000\n" + Words(2) + "\n" + Words(2) + "\n" + Words(2) +
       "\n\n2\n00:00:03,000 --> 00:00:04,000\nWWWW\n\nafter a blank\n\n"
       "3\n00:00:05,000 --> 00:00:06,000\nHello\n\n4\n00:00:07,000 --> 00:00:08,000\nBye\n";
-  TSubtitle doc;
+  SubtitleDocument doc;
   CollectingMessageSink sink;
   doc.LoadSubtitleBytes(srt, ".srt", true, sink);
   ASSERT_EQ(doc.LineCount(), 4);
@@ -378,7 +378,7 @@ TEST(LineWrap, TheLoadNamesOnlyTextThatWrappingLeavesUndrawn) {
     Recorder r;
     r.state.CommandLineMode = true;
     r.font = wrap ? Wrapping() : Font();
-    std::unique_ptr<TSubtitle> doc;
+    std::unique_ptr<SubtitleDocument> doc;
     LoadSubtitleFile(path, doc, r.state, r);
     ASSERT_EQ(doc->LineCount(), 4);
     ASSERT_EQ(r.sink.warnings.size(), 1u) << ::testing::PrintToString(r.sink.warnings);
@@ -392,9 +392,9 @@ TEST(LineWrap, TooWideEvenWrappedIsRefusedWithTheBestBreak) {
   Recorder r;
   r.font = Wrapping();
   r.wrapHint = "--wrap";
-  TSubtitle doc;
-  doc.AddLine("0", "1000", "fits", "", "");
-  doc.AddLine("1000", "2000", Words(12), "", "");
+  SubtitleDocument doc;
+  doc.AddLine(0, 1000, "fits", "", "");
+  doc.AddLine(1000, 2000, Words(12), "", "");
   CheckAllEntriesFit(doc, r.state, r);
   ASSERT_EQ(r.sink.messages.size(), 1u);
   EXPECT_EQ(r.sink.messages[0],
@@ -408,9 +408,9 @@ TEST(LineWrap, TooWideEvenWrappedIsRefusedWithTheBestBreak) {
 }
 
 TEST(LineWrap, WrappingMakesARefusedDocumentPass) {
-  TSubtitle doc;
-  doc.AddLine("0", "1000", Words(10), "", "");
-  doc.AddLine("1000", "2000", Words(7), "aaaa", "");
+  SubtitleDocument doc;
+  doc.AddLine(0, 1000, Words(10), "", "");
+  doc.AddLine(1000, 2000, Words(7), "aaaa", "");
   Recorder r;
   r.wrapHint = "--wrap";
   CheckAllEntriesFit(doc, r.state, r);
@@ -477,9 +477,9 @@ TEST(MissingGlyphs, OneWarningNamesCodesAndPackages) {
 }
 
 TEST(MissingGlyphs, TheLoadWarnsOnceAndAFontChangeDoesNot) {
-  TSubtitle doc;
-  doc.AddLine("0", "1000", "a \xF4\x8F\xBF\xBD", "", "");
-  doc.AddLine("1000", "2000", "\xF4\x8F\xBF\xBD b", "\xF4\x8F\xBF\xBC", "");
+  SubtitleDocument doc;
+  doc.AddLine(0, 1000, "a \xF4\x8F\xBF\xBD", "", "");
+  doc.AddLine(1000, 2000, "\xF4\x8F\xBF\xBD b", "\xF4\x8F\xBF\xBC", "");
   Recorder r;
   CheckAllEntriesFit(doc, r.state, r);
   ASSERT_EQ(r.sink.warnings.size(), 1u);

@@ -63,7 +63,7 @@ int RunAddToBatch(const std::vector<std::string>& args) {
   // whose lines fit with these settings.
   AppState state;
   state.CommandLineMode = true;
-  std::unique_ptr<TSubtitle> doc;
+  std::unique_ptr<SubtitleDocument> doc;
   { LineReader probe(input); }
   LoadSubtitleFile(input, doc, state, sink);
   if (!state.SubtitleLoaded) {

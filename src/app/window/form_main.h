@@ -16,7 +16,7 @@
 #include "base/app_state.h"
 #include "job/front_end.h"
 #include "render/render_settings.h"
-#include "subtitle/subtitle.h"
+#include "subtitle/subtitle_document.h"
 
 class QCheckBox;
 class QComboBox;
@@ -106,7 +106,7 @@ class TFormMain : public QWidget, private FrontEnd {
 
   // Application-wide flags and the loaded document.
   AppState State;
-  std::unique_ptr<TSubtitle> CurrentSubtitle;
+  std::unique_ptr<SubtitleDocument> CurrentSubtitle;
   // Parameters 1 to 15 when started with an acceptable command line.
   std::optional<kestrelpix::CommandLineValues> CommandLineValues;
 

@@ -1,9 +1,8 @@
-#include "subtitle/subtitle.h"
+#include "subtitle/subtitle_document.h"
 
 #include <algorithm>
 
 #include "base/errors.h"
-#include "base/idx_time.h"
 #include "subtitle/line_reader.h"
 
 namespace kestrelpix {
@@ -34,7 +33,7 @@ std::string Upper(std::string_view text) {
 
 }  // namespace
 
-void TSubtitle::LoadSubtitle(const std::string& FileName, bool ClearFirst, MessageSink& sink,
+void SubtitleDocument::LoadSubtitle(const std::string& FileName, bool ClearFirst, MessageSink& sink,
                              const LoadOptions& options) {
   Loaded = false;
   const std::string ext = UpperExtension(FileName);
@@ -53,7 +52,7 @@ void TSubtitle::LoadSubtitle(const std::string& FileName, bool ClearFirst, Messa
   LoadSubtitleBytes(bytes, ext, ClearFirst, sink, options);
 }
 
-void TSubtitle::LoadSubtitleBytes(std::string_view Bytes, std::string_view Extension,
+void SubtitleDocument::LoadSubtitleBytes(std::string_view Bytes, std::string_view Extension,
                                   bool ClearFirst, MessageSink& sink, const LoadOptions& options) {
   Loaded = false;
   notes_.clear();
@@ -89,20 +88,19 @@ void TSubtitle::LoadSubtitleBytes(std::string_view Bytes, std::string_view Exten
   DetectCodePage(Bytes, options);
 }
 
-SubtitleLine TSubtitle::GetLine(int Index) const {
-  const SubtitleLineView line = LineView(Index);
-  return SubtitleLine{std::string(line.StartTime), std::string(line.EndTime),
-                      std::string(line.Text1), std::string(line.Text2), std::string(line.Text3)};
+SubtitleEntry SubtitleDocument::GetLine(int Index) const {
+  const SubtitleEntryView entry = LineView(Index);
+  return SubtitleEntry{entry.StartMs, entry.EndMs, std::string(entry.Text1),
+                       std::string(entry.Text2), std::string(entry.Text3)};
 }
 
-void TSubtitle::AddLine(std::string StartTime, std::string EndTime, std::string Text1,
-                        std::string Text2, std::string Text3) {
-  entries_.Add({std::move(StartTime), std::move(EndTime), std::move(Text1), std::move(Text2),
-                std::move(Text3)},
+void SubtitleDocument::AddLine(int64_t StartMs, int64_t EndMs, std::string Text1,
+                               std::string Text2, std::string Text3) {
+  entries_.Add({StartMs, EndMs, std::move(Text1), std::move(Text2), std::move(Text3)},
                KeptLines());
 }
 
-void TSubtitle::AddEntry(SubtitleLine fields, const KeptLines& kept, bool lost) {
+void SubtitleDocument::AddEntry(SubtitleEntry fields, const KeptLines& kept, bool lost) {
   entries_.Add(std::move(fields), kept);
   const int entry = LineCount();
   lost = lost || kept.Lost();
@@ -110,20 +108,11 @@ void TSubtitle::AddEntry(SubtitleLine fields, const KeptLines& kept, bool lost) 
   if (lost) textLost_.push_back(entry);
 }
 
-std::vector<std::string_view> TSubtitle::ExtraLines(int Index) const {
+std::vector<std::string_view> SubtitleDocument::ExtraLines(int Index) const {
   return entries_.Kept(static_cast<size_t>(Index) - 1);
 }
 
-std::vector<std::string> TSubtitle::EntryLines(int Index) const {
-  const SubtitleLineView line = LineView(Index);
-  std::vector<std::string> all;
-  if (!line.Text1.empty()) all.emplace_back(line.Text1);
-  if (!line.Text2.empty()) all.emplace_back(line.Text2);
-  for (std::string_view extra : ExtraLines(Index)) all.emplace_back(extra);
-  return all;
-}
-
-void TSubtitle::MarkAllTextDrawn(const std::vector<int>& Indices) {
+void SubtitleDocument::MarkAllTextDrawn(const std::vector<int>& Indices) {
   // All three lists ascend: one pass over each.
   size_t drawn = 0, lost = 0, kept = 0;
   for (const int entry : notDrawn_) {
@@ -136,7 +125,7 @@ void TSubtitle::MarkAllTextDrawn(const std::vector<int>& Indices) {
   notDrawn_.resize(kept);
 }
 
-std::vector<std::string> TSubtitle::LoadNotes() const {
+std::vector<std::string> SubtitleDocument::LoadNotes() const {
   std::vector<std::string> notes = notes_;
   if (notDrawn_.empty()) return notes;
   const size_t n = notDrawn_.size();
@@ -154,7 +143,5 @@ std::vector<std::string> TSubtitle::LoadNotes() const {
   notes.push_back(note + ".");
   return notes;
 }
-
-std::string TSubtitle::MsToIdxTime(double Ms) { return FormatIdxTime(Ms); }
 
 }  // namespace kestrelpix
