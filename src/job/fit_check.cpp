@@ -4,6 +4,7 @@
 #include <set>
 #include <string>
 
+#include "base/charset.h"
 #include "base/excerpt.h"
 #include "render/glyph_coverage.h"
 #include "render/line_wrap.h"
@@ -17,7 +18,7 @@ namespace {
 // long line is quoted by its start only.
 std::string Quoted(std::string_view bytes, uint8_t charset) {
   return Excerpt(EncodeUtf8(
-      DecodeText(bytes.substr(0, kExcerptBytes), charset == kCharsetSymbol ? 0 : charset)));
+      DecodeText(bytes.substr(0, kExcerptBytes), charset == CharsetCode(CharsetId::kSymbol) ? CharsetCode(CharsetId::kAnsi) : charset)));
 }
 
 // The lines of the entry's text that are measured and drawn, wrapped or not.

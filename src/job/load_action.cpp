@@ -1,7 +1,7 @@
 #include "job/load_action.h"
 
+#include "base/charset.h"
 #include "job/fit_check.h"
-#include "render/font_tables.h"
 #include "render/text_decode.h"
 
 namespace kestrelpix {
@@ -13,11 +13,9 @@ std::string ListRowText(const SubtitleEntryView& line) {
 }
 
 std::string ChosenCharsetNote(uint8_t charset) {
-  std::string name = std::to_string(charset);
-  for (const std::string& n : CharsetNames()) {
-    if (CharsetFromName(n) == charset) name = n;
-  }
-  const std::string page = CodePageForCharset(charset);
+  const CharsetRow* row = FindCharset(charset);
+  const std::string name = row != nullptr ? row->ListName : std::to_string(charset);
+  const std::string page = row != nullptr && row->IconvName != nullptr ? row->IconvName : "";
   return "The text is read as " + name + (page.empty() ? "" : " (" + page + ")") +
          ", the charset chosen; choose DEFAULT to have its code page detected.";
 }
@@ -64,8 +62,8 @@ void LoadSubtitleFile(const std::string& fileName, std::unique_ptr<SubtitleDocum
     // the window says so at every load it decides. (A command line names
     // its charset itself.)
     const uint8_t used = CharsetForText(chosen.FontCharset, CurrentSubtitle.get());
-    if (!state.CommandLineMode && chosen.FontCharset != kCharsetDefault &&
-        used != kCharsetDefault) {
+    constexpr uint8_t kDefault = CharsetCode(CharsetId::kDefault);
+    if (!state.CommandLineMode && chosen.FontCharset != kDefault && used != kDefault) {
       successNote += (successNote.empty() ? "" : "\r") + ChosenCharsetNote(used);
     }
     const int count = CurrentSubtitle->LineCount();

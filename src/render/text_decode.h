@@ -15,9 +15,6 @@ namespace kestrelpix {
 
 class SubtitleDocument;
 
-constexpr uint8_t kCharsetDefault = 1;
-constexpr uint8_t kCharsetSymbol = 2;
-
 // The charset that decodes the text of a document: the chosen one, except
 // that DEFAULT stands for the code page the load detected, and text that the
 // load found to be Unicode reads as UTF-8 (DEFAULT) whatever is chosen.
@@ -28,10 +25,6 @@ inline RenderSettings SettingsForText(RenderSettings settings, const SubtitleDoc
   settings.FontCharset = CharsetForText(settings.FontCharset, doc);
   return settings;
 }
-
-// The iconv name of the code page that a charset code stands for; DEFAULT
-// and SYMBOL and unknown codes give "" (they are decoded by other rules).
-const char* CodePageForCharset(uint8_t charset);
 
 // The characters of a text line for the given charset. Bytes that the code
 // page does not define become U+FFFD, except that the undefined bytes 0x80 to

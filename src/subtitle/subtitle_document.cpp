@@ -58,7 +58,7 @@ void SubtitleDocument::LoadSubtitleBytes(std::string_view Bytes, std::string_vie
   notes_.clear();
   notDrawn_.clear();
   textLost_.clear();
-  DetectedCharset = 1;
+  DetectedCharset = CharsetCode(CharsetId::kDefault);
   TextIsUtf8 = false;
   const std::string ext = Upper(Extension);
   bool strict = false;

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/charset.h"
 #include "base/message_sink.h"
 #include "subtitle/entry_store.h"
 
@@ -20,7 +21,7 @@ struct LoadOptions {
   std::string ChosenFps;
   // The font's charset: with DEFAULT the load names the code page it
   // detected for text that is not UTF-8.
-  uint8_t Charset = 1;
+  uint8_t Charset = CharsetCode(CharsetId::kDefault);
 };
 
 // The lowest frame rate frames are counted at: at a lower one frame 1, the
@@ -103,7 +104,7 @@ class SubtitleDocument {
   // DEFAULT (1) for UTF-8 or plain ASCII text or when nothing was detected,
   // else a code of the charset list (238 for Windows-1250, 204 for
   // Windows-1251, ...). Drawing with DEFAULT decodes with it.
-  uint8_t DetectedCharset = 1;
+  uint8_t DetectedCharset = CharsetCode(CharsetId::kDefault);
   // The tolerant reading found the file to be Unicode (UTF-16 or UTF-32,
   // now held as UTF-8, or UTF-8 with a byte-order mark): the text reads as
   // UTF-8 whatever charset is chosen.
