@@ -150,9 +150,9 @@ RunOutcome RunConversion(const RunRequest& request, Fonts& fonts, RunObserver& o
                          starts[static_cast<size_t>(at.stream)][at.entry - 1]});
     }
 
-    writer.Open(IndexSettingsHeader(
-        settings.Fps, PaletteBlock(settings.Palette, settings.AntialiasColor,
-                                   settings.OutlineColor, settings.TextColor)));
+    writer.Open(
+        IndexSettingsHeader(settings.Fps, PaletteBlock(settings.Palette, settings.AntialiasColor,
+                                                       settings.OutlineColor, settings.TextColor)));
     // With one worker every entry is drawn here, and the observer sees each
     // frame; with more they draw ahead on their own threads.
     std::unique_ptr<EncoderPool> pool;

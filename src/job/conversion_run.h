@@ -29,11 +29,11 @@ enum class JobOutcome {
 // One subtitle of a run, as its load left it.
 struct RunStream {
   const SubtitleDocument* Doc = nullptr;  // null: nothing is loaded
-  bool Fits = false;               // every entry passed the fit check
-  std::string Input;               // the subtitle's file
-  std::string Language;            // its entry of the language list ("fr FRENCH")
-  RenderSettings Drawing;          // the settings it is drawn with (its charset resolved)
-  std::string Prefix;              // put before messages that concern it
+  bool Fits = false;                      // every entry passed the fit check
+  std::string Input;                      // the subtitle's file
+  std::string Language;                   // its entry of the language list ("fr FRENCH")
+  RenderSettings Drawing;                 // the settings it is drawn with (its charset resolved)
+  std::string Prefix;                     // put before messages that concern it
 };
 
 struct RunRequest {

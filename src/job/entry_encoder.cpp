@@ -38,8 +38,8 @@ EncodedEntry EncodeEntry(Fonts& fonts, const EntryToDraw& what, const ColorKeys&
   // after its own time stamp; a longer entry is shown by several units
   // whose times meet, each with its index line.
   for (const DisplaySpan& span : DisplaySpans(what.StartTime, end)) {
-    out.Units.push_back({span.StartTime,
-                         EncodeSubpicture(frame, band.BandTop, band.BandHeight, span.StartTime,
+    out.Units.push_back(
+        {span.StartTime, EncodeSubpicture(frame, band.BandTop, band.BandHeight, span.StartTime,
                                           span.EndTime, keys, &warnings)});
   }
   return out;

@@ -70,10 +70,10 @@ class EncoderPool {
   const size_t ahead_;  // results held at most beyond the next one handed out
 
   std::mutex mutex_;
-  std::condition_variable ready_;   // a result arrived
-  std::condition_variable space_;   // the consumer took one, or a stop
-  size_t claimed_ = 0;              // the next entry a worker takes
-  size_t handed_ = 0;               // the next entry Next() hands out
+  std::condition_variable ready_;  // a result arrived
+  std::condition_variable space_;  // the consumer took one, or a stop
+  size_t claimed_ = 0;             // the next entry a worker takes
+  size_t handed_ = 0;              // the next entry Next() hands out
   bool stopping_ = false;
   std::map<size_t, EncodedEntry> done_;
   std::map<size_t, std::exception_ptr> failed_;

@@ -17,8 +17,9 @@ namespace {
 // File text as the font's charset reads it, as UTF-8 for the message; a
 // long line is quoted by its start only.
 std::string Quoted(std::string_view bytes, uint8_t charset) {
-  return Excerpt(EncodeUtf8(
-      DecodeText(bytes.substr(0, kExcerptBytes), charset == CharsetCode(CharsetId::kSymbol) ? CharsetCode(CharsetId::kAnsi) : charset)));
+  return Excerpt(EncodeUtf8(DecodeText(
+      bytes.substr(0, kExcerptBytes),
+      charset == CharsetCode(CharsetId::kSymbol) ? CharsetCode(CharsetId::kAnsi) : charset)));
 }
 
 // The lines of the entry's text that are measured and drawn, wrapped or not.
@@ -48,8 +49,8 @@ std::string TooWideMessage(const std::vector<std::string_view>& lines, int numbe
 }
 
 // The check of one entry whose text lines are `all`.
-void CheckLines(const SubtitleEntryView& entry, const std::vector<std::string_view>& all, int number,
-                const RenderSettings& font, AppState& state, FrontEnd& frontEnd) {
+void CheckLines(const SubtitleEntryView& entry, const std::vector<std::string_view>& all,
+                int number, const RenderSettings& font, AppState& state, FrontEnd& frontEnd) {
   const DrawnLines drawn = LinesToDraw(frontEnd.GetFonts(), entry, all, font);
   const int W1 = LineWidth(frontEnd.GetFonts(), drawn.Line1, font);
   const int W2 = LineWidth(frontEnd.GetFonts(), drawn.Line2, font);

@@ -36,8 +36,8 @@ class InputFrontEnd : public FrontEnd {
 // Loads one input as the load action does without a window, fit check
 // included, into stream. False when a file or number error ended the load
 // (reported through frontEnd).
-bool LoadStream(const std::string& input, FrontEnd& frontEnd, std::unique_ptr<SubtitleDocument>& doc,
-                RunStream& stream) {
+bool LoadStream(const std::string& input, FrontEnd& frontEnd,
+                std::unique_ptr<SubtitleDocument>& doc, RunStream& stream) {
   AppState state;
   state.CommandLineMode = true;
   try {

@@ -20,8 +20,9 @@ std::string ChosenCharsetNote(uint8_t charset) {
          ", the charset chosen; choose DEFAULT to have its code page detected.";
 }
 
-void LoadSubtitleFile(const std::string& fileName, std::unique_ptr<SubtitleDocument>& CurrentSubtitle,
-                      AppState& state, FrontEnd& frontEnd) {
+void LoadSubtitleFile(const std::string& fileName,
+                      std::unique_ptr<SubtitleDocument>& CurrentSubtitle, AppState& state,
+                      FrontEnd& frontEnd) {
   state.SubtitleLoaded = false;
   state.SubtitleFits = false;
   frontEnd.SetFileNameText("Load SRT");

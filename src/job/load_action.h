@@ -25,7 +25,8 @@ std::string ChosenCharsetNote(uint8_t charset);
 // name ends the action at once). CurrentSubtitle is replaced by a new
 // document. A conversion or file error while reading propagates to the
 // caller with the caption left at "Kestrelpix By Morvane Loading Subtitle...".
-void LoadSubtitleFile(const std::string& fileName, std::unique_ptr<SubtitleDocument>& CurrentSubtitle,
-                      AppState& state, FrontEnd& frontEnd);
+void LoadSubtitleFile(const std::string& fileName,
+                      std::unique_ptr<SubtitleDocument>& CurrentSubtitle, AppState& state,
+                      FrontEnd& frontEnd);
 
 }  // namespace kestrelpix

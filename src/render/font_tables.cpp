@@ -1,13 +1,13 @@
 #include "render/font_tables.h"
 
-#include "base/charset.h"
-
 #include <fontconfig/fontconfig.h>
 
 #include <algorithm>
 #include <array>
 #include <memory>
 #include <utility>
+
+#include "base/charset.h"
 
 namespace kestrelpix {
 

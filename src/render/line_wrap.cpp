@@ -112,7 +112,8 @@ bool WrapInTwo(Fonts& fonts, const std::vector<std::string_view>& text, const Re
 
 }  // namespace
 
-bool WrappingDrawsAllText(Fonts& fonts, const SubtitleDocument& doc, int index, const RenderSettings& s) {
+bool WrappingDrawsAllText(Fonts& fonts, const SubtitleDocument& doc, int index,
+                          const RenderSettings& s) {
   const std::vector<std::string_view> lines = EntryTextLines(doc, index);
   if (!s.WrapLines || lines.size() <= 2) return false;
   DrawnLines out;
@@ -123,7 +124,8 @@ DrawnLines LinesToDraw(Fonts& fonts, const SubtitleEntry& entry, const RenderSet
   return LinesToDraw(fonts, ViewOf(entry), EntryTextLines(entry), s);
 }
 
-DrawnLines LinesToDraw(Fonts& fonts, const SubtitleDocument& doc, int index, const RenderSettings& s) {
+DrawnLines LinesToDraw(Fonts& fonts, const SubtitleDocument& doc, int index,
+                       const RenderSettings& s) {
   const SubtitleEntryView entry = doc.LineView(index);
   if (!s.WrapLines) return {std::string(entry.Text1), std::string(entry.Text2)};
   return LinesToDraw(fonts, entry, EntryTextLines(doc, index), s);

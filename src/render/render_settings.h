@@ -22,10 +22,10 @@ enum FontStyleBits : uint8_t {
 
 struct RenderSettings {
   std::string FontName = "Arial";
-  int FontSize = 20;        // points
-  uint8_t FontStyle = 0;    // FontStyleBits
+  int FontSize = 20;      // points
+  uint8_t FontStyle = 0;  // FontStyleBits
   uint8_t FontCharset = CharsetCode(CharsetId::kDefault);
-  int OutlineWidth = 3;     // pixels
+  int OutlineWidth = 3;  // pixels
   std::string Align = "center";
   int offset = 30;     // pixels above the lowest 40 rows
   int offset_or = -4;  // line spacing adjustment, even

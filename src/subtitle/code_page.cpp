@@ -46,8 +46,8 @@ void SubtitleDocument::DetectCodePage(std::string_view Bytes, const LoadOptions&
   // A chosen charset decides alone.
   if (options.Charset != CharsetCode(CharsetId::kDefault)) return;
   if (found != nullptr) {
-    notes_.push_back(std::string("The text is not UTF-8: it is read as ") + found->PageName +
-                     " (" + found->ListName +
+    notes_.push_back(std::string("The text is not UTF-8: it is read as ") + found->PageName + " (" +
+                     found->ListName +
                      "), the code page detected; choose another charset if letters look wrong.");
   } else {
     notes_.push_back(

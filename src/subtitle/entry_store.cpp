@@ -38,7 +38,9 @@ size_t TakeLength(const char*& at) {
 }
 
 // A time as an unsigned number that is small for small times of either sign.
-uint64_t ZigZag(int64_t v) { return (static_cast<uint64_t>(v) << 1) ^ static_cast<uint64_t>(v >> 63); }
+uint64_t ZigZag(int64_t v) {
+  return (static_cast<uint64_t>(v) << 1) ^ static_cast<uint64_t>(v >> 63);
+}
 
 int64_t UnZigZag(uint64_t u) { return static_cast<int64_t>(u >> 1) ^ -static_cast<int64_t>(u & 1); }
 

@@ -1,7 +1,10 @@
 // The frame-numbered reader: lines of the form {start}{end}text, with the
 // frame rate stated by the first line as {1}{1}25.000.
+#include "subtitle/frame_reader.h"
+
 #include <cmath>
 #include <cstdint>
+#include <optional>
 #include <utility>
 
 #include "base/errors.h"
@@ -27,40 +30,40 @@ int64_t FrameToMs(std::string_view frameText, double fps) {
 
 }  // namespace
 
-bool SubtitleDocument::IsFrameText(std::string_view Bytes) {
-  ByteLineReader reader(Bytes);
+bool IsFrameText(std::string_view bytes) {
+  ByteLineReader reader(bytes);
   const std::string first = reader.LineStart(1);
   return !first.empty() && first[0] == '{';
 }
 
-double SubtitleDocument::ReadFrameRate(std::string_view Line) {
-  if (Line.substr(0, 6) != "{1}{1}") return 0;
-  return StrToFloat(Line.substr(6));
+std::optional<double> ReadFrameRate(std::string_view line) {
+  if (line.substr(0, 6) != "{1}{1}") return std::nullopt;
+  return StrToFloat(line.substr(6));
 }
 
-SubtitleEntry SubtitleDocument::ParseFrameLine(std::string_view Line, double Fps) {
+SubtitleEntry ParseFrameLine(std::string_view line, double fps) {
   // A line without "{" reads as if its first character followed the brace.
-  const size_t brace = Line.find('{');
+  const size_t brace = line.find('{');
   const size_t startBegin = brace == std::string_view::npos ? 0 : brace + 1;
-  const size_t mid = Line.find("}{", startBegin);
+  const size_t mid = line.find("}{", startBegin);
   std::string_view startText, endText, textPart;
   if (mid == std::string_view::npos) {
-    startText = Line.substr(startBegin);
+    startText = line.substr(startBegin);
   } else {
-    startText = Line.substr(startBegin, mid - startBegin);
+    startText = line.substr(startBegin, mid - startBegin);
     const size_t endBegin = mid + 2;
-    const size_t close = Line.find('}', endBegin);
+    const size_t close = line.find('}', endBegin);
     if (close == std::string_view::npos) {
-      endText = Line.substr(endBegin);
+      endText = line.substr(endBegin);
     } else {
-      endText = Line.substr(endBegin, close - endBegin);
-      textPart = Line.substr(close + 1);
+      endText = line.substr(endBegin, close - endBegin);
+      textPart = line.substr(close + 1);
     }
   }
 
   SubtitleEntry result;
-  result.StartMs = FrameToMs(startText, Fps);
-  result.EndMs = FrameToMs(endText, Fps);
+  result.StartMs = FrameToMs(startText, fps);
+  result.EndMs = FrameToMs(endText, fps);
   const size_t bar1 = textPart.find('|');
   if (bar1 == std::string_view::npos) {
     result.Text1 = textPart;
@@ -85,7 +88,7 @@ void SubtitleDocument::ReadFrames(std::string_view Bytes, MessageSink& sink) {
   while (!reader.AtEnd()) {
     std::string line = reader.ReadLine();
     if (first) {
-      fps = ReadFrameRate(line);
+      fps = ReadFrameRate(line).value_or(0);
       first = false;
     }
     if (fps == 0) {
@@ -108,8 +111,8 @@ void SubtitleDocument::ReadFrames(std::string_view Bytes, MessageSink& sink) {
         kept.Add(RemoveTags(std::string(rest.substr(0, bar))));
       if (!kept.Lost()) kept.Add(RemoveTags(std::string(rest)));
     }
-    AddEntry({parsed.StartMs, parsed.EndMs, RemoveTags(std::move(parsed.Text1)), RemoveTags(std::move(parsed.Text2)),
-              RemoveTags(std::move(parsed.Text3))},
+    AddEntry({parsed.StartMs, parsed.EndMs, RemoveTags(std::move(parsed.Text1)),
+              RemoveTags(std::move(parsed.Text2)), RemoveTags(std::move(parsed.Text3))},
              kept, false);
     Loaded = true;
   }

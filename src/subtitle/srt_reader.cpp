@@ -1,6 +1,8 @@
 // The SubRip reader: a line scanner keyed on fixed columns. It looks only
 // for time lines, takes the two times from fixed positions, and takes the
 // three lines after each time line as text.
+#include "subtitle/srt_reader.h"
+
 #include <cstdint>
 #include <optional>
 
@@ -23,20 +25,18 @@ bool ArrowAtColumn14(std::string_view line) {
 
 }  // namespace
 
-bool SubtitleDocument::IsSrtText(std::string_view Bytes) {
-  ByteLineReader reader(Bytes);
+bool IsSrtText(std::string_view bytes) {
+  ByteLineReader reader(bytes);
   reader.ReadLine(0);
   return ArrowAtColumn14(reader.LineStart(16));
 }
 
-bool SubtitleDocument::IsTimeLine(std::string_view Line) {
-  return Line.size() >= 29 && ArrowAtColumn14(Line);
-}
+bool IsSrtTimeLine(std::string_view line) { return line.size() >= 29 && ArrowAtColumn14(line); }
 
-int64_t SubtitleDocument::SrtTimeToMs(std::string_view Time) {
+int64_t SrtTimeToMs(std::string_view time) {
   // hh:mm:ss,mmm; the separators at columns 3, 6 and 9 are not examined.
   auto field = [&](size_t start, size_t count) {
-    return start < Time.size() ? Time.substr(start, count) : std::string_view();
+    return start < time.size() ? time.substr(start, count) : std::string_view();
   };
   const int64_t hours = StrToInt(field(0, 2));
   const int64_t minutes = StrToInt(field(3, 2));
@@ -75,7 +75,7 @@ void SubtitleDocument::ReadSrt(std::string_view Bytes) {
   };
   while (!reader.AtEnd()) {
     std::string line = reader.ReadLine();
-    if (IsTimeLine(line)) {
+    if (IsSrtTimeLine(line)) {
       held.clear();
       // A time that does not convert stops reading: the entries before it
       // stay, with all of their text.
@@ -91,15 +91,15 @@ void SubtitleDocument::ReadSrt(std::string_view Bytes) {
       if (text2.empty()) lost3 = std::move(text3), text3.clear();
       std::string kept3 = text3;
       entry.emplace();
-      entry->line = {start, end, RemoveTags(std::move(text1)),
-                     RemoveTags(std::move(text2)), RemoveTags(std::move(text3))};
+      entry->line = {start, end, RemoveTags(std::move(text1)), RemoveTags(std::move(text2)),
+                     RemoveTags(std::move(text3))};
       // The last line read may be the next entry's counter; a time line
       // swallowed here loses its entry, and it and its counter are no text
       // of this one.
-      const bool nextIsTime = IsTimeLine(reader.PeekLine());
-      const bool time3 = IsTimeLine(lost3);
+      const bool nextIsTime = IsSrtTimeLine(reader.PeekLine());
+      const bool time3 = IsSrtTimeLine(lost3);
       if (!(nextIsTime && !kept3.empty())) dropped(std::move(kept3), true);
-      if (!time3) dropped(lost2, !IsTimeLine(lost2));
+      if (!time3) dropped(lost2, !IsSrtTimeLine(lost2));
       if (time3) {
         dropped(lost3, false);
       } else if (!nextIsTime) {

@@ -3,7 +3,9 @@
 #include <algorithm>
 
 #include "base/errors.h"
+#include "subtitle/frame_reader.h"
 #include "subtitle/line_reader.h"
+#include "subtitle/srt_reader.h"
 
 namespace kestrelpix {
 
@@ -34,7 +36,7 @@ std::string Upper(std::string_view text) {
 }  // namespace
 
 void SubtitleDocument::LoadSubtitle(const std::string& FileName, bool ClearFirst, MessageSink& sink,
-                             const LoadOptions& options) {
+                                    const LoadOptions& options) {
   Loaded = false;
   const std::string ext = UpperExtension(FileName);
   if (!RegularFileExists(FileName) || !KnownExtension(ext)) {
@@ -53,7 +55,8 @@ void SubtitleDocument::LoadSubtitle(const std::string& FileName, bool ClearFirst
 }
 
 void SubtitleDocument::LoadSubtitleBytes(std::string_view Bytes, std::string_view Extension,
-                                  bool ClearFirst, MessageSink& sink, const LoadOptions& options) {
+                                         bool ClearFirst, MessageSink& sink,
+                                         const LoadOptions& options) {
   Loaded = false;
   notes_.clear();
   notDrawn_.clear();
@@ -72,7 +75,7 @@ void SubtitleDocument::LoadSubtitleBytes(std::string_view Bytes, std::string_vie
     bool ownRate = options.ChosenFps.empty();
     if (!ownRate) {
       ByteLineReader first(Bytes);
-      ownRate = ReadFrameRate(first.ReadLine()) != 0;
+      ownRate = ReadFrameRate(first.ReadLine()).value_or(0) != 0;
     }
     if (ownRate) {
       if (ClearFirst) ClearLines();
@@ -94,10 +97,9 @@ SubtitleEntry SubtitleDocument::GetLine(int Index) const {
                        std::string(entry.Text2), std::string(entry.Text3)};
 }
 
-void SubtitleDocument::AddLine(int64_t StartMs, int64_t EndMs, std::string Text1,
-                               std::string Text2, std::string Text3) {
-  entries_.Add({StartMs, EndMs, std::move(Text1), std::move(Text2), std::move(Text3)},
-               KeptLines());
+void SubtitleDocument::AddLine(int64_t StartMs, int64_t EndMs, std::string Text1, std::string Text2,
+                               std::string Text3) {
+  entries_.Add({StartMs, EndMs, std::move(Text1), std::move(Text2), std::move(Text3)}, KeptLines());
 }
 
 void SubtitleDocument::AddEntry(SubtitleEntry fields, const KeptLines& kept, bool lost) {

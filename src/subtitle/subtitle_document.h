@@ -64,20 +64,7 @@ class SubtitleDocument {
                std::string Text3);
   void ClearLines() { entries_.Clear(); }
 
-  // SubRip.
-  static bool IsSrtText(std::string_view Bytes);
-  static bool IsTimeLine(std::string_view Line);
-  // hh:mm:ss,mmm in milliseconds; a field that is no number throws
-  // ConvertError.
-  static int64_t SrtTimeToMs(std::string_view Time);
   static std::string RemoveTags(std::string Text);
-
-  // Frame-numbered files.
-  static bool IsFrameText(std::string_view Bytes);
-  static double ReadFrameRate(std::string_view Line);
-  // One line {start}{end}text|text|text: the frames in milliseconds at Fps,
-  // the text split at its first two bars, tags left in.
-  static SubtitleEntry ParseFrameLine(std::string_view Line, double Fps);
 
   // Result of the last LoadSubtitle.
   bool Loaded = false;

@@ -386,8 +386,9 @@ bool ReadWebVtt(std::string_view text, const EntryOut& out, bool& header, int& s
 
 }  // namespace
 
-bool SubtitleDocument::ReadTolerant(std::string_view Bytes, std::string_view Extension, bool ClearFirst,
-                             MessageSink& sink, const LoadOptions& options) {
+bool SubtitleDocument::ReadTolerant(std::string_view Bytes, std::string_view Extension,
+                                    bool ClearFirst, MessageSink& sink,
+                                    const LoadOptions& options) {
   const bool subRipOrFrames = Extension == ".SRT" || Extension == ".TXT" || Extension == ".SUB";
   const bool vtt = Extension == ".VTT";
   const bool ass = Extension == ".ASS" || Extension == ".SSA";
@@ -428,8 +429,8 @@ bool SubtitleDocument::ReadTolerant(std::string_view Bytes, std::string_view Ext
     textLost_.clear();
   }};
   const EntryOut out = [&](Entry& e) {
-    AddEntry({e.time.start, e.time.end, std::move(e.text[0]),
-              std::move(e.text[1]), std::move(e.text[2])},
+    AddEntry({e.time.start, e.time.end, std::move(e.text[0]), std::move(e.text[1]),
+              std::move(e.text[2])},
              e.kept, false);
   };
 

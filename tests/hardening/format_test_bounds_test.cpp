@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "subtitle/frame_reader.h"
+#include "subtitle/srt_reader.h"
 #include "subtitle/subtitle_document.h"
 #include "support/collecting_sink.h"
 #include "support/temp_dir.h"
@@ -27,15 +29,14 @@ TEST(FormatTestBounds, SrtWithLongFirstAndSecondLines) {
   const std::string timeLine = "00:00:01,000 --> 00:00:02,000";
   // A first line of 1 MiB, then the time line.
   const std::string a = LongLine(1 << 20, '1') + "\r\n" + timeLine + "\r\nText\r\n";
-  EXPECT_TRUE(SubtitleDocument::IsSrtText(a));
+  EXPECT_TRUE(IsSrtText(a));
   // The second line is long too: only its columns 14 to 16 count.
-  EXPECT_TRUE(SubtitleDocument::IsSrtText(LongLine(1 << 20, '1') + "\n" + timeLine +
-                                          LongLine(1 << 20, 'x') + "\n"));
+  EXPECT_TRUE(IsSrtText(LongLine(1 << 20, '1') + "\n" + timeLine + LongLine(1 << 20, 'x') + "\n"));
   // CRs before the arrow are dropped, so the arrow moves into place.
-  EXPECT_TRUE(SubtitleDocument::IsSrtText("1\n\r00:00:01,00\r0 --> 00:00:02,000\n"));
-  EXPECT_FALSE(SubtitleDocument::IsSrtText("1\n00:00:01,000  --> 00:00:02,000\n"));
+  EXPECT_TRUE(IsSrtText("1\n\r00:00:01,00\r0 --> 00:00:02,000\n"));
+  EXPECT_FALSE(IsSrtText("1\n00:00:01,000  --> 00:00:02,000\n"));
   // No line break at all: there is no second line.
-  EXPECT_FALSE(SubtitleDocument::IsSrtText(LongLine(1 << 20, '1') + timeLine));
+  EXPECT_FALSE(IsSrtText(LongLine(1 << 20, '1') + timeLine));
 
   // The reader still reads the whole file after the format test.
   SubtitleDocument doc;
@@ -46,11 +47,11 @@ TEST(FormatTestBounds, SrtWithLongFirstAndSecondLines) {
 }
 
 TEST(FormatTestBounds, FrameFileLooksAtOneCharacter) {
-  EXPECT_TRUE(SubtitleDocument::IsFrameText("\r\r{1}{1}25.000\n"));
-  EXPECT_TRUE(SubtitleDocument::IsFrameText("{" + LongLine(1 << 20, 'x')));
-  EXPECT_FALSE(SubtitleDocument::IsFrameText("\r\n{1}{1}25.000\n"));
-  EXPECT_FALSE(SubtitleDocument::IsFrameText(""));
-  EXPECT_FALSE(SubtitleDocument::IsFrameText(" {1}{1}25.000\n"));
+  EXPECT_TRUE(IsFrameText("\r\r{1}{1}25.000\n"));
+  EXPECT_TRUE(IsFrameText("{" + LongLine(1 << 20, 'x')));
+  EXPECT_FALSE(IsFrameText("\r\n{1}{1}25.000\n"));
+  EXPECT_FALSE(IsFrameText(""));
+  EXPECT_FALSE(IsFrameText(" {1}{1}25.000\n"));
 }
 
 }  // namespace

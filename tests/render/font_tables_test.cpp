@@ -76,14 +76,11 @@ TEST(CharsetTable, EachRowNamesItsCodePageFontsAndDetectorNames) {
     const char* iconv;
     const char* language;  // fontconfig, "" for none
   };
-  for (const Row& r : {Row{"ISO-8859-1", "ANSI", "CP1252", ""},
-                       Row{"ISO-8859-2", "EASTEUROPE", "CP1250", "pl"},
-                       Row{"WINDOWS-1251", "RUSSIAN", "CP1251", "ru"},
-                       Row{"GB18030", "GB2312", "CP936", "zh-cn"},
-                       Row{"UHC", "HANGEUL", "CP949", "ko"},
-                       Row{"JOHAB", "JOHAB", "CP1361", "ko"},
-                       Row{"TIS-620", "THAI", "CP874", "th"},
-                       Row{"SHIFT_JIS", "SHIFTJIS", "CP932", "ja"}}) {
+  for (const Row& r :
+       {Row{"ISO-8859-1", "ANSI", "CP1252", ""}, Row{"ISO-8859-2", "EASTEUROPE", "CP1250", "pl"},
+        Row{"WINDOWS-1251", "RUSSIAN", "CP1251", "ru"}, Row{"GB18030", "GB2312", "CP936", "zh-cn"},
+        Row{"UHC", "HANGEUL", "CP949", "ko"}, Row{"JOHAB", "JOHAB", "CP1361", "ko"},
+        Row{"TIS-620", "THAI", "CP874", "th"}, Row{"SHIFT_JIS", "SHIFTJIS", "CP932", "ja"}}) {
     const CharsetRow* row = FindCharsetByDetectorName(r.detected);
     ASSERT_NE(row, nullptr) << r.detected;
     EXPECT_STREQ(row->ListName, r.list);
@@ -97,7 +94,9 @@ TEST(CharsetTable, EachRowNamesItsCodePageFontsAndDetectorNames) {
   EXPECT_EQ(FindCharset(2)->IconvName, nullptr);
   // Every row the detector can pick has a page name for the load note.
   for (const CharsetRow& row : CharsetTable()) {
-    if (row.DetectorNames[0] != nullptr) EXPECT_NE(row.PageName, nullptr) << row.ListName;
+    if (row.DetectorNames[0] != nullptr) {
+      EXPECT_NE(row.PageName, nullptr) << row.ListName;
+    }
   }
 }
 

@@ -28,7 +28,8 @@ LineLayout Layout(std::string_view text, const std::string& font_name = kLiberat
                   uint8_t style = 0, TextMode mode = TextMode::Draw) {
   FontCache& cache = TestFonts().cache();
   auto lock = cache.Lock();
-  ResolvedFont& font = cache.Get(font_name, EmHeightForPoints(size), style, CharsetCode(CharsetId::kDefault));
+  ResolvedFont& font =
+      cache.Get(font_name, EmHeightForPoints(size), style, CharsetCode(CharsetId::kDefault));
   return LayoutLine(font, text, CharsetCode(CharsetId::kDefault), mode);
 }
 
@@ -40,7 +41,8 @@ LineLayout Shaped(std::string_view text, const std::string& font_name, int size,
                   TextMode mode) {
   FontCache& cache = TestFonts().cache();
   auto lock = cache.Lock();
-  ResolvedFont& font = cache.Get(font_name, EmHeightForPoints(size), style, CharsetCode(CharsetId::kDefault));
+  ResolvedFont& font =
+      cache.Get(font_name, EmHeightForPoints(size), style, CharsetCode(CharsetId::kDefault));
   LineLayout layout;
   layout.metrics = font.metrics();
   std::u32string chars = DecodeText(text, CharsetCode(CharsetId::kDefault));

@@ -1,3 +1,5 @@
+#include "subtitle/frame_reader.h"
+
 #include <gtest/gtest.h>
 
 #include "base/errors.h"
@@ -16,7 +18,7 @@ const char* const kNoFpsMessage =
     "Example: {1}{1}25.000";
 
 TEST(FrameReader, ConvertsFramesWithTheFilesOwnRate) {
-  auto ms = [](const char* line, double fps) { return SubtitleDocument::ParseFrameLine(line, fps); };
+  auto ms = [](const char* line, double fps) { return ParseFrameLine(line, fps); };
   EXPECT_EQ(ms("{100}{250}Hello", 25), (SubtitleEntry{4000, 10000, "Hello", "", ""}));
   // 1000 / 23.976 = 41.708 -> 42; 24000 / 23.976 = 1001.001 -> 1001.
   EXPECT_EQ(ms("{1}{24}x", 23.976).StartMs, 42);
@@ -29,9 +31,8 @@ TEST(FrameReader, ConvertsFramesWithTheFilesOwnRate) {
 }
 
 TEST(FrameReader, SplitsTextAtTheFirstTwoBars) {
-  auto p = [](const char* line) { return SubtitleDocument::ParseFrameLine(line, 25); };
-  EXPECT_EQ(p("{10}{20}one|two|three|four"),
-            (SubtitleEntry{400, 800, "one", "two", "three|four"}));
+  auto p = [](const char* line) { return ParseFrameLine(line, 25); };
+  EXPECT_EQ(p("{10}{20}one|two|three|four"), (SubtitleEntry{400, 800, "one", "two", "three|four"}));
   EXPECT_EQ(p("{10}{20}|second"), (SubtitleEntry{400, 800, "", "second", ""}));
   EXPECT_EQ(p("{10}{20}"), (SubtitleEntry{400, 800, "", "", ""}));
   EXPECT_EQ(p("junk{10}{20}{y:i}text"), (SubtitleEntry{400, 800, "{y:i}text", "", ""}));
@@ -40,7 +41,7 @@ TEST(FrameReader, SplitsTextAtTheFirstTwoBars) {
 TEST(FrameReader, MalformedFramesGiveTheIntegerError) {
   auto err = [](const char* line) {
     try {
-      SubtitleDocument::ParseFrameLine(line, 25);
+      ParseFrameLine(line, 25);
     } catch (const ConvertError& e) {
       return std::string(e.what());
     }
@@ -58,12 +59,12 @@ TEST(FrameReader, MalformedFramesGiveTheIntegerError) {
 }
 
 TEST(FrameReader, FrameRateLine) {
-  EXPECT_DOUBLE_EQ(SubtitleDocument::ReadFrameRate("{1}{1}25.000"), 25.0);
-  EXPECT_DOUBLE_EQ(SubtitleDocument::ReadFrameRate("{1}{1} 23.976 "), 23.976);
-  EXPECT_EQ(SubtitleDocument::ReadFrameRate("{1}{2}25"), 0);
-  EXPECT_EQ(SubtitleDocument::ReadFrameRate("{10}{20}Hi"), 0);
-  EXPECT_THROW(SubtitleDocument::ReadFrameRate("{1}{1}"), ConvertError);
-  EXPECT_THROW(SubtitleDocument::ReadFrameRate("{1}{1}25,000"), ConvertError);
+  EXPECT_DOUBLE_EQ(ReadFrameRate("{1}{1}25.000").value_or(0), 25.0);
+  EXPECT_DOUBLE_EQ(ReadFrameRate("{1}{1} 23.976 ").value_or(0), 23.976);
+  EXPECT_EQ(ReadFrameRate("{1}{2}25"), std::nullopt);
+  EXPECT_EQ(ReadFrameRate("{10}{20}Hi"), std::nullopt);
+  EXPECT_THROW(ReadFrameRate("{1}{1}"), ConvertError);
+  EXPECT_THROW(ReadFrameRate("{1}{1}25,000"), ConvertError);
 }
 
 TEST(FrameReader, FirstLineIsAnEntryToo) {

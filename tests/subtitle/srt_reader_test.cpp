@@ -11,8 +11,7 @@ namespace {
 using testing::CollectingMessageSink;
 using testing::TempDir;
 
-SubtitleEntry L(int64_t s, int64_t e, std::string t1, std::string t2 = "",
-                std::string t3 = "") {
+SubtitleEntry L(int64_t s, int64_t e, std::string t1, std::string t2 = "", std::string t3 = "") {
   return SubtitleEntry{s, e, t1, t2, t3};
 }
 
@@ -111,7 +110,8 @@ TEST(SrtReader, RemovesEveryTagWhereverItStands) {
   EXPECT_EQ(SubtitleDocument::RemoveTags("< i>x</ i>"), "< i>x</ i>");
   // Font and strike-out tags, ASS override blocks and MicroDVD control
   // codes are markup too.
-  EXPECT_EQ(SubtitleDocument::RemoveTags("<font color=\"#ff0000\">r</font> <FONT face=x>g</Font>"), "r g");
+  EXPECT_EQ(SubtitleDocument::RemoveTags("<font color=\"#ff0000\">r</font> <FONT face=x>g</Font>"),
+            "r g");
   EXPECT_EQ(SubtitleDocument::RemoveTags("<s>gone</s> <S>too</S>"), "gone too");
   EXPECT_EQ(SubtitleDocument::RemoveTags("{\\an8}Top {\\i1}it{\\i0}"), "Top it");
   EXPECT_EQ(SubtitleDocument::RemoveTags("{y:i}{c:$0000FF}Blue {Y:b}bold"), "Blue bold");

@@ -195,8 +195,7 @@ TEST(LoadFromBytes, FrameFilesWithoutTheirOwnRate) {
     Result r;
     LoadBytes(r, text, ".sub", "23.976");
     EXPECT_TRUE(r.sink.messages.empty()) << text;
-    EXPECT_EQ(Entries(r.doc),
-              std::vector<SubtitleEntry>{(SubtitleEntry{1001, 2002, "x", "", ""})})
+    EXPECT_EQ(Entries(r.doc), std::vector<SubtitleEntry>{(SubtitleEntry{1001, 2002, "x", "", ""})})
         << text;
     EXPECT_EQ(r.doc.LoadNotes(),
               std::vector<std::string>{"Read as MicroDVD by the tolerant reader: no frame-rate "
@@ -249,7 +248,7 @@ TEST(LoadFromBytes, WebVttAndAssDetails) {
             "00:00:05.000 --> 00:00:06.000\n\n",
             ".vtt");
   EXPECT_EQ(Entries(v.doc), (std::vector<SubtitleEntry>{{1000, 2000, "x \xC2\xA0y", "", ""},
-                                                       {5000, 6000, "", "", ""}}));
+                                                        {5000, 6000, "", "", ""}}));
   EXPECT_EQ(v.doc.LoadNotes(),
             std::vector<std::string>{"Read as WebVTT by the tolerant reader: no WEBVTT line."});
   // The Format line orders the fields; the text keeps its commas; lines

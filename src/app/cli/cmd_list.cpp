@@ -70,8 +70,8 @@ void PrintEntries(const SubtitleDocument& doc) {
       out.PutEscaped(std::to_string(i));
       const std::string start = std::to_string(line.StartMs);
       const std::string end = std::to_string(line.EndMs);
-      for (std::string_view field : {std::string_view(start), std::string_view(end), line.Text1,
-                                     line.Text2, line.Text3}) {
+      for (std::string_view field :
+           {std::string_view(start), std::string_view(end), line.Text1, line.Text2, line.Text3}) {
         out.Put('\t');
         out.PutEscaped(field);
       }
