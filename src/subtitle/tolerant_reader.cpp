@@ -218,15 +218,14 @@ bool ParseMicroDvd(std::string_view line, int64_t& start, int64_t& end, std::str
 
 // The names of an ASS/SSA Format line that the reader uses: how many fields
 // a Dialogue line has, and which of them (the last of each name) hold the
-// start, the end and the text. Only a count and three places are held,
-// however many fields the line names.
+// start, the end and the text (empty where the line names none). Only a
+// count and three places are held, however many fields the line names.
 struct AssFormat {
-  static constexpr size_t kNone = static_cast<size_t>(-1);
   // The usual order, when the Events have no Format line.
   size_t fields = 10;
-  size_t start = 1;
-  size_t end = 2;
-  size_t text = 9;
+  std::optional<size_t> start = 1;
+  std::optional<size_t> end = 2;
+  std::optional<size_t> text = 9;
 };
 
 bool SameNoCase(std::string_view a, std::string_view b) {
@@ -238,7 +237,7 @@ bool SameNoCase(std::string_view a, std::string_view b) {
 }
 
 AssFormat ParseAssFormat(std::string_view rest) {
-  AssFormat format{0, AssFormat::kNone, AssFormat::kNone, AssFormat::kNone};
+  AssFormat format{0, std::nullopt, std::nullopt, std::nullopt};
   while (!rest.empty()) {
     const size_t comma = rest.find(',');
     const std::string_view name = Trim(rest.substr(0, comma));
