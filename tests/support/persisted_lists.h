@@ -24,10 +24,13 @@ inline std::vector<std::string> PersistedList(const std::string& name) {
   std::string line;
   while (std::getline(in, line)) {
     if (line.empty() || line[0] == '#') continue;
-    for (size_t tab = line.find("\\t"); tab != std::string::npos; tab = line.find("\\t", tab)) {
-      line.replace(tab, 2, "\t");
+    std::string entry;
+    for (size_t i = 0; i < line.size(); ++i) {
+      const bool tab = line[i] == '\\' && i + 1 < line.size() && line[i + 1] == 't';
+      entry += tab ? '\t' : line[i];
+      if (tab) ++i;
     }
-    entries.push_back(line);
+    entries.push_back(entry);
   }
   return entries;
 }
