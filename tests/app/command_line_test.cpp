@@ -149,7 +149,8 @@ TEST(CommandLine, PositionsGiveThePersistedEntries) {
     int ControlPositions::*position;
     Read read;
   } lists[] = {
-      {"languages", &ControlPositions::Language, [](const RenderSettings& s) { return s.Language; }},
+      {"languages", &ControlPositions::Language,
+       [](const RenderSettings& s) { return s.Language; }},
       {"fps", &ControlPositions::Fps, [](const RenderSettings& s) { return s.Fps; }},
       {"aligns", &ControlPositions::Align, [](const RenderSettings& s) { return s.Align; }},
       {"outline_widths", &ControlPositions::OutlineWidth,

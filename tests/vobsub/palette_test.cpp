@@ -80,8 +80,8 @@ TEST(PaletteBlock, EachModeWritesItsNotation) {
 }
 
 TEST(ColourLists, StandardAndSafeColoursWithTheirDefaults) {
-  for (const auto& [list, file] : {std::pair{&StandardColors(), "standard_colors"},
-                                    std::pair{&SafeColors(), "safe_colors"}}) {
+  for (const auto& [list, file] :
+       {std::pair{&StandardColors(), "standard_colors"}, std::pair{&SafeColors(), "safe_colors"}}) {
     const std::vector<testing::PersistedColor> expected = testing::PersistedColorList(file);
     ASSERT_EQ(list->size(), expected.size()) << file;
     for (size_t i = 0; i < expected.size(); ++i) {
