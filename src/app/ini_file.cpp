@@ -324,31 +324,6 @@ void IniFile::WriteString(std::string_view section, std::string_view key, std::s
   }
 }
 
-bool IniFile::HasKey(std::string_view section, std::string_view key) const {
-  const Section* s = FindSection(section);
-  return s && FindEntry(*s, key);
-}
-
-void IniFile::DeleteKey(std::string_view section, std::string_view key) {
-  Section* s = FindSection(section);
-  if (!s) return;
-  for (auto it = s->entries.begin(); it != s->entries.end(); ++it) {
-    if (it->has_separator && EqualsIgnoreCase(it->key, key)) {
-      s->entries.erase(it);
-      return;
-    }
-  }
-}
-
-void IniFile::EraseSection(std::string_view section) {
-  for (auto it = sections_.begin(); it != sections_.end(); ++it) {
-    if (EqualsIgnoreCase(it->name, section)) {
-      sections_.erase(it);
-      return;
-    }
-  }
-}
-
 std::vector<std::string> IniFile::SectionNames() const {
   std::vector<std::string> names;
   names.reserve(sections_.size());

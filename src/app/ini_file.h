@@ -79,10 +79,6 @@ class IniFile {
   // file. Keys and section names are the program's own: they must not hold
   // "=", line breaks, or begin with "[" or ";".
   void WriteString(std::string_view section, std::string_view key, std::string_view value);
-  bool HasKey(std::string_view section, std::string_view key) const;
-  void DeleteKey(std::string_view section, std::string_view key);
-
-  void EraseSection(std::string_view section);
   // Section names as stored, in file order.
   std::vector<std::string> SectionNames() const;
   // The keys of a section's entries in file order (lines without "=" are

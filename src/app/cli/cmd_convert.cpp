@@ -92,10 +92,11 @@ bool ParseLanguage(std::string_view code, std::string& language) {
 const char* const kUsage =
     "Usage: kestrelpix-cli convert INPUT... [options]\n"
     "       kestrelpix-cli convert --merge OUTBASE INPUT... [options]\n\n"
-    "Converts each subtitle (.srt, or .sub/.txt with a {1}{1}FPS first line) into\n"
-    "INPUT.idx, INPUT.sub and INPUT.Kestrelpix_Help.txt beside it, and prints the\n"
-    "three paths. Ctrl-C, SIGTERM or SIGHUP stop after the entry in progress (exit\n"
-    "status 128 + the signal: 130 for Ctrl-C).\n\n"
+    "Converts each subtitle (SubRip .srt; frame-numbered .sub/.txt, whose first line\n"
+    "{1}{1}FPS gives the frame rate, else --fps does; WebVTT .vtt; ASS/SSA .ass/.ssa)\n"
+    "into INPUT.idx, INPUT.sub and INPUT.Kestrelpix_Help.txt beside it, and prints\n"
+    "the three paths. Ctrl-C, SIGTERM or SIGHUP stop after the entry in progress\n"
+    "(exit status 128 + the signal: 130 for Ctrl-C).\n\n"
     "Options:\n";
 
 // The help's column of descriptions.
@@ -382,15 +383,7 @@ int RunConvert(const std::vector<std::string>& args) {
                      o.threads > 0 ? o.threads : DefaultWorkerCount(), o.quiet});
   }
   if (RefuseSharedOutputs(o)) return kExitFailed;
-  if (!o.outputDir.empty()) {
-    std::error_code ec;
-    std::filesystem::create_directories(o.outputDir, ec);
-    if (ec) {
-      std::fprintf(stderr, "Cannot create folder \"%s\": %s\n", o.outputDir.c_str(),
-                   ec.message().c_str());
-      return kExitFailed;
-    }
-  }
+  if (!o.outputDir.empty() && !CreateOutputFolder(o.outputDir)) return kExitFailed;
   InstallAbortHandler();
   const bool several = o.inputs.size() > 1;
   if (several && o.jobs > 1) {

@@ -11,7 +11,6 @@ namespace kestrelpix::cli {
 constexpr int kExitOk = 0;
 constexpr int kExitFailed = 1;  // the input was refused or a file error stopped the work
 constexpr int kExitUsage = 2;   // bad options or option values
-constexpr int kExitAborted = 130;
 
 struct Command {
   const char* name;

@@ -1,6 +1,7 @@
 #include "app/cli/convert_merge.h"
 
 #include <cstdio>
+#include <filesystem>
 
 #include "app/cli/command.h"
 #include "app/cli/console.h"
@@ -70,9 +71,20 @@ std::vector<MergeInput> StreamsOf(const MergeRequest& r, MessageSink& sink, int&
 
 }  // namespace
 
+bool CreateOutputFolder(const std::string& folder) {
+  std::error_code ec;
+  std::filesystem::create_directories(folder, ec);
+  if (ec) {
+    std::fprintf(stderr, "Cannot create folder \"%s\": %s\n", folder.c_str(), ec.message().c_str());
+    return false;
+  }
+  return true;
+}
+
 const char* const kMergeHelp =
     "  --merge OUTBASE        write all inputs into OUTBASE.idx and OUTBASE.sub, one\n"
-    "                         language stream per input in the order given\n"
+    "                         language stream per input in the order given; the\n"
+    "                         folder of OUTBASE is created when missing\n"
     "  --languages L1,L2,...  with --merge: one language code per input; without it\n"
     "                         a code before the extension (film.fr.srt) names the\n"
     "                         stream's language, else --language does\n";
@@ -94,6 +106,8 @@ int RunMerge(const MergeRequest& r) {
   int status = kExitOk;
   const std::vector<MergeInput> streams = StreamsOf(r, sink, status);
   if (status != kExitOk) return status;
+  // "films/movie" writes into films/, made when missing as --output-dir is.
+  if (!FolderOf(base).empty() && !CreateOutputFolder(FolderOf(base))) return kExitFailed;
 
   InstallAbortHandler();
   const std::string label = base.substr(FolderOf(base).size());

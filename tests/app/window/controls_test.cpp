@@ -9,6 +9,7 @@
 
 #include "app/control_lists.h"
 #include "render/font_tables.h"
+#include "support/persisted_lists.h"
 #include "window_fixture.h"
 
 using namespace kestrelpix;
@@ -16,149 +17,11 @@ using namespace kestrelpix::testing;
 
 namespace {
 
-// The language list as the window shows it, positions 0 to 135.
-const char* const kLanguages[] = {"ab ABKHAZIAN",
-                                  "om AFAN (OROMO)",
-                                  "aa AFAR\tAA",
-                                  "af AFRIKAANS",
-                                  "sq ALBANIAN",
-                                  "am AMHARIC",
-                                  "ar ARABIC",
-                                  "hy ARMENIAN",
-                                  "as ASSAMESE",
-                                  "ay AYMARA",
-                                  "az AZERBAIJANI",
-                                  "ba BASHKIR",
-                                  "eu BASQUE",
-                                  "bn BENGALI,BANGLA",
-                                  "bz BHUTANI",
-                                  "bh BIHARI",
-                                  "bi BISLAMA",
-                                  "br BRETON",
-                                  "bg BULGARIAN",
-                                  "my BURMESE",
-                                  "be BYELORUSSIAN",
-                                  "km CAMBODIAN",
-                                  "ca CATALAN",
-                                  "zh CHINESE",
-                                  "co CORSICAN",
-                                  "hr CROATIAN",
-                                  "cs CZECH",
-                                  "da DANISH",
-                                  "nl DUTCH",
-                                  "en ENGLISH",
-                                  "eo ESPERANTO",
-                                  "et ESTONIAN",
-                                  "fo FAROESE",
-                                  "fj FIJI FJ",
-                                  "fi FINNISH",
-                                  "fr FRENCH",
-                                  "fy FRISIAN",
-                                  "mk FUROM",
-                                  "gl GALICIAN",
-                                  "ka GEORGIAN",
-                                  "de GERMAN",
-                                  "el GREEK",
-                                  "kl GREENLANDIC",
-                                  "gn GUARANI",
-                                  "gu GUJARATI",
-                                  "ha HAUSA",
-                                  "he HEBREW (formely iw)",
-                                  "hi HINDI",
-                                  "hu HUNGARIAN",
-                                  "is ICELANDIC",
-                                  "id INDONESIAN (formely in)",
-                                  "ia INTERLINGUA",
-                                  "ie INTERLINGUE",
-                                  "ik INUPIAK",
-                                  "ga IRISH",
-                                  "it ITALIAN",
-                                  "ja JAPANESE",
-                                  "jv JAVANESE",
-                                  "kn KANNADA",
-                                  "ks KASHMIRI",
-                                  "kk KAZAKH",
-                                  "rw KINYARWANDA",
-                                  "ky KIRGHIZ",
-                                  "rn KURUNDI",
-                                  "ko KOREAN",
-                                  "ku KURDISH",
-                                  "lo LAOTHIAN",
-                                  "la LATIN",
-                                  "lv LATVIAN,LETTISH",
-                                  "ln LINGALA",
-                                  "lt LITHUANIAN",
-                                  "mg MALAGASY",
-                                  "ms MS",
-                                  "ml MALAYALAM",
-                                  "mt MALTESE",
-                                  "mi MAORI",
-                                  "mr MARATHI",
-                                  "mo MOLDAVIAN",
-                                  "mn MONGOLIAN",
-                                  "na NAURU",
-                                  "ne NEPALI",
-                                  "no NORWEGIAN",
-                                  "oc OCCITAN",
-                                  "or ORIYA",
-                                  "ps PASHTO,PUSHTO",
-                                  "fa PERSIAN (farsi)",
-                                  "pl POLISH",
-                                  "pt PORTUGUESE",
-                                  "pa PUNJABI",
-                                  "qu QUECHUA",
-                                  "rm RHAETO-ROMANCE",
-                                  "ro ROMANIAN",
-                                  "ru RUSSIAN",
-                                  "sm SAMOAN",
-                                  "sg SANGHO",
-                                  "sa SANSKRIT",
-                                  "gb SCOTS",
-                                  "sr SERBIAN",
-                                  "sh SERBO-CROATIAN",
-                                  "st SESOTHO",
-                                  "tn SETSWANA",
-                                  "sn SHONA",
-                                  "sd SINDHI",
-                                  "si SINGHALESE",
-                                  "ss SISWATI",
-                                  "sk SLOVAK",
-                                  "sl SLOVENIAN",
-                                  "so SOMALI",
-                                  "es SPANISH",
-                                  "su SUNDANESE",
-                                  "sw SWAHILI",
-                                  "sv SWEDISH",
-                                  "tl TAGALOG",
-                                  "tg TAJIK",
-                                  "ta TAMIL",
-                                  "tt TATAR",
-                                  "te TELUGU",
-                                  "th THAI\tTH",
-                                  "bo TIBETAN",
-                                  "ti TIGRINYA",
-                                  "to TONGA",
-                                  "ts TSONGA",
-                                  "tr TURKISH",
-                                  "tk TURKMEN",
-                                  "tw TWI",
-                                  "uk UKRAINIAN",
-                                  "ur URDU",
-                                  "uz UZBEK",
-                                  "vi VIETNAMESE",
-                                  "vo VOLAPUK",
-                                  "cy WELSH",
-                                  "wo WOLOF",
-                                  "xh XHOSA",
-                                  "yi YIDDISH",
-                                  "yo YORUBA",
-                                  "zu ZULU"};
-
-QStringList FontSizes() {
-  QStringList sizes;
-  for (int s = 6; s <= 30; ++s) sizes << QString::number(s);
-  for (int s = 32; s <= 50; s += 2) sizes << QString::number(s);
-  return sizes;
+// A persisted list (tests/data/persisted) as the window shows it.
+QStringList Persisted(const char* list) {
+  QStringList items;
+  for (const std::string& entry : PersistedList(list)) items << QString::fromStdString(entry);
+  return items;
 }
 
 QStringList ColorNames(const window::TColorBox* box) { return ItemsOf(box); }
@@ -222,15 +85,12 @@ void ControlsTest::mainWindowControlsAndDefaults() {
   QVERIFY(!w->EditLoadSrt->isEnabled());
   QCOMPARE(w->ButtonLoadSrt->text(), QString("&Load Srt,Txt"));
   QVERIFY(w->ButtonLoadSrt->font().bold());
-  QCOMPARE(ItemsOf(w->ComboBoxFps),
-           QStringList({"23.976", "24.000", "25.000", "29.970", "30.000"}));
+  QCOMPARE(ItemsOf(w->ComboBoxFps), Persisted("fps"));
   QCOMPARE(w->ComboBoxFps->currentIndex(), 2);
 
   // Output: 136 languages, "el GREEK" selected; two entries hold a tab.
-  QStringList languages;
-  for (const char* l : kLanguages) languages << QString::fromUtf8(l);
-  QCOMPARE(languages.size(), 136);
-  QCOMPARE(ItemsOf(w->ComboBoxVobsubLanguage), languages);
+  QCOMPARE(ItemsOf(w->ComboBoxVobsubLanguage), Persisted("languages"));
+  QCOMPARE(w->ComboBoxVobsubLanguage->count(), 136);
   QCOMPARE(w->ComboBoxVobsubLanguage->currentIndex(), 41);
   QCOMPARE(w->ComboBoxVobsubLanguage->currentText(), QString("el GREEK"));
 
@@ -240,17 +100,15 @@ void ControlsTest::mainWindowControlsAndDefaults() {
                         "GB2312", "GREEK", "HANGEUL", "HEBREW", "JOHAB", "MAC", "OEM", "RUSSIAN",
                         "SHIFTJIS", "SYMBOL", "THAI", "TURKISH", "VIETNAMESE"}));
   QCOMPARE(w->ComboBoxFontCharset->currentText(), QString("DEFAULT"));
-  QCOMPARE(ItemsOf(w->ComboBoxFontStyle),
-           QStringList({"Normal", "Bold", "Italic", "Underline", "Bold+Italic", "Bold+Under",
-                        "Bold+It+Und", "Italic+Under", "StrikeOut"}));
+  QCOMPARE(ItemsOf(w->ComboBoxFontStyle), Persisted("font_styles"));
   QCOMPARE(w->ComboBoxFontStyle->currentIndex(), 0);
-  QCOMPARE(ItemsOf(w->ComboBoxFontSize), FontSizes());
+  QCOMPARE(ItemsOf(w->ComboBoxFontSize), Persisted("font_sizes"));
   QCOMPARE(w->ComboBoxFontSize->count(), 35);
   QCOMPARE(w->ComboBoxFontSize->currentIndex(), 14);
   QCOMPARE(w->ComboBoxFontSize->currentText(), QString("20"));
-  QCOMPARE(ItemsOf(w->ComboBoxAlign), QStringList({"center", "left", "right"}));
+  QCOMPARE(ItemsOf(w->ComboBoxAlign), Persisted("aligns"));
   QCOMPARE(w->ComboBoxAlign->currentIndex(), 0);
-  QCOMPARE(ItemsOf(w->ComboBoxOutlineWidth), QStringList({"2", "3", "4"}));
+  QCOMPARE(ItemsOf(w->ComboBoxOutlineWidth), Persisted("outline_widths"));
   QCOMPARE(w->ComboBoxOutlineWidth->currentText(), QString("3"));
   QCOMPARE(w->offset->orientation(), Qt::Horizontal);
   QCOMPARE(w->offset->minimum(), 8);
@@ -270,9 +128,10 @@ void ControlsTest::mainWindowControlsAndDefaults() {
   QVERIFY(!w->LabelOffset_Or->isEnabled());
 
   // Colors: the standard list with grey, black and white selected.
-  const QStringList standard = {"black", "gray", "white",  "maroon",  "green",
-                                "olive", "navy", "purple", "teal",    "silver",
-                                "red",   "lime", "yellow", "fuchsia", "aqua"};
+  QStringList standard;
+  for (const PersistedColor& c : PersistedColorList("standard_colors")) {
+    standard << QString::fromStdString(c.name);
+  }
   QCOMPARE(ColorNames(w->JvColorButtonAntialias), standard);
   QCOMPARE(w->JvColorButtonAntialias->colorValue(), MakeColor(128, 128, 128));
   QCOMPARE(w->JvColorButtonOutline->colorValue(), MakeColor(0, 0, 0));
