@@ -1,4 +1,4 @@
-#include "app/window/form_color_options.h"
+#include "app/window/palette_dialog.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -11,7 +11,8 @@
 #include <map>
 
 #include "app/control_lists.h"
-#include "app/window/form_main.h"
+#include "app/settings_model.h"
+#include "app/window/main_window.h"
 #include "app/window/platform.h"
 #include "app/window/window_storage.h"
 #include "vobsub/palette.h"
@@ -48,19 +49,10 @@ QLabel* Players(PaletteMode mode) {
   return label;
 }
 
-PropertyAccess Checked(QRadioButton* radio) {
-  return {[radio] {
-            PropertyValue v;
-            v.boolean = radio->isChecked();
-            return v;
-          },
-          [radio](const PropertyValue& v) { radio->setChecked(v.boolean); }};
-}
-
 }  // namespace
 
-TFormColorOptions::TFormColorOptions(TFormMain* main) : QDialog(main), main_(main) {
-  setObjectName("TFormColorOptions");
+PaletteDialog::PaletteDialog(MainWindow* main) : QDialog(main), main_(main) {
+  setObjectName("PaletteDialog");
   setWindowTitle("Color Options");
   // A dialog of the main window: a title and a close box, nothing to
   // minimise or maximise.
@@ -68,47 +60,47 @@ TFormColorOptions::TFormColorOptions(TFormMain* main) : QDialog(main), main_(mai
                  Qt::WindowCloseButtonHint);
   setModal(true);
 
-  GroupBox1 = new QGroupBox("Select Method");
-  GroupBox1->setObjectName("GroupBox1");
-  colors = new QLabel;
-  colors->setObjectName("colors");
-  colors->setFixedSize(70, 70);
+  modeGroup_ = new QGroupBox("Select Method");
+  modeGroup_->setObjectName("modeGroup");
+  modesLabel_ = new QLabel;
+  modesLabel_->setObjectName("modesLabel");
+  modesLabel_->setFixedSize(70, 70);
   auto* heading = new QLabel("I want to use the vobsub on :");
   heading->setStyleSheet("color: red; font-weight: bold;");
-  RadioButtonPC = BoldRadio("RadioButtonPC", "PC ONLY");
-  RadioButtonDVD = BoldRadio("RadioButtonDVD", "DVD ONLY");
-  RadioButtonPCDVD1 =
-      BoldRadio("RadioButtonPCDVD1", "PC + DVD By using two palettes (recommended)");
-  RadioButtonPCDVD2 = BoldRadio("RadioButtonPCDVD2", "PC + DVD By using an safe color palette");
+  pcButton_ = BoldRadio("pcButton", "PC ONLY");
+  dvdButton_ = BoldRadio("dvdButton", "DVD ONLY");
+  pcDvd1Button_ =
+      BoldRadio("pcDvd1Button", "PC + DVD By using two palettes (recommended)");
+  pcDvd2Button_ = BoldRadio("pcDvd2Button", "PC + DVD By using an safe color palette");
   // The mode every PC player shows right, until a choice is stored.
-  RadioButtonPC->setChecked(true);
+  pcButton_->setChecked(true);
   {
-    auto* box = new QVBoxLayout(GroupBox1);
+    auto* box = new QVBoxLayout(modeGroup_);
     auto* example = new QHBoxLayout;
     auto* exampleText = new QVBoxLayout;
     exampleText->addStretch(1);
     exampleText->addWidget(new QLabel("Colors Example"));
     example->addLayout(exampleText);
-    example->addWidget(colors);
+    example->addWidget(modesLabel_);
     example->addStretch(1);
     box->addLayout(example);
     box->addWidget(heading);
-    box->addWidget(RadioButtonPC);
+    box->addWidget(pcButton_);
     box->addWidget(Players(PaletteMode::PcOnly));
     box->addWidget(Explanation(
         "RGB palette is generated. Standard vobsub. This solution will not display the correct "
         "colors on the most of the dvd devices that support sub/idx subtitles"));
-    box->addWidget(RadioButtonDVD);
+    box->addWidget(dvdButton_);
     box->addWidget(Players(PaletteMode::DvdOnly));
     box->addWidget(Explanation(
         "YCRCB palette is generated. This solution works on well on standalone dvd devices that "
         "support sub/idx but does not render correctly the colors on pc . In order to watch the "
         "subtitles on pc enable poligonize on directvobsub filter. "));
-    box->addWidget(RadioButtonPCDVD1);
+    box->addWidget(pcDvd1Button_);
     box->addWidget(Players(PaletteMode::TwoPalettes));
     box->addWidget(
         Explanation("Both palettes are being generated. Most recommended solution at this time. "));
-    box->addWidget(RadioButtonPCDVD2);
+    box->addWidget(pcDvd2Button_);
     box->addWidget(Players(PaletteMode::SafePalette));
     box->addWidget(Explanation(
         "Hybrid palette is generated. Since RGB and YCRCB have some similar colors, an palette "
@@ -116,10 +108,10 @@ TFormColorOptions::TFormColorOptions(TFormMain* main) : QDialog(main), main_(mai
         "you might notice a small color difference playing the subtitles from pc to dvd."));
   }
 
-  GroupBoxInfo = new QGroupBox("Info");
-  GroupBoxInfo->setObjectName("GroupBoxInfo");
+  infoGroup_ = new QGroupBox("Info");
+  infoGroup_->setObjectName("infoGroup");
   {
-    auto* box = new QVBoxLayout(GroupBoxInfo);
+    auto* box = new QVBoxLayout(infoGroup_);
     auto* info = new QLabel(
         "Some DVD Devices may want the original IFO in order to get correct colors! In this case "
         "use the 'PC + DVD By using two palettes' and download the ifo below. Further instuctions "
@@ -128,19 +120,19 @@ TFormColorOptions::TFormColorOptions(TFormMain* main) : QDialog(main), main_(mai
     box->addWidget(info);
   }
 
-  ButtonDownloadIfo = new QPushButton("Download Ifo");
-  ButtonDownloadIfo->setObjectName("ButtonDownloadIfo");
-  ButtonDone = new QPushButton("Done");
-  ButtonDone->setObjectName("ButtonDone");
-  ButtonDone->setDefault(true);
+  downloadIfoButton_ = new QPushButton("Download Ifo");
+  downloadIfoButton_->setObjectName("downloadIfoButton");
+  doneButton_ = new QPushButton("Done");
+  doneButton_->setObjectName("doneButton");
+  doneButton_->setDefault(true);
   auto* buttons = new QHBoxLayout;
-  buttons->addWidget(ButtonDownloadIfo);
+  buttons->addWidget(downloadIfoButton_);
   buttons->addStretch(1);
-  buttons->addWidget(ButtonDone);
+  buttons->addWidget(doneButton_);
 
   auto* whole = new QVBoxLayout(this);
-  whole->addWidget(GroupBox1);
-  whole->addWidget(GroupBoxInfo);
+  whole->addWidget(modeGroup_);
+  whole->addWidget(infoGroup_);
   whole->addStretch(1);
   whole->addLayout(buttons);
 
@@ -149,97 +141,92 @@ TFormColorOptions::TFormColorOptions(TFormMain* main) : QDialog(main), main_(mai
   setFixedWidth(kWidth);
   setFixedHeight(heightForWidth(kWidth));
 
-  connect(ButtonDone, &QPushButton::clicked, this, &TFormColorOptions::ButtonDoneClick);
-  connect(ButtonDownloadIfo, &QPushButton::clicked, this,
-          &TFormColorOptions::ButtonDownloadIfoClick);
+  connect(doneButton_, &QPushButton::clicked, this, &PaletteDialog::DoneClicked);
+  connect(downloadIfoButton_, &QPushButton::clicked, this,
+          &PaletteDialog::DownloadIfoClicked);
 
-  const std::map<std::string, PropertyAccess> access = {
-      {"RadioButtonDVD_Checked", Checked(RadioButtonDVD)},
-      {"RadioButtonPC_Checked", Checked(RadioButtonPC)},
-      {"RadioButtonPCDVD1_Checked", Checked(RadioButtonPCDVD1)},
-      {"RadioButtonPCDVD2_Checked", Checked(RadioButtonPCDVD2)},
-  };
-  JvFormStorage =
-      std::make_unique<FormStorage>(main->JvAppIniFileStorage, std::string(kColorOptionsSection),
-                                    PropertiesInOrder(ColorOptionsKeys(), access));
+  formStorage_ = std::make_unique<FormStorage>(
+      main->settingsStore_, std::string(kColorOptionsSection),
+      PaletteProperties([this] { return PaletteModeChoice(); },
+                        [this](PaletteMode mode) { SetPaletteModeChoice(mode); }));
 }
 
-TFormColorOptions::~TFormColorOptions() {
+PaletteDialog::~PaletteDialog() {
   // Saved when destroyed, unless it was saved since its last restore (the
   // section exists even when the window was never opened).
-  if (JvFormStorage && JvFormStorage->Active && !JvFormStorage->SavedSinceRestore()) {
-    JvFormStorage->Save(PlacementOf(this));
+  if (formStorage_ && formStorage_->Active && !formStorage_->SavedSinceRestore()) {
+    formStorage_->Save(PlacementOf(this));
   }
 }
 
-PaletteMode TFormColorOptions::PaletteModeChoice() const {
-  if (RadioButtonPC->isChecked()) return PaletteMode::PcOnly;
-  if (RadioButtonDVD->isChecked()) return PaletteMode::DvdOnly;
-  if (RadioButtonPCDVD1->isChecked()) return PaletteMode::TwoPalettes;
+PaletteMode PaletteDialog::PaletteModeChoice() const {
+  if (pcButton_->isChecked()) return PaletteMode::PcOnly;
+  if (dvdButton_->isChecked()) return PaletteMode::DvdOnly;
+  if (pcDvd1Button_->isChecked()) return PaletteMode::TwoPalettes;
   return PaletteMode::SafePalette;
 }
 
-void TFormColorOptions::SetPaletteModeChoice(PaletteMode mode) {
+void PaletteDialog::SetPaletteModeChoice(PaletteMode mode) {
   switch (mode) {
     case PaletteMode::PcOnly:
-      RadioButtonPC->setChecked(true);
+      pcButton_->setChecked(true);
       break;
     case PaletteMode::DvdOnly:
-      RadioButtonDVD->setChecked(true);
+      dvdButton_->setChecked(true);
       break;
     case PaletteMode::TwoPalettes:
-      RadioButtonPCDVD1->setChecked(true);
+      pcDvd1Button_->setChecked(true);
       break;
     case PaletteMode::SafePalette:
-      RadioButtonPCDVD2->setChecked(true);
+      pcDvd2Button_->setChecked(true);
       break;
   }
 }
 
-void TFormColorOptions::RestoreStorage() {
-  if (!JvFormStorage || !JvFormStorage->Active) return;
-  ApplyPlacementTo(this, JvFormStorage->Restore(PlacementOf(this)));
+void PaletteDialog::RestoreStorage() {
+  if (!formStorage_ || !formStorage_->Active) return;
+  ApplyPlacementTo(this, formStorage_->Restore(PlacementOf(this)));
 }
 
-void TFormColorOptions::showEvent(QShowEvent* event) {
+void PaletteDialog::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   if (event->spontaneous()) return;
   // The mode the main window's colours were chosen in.
   shownMode_ = PaletteModeChoice();
   RestoreStorage();
-  FormActivate();
+  HandleActivation();
 }
 
-void TFormColorOptions::FormActivate() {
-  colors->setPixmap(QPixmap(":/pictures/colors"));
-  if (ResetPaletteModePending) {
-    RadioButtonPC->setChecked(true);
-    ResetPaletteModePending = false;
+void PaletteDialog::HandleActivation() {
+  modesLabel_->setPixmap(QPixmap(":/pictures/colors"));
+  if (resetModePending_) {
+    pcButton_->setChecked(true);
+    resetModePending_ = false;
   }
 }
 
-void TFormColorOptions::done(int result) {
-  FormClose();
+void PaletteDialog::done(int result) {
+  HandleClose();
   QDialog::done(result);
 }
 
-void TFormColorOptions::FormClose() {
+void PaletteDialog::HandleClose() {
   // The colours are chosen anew only when the mode changed: the lists and
   // defaults are the mode's.
-  if (PaletteModeChoice() != shownMode_) RunGuarded([this] { ApplyPaletteMode(this); });
-  if (JvFormStorage && JvFormStorage->Active) JvFormStorage->Save(PlacementOf(this));
+  if (PaletteModeChoice() != shownMode_) RunGuarded([this] { ApplyPaletteMode(); });
+  if (formStorage_ && formStorage_->Active) formStorage_->Save(PlacementOf(this));
 }
 
-void TFormColorOptions::ApplyPaletteMode(QObject* Sender) {
-  const bool safe = RadioButtonPCDVD2->isChecked();
-  main_->fillColorBoxes(main_->JvColorButtonAntialias, kAntialiasDefaultIndex, safe);
-  main_->fillColorBoxes(main_->JvColorButtonOutline, kOutlineDefaultIndex, safe);
-  main_->fillColorBoxes(main_->JvColorButtonText, kTextDefaultIndex, safe);
-  main_->ComboBoxFontCharsetChange();
+void PaletteDialog::ApplyPaletteMode() { emit PaletteModeApplied(PaletteModeChoice()); }
+
+void PaletteDialog::ResetToDefault() {
+  pcButton_->setChecked(true);
+  ApplyPaletteMode();
+  resetModePending_ = true;
 }
 
-void TFormColorOptions::ButtonDoneClick() { accept(); }
+void PaletteDialog::DoneClicked() { accept(); }
 
-void TFormColorOptions::ButtonDownloadIfoClick() { OpenUrl(kIfoDownloadAddress); }
+void PaletteDialog::DownloadIfoClicked() { OpenUrl(kIfoDownloadAddress); }
 
 }  // namespace kestrelpix::window

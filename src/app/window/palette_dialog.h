@@ -16,34 +16,34 @@ class QRadioButton;
 
 namespace kestrelpix::window {
 
-class TFormMain;
+class MainWindow;
 
 // The download address of the IFO file some DVD players need.
 inline constexpr const char* kIfoDownloadAddress =
     "https://kestrelpix.org/download/kestrelpix-ifo.zip";
 
-class TFormColorOptions : public QDialog {
+class PaletteDialog : public QDialog {
   Q_OBJECT
 
  public:
   // Uses the main window's settings store; created after the main window.
-  explicit TFormColorOptions(TFormMain* main);
-  ~TFormColorOptions() override;
+  explicit PaletteDialog(MainWindow* main);
+  ~PaletteDialog() override;
 
-  QGroupBox* GroupBox1;
-  QLabel* colors;
-  QRadioButton* RadioButtonPC;
-  QRadioButton* RadioButtonDVD;
-  QRadioButton* RadioButtonPCDVD1;
-  QRadioButton* RadioButtonPCDVD2;
-  QGroupBox* GroupBoxInfo;
-  QPushButton* ButtonDownloadIfo;
-  QPushButton* ButtonDone;
+  QGroupBox* modeGroup_;
+  QLabel* modesLabel_;
+  QRadioButton* pcButton_;
+  QRadioButton* dvdButton_;
+  QRadioButton* pcDvd1Button_;
+  QRadioButton* pcDvd2Button_;
+  QGroupBox* infoGroup_;
+  QPushButton* downloadIfoButton_;
+  QPushButton* doneButton_;
 
-  std::unique_ptr<FormStorage> JvFormStorage;
+  std::unique_ptr<FormStorage> formStorage_;
   // Set by the main window's defaults button: the next showing checks the
   // PC choice again, whatever the store says.
-  bool ResetPaletteModePending = false;
+  bool resetModePending_ = false;
 
   PaletteMode PaletteModeChoice() const;
   void SetPaletteModeChoice(PaletteMode mode);
@@ -53,13 +53,22 @@ class TFormColorOptions : public QDialog {
   void RestoreStorage();
 
  public slots:
-  void FormActivate();
-  void FormClose();
-  // Re-fills the main window's colour boxes for the checked mode, with their
-  // default entries, and refreshes the preview once.
-  void ApplyPaletteMode(QObject* Sender);
-  void ButtonDoneClick();
-  void ButtonDownloadIfoClick();
+  void HandleActivation();
+  void HandleClose();
+  // Tells the main window the checked mode (PaletteModeApplied): it
+  // re-fills its colour boxes with their default entries and refreshes the
+  // preview once.
+  void ApplyPaletteMode();
+  // The defaults button of the main window: PC only, applied, and checked
+  // again at the next showing whatever the store says.
+  void ResetToDefault();
+
+  void DoneClicked();
+  void DownloadIfoClicked();
+
+ signals:
+  // A mode was applied: the main window re-fills its colour boxes.
+  void PaletteModeApplied(PaletteMode mode);
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -67,7 +76,7 @@ class TFormColorOptions : public QDialog {
   void done(int result) override;
 
  private:
-  TFormMain* main_;
+  MainWindow* main_;
   // The mode when the window was last shown: closing re-fills the colour
   // lists only when the user changed it.
   PaletteMode shownMode_ = PaletteMode::PcOnly;
