@@ -121,8 +121,8 @@ RenderSettings SettingsFromPositions(const ControlPositions& p,
   s.Align = Pick(AlignList(), p.Align, 6);
   s.BottomOffset = std::clamp(p.BottomOffset, kBottomOffsetMin, kBottomOffsetMax);
   // The line spacing slider only rests on even positions.
-  s.LineSpacing =
-      std::clamp(p.LineSpacing + (p.LineSpacing % 2 != 0 ? 1 : 0), kLineSpacingMin, kLineSpacingMax);
+  s.LineSpacing = std::clamp(p.LineSpacing + (p.LineSpacing % 2 != 0 ? 1 : 0), kLineSpacingMin,
+                             kLineSpacingMax);
   s.OutlineWidth = StrToInt(Pick(OutlineWidthList(), p.OutlineWidth, 9));
   s.Language = Pick(LanguageList(), p.Language, 13);
   s.Fps = Pick(FpsList(), p.Fps, 14);
@@ -207,9 +207,9 @@ std::string BatchLine(const std::string& programFolder, const std::string& subti
 #endif
   std::string line = BatchQuote(programFolder + kProgram) + " " + BatchQuote(subtitlePath) + " ";
   const int values[] = {
-      p.FontName,  p.FontCharset, p.FontStyle,    p.FontSize,       p.Align,
-      p.BottomOffset,    p.LineSpacing,   p.OutlineWidth, p.AntialiasColor, p.OutlineColor,
-      p.TextColor, p.Language,    p.Fps};
+      p.FontName,     p.FontCharset, p.FontStyle,    p.FontSize,       p.Align,
+      p.BottomOffset, p.LineSpacing, p.OutlineWidth, p.AntialiasColor, p.OutlineColor,
+      p.TextColor,    p.Language,    p.Fps};
   for (int v : values) line += std::to_string(v) + " ";
   line += PaletteModeCode(p.Palette);
   if (p.WrapLines) line += *p.WrapLines ? " 1" : " 0";

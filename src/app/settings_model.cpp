@@ -146,7 +146,8 @@ std::vector<StoredProperty> PaletteProperties(std::function<PaletteMode()> get,
 }
 
 std::vector<StoredProperty> PaletteProperties(PaletteMode& mode) {
-  return PaletteProperties([m = &mode] { return *m; }, [m = &mode](PaletteMode chosen) { *m = chosen; });
+  return PaletteProperties([m = &mode] { return *m; },
+                           [m = &mode](PaletteMode chosen) { *m = chosen; });
 }
 
 ControlPositions ListPositions(const Settings& settings) {

@@ -47,8 +47,8 @@ struct Settings {
 
 // One choice of the main window's section of the settings file: its key
 // and the field that holds it.
-using SettingsField = std::variant<std::string Settings::*, int Settings::*,
-                                   ColorValue Settings::*, bool Settings::*>;
+using SettingsField = std::variant<std::string Settings::*, int Settings::*, ColorValue Settings::*,
+                                   bool Settings::*>;
 struct StoredSetting {
   const char* Key;
   SettingsField Field;

@@ -2,6 +2,7 @@
 // for line, and how a restore reads it back, hand edits included.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "app/form_storage.h"
@@ -11,7 +12,6 @@
 
 namespace kestrelpix {
 namespace {
-
 
 WindowPlacement Screen1080(int left, int top, int right, int bottom) {
   WindowPlacement p;
@@ -456,6 +456,65 @@ TEST(FormStorage, StoredWrapChoiceForRunsWithoutTheWindow) {
   // Only the main window's section counts.
   dir.Write("Kestrelpix_Settings.ini", "[FormColorOptions]\r\nCheckBoxWrapLines_Checked=TRUE\r\n");
   EXPECT_FALSE(StoredWrapLines(path));
+}
+
+TEST(SettingsModel, TheBatchLineOfTheModel) {
+  // The first-start choices: Arial, DEFAULT, Normal, 20, center, 30, -4,
+  // outline 1, colours at the boxes' defaults, GREEK, 25, two palettes, and
+  // wrapping off written as the sixteenth parameter.
+  EXPECT_EQ(BatchLine("/opt/kp/", "/films/a.srt", ListPositions(Settings())),
+            "'/opt/kp/kestrelpix' '/films/a.srt' 0 4 0 14 0 30 -4 1 1 0 2 41 2 2 0");
+  Settings chosen;
+  chosen.FontName = 3;
+  chosen.FontSize = 16;
+  chosen.Align = 2;
+  chosen.BottomOffset = 100;
+  chosen.LineSpacing = 6;
+  chosen.Language = 7;
+  chosen.Fps = 0;
+  chosen.Palette = PaletteMode::SafePalette;
+  chosen.WrapLines = true;
+  EXPECT_EQ(BatchLine("/opt/kp/", "/films/a.srt", ListPositions(chosen)),
+            "'/opt/kp/kestrelpix' '/films/a.srt' 3 4 0 16 2 100 6 1 1 0 2 7 0 3 1");
+  // Read back over other pictures and colours, which the line does not
+  // carry: the line's choices, the rest kept.
+  Settings other;
+  other.PalPicture = "pal.bmp";
+  other.TextColor = 0x0000FF;
+  Settings expected = chosen;
+  expected.PalPicture = "pal.bmp";
+  expected.TextColor = 0x0000FF;
+  EXPECT_EQ(FromPositions(ListPositions(chosen), other), expected);
+  // A line without the sixteenth parameter keeps the model's wrapping.
+  ControlPositions fifteen = ListPositions(chosen);
+  fifteen.WrapLines.reset();
+  EXPECT_FALSE(FromPositions(fifteen, Settings()).WrapLines);
+  EXPECT_TRUE(FromPositions(fifteen, chosen).WrapLines);
+}
+
+TEST(SettingsModel, EveryFieldHasOneKeyAndTheFileRoundTrips) {
+  // Distinct keys, and every field of the model reached by exactly one:
+  // a model that differs from the defaults in every stored field comes
+  // back whole from its own save.
+  std::vector<std::string> keys = MainWindowKeys();
+  std::sort(keys.begin(), keys.end());
+  EXPECT_EQ(std::adjacent_find(keys.begin(), keys.end()), keys.end());
+  Settings changed;
+  changed.PalPicture = "p";
+  changed.NtscPicture = "n";
+  changed.FontName = changed.FontSize = changed.FontCharset = changed.FontStyle = 1;
+  changed.Align = changed.Fps = changed.OutlineWidth = changed.Language = 2;
+  changed.AntialiasColor = 1;
+  changed.OutlineColor = 2;
+  changed.TextColor = 3;
+  changed.BottomOffset = 9;
+  changed.LineSpacing = 8;
+  changed.WrapLines = true;
+  IniFile file;
+  FormStorage(file, "Form1", MainWindowProperties(changed)).Save(WindowPlacement{});
+  Settings restored;
+  FormStorage(file, "Form1", MainWindowProperties(restored)).Restore(WindowPlacement{});
+  EXPECT_EQ(restored, changed);
 }
 
 }  // namespace

@@ -87,8 +87,8 @@ std::string Describe(const std::string& l1, const std::string& l2, const RenderS
   std::ostringstream out;
   out << "'" << l1 << "' / '" << l2 << "' font " << s.FontName << " " << s.FontSize << " style "
       << int(s.FontStyle) << " charset " << int(s.FontCharset) << " outline " << s.OutlineWidth
-      << " align " << s.Align << " offset " << s.BottomOffset << " offset_or " << s.LineSpacing << " fps "
-      << s.Fps;
+      << " align " << s.Align << " offset " << s.BottomOffset << " offset_or " << s.LineSpacing
+      << " fps " << s.Fps;
   return out.str();
 }
 

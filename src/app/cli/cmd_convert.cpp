@@ -21,8 +21,8 @@
 #include "app/console_front_end.h"
 #include "app/control_lists.h"
 #include "base/number_text.h"
-#include "job/headless_run.h"
 #include "job/entry_encoder.h"
+#include "job/headless_run.h"
 #include "job/stop_signals.h"
 #include "vobsub/output_names.h"
 #include "vobsub/palette.h"
@@ -149,7 +149,8 @@ void PrintConvertHelp() {
 ConvertOptions ParseOptions(const std::vector<std::string>& args, PaletteMode defaultPalette) {
   ConvertOptions o;
   std::vector<std::string> names = RenderOptionNames();
-  for (const char* n : {"language", "palette", "output-dir", "jobs", "threads", "merge", "languages"}) {
+  for (const char* n :
+       {"language", "palette", "output-dir", "jobs", "threads", "merge", "languages"}) {
     names.push_back(n);
   }
   std::vector<std::string> filtered;
@@ -248,7 +249,8 @@ int ThreadsFor(const ConvertOptions& o) {
 int ConvertOne(const ConvertOptions& o, const std::string& input, bool several) {
   ConsoleFrontEnd console(o.settings, "--wrap", several ? input + ": " : "");
   if (!o.quiet && !(several && o.jobs > 1)) console.ShowProgress(input);
-  const ConversionReport report = ConvertHeadless(input, OutputBaseFor(o, input), console, ThreadsFor(o));
+  const ConversionReport report =
+      ConvertHeadless(input, OutputBaseFor(o, input), console, ThreadsFor(o));
   console.FinishProgress();
   if (report.Outcome == JobOutcome::Completed) {
     std::printf("%s\n%s\n%s\n", report.IndexFile.c_str(), report.SubFile.c_str(),

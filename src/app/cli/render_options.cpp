@@ -110,7 +110,8 @@ void ApplyRenderOption(std::string_view name, std::string_view value, RenderSett
     s.FontName = value;
   } else if (name == "size") {
     if (!Contains(FontSizeNames(), value)) {
-      throw UsageError(Refusal(name, value, "a font size of the list: 6 to 30, or 32 to 50 in steps of 2"));
+      throw UsageError(
+          Refusal(name, value, "a font size of the list: 6 to 30, or 32 to 50 in steps of 2"));
     }
     TryDecimalStrToInt(value, s.FontSize);
   } else if (name == "style") {
@@ -134,27 +135,30 @@ void ApplyRenderOption(std::string_view name, std::string_view value, RenderSett
     }
     s.Align = value;
   } else if (name == "offset") {
-    if (!TryDecimalStrToInt(value, number) || number < kBottomOffsetMin || number > kBottomOffsetMax) {
+    if (!TryDecimalStrToInt(value, number) || number < kBottomOffsetMin ||
+        number > kBottomOffsetMax) {
       throw UsageError(Refusal(name, value,
-                      "a whole number from " + std::to_string(kBottomOffsetMin) + " to " +
-                          std::to_string(kBottomOffsetMax)));
+                               "a whole number from " + std::to_string(kBottomOffsetMin) + " to " +
+                                   std::to_string(kBottomOffsetMax)));
     }
     s.BottomOffset = number;
   } else if (name == "line-offset") {
-    if (!TryDecimalStrToInt(value, number) || number < kLineSpacingMin || number > kLineSpacingMax) {
+    if (!TryDecimalStrToInt(value, number) || number < kLineSpacingMin ||
+        number > kLineSpacingMax) {
       throw UsageError(Refusal(name, value,
-                      "a whole number from " + std::to_string(kLineSpacingMin) + " to " +
-                          std::to_string(kLineSpacingMax)));
+                               "a whole number from " + std::to_string(kLineSpacingMin) + " to " +
+                                   std::to_string(kLineSpacingMax)));
     }
     // As the slider does: an odd value moves up to the next even one.
     s.LineSpacing = (number & 1) != 0 ? number + 1 : number;
   } else if (name == "text-color" || name == "outline-color" || name == "antialias-color") {
     const std::optional<ColorValue> color = ParseColorOption(value);
     if (!color) {
-      throw UsageError(Refusal(name, value,
-                      "a colour name (black, gray or grey, white, maroon, green, olive, navy, "
-                      "purple, teal, silver, red, lime, yellow, fuchsia, aqua) or RRGGBB in "
-                      "hexadecimal"));
+      throw UsageError(
+          Refusal(name, value,
+                  "a colour name (black, gray or grey, white, maroon, green, olive, navy, "
+                  "purple, teal, silver, red, lime, yellow, fuchsia, aqua) or RRGGBB in "
+                  "hexadecimal"));
     }
     (name == "text-color"      ? s.TextColor
      : name == "outline-color" ? s.OutlineColor

@@ -123,9 +123,7 @@ ColorValue ResolveSystemColor(ColorValue value) {
 }  // namespace
 
 MainWindow::MainWindow(std::vector<std::string> args, std::string settingsFile, QWidget* parent)
-    : QWidget(parent),
-      args_(std::move(args)),
-      settingsFile_(std::move(settingsFile)) {
+    : QWidget(parent), args_(std::move(args)), settingsFile_(std::move(settingsFile)) {
   InitWindowResources();
   setObjectName("MainWindow");
   setWindowTitle(kMainCaption);
@@ -167,6 +165,16 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::CreateControls() {
+  CreateInputGroup();
+  CreateOutputGroup();
+  CreateFontGroup();
+  CreateColorsGroup();
+  CreateSettingsGroup();
+  CreateSideControls();
+  LayOutControls();
+}
+
+void MainWindow::CreateInputGroup() {
   // Group "Input".
   inputGroup_ = Named(new QGroupBox("Input"), "inputGroup");
   fileNameEdit_ = Named(new QLineEdit("Load SRT"), "fileNameEdit");
@@ -182,7 +190,9 @@ void MainWindow::CreateControls() {
     grid->addWidget(fpsBox_, 2, 1);
     grid->setRowStretch(3, 1);
   }
+}
 
+void MainWindow::CreateOutputGroup() {
   // Group "Output".
   outputGroup_ = Named(new QGroupBox("Output"), "outputGroup");
   languageBox_ = PickList("languageBox", ToQStringList(LanguageList()), 10);
@@ -192,7 +202,9 @@ void MainWindow::CreateControls() {
     box->addWidget(languageBox_);
     box->addStretch(1);
   }
+}
 
+void MainWindow::CreateFontGroup() {
   // Group "Render Fonts".
   fontGroup_ = Named(new QGroupBox("Render Fonts"), "fontGroup");
   fontNameBox_ = PickList("fontNameBox", {}, 12);
@@ -251,7 +263,9 @@ void MainWindow::CreateControls() {
     grid->addWidget(lineSpacingLabel_, 3, 4);
     grid->addWidget(wrapLinesBox_, 4, 0, 1, 2);
   }
+}
 
+void MainWindow::CreateColorsGroup() {
   // Group "Colors". The boxes start with the form's colours: antialias
   // grey, outline black, text white; the first activation fills them for
   // the palette mode.
@@ -273,7 +287,9 @@ void MainWindow::CreateControls() {
     grid->addWidget(textColorBox_, 2, 1);
     grid->addWidget(paletteButton_, 3, 0, 1, 2);
   }
+}
 
+void MainWindow::CreateSettingsGroup() {
   // Group "General Settings": two picture buttons and "About".
   settingsGroup_ = Named(new QGroupBox("General Settings"), "settingsGroup");
   defaultsButton_ = Named(new QPushButton("&Defaults"), "defaultsButton");
@@ -290,7 +306,9 @@ void MainWindow::CreateControls() {
     box->addWidget(aboutButton_);
     box->addStretch(1);
   }
+}
 
+void MainWindow::CreateSideControls() {
   // Outside the groups.
   progressBar_ = Named(new QProgressBar, "progressBar");
   progressBar_->setToolTip("ProgressBar");
@@ -306,11 +324,9 @@ void MainWindow::CreateControls() {
       "QListWidget#entryList:focus { border: 2px solid palette(highlight); }");
   preview_ = Named(new PreviewImage, "preview");
   preview_->SetFrameSize(QSize(kFrameWidth, kPalFrameHeight));
-  palPictureLabel_ = Named(new QLabel, "palPictureLabel");
-  palPictureLabel_->setVisible(false);
-  ntscPictureLabel_ = Named(new QLabel, "ntscPictureLabel");
-  ntscPictureLabel_->setVisible(false);
+}
 
+void MainWindow::LayOutControls() {
   auto* top = new QHBoxLayout;
   top->addWidget(inputGroup_);
   top->addWidget(outputGroup_);
@@ -324,8 +340,6 @@ void MainWindow::CreateControls() {
   auto* previewBox = new QVBoxLayout;
   previewBox->setContentsMargins(0, 0, 0, 0);
   previewBox->addWidget(preview_, 1);
-  previewBox->addWidget(palPictureLabel_);
-  previewBox->addWidget(ntscPictureLabel_);
 
   auto* side = new QVBoxLayout;
   side->addWidget(entryList_, 1);
@@ -350,8 +364,7 @@ void MainWindow::ConnectHandlers() {
   // Lists run their handlers only when the user picks an item; positions
   // set from code run nothing.
   on(fpsBox_, &QComboBox::activated, &MainWindow::FpsChanged);
-  for (QComboBox* box :
-       {fontNameBox_, fontStyleBox_, fontSizeBox_, outlineWidthBox_})
+  for (QComboBox* box : {fontNameBox_, fontStyleBox_, fontSizeBox_, outlineWidthBox_})
     on(box, &QComboBox::activated, &MainWindow::FontChanged);
   // Only a click by the user; the settings store sets it without a redraw.
   on(wrapLinesBox_, &QCheckBox::clicked, &MainWindow::WrapLinesClicked);
@@ -407,8 +420,8 @@ void MainWindow::SetDefaults(bool byButton) {
 
   // 8. The defaults button only: the other windows exist by then.
   if (byButton) {
-    palPictureLabel_->setText(QString());
-    ntscPictureLabel_->setText(QString());
+    palPicture_.clear();
+    ntscPicture_.clear();
     LoadPreviewBackground();
     if (paletteDialog_ != nullptr) paletteDialog_->ResetToDefault();
   }
@@ -466,9 +479,9 @@ void MainWindow::FillColorBox(ColorBox* box, int index, bool safe) {
 }
 
 void MainWindow::EnableInputs(bool enabled) {
-  for (QWidget* w : std::initializer_list<QWidget*>{inputGroup_, outputGroup_, colorsGroup_,
-                                                    settingsGroup_, fontGroup_,
-                                                    entryList_, batchButton_}) {
+  for (QWidget* w :
+       std::initializer_list<QWidget*>{inputGroup_, outputGroup_, colorsGroup_, settingsGroup_,
+                                       fontGroup_, entryList_, batchButton_}) {
     w->setEnabled(enabled);
   }
   generateButton_->setText(enabled ? kGenerateCaption : kAbortCaption);

@@ -92,8 +92,10 @@ class MainWindow : public QWidget, private FrontEnd {
   QPushButton* batchButton_;
   QListWidget* entryList_;
   PreviewImage* preview_;
-  QLabel* palPictureLabel_;
-  QLabel* ntscPictureLabel_;
+  // The preview pictures the user chose, as the dialogs name them (empty:
+  // the built-in ones).
+  QString palPicture_;
+  QString ntscPicture_;
 
   // The window's dialogs; their file names persist while the program runs.
   OpenDialog subtitleDialog_;
@@ -210,7 +212,17 @@ class MainWindow : public QWidget, private FrontEnd {
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  // The controls, group by group, and the window's layout of them.
   void CreateControls();
+  void CreateInputGroup();
+  void CreateOutputGroup();
+  void CreateFontGroup();
+  void CreateColorsGroup();
+  void CreateSettingsGroup();
+  // The entry list, the progress bar, the two action buttons and the
+  // preview.
+  void CreateSideControls();
+  void LayOutControls();
   void ConnectHandlers();
   void CreateStorage();
   // Saves the choices and placement into the in-memory copy (when the

@@ -13,10 +13,10 @@
 #include <utility>
 
 #include "app/settings_location.h"
-#include "app/window/color_box.h"
 #include "app/window/about_dialog.h"
-#include "app/window/palette_dialog.h"
+#include "app/window/color_box.h"
 #include "app/window/main_window.h"
+#include "app/window/palette_dialog.h"
 #include "app/window/preview_image.h"
 #include "base/errors.h"
 #include "job/headless_run.h"
@@ -207,9 +207,7 @@ void MainWindow::UnattendedRun() {
 void MainWindow::UnattendedSteps() {
   // 1. Nothing of the command line reaches the settings file.
   if (formStorage_) formStorage_->Active = false;
-  if (paletteDialog_ != nullptr && paletteDialog_->formStorage_) {
-    paletteDialog_->formStorage_->Active = false;
-  }
+  if (paletteDialog_ != nullptr) paletteDialog_->StopStoring();
   const kestrelpix::CommandLineValues& values = *commandLine_;
   // 2. The load action takes its file from the dialog.
   subtitleDialog_.fileName = FromLocalPath(values[0]);

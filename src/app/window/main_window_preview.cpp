@@ -47,7 +47,7 @@ void MainWindow::LoadPreviewBackground() {
   const int height = FrameHeightForFps(fpsBox_->currentText().toStdString());
   const bool pal = height == kPalFrameHeight;
   preview_->SetFrameSize(QSize(kFrameWidth, height));
-  const QString path = pal ? palPictureLabel_->text() : ntscPictureLabel_->text();
+  const QString path = pal ? palPicture_ : ntscPicture_;
   if (!path.isEmpty() && QFileInfo::exists(path)) {
     // A picture the user chose. One that cannot be read is treated like a
     // missing one: the built-in picture is shown. Only a regular file is
@@ -86,7 +86,7 @@ void MainWindow::LoadPreviewBackground() {
 }
 
 void MainWindow::RenderPreview(const std::string& line1, const std::string& line2,
-                              const RenderSettings& settings) {
+                               const RenderSettings& settings) {
   LoadPreviewBackground();
   if (!PreviewLinesFit(fonts_, line1, line2, settings, state_, *this)) return;
   DrawSubtitleLines(fonts_, preview_->Picture(), line1, line2, settings,
@@ -109,8 +109,7 @@ void MainWindow::EntryRender() {
 
 void MainWindow::RefreshPreview() {
   const int entry = entryList_->currentRow() + 1;
-  if (state_.SubtitleLoaded && document_ && entry >= 1 &&
-      entry <= document_->LineCount()) {
+  if (state_.SubtitleLoaded && document_ && entry >= 1 && entry <= document_->LineCount()) {
     EntryRender();
   } else {
     SampleRender();
@@ -172,11 +171,11 @@ void MainWindow::ChangeImageClicked() {
   // earlier choice sets the same path again.
   palPictureDialog_.Execute(this);
   if (!palPictureDialog_.fileName.isEmpty()) {
-    palPictureLabel_->setText(palPictureDialog_.fileName);
+    palPicture_ = palPictureDialog_.fileName;
   }
   ntscPictureDialog_.Execute(this);
   if (!ntscPictureDialog_.fileName.isEmpty()) {
-    ntscPictureLabel_->setText(ntscPictureDialog_.fileName);
+    ntscPicture_ = ntscPictureDialog_.fileName;
   }
   // The text over the picture of the frame rate chosen.
   RefreshPreview();

@@ -12,7 +12,6 @@
 
 #include "app/control_lists.h"
 #include "app/settings_model.h"
-#include "app/window/main_window.h"
 #include "app/window/platform.h"
 #include "app/window/window_storage.h"
 #include "vobsub/palette.h"
@@ -51,7 +50,7 @@ QLabel* Players(PaletteMode mode) {
 
 }  // namespace
 
-PaletteDialog::PaletteDialog(MainWindow* main) : QDialog(main), main_(main) {
+PaletteDialog::PaletteDialog(QWidget* parent, IniFile& store) : QDialog(parent) {
   setObjectName("PaletteDialog");
   setWindowTitle("Color Options");
   // A dialog of the main window: a title and a close box, nothing to
@@ -69,8 +68,7 @@ PaletteDialog::PaletteDialog(MainWindow* main) : QDialog(main), main_(main) {
   heading->setStyleSheet("color: red; font-weight: bold;");
   pcButton_ = BoldRadio("pcButton", "PC ONLY");
   dvdButton_ = BoldRadio("dvdButton", "DVD ONLY");
-  pcDvd1Button_ =
-      BoldRadio("pcDvd1Button", "PC + DVD By using two palettes (recommended)");
+  pcDvd1Button_ = BoldRadio("pcDvd1Button", "PC + DVD By using two palettes (recommended)");
   pcDvd2Button_ = BoldRadio("pcDvd2Button", "PC + DVD By using an safe color palette");
   // The mode every PC player shows right, until a choice is stored.
   pcButton_->setChecked(true);
@@ -142,13 +140,16 @@ PaletteDialog::PaletteDialog(MainWindow* main) : QDialog(main), main_(main) {
   setFixedHeight(heightForWidth(kWidth));
 
   connect(doneButton_, &QPushButton::clicked, this, &PaletteDialog::DoneClicked);
-  connect(downloadIfoButton_, &QPushButton::clicked, this,
-          &PaletteDialog::DownloadIfoClicked);
+  connect(downloadIfoButton_, &QPushButton::clicked, this, &PaletteDialog::DownloadIfoClicked);
 
   formStorage_ = std::make_unique<FormStorage>(
-      main->settingsStore_, std::string(kColorOptionsSection),
+      store, std::string(kColorOptionsSection),
       PaletteProperties([this] { return PaletteModeChoice(); },
                         [this](PaletteMode mode) { SetPaletteModeChoice(mode); }));
+}
+
+void PaletteDialog::StopStoring() {
+  if (formStorage_) formStorage_->Active = false;
 }
 
 PaletteDialog::~PaletteDialog() {

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "app/form_storage.h"
+#include "app/ini_file.h"
 #include "render/render_settings.h"
 
 class QGroupBox;
@@ -16,8 +17,6 @@ class QRadioButton;
 
 namespace kestrelpix::window {
 
-class MainWindow;
-
 // The download address of the IFO file some DVD players need.
 inline constexpr const char* kIfoDownloadAddress =
     "https://kestrelpix.org/download/kestrelpix-ifo.zip";
@@ -26,8 +25,9 @@ class PaletteDialog : public QDialog {
   Q_OBJECT
 
  public:
-  // Uses the main window's settings store; created after the main window.
-  explicit PaletteDialog(MainWindow* main);
+  // A dialog of `parent` (the main window), stored in `store`, the main
+  // window's settings store; created after the main window.
+  PaletteDialog(QWidget* parent, IniFile& store);
   ~PaletteDialog() override;
 
   QGroupBox* modeGroup_;
@@ -51,6 +51,9 @@ class PaletteDialog : public QDialog {
   // Restores the radio buttons and the position from the store (when the
   // storage is active).
   void RestoreStorage();
+  // Switches the storage off: nothing of an unattended run reaches the
+  // settings file.
+  void StopStoring();
 
  public slots:
   void HandleActivation();
@@ -76,7 +79,6 @@ class PaletteDialog : public QDialog {
   void done(int result) override;
 
  private:
-  MainWindow* main_;
   // The mode when the window was last shown: closing re-fills the colour
   // lists only when the user changed it.
   PaletteMode shownMode_ = PaletteMode::PcOnly;

@@ -2,10 +2,10 @@
 
 #include <cstdlib>
 
-#include "app/window/display_probe.h"
 #include "app/window/about_dialog.h"
-#include "app/window/palette_dialog.h"
+#include "app/window/display_probe.h"
 #include "app/window/main_window.h"
+#include "app/window/palette_dialog.h"
 
 namespace kestrelpix::window {
 
@@ -14,7 +14,7 @@ ApplicationWindows::ApplicationWindows(std::vector<std::string> args, std::strin
   About = new AboutDialog(Main);
   Main->SetAboutDialog(About);
   // Created with the two-palette choice checked.
-  Palette = new PaletteDialog(Main);
+  Palette = new PaletteDialog(Main, Main->settingsStore_);
   Main->SetPaletteDialog(Palette);
 }
 

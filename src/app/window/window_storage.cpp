@@ -76,8 +76,8 @@ void ApplyPlacementTo(QWidget* window, const RestoredPlacement& placement) {
 
 Settings MainWindow::ControlSettings() const {
   Settings s;
-  s.PalPicture = LocalPath(palPictureLabel_->text());
-  s.NtscPicture = LocalPath(ntscPictureLabel_->text());
+  s.PalPicture = LocalPath(palPicture_);
+  s.NtscPicture = LocalPath(ntscPicture_);
   s.FontName = fontNameBox_->currentIndex();
   s.FontSize = fontSizeBox_->currentIndex();
   s.FontCharset = charsetBox_->currentIndex();
@@ -101,8 +101,8 @@ void MainWindow::ApplySettings(const Settings& s) {
   // position outside a list leaves it without a selection; sliders that
   // move and the wrap box run theirs. The palette mode is the palette
   // dialog's to apply.
-  palPictureLabel_->setText(FromLocalPath(s.PalPicture));
-  ntscPictureLabel_->setText(FromLocalPath(s.NtscPicture));
+  palPicture_ = FromLocalPath(s.PalPicture);
+  ntscPicture_ = FromLocalPath(s.NtscPicture);
   fontNameBox_->setCurrentIndex(s.FontName);
   fontSizeBox_->setCurrentIndex(s.FontSize);
   charsetBox_->setCurrentIndex(s.FontCharset);

@@ -202,9 +202,8 @@ void ControlsTest::mainWindowControlsAndDefaults() {
   QCOMPARE(w->colorsGroup_->title(), QString("Colors"));
   QCOMPARE(w->settingsGroup_->title(), QString("General Settings"));
   for (const char* name :
-       {"fpsBox", "languageBox", "fontNameBox", "charsetBox",
-        "fontStyleBox", "fontSizeBox", "alignBox", "outlineWidthBox",
-        "antialiasColorBox", "outlineColorBox", "textColorBox"}) {
+       {"fpsBox", "languageBox", "fontNameBox", "charsetBox", "fontStyleBox", "fontSizeBox",
+        "alignBox", "outlineWidthBox", "antialiasColorBox", "outlineColorBox", "textColorBox"}) {
     QComboBox* box = w->findChild<QComboBox*>(name);
     QVERIFY2(box != nullptr, name);
     QVERIFY2(!box->isEditable(), name);  // pick-only
@@ -214,16 +213,13 @@ void ControlsTest::mainWindowControlsAndDefaults() {
   QCOMPARE(w->findChild<QListWidget*>("entryList"), w->entryList_);
   QCOMPARE(w->findChild<QProgressBar*>("progressBar"), w->progressBar_);
   QCOMPARE(w->findChild<window::PreviewImage*>("preview"), w->preview_);
-  QCOMPARE(w->findChild<QLabel*>("palPictureLabel"), w->palPictureLabel_);
-  QCOMPARE(w->findChild<QLabel*>("ntscPictureLabel"), w->ntscPictureLabel_);
 
   // Input.
   QCOMPARE(w->fileNameEdit_->text(), QString("Load SRT"));
   QVERIFY(!w->fileNameEdit_->isEnabled());
   QCOMPARE(w->loadButton_->text(), QString("&Load Srt,Txt"));
   QVERIFY(w->loadButton_->font().bold());
-  QCOMPARE(ItemsOf(w->fpsBox_),
-           QStringList({"23.976", "24.000", "25.000", "29.970", "30.000"}));
+  QCOMPARE(ItemsOf(w->fpsBox_), QStringList({"23.976", "24.000", "25.000", "29.970", "30.000"}));
   QCOMPARE(w->fpsBox_->currentIndex(), 2);
 
   // Output: 136 languages, "el GREEK" selected; two entries hold a tab.
@@ -293,10 +289,8 @@ void ControlsTest::mainWindowControlsAndDefaults() {
   QCOMPARE(w->batchButton_->text(), QString("Add to &Batch"));
   QVERIFY(w->batchButton_->font().bold());
   QCOMPARE(w->preview_->FrameSize(), QSize(720, 576));
-  QVERIFY(w->palPictureLabel_->text().isEmpty());
-  QVERIFY(w->ntscPictureLabel_->text().isEmpty());
-  QVERIFY(w->palPictureLabel_->isHidden());
-  QVERIFY(w->ntscPictureLabel_->isHidden());
+  QVERIFY(w->palPicture_.isEmpty());
+  QVERIFY(w->ntscPicture_.isEmpty());
 
   // The dialogs' filters (every format the load and the pictures read) and
   // titles.
@@ -354,8 +348,8 @@ void ControlsTest::defaultsButtonRestoresEverything() {
   w->bottomOffsetSlider_->setValue(200);
   w->lineSpacingSlider_->setValue(6);
   w->wrapLinesBox_->click();
-  w->palPictureLabel_->setText("/nowhere/pal.bmp");
-  w->ntscPictureLabel_->setText("/nowhere/ntsc.bmp");
+  w->palPicture_ = "/nowhere/pal.bmp";
+  w->ntscPicture_ = "/nowhere/ntsc.bmp";
   f.colorOptions()->pcDvd2Button_->setChecked(true);
   f.colorOptions()->ApplyPaletteMode();
   QCOMPARE(w->textColorBox_->count(), 7);
@@ -382,8 +376,8 @@ void ControlsTest::defaultsButtonRestoresEverything() {
   QCOMPARE(w->fontNameBox_->currentIndex(), 0);
   QCOMPARE(w->fontNameBox_->currentText(), QString("Arial"));
   // Built-in backgrounds again, the PC palette, the standard colours.
-  QVERIFY(w->palPictureLabel_->text().isEmpty());
-  QVERIFY(w->ntscPictureLabel_->text().isEmpty());
+  QVERIFY(w->palPicture_.isEmpty());
+  QVERIFY(w->ntscPicture_.isEmpty());
   QVERIFY(f.colorOptions()->pcButton_->isChecked());
   QVERIFY(f.colorOptions()->resetModePending_);
   QCOMPARE(w->textColorBox_->count(), 15);
@@ -430,9 +424,8 @@ void ControlsTest::listsSetFromCodeRunNoHandler() {
   // A blank frame in the preview shows whether a handler redrew it.
   w->preview_->SetPicture(FrameBitmap(720, 576));
   const FrameBitmap blank(720, 576);
-  for (QComboBox* box :
-       {w->fontNameBox_, w->fontStyleBox_, w->fontSizeBox_, w->outlineWidthBox_,
-        w->charsetBox_, w->alignBox_, w->fpsBox_}) {
+  for (QComboBox* box : {w->fontNameBox_, w->fontStyleBox_, w->fontSizeBox_, w->outlineWidthBox_,
+                         w->charsetBox_, w->alignBox_, w->fpsBox_}) {
     box->setCurrentIndex(1);
     QVERIFY2(SamePicture(w->preview_->Picture(), blank), qPrintable(box->objectName()));
   }
@@ -440,9 +433,9 @@ void ControlsTest::listsSetFromCodeRunNoHandler() {
   QVERIFY(SamePicture(w->preview_->Picture(), blank));
 
   // The user's pick runs the handler of each list.
-  for (QComboBox* box : {w->fontNameBox_, w->fontStyleBox_, w->fontSizeBox_,
-                         w->outlineWidthBox_, w->charsetBox_, w->alignBox_,
-                         w->fpsBox_, static_cast<QComboBox*>(w->textColorBox_)}) {
+  for (QComboBox* box :
+       {w->fontNameBox_, w->fontStyleBox_, w->fontSizeBox_, w->outlineWidthBox_, w->charsetBox_,
+        w->alignBox_, w->fpsBox_, static_cast<QComboBox*>(w->textColorBox_)}) {
     w->preview_->SetPicture(FrameBitmap(720, 576));
     WindowFixture::Pick(box, 0);
     QVERIFY2(!SamePicture(w->preview_->Picture(), blank), qPrintable(box->objectName()));
@@ -472,8 +465,7 @@ void ControlsTest::colorOptionsWindow() {
   QCOMPARE(c->dvdButton_->text(), QString("DVD ONLY"));
   QCOMPARE(c->pcDvd1Button_->text(), QString("PC + DVD By using two palettes (recommended)"));
   QCOMPARE(c->pcDvd2Button_->text(), QString("PC + DVD By using an safe color palette"));
-  for (QRadioButton* r :
-       {c->pcButton_, c->dvdButton_, c->pcDvd1Button_, c->pcDvd2Button_}) {
+  for (QRadioButton* r : {c->pcButton_, c->dvdButton_, c->pcDvd1Button_, c->pcDvd2Button_}) {
     QVERIFY(r->font().bold());
   }
   // The PC mode until a choice is stored: ffmpeg, mpv and VLC show it right.
@@ -481,8 +473,7 @@ void ControlsTest::colorOptionsWindow() {
   QCOMPARE(c->PaletteModeChoice(), PaletteMode::PcOnly);
   // Below each mode, which players show it right, as convert --help says.
   auto* box = static_cast<QBoxLayout*>(c->modeGroup_->layout());
-  for (QRadioButton* radio :
-       {c->dvdButton_, c->pcDvd1Button_, c->pcDvd2Button_, c->pcButton_}) {
+  for (QRadioButton* radio : {c->dvdButton_, c->pcDvd1Button_, c->pcDvd2Button_, c->pcButton_}) {
     radio->setChecked(true);
     const QLayoutItem* next = box->itemAt(box->indexOf(radio) + 1);
     const auto* label = next != nullptr ? qobject_cast<QLabel*>(next->widget()) : nullptr;
@@ -599,12 +590,9 @@ void ControlsTest::keyboardMnemonicsAndListFocus() {
   MainWindow* w = f.main();
   // One letter for each button, no letter twice.
   const std::vector<std::pair<QPushButton*, Qt::Key>> buttons = {
-      {w->loadButton_, Qt::Key_L},
-      {w->generateButton_, Qt::Key_G},
-      {w->batchButton_, Qt::Key_B},
-      {w->paletteButton_, Qt::Key_C},
-      {w->defaultsButton_, Qt::Key_D},
-      {w->changeImageButton_, Qt::Key_I},
+      {w->loadButton_, Qt::Key_L},     {w->generateButton_, Qt::Key_G},
+      {w->batchButton_, Qt::Key_B},    {w->paletteButton_, Qt::Key_C},
+      {w->defaultsButton_, Qt::Key_D}, {w->changeImageButton_, Qt::Key_I},
       {w->aboutButton_, Qt::Key_A}};
   for (const auto& [button, key] : buttons) {
     QCOMPARE(QKeySequence::mnemonic(button->text()), QKeySequence(Qt::ALT | key));
@@ -659,8 +647,7 @@ void ControlsTest::colourListsNameEveryColour() {
   w->FillColorBox(w->outlineColorBox_, 0, true);
   w->show();
   QVERIFY(QTest::qWaitForWindowExposed(w));
-  for (window::ColorBox* box :
-       {w->antialiasColorBox_, w->outlineColorBox_, w->textColorBox_}) {
+  for (window::ColorBox* box : {w->antialiasColorBox_, w->outlineColorBox_, w->textColorBox_}) {
     int widest = 0;
     for (int i = 0; i < box->count(); ++i) {
       widest = std::max(widest, box->fontMetrics().horizontalAdvance(box->itemText(i)));

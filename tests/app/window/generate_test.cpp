@@ -98,7 +98,7 @@ void GenerateTest::generatesTheSameBytesAsTheCommandLine() {
   WindowFixture::Pick(w->alignBox_, 1);         // left
   WindowFixture::Pick(w->fontStyleBox_, 1);     // Bold
   WindowFixture::Pick(w->fpsBox_, 3);           // 29.970
-  w->languageBox_->setCurrentIndex(29);   // en ENGLISH
+  w->languageBox_->setCurrentIndex(29);         // en ENGLISH
   w->bottomOffsetSlider_->setValue(50);
   w->lineSpacingSlider_->setValue(-6);
   f.colorOptions()->show();

@@ -339,8 +339,7 @@ void LoadPreviewTest::codePageAndFrameRateNotesJoinTheSuccessMessage() {
                                               "page detected."}));
   QCOMPARE(w->entryList_->item(0)->text(), QString::fromUtf8("Příliš žluťoučký kůň"));
   WindowFixture::Pick(w->charsetBox_, 0);  // ANSI
-  QCOMPARE(w->entryList_->item(0)->text(),
-           QString::fromStdString(EncodeUtf8(DecodeText(text, 0))));
+  QCOMPARE(w->entryList_->item(0)->text(), QString::fromStdString(EncodeUtf8(DecodeText(text, 0))));
   QVERIFY(SamePicture(w->preview_->Picture(), ExpectedPreview(text, "", w->DrawSettings())));
 }
 
@@ -507,8 +506,8 @@ void LoadPreviewTest::customPicturesAndTheirFallback() {
   f.dialogAnswers = {palPath, ntscPath};
   w->changeImageButton_->click();
   QCOMPARE(f.dialogTitles, QStringList({"Load 720x576 PAL image", "Load 720x480 NTSC image"}));
-  QCOMPARE(w->palPictureLabel_->text(), palPath);
-  QCOMPARE(w->ntscPictureLabel_->text(), ntscPath);
+  QCOMPARE(w->palPicture_, palPath);
+  QCOMPARE(w->ntscPicture_, ntscPath);
   QCOMPARE(w->preview_->Picture().PixelAt(5, 5), MakeColor(10, 120, 30));
   // The text is drawn over the new picture, and again at the next render.
   FrameBitmap expected = window::FrameFromImage(pal, 720, 576);
@@ -526,8 +525,8 @@ void LoadPreviewTest::customPicturesAndTheirFallback() {
   // Cancelling both dialogs after a choice sets the same paths again.
   f.dialogAnswers = {QString(), QString()};
   w->changeImageButton_->click();
-  QCOMPARE(w->palPictureLabel_->text(), palPath);
-  QCOMPARE(w->ntscPictureLabel_->text(), ntscPath);
+  QCOMPARE(w->palPicture_, palPath);
+  QCOMPARE(w->ntscPicture_, ntscPath);
 
   // A picture that has gone: the built-in one, without a message.
   QFile::remove(ntscPath);
@@ -537,7 +536,7 @@ void LoadPreviewTest::customPicturesAndTheirFallback() {
   QVERIFY(f.messages.isEmpty());
   // The defaults button goes back to the built-in pictures.
   w->defaultsButton_->click();
-  QVERIFY(w->palPictureLabel_->text().isEmpty());
+  QVERIFY(w->palPicture_.isEmpty());
   QVERIFY(SamePicture(w->preview_->Picture(),
                       ExpectedPreview("Seashore.", "Ocean Harbor", w->DrawSettings())));
 }

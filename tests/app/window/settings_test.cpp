@@ -327,8 +327,7 @@ void SettingsTest::colourOptionsWindowRefillsTheLists() {
 
   // The safe palette: seven colours, its own defaults.
   ChoosePaletteMode(f, c->pcDvd2Button_);
-  for (window::ColorBox* box :
-       {w->antialiasColorBox_, w->outlineColorBox_, w->textColorBox_}) {
+  for (window::ColorBox* box : {w->antialiasColorBox_, w->outlineColorBox_, w->textColorBox_}) {
     QCOMPARE(box->count(), 7);
   }
   QCOMPARE(w->antialiasColorBox_->colorValue(), MakeColor(127, 127, 127));
@@ -429,7 +428,7 @@ void SettingsTest::aPreviewPictureThatIsAFifoIsNotOpened() {
                            "Cannot open file \"" + fifo +
                            "\": it is not a regular file (a FIFO, a socket or a device). "
                            "The built-in preview picture is shown instead.")}));
-  QCOMPARE(f.main()->palPictureLabel_->text(), QString::fromStdString(fifo));
+  QCOMPARE(f.main()->palPicture_, QString::fromStdString(fifo));
 }
 
 void SettingsTest::anUnreadableSettingsFileIsNotedAndLeftAlone() {

@@ -19,10 +19,10 @@
 #include <string>
 #include <vector>
 
-#include "app/window/color_box.h"
 #include "app/window/about_dialog.h"
-#include "app/window/palette_dialog.h"
+#include "app/window/color_box.h"
 #include "app/window/main_window.h"
+#include "app/window/palette_dialog.h"
 #include "app/window/platform.h"
 #include "app/window/preview_image.h"
 #include "app/window/startup.h"
