@@ -1,6 +1,9 @@
 // The main window: every conversion setting as a control, the entry list,
-// the preview and the action buttons. Settings live only in the controls;
-// whatever draws, checks, generates or writes a batch line reads them here.
+// the preview and the action buttons. The controls show a Settings value
+// (app/settings_model.h): the settings file is saved from it and restored
+// into it, and the batch line takes its list positions from it. The window
+// is the load's and the run's front end: it shows their events in its
+// caption, file name box, entry list and message boxes.
 #pragma once
 
 #include <QWidget>

@@ -106,7 +106,7 @@ void LoadPreviewTest::loadListsEntriesAndCaptions() {
 void LoadPreviewTest::loadFrameFileWithSubExtension() {
   WindowFixture f;
   MainWindow* w = f.main();
-  // A ".sub" name is accepted although the filter lists .srt and .txt.
+  // A frame-numbered ".sub" file loads as the ".txt" one does.
   const std::string path = f.dir.Write("movie.sub", "{1}{1}25.000\n{50}{100}Hello|World");
   f.Load(path);
   QCOMPARE(w->entryList_->count(), 2);
