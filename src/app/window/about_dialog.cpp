@@ -69,6 +69,20 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
   setModal(true);
   setFixedSize(600, 556);
 
+  CreateControls();
+  LayOutControls();
+
+  connect(visitSiteButton_, &QPushButton::clicked, this, &AboutDialog::VisitSiteClicked);
+  connect(madeByLabel_, &ClickLabel::clicked, this, &AboutDialog::VisitSiteClicked);
+  connect(checkVersionButton_, &QPushButton::clicked, this, &AboutDialog::CheckVersionClicked);
+  connect(muxToolButton_, &QPushButton::clicked, this, &AboutDialog::MuxToolClicked);
+  connect(donateImage_, &ClickLabel::clicked, this, &AboutDialog::DonateClicked);
+  connect(closeButton_, &QPushButton::clicked, this, &QDialog::accept);
+
+  FillTexts();
+}
+
+void AboutDialog::CreateControls() {
   logo_ = new QLabel;
   logo_->setObjectName("logo");
   logo_->setPixmap(QPixmap(":/pictures/logo"));
@@ -78,12 +92,10 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
   infoLabel_->setObjectName("infoLabel");
   infoLabel_->setWordWrap(true);
 
-  auto* madeBy = new QLabel("Made by :");
   madeByLabel_ = new ClickLabel;
   madeByLabel_->setObjectName("madeByLabel");
   madeByLabel_->setText("Morvane");
   madeByLabel_->setStyleSheet("color: blue; font-weight: bold; text-decoration: underline;");
-  auto* versionCaption = Bold("Current version :");
   versionLabel_ = Bold(KESTRELPIX_VERSION);
   versionLabel_->setObjectName("versionLabel");
 
@@ -91,11 +103,6 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
   infoText_->setObjectName("infoText");
   infoText_->setReadOnly(true);
   infoText_->setPlainText(kUsageText);
-
-  auto* thanks = new QLabel("Special Thanks to:");
-  auto* credit1 = new QLabel("The FreeType, fontconfig and Qt developers, for fonts and windows");
-  auto* credit2 = new QLabel("dvdauthor's spumux and FFmpeg, the tools our output is tested with");
-  auto* credit3 = new QLabel("Everyone who reported problems and sent sample subtitles");
 
   visitSiteButton_ = new QPushButton("Visit the official site: kestrelpix.org");
   visitSiteButton_->setObjectName("visitSiteButton");
@@ -111,6 +118,15 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
   closeButton_ = new QPushButton("Close");
   closeButton_->setObjectName("closeButton");
   closeButton_->setDefault(true);
+}
+
+void AboutDialog::LayOutControls() {
+  auto* madeBy = new QLabel("Made by :");
+  auto* versionCaption = Bold("Current version :");
+  auto* thanks = new QLabel("Special Thanks to:");
+  auto* credit1 = new QLabel("The FreeType, fontconfig and Qt developers, for fonts and windows");
+  auto* credit2 = new QLabel("dvdauthor's spumux and FFmpeg, the tools our output is tested with");
+  auto* credit3 = new QLabel("Everyone who reported problems and sent sample subtitles");
 
   auto* head = new QHBoxLayout;
   head->addWidget(logo_, 0, Qt::AlignTop);
@@ -150,15 +166,6 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
   closeRow->addStretch(1);
   closeRow->addWidget(closeButton_);
   whole->addLayout(closeRow);
-
-  connect(visitSiteButton_, &QPushButton::clicked, this, &AboutDialog::VisitSiteClicked);
-  connect(madeByLabel_, &ClickLabel::clicked, this, &AboutDialog::VisitSiteClicked);
-  connect(checkVersionButton_, &QPushButton::clicked, this, &AboutDialog::CheckVersionClicked);
-  connect(muxToolButton_, &QPushButton::clicked, this, &AboutDialog::MuxToolClicked);
-  connect(donateImage_, &ClickLabel::clicked, this, &AboutDialog::DonateClicked);
-  connect(closeButton_, &QPushButton::clicked, this, &QDialog::accept);
-
-  FillTexts();
 }
 
 void AboutDialog::FillTexts() {

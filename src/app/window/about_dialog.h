@@ -60,9 +60,14 @@ class AboutDialog : public QDialog {
  protected:
   void showEvent(QShowEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  // The controls, then the dialog's layout of them with its plain labels.
+  void CreateControls();
+  void LayOutControls();
 };
 
-// The usage text of MemoInfo.
+// The usage text of the dialog's text box.
 extern const char* const kUsageText;
 
 }  // namespace kestrelpix::window

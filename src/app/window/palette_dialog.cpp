@@ -59,6 +59,40 @@ PaletteDialog::PaletteDialog(QWidget* parent, IniFile& store) : QDialog(parent) 
                  Qt::WindowCloseButtonHint);
   setModal(true);
 
+  CreateModeGroup();
+  CreateInfoGroup();
+
+  downloadIfoButton_ = new QPushButton("Download Ifo");
+  downloadIfoButton_->setObjectName("downloadIfoButton");
+  doneButton_ = new QPushButton("Done");
+  doneButton_->setObjectName("doneButton");
+  doneButton_->setDefault(true);
+  auto* buttons = new QHBoxLayout;
+  buttons->addWidget(downloadIfoButton_);
+  buttons->addStretch(1);
+  buttons->addWidget(doneButton_);
+
+  auto* whole = new QVBoxLayout(this);
+  whole->addWidget(modeGroup_);
+  whole->addWidget(infoGroup_);
+  whole->addStretch(1);
+  whole->addLayout(buttons);
+
+  // Wide enough that the texts need few lines; exactly as tall as they
+  // need at that width, whatever the font.
+  setFixedWidth(kWidth);
+  setFixedHeight(heightForWidth(kWidth));
+
+  connect(doneButton_, &QPushButton::clicked, this, &PaletteDialog::DoneClicked);
+  connect(downloadIfoButton_, &QPushButton::clicked, this, &PaletteDialog::DownloadIfoClicked);
+
+  formStorage_ = std::make_unique<FormStorage>(
+      store, std::string(kColorOptionsSection),
+      PaletteProperties([this] { return PaletteModeChoice(); },
+                        [this](PaletteMode mode) { SetPaletteModeChoice(mode); }));
+}
+
+void PaletteDialog::CreateModeGroup() {
   modeGroup_ = new QGroupBox("Select Method");
   modeGroup_->setObjectName("modeGroup");
   modesLabel_ = new QLabel;
@@ -105,7 +139,9 @@ PaletteDialog::PaletteDialog(QWidget* parent, IniFile& store) : QDialog(parent) 
         "that is indipendent from RGB/YCRCB can be found. This solution offers strange colors and "
         "you might notice a small color difference playing the subtitles from pc to dvd."));
   }
+}
 
+void PaletteDialog::CreateInfoGroup() {
   infoGroup_ = new QGroupBox("Info");
   infoGroup_->setObjectName("infoGroup");
   {
@@ -117,35 +153,6 @@ PaletteDialog::PaletteDialog(QWidget* parent, IniFile& store) : QDialog(parent) 
     info->setWordWrap(true);
     box->addWidget(info);
   }
-
-  downloadIfoButton_ = new QPushButton("Download Ifo");
-  downloadIfoButton_->setObjectName("downloadIfoButton");
-  doneButton_ = new QPushButton("Done");
-  doneButton_->setObjectName("doneButton");
-  doneButton_->setDefault(true);
-  auto* buttons = new QHBoxLayout;
-  buttons->addWidget(downloadIfoButton_);
-  buttons->addStretch(1);
-  buttons->addWidget(doneButton_);
-
-  auto* whole = new QVBoxLayout(this);
-  whole->addWidget(modeGroup_);
-  whole->addWidget(infoGroup_);
-  whole->addStretch(1);
-  whole->addLayout(buttons);
-
-  // Wide enough that the texts need few lines; exactly as tall as they
-  // need at that width, whatever the font.
-  setFixedWidth(kWidth);
-  setFixedHeight(heightForWidth(kWidth));
-
-  connect(doneButton_, &QPushButton::clicked, this, &PaletteDialog::DoneClicked);
-  connect(downloadIfoButton_, &QPushButton::clicked, this, &PaletteDialog::DownloadIfoClicked);
-
-  formStorage_ = std::make_unique<FormStorage>(
-      store, std::string(kColorOptionsSection),
-      PaletteProperties([this] { return PaletteModeChoice(); },
-                        [this](PaletteMode mode) { SetPaletteModeChoice(mode); }));
 }
 
 void PaletteDialog::StopStoring() {

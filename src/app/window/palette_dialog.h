@@ -79,6 +79,10 @@ class PaletteDialog : public QDialog {
   void done(int result) override;
 
  private:
+  // The four modes with their explanations; the note on the IFO file.
+  void CreateModeGroup();
+  void CreateInfoGroup();
+
   // The mode when the window was last shown: closing re-fills the colour
   // lists only when the user changed it.
   PaletteMode shownMode_ = PaletteMode::PcOnly;
