@@ -221,18 +221,9 @@ void MainWindow::UnattendedSteps() {
     fonts.push_back(LocalPath(fontNameBox_->itemText(i)));
   }
   SettingsFromPositions(p, fonts);
-  fontNameBox_->setCurrentIndex(p.FontName);
-  charsetBox_->setCurrentIndex(p.FontCharset);
-  fontStyleBox_->setCurrentIndex(p.FontStyle);
-  fontSizeBox_->setCurrentIndex(p.FontSize);
-  alignBox_->setCurrentIndex(p.Align);
-  bottomOffsetSlider_->setValue(p.BottomOffset);
-  lineSpacingSlider_->setValue(p.LineSpacing);
-  outlineWidthBox_->setCurrentIndex(p.OutlineWidth);
-  languageBox_->setCurrentIndex(p.Language);
-  fpsBox_->setCurrentIndex(p.Fps);
-  // A line without its sixteenth parameter wraps as the stored setting says.
-  if (p.WrapLines) wrapLinesBox_->setChecked(*p.WrapLines);
+  // The line's choices over the restored ones: a line without its
+  // sixteenth parameter wraps as the stored setting says.
+  ApplySettings(FromPositions(p, ControlSettings()));
   // 4. The palette mode.
   if (paletteDialog_ != nullptr) paletteDialog_->SetPaletteModeChoice(p.Palette);
   // 5. Load (no dialog, no success message).
