@@ -60,11 +60,10 @@ class IniFile {
   // written through (the file it points to is replaced, the link stays)
   // only when it points to a regular file that is empty (or blank) or holds
   // a [Form1] or [FormColorOptions] section; any other link is left alone
-  // with all it points to. Returns false on any failure and, when `error`
-  // is given, stores a message for the user there ("File access denied",
-  // "it is a link to ..., which is not a settings file" and the like,
-  // preceded by the path).
-  bool SaveToFile(const std::string& path, std::string* error = nullptr) const;
+  // with all it points to. Any failure throws FileError, whose text is a
+  // message for the user ("File access denied", "it is a link to ..., which
+  // is not a settings file" and the like, preceded by the path).
+  void SaveToFile(const std::string& path) const;
 
   // True when the file loaded last must not be written: it was read-only,
   // or it could not be read at all.

@@ -58,7 +58,7 @@ void CheckLines(const SubtitleLineView& entry, const std::vector<std::string_vie
   }
   state.SubtitleFits = false;
   const bool loading = !state.SubtitleLoaded;
-  if (loading) frontEnd.ClearEntryList();
+  if (loading) frontEnd.LoadRefused();
   frontEnd.ShowMessage(TooWideMessage(TextLines(entry, all, font), number, std::max(W1, W2), font,
                                       loading, frontEnd.WrapHint()));
 }
@@ -78,8 +78,7 @@ void CheckEntryFits(std::string_view line1, std::string_view line2, const Render
   CheckEntryFits(entry, 0, font, state, frontEnd);
 }
 
-void CheckAllEntriesFit(const TSubtitle& doc, AppState& state, FrontEnd& frontEnd,
-                        const std::string& successNote) {
+void CheckAllEntriesFit(const TSubtitle& doc, AppState& state, FrontEnd& frontEnd) {
   const int n = doc.LineCount();
   const bool loading = !state.SubtitleLoaded;
   std::set<char32_t> missing;
@@ -98,11 +97,7 @@ void CheckAllEntriesFit(const TSubtitle& doc, AppState& state, FrontEnd& frontEn
   }
   if (!missing.empty()) frontEnd.Warn(MissingGlyphsWarning(missing));
   if (!state.SubtitleFits) return;
-  if (!state.CommandLineMode) {
-    frontEnd.ShowMessage(std::string("Subtitle Style Modified/Loaded Successfully") +
-                         (successNote.empty() ? "" : "\r" + successNote));
-  }
-  frontEnd.ShowLoadedFileName();
+  frontEnd.AllEntriesFit();
   state.SubtitleLoaded = true;
 }
 

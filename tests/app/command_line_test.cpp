@@ -47,8 +47,8 @@ TEST(CommandLine, ConversionClampsSlidersAndReadsPaletteCodes) {
   CommandLineValues v = {
       {"/m.srt", "0", "4", "0", "14", "0", "500", "-20", "1", "1", "0", "2", "41", "2", "7"}, ""};
   ControlPositions p = PositionsFromCommandLine(v);
-  EXPECT_EQ(p.offset, 492);
-  EXPECT_EQ(p.offset_or, -14);
+  EXPECT_EQ(p.BottomOffset, 492);
+  EXPECT_EQ(p.LineSpacing, -14);
   EXPECT_EQ(p.Palette, PaletteMode::SafePalette);  // anything but 0, 1, 2
   EXPECT_EQ(p.WrapLines, std::nullopt);            // fifteen parameters: not said
   for (const auto& [wrap, wraps] : {std::pair{"1", true}, std::pair{"0", false}}) {
@@ -112,8 +112,8 @@ TEST(CommandLine, BatchLinesReadBackToTheSameSettings) {
     p.FontStyle = pick(styles);
     p.FontSize = pick(sizes);
     p.Align = pick(aligns);
-    p.offset = 8 + pick(485);
-    p.offset_or = -14 + 2 * pick(13);
+    p.BottomOffset = 8 + pick(485);
+    p.LineSpacing = -14 + 2 * pick(13);
     p.OutlineWidth = pick(outlines);
     p.Palette = static_cast<PaletteMode>(pick(4));
     const int colors = static_cast<int>(ColorListFor(p.Palette).size());

@@ -22,6 +22,18 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// Saves ini to path: true when saved; otherwise false, with the refusal's
+// text in error.
+bool Save(const IniFile& ini, const std::string& path, std::string* error = nullptr) {
+  try {
+    ini.SaveToFile(path);
+    return true;
+  } catch (const FileError& e) {
+    if (error != nullptr) *error = e.what();
+    return false;
+  }
+}
+
 using testing::ReadFileBytes;
 using testing::TempDir;
 using testing::WriteFileBytes;
@@ -137,7 +149,7 @@ TEST(IniFile, FileRoundTripAndMissingFile) {
 
   ini.WriteString("Form1", "ComboBoxFps_ItemIndex", "3");
   std::string error;
-  ASSERT_TRUE(ini.SaveToFile(path, &error)) << error;
+  ASSERT_TRUE(Save(ini, path, &error)) << error;
   EXPECT_EQ(ReadFileBytes(path), "[Form1]\r\nComboBoxFps_ItemIndex=3\r\n\r\n");
   EXPECT_EQ(Names(dir.path()),
             std::vector<std::string>{"Kestrelpix_Settings.ini"});  // no temp left
@@ -161,7 +173,7 @@ TEST(IniFile, SaveKeepsPermissionsAndLinks) {
   IniFile ini;
   ini.LoadFromFile(link);
   ini.WriteString("New", "k", "v");
-  ASSERT_TRUE(ini.SaveToFile(link));
+  ASSERT_TRUE(Save(ini, link));
   EXPECT_TRUE(fs::is_symlink(link));
   EXPECT_EQ(ReadFileBytes(real), "[FormColorOptions]\r\n\r\n[New]\r\nk=v\r\n\r\n");
   struct stat st;
@@ -184,7 +196,7 @@ TEST(IniFile, ReadOnlyFileIsReadButNeverWritten) {
   EXPECT_EQ(v, "4");
   ini.WriteString("Form1", "ComboBoxFps_ItemIndex", "0");
   std::string error;
-  EXPECT_FALSE(ini.SaveToFile(path, &error));
+  EXPECT_FALSE(Save(ini, path, &error));
   EXPECT_NE(error.find("File access denied"), std::string::npos) << error;
   EXPECT_EQ(ReadFileBytes(path), original);
 
@@ -195,7 +207,7 @@ TEST(IniFile, ReadOnlyFileIsReadButNeverWritten) {
   EXPECT_FALSE(writable.ReadOnly());
   chmod(path.c_str(), 0444);
   writable.WriteString("Form1", "ComboBoxFps_ItemIndex", "1");
-  EXPECT_FALSE(writable.SaveToFile(path));
+  EXPECT_FALSE(Save(writable, path));
   EXPECT_EQ(ReadFileBytes(path), original);
   EXPECT_EQ(Names(dir.path()), std::vector<std::string>{"Kestrelpix_Settings.ini"});
 }
@@ -261,7 +273,7 @@ TEST(IniFile, HostileThingsAtTheSettingsName) {
       }
       ini.WriteString("Form1", "ComboBoxFps_ItemIndex", "2");
       std::string error;
-      if (ini.SaveToFile(name, &error)) status |= 2;
+      if (Save(ini, name, &error)) status |= 2;
       WriteFileBytes(errorFile, error);
       _exit(status);
     }
@@ -310,7 +322,7 @@ TEST(IniFile, FailedWriteLeavesTheOldFileWhole) {
   auto old_handler = std::signal(SIGXFSZ, SIG_IGN);
   ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
   std::string error;
-  const bool saved = ini.SaveToFile(path, &error);
+  const bool saved = Save(ini, path, &error);
   setrlimit(RLIMIT_FSIZE, &old_limit);
   std::signal(SIGXFSZ, old_handler);
 
@@ -320,7 +332,7 @@ TEST(IniFile, FailedWriteLeavesTheOldFileWhole) {
   EXPECT_EQ(Names(dir.path()), std::vector<std::string>{"Kestrelpix_Settings.ini"});
 
   // With room again the same copy is written whole.
-  ASSERT_TRUE(ini.SaveToFile(path));
+  ASSERT_TRUE(Save(ini, path));
   EXPECT_EQ(ReadFileBytes(path), ini.ToText());
 }
 
@@ -351,7 +363,7 @@ TEST(IniFile, ReadOnlyFolderLeavesTheOldFileWhole) {
     if (ini.ReadOnly()) _exit(4);
     ini.WriteString("Form1", "ComboBoxFps_ItemIndex", "0");
     std::string error;
-    if (ini.SaveToFile(path, &error)) _exit(5);
+    if (Save(ini, path, &error)) _exit(5);
     _exit(error.find("File access denied") != std::string::npos ? 0 : 6);
   }
   int status = 0;

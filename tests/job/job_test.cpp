@@ -37,8 +37,7 @@ struct Fixture {
   Fixture() { input = dir.Write("movie.srt", "placeholder"); }
   // A run of doc, read from `from` and written beside `outBase` (the input
   // when empty).
-  RunOutcome Run(const std::string& from = "", const std::string& outBase = "",
-                 int workers = 1) {
+  RunOutcome Run(const std::string& from = "", const std::string& outBase = "", int workers = 1) {
     const std::string in = from.empty() ? input : from;
     RunRequest request;
     request.Workers = workers;
@@ -231,7 +230,7 @@ TEST(ConversionRun, RefusalsTouchNoFile) {
     f.loaded = c.loaded;
     f.fits = c.fits;
     f.doc.AddLine("0", "1", "x", "", "");
-      EXPECT_EQ(f.Run().Outcome, JobOutcome::Refused);
+    EXPECT_EQ(f.Run().Outcome, JobOutcome::Refused);
     EXPECT_EQ(f.host.sink.messages, std::vector<std::string>{c.message});
     EXPECT_FALSE(f.Exists(".idx"));
     EXPECT_FALSE(f.Exists(".sub"));
@@ -302,7 +301,7 @@ TEST(ConversionRun, BandsOutsideTheFrameAreCutToIt) {
   // The top of the offset range (NTSC: y1 = 480 - H - 40 - 492 lies above
   // the frame), then the bottom of it.
   for (int offset : {492, 8}) {
-    f.host.settings.offset = offset;
+    f.host.settings.BottomOffset = offset;
     EXPECT_EQ(f.Run().Outcome, JobOutcome::Completed);
     const auto r = testing::RunCommand("ffprobe -v error -show_frames -of compact " +
                                        testing::ShellQuote(f.Out(".idx")));

@@ -15,10 +15,7 @@ namespace kestrelpix::cli {
 
 namespace {
 
-int Refuse(const std::string& error) {
-  std::fprintf(stderr, "kestrelpix-cli convert: %s\n", error.c_str());
-  return kExitUsage;
-}
+int Refuse(const std::string& error) { return ReportUsage("convert", error); }
 
 std::vector<std::string> SplitCommas(const std::string& text) {
   std::vector<std::string> parts;
@@ -32,17 +29,16 @@ std::vector<std::string> SplitCommas(const std::string& text) {
 }
 
 // Each input's language: from --languages, else from the tag before its
-// extension, else the --language value. Returns an empty list after a
-// refusal printed on stderr.
-std::vector<MergeInput> StreamsOf(const MergeRequest& r, MessageSink& sink, int& status) {
+// extension, else the --language value. A code that is not in the language
+// list, or a list of the wrong length, throws UsageError.
+std::vector<MergeInput> StreamsOf(const MergeRequest& r, MessageSink& sink) {
   std::vector<MergeInput> streams;
   std::vector<std::string> codes;
   if (r.languages) {
     codes = SplitCommas(*r.languages);
     if (codes.size() != r.inputs.size()) {
-      status = Refuse("--languages: " + std::to_string(codes.size()) + " codes for " +
-                      std::to_string(r.inputs.size()) + " inputs; give one code per input");
-      return {};
+      throw UsageError("--languages: " + std::to_string(codes.size()) + " codes for " +
+                       std::to_string(r.inputs.size()) + " inputs; give one code per input");
     }
   }
   for (size_t i = 0; i < r.inputs.size(); ++i) {
@@ -50,9 +46,8 @@ std::vector<MergeInput> StreamsOf(const MergeRequest& r, MessageSink& sink, int&
     if (r.languages) {
       const std::optional<std::string> language = LanguageForCode(codes[i]);
       if (!language) {
-        status =
-            Refuse("--languages: '" + codes[i] + "' is not a two-letter code of the language list");
-        return {};
+        throw UsageError("--languages: '" + codes[i] +
+                         "' is not a two-letter code of the language list");
       }
       stream.Language = *language;
     } else if (const std::string tag = LanguageTagOf(r.inputs[i]); !tag.empty()) {
@@ -103,9 +98,12 @@ int RunMerge(const MergeRequest& r) {
                   " inputs (one sub-stream each), not " + std::to_string(r.inputs.size()));
   }
   ConsoleFrontEnd sink(r.settings);
-  int status = kExitOk;
-  const std::vector<MergeInput> streams = StreamsOf(r, sink, status);
-  if (status != kExitOk) return status;
+  std::vector<MergeInput> streams;
+  try {
+    streams = StreamsOf(r, sink);
+  } catch (const UsageError& e) {
+    return Refuse(e.what());
+  }
   // "films/movie" writes into films/, made when missing as --output-dir is.
   if (!FolderOf(base).empty() && !CreateOutputFolder(FolderOf(base))) return kExitFailed;
 

@@ -48,6 +48,11 @@ const std::vector<Command>& Commands() { return Registry(); }
 
 RegisterCommand::RegisterCommand(Command command) { Registry().push_back(command); }
 
+int ReportUsage(const char* command, const std::string& message) {
+  std::fprintf(stderr, "kestrelpix-cli %s: %s\n", command, message.c_str());
+  return kExitUsage;
+}
+
 }  // namespace kestrelpix::cli
 
 int main(int argc, char** argv) {

@@ -46,8 +46,8 @@ TEST(ConvertCommand, BatchFileLineConvertsToTheSameBytesAsNamedSettings) {
   p.FontStyle = 1;  // Bold
   p.FontSize = 16;  // "22"
   p.Align = 1;      // left
-  p.offset = 60;
-  p.offset_or = -2;
+  p.BottomOffset = 60;
+  p.LineSpacing = -2;
   p.OutlineWidth = 2;  // "4"
   p.Palette = PaletteMode::PcOnly;
   p.AntialiasColor = 9;  // silver
