@@ -69,11 +69,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   } catch (const Error&) {
     return 0;  // a value that is not a whole number, or a position outside its list
   }
-  Check(positions.offset >= kOffsetMin && positions.offset <= kOffsetMax);
-  Check(positions.offset_or >= kOffsetOrMin && positions.offset_or <= kOffsetOrMax);
-  Check(settings.offset == positions.offset);
-  Check(settings.offset_or % 2 == 0 && settings.offset_or >= kOffsetOrMin &&
-        settings.offset_or <= kOffsetOrMax);
+  Check(positions.BottomOffset >= kBottomOffsetMin && positions.BottomOffset <= kBottomOffsetMax);
+  Check(positions.LineSpacing >= kLineSpacingMin && positions.LineSpacing <= kLineSpacingMax);
+  Check(settings.BottomOffset == positions.BottomOffset);
+  Check(settings.LineSpacing % 2 == 0 && settings.LineSpacing >= kLineSpacingMin &&
+        settings.LineSpacing <= kLineSpacingMax);
   Check(settings.FontName == Fonts()[static_cast<size_t>(positions.FontName)]);
   Check(settings.FontSize >= 1 && settings.FontSize <= 1000);
   Check(settings.Fps == FpsList()[static_cast<size_t>(positions.Fps)]);

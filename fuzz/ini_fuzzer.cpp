@@ -11,6 +11,7 @@
 
 #include "app/form_storage.h"
 #include "app/ini_file.h"
+#include "app/settings_model.h"
 #include "app/settings_values.h"
 
 namespace {

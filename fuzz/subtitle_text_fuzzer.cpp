@@ -83,8 +83,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   s.FontSize = std::stoi(PickFrom(FontSizeNames(), data[3]));
   s.OutlineWidth = 2 + data[4] % 3;
   s.Align = PickFrom(AlignList(), data[5]);
-  s.offset = kOffsetMin + data[6] * (kOffsetMax - kOffsetMin) / 255;
-  s.offset_or = kOffsetOrMin + 2 * (data[7] % 13);
+  s.BottomOffset = kBottomOffsetMin + data[6] * (kBottomOffsetMax - kBottomOffsetMin) / 255;
+  s.LineSpacing = kLineSpacingMin + 2 * (data[7] % 13);
   s.Fps = PickFrom(FpsList(), data[8]);
   s.TextColor = MakeColor(255, 255, 255);
   s.OutlineColor = MakeColor(0, 0, 0);

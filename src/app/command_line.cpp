@@ -63,8 +63,8 @@ ControlPositions PositionsFromCommandLine(const CommandLineValues& v) {
   p.FontStyle = StrToInt(v[3]);
   p.FontSize = StrToInt(v[4]);
   p.Align = StrToInt(v[5]);
-  p.offset = std::clamp(StrToInt(v[6]), kOffsetMin, kOffsetMax);
-  p.offset_or = std::clamp(StrToInt(v[7]), kOffsetOrMin, kOffsetOrMax);
+  p.BottomOffset = std::clamp(StrToInt(v[6]), kBottomOffsetMin, kBottomOffsetMax);
+  p.LineSpacing = std::clamp(StrToInt(v[7]), kLineSpacingMin, kLineSpacingMax);
   p.OutlineWidth = StrToInt(v[8]);
   p.Language = StrToInt(v[12]);
   p.Fps = StrToInt(v[13]);
@@ -119,10 +119,10 @@ RenderSettings SettingsFromPositions(const ControlPositions& p,
   s.FontStyle = StyleFromName(Pick(StyleNames(), p.FontStyle, 4));
   s.FontSize = StrToInt(Pick(FontSizeNames(), p.FontSize, 5));
   s.Align = Pick(AlignList(), p.Align, 6);
-  s.offset = std::clamp(p.offset, kOffsetMin, kOffsetMax);
+  s.BottomOffset = std::clamp(p.BottomOffset, kBottomOffsetMin, kBottomOffsetMax);
   // The line spacing slider only rests on even positions.
-  s.offset_or =
-      std::clamp(p.offset_or + (p.offset_or % 2 != 0 ? 1 : 0), kOffsetOrMin, kOffsetOrMax);
+  s.LineSpacing = std::clamp(p.LineSpacing + (p.LineSpacing % 2 != 0 ? 1 : 0), kLineSpacingMin,
+                             kLineSpacingMax);
   s.OutlineWidth = StrToInt(Pick(OutlineWidthList(), p.OutlineWidth, 9));
   s.Language = Pick(LanguageList(), p.Language, 13);
   s.Fps = Pick(FpsList(), p.Fps, 14);
@@ -163,8 +163,8 @@ ControlPositions PositionsFromSettings(const RenderSettings& s,
   const std::string size = std::to_string(s.FontSize);
   p.FontSize = PositionIn(FontSizeNames(), equals(size), "The font size " + size);
   p.Align = PositionIn(AlignList(), equals(s.Align), "The alignment \"" + s.Align + "\"");
-  p.offset = std::clamp(s.offset, kOffsetMin, kOffsetMax);
-  p.offset_or = std::clamp(s.offset_or, kOffsetOrMin, kOffsetOrMax);
+  p.BottomOffset = std::clamp(s.BottomOffset, kBottomOffsetMin, kBottomOffsetMax);
+  p.LineSpacing = std::clamp(s.LineSpacing, kLineSpacingMin, kLineSpacingMax);
   const std::string outline = std::to_string(s.OutlineWidth);
   p.OutlineWidth = PositionIn(OutlineWidthList(), equals(outline), "The outline width " + outline);
   p.Language = PositionIn(LanguageList(), equals(s.Language), "The language " + s.Language);
@@ -207,9 +207,9 @@ std::string BatchLine(const std::string& programFolder, const std::string& subti
 #endif
   std::string line = BatchQuote(programFolder + kProgram) + " " + BatchQuote(subtitlePath) + " ";
   const int values[] = {
-      p.FontName,  p.FontCharset, p.FontStyle,    p.FontSize,       p.Align,
-      p.offset,    p.offset_or,   p.OutlineWidth, p.AntialiasColor, p.OutlineColor,
-      p.TextColor, p.Language,    p.Fps};
+      p.FontName,     p.FontCharset, p.FontStyle,    p.FontSize,       p.Align,
+      p.BottomOffset, p.LineSpacing, p.OutlineWidth, p.AntialiasColor, p.OutlineColor,
+      p.TextColor,    p.Language,    p.Fps};
   for (int v : values) line += std::to_string(v) + " ";
   line += PaletteModeCode(p.Palette);
   if (p.WrapLines) line += *p.WrapLines ? " 1" : " 0";

@@ -22,8 +22,8 @@ struct ControlPositions {
   int FontStyle = 0;
   int FontSize = 14;
   int Align = 0;
-  int offset = 30;
-  int offset_or = -4;
+  int BottomOffset = 30;
+  int LineSpacing = -4;
   int OutlineWidth = 1;
   int AntialiasColor = 1;
   int OutlineColor = 0;

@@ -44,6 +44,10 @@ void ConsoleFrontEnd::Warn(std::string_view text) {
   StderrMessageSink().Warn(prefix_ + std::string(text));
 }
 
+void ConsoleFrontEnd::Loaded(const SubtitleDocument& doc, const std::vector<std::string>& notes) {
+  for (const std::string& note : notes) Warn(note);
+}
+
 bool ConsoleFrontEnd::ShouldStop() { return StopSignal() != 0; }
 
 void ConsoleFrontEnd::Progress(int done, int total) {

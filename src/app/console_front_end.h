@@ -7,6 +7,7 @@
 #include <chrono>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "job/front_end.h"
 
@@ -39,6 +40,8 @@ class ConsoleFrontEnd : public FrontEnd {
   void ShowMessage(std::string_view text) override;
   void Warn(std::string_view text) override;
   bool ShouldStop() override;
+  // What the reader noted about the file: a warning each.
+  void Loaded(const SubtitleDocument& doc, const std::vector<std::string>& notes) override;
   void Progress(int done, int total) override;
 
  private:

@@ -49,11 +49,11 @@ constexpr int kDefaultStyleIndex = 0;      // "Normal"
 constexpr int kDefaultAlignIndex = 0;      // "center"
 constexpr int kDefaultOutlineIndex = 1;    // "3"
 constexpr int kDefaultFontNameIndex = 0;   // "Arial"
-constexpr int kDefaultOffset = 30;
-constexpr int kDefaultOffsetOr = -4;
-constexpr int kOffsetMin = 8;
-constexpr int kOffsetMax = 492;
-constexpr int kOffsetOrMin = -14;
-constexpr int kOffsetOrMax = 10;
+constexpr int kDefaultBottomOffset = 30;
+constexpr int kDefaultLineSpacing = -4;
+constexpr int kBottomOffsetMin = 8;
+constexpr int kBottomOffsetMax = 492;
+constexpr int kLineSpacingMin = -14;
+constexpr int kLineSpacingMax = 10;
 
 }  // namespace kestrelpix

@@ -80,58 +80,12 @@ bool DecodeProperty(PropertyType type, std::string_view text, PropertyValue& v) 
 
 }  // namespace
 
-const std::vector<std::string>& MainWindowKeys() {
-  static const std::vector<std::string> kKeys = {
-      "LabelImageChangedPAL_Caption",
-      "LabelImageChangedNTSC_Caption",
-      "ComboBoxFontName_ItemIndex",
-      "ComboBoxFontSize_ItemIndex",
-      "ComboBoxFontCharset_ItemIndex",
-      "ComboBoxFontStyle_ItemIndex",
-      "ComboBoxAlign_ItemIndex",
-      "ComboBoxFps_ItemIndex",
-      "ComboBoxOutlineWidth_ItemIndex",
-      "ComboBoxVobsubLanguage_ItemIndex",
-      "JvColorButtonAntialias_ColorValue",
-      "JvColorButtonOutline_ColorValue",
-      "JvColorButtonText_ColorValue",
-      "offset_Position",
-      "offset_or_Position",
-      "CheckBoxWrapLines_Checked",
-  };
-  return kKeys;
-}
-
-const std::vector<std::string>& ColorOptionsKeys() {
-  static const std::vector<std::string> kKeys = {
-      "RadioButtonDVD_Checked",
-      "RadioButtonPC_Checked",
-      "RadioButtonPCDVD1_Checked",
-      "RadioButtonPCDVD2_Checked",
-  };
-  return kKeys;
-}
-
 PropertyType StoredKeyType(std::string_view key) {
   if (EndsWith(key, "_Caption")) return PropertyType::Text;
   if (EndsWith(key, "_ItemIndex") || EndsWith(key, "_Position")) return PropertyType::Integer;
   if (EndsWith(key, "_ColorValue")) return PropertyType::Colour;
   if (EndsWith(key, "_Checked")) return PropertyType::Boolean;
   throw std::invalid_argument("no stored property type for key " + std::string(key));
-}
-
-bool StoredWrapLines(const std::string& path, MessageSink* sink) {
-  IniFile file;
-  try {
-    file.LoadFromFile(path);
-  } catch (const std::exception& e) {
-    if (sink != nullptr) sink->Warn(SettingsNotReadNote(e.what()));
-    return false;
-  }
-  std::string text;
-  bool wrap = false;
-  if (!file.ReadString(kMainWindowSection, "CheckBoxWrapLines_Checked", text)) return false;
-  return DecodeBoolean(text, wrap) && wrap;
 }
 
 std::string SettingsNotReadNote(std::string_view reason) {

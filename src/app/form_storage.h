@@ -62,32 +62,10 @@ struct RestoredPlacement {
   enum class State { Normal, Minimized, Maximized } state = State::Normal;
 };
 
-// The stored properties of the main window, in the order in which they are
-// saved and restored:
-//   LabelImageChangedPAL_Caption, LabelImageChangedNTSC_Caption (text),
-//   ComboBoxFontName_ItemIndex, ComboBoxFontSize_ItemIndex,
-//   ComboBoxFontCharset_ItemIndex, ComboBoxFontStyle_ItemIndex,
-//   ComboBoxAlign_ItemIndex, ComboBoxFps_ItemIndex,
-//   ComboBoxOutlineWidth_ItemIndex, ComboBoxVobsubLanguage_ItemIndex (integer),
-//   JvColorButtonAntialias_ColorValue, JvColorButtonOutline_ColorValue,
-//   JvColorButtonText_ColorValue (colour),
-//   offset_Position, offset_or_Position (integer),
-//   CheckBoxWrapLines_Checked (Boolean).
-const std::vector<std::string>& MainWindowKeys();
-// The colour options window: RadioButtonDVD_Checked, RadioButtonPC_Checked,
-// RadioButtonPCDVD1_Checked, RadioButtonPCDVD2_Checked (all Boolean).
-const std::vector<std::string>& ColorOptionsKeys();
 // The type of a key of the two lists, from its property name: _Caption text,
 // _ItemIndex and _Position integer, _ColorValue colour, _Checked Boolean.
 // Throws std::invalid_argument for any other key.
 PropertyType StoredKeyType(std::string_view key);
-
-// The stored "Wrap long lines" choice of the main window in the settings
-// file at `path`: what a conversion without the window uses, as the window
-// restores it. False when the file, the key or a readable value is missing.
-// A file that cannot be read (a folder, a FIFO, too large) is told to
-// `sink` as a warning, with SettingsNotReadNote.
-bool StoredWrapLines(const std::string& path, MessageSink* sink = nullptr);
 
 // What the program says when its settings file cannot be read: `reason` (a
 // FileError's text, naming the file) and what follows from it.

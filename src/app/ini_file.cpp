@@ -50,14 +50,12 @@ std::string FailureText(const std::string& path, int err) {
   return path + ": " + FileErrorFromErrno(err).what();
 }
 
-bool Fail(std::string* error, const std::string& path, int err) {
-  if (error) *error = FailureText(path, err);
-  return false;
+[[noreturn]] void Fail(const std::string& path, int err) {
+  throw FileError(FailureText(path, err), err);
 }
 
-bool FailWith(std::string* error, const std::string& path, const std::string& why) {
-  if (error) *error = path + ": " + why;
-  return false;
+[[noreturn]] void FailWith(const std::string& path, const std::string& why) {
+  throw FileError(path + ": " + why, 0);
 }
 
 std::string NotRegularText(const struct stat& st) {
@@ -244,21 +242,21 @@ std::string IniFile::ToText() const {
   return out;
 }
 
-bool IniFile::SaveToFile(const std::string& path, std::string* error) const {
-  if (read_only_) return Fail(error, path, EACCES);
+void IniFile::SaveToFile(const std::string& path) const {
+  if (read_only_) Fail(path, EACCES);
 
   // A link written through is replaced beside the file it points to, so
   // the link stays a link.
   std::string target, why;
-  if (!FindSaveTarget(path, target, why)) return FailWith(error, path, why);
+  if (!FindSaveTarget(path, target, why)) FailWith(path, why);
 
   struct stat old;
   const bool existed = lstat(target.c_str(), &old) == 0;
   if (existed) {
-    if (!S_ISREG(old.st_mode)) return FailWith(error, path, NotRegularText(old));
-    if (IsReadOnlyFile(target, old)) return Fail(error, path, EACCES);
+    if (!S_ISREG(old.st_mode)) FailWith(path, NotRegularText(old));
+    if (IsReadOnlyFile(target, old)) Fail(path, EACCES);
   } else if (errno != ENOENT) {
-    return Fail(error, path, errno);
+    Fail(path, errno);
   }
 
   // The temporary file gets the permissions a new file would get (the
@@ -271,7 +269,7 @@ bool IniFile::SaveToFile(const std::string& path, std::string* error) const {
     fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0 && errno != EEXIST) break;
   }
-  if (fd < 0) return Fail(error, path, errno);
+  if (fd < 0) Fail(path, errno);
 
   const std::string text = ToText();
   int err = 0;
@@ -286,7 +284,7 @@ bool IniFile::SaveToFile(const std::string& path, std::string* error) const {
   if (err == 0 && rename(temp.c_str(), target.c_str()) != 0) err = errno;
   if (err != 0) {
     unlink(temp.c_str());
-    return Fail(error, path, err);
+    Fail(path, err);
   }
 
   // Make the rename itself durable; a failure here leaves a whole file of
@@ -298,7 +296,6 @@ bool IniFile::SaveToFile(const std::string& path, std::string* error) const {
     fsync(dir);
     close(dir);
   }
-  return true;
 }
 
 bool IniFile::ReadString(std::string_view section, std::string_view key, std::string& out) const {
@@ -321,31 +318,6 @@ void IniFile::WriteString(std::string_view section, std::string_view key, std::s
     e->value = OneLine(value);
   } else {
     s->entries.push_back(Entry{std::string(key), OneLine(value), true});
-  }
-}
-
-bool IniFile::HasKey(std::string_view section, std::string_view key) const {
-  const Section* s = FindSection(section);
-  return s && FindEntry(*s, key);
-}
-
-void IniFile::DeleteKey(std::string_view section, std::string_view key) {
-  Section* s = FindSection(section);
-  if (!s) return;
-  for (auto it = s->entries.begin(); it != s->entries.end(); ++it) {
-    if (it->has_separator && EqualsIgnoreCase(it->key, key)) {
-      s->entries.erase(it);
-      return;
-    }
-  }
-}
-
-void IniFile::EraseSection(std::string_view section) {
-  for (auto it = sections_.begin(); it != sections_.end(); ++it) {
-    if (EqualsIgnoreCase(it->name, section)) {
-      sections_.erase(it);
-      return;
-    }
   }
 }
 

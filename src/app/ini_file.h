@@ -60,11 +60,10 @@ class IniFile {
   // written through (the file it points to is replaced, the link stays)
   // only when it points to a regular file that is empty (or blank) or holds
   // a [Form1] or [FormColorOptions] section; any other link is left alone
-  // with all it points to. Returns false on any failure and, when `error`
-  // is given, stores a message for the user there ("File access denied",
-  // "it is a link to ..., which is not a settings file" and the like,
-  // preceded by the path).
-  bool SaveToFile(const std::string& path, std::string* error = nullptr) const;
+  // with all it points to. Any failure throws FileError, whose text is a
+  // message for the user ("File access denied", "it is a link to ..., which
+  // is not a settings file" and the like, preceded by the path).
+  void SaveToFile(const std::string& path) const;
 
   // True when the file loaded last must not be written: it was read-only,
   // or it could not be read at all.
@@ -79,10 +78,6 @@ class IniFile {
   // file. Keys and section names are the program's own: they must not hold
   // "=", line breaks, or begin with "[" or ";".
   void WriteString(std::string_view section, std::string_view key, std::string_view value);
-  bool HasKey(std::string_view section, std::string_view key) const;
-  void DeleteKey(std::string_view section, std::string_view key);
-
-  void EraseSection(std::string_view section);
   // Section names as stored, in file order.
   std::vector<std::string> SectionNames() const;
   // The keys of a section's entries in file order (lines without "=" are

@@ -1,5 +1,6 @@
 #include "app/settings_values.h"
 
+#include <span>
 #include <vector>
 
 #include "app/ini_file.h"
@@ -9,6 +10,11 @@
 namespace kestrelpix {
 
 namespace {
+
+struct ColorConstant {
+  const char* name;
+  ColorValue value;
+};
 
 // The colours named in the settings file: the fixed ones, then the named
 // system colours in index order.
@@ -94,7 +100,5 @@ bool DecodeColor(std::string_view text, ColorValue& value) {
   value = static_cast<ColorValue>(number);
   return true;
 }
-
-std::span<const ColorConstant> ColorConstants() { return NamedColors(); }
 
 }  // namespace kestrelpix

@@ -4,7 +4,6 @@
 #pragma once
 
 #include <cstdint>
-#include <span>
 #include <string>
 #include <string_view>
 
@@ -29,21 +28,13 @@ std::string EncodeBoolean(bool value);
 bool DecodeBoolean(std::string_view text, bool& value);
 
 // Colours: written as the colour's name when the value equals a named colour
-// ("clWhite"), otherwise as the 32-bit value in signed decimal (orange, red
+// ("clWhite"; the sixteen standard colours, four extra ones, clNone,
+// clDefault and the named system colours of SystemColors(), no two sharing a
+// name or a value), otherwise as the 32-bit value in signed decimal (orange, red
 // 255, green 128, blue 0, is 0x000080FF and is written "33023"). Read: a
 // name in any case, otherwise an integer as above.
 std::string EncodeColor(ColorValue value);
 bool DecodeColor(std::string_view text, ColorValue& value);
-
-struct ColorConstant {
-  const char* name;
-  ColorValue value;
-};
-
-// Every named colour: the sixteen standard colours, the four extra ones,
-// clNone and clDefault, and the named system colours of SystemColors(). No
-// two entries share a name or a value.
-std::span<const ColorConstant> ColorConstants();
 
 constexpr ColorValue kColorNone = 0x1FFFFFFFu;
 constexpr ColorValue kColorDefault = 0x20000000u;

@@ -9,9 +9,6 @@ struct AppState {
   bool SubtitleLoaded = false;
   // The last text measured against the width limit fitted.
   bool SubtitleFits = false;
-  // Started with the fifteen command-line parameters: no dialogs, no
-  // success messages.
-  bool CommandLineMode = false;
   // No generation run is active (or the active one has been told to stop).
   bool JobIdle = true;
 };

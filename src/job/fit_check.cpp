@@ -60,7 +60,7 @@ void CheckLines(const SubtitleEntryView& entry, const std::vector<std::string_vi
   }
   state.SubtitleFits = false;
   const bool loading = !state.SubtitleLoaded;
-  if (loading) frontEnd.ClearEntryList();
+  if (loading) frontEnd.LoadRefused();
   frontEnd.ShowMessage(TooWideMessage(TextLines(entry, all, font), number, std::max(W1, W2), font,
                                       loading, frontEnd.WrapHint()));
 }
@@ -80,8 +80,7 @@ void CheckEntryFits(std::string_view line1, std::string_view line2, const Render
   CheckEntryFits(entry, 0, font, state, frontEnd);
 }
 
-void CheckAllEntriesFit(const SubtitleDocument& doc, AppState& state, FrontEnd& frontEnd,
-                        const std::string& successNote) {
+void CheckAllEntriesFit(const SubtitleDocument& doc, AppState& state, FrontEnd& frontEnd) {
   const int n = doc.LineCount();
   const bool loading = !state.SubtitleLoaded;
   std::set<char32_t> missing;
@@ -100,11 +99,7 @@ void CheckAllEntriesFit(const SubtitleDocument& doc, AppState& state, FrontEnd& 
   }
   if (!missing.empty()) frontEnd.Warn(MissingGlyphsWarning(missing));
   if (!state.SubtitleFits) return;
-  if (!state.CommandLineMode) {
-    frontEnd.ShowMessage(std::string("Subtitle Style Modified/Loaded Successfully") +
-                         (successNote.empty() ? "" : "\r" + successNote));
-  }
-  frontEnd.ShowLoadedFileName();
+  frontEnd.AllEntriesFit();
   state.SubtitleLoaded = true;
 }
 

@@ -19,7 +19,7 @@ namespace kestrelpix {
 // with a line of FitLimit pixels or more is refused with a message naming
 // the entry's number (none when 0) and the widest line's width, quoting the
 // entry's text as the charset reads it, and suggesting wrapping or a smaller
-// font; while nothing is loaded the entry list is emptied as well.
+// font; while nothing is loaded the front end hears LoadRefused first.
 void CheckEntryFits(const SubtitleEntry& entry, int number, const RenderSettings& font,
                     AppState& state, FrontEnd& frontEnd);
 // The same for an entry of two lines without a number.
@@ -28,11 +28,9 @@ void CheckEntryFits(std::string_view line1, std::string_view line2, const Render
 
 // Checks every entry in order and stops at the first entry that does not
 // fit. While loading, characters that no installed font has are reported
-// once as a warning. When all fit: the success message (not in command-line
-// mode) with successNote on lines below it, the file name, and
+// once as a warning. When all fit: AllEntriesFit, and
 // state.SubtitleLoaded = true. The settings are read afresh for every entry.
-void CheckAllEntriesFit(const SubtitleDocument& doc, AppState& state, FrontEnd& frontEnd,
-                        const std::string& successNote = "");
+void CheckAllEntriesFit(const SubtitleDocument& doc, AppState& state, FrontEnd& frontEnd);
 
 // The preview's check of the two lines it draws: sets state.SubtitleFits,
 // and a line too wide is reported as "The string", the lines as the charset

@@ -27,6 +27,15 @@ class InputFrontEnd : public FrontEnd {
     outer_.ShowMessage(prefix_ + std::string(text));
   }
   void Warn(std::string_view text) override { outer_.Warn(prefix_ + std::string(text)); }
+  void LoadStarted(const std::string& fileName) override { outer_.LoadStarted(fileName); }
+  void Loaded(const SubtitleDocument& doc, const std::vector<std::string>& notes) override {
+    std::vector<std::string> prefixed;
+    for (const std::string& note : notes) prefixed.push_back(prefix_ + note);
+    outer_.Loaded(doc, prefixed);
+  }
+  void LoadRefused() override { outer_.LoadRefused(); }
+  void AllEntriesFit() override { outer_.AllEntriesFit(); }
+  void LoadEnded() override { outer_.LoadEnded(); }
 
  private:
   FrontEnd& outer_;
@@ -39,7 +48,6 @@ class InputFrontEnd : public FrontEnd {
 bool LoadStream(const std::string& input, FrontEnd& frontEnd,
                 std::unique_ptr<SubtitleDocument>& doc, RunStream& stream) {
   AppState state;
-  state.CommandLineMode = true;
   try {
     // A missing input, a folder or a FIFO gets its own message rather than
     // "Unsupported Subtitle Format !"; the probe opens without blocking.

@@ -25,10 +25,8 @@ void LoadSubtitleFile(const std::string& fileName,
                       FrontEnd& frontEnd) {
   state.SubtitleLoaded = false;
   state.SubtitleFits = false;
-  frontEnd.SetFileNameText("Load SRT");
+  frontEnd.LoadStarted(fileName);
   if (fileName.empty()) return;
-  frontEnd.SetCaption("Kestrelpix By Morvane Loading Subtitle...");
-  frontEnd.ClearEntryList();
   CurrentSubtitle = std::make_unique<SubtitleDocument>();
   // A frame-numbered file without its own frame rate counts at the chosen
   // one; with DEFAULT the load names the code page it detects.
@@ -49,33 +47,10 @@ void LoadSubtitleFile(const std::string& fileName,
     CurrentSubtitle->MarkAllTextDrawn(drawn);
   }
   if (CurrentSubtitle->Loaded) {
-    // What the load noted: below the success message in the window, as
-    // warnings on the command line.
-    std::string successNote;
-    for (const std::string& note : CurrentSubtitle->LoadNotes()) {
-      if (state.CommandLineMode) {
-        frontEnd.WriteNote(note);
-      } else {
-        successNote += (successNote.empty() ? "" : "\r") + note;
-      }
-    }
-    // A charset chosen for an earlier file goes on reading the next ones:
-    // the window says so at every load it decides. (A command line names
-    // its charset itself.)
-    const uint8_t used = CharsetForText(chosen.FontCharset, CurrentSubtitle.get());
-    constexpr uint8_t kDefault = CharsetCode(CharsetId::kDefault);
-    if (!state.CommandLineMode && chosen.FontCharset != kDefault && used != kDefault) {
-      successNote += (successNote.empty() ? "" : "\r") + ChosenCharsetNote(used);
-    }
-    const int count = CurrentSubtitle->LineCount();
-    if (count > 0) {
-      for (int i = 1; i <= count; ++i)
-        frontEnd.AddEntryRow(ListRowText(CurrentSubtitle->LineView(i)));
-      frontEnd.SelectEntryRow(0);
-    }
-    CheckAllEntriesFit(*CurrentSubtitle, state, frontEnd, successNote);
+    frontEnd.Loaded(*CurrentSubtitle, CurrentSubtitle->LoadNotes());
+    CheckAllEntriesFit(*CurrentSubtitle, state, frontEnd);
   }
-  frontEnd.SetCaption("Kestrelpix By Morvane");
+  frontEnd.LoadEnded();
 }
 
 }  // namespace kestrelpix

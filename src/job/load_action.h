@@ -1,5 +1,5 @@
-// The load action: replaces the current document with a newly read one,
-// fills the front end's entry list and runs the fit check.
+// The load action: replaces the current document with a newly read one and
+// runs the fit check, telling the front end what happened.
 #pragma once
 
 #include <cstdint>
@@ -16,17 +16,17 @@ namespace kestrelpix {
 // empty. Text3 is never shown.
 std::string ListRowText(const SubtitleEntryView& line);
 
-// What a load in the window adds to its message when the text is read in a
-// charset the user chose rather than DEFAULT: "The text is read as
+// What a load adds to its message when the text is read in a charset the
+// user chose rather than DEFAULT: "The text is read as
 // EASTEUROPE (CP1250), the charset chosen; ...".
 std::string ChosenCharsetNote(uint8_t charset);
 
-// Steps after the file dialog: fileName is the dialog's file name (an empty
-// name ends the action at once). CurrentSubtitle is replaced by a new
-// document. A conversion or file error while reading propagates to the
-// caller with the caption left at "Kestrelpix By Morvane Loading Subtitle...".
-void LoadSubtitleFile(const std::string& fileName,
-                      std::unique_ptr<SubtitleDocument>& CurrentSubtitle, AppState& state,
-                      FrontEnd& frontEnd);
+// Reads fileName (an empty name ends the load at once) into a new document
+// that replaces CurrentSubtitle, and runs the fit check. The front end hears
+// LoadStarted, Loaded with the reader's notes, the fit check's events and
+// LoadEnded. A conversion or file error while reading propagates to the
+// caller, without LoadEnded.
+void LoadSubtitleFile(const std::string& fileName, std::unique_ptr<SubtitleDocument>& CurrentSubtitle,
+                      AppState& state, FrontEnd& frontEnd);
 
 }  // namespace kestrelpix

@@ -33,7 +33,6 @@ class OutputFile {
   // Closes without reporting errors and deletes the temporary file; the
   // final name is not touched. Returns true when a file was deleted.
   bool Discard();
-  const std::string& FinalPath() const { return path_; }
 
   // Closes the files and renames each over its final name, in order. The
   // renames of the outputs of one folder are made under a lock on the

@@ -185,14 +185,14 @@ LinePositions ComputePositions(TextExtent line1, TextExtent line2, const RenderS
   LinePositions p;
   p.x1 = LineX(line1.width, s.Align);
   p.x2 = LineX(line2.width, s.Align);
-  p.y1 = FH - line1.height - 40 - s.offset;
-  p.y2 = FH - line1.height + line2.height - 40 - s.offset - s.offset_or;
+  p.y1 = FH - line1.height - 40 - s.BottomOffset;
+  p.y2 = FH - line1.height + line2.height - 40 - s.BottomOffset - s.LineSpacing;
   return p;
 }
 
-Band ComputeBand(int y1, int H1, int H2, int offset_or) {
+Band ComputeBand(int y1, int H1, int H2, int lineSpacing) {
   // y1 % 2 is -1 for odd negative y1, so test the lowest bit instead.
-  return {(y1 & 1) == 0 ? y1 : y1 - 1, H1 + H2 - offset_or + 6};
+  return {(y1 & 1) == 0 ? y1 : y1 - 1, H1 + H2 - lineSpacing + 6};
 }
 
 Band CoverGlyphRows(Band band, int glyph_top, int glyph_bottom, int outline, int FH) {
@@ -231,7 +231,7 @@ Band RenderFrame(Fonts& fonts, std::string_view line1, std::string_view line2,
   const PaintValues values{value_of(1), value_of(2), value_of(3)};
   DrawnLines drawn = DrawLines(fonts, frame, line1, line2, s, FH, values);
   const Band band =
-      ComputeBand(drawn.positions.y1, drawn.line1.height, drawn.line2.height, s.offset_or);
+      ComputeBand(drawn.positions.y1, drawn.line1.height, drawn.line2.height, s.LineSpacing);
   return CoverGlyphRows(band, drawn.glyph_top, drawn.glyph_bottom,
                         std::min(s.OutlineWidth, kMaxOutlineWidth), FH);
 }

@@ -38,11 +38,11 @@ struct LinePositions {
 // 2, "left" gives 8, any other text 712 - W.
 int LineX(int W, const std::string& Align);
 
-// y1 = FH - H1 - 40 - offset; y2 = y1 + H2 - offset_or.
+// y1 = FH - H1 - 40 - BottomOffset; y2 = y1 + H2 - LineSpacing.
 LinePositions ComputePositions(TextExtent line1, TextExtent line2, const RenderSettings& s, int FH);
 
-// BandTop = y1, or y1 - 1 when y1 is odd; BandHeight = H1 + H2 - offset_or + 6.
-Band ComputeBand(int y1, int H1, int H2, int offset_or);
+// BandTop = y1, or y1 - 1 when y1 is odd; BandHeight = H1 + H2 - lineSpacing + 6.
+Band ComputeBand(int y1, int H1, int H2, int lineSpacing);
 
 // The band widened where glyph pixels (rows glyph_top to glyph_bottom) lie
 // outside it, so that no text pixel inside the frame is left out of the

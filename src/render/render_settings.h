@@ -27,8 +27,8 @@ struct RenderSettings {
   uint8_t FontCharset = CharsetCode(CharsetId::kDefault);
   int OutlineWidth = 3;  // pixels
   std::string Align = "center";
-  int offset = 30;     // pixels above the lowest 40 rows
-  int offset_or = -4;  // line spacing adjustment, even
+  int BottomOffset = 30;  // pixels above the lowest 40 rows
+  int LineSpacing = -4;   // line spacing adjustment, even
   ColorValue TextColor = MakeColor(255, 255, 255);
   ColorValue OutlineColor = MakeColor(0, 0, 0);
   ColorValue AntialiasColor = MakeColor(128, 128, 128);

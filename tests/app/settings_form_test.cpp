@@ -2,18 +2,16 @@
 // for line, and how a restore reads it back, hand edits included.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "app/form_storage.h"
 #include "app/ini_file.h"
-#include "settings_controls.h"
+#include "app/settings_model.h"
 #include "support/temp_dir.h"
 
 namespace kestrelpix {
 namespace {
-
-using testing::ColorOptionControls;
-using testing::MainControls;
 
 WindowPlacement Screen1080(int left, int top, int right, int bottom) {
   WindowPlacement p;
@@ -73,29 +71,24 @@ constexpr char kFirstRunFile[] =
     "RadioButtonPCDVD2_Checked=TRUE\r\n"
     "\r\n";
 
-MainControls ChangedMain() {
-  MainControls m;
-  m.LabelImageChangedPAL = "/home/ana/Pictures/harbour pal.bmp";
-  m.ComboBoxFontSize = 16;
-  m.JvColorButtonText = 0x000080FF;
-  m.JvColorButtonOutline = 0x800000;
-  m.CheckBoxWrapLines = true;
+Settings ChangedMain() {
+  Settings m;
+  m.PalPicture = "/home/ana/Pictures/harbour pal.bmp";
+  m.FontSize = 16;
+  m.TextColor = 0x000080FF;
+  m.OutlineColor = 0x800000;
+  m.WrapLines = true;
   return m;
 }
 
-ColorOptionControls SafePalette() {
-  ColorOptionControls c;
-  c.RadioButtonPCDVD1 = false;
-  c.RadioButtonPCDVD2 = true;
-  return c;
-}
+PaletteMode SafePalette() { return PaletteMode::SafePalette; }
 
 TEST(FormStorage, FirstRunWritesBothSectionsLineForLine) {
   IniFile file;
-  MainControls main = ChangedMain();
-  ColorOptionControls options = SafePalette();
-  FormStorage main_storage(file, "Form1", main.Properties());
-  FormStorage options_storage(file, "FormColorOptions", options.Properties());
+  Settings main = ChangedMain();
+  PaletteMode options = SafePalette();
+  FormStorage main_storage(file, "Form1", MainWindowProperties(main));
+  FormStorage options_storage(file, "FormColorOptions", PaletteProperties(options));
 
   main_storage.Save(Screen1080(557, 164, 1363, 916));
   options_storage.Save(Screen1080(729, 240, 1191, 840));
@@ -114,10 +107,10 @@ TEST(FormStorage, NextStartShowsTheSameChoices) {
   IniFile stored;
   stored.LoadFromText(kFirstRunFile);
 
-  MainControls main;  // a fresh window with its defaults
-  ColorOptionControls options;
-  FormStorage main_storage(stored, "Form1", main.Properties());
-  FormStorage options_storage(stored, "FormColorOptions", options.Properties());
+  Settings main;  // a fresh window with its defaults
+  PaletteMode options = Settings().Palette;
+  FormStorage main_storage(stored, "Form1", MainWindowProperties(main));
+  FormStorage options_storage(stored, "FormColorOptions", PaletteProperties(options));
   WindowPlacement screen = Screen1080(0, 0, 0, 0);
   RestoredPlacement placed = main_storage.Restore(screen);
   options_storage.Restore(screen);
@@ -134,10 +127,10 @@ TEST(FormStorage, SectionsFollowTheOrderOfTheFirstSave) {
   // The user opened and closed the colour options window before closing the
   // main window: its section is created first and stays first.
   IniFile file;
-  MainControls main;
-  ColorOptionControls options;
-  FormStorage main_storage(file, "Form1", main.Properties());
-  FormStorage options_storage(file, "FormColorOptions", options.Properties());
+  Settings main;
+  PaletteMode options = Settings().Palette;
+  FormStorage main_storage(file, "Form1", MainWindowProperties(main));
+  FormStorage options_storage(file, "FormColorOptions", PaletteProperties(options));
   options_storage.Save(WindowPlacement{});
   main_storage.Save(WindowPlacement{});
   options_storage.Save(WindowPlacement{});
@@ -161,23 +154,21 @@ TEST(FormStorage, ReadsHandEditedValues) {
       "RadioButtonPC_Checked=1\r\n"
       "RadioButtonPCDVD1_Checked=no\r\n"
       "radiobuttonpcdvd2_checked = N\r\n");
-  MainControls main;
-  main.JvColorButtonText = 0x123456;
-  ColorOptionControls options;
-  FormStorage(file, "Form1", main.Properties()).Restore(Screen1080(0, 0, 0, 0));
-  FormStorage(file, "FormColorOptions", options.Properties()).Restore(Screen1080(0, 0, 0, 0));
+  Settings main;
+  main.TextColor = 0x123456;
+  PaletteMode options = Settings().Palette;
+  FormStorage(file, "Form1", MainWindowProperties(main)).Restore(Screen1080(0, 0, 0, 0));
+  FormStorage(file, "FormColorOptions", PaletteProperties(options)).Restore(Screen1080(0, 0, 0, 0));
 
-  MainControls expected;
-  expected.ComboBoxFontSize = 0x1E;       // 30
-  expected.JvColorButtonText = 0xFFFFFF;  // clwhite
-  expected.JvColorButtonOutline = 0x000080FF;
-  expected.offset = 100;
-  expected.ComboBoxVobsubLanguage = 0;  // an empty integer reads as 0
+  Settings expected;
+  expected.FontSize = 0x1E;       // 30
+  expected.TextColor = 0xFFFFFF;  // clwhite
+  expected.OutlineColor = 0x000080FF;
+  expected.BottomOffset = 100;
+  expected.Language = 0;  // an empty integer reads as 0
   EXPECT_EQ(main, expected);
-  EXPECT_TRUE(options.RadioButtonDVD);
-  EXPECT_TRUE(options.RadioButtonPC);
-  EXPECT_FALSE(options.RadioButtonPCDVD1);
-  EXPECT_FALSE(options.RadioButtonPCDVD2);
+  // One mode is chosen, as of four radio buttons: the last that reads TRUE.
+  EXPECT_EQ(options, PaletteMode::PcOnly);
 }
 
 TEST(FormStorage, UndecodableValueStopsTheRestOfThatWindow) {
@@ -197,14 +188,14 @@ TEST(FormStorage, UndecodableValueStopsTheRestOfThatWindow) {
       "RadioButtonDVD_Checked=TRUE\r\n"
       "RadioButtonPCDVD1_Checked=FALSE\r\n"
       "\r\n");
-  MainControls main;
-  ColorOptionControls options;
-  FormStorage main_storage(file, "Form1", main.Properties());
+  Settings main;
+  PaletteMode options = Settings().Palette;
+  FormStorage main_storage(file, "Form1", MainWindowProperties(main));
   RestoredPlacement placed = main_storage.Restore(Screen1080(0, 0, 0, 0));
 
-  MainControls expected;  // defaults, but for the two properties before the stop
-  expected.LabelImageChangedPAL = "pal.bmp";
-  expected.ComboBoxFontName = 7;
+  Settings expected;  // defaults, but for the two properties before the stop
+  expected.PalPicture = "pal.bmp";
+  expected.FontName = 7;
   EXPECT_EQ(main, expected);
   // Placement comes before the properties and is restored all the same.
   EXPECT_TRUE(placed.applyPosition);
@@ -213,9 +204,8 @@ TEST(FormStorage, UndecodableValueStopsTheRestOfThatWindow) {
   EXPECT_EQ(placed.state, RestoredPlacement::State::Maximized);
 
   // The other window restores on its own.
-  FormStorage(file, "FormColorOptions", options.Properties()).Restore(Screen1080(0, 0, 0, 0));
-  EXPECT_TRUE(options.RadioButtonDVD);
-  EXPECT_FALSE(options.RadioButtonPCDVD1);
+  FormStorage(file, "FormColorOptions", PaletteProperties(options)).Restore(Screen1080(0, 0, 0, 0));
+  EXPECT_EQ(options, PaletteMode::DvdOnly);
 
   // Each type stops on its own kind of bad value.
   for (const char* line :
@@ -224,46 +214,51 @@ TEST(FormStorage, UndecodableValueStopsTheRestOfThatWindow) {
     IniFile bad;
     bad.LoadFromText(std::string("[Form1]\nLabelImageChangedNTSC_Caption=ntsc.bmp\n") + line +
                      "\noffset_or_Position=6\n");
-    MainControls m;
-    FormStorage(bad, "Form1", m.Properties()).Restore(WindowPlacement{});
-    EXPECT_EQ(m.LabelImageChangedNTSC, "ntsc.bmp") << line;
-    EXPECT_EQ(m.offset_or, -4) << line;
-    EXPECT_EQ(m.JvColorButtonAntialias, 0x808080u) << line;
-    EXPECT_EQ(m.ComboBoxFontName, 0) << line;
+    Settings m;
+    FormStorage(bad, "Form1", MainWindowProperties(m)).Restore(WindowPlacement{});
+    EXPECT_EQ(m.NtscPicture, "ntsc.bmp") << line;
+    EXPECT_EQ(m.LineSpacing, -4) << line;
+    EXPECT_EQ(m.AntialiasColor, 0x808080u) << line;
+    EXPECT_EQ(m.FontName, 0) << line;
   }
   IniFile bad_boolean;
   bad_boolean.LoadFromText(
       "[FormColorOptions]\nRadioButtonDVD_Checked=maybe\n"
       "RadioButtonPC_Checked=TRUE\n");
-  ColorOptionControls o;
-  FormStorage(bad_boolean, "FormColorOptions", o.Properties()).Restore(WindowPlacement{});
-  EXPECT_EQ(o, ColorOptionControls{});
+  PaletteMode o = Settings().Palette;
+  FormStorage(bad_boolean, "FormColorOptions", PaletteProperties(o)).Restore(WindowPlacement{});
+  EXPECT_EQ(o, Settings().Palette);
 }
 
 TEST(FormStorage, DeletedKeyLeavesOnlyThatControlAtItsDefault) {
   for (const std::string& key : MainWindowKeys()) {
+    // The first-run file without the key's line.
+    std::string text = kFirstRunFile;
+    const size_t line = text.find("\n" + key + "=");
+    ASSERT_NE(line, std::string::npos) << key;
+    text.erase(line + 1, text.find('\n', line + 1) - line);
     IniFile edited;
-    edited.LoadFromText(kFirstRunFile);
-    edited.DeleteKey("Form1", key);
-    ASSERT_FALSE(edited.HasKey("Form1", key));
+    edited.LoadFromText(text);
+    std::string value;
+    ASSERT_FALSE(edited.ReadString("Form1", key, value));
 
     // Start from controls that differ from both the stored values and the
     // defaults in every property, to see exactly which ones were assigned.
-    MainControls before;
-    before.LabelImageChangedPAL = "x";
-    before.LabelImageChangedNTSC = "y";
-    before.ComboBoxFontName = before.ComboBoxFontSize = before.ComboBoxFontCharset = 5;
-    before.ComboBoxFontStyle = before.ComboBoxAlign = before.ComboBoxFps = 5;
-    before.ComboBoxOutlineWidth = before.ComboBoxVobsubLanguage = 5;
-    before.JvColorButtonAntialias = before.JvColorButtonOutline = before.JvColorButtonText = 5;
-    before.offset = before.offset_or = 5;
+    Settings before;
+    before.PalPicture = "x";
+    before.NtscPicture = "y";
+    before.FontName = before.FontSize = before.FontCharset = 5;
+    before.FontStyle = before.Align = before.Fps = 5;
+    before.OutlineWidth = before.Language = 5;
+    before.AntialiasColor = before.OutlineColor = before.TextColor = 5;
+    before.BottomOffset = before.LineSpacing = 5;
 
-    MainControls restored = before;
-    FormStorage(edited, "Form1", restored.Properties()).Restore(WindowPlacement{});
+    Settings restored = before;
+    FormStorage(edited, "Form1", MainWindowProperties(restored)).Restore(WindowPlacement{});
 
-    MainControls expected = ChangedMain();
-    const auto expected_props = expected.Properties();
-    const auto before_props = before.Properties();
+    Settings expected = ChangedMain();
+    const auto expected_props = MainWindowProperties(expected);
+    const auto before_props = MainWindowProperties(before);
     for (size_t i = 0; i < expected_props.size(); ++i) {
       if (expected_props[i].key == key) expected_props[i].set(before_props[i].get());
     }
@@ -282,9 +277,9 @@ TEST(FormStorage, UnknownEntriesSurviveASave) {
       "comboboxfontsize_itemindex=3\r\n"
       "just a note\r\n"
       "\r\n");
-  MainControls main;
-  main.ComboBoxFontSize = 20;
-  FormStorage storage(file, "Form1", main.Properties());
+  Settings main;
+  main.FontSize = 20;
+  FormStorage storage(file, "Form1", MainWindowProperties(main));
   storage.Save(Screen1080(1, 2, 3, 4));
   const std::string text = file.ToText();
   // The unknown section and entries stay where they were; the hand-written
@@ -315,36 +310,36 @@ TEST(FormStorage, InactiveStorageChangesNothing) {
   // controls. The file's values stay as they were.
   IniFile file;
   file.LoadFromText(kFirstRunFile);
-  MainControls main;
-  ColorOptionControls options;
-  FormStorage main_storage(file, "Form1", main.Properties());
-  FormStorage options_storage(file, "FormColorOptions", options.Properties());
+  Settings main;
+  PaletteMode options = Settings().Palette;
+  FormStorage main_storage(file, "Form1", MainWindowProperties(main));
+  FormStorage options_storage(file, "FormColorOptions", PaletteProperties(options));
   main_storage.Restore(Screen1080(0, 0, 0, 0));
   options_storage.Restore(Screen1080(0, 0, 0, 0));
   main_storage.Active = false;
   options_storage.Active = false;
 
-  main.ComboBoxFontSize = 2;
-  main.JvColorButtonText = 0x00FFFF;
-  options = ColorOptionControls{};
+  main.FontSize = 2;
+  main.TextColor = 0x00FFFF;
+  options = Settings().Palette;
   main_storage.Save(Screen1080(9, 9, 9, 9));
   options_storage.Save(Screen1080(9, 9, 9, 9));
   EXPECT_EQ(file.ToText(), kFirstRunFile);
   EXPECT_FALSE(main_storage.SavedSinceRestore());
 
   // An inactive restore touches no control and asks for no placement.
-  MainControls untouched;
-  FormStorage off(file, "Form1", untouched.Properties());
+  Settings untouched;
+  FormStorage off(file, "Form1", MainWindowProperties(untouched));
   off.Active = false;
   RestoredPlacement placed = off.Restore(Screen1080(0, 0, 0, 0));
-  EXPECT_EQ(untouched, MainControls{});
+  EXPECT_EQ(untouched, Settings{});
   EXPECT_FALSE(placed.applyPosition);
 }
 
 TEST(FormStorage, SavedSinceRestoreTracksTheLastOperation) {
   IniFile file;
-  MainControls main;
-  FormStorage storage(file, "Form1", main.Properties());
+  Settings main;
+  FormStorage storage(file, "Form1", MainWindowProperties(main));
   EXPECT_FALSE(storage.SavedSinceRestore());
   storage.Save(WindowPlacement{});
   EXPECT_TRUE(storage.SavedSinceRestore());
@@ -357,18 +352,18 @@ TEST(FormStorage, NegativeFormVersionRestoresNothing) {
     IniFile file;
     file.LoadFromText(std::string("[Form1]\nFormVersion=") + version +
                       "\nShowCmd=3\nNormPos=10,10,20,20\nComboBoxFps_ItemIndex=0\n");
-    MainControls main;
+    Settings main;
     RestoredPlacement placed =
-        FormStorage(file, "Form1", main.Properties()).Restore(WindowPlacement{});
-    EXPECT_EQ(main, MainControls{}) << version;
+        FormStorage(file, "Form1", MainWindowProperties(main)).Restore(WindowPlacement{});
+    EXPECT_EQ(main, Settings{}) << version;
     EXPECT_FALSE(placed.applyPosition) << version;
     EXPECT_EQ(placed.state, RestoredPlacement::State::Normal) << version;
   }
   IniFile later;  // a version above 0 restores as usual
   later.LoadFromText("[Form1]\nFormVersion=2\nComboBoxFps_ItemIndex=0\n");
-  MainControls main;
-  FormStorage(later, "Form1", main.Properties()).Restore(WindowPlacement{});
-  EXPECT_EQ(main.ComboBoxFps, 0);
+  Settings main;
+  FormStorage(later, "Form1", MainWindowProperties(main)).Restore(WindowPlacement{});
+  EXPECT_EQ(main.Fps, 0);
 }
 
 TEST(FormStorage, PositionPrefersTheScreenSizeKeyAndNeedsTheSamePixelsPerInch) {
@@ -466,6 +461,65 @@ TEST(FormStorage, StoredWrapChoiceForRunsWithoutTheWindow) {
   // Only the main window's section counts.
   dir.Write("Kestrelpix_Settings.ini", "[FormColorOptions]\r\nCheckBoxWrapLines_Checked=TRUE\r\n");
   EXPECT_FALSE(StoredWrapLines(path));
+}
+
+TEST(SettingsModel, TheBatchLineOfTheModel) {
+  // The first-start choices: Arial, DEFAULT, Normal, 20, center, 30, -4,
+  // outline 1, colours at the boxes' defaults, GREEK, 25, two palettes, and
+  // wrapping off written as the sixteenth parameter.
+  EXPECT_EQ(BatchLine("/opt/kp/", "/films/a.srt", ListPositions(Settings())),
+            "'/opt/kp/kestrelpix' '/films/a.srt' 0 4 0 14 0 30 -4 1 1 0 2 41 2 2 0");
+  Settings chosen;
+  chosen.FontName = 3;
+  chosen.FontSize = 16;
+  chosen.Align = 2;
+  chosen.BottomOffset = 100;
+  chosen.LineSpacing = 6;
+  chosen.Language = 7;
+  chosen.Fps = 0;
+  chosen.Palette = PaletteMode::SafePalette;
+  chosen.WrapLines = true;
+  EXPECT_EQ(BatchLine("/opt/kp/", "/films/a.srt", ListPositions(chosen)),
+            "'/opt/kp/kestrelpix' '/films/a.srt' 3 4 0 16 2 100 6 1 1 0 2 7 0 3 1");
+  // Read back over other pictures and colours, which the line does not
+  // carry: the line's choices, the rest kept.
+  Settings other;
+  other.PalPicture = "pal.bmp";
+  other.TextColor = 0x0000FF;
+  Settings expected = chosen;
+  expected.PalPicture = "pal.bmp";
+  expected.TextColor = 0x0000FF;
+  EXPECT_EQ(FromPositions(ListPositions(chosen), other), expected);
+  // A line without the sixteenth parameter keeps the model's wrapping.
+  ControlPositions fifteen = ListPositions(chosen);
+  fifteen.WrapLines.reset();
+  EXPECT_FALSE(FromPositions(fifteen, Settings()).WrapLines);
+  EXPECT_TRUE(FromPositions(fifteen, chosen).WrapLines);
+}
+
+TEST(SettingsModel, EveryFieldHasOneKeyAndTheFileRoundTrips) {
+  // Distinct keys, and every field of the model reached by exactly one:
+  // a model that differs from the defaults in every stored field comes
+  // back whole from its own save.
+  std::vector<std::string> keys = MainWindowKeys();
+  std::sort(keys.begin(), keys.end());
+  EXPECT_EQ(std::adjacent_find(keys.begin(), keys.end()), keys.end());
+  Settings changed;
+  changed.PalPicture = "p";
+  changed.NtscPicture = "n";
+  changed.FontName = changed.FontSize = changed.FontCharset = changed.FontStyle = 1;
+  changed.Align = changed.Fps = changed.OutlineWidth = changed.Language = 2;
+  changed.AntialiasColor = 1;
+  changed.OutlineColor = 2;
+  changed.TextColor = 3;
+  changed.BottomOffset = 9;
+  changed.LineSpacing = 8;
+  changed.WrapLines = true;
+  IniFile file;
+  FormStorage(file, "Form1", MainWindowProperties(changed)).Save(WindowPlacement{});
+  Settings restored;
+  FormStorage(file, "Form1", MainWindowProperties(restored)).Restore(WindowPlacement{});
+  EXPECT_EQ(restored, changed);
 }
 
 }  // namespace

@@ -8,9 +8,13 @@
 
 #include "app/ini_file.h"
 #include "base/system_colors.h"
+#include "support/persisted_lists.h"
 
 namespace kestrelpix {
 namespace {
+
+using testing::PersistedColor;
+using testing::PersistedSettingsColors;
 
 TEST(SettingsValues, Integers) {
   EXPECT_EQ(EncodeInteger(0), "0");
@@ -110,10 +114,11 @@ TEST(SettingsValues, ColoursByNameOrSignedDecimal) {
 TEST(SettingsValues, NamedColourTableRoundTrips) {
   // 16 standard + 4 extra colours, clNone, clDefault, and system colours
   // 0..24 and 26..30.
-  ASSERT_EQ(ColorConstants().size(), 16u + 4u + 2u + 25u + 5u);
+  const std::vector<PersistedColor> named = PersistedSettingsColors();
+  ASSERT_EQ(named.size(), 16u + 4u + 2u + 25u + 5u);
   std::set<ColorValue> values;
   std::set<std::string> lower_names;
-  for (const ColorConstant& c : ColorConstants()) {
+  for (const PersistedColor& c : named) {
     values.insert(c.value);
     std::string lower(c.name);
     for (char& ch : lower) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
@@ -129,8 +134,8 @@ TEST(SettingsValues, NamedColourTableRoundTrips) {
     ASSERT_TRUE(DecodeColor(std::to_string(static_cast<int32_t>(c.value)), v));
     EXPECT_EQ(v, c.value) << c.name;
   }
-  EXPECT_EQ(values.size(), ColorConstants().size());
-  EXPECT_EQ(lower_names.size(), ColorConstants().size());
+  EXPECT_EQ(values.size(), named.size());
+  EXPECT_EQ(lower_names.size(), named.size());
   for (int index = 0; index <= 30; ++index) {
     EXPECT_EQ(values.count(SystemColor(index)), index == 25 ? 0u : 1u) << index;
   }

@@ -301,7 +301,7 @@ TEST(ConversionRun, BandsOutsideTheFrameAreCutToIt) {
   // The top of the offset range (NTSC: y1 = 480 - H - 40 - 492 lies above
   // the frame), then the bottom of it.
   for (int offset : {492, 8}) {
-    f.host.settings.offset = offset;
+    f.host.settings.BottomOffset = offset;
     EXPECT_EQ(f.Run().Outcome, JobOutcome::Completed);
     const auto r = testing::RunCommand("ffprobe -v error -show_frames -of compact " +
                                        testing::ShellQuote(f.Out(".idx")));

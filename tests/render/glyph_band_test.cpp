@@ -94,8 +94,8 @@ TEST(GlyphBand, EveryTextPixelOfAFrameLiesInItsBand) {
     // The band of the formulas, from the measured heights.
     const TextExtent e1 = MeasureLine(TestFonts(), c.line1, s.FontName, s.FontSize, 0, 1);
     const TextExtent e2 = MeasureLine(TestFonts(), c.line2, s.FontName, s.FontSize, 0, 1);
-    const int y1 = 576 - e1.height - 40 - s.offset;
-    const Band formulas = ComputeBand(y1, e1.height, e2.height, s.offset_or);
+    const int y1 = 576 - e1.height - 40 - s.BottomOffset;
+    const Band formulas = ComputeBand(y1, e1.height, e2.height, s.LineSpacing);
     EXPECT_EQ(band != formulas, c.widened) << band.BandTop << " " << band.BandHeight;
     if (c.widened) {
       // Widened to the glyphs' outline above them, and no further.

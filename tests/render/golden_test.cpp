@@ -21,15 +21,15 @@ struct GoldenCase {
 };
 
 RenderSettings With(const char* font, int size, uint8_t style, int outline, const char* align,
-                    int offset, int offset_or, const char* fps) {
+                    int bottomOffset, int lineSpacing, const char* fps) {
   RenderSettings s;
   s.FontName = font;
   s.FontSize = size;
   s.FontStyle = style;
   s.OutlineWidth = outline;
   s.Align = align;
-  s.offset = offset;
-  s.offset_or = offset_or;
+  s.BottomOffset = bottomOffset;
+  s.LineSpacing = lineSpacing;
   s.Fps = fps;
   return s;
 }

@@ -47,7 +47,7 @@ TEST(Positions, LineXByAlignment) {
 }
 
 TEST(Positions, VerticalPositionsAndBand) {
-  RenderSettings s;  // offset 30, offset_or -4
+  RenderSettings s;  // bottom offset 30, line spacing -4
   // PAL, H1 = H2 = 32: y1 = 576 - 32 - 40 - 30 = 474, y2 = 474 + 32 + 4 =
   // 510; band 474, 32 + 32 + 4 + 6 = 74 (rows 474 to 547).
   LinePositions p = ComputePositions({100, 32}, {200, 32}, s, 576);
@@ -66,8 +66,8 @@ TEST(Positions, VerticalPositionsAndBand) {
   EXPECT_EQ(p.y1, 378);
   EXPECT_EQ(ComputeBand(p.y1, 32, 32, -4).BandTop, 378);
   // Lines of unequal height: y2 = FH - H1 + H2 - 40 - V - S.
-  s.offset = 100;
-  s.offset_or = 10;
+  s.BottomOffset = 100;
+  s.LineSpacing = 10;
   p = ComputePositions({0, 40}, {0, 20}, s, 576);
   EXPECT_EQ(p.y1, 576 - 40 - 40 - 100);
   EXPECT_EQ(p.y2, 576 - 40 + 20 - 40 - 100 - 10);
@@ -78,7 +78,7 @@ TEST(Positions, BandIsNotClamped) {
   // NTSC, offset 492: y1 = 480 - 31 - 40 - 492 = -83, odd: BandTop -84.
   RenderSettings s = Liberation();
   s.Fps = "29.970";
-  s.offset = 492;
+  s.BottomOffset = 492;
   FrameBitmap frame;
   Band band = RenderFrame(TestFonts(), "Off the top", "", s, frame);
   EXPECT_EQ(band, (Band{-84, 72}));
@@ -101,8 +101,8 @@ TEST(RenderFrame, BandFollowsTheMeasuredHeights) {
   EXPECT_EQ(RenderFrame(TestFonts(), "Hello there", "", s, frame), (Band{378, 72}));
   EXPECT_EQ(frame.height(), 480);
   s.Fps = "25.000";
-  s.offset_or = 10;
-  s.offset = 31;  // y1 = 576 - 31 - 40 - 31 = 474
+  s.LineSpacing = 10;
+  s.BottomOffset = 31;  // y1 = 576 - 31 - 40 - 31 = 474
   EXPECT_EQ(RenderFrame(TestFonts(), "a", "b", s, frame), (Band{474, 31 + 31 - 10 + 6}));
 }
 
@@ -165,11 +165,11 @@ TEST(RenderFrame, RingsAroundTheGlyphs) {
 }
 
 TEST(RenderFrame, SecondLineRingsCoverTheFirstLine) {
-  // offset_or 10 with outline 4: line 2 starts 10 rows above the bottom of
+  // Line spacing 10 with outline 4: line 2 starts 10 rows above the bottom of
   // line 1's cell, so its outline paints over line 1's descenders.
   RenderSettings s = Liberation(30);
   s.OutlineWidth = 4;
-  s.offset_or = 10;
+  s.LineSpacing = 10;
   FrameBitmap both, first_only;
   RenderFrame(TestFonts(), "gjpqy gjpqy gjpqy", "TTTTTTTTTTTTTTTTT", s, both);
   RenderFrame(TestFonts(), "gjpqy gjpqy gjpqy", "", s, first_only);

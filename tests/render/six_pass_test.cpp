@@ -63,8 +63,8 @@ FrameBitmap LiteralFrame(const std::string& line1, const std::string& line2,
     if (s.Align == "left") return 8;
     return 720 - W - 8;
   };
-  const int y1 = FH - e1.height - 40 - s.offset;
-  const int y2 = FH - e1.height + e2.height - 40 - s.offset - s.offset_or;
+  const int y1 = FH - e1.height - 40 - s.BottomOffset;
+  const int y2 = FH - e1.height + e2.height - 40 - s.BottomOffset - s.LineSpacing;
   const int O = s.OutlineWidth;
   const struct {
     const std::string& text;
@@ -87,8 +87,8 @@ std::string Describe(const std::string& l1, const std::string& l2, const RenderS
   std::ostringstream out;
   out << "'" << l1 << "' / '" << l2 << "' font " << s.FontName << " " << s.FontSize << " style "
       << int(s.FontStyle) << " charset " << int(s.FontCharset) << " outline " << s.OutlineWidth
-      << " align " << s.Align << " offset " << s.offset << " offset_or " << s.offset_or << " fps "
-      << s.Fps;
+      << " align " << s.Align << " offset " << s.BottomOffset << " offset_or " << s.LineSpacing
+      << " fps " << s.Fps;
   return out.str();
 }
 
@@ -114,7 +114,7 @@ TEST(SixPasses, ChosenEdgeCases) {
   ExpectSameAsLiteral("Hello, World!", "Ocean Harbor", s);
   // Lines overlapping, line 2's rings over line 1's glyphs.
   s.OutlineWidth = 4;
-  s.offset_or = 10;
+  s.LineSpacing = 10;
   ExpectSameAsLiteral("gjpqy descenders", "TOP LINE", s);
   // A line wider than the frame, clipped at both edges.
   s.FontSize = 40;
@@ -124,13 +124,13 @@ TEST(SixPasses, ChosenEdgeCases) {
   ExpectSameAsLiteral(std::string(60, 'W'), "short", s);
   // Text partly above the top of the NTSC frame.
   s.Fps = "29.970";
-  s.offset = 440;
+  s.BottomOffset = 440;
   s.FontSize = 50;
   ExpectSameAsLiteral("Top edge", "Jjy", s);
   // At the bottom edge: offset 8 at PAL leaves 40 + 8 rows below line 1.
   s = Base();
-  s.offset = 8;
-  s.offset_or = -14;
+  s.BottomOffset = 8;
+  s.LineSpacing = -14;
   s.FontSize = 50;
   s.OutlineWidth = 4;
   ExpectSameAsLiteral("Bottom", "gjpqy under the frame", s);
@@ -197,8 +197,8 @@ TEST(SixPasses, ManyCombinations) {
     s.FontStyle = StyleFromName(StyleNames()[next(9)]);
     s.OutlineWidth = 2 + static_cast<int>(next(3));
     s.Align = aligns[next(aligns.size())];
-    s.offset = 8 + static_cast<int>(next(485));
-    s.offset_or = -14 + static_cast<int>(next(25));
+    s.BottomOffset = 8 + static_cast<int>(next(485));
+    s.LineSpacing = -14 + static_cast<int>(next(25));
     s.Fps = fps[next(fps.size())];
     ExpectSameAsLiteral(texts[next(texts.size())], texts[next(texts.size())], s);
     if (HasFailure()) break;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/persisted_lists.h"
+
 namespace kestrelpix {
 namespace {
 
@@ -78,31 +80,17 @@ TEST(PaletteBlock, EachModeWritesItsNotation) {
 }
 
 TEST(ColourLists, StandardAndSafeColoursWithTheirDefaults) {
-  const std::vector<NamedColor>& standard = StandardColors();
-  ASSERT_EQ(standard.size(), 15u);
-  const char* names[] = {"black", "gray", "white",  "maroon",  "green",
-                         "olive", "navy", "purple", "teal",    "silver",
-                         "red",   "lime", "yellow", "fuchsia", "aqua"};
-  const ColorValue values[] = {
-      MakeColor(0, 0, 0),       MakeColor(128, 128, 128), MakeColor(255, 255, 255),
-      MakeColor(128, 0, 0),     MakeColor(0, 128, 0),     MakeColor(128, 128, 0),
-      MakeColor(0, 0, 128),     MakeColor(128, 0, 128),   MakeColor(0, 128, 128),
-      MakeColor(192, 192, 192), MakeColor(255, 0, 0),     MakeColor(0, 255, 0),
-      MakeColor(255, 255, 0),   MakeColor(255, 0, 255),   MakeColor(0, 255, 255)};
-  for (size_t i = 0; i < 15; ++i) {
-    EXPECT_EQ(standard[i].name, names[i]);
-    EXPECT_EQ(standard[i].value, values[i]) << names[i];
+  for (const auto& [list, file] :
+       {std::pair{&StandardColors(), "standard_colors"}, std::pair{&SafeColors(), "safe_colors"}}) {
+    const std::vector<testing::PersistedColor> expected = testing::PersistedColorList(file);
+    ASSERT_EQ(list->size(), expected.size()) << file;
+    for (size_t i = 0; i < expected.size(); ++i) {
+      EXPECT_EQ((*list)[i].name, expected[i].name) << file;
+      EXPECT_EQ((*list)[i].value, expected[i].value) << expected[i].name;
+    }
   }
-  const std::vector<NamedColor>& safe = SafeColors();
-  const ColorValue safeValues[] = {MakeColor(0, 30, 0),      MakeColor(127, 127, 127),
-                                   MakeColor(255, 230, 20),  MakeColor(80, 130, 30),
-                                   MakeColor(255, 200, 255), MakeColor(29, 80, 15),
-                                   MakeColor(0, 55, 0)};
-  ASSERT_EQ(safe.size(), 7u);
-  for (size_t i = 0; i < 7; ++i) {
-    EXPECT_EQ(safe[i].value, safeValues[i]);
-    EXPECT_FALSE(safe[i].name.empty());
-  }
+  ASSERT_EQ(StandardColors().size(), 15u);
+  ASSERT_EQ(SafeColors().size(), 7u);
 
   // After a fill the boxes show outline black, antialias gray, text white;
   // in the safe mode (0,30,0), (127,127,127), (255,230,20).

@@ -43,10 +43,26 @@ int RunAddToBatch(const std::vector<std::string>& args) {
       return kExitOk;
     }
   }
-  RenderSettings settings;
-  std::vector<std::string> positional;
-  const int parsed = ParseConvertSettings(args, settings, positional);
-  if (parsed != 0) return parsed < 0 ? kExitOk : parsed;
+  ConvertSettings parsed;
+  try {
+    parsed = ParseConvertSettings(args);
+  } catch (const UsageError& e) {
+    // The options are convert's, and so are their messages.
+    return ReportUsage("convert", e.what());
+  }
+  if (parsed.Help) {
+    PrintConvertOptionsHelp();
+    return kExitOk;
+  }
+  if (!parsed.RunOptions.empty()) {
+    std::fprintf(stderr,
+                 "kestrelpix-cli add-to-batch: %s cannot be queued: a batch line carries only "
+                 "the subtitle and the settings of the window's lists. Nothing was added.\n",
+                 parsed.RunOptions.front().c_str());
+    return kExitUsage;
+  }
+  const RenderSettings& settings = parsed.Settings;
+  const std::vector<std::string>& positional = parsed.Positional;
   if (positional.size() != 2) {
     std::fprintf(stderr,
                  "kestrelpix-cli add-to-batch: give BATCHFILE and one INPUT (see --help)\n");
@@ -62,7 +78,6 @@ int RunAddToBatch(const std::vector<std::string>& args) {
   // Queued only what the window would queue: a subtitle that loads and
   // whose lines fit with these settings.
   AppState state;
-  state.CommandLineMode = true;
   std::unique_ptr<SubtitleDocument> doc;
   { LineReader probe(input); }
   LoadSubtitleFile(input, doc, state, sink);

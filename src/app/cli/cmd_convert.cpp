@@ -21,8 +21,8 @@
 #include "app/console_front_end.h"
 #include "app/control_lists.h"
 #include "base/number_text.h"
-#include "job/headless_run.h"
 #include "job/entry_encoder.h"
+#include "job/headless_run.h"
 #include "job/stop_signals.h"
 #include "vobsub/output_names.h"
 #include "vobsub/palette.h"
@@ -42,6 +42,7 @@ struct ConvertOptions {
   // The options given that steer the run rather than the drawing, as named
   // on the command line: a batch line cannot carry them.
   std::vector<std::string> runOptions;
+  bool help = false;  // --help was given: nothing else was looked at
 };
 
 std::string Lower(std::string_view text) {
@@ -50,27 +51,21 @@ std::string Lower(std::string_view text) {
   return out;
 }
 
-bool ParsePalette(std::string_view value, PaletteMode& mode) {
+std::optional<PaletteMode> ParsePalette(std::string_view value) {
   const std::string v = Lower(value);
   for (const PaletteModeInfo& info : PaletteModes()) {
-    if (v == info.name) {
-      mode = info.mode;
-      return true;
-    }
+    if (v == info.name) return info.mode;
   }
-  return false;
+  return std::nullopt;
 }
 
 // A colour named in the palette mode's list, or any colour the render
 // options accept (a standard name or RRGGBB).
-bool ParseModeColor(std::string_view value, PaletteMode mode, ColorValue& color) {
+std::optional<ColorValue> ParseModeColor(std::string_view value, PaletteMode mode) {
   for (const NamedColor& c : ColorListFor(mode)) {
-    if (Lower(c.name) == Lower(value)) {
-      color = c.value;
-      return true;
-    }
+    if (Lower(c.name) == Lower(value)) return c.value;
   }
-  return ParseColorOption(value, color);
+  return ParseColorOption(value);
 }
 
 std::string ColorNames(PaletteMode mode) {
@@ -79,23 +74,21 @@ std::string ColorNames(PaletteMode mode) {
   return names + " or RRGGBB";
 }
 
-bool ParseLanguage(std::string_view code, std::string& language) {
+std::optional<std::string> ParseLanguage(std::string_view code) {
   for (const std::string& entry : LanguageList()) {
-    if (entry.size() > 2 && entry.compare(0, 2, code) == 0 && code.size() == 2) {
-      language = entry;
-      return true;
-    }
+    if (entry.size() > 2 && entry.compare(0, 2, code) == 0 && code.size() == 2) return entry;
   }
-  return false;
+  return std::nullopt;
 }
 
 const char* const kUsage =
     "Usage: kestrelpix-cli convert INPUT... [options]\n"
     "       kestrelpix-cli convert --merge OUTBASE INPUT... [options]\n\n"
-    "Converts each subtitle (.srt, or .sub/.txt with a {1}{1}FPS first line) into\n"
-    "INPUT.idx, INPUT.sub and INPUT.Kestrelpix_Help.txt beside it, and prints the\n"
-    "three paths. Ctrl-C, SIGTERM or SIGHUP stop after the entry in progress (exit\n"
-    "status 128 + the signal: 130 for Ctrl-C).\n\n"
+    "Converts each subtitle (SubRip .srt; frame-numbered .sub/.txt, whose first line\n"
+    "{1}{1}FPS gives the frame rate, else --fps does; WebVTT .vtt; ASS/SSA .ass/.ssa)\n"
+    "into INPUT.idx, INPUT.sub and INPUT.Kestrelpix_Help.txt beside it, and prints\n"
+    "the three paths. Ctrl-C, SIGTERM or SIGHUP stop after the entry in progress\n"
+    "(exit status 128 + the signal: 130 for Ctrl-C).\n\n"
     "Options:\n";
 
 // The help's column of descriptions.
@@ -147,16 +140,18 @@ const char* const kConvertHelp =
     "                         too wide for the frame, into two even lines\n"
     "  --quiet                no progress\n";
 
-int Usage(const std::string& error) {
-  std::fprintf(stderr, "kestrelpix-cli convert: %s\n", error.c_str());
-  return kExitUsage;
+void PrintConvertHelp() {
+  std::printf("%s%s%s%s%s%s", kUsage, RenderOptionsHelp(false).c_str(), kLanguageHelp,
+              PaletteHelp().c_str(), kConvertHelp, kMergeHelp);
 }
 
-// `defaultPalette` is the mode used when --palette is not given.
-int ParseOptions(const std::vector<std::string>& args, ConvertOptions& o,
-                 PaletteMode defaultPalette) {
+// `defaultPalette` is the mode used when --palette is not given. Options
+// the command cannot take throw UsageError.
+ConvertOptions ParseOptions(const std::vector<std::string>& args, PaletteMode defaultPalette) {
+  ConvertOptions o;
   std::vector<std::string> names = RenderOptionNames();
-  for (const char* n : {"language", "palette", "output-dir", "jobs", "threads", "merge", "languages"}) {
+  for (const char* n :
+       {"language", "palette", "output-dir", "jobs", "threads", "merge", "languages"}) {
     names.push_back(n);
   }
   std::vector<std::string> filtered;
@@ -169,20 +164,18 @@ int ParseOptions(const std::vector<std::string>& args, ConvertOptions& o,
       filtered.push_back(a);
     if (a == "--quiet" || a == "-q") o.runOptions.push_back(a);
   }
-  CommandArgs parsed;
-  std::string error;
-  if (!SplitArgs(filtered, names, parsed, error)) return Usage(error);
+  const CommandArgs parsed = SplitArgs(filtered, names);
   if (parsed.help) {
-    std::printf("%s%s%s%s%s%s", kUsage, RenderOptionsHelp(false).c_str(), kLanguageHelp,
-                PaletteHelp().c_str(), kConvertHelp, kMergeHelp);
-    return -1;
+    o.help = true;
+    return o;
   }
   o.settings.Palette = defaultPalette;
   // The palette mode first: it decides the colour list and its defaults.
   for (const auto& [name, value] : parsed.options) {
-    if (name == "palette" && !ParsePalette(value, o.settings.Palette)) {
-      return Usage("--palette: '" + value + "' is not one of pc, dvd, two, safe");
-    }
+    if (name != "palette") continue;
+    const std::optional<PaletteMode> mode = ParsePalette(value);
+    if (!mode) throw UsageError("--palette: '" + value + "' is not one of pc, dvd, two, safe");
+    o.settings.Palette = *mode;
   }
   const std::vector<NamedColor>& list = ColorListFor(o.settings.Palette);
   o.settings.AntialiasColor = list[kAntialiasDefaultIndex].value;
@@ -198,15 +191,20 @@ int ParseOptions(const std::vector<std::string>& args, ConvertOptions& o,
       o.runOptions.push_back("--" + name);
     }
     if (target != nullptr) {
-      if (!ParseModeColor(value, o.settings.Palette, *target)) {
-        return Usage("--" + name + ": '" + value + "' is not a colour; use " +
-                     ColorNames(o.settings.Palette));
+      const std::optional<ColorValue> color = ParseModeColor(value, o.settings.Palette);
+      if (!color) {
+        throw UsageError("--" + name + ": '" + value + "' is not a colour; use " +
+                         ColorNames(o.settings.Palette));
       }
+      *target = *color;
     } else if (name == "palette") {
     } else if (name == "language") {
-      if (!ParseLanguage(value, o.settings.Language)) {
-        return Usage("--language: '" + value + "' is not a two-letter code of the language list");
+      const std::optional<std::string> language = ParseLanguage(value);
+      if (!language) {
+        throw UsageError("--language: '" + value +
+                         "' is not a two-letter code of the language list");
       }
+      o.settings.Language = *language;
     } else if (name == "merge") {
       o.merge = value;
     } else if (name == "languages") {
@@ -216,22 +214,22 @@ int ParseOptions(const std::vector<std::string>& args, ConvertOptions& o,
     } else if (name == "jobs") {
       int32_t jobs = 0;
       if (!TryStrToInt(value, jobs) || jobs < 1 || jobs > 64) {
-        return Usage("--jobs: '" + value + "' is not a whole number from 1 to 64");
+        throw UsageError("--jobs: '" + value + "' is not a whole number from 1 to 64");
       }
       o.jobs = jobs;
     } else if (name == "threads") {
       int32_t threads = 0;
       if (!TryStrToInt(value, threads) || threads < 1 || threads > 64) {
-        return Usage("--threads: '" + value + "' is not a whole number from 1 to 64");
+        throw UsageError("--threads: '" + value + "' is not a whole number from 1 to 64");
       }
       o.threads = threads;
-    } else if (!ApplyRenderOption(name, value, o.settings, error)) {
-      return Usage(error);
+    } else {
+      ApplyRenderOption(name, value, o.settings);
     }
   }
   o.inputs = parsed.positional;
-  if (o.inputs.empty()) return Usage("no input file (see --help)");
-  return 0;
+  if (o.inputs.empty()) throw UsageError("no input file (see --help)");
+  return o;
 }
 
 std::string OutputBaseFor(const ConvertOptions& o, const std::string& input) {
@@ -252,7 +250,8 @@ int ThreadsFor(const ConvertOptions& o) {
 int ConvertOne(const ConvertOptions& o, const std::string& input, bool several) {
   ConsoleFrontEnd console(o.settings, "--wrap", several ? input + ": " : "");
   if (!o.quiet && !(several && o.jobs > 1)) console.ShowProgress(input);
-  const ConversionReport report = ConvertHeadless(input, OutputBaseFor(o, input), console, ThreadsFor(o));
+  const ConversionReport report =
+      ConvertHeadless(input, OutputBaseFor(o, input), console, ThreadsFor(o));
   console.FinishProgress();
   if (report.Outcome == JobOutcome::Completed) {
     std::printf("%s\n%s\n%s\n", report.IndexFile.c_str(), report.SubFile.c_str(),
@@ -373,24 +372,23 @@ bool RefuseSharedOutputs(const ConvertOptions& o) {
 
 int RunConvert(const std::vector<std::string>& args) {
   ConvertOptions o;
-  // The PC palette unless told otherwise: it is the one every PC player
-  // shows in the chosen colours.
-  const int parsed = ParseOptions(args, o, PaletteMode::PcOnly);
-  if (parsed != 0) return parsed < 0 ? kExitOk : parsed;
+  try {
+    // The PC palette unless told otherwise: it is the one every PC player
+    // shows in the chosen colours.
+    o = ParseOptions(args, PaletteMode::PcOnly);
+  } catch (const UsageError& e) {
+    return ReportUsage("convert", e.what());
+  }
+  if (o.help) {
+    PrintConvertHelp();
+    return kExitOk;
+  }
   if (o.merge || o.languages) {
     return RunMerge({o.merge, o.languages, o.settings, o.inputs, o.outputDir, o.jobs,
                      o.threads > 0 ? o.threads : DefaultWorkerCount(), o.quiet});
   }
   if (RefuseSharedOutputs(o)) return kExitFailed;
-  if (!o.outputDir.empty()) {
-    std::error_code ec;
-    std::filesystem::create_directories(o.outputDir, ec);
-    if (ec) {
-      std::fprintf(stderr, "Cannot create folder \"%s\": %s\n", o.outputDir.c_str(),
-                   ec.message().c_str());
-      return kExitFailed;
-    }
-  }
+  if (!o.outputDir.empty() && !CreateOutputFolder(o.outputDir)) return kExitFailed;
   InstallAbortHandler();
   const bool several = o.inputs.size() > 1;
   if (several && o.jobs > 1) {
@@ -411,22 +409,13 @@ const RegisterCommand kRegistration({"convert", "convert subtitles into VobSub p
 
 }  // namespace
 
-int ParseConvertSettings(const std::vector<std::string>& args, RenderSettings& settings,
-                         std::vector<std::string>& positional) {
-  ConvertOptions o;
+ConvertSettings ParseConvertSettings(const std::vector<std::string>& args) {
   // Without --palette a queued line takes the window's first-start mode,
   // which is convert's own: PC.
-  const int parsed = ParseOptions(args, o, PaletteMode::PcOnly);
-  settings = o.settings;
-  positional = o.inputs;
-  if (parsed == 0 && !o.runOptions.empty()) {
-    std::fprintf(stderr,
-                 "kestrelpix-cli add-to-batch: %s cannot be queued: a batch line carries only "
-                 "the subtitle and the settings of the window's lists. Nothing was added.\n",
-                 o.runOptions.front().c_str());
-    return kExitUsage;
-  }
-  return parsed;
+  const ConvertOptions o = ParseOptions(args, PaletteMode::PcOnly);
+  return {o.settings, o.inputs, o.runOptions, o.help};
 }
+
+void PrintConvertOptionsHelp() { PrintConvertHelp(); }
 
 }  // namespace kestrelpix::cli

@@ -22,21 +22,16 @@ void PrintUsage(FILE* out) {
 
 int RunMeasure(const std::vector<std::string>& args) {
   CommandArgs parsed;
-  std::string error;
-  if (!SplitArgs(args, FontOptionNames(), parsed, error)) {
-    std::fprintf(stderr, "kestrelpix-cli measure: %s\n", error.c_str());
-    return kExitUsage;
-  }
-  if (parsed.help) {
-    PrintUsage(stdout);
-    return kExitOk;
-  }
   RenderSettings s;
-  for (const auto& [name, value] : parsed.options) {
-    if (!ApplyRenderOption(name, value, s, error)) {
-      std::fprintf(stderr, "kestrelpix-cli measure: %s\n", error.c_str());
-      return kExitUsage;
+  try {
+    parsed = SplitArgs(args, FontOptionNames());
+    if (parsed.help) {
+      PrintUsage(stdout);
+      return kExitOk;
     }
+    for (const auto& [name, value] : parsed.options) ApplyRenderOption(name, value, s);
+  } catch (const UsageError& e) {
+    return ReportUsage("measure", e.what());
   }
   if (parsed.positional.size() != 1) {
     PrintUsage(stderr);

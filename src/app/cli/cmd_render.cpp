@@ -27,24 +27,23 @@ int RunRender(const std::vector<std::string>& args) {
   std::vector<std::string> names = RenderOptionNames();
   names.push_back("out");
   CommandArgs parsed;
-  std::string error;
-  if (!SplitArgs(args, names, parsed, error)) {
-    std::fprintf(stderr, "kestrelpix-cli render: %s\n", error.c_str());
-    return kExitUsage;
-  }
-  if (parsed.help) {
-    PrintUsage(stdout);
-    return kExitOk;
-  }
   RenderSettings s;
   std::string out;
-  for (const auto& [name, value] : parsed.options) {
-    if (name == "out") {
-      out = value;
-    } else if (!ApplyRenderOption(name, value, s, error)) {
-      std::fprintf(stderr, "kestrelpix-cli render: %s\n", error.c_str());
-      return kExitUsage;
+  try {
+    parsed = SplitArgs(args, names);
+    if (parsed.help) {
+      PrintUsage(stdout);
+      return kExitOk;
     }
+    for (const auto& [name, value] : parsed.options) {
+      if (name == "out") {
+        out = value;
+      } else {
+        ApplyRenderOption(name, value, s);
+      }
+    }
+  } catch (const UsageError& e) {
+    return ReportUsage("render", e.what());
   }
   if (out.empty() || parsed.positional.empty() || parsed.positional.size() > 2) {
     if (out.empty()) std::fprintf(stderr, "kestrelpix-cli render: --out FILE.png is required\n");

@@ -2,6 +2,7 @@
 // and registers itself here; main() dispatches on the first argument.
 #pragma once
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -11,7 +12,17 @@ namespace kestrelpix::cli {
 constexpr int kExitOk = 0;
 constexpr int kExitFailed = 1;  // the input was refused or a file error stopped the work
 constexpr int kExitUsage = 2;   // bad options or option values
-constexpr int kExitAborted = 130;
+
+// A command line the command cannot take (an unknown option, a value
+// outside its list): what() is the message, which the command prints after
+// "kestrelpix-cli NAME: " before it ends with kExitUsage.
+class UsageError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// Prints "kestrelpix-cli COMMAND: message" on stderr; returns kExitUsage.
+int ReportUsage(const char* command, const std::string& message);
 
 struct Command {
   const char* name;

@@ -1,6 +1,7 @@
 #include "app/cli/convert_merge.h"
 
 #include <cstdio>
+#include <filesystem>
 
 #include "app/cli/command.h"
 #include "app/cli/console.h"
@@ -14,10 +15,7 @@ namespace kestrelpix::cli {
 
 namespace {
 
-int Refuse(const std::string& error) {
-  std::fprintf(stderr, "kestrelpix-cli convert: %s\n", error.c_str());
-  return kExitUsage;
-}
+int Refuse(const std::string& error) { return ReportUsage("convert", error); }
 
 std::vector<std::string> SplitCommas(const std::string& text) {
   std::vector<std::string> parts;
@@ -31,17 +29,16 @@ std::vector<std::string> SplitCommas(const std::string& text) {
 }
 
 // Each input's language: from --languages, else from the tag before its
-// extension, else the --language value. Returns an empty list after a
-// refusal printed on stderr.
-std::vector<MergeInput> StreamsOf(const MergeRequest& r, MessageSink& sink, int& status) {
+// extension, else the --language value. A code that is not in the language
+// list, or a list of the wrong length, throws UsageError.
+std::vector<MergeInput> StreamsOf(const MergeRequest& r, MessageSink& sink) {
   std::vector<MergeInput> streams;
   std::vector<std::string> codes;
   if (r.languages) {
     codes = SplitCommas(*r.languages);
     if (codes.size() != r.inputs.size()) {
-      status = Refuse("--languages: " + std::to_string(codes.size()) + " codes for " +
-                      std::to_string(r.inputs.size()) + " inputs; give one code per input");
-      return {};
+      throw UsageError("--languages: " + std::to_string(codes.size()) + " codes for " +
+                       std::to_string(r.inputs.size()) + " inputs; give one code per input");
     }
   }
   for (size_t i = 0; i < r.inputs.size(); ++i) {
@@ -49,9 +46,8 @@ std::vector<MergeInput> StreamsOf(const MergeRequest& r, MessageSink& sink, int&
     if (r.languages) {
       const std::optional<std::string> language = LanguageForCode(codes[i]);
       if (!language) {
-        status =
-            Refuse("--languages: '" + codes[i] + "' is not a two-letter code of the language list");
-        return {};
+        throw UsageError("--languages: '" + codes[i] +
+                         "' is not a two-letter code of the language list");
       }
       stream.Language = *language;
     } else if (const std::string tag = LanguageTagOf(r.inputs[i]); !tag.empty()) {
@@ -70,9 +66,20 @@ std::vector<MergeInput> StreamsOf(const MergeRequest& r, MessageSink& sink, int&
 
 }  // namespace
 
+bool CreateOutputFolder(const std::string& folder) {
+  std::error_code ec;
+  std::filesystem::create_directories(folder, ec);
+  if (ec) {
+    std::fprintf(stderr, "Cannot create folder \"%s\": %s\n", folder.c_str(), ec.message().c_str());
+    return false;
+  }
+  return true;
+}
+
 const char* const kMergeHelp =
     "  --merge OUTBASE        write all inputs into OUTBASE.idx and OUTBASE.sub, one\n"
-    "                         language stream per input in the order given\n"
+    "                         language stream per input in the order given; the\n"
+    "                         folder of OUTBASE is created when missing\n"
     "  --languages L1,L2,...  with --merge: one language code per input; without it\n"
     "                         a code before the extension (film.fr.srt) names the\n"
     "                         stream's language, else --language does\n";
@@ -91,9 +98,14 @@ int RunMerge(const MergeRequest& r) {
                   " inputs (one sub-stream each), not " + std::to_string(r.inputs.size()));
   }
   ConsoleFrontEnd sink(r.settings);
-  int status = kExitOk;
-  const std::vector<MergeInput> streams = StreamsOf(r, sink, status);
-  if (status != kExitOk) return status;
+  std::vector<MergeInput> streams;
+  try {
+    streams = StreamsOf(r, sink);
+  } catch (const UsageError& e) {
+    return Refuse(e.what());
+  }
+  // "films/movie" writes into films/, made when missing as --output-dir is.
+  if (!FolderOf(base).empty() && !CreateOutputFolder(FolderOf(base))) return kExitFailed;
 
   InstallAbortHandler();
   const std::string label = base.substr(FolderOf(base).size());

@@ -21,6 +21,10 @@ struct MergeRequest {
   bool quiet = false;
 };
 
+// Creates `folder` and its missing parents, as --output-dir and the folder of
+// --merge's OUTBASE need. False, after a message on stderr, when it cannot.
+bool CreateOutputFolder(const std::string& folder);
+
 // Help lines of the two options, for convert --help.
 extern const char* const kMergeHelp;
 

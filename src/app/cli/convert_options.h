@@ -9,14 +9,24 @@
 
 namespace kestrelpix::cli {
 
-// Parses convert's options. Returns 0 with the settings and the positional
-// arguments; -1 when --help was printed; otherwise the exit status of a
-// usage error already reported. Options that steer a run rather than the
-// drawing (--output-dir, --jobs, --threads, --merge, --languages, --quiet)
-// are refused with a usage error: a batch line cannot carry them. --wrap is
-// a setting like the others (the line's sixteenth parameter). Without
-// --palette the mode is PC, the window's first-start mode and convert's own.
-int ParseConvertSettings(const std::vector<std::string>& args, RenderSettings& settings,
-                         std::vector<std::string>& positional);
+struct ConvertSettings {
+  RenderSettings Settings;
+  std::vector<std::string> Positional;
+  // The options given that steer a run rather than the drawing
+  // (--output-dir, --jobs, --threads, --merge, --languages, --quiet), as
+  // named on the command line: a batch line cannot carry them.
+  std::vector<std::string> RunOptions;
+  bool Help = false;  // --help was given: nothing else was looked at
+};
+
+// Parses convert's options into the settings and the positional arguments.
+// An option convert cannot take, or no positional argument, throws
+// UsageError with convert's message. --wrap is a setting like the others
+// (the line's sixteenth parameter). Without --palette the mode is PC, the
+// window's first-start mode and convert's own.
+ConvertSettings ParseConvertSettings(const std::vector<std::string>& args);
+
+// convert's --help text, on stdout.
+void PrintConvertOptionsHelp();
 
 }  // namespace kestrelpix::cli

@@ -25,8 +25,8 @@ void PrintHelp() {
       "Usage: kestrelpix-cli COMMAND [ARGUMENTS]\n"
       "       kestrelpix-cli FILE FONT CHARSET STYLE SIZE ALIGN OFFSET OFFSETOR OUTLINE\n"
       "                      ANTIALIAS OUTLINECOLOR TEXT LANG FPS METHOD [WRAP]\n\n"
-      "Converts text subtitles (.srt, or frame-numbered .sub/.txt) into VobSub\n"
-      "(.idx/.sub) DVD bitmap subtitles.\n\n"
+      "Converts text subtitles (SubRip .srt, frame-numbered .sub/.txt, WebVTT .vtt,\n"
+      "ASS/SSA .ass/.ssa) into VobSub (.idx/.sub) DVD bitmap subtitles.\n\n"
       "The second form runs a batch line as the window's \"Add to Batch\" writes it:\n"
       "list positions of the window's controls, METHOD 0 pc, 1 dvd, 2 two, 3 safe,\n"
       "and WRAP 1 to wrap lines too wide for the frame (0, or no WRAP, does not).\n\n"
@@ -47,6 +47,11 @@ int CheckStdout(int status) {
 const std::vector<Command>& Commands() { return Registry(); }
 
 RegisterCommand::RegisterCommand(Command command) { Registry().push_back(command); }
+
+int ReportUsage(const char* command, const std::string& message) {
+  std::fprintf(stderr, "kestrelpix-cli %s: %s\n", command, message.c_str());
+  return kExitUsage;
+}
 
 }  // namespace kestrelpix::cli
 

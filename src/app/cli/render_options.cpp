@@ -29,8 +29,9 @@ std::string Refusal(std::string_view name, std::string_view value, const std::st
 
 }  // namespace
 
-bool SplitArgs(const std::vector<std::string>& args, const std::vector<std::string>& value_options,
-               CommandArgs& out, std::string& error) {
+CommandArgs SplitArgs(const std::vector<std::string>& args,
+                      const std::vector<std::string>& value_options) {
+  CommandArgs out;
   bool options_done = false;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
@@ -58,20 +59,14 @@ bool SplitArgs(const std::vector<std::string>& args, const std::vector<std::stri
       name.resize(eq);
       has_value = true;
     }
-    if (!Contains(value_options, name)) {
-      error = "unknown option --" + name;
-      return false;
-    }
+    if (!Contains(value_options, name)) throw UsageError("unknown option --" + name);
     if (!has_value) {
-      if (i + 1 >= args.size()) {
-        error = "--" + name + " needs a value";
-        return false;
-      }
+      if (i + 1 >= args.size()) throw UsageError("--" + name + " needs a value");
       value = args[++i];
     }
     out.options.emplace_back(name, value);
   }
-  return true;
+  return out;
 }
 
 const std::vector<std::string>& FontOptionNames() {
@@ -86,109 +81,96 @@ const std::vector<std::string>& RenderOptionNames() {
   return names;
 }
 
-bool ParseColorOption(std::string_view value, ColorValue& color) {
+std::optional<ColorValue> ParseColorOption(std::string_view value) {
   std::string lower(value);
   for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   // The standard colours the colour boxes offer, and "grey" for gray.
   if (lower == "grey") lower = "gray";
   for (const NamedColor& named : StandardColors()) {
-    if (lower == named.name) {
-      color = named.value;
-      return true;
-    }
+    if (lower == named.name) return named.value;
   }
   std::string_view hex = lower;
   if (!hex.empty() && hex[0] == '#') hex.remove_prefix(1);
   if (hex.size() != 6 || !std::all_of(hex.begin(), hex.end(), [](char c) {
         return std::isxdigit(static_cast<unsigned char>(c)) != 0;
       })) {
-    return false;
+    return std::nullopt;
   }
   uint32_t rgb = static_cast<uint32_t>(std::stoul(std::string(hex), nullptr, 16));
-  color = MakeColor(static_cast<uint8_t>(rgb >> 16), static_cast<uint8_t>(rgb >> 8),
-                    static_cast<uint8_t>(rgb));
-  return true;
+  return MakeColor(static_cast<uint8_t>(rgb >> 16), static_cast<uint8_t>(rgb >> 8),
+                   static_cast<uint8_t>(rgb));
 }
 
-bool ApplyRenderOption(std::string_view name, std::string_view value, RenderSettings& s,
-                       std::string& error) {
+void ApplyRenderOption(std::string_view name, std::string_view value, RenderSettings& s) {
   int number = 0;
   if (name == "font") {
     if (value.empty()) {
-      error = "--font: the face name must not be empty";
-      return false;
+      throw UsageError("--font: the face name must not be empty");
     }
     s.FontName = value;
   } else if (name == "size") {
     if (!Contains(FontSizeNames(), value)) {
-      error = Refusal(name, value, "a font size of the list: 6 to 30, or 32 to 50 in steps of 2");
-      return false;
+      throw UsageError(
+          Refusal(name, value, "a font size of the list: 6 to 30, or 32 to 50 in steps of 2"));
     }
     TryDecimalStrToInt(value, s.FontSize);
   } else if (name == "style") {
     if (!Contains(StyleNames(), value)) {
-      error = Refusal(name, value, "one of " + Join(StyleNames()));
-      return false;
+      throw UsageError(Refusal(name, value, "one of " + Join(StyleNames())));
     }
     s.FontStyle = StyleFromName(value);
   } else if (name == "charset") {
     if (!Contains(CharsetNames(), value)) {
-      error = Refusal(name, value, "one of " + Join(CharsetNames()));
-      return false;
+      throw UsageError(Refusal(name, value, "one of " + Join(CharsetNames())));
     }
     s.FontCharset = CharsetFromName(value);
   } else if (name == "outline") {
     if (!Contains(OutlineWidthList(), value)) {
-      error = Refusal(name, value, "one of " + Join(OutlineWidthList()));
-      return false;
+      throw UsageError(Refusal(name, value, "one of " + Join(OutlineWidthList())));
     }
     TryDecimalStrToInt(value, s.OutlineWidth);
   } else if (name == "align") {
     if (!Contains(AlignList(), value)) {
-      error = Refusal(name, value, "one of " + Join(AlignList()));
-      return false;
+      throw UsageError(Refusal(name, value, "one of " + Join(AlignList())));
     }
     s.Align = value;
   } else if (name == "offset") {
-    if (!TryDecimalStrToInt(value, number) || number < kOffsetMin || number > kOffsetMax) {
-      error = Refusal(name, value,
-                      "a whole number from " + std::to_string(kOffsetMin) + " to " +
-                          std::to_string(kOffsetMax));
-      return false;
+    if (!TryDecimalStrToInt(value, number) || number < kBottomOffsetMin ||
+        number > kBottomOffsetMax) {
+      throw UsageError(Refusal(name, value,
+                               "a whole number from " + std::to_string(kBottomOffsetMin) + " to " +
+                                   std::to_string(kBottomOffsetMax)));
     }
-    s.offset = number;
+    s.BottomOffset = number;
   } else if (name == "line-offset") {
-    if (!TryDecimalStrToInt(value, number) || number < kOffsetOrMin || number > kOffsetOrMax) {
-      error = Refusal(name, value,
-                      "a whole number from " + std::to_string(kOffsetOrMin) + " to " +
-                          std::to_string(kOffsetOrMax));
-      return false;
+    if (!TryDecimalStrToInt(value, number) || number < kLineSpacingMin ||
+        number > kLineSpacingMax) {
+      throw UsageError(Refusal(name, value,
+                               "a whole number from " + std::to_string(kLineSpacingMin) + " to " +
+                                   std::to_string(kLineSpacingMax)));
     }
     // As the slider does: an odd value moves up to the next even one.
-    s.offset_or = (number & 1) != 0 ? number + 1 : number;
+    s.LineSpacing = (number & 1) != 0 ? number + 1 : number;
   } else if (name == "text-color" || name == "outline-color" || name == "antialias-color") {
-    ColorValue color = 0;
-    if (!ParseColorOption(value, color)) {
-      error = Refusal(name, value,
-                      "a colour name (black, gray or grey, white, maroon, green, olive, navy, "
-                      "purple, teal, silver, red, lime, yellow, fuchsia, aqua) or RRGGBB in "
-                      "hexadecimal");
-      return false;
+    const std::optional<ColorValue> color = ParseColorOption(value);
+    if (!color) {
+      throw UsageError(
+          Refusal(name, value,
+                  "a colour name (black, gray or grey, white, maroon, green, olive, navy, "
+                  "purple, teal, silver, red, lime, yellow, fuchsia, aqua) or RRGGBB in "
+                  "hexadecimal"));
     }
     (name == "text-color"      ? s.TextColor
      : name == "outline-color" ? s.OutlineColor
-                               : s.AntialiasColor) = color;
+                               : s.AntialiasColor) = *color;
   } else if (name == "fps") {
     if (!Contains(FpsList(), value)) {
-      error = Refusal(name, value, "one of " + Join(FpsList()));
-      return false;
+      throw UsageError(Refusal(name, value, "one of " + Join(FpsList())));
     }
     s.Fps = value;
   } else {
-    error = "unknown option --" + std::string(name);
-    return false;
+    throw UsageError("unknown option --" + std::string(name));
   }
-  return true;
 }
 
 std::string RenderOptionsHelp(bool font_only) {

@@ -40,7 +40,7 @@ QString ColorDisplayName(ColorValue value) {
   return name;
 }
 
-TColorBox::TColorBox(QWidget* parent) : QComboBox(parent) {
+ColorBox::ColorBox(QWidget* parent) : QComboBox(parent) {
   setEditable(false);
   // As wide as the longest colour name with its swatch.
   setSizeAdjustPolicy(QComboBox::AdjustToContents);
@@ -50,11 +50,11 @@ TColorBox::TColorBox(QWidget* parent) : QComboBox(parent) {
   });
 }
 
-void TColorBox::AddColorItem(const QString& name, ColorValue value) {
+void ColorBox::AddColorItem(const QString& name, ColorValue value) {
   addItem(Swatch(value), name, QVariant::fromValue(static_cast<quint32>(value)));
 }
 
-void TColorBox::Fill(const std::vector<ColorItem>& colors, int index) {
+void ColorBox::Fill(const std::vector<ColorItem>& colors, int index) {
   const QSignalBlocker blocker(this);
   clear();
   for (const ColorItem& c : colors) AddColorItem(c.name, c.value);
@@ -62,11 +62,11 @@ void TColorBox::Fill(const std::vector<ColorItem>& colors, int index) {
   if (currentIndex() >= 0) value_ = itemColor(currentIndex());
 }
 
-ColorValue TColorBox::itemColor(int index) const {
+ColorValue ColorBox::itemColor(int index) const {
   return static_cast<ColorValue>(itemData(index).toUInt());
 }
 
-void TColorBox::setColorValue(ColorValue value) {
+void ColorBox::setColorValue(ColorValue value) {
   const QSignalBlocker blocker(this);
   value_ = value;
   for (int i = 0; i < count(); ++i) {
@@ -81,7 +81,7 @@ void TColorBox::setColorValue(ColorValue value) {
   setCurrentIndex(count() - 1);
 }
 
-bool TColorBox::setItemIndex(int index) {
+bool ColorBox::setItemIndex(int index) {
   if (index < 0 || index >= count()) return false;
   const QSignalBlocker blocker(this);
   setCurrentIndex(index);

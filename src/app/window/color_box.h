@@ -15,11 +15,11 @@ struct ColorItem {
   ColorValue value;
 };
 
-class TColorBox : public QComboBox {
+class ColorBox : public QComboBox {
   Q_OBJECT
 
  public:
-  explicit TColorBox(QWidget* parent = nullptr);
+  explicit ColorBox(QWidget* parent = nullptr);
 
   // Replaces the items with `colors`, selects `index` and takes its colour
   // as the box's value. Runs no change handler.

@@ -11,7 +11,7 @@
 #include "app/form_storage.h"
 #include "app/settings_location.h"
 #include "app/unattended_run.h"
-#include "app/window/form_main.h"
+#include "app/window/main_window.h"
 #include "app/window/startup.h"
 #include "base/message_sink.h"
 #include "job/stop_signals.h"
@@ -52,7 +52,7 @@ int main(int argc, char** argv) {
     // An unattended run ends the program with its status: a batch sees a
     // refused or failed job.
     QObject::connect(
-        windows.FormMain, &window::TFormMain::TerminateApplication, &app,
+        windows.Main, &window::MainWindow::TerminateApplication, &app,
         [](int runStatus) { QCoreApplication::exit(runStatus); }, Qt::QueuedConnection);
     windows.Show();
     status = app.exec();

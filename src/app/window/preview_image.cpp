@@ -5,25 +5,25 @@
 
 namespace kestrelpix::window {
 
-TPreviewImage::TPreviewImage(QWidget* parent) : QWidget(parent) {
+PreviewImage::PreviewImage(QWidget* parent) : QWidget(parent) {
   setAttribute(Qt::WA_OpaquePaintEvent, false);
   setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
   repaintTimer_.setSingleShot(true);
   connect(&repaintTimer_, &QTimer::timeout, this, qOverload<>(&QWidget::update));
 }
 
-void TPreviewImage::SetFrameSize(QSize size) {
+void PreviewImage::SetFrameSize(QSize size) {
   if (size == frameSize_) return;
   frameSize_ = size;
   update();
 }
 
-QSize TPreviewImage::sizeHint() const { return QSize(720, 576); }
+QSize PreviewImage::sizeHint() const { return QSize(720, 576); }
 
 // A quarter of the frame's area still shows where the text lands.
-QSize TPreviewImage::minimumSizeHint() const { return QSize(360, 288); }
+QSize PreviewImage::minimumSizeHint() const { return QSize(360, 288); }
 
-QRect TPreviewImage::PictureRect() const {
+QRect PreviewImage::PictureRect() const {
   const QSize frame = frameSize_;
   if (frame.isEmpty()) return QRect();
   QSize shown = frame;
@@ -33,17 +33,17 @@ QRect TPreviewImage::PictureRect() const {
   return QRect(QPoint((width() - shown.width()) / 2, 0), shown);
 }
 
-void TPreviewImage::SetPicture(const FrameBitmap& picture) {
+void PreviewImage::SetPicture(const FrameBitmap& picture) {
   picture_ = picture;
   PictureChanged();
 }
 
-void TPreviewImage::SetPicture(FrameBitmap&& picture) {
+void PreviewImage::SetPicture(FrameBitmap&& picture) {
   picture_ = std::move(picture);
   PictureChanged();
 }
 
-void TPreviewImage::PictureChanged() {
+void PreviewImage::PictureChanged() {
   // Converted when painted. During a run the picture changes at every
   // entry, far more often than a screen shows pictures: repaints come at
   // most every kRepaintInterval, the last change always shown.
@@ -57,7 +57,7 @@ void TPreviewImage::PictureChanged() {
   }
 }
 
-QImage TPreviewImage::ShownImage() const {
+QImage PreviewImage::ShownImage() const {
   const int width = picture_.width(), height = picture_.height();
   if (width <= 0 || height <= 0) return QImage();
   QImage image(width, height, QImage::Format_RGB32);
@@ -76,13 +76,13 @@ QImage TPreviewImage::ShownImage() const {
   return image;
 }
 
-void TPreviewImage::changeEvent(QEvent* event) {
+void PreviewImage::changeEvent(QEvent* event) {
   // The transparent pixels show the window's face colour of the moment.
   if (event->type() == QEvent::PaletteChange) PictureChanged();
   QWidget::changeEvent(event);
 }
 
-void TPreviewImage::paintEvent(QPaintEvent* event) {
+void PreviewImage::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   painter.fillRect(event->rect(), palette().color(QPalette::Window));
   lastPaint_.start();

@@ -14,11 +14,11 @@
 
 namespace kestrelpix::window {
 
-class TPreviewImage : public QWidget {
+class PreviewImage : public QWidget {
   Q_OBJECT
 
  public:
-  explicit TPreviewImage(QWidget* parent = nullptr);
+  explicit PreviewImage(QWidget* parent = nullptr);
 
   // The picture the preview renders draw on.
   FrameBitmap& Picture() { return picture_; }

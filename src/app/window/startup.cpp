@@ -2,33 +2,33 @@
 
 #include <cstdlib>
 
+#include "app/window/about_dialog.h"
 #include "app/window/display_probe.h"
-#include "app/window/form_about.h"
-#include "app/window/form_color_options.h"
-#include "app/window/form_main.h"
+#include "app/window/main_window.h"
+#include "app/window/palette_dialog.h"
 
 namespace kestrelpix::window {
 
 ApplicationWindows::ApplicationWindows(std::vector<std::string> args, std::string settingsFile) {
-  FormMain = new TFormMain(std::move(args), std::move(settingsFile));
-  FormAbout = new TFormAbout(FormMain);
-  FormMain->SetFormAbout(FormAbout);
+  Main = new MainWindow(std::move(args), std::move(settingsFile));
+  About = new AboutDialog(Main);
+  Main->SetAboutDialog(About);
   // Created with the two-palette choice checked.
-  FormColorOptions = new TFormColorOptions(FormMain);
-  FormMain->SetFormColorOptions(FormColorOptions);
+  Palette = new PaletteDialog(Main, Main->settingsStore_);
+  Main->SetPaletteDialog(Palette);
 }
 
 ApplicationWindows::~ApplicationWindows() {
-  FormMain->SetFormColorOptions(nullptr);
-  delete FormColorOptions;
-  FormMain->SetFormAbout(nullptr);
-  delete FormAbout;
-  delete FormMain;
+  Main->SetPaletteDialog(nullptr);
+  delete Palette;
+  Main->SetAboutDialog(nullptr);
+  delete About;
+  delete Main;
 }
 
 void ApplicationWindows::Show() {
-  FormMain->show();
-  FormMain->activateWindow();
+  Main->show();
+  Main->activateWindow();
 }
 
 bool NoDisplayAvailable() {

@@ -11,9 +11,9 @@
 
 namespace kestrelpix::window {
 
-class TFormAbout;
-class TFormColorOptions;
-class TFormMain;
+class AboutDialog;
+class PaletteDialog;
+class MainWindow;
 
 class ApplicationWindows {
  public:
@@ -26,9 +26,9 @@ class ApplicationWindows {
   // restored as it is shown, and the first activation does the rest.
   void Show();
 
-  TFormMain* FormMain;
-  TFormAbout* FormAbout;
-  TFormColorOptions* FormColorOptions;
+  MainWindow* Main;
+  AboutDialog* About;
+  PaletteDialog* Palette;
 };
 
 // True when no window system can be reached: no Qt platform chosen by name,

@@ -13,8 +13,9 @@
 #include <stdexcept>
 
 #include "app/window/color_box.h"
-#include "app/window/form_main.h"
+#include "app/window/main_window.h"
 #include "app/window/window_placement.h"
+#include "base/errors.h"
 #include "base/message_sink.h"
 
 namespace kestrelpix::window {
@@ -71,111 +72,82 @@ void ApplyPlacementTo(QWidget* window, const RestoredPlacement& placement) {
   }
 }
 
-std::vector<StoredProperty> PropertiesInOrder(const std::vector<std::string>& keys,
-                                              const std::map<std::string, PropertyAccess>& access) {
-  std::vector<StoredProperty> properties;
-  for (const std::string& key : keys) {
-    const auto it = access.find(key);
-    if (it == access.end()) throw std::logic_error("no accessors for stored property " + key);
-    properties.push_back({key, StoredKeyType(key), it->second.get, it->second.set});
-  }
-  return properties;
-}
-
 // --- the main window's storage --------------------------------------------
 
-namespace {
-
-PropertyAccess ItemIndex(QComboBox* box) {
-  return {[box] {
-            PropertyValue v;
-            v.integer = box->currentIndex();
-            return v;
-          },
-          // Runs no change handler; a position outside the list leaves the
-          // list without a selection.
-          [box](const PropertyValue& v) { box->setCurrentIndex(v.integer); }};
+Settings MainWindow::ControlSettings() const {
+  Settings s;
+  s.PalPicture = LocalPath(palPicture_);
+  s.NtscPicture = LocalPath(ntscPicture_);
+  s.FontName = fontNameBox_->currentIndex();
+  s.FontSize = fontSizeBox_->currentIndex();
+  s.FontCharset = charsetBox_->currentIndex();
+  s.FontStyle = fontStyleBox_->currentIndex();
+  s.Align = alignBox_->currentIndex();
+  s.Fps = fpsBox_->currentIndex();
+  s.OutlineWidth = outlineWidthBox_->currentIndex();
+  s.Language = languageBox_->currentIndex();
+  s.AntialiasColor = antialiasColorBox_->colorValue();
+  s.OutlineColor = outlineColorBox_->colorValue();
+  s.TextColor = textColorBox_->colorValue();
+  s.BottomOffset = bottomOffsetSlider_->value();
+  s.LineSpacing = lineSpacingSlider_->value();
+  s.WrapLines = wrapLinesBox_->isChecked();
+  s.Palette = CurrentPaletteMode();
+  return s;
 }
 
-PropertyAccess Position(QSlider* slider) {
-  return {[slider] {
-            PropertyValue v;
-            v.integer = slider->value();
-            return v;
-          },
-          // A slider that moves runs its change handler.
-          [slider](const PropertyValue& v) { slider->setValue(v.integer); }};
+void MainWindow::ApplySettings(const Settings& s) {
+  // In the order of the settings file. Lists run no change handler, and a
+  // position outside a list leaves it without a selection; sliders that
+  // move and the wrap box run theirs. The palette mode is the palette
+  // dialog's to apply.
+  palPicture_ = FromLocalPath(s.PalPicture);
+  ntscPicture_ = FromLocalPath(s.NtscPicture);
+  fontNameBox_->setCurrentIndex(s.FontName);
+  fontSizeBox_->setCurrentIndex(s.FontSize);
+  charsetBox_->setCurrentIndex(s.FontCharset);
+  fontStyleBox_->setCurrentIndex(s.FontStyle);
+  alignBox_->setCurrentIndex(s.Align);
+  fpsBox_->setCurrentIndex(s.Fps);
+  outlineWidthBox_->setCurrentIndex(s.OutlineWidth);
+  languageBox_->setCurrentIndex(s.Language);
+  antialiasColorBox_->setColorValue(s.AntialiasColor);
+  outlineColorBox_->setColorValue(s.OutlineColor);
+  textColorBox_->setColorValue(s.TextColor);
+  bottomOffsetSlider_->setValue(s.BottomOffset);
+  lineSpacingSlider_->setValue(s.LineSpacing);
+  wrapLinesBox_->setChecked(s.WrapLines);
+  settings_ = ControlSettings();
 }
 
-PropertyAccess Caption(QLabel* label) {
-  return {[label] {
-            PropertyValue v;
-            v.text = LocalPath(label->text());
-            return v;
-          },
-          [label](const PropertyValue& v) { label->setText(FromLocalPath(v.text)); }};
+void MainWindow::SaveStorage() {
+  if (!formStorage_ || !formStorage_->Active) return;
+  settings_ = ControlSettings();
+  formStorage_->Save(CurrentPlacement());
 }
 
-PropertyAccess Checked(QCheckBox* box) {
-  return {[box] {
-            PropertyValue v;
-            v.boolean = box->isChecked();
-            return v;
-          },
-          [box](const PropertyValue& v) { box->setChecked(v.boolean); }};
-}
-
-PropertyAccess Colour(TColorBox* box) {
-  return {[box] {
-            PropertyValue v;
-            v.colour = box->colorValue();
-            return v;
-          },
-          [box](const PropertyValue& v) { box->setColorValue(v.colour); }};
-}
-
-}  // namespace
-
-void TFormMain::CreateStorage() {
+void MainWindow::CreateStorage() {
   // The file is read once, when the window has been created. One that
   // cannot be read leaves the defaults; a box now would stop an unattended
   // run until someone pressed OK, so it is said on stderr there, and in a
   // note that does not wait once the window is up.
   if (!settingsFile_.empty()) {
     try {
-      JvAppIniFileStorage.LoadFromFile(settingsFile_);
+      settingsStore_.LoadFromFile(settingsFile_);
     } catch (const std::exception& e) {
       settingsNote_ = SettingsNotReadNote(e.what());
-      if (State.CommandLineMode) {
+      if (unattended_) {
         StderrMessageSink().Warn(settingsNote_);
         settingsNote_.clear();
       }
     }
   }
-  const std::map<std::string, PropertyAccess> access = {
-      {"LabelImageChangedPAL_Caption", Caption(LabelImageChangedPAL)},
-      {"LabelImageChangedNTSC_Caption", Caption(LabelImageChangedNTSC)},
-      {"ComboBoxFontName_ItemIndex", ItemIndex(ComboBoxFontName)},
-      {"ComboBoxFontSize_ItemIndex", ItemIndex(ComboBoxFontSize)},
-      {"ComboBoxFontCharset_ItemIndex", ItemIndex(ComboBoxFontCharset)},
-      {"ComboBoxFontStyle_ItemIndex", ItemIndex(ComboBoxFontStyle)},
-      {"ComboBoxAlign_ItemIndex", ItemIndex(ComboBoxAlign)},
-      {"ComboBoxFps_ItemIndex", ItemIndex(ComboBoxFps)},
-      {"ComboBoxOutlineWidth_ItemIndex", ItemIndex(ComboBoxOutlineWidth)},
-      {"ComboBoxVobsubLanguage_ItemIndex", ItemIndex(ComboBoxVobsubLanguage)},
-      {"JvColorButtonAntialias_ColorValue", Colour(JvColorButtonAntialias)},
-      {"JvColorButtonOutline_ColorValue", Colour(JvColorButtonOutline)},
-      {"JvColorButtonText_ColorValue", Colour(JvColorButtonText)},
-      {"offset_Position", Position(offset)},
-      {"offset_or_Position", Position(offset_or)},
-      {"CheckBoxWrapLines_Checked", Checked(CheckBoxWrapLines)},
-  };
-  JvFormStorage =
-      std::make_unique<FormStorage>(JvAppIniFileStorage, std::string(kMainWindowSection),
-                                    PropertiesInOrder(MainWindowKeys(), access));
+  settings_ = ControlSettings();
+  formStorage_ = std::make_unique<FormStorage>(settingsStore_, std::string(kMainWindowSection),
+                                               MainWindowProperties(settings_));
 }
 
-WindowPlacement TFormMain::CurrentPlacement() const {
+WindowPlacement MainWindow::CurrentPlacement() const {
   WindowPlacement p = PlacementOf(this);
   // Until the window is on the screen, and should the window system ever
   // report a frame smaller than the window's least size, the rectangle
@@ -191,7 +163,7 @@ WindowPlacement TFormMain::CurrentPlacement() const {
   return p;
 }
 
-void TFormMain::ApplyPlacement(const RestoredPlacement& placement) {
+void MainWindow::ApplyPlacement(const RestoredPlacement& placement) {
   if (placement.applyPosition) {
     QRect stored(placement.left, placement.top, placement.right - placement.left,
                  placement.bottom - placement.top);
@@ -215,7 +187,7 @@ void TFormMain::ApplyPlacement(const RestoredPlacement& placement) {
   }
 }
 
-void TFormMain::PlaceFrame(const QRect& frame) {
+void MainWindow::PlaceFrame(const QRect& frame) {
   wantedFrame_ = frame;
   const bool created = testAttribute(Qt::WA_WState_Created);
   const QRect client = geometry();
@@ -236,20 +208,24 @@ void TFormMain::PlaceFrame(const QRect& frame) {
   }
 }
 
-void TFormMain::SettleFrame() {
+void MainWindow::SettleFrame() {
   if (settled_ || windowState() != Qt::WindowNoState) return;
   if (frameGeometry() == geometry()) return;  // not framed (yet)
   settled_ = true;
   if (frameGeometry() != wantedFrame_) PlaceFrame(wantedFrame_);
 }
 
-void TFormMain::RestoreStorage(bool withPlacement) {
-  if (!JvFormStorage || !JvFormStorage->Active) return;
-  const RestoredPlacement placement = JvFormStorage->Restore(CurrentPlacement());
+void MainWindow::RestoreStorage(bool withPlacement) {
+  if (!formStorage_ || !formStorage_->Active) return;
+  // The controls' choices stand for any the file lacks.
+  settings_ = ControlSettings();
+  const RestoredPlacement placement = formStorage_->Restore(CurrentPlacement());
+  const Settings restored = settings_;
+  ApplySettings(restored);
   if (withPlacement) ApplyPlacement(placement);
 }
 
-void TFormMain::setVisible(bool visible) {
+void MainWindow::setVisible(bool visible) {
   // Restored once, before the window is first shown and activated.
   if (visible && !shownOnce_) {
     shownOnce_ = true;
@@ -258,16 +234,17 @@ void TFormMain::setVisible(bool visible) {
   QWidget::setVisible(visible);
 }
 
-void TFormMain::WriteSettingsFile() {
+void MainWindow::WriteSettingsFile() {
   // Written in both modes; an unattended run has changed nothing in the
   // copy. A read-only file is left alone, and so is a name whose file could
   // not be read (that was said when it was read). A save that refuses, as
   // at a link to a file that is no settings file, says why here.
-  if (settingsFile_.empty() || JvAppIniFileStorage.ReadOnly()) return;
-  std::string error;
-  if (!JvAppIniFileStorage.SaveToFile(settingsFile_, &error)) {
+  if (settingsFile_.empty() || settingsStore_.ReadOnly()) return;
+  try {
+    settingsStore_.SaveToFile(settingsFile_);
+  } catch (const FileError& e) {
     // The windows are gone by now: the only place left to say it.
-    std::fprintf(stderr, "kestrelpix: settings not saved: %s\n", error.c_str());
+    std::fprintf(stderr, "kestrelpix: settings not saved: %s\n", e.what());
   }
 }
 

@@ -1,6 +1,5 @@
 // The window side of the settings file: window placement taken from and
-// applied to Qt's geometry and state, and the stored properties as getters
-// and setters over the controls.
+// applied to Qt's geometry and state.
 #pragma once
 
 #include <functional>
@@ -23,15 +22,5 @@ WindowPlacement PlacementOf(const QWidget* window);
 // position stored for a larger desktop cannot hide it, and applies the show
 // state.
 void ApplyPlacementTo(QWidget* window, const RestoredPlacement& placement);
-
-// Builds the property list in the order of `keys` (the order in which the
-// file stores them). Every key must have accessors; the type comes from the
-// key's property name.
-struct PropertyAccess {
-  std::function<PropertyValue()> get;
-  std::function<void(const PropertyValue&)> set;
-};
-std::vector<StoredProperty> PropertiesInOrder(const std::vector<std::string>& keys,
-                                              const std::map<std::string, PropertyAccess>& access);
 
 }  // namespace kestrelpix::window

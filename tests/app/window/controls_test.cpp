@@ -9,6 +9,7 @@
 
 #include "app/control_lists.h"
 #include "render/font_tables.h"
+#include "support/persisted_lists.h"
 #include "window_fixture.h"
 
 using namespace kestrelpix;
@@ -16,152 +17,14 @@ using namespace kestrelpix::testing;
 
 namespace {
 
-// The language list as the window shows it, positions 0 to 135.
-const char* const kLanguages[] = {"ab ABKHAZIAN",
-                                  "om AFAN (OROMO)",
-                                  "aa AFAR\tAA",
-                                  "af AFRIKAANS",
-                                  "sq ALBANIAN",
-                                  "am AMHARIC",
-                                  "ar ARABIC",
-                                  "hy ARMENIAN",
-                                  "as ASSAMESE",
-                                  "ay AYMARA",
-                                  "az AZERBAIJANI",
-                                  "ba BASHKIR",
-                                  "eu BASQUE",
-                                  "bn BENGALI,BANGLA",
-                                  "bz BHUTANI",
-                                  "bh BIHARI",
-                                  "bi BISLAMA",
-                                  "br BRETON",
-                                  "bg BULGARIAN",
-                                  "my BURMESE",
-                                  "be BYELORUSSIAN",
-                                  "km CAMBODIAN",
-                                  "ca CATALAN",
-                                  "zh CHINESE",
-                                  "co CORSICAN",
-                                  "hr CROATIAN",
-                                  "cs CZECH",
-                                  "da DANISH",
-                                  "nl DUTCH",
-                                  "en ENGLISH",
-                                  "eo ESPERANTO",
-                                  "et ESTONIAN",
-                                  "fo FAROESE",
-                                  "fj FIJI FJ",
-                                  "fi FINNISH",
-                                  "fr FRENCH",
-                                  "fy FRISIAN",
-                                  "mk FUROM",
-                                  "gl GALICIAN",
-                                  "ka GEORGIAN",
-                                  "de GERMAN",
-                                  "el GREEK",
-                                  "kl GREENLANDIC",
-                                  "gn GUARANI",
-                                  "gu GUJARATI",
-                                  "ha HAUSA",
-                                  "he HEBREW (formely iw)",
-                                  "hi HINDI",
-                                  "hu HUNGARIAN",
-                                  "is ICELANDIC",
-                                  "id INDONESIAN (formely in)",
-                                  "ia INTERLINGUA",
-                                  "ie INTERLINGUE",
-                                  "ik INUPIAK",
-                                  "ga IRISH",
-                                  "it ITALIAN",
-                                  "ja JAPANESE",
-                                  "jv JAVANESE",
-                                  "kn KANNADA",
-                                  "ks KASHMIRI",
-                                  "kk KAZAKH",
-                                  "rw KINYARWANDA",
-                                  "ky KIRGHIZ",
-                                  "rn KURUNDI",
-                                  "ko KOREAN",
-                                  "ku KURDISH",
-                                  "lo LAOTHIAN",
-                                  "la LATIN",
-                                  "lv LATVIAN,LETTISH",
-                                  "ln LINGALA",
-                                  "lt LITHUANIAN",
-                                  "mg MALAGASY",
-                                  "ms MS",
-                                  "ml MALAYALAM",
-                                  "mt MALTESE",
-                                  "mi MAORI",
-                                  "mr MARATHI",
-                                  "mo MOLDAVIAN",
-                                  "mn MONGOLIAN",
-                                  "na NAURU",
-                                  "ne NEPALI",
-                                  "no NORWEGIAN",
-                                  "oc OCCITAN",
-                                  "or ORIYA",
-                                  "ps PASHTO,PUSHTO",
-                                  "fa PERSIAN (farsi)",
-                                  "pl POLISH",
-                                  "pt PORTUGUESE",
-                                  "pa PUNJABI",
-                                  "qu QUECHUA",
-                                  "rm RHAETO-ROMANCE",
-                                  "ro ROMANIAN",
-                                  "ru RUSSIAN",
-                                  "sm SAMOAN",
-                                  "sg SANGHO",
-                                  "sa SANSKRIT",
-                                  "gb SCOTS",
-                                  "sr SERBIAN",
-                                  "sh SERBO-CROATIAN",
-                                  "st SESOTHO",
-                                  "tn SETSWANA",
-                                  "sn SHONA",
-                                  "sd SINDHI",
-                                  "si SINGHALESE",
-                                  "ss SISWATI",
-                                  "sk SLOVAK",
-                                  "sl SLOVENIAN",
-                                  "so SOMALI",
-                                  "es SPANISH",
-                                  "su SUNDANESE",
-                                  "sw SWAHILI",
-                                  "sv SWEDISH",
-                                  "tl TAGALOG",
-                                  "tg TAJIK",
-                                  "ta TAMIL",
-                                  "tt TATAR",
-                                  "te TELUGU",
-                                  "th THAI\tTH",
-                                  "bo TIBETAN",
-                                  "ti TIGRINYA",
-                                  "to TONGA",
-                                  "ts TSONGA",
-                                  "tr TURKISH",
-                                  "tk TURKMEN",
-                                  "tw TWI",
-                                  "uk UKRAINIAN",
-                                  "ur URDU",
-                                  "uz UZBEK",
-                                  "vi VIETNAMESE",
-                                  "vo VOLAPUK",
-                                  "cy WELSH",
-                                  "wo WOLOF",
-                                  "xh XHOSA",
-                                  "yi YIDDISH",
-                                  "yo YORUBA",
-                                  "zu ZULU"};
-
-QStringList FontSizes() {
-  QStringList sizes;
-  for (int s = 6; s <= 30; ++s) sizes << QString::number(s);
-  for (int s = 32; s <= 50; s += 2) sizes << QString::number(s);
-  return sizes;
+// A persisted list (tests/data/persisted) as the window shows it.
+QStringList Persisted(const char* list) {
+  QStringList items;
+  for (const std::string& entry : PersistedList(list)) items << QString::fromStdString(entry);
+  return items;
 }
 
-QStringList ColorNames(const window::TColorBox* box) { return ItemsOf(box); }
+QStringList ColorNames(const window::ColorBox* box) { return ItemsOf(box); }
 
 }  // namespace
 
@@ -182,7 +45,7 @@ class ControlsTest : public QObject {
 
 void ControlsTest::mainWindowControlsAndDefaults() {
   WindowFixture f;
-  TFormMain* w = f.main();
+  MainWindow* w = f.main();
   QCOMPARE(w->windowTitle(), QString("Kestrelpix By Morvane"));
   // Resizable, with minimize and maximize boxes.
   QVERIFY(w->windowFlags() & Qt::WindowMaximizeButtonHint);
@@ -191,141 +54,132 @@ void ControlsTest::mainWindowControlsAndDefaults() {
   QVERIFY(w->maximumSize().height() > w->minimumSizeHint().height());
 
   // Every named control, found by its object name, is the member of that name.
-  QCOMPARE(w->findChild<QGroupBox*>("GroupBoxInput"), w->GroupBoxInput);
-  QCOMPARE(w->findChild<QGroupBox*>("GroupBoxOutput"), w->GroupBoxOutput);
-  QCOMPARE(w->findChild<QGroupBox*>("GroupBoxRender"), w->GroupBoxRender);
-  QCOMPARE(w->findChild<QGroupBox*>("GroupBoxColors"), w->GroupBoxColors);
-  QCOMPARE(w->findChild<QGroupBox*>("GroupBoxSettings"), w->GroupBoxSettings);
-  QCOMPARE(w->GroupBoxInput->title(), QString("Input"));
-  QCOMPARE(w->GroupBoxOutput->title(), QString("Output"));
-  QCOMPARE(w->GroupBoxRender->title(), QString("Render Fonts"));
-  QCOMPARE(w->GroupBoxColors->title(), QString("Colors"));
-  QCOMPARE(w->GroupBoxSettings->title(), QString("General Settings"));
+  QCOMPARE(w->findChild<QGroupBox*>("inputGroup"), w->inputGroup_);
+  QCOMPARE(w->findChild<QGroupBox*>("outputGroup"), w->outputGroup_);
+  QCOMPARE(w->findChild<QGroupBox*>("fontGroup"), w->fontGroup_);
+  QCOMPARE(w->findChild<QGroupBox*>("colorsGroup"), w->colorsGroup_);
+  QCOMPARE(w->findChild<QGroupBox*>("settingsGroup"), w->settingsGroup_);
+  QCOMPARE(w->inputGroup_->title(), QString("Input"));
+  QCOMPARE(w->outputGroup_->title(), QString("Output"));
+  QCOMPARE(w->fontGroup_->title(), QString("Render Fonts"));
+  QCOMPARE(w->colorsGroup_->title(), QString("Colors"));
+  QCOMPARE(w->settingsGroup_->title(), QString("General Settings"));
   for (const char* name :
-       {"ComboBoxFps", "ComboBoxVobsubLanguage", "ComboBoxFontName", "ComboBoxFontCharset",
-        "ComboBoxFontStyle", "ComboBoxFontSize", "ComboBoxAlign", "ComboBoxOutlineWidth",
-        "JvColorButtonAntialias", "JvColorButtonOutline", "JvColorButtonText"}) {
+       {"fpsBox", "languageBox", "fontNameBox", "charsetBox", "fontStyleBox", "fontSizeBox",
+        "alignBox", "outlineWidthBox", "antialiasColorBox", "outlineColorBox", "textColorBox"}) {
     QComboBox* box = w->findChild<QComboBox*>(name);
     QVERIFY2(box != nullptr, name);
     QVERIFY2(!box->isEditable(), name);  // pick-only
   }
-  QCOMPARE(w->findChild<QSlider*>("offset"), w->offset);
-  QCOMPARE(w->findChild<QSlider*>("offset_or"), w->offset_or);
-  QCOMPARE(w->findChild<QListWidget*>("ListBoxPreview"), w->ListBoxPreview);
-  QCOMPARE(w->findChild<QProgressBar*>("ProgressBar1"), w->ProgressBar1);
-  QCOMPARE(w->findChild<window::TPreviewImage*>("preview"), w->preview);
-  QCOMPARE(w->findChild<QLabel*>("LabelImageChangedPAL"), w->LabelImageChangedPAL);
-  QCOMPARE(w->findChild<QLabel*>("LabelImageChangedNTSC"), w->LabelImageChangedNTSC);
+  QCOMPARE(w->findChild<QSlider*>("bottomOffsetSlider"), w->bottomOffsetSlider_);
+  QCOMPARE(w->findChild<QSlider*>("lineSpacingSlider"), w->lineSpacingSlider_);
+  QCOMPARE(w->findChild<QListWidget*>("entryList"), w->entryList_);
+  QCOMPARE(w->findChild<QProgressBar*>("progressBar"), w->progressBar_);
+  QCOMPARE(w->findChild<window::PreviewImage*>("preview"), w->preview_);
 
   // Input.
-  QCOMPARE(w->EditLoadSrt->text(), QString("Load SRT"));
-  QVERIFY(!w->EditLoadSrt->isEnabled());
-  QCOMPARE(w->ButtonLoadSrt->text(), QString("&Load Srt,Txt"));
-  QVERIFY(w->ButtonLoadSrt->font().bold());
-  QCOMPARE(ItemsOf(w->ComboBoxFps),
-           QStringList({"23.976", "24.000", "25.000", "29.970", "30.000"}));
-  QCOMPARE(w->ComboBoxFps->currentIndex(), 2);
+  QCOMPARE(w->fileNameEdit_->text(), QString("Load SRT"));
+  QVERIFY(!w->fileNameEdit_->isEnabled());
+  QCOMPARE(w->loadButton_->text(), QString("&Load Srt,Txt"));
+  QVERIFY(w->loadButton_->font().bold());
+  QCOMPARE(ItemsOf(w->fpsBox_), Persisted("fps"));
+  QCOMPARE(w->fpsBox_->currentIndex(), 2);
 
   // Output: 136 languages, "el GREEK" selected; two entries hold a tab.
-  QStringList languages;
-  for (const char* l : kLanguages) languages << QString::fromUtf8(l);
-  QCOMPARE(languages.size(), 136);
-  QCOMPARE(ItemsOf(w->ComboBoxVobsubLanguage), languages);
-  QCOMPARE(w->ComboBoxVobsubLanguage->currentIndex(), 41);
-  QCOMPARE(w->ComboBoxVobsubLanguage->currentText(), QString("el GREEK"));
+  QCOMPARE(ItemsOf(w->languageBox_), Persisted("languages"));
+  QCOMPARE(w->languageBox_->count(), 136);
+  QCOMPARE(w->languageBox_->currentIndex(), 41);
+  QCOMPARE(w->languageBox_->currentText(), QString("el GREEK"));
 
   // Render Fonts.
-  QCOMPARE(ItemsOf(w->ComboBoxFontCharset),
+  QCOMPARE(ItemsOf(w->charsetBox_),
            QStringList({"ANSI", "ARABIC", "BALTIC", "CHINESEBIG5", "DEFAULT", "EASTEUROPE",
                         "GB2312", "GREEK", "HANGEUL", "HEBREW", "JOHAB", "MAC", "OEM", "RUSSIAN",
                         "SHIFTJIS", "SYMBOL", "THAI", "TURKISH", "VIETNAMESE"}));
-  QCOMPARE(w->ComboBoxFontCharset->currentText(), QString("DEFAULT"));
-  QCOMPARE(ItemsOf(w->ComboBoxFontStyle),
-           QStringList({"Normal", "Bold", "Italic", "Underline", "Bold+Italic", "Bold+Under",
-                        "Bold+It+Und", "Italic+Under", "StrikeOut"}));
-  QCOMPARE(w->ComboBoxFontStyle->currentIndex(), 0);
-  QCOMPARE(ItemsOf(w->ComboBoxFontSize), FontSizes());
-  QCOMPARE(w->ComboBoxFontSize->count(), 35);
-  QCOMPARE(w->ComboBoxFontSize->currentIndex(), 14);
-  QCOMPARE(w->ComboBoxFontSize->currentText(), QString("20"));
-  QCOMPARE(ItemsOf(w->ComboBoxAlign), QStringList({"center", "left", "right"}));
-  QCOMPARE(w->ComboBoxAlign->currentIndex(), 0);
-  QCOMPARE(ItemsOf(w->ComboBoxOutlineWidth), QStringList({"2", "3", "4"}));
-  QCOMPARE(w->ComboBoxOutlineWidth->currentText(), QString("3"));
-  QCOMPARE(w->offset->orientation(), Qt::Horizontal);
-  QCOMPARE(w->offset->minimum(), 8);
-  QCOMPARE(w->offset->maximum(), 492);
-  QCOMPARE(w->offset->pageStep(), 1);
-  QCOMPARE(w->offset->value(), 30);
-  QCOMPARE(w->offset_or->orientation(), Qt::Vertical);
-  QCOMPARE(w->offset_or->minimum(), -14);
-  QCOMPARE(w->offset_or->maximum(), 10);
-  QCOMPARE(w->offset_or->value(), -4);
+  QCOMPARE(w->charsetBox_->currentText(), QString("DEFAULT"));
+  QCOMPARE(ItemsOf(w->fontStyleBox_), Persisted("font_styles"));
+  QCOMPARE(w->fontStyleBox_->currentIndex(), 0);
+  QCOMPARE(ItemsOf(w->fontSizeBox_), Persisted("font_sizes"));
+  QCOMPARE(w->fontSizeBox_->count(), 35);
+  QCOMPARE(w->fontSizeBox_->currentIndex(), 14);
+  QCOMPARE(w->fontSizeBox_->currentText(), QString("20"));
+  QCOMPARE(ItemsOf(w->alignBox_), Persisted("aligns"));
+  QCOMPARE(w->alignBox_->currentIndex(), 0);
+  QCOMPARE(ItemsOf(w->outlineWidthBox_), Persisted("outline_widths"));
+  QCOMPARE(w->outlineWidthBox_->currentText(), QString("3"));
+  QCOMPARE(w->bottomOffsetSlider_->orientation(), Qt::Horizontal);
+  QCOMPARE(w->bottomOffsetSlider_->minimum(), 8);
+  QCOMPARE(w->bottomOffsetSlider_->maximum(), 492);
+  QCOMPARE(w->bottomOffsetSlider_->pageStep(), 1);
+  QCOMPARE(w->bottomOffsetSlider_->value(), 30);
+  QCOMPARE(w->lineSpacingSlider_->orientation(), Qt::Vertical);
+  QCOMPARE(w->lineSpacingSlider_->minimum(), -14);
+  QCOMPARE(w->lineSpacingSlider_->maximum(), 10);
+  QCOMPARE(w->lineSpacingSlider_->value(), -4);
   // The line spacing has its caption.
-  QCOMPARE(w->LabelOffset_OrCaption->text(), QString("Spacing"));
-  QCOMPARE(w->LabelOffset_OrCaption->buddy(), w->offset_or);
-  QCOMPARE(w->LabelOffset->text(), QString("30"));
-  QCOMPARE(w->LabelOffset_Or->text(), QString("-4"));
-  QVERIFY(!w->LabelOffset->isEnabled());
-  QVERIFY(!w->LabelOffset_Or->isEnabled());
+  QCOMPARE(w->lineSpacingCaption_->text(), QString("Spacing"));
+  QCOMPARE(w->lineSpacingCaption_->buddy(), w->lineSpacingSlider_);
+  QCOMPARE(w->bottomOffsetLabel_->text(), QString("30"));
+  QCOMPARE(w->lineSpacingLabel_->text(), QString("-4"));
+  QVERIFY(!w->bottomOffsetLabel_->isEnabled());
+  QVERIFY(!w->lineSpacingLabel_->isEnabled());
 
   // Colors: the standard list with grey, black and white selected.
-  const QStringList standard = {"black", "gray", "white",  "maroon",  "green",
-                                "olive", "navy", "purple", "teal",    "silver",
-                                "red",   "lime", "yellow", "fuchsia", "aqua"};
-  QCOMPARE(ColorNames(w->JvColorButtonAntialias), standard);
-  QCOMPARE(w->JvColorButtonAntialias->colorValue(), MakeColor(128, 128, 128));
-  QCOMPARE(w->JvColorButtonOutline->colorValue(), MakeColor(0, 0, 0));
-  QCOMPARE(w->JvColorButtonText->colorValue(), MakeColor(255, 255, 255));
-  QCOMPARE(w->ButtonColorOptions->text(), QString("&Color Options"));
+  QStringList standard;
+  for (const PersistedColor& c : PersistedColorList("standard_colors")) {
+    standard << QString::fromStdString(c.name);
+  }
+  QCOMPARE(ColorNames(w->antialiasColorBox_), standard);
+  QCOMPARE(w->antialiasColorBox_->colorValue(), MakeColor(128, 128, 128));
+  QCOMPARE(w->outlineColorBox_->colorValue(), MakeColor(0, 0, 0));
+  QCOMPARE(w->textColorBox_->colorValue(), MakeColor(255, 255, 255));
+  QCOMPARE(w->paletteButton_->text(), QString("&Color Options"));
 
   // General Settings: two picture buttons and "About".
-  QVERIFY(!w->BitBtnSetDefaultValues->icon().isNull());
-  QVERIFY(!w->BitBtnChangeImage->icon().isNull());
-  QCOMPARE(w->ButtonAbout->text(), QString("&About"));
+  QVERIFY(!w->defaultsButton_->icon().isNull());
+  QVERIFY(!w->changeImageButton_->icon().isNull());
+  QCOMPARE(w->aboutButton_->text(), QString("&About"));
 
   // Outside the groups.
-  QCOMPARE(w->ProgressBar1->toolTip(), QString("ProgressBar"));
-  QCOMPARE(w->ProgressBar1->minimum(), 0);
-  QCOMPARE(w->ProgressBar1->maximum(), 100);
-  QCOMPARE(w->ButtonGenerate->text(), QString("&Generate Vobsub"));
-  QVERIFY(w->ButtonGenerate->font().bold());
-  QCOMPARE(w->ButtonBatch->text(), QString("Add to &Batch"));
-  QVERIFY(w->ButtonBatch->font().bold());
-  QCOMPARE(w->preview->FrameSize(), QSize(720, 576));
-  QVERIFY(w->LabelImageChangedPAL->text().isEmpty());
-  QVERIFY(w->LabelImageChangedNTSC->text().isEmpty());
-  QVERIFY(w->LabelImageChangedPAL->isHidden());
-  QVERIFY(w->LabelImageChangedNTSC->isHidden());
+  QCOMPARE(w->progressBar_->toolTip(), QString("ProgressBar"));
+  QCOMPARE(w->progressBar_->minimum(), 0);
+  QCOMPARE(w->progressBar_->maximum(), 100);
+  QCOMPARE(w->generateButton_->text(), QString("&Generate Vobsub"));
+  QVERIFY(w->generateButton_->font().bold());
+  QCOMPARE(w->batchButton_->text(), QString("Add to &Batch"));
+  QVERIFY(w->batchButton_->font().bold());
+  QCOMPARE(w->preview_->FrameSize(), QSize(720, 576));
+  QVERIFY(w->palPicture_.isEmpty());
+  QVERIFY(w->ntscPicture_.isEmpty());
 
   // The dialogs' filters (every format the load and the pictures read) and
   // titles.
-  QCOMPARE(w->OpenDialogsub.filter,
+  QCOMPARE(w->subtitleDialog_.filter,
            QString("Subtitles (*.srt *.sub *.txt *.vtt *.ass *.ssa);;All files (*)"));
-  QCOMPARE(w->OpenDialogImagePAL.title, QString("Load 720x576 PAL image"));
-  QCOMPARE(w->OpenDialogImagePAL.filter,
+  QCOMPARE(w->palPictureDialog_.title, QString("Load 720x576 PAL image"));
+  QCOMPARE(w->palPictureDialog_.filter,
            QString("Load your PAL 720x576 picture (*.bmp *.png *.jpg *.jpeg)"));
-  QCOMPARE(w->OpenDialogImageNTSC.title, QString("Load 720x480 NTSC image"));
-  QCOMPARE(w->OpenDialogImageNTSC.filter,
+  QCOMPARE(w->ntscPictureDialog_.title, QString("Load 720x480 NTSC image"));
+  QCOMPARE(w->ntscPictureDialog_.filter,
            QString("Load your NTSC 720x480 picture (*.bmp *.png *.jpg *.jpeg)"));
-  QCOMPARE(w->OpenDialogBat.filter, QString("*.bat (*.bat)"));
-  QCOMPARE(w->OpenDialogBat.title, QString("Add to Batch"));
-  QVERIFY(w->OpenDialogBat.save);
+  QCOMPARE(w->batchDialog_.filter, QString("*.bat (*.bat)"));
+  QCOMPARE(w->batchDialog_.title, QString("Add to Batch"));
+  QVERIFY(w->batchDialog_.save);
 
   // Flags at start.
-  QVERIFY(!w->State.SubtitleLoaded);
-  QVERIFY(!w->State.SubtitleFits);
-  QVERIFY(!w->State.CommandLineMode);
-  QVERIFY(w->State.JobIdle);
+  QVERIFY(!w->state_.SubtitleLoaded);
+  QVERIFY(!w->state_.SubtitleFits);
+  QVERIFY(!w->Unattended());
+  QVERIFY(w->state_.JobIdle);
 }
 
 void ControlsTest::fontListIsArialThenInstalledFamilies() {
   WindowFixture f;
-  const QStringList fonts = ItemsOf(f.main()->ComboBoxFontName);
+  const QStringList fonts = ItemsOf(f.main()->fontNameBox_);
   const std::vector<std::string> families = FontList();
   QCOMPARE(fonts.size(), static_cast<qsizetype>(families.size()));
   QCOMPARE(fonts.first(), QString("Arial"));
-  QCOMPARE(f.main()->ComboBoxFontName->currentIndex(), 0);
+  QCOMPARE(f.main()->fontNameBox_->currentIndex(), 0);
   // The installed families follow in alphabetical order without regard to
   // case (the test machine has at least the Liberation and DejaVu fonts).
   QVERIFY(fonts.size() > 2);
@@ -339,150 +193,147 @@ void ControlsTest::fontListIsArialThenInstalledFamilies() {
 void ControlsTest::defaultsButtonRestoresEverything() {
   WindowFixture f;
   QVERIFY(f.ShowAndActivate());
-  TFormMain* w = f.main();
-  const int fontCount = w->ComboBoxFontName->count();
+  MainWindow* w = f.main();
+  const int fontCount = w->fontNameBox_->count();
 
   // Change everything the defaults touch.
-  WindowFixture::Pick(w->ComboBoxFps, 3);
-  w->ComboBoxVobsubLanguage->setCurrentIndex(29);
-  WindowFixture::Pick(w->ComboBoxFontSize, 20);
-  WindowFixture::Pick(w->ComboBoxFontCharset, 7);
-  WindowFixture::Pick(w->ComboBoxFontStyle, 4);
-  WindowFixture::Pick(w->ComboBoxAlign, 2);
-  WindowFixture::Pick(w->ComboBoxOutlineWidth, 2);
-  WindowFixture::Pick(w->ComboBoxFontName, fontCount - 1);
-  w->offset->setValue(200);
-  w->offset_or->setValue(6);
-  w->CheckBoxWrapLines->click();
-  w->LabelImageChangedPAL->setText("/nowhere/pal.bmp");
-  w->LabelImageChangedNTSC->setText("/nowhere/ntsc.bmp");
-  f.colorOptions()->RadioButtonPCDVD2->setChecked(true);
-  f.colorOptions()->ApplyPaletteMode(f.colorOptions());
-  QCOMPARE(w->JvColorButtonText->count(), 7);
-  f.colorOptions()->ResetPaletteModePending = false;
+  WindowFixture::Pick(w->fpsBox_, 3);
+  w->languageBox_->setCurrentIndex(29);
+  WindowFixture::Pick(w->fontSizeBox_, 20);
+  WindowFixture::Pick(w->charsetBox_, 7);
+  WindowFixture::Pick(w->fontStyleBox_, 4);
+  WindowFixture::Pick(w->alignBox_, 2);
+  WindowFixture::Pick(w->outlineWidthBox_, 2);
+  WindowFixture::Pick(w->fontNameBox_, fontCount - 1);
+  w->bottomOffsetSlider_->setValue(200);
+  w->lineSpacingSlider_->setValue(6);
+  w->wrapLinesBox_->click();
+  w->palPicture_ = "/nowhere/pal.bmp";
+  w->ntscPicture_ = "/nowhere/ntsc.bmp";
+  f.colorOptions()->pcDvd2Button_->setChecked(true);
+  f.colorOptions()->ApplyPaletteMode();
+  QCOMPARE(w->textColorBox_->count(), 7);
+  f.colorOptions()->resetModePending_ = false;
   f.messages.clear();
 
-  w->BitBtnSetDefaultValues->click();
+  w->defaultsButton_->click();
   QVERIFY2(f.messages.isEmpty(), qPrintable(f.messages.join(" / ")));
-  QCOMPARE(w->ComboBoxFps->currentIndex(), 2);
-  QCOMPARE(w->ComboBoxVobsubLanguage->currentIndex(), 41);
-  QCOMPARE(w->ComboBoxFontSize->currentIndex(), 14);
-  QCOMPARE(w->ComboBoxFontCharset->currentIndex(), 4);
-  QCOMPARE(w->ComboBoxFontStyle->currentIndex(), 0);
-  QCOMPARE(w->ComboBoxAlign->currentIndex(), 0);
-  QCOMPARE(w->ComboBoxOutlineWidth->currentIndex(), 1);
-  QCOMPARE(w->offset->value(), 30);
-  QCOMPARE(w->offset_or->value(), -4);
-  QCOMPARE(w->LabelOffset->text(), QString("30"));
-  QCOMPARE(w->LabelOffset_Or->text(), QString("-4"));
-  QVERIFY(!w->CheckBoxWrapLines->isChecked());
-  QCOMPARE(w->preview->FrameSize(), QSize(720, 576));
+  QCOMPARE(w->fpsBox_->currentIndex(), 2);
+  QCOMPARE(w->languageBox_->currentIndex(), 41);
+  QCOMPARE(w->fontSizeBox_->currentIndex(), 14);
+  QCOMPARE(w->charsetBox_->currentIndex(), 4);
+  QCOMPARE(w->fontStyleBox_->currentIndex(), 0);
+  QCOMPARE(w->alignBox_->currentIndex(), 0);
+  QCOMPARE(w->outlineWidthBox_->currentIndex(), 1);
+  QCOMPARE(w->bottomOffsetSlider_->value(), 30);
+  QCOMPARE(w->lineSpacingSlider_->value(), -4);
+  QCOMPARE(w->bottomOffsetLabel_->text(), QString("30"));
+  QCOMPARE(w->lineSpacingLabel_->text(), QString("-4"));
+  QVERIFY(!w->wrapLinesBox_->isChecked());
+  QCOMPARE(w->preview_->FrameSize(), QSize(720, 576));
   // The font list once, "Arial" selected.
-  QCOMPARE(w->ComboBoxFontName->count(), fontCount);
-  QCOMPARE(w->ComboBoxFontName->currentIndex(), 0);
-  QCOMPARE(w->ComboBoxFontName->currentText(), QString("Arial"));
+  QCOMPARE(w->fontNameBox_->count(), fontCount);
+  QCOMPARE(w->fontNameBox_->currentIndex(), 0);
+  QCOMPARE(w->fontNameBox_->currentText(), QString("Arial"));
   // Built-in backgrounds again, the PC palette, the standard colours.
-  QVERIFY(w->LabelImageChangedPAL->text().isEmpty());
-  QVERIFY(w->LabelImageChangedNTSC->text().isEmpty());
-  QVERIFY(f.colorOptions()->RadioButtonPC->isChecked());
-  QVERIFY(f.colorOptions()->ResetPaletteModePending);
-  QCOMPARE(w->JvColorButtonText->count(), 15);
-  QCOMPARE(w->JvColorButtonAntialias->colorValue(), MakeColor(128, 128, 128));
-  QCOMPARE(w->JvColorButtonOutline->colorValue(), MakeColor(0, 0, 0));
-  QCOMPARE(w->JvColorButtonText->colorValue(), MakeColor(255, 255, 255));
+  QVERIFY(w->palPicture_.isEmpty());
+  QVERIFY(w->ntscPicture_.isEmpty());
+  QVERIFY(f.colorOptions()->pcButton_->isChecked());
+  QVERIFY(f.colorOptions()->resetModePending_);
+  QCOMPARE(w->textColorBox_->count(), 15);
+  QCOMPARE(w->antialiasColorBox_->colorValue(), MakeColor(128, 128, 128));
+  QCOMPARE(w->outlineColorBox_->colorValue(), MakeColor(0, 0, 0));
+  QCOMPARE(w->textColorBox_->colorValue(), MakeColor(255, 255, 255));
   // ApplyPaletteMode refreshed the preview: the sample text over the
   // built-in PAL picture.
-  QVERIFY(SamePicture(w->preview->Picture(),
+  QVERIFY(SamePicture(w->preview_->Picture(),
                       ExpectedPreview("Seashore.", "Ocean Harbor", w->DrawSettings())));
 
   // The list's last font, picked after it, is still chosen after a restart.
-  WindowFixture::Pick(w->ComboBoxFontName, w->ComboBoxFontName->count() - 1);
-  const QString last = w->ComboBoxFontName->currentText();
+  WindowFixture::Pick(w->fontNameBox_, w->fontNameBox_->count() - 1);
+  const QString last = w->fontNameBox_->currentText();
   w->close();
   f.Destroy();
   WindowFixture g({}, f.settingsFile());
   QVERIFY(g.ShowAndActivate());
-  QCOMPARE(g.main()->ComboBoxFontName->currentText(), last);
+  QCOMPARE(g.main()->fontNameBox_->currentText(), last);
 }
 
 void ControlsTest::defaultsButtonKeepsDocumentAndBatchFile() {
   WindowFixture f;
   QVERIFY(f.ShowAndActivate());
-  TFormMain* w = f.main();
+  MainWindow* w = f.main();
   f.Load(ExampleSubtitle());
-  QVERIFY(w->State.SubtitleLoaded);
-  const int rows = w->ListBoxPreview->count();
+  QVERIFY(w->state_.SubtitleLoaded);
+  const int rows = w->entryList_->count();
   QVERIFY(rows > 5);
-  w->OpenDialogBat.fileName = "/tmp/queued";
-  w->BitBtnSetDefaultValues->click();
-  QCOMPARE(w->ListBoxPreview->count(), rows);
-  QVERIFY(w->CurrentSubtitle != nullptr);
-  QCOMPARE(w->CurrentSubtitle->LineCount(), rows);
-  QVERIFY(w->State.SubtitleLoaded);
-  QCOMPARE(w->EditLoadSrt->text(), QString::fromStdString(ExampleSubtitle()));
-  QCOMPARE(w->OpenDialogBat.fileName, QString("/tmp/queued"));
+  w->batchDialog_.fileName = "/tmp/queued";
+  w->defaultsButton_->click();
+  QCOMPARE(w->entryList_->count(), rows);
+  QVERIFY(w->document_ != nullptr);
+  QCOMPARE(w->document_->LineCount(), rows);
+  QVERIFY(w->state_.SubtitleLoaded);
+  QCOMPARE(w->fileNameEdit_->text(), QString::fromStdString(ExampleSubtitle()));
+  QCOMPARE(w->batchDialog_.fileName, QString("/tmp/queued"));
 }
 
 void ControlsTest::listsSetFromCodeRunNoHandler() {
   WindowFixture f;
   QVERIFY(f.ShowAndActivate());
-  TFormMain* w = f.main();
+  MainWindow* w = f.main();
   // A blank frame in the preview shows whether a handler redrew it.
-  w->preview->SetPicture(FrameBitmap(720, 576));
+  w->preview_->SetPicture(FrameBitmap(720, 576));
   const FrameBitmap blank(720, 576);
-  for (QComboBox* box :
-       {w->ComboBoxFontName, w->ComboBoxFontStyle, w->ComboBoxFontSize, w->ComboBoxOutlineWidth,
-        w->ComboBoxFontCharset, w->ComboBoxAlign, w->ComboBoxFps}) {
+  for (QComboBox* box : {w->fontNameBox_, w->fontStyleBox_, w->fontSizeBox_, w->outlineWidthBox_,
+                         w->charsetBox_, w->alignBox_, w->fpsBox_}) {
     box->setCurrentIndex(1);
-    QVERIFY2(SamePicture(w->preview->Picture(), blank), qPrintable(box->objectName()));
+    QVERIFY2(SamePicture(w->preview_->Picture(), blank), qPrintable(box->objectName()));
   }
-  w->JvColorButtonText->setItemIndex(10);
-  QVERIFY(SamePicture(w->preview->Picture(), blank));
+  w->textColorBox_->setItemIndex(10);
+  QVERIFY(SamePicture(w->preview_->Picture(), blank));
 
   // The user's pick runs the handler of each list.
-  for (QComboBox* box : {w->ComboBoxFontName, w->ComboBoxFontStyle, w->ComboBoxFontSize,
-                         w->ComboBoxOutlineWidth, w->ComboBoxFontCharset, w->ComboBoxAlign,
-                         w->ComboBoxFps, static_cast<QComboBox*>(w->JvColorButtonText)}) {
-    w->preview->SetPicture(FrameBitmap(720, 576));
+  for (QComboBox* box :
+       {w->fontNameBox_, w->fontStyleBox_, w->fontSizeBox_, w->outlineWidthBox_, w->charsetBox_,
+        w->alignBox_, w->fpsBox_, static_cast<QComboBox*>(w->textColorBox_)}) {
+    w->preview_->SetPicture(FrameBitmap(720, 576));
     WindowFixture::Pick(box, 0);
-    QVERIFY2(!SamePicture(w->preview->Picture(), blank), qPrintable(box->objectName()));
+    QVERIFY2(!SamePicture(w->preview_->Picture(), blank), qPrintable(box->objectName()));
   }
   // The language list has no handler.
-  w->preview->SetPicture(FrameBitmap(720, 576));
-  WindowFixture::Pick(w->ComboBoxVobsubLanguage, 3);
-  QVERIFY(SamePicture(w->preview->Picture(), blank));
+  w->preview_->SetPicture(FrameBitmap(720, 576));
+  WindowFixture::Pick(w->languageBox_, 3);
+  QVERIFY(SamePicture(w->preview_->Picture(), blank));
   // A slider moved from code runs its handler.
-  w->offset->setValue(31);
-  QVERIFY(!SamePicture(w->preview->Picture(), blank));
-  QCOMPARE(w->LabelOffset->text(), QString("31"));
+  w->bottomOffsetSlider_->setValue(31);
+  QVERIFY(!SamePicture(w->preview_->Picture(), blank));
+  QCOMPARE(w->bottomOffsetLabel_->text(), QString("31"));
 }
 
 void ControlsTest::colorOptionsWindow() {
   WindowFixture f;
-  window::TFormColorOptions* c = f.colorOptions();
+  window::PaletteDialog* c = f.colorOptions();
   QCOMPARE(c->windowTitle(), QString("Color Options"));
   // As tall as its texts need at its width, within a 1280x720 screen.
   QCOMPARE(c->width(), 640);
   QVERIFY(c->height() >= c->heightForWidth(640) && c->height() <= 660);
   QVERIFY(c->isModal());
   QVERIFY(c->isHidden());
-  QCOMPARE(c->GroupBox1->title(), QString("Select Method"));
-  QCOMPARE(c->GroupBoxInfo->title(), QString("Info"));
-  QCOMPARE(c->RadioButtonPC->text(), QString("PC ONLY"));
-  QCOMPARE(c->RadioButtonDVD->text(), QString("DVD ONLY"));
-  QCOMPARE(c->RadioButtonPCDVD1->text(), QString("PC + DVD By using two palettes (recommended)"));
-  QCOMPARE(c->RadioButtonPCDVD2->text(), QString("PC + DVD By using an safe color palette"));
-  for (QRadioButton* r :
-       {c->RadioButtonPC, c->RadioButtonDVD, c->RadioButtonPCDVD1, c->RadioButtonPCDVD2}) {
+  QCOMPARE(c->modeGroup_->title(), QString("Select Method"));
+  QCOMPARE(c->infoGroup_->title(), QString("Info"));
+  QCOMPARE(c->pcButton_->text(), QString("PC ONLY"));
+  QCOMPARE(c->dvdButton_->text(), QString("DVD ONLY"));
+  QCOMPARE(c->pcDvd1Button_->text(), QString("PC + DVD By using two palettes (recommended)"));
+  QCOMPARE(c->pcDvd2Button_->text(), QString("PC + DVD By using an safe color palette"));
+  for (QRadioButton* r : {c->pcButton_, c->dvdButton_, c->pcDvd1Button_, c->pcDvd2Button_}) {
     QVERIFY(r->font().bold());
   }
   // The PC mode until a choice is stored: ffmpeg, mpv and VLC show it right.
-  QVERIFY(c->RadioButtonPC->isChecked());
+  QVERIFY(c->pcButton_->isChecked());
   QCOMPARE(c->PaletteModeChoice(), PaletteMode::PcOnly);
   // Below each mode, which players show it right, as convert --help says.
-  auto* box = static_cast<QBoxLayout*>(c->GroupBox1->layout());
-  for (QRadioButton* radio :
-       {c->RadioButtonDVD, c->RadioButtonPCDVD1, c->RadioButtonPCDVD2, c->RadioButtonPC}) {
+  auto* box = static_cast<QBoxLayout*>(c->modeGroup_->layout());
+  for (QRadioButton* radio : {c->dvdButton_, c->pcDvd1Button_, c->pcDvd2Button_, c->pcButton_}) {
     radio->setChecked(true);
     const QLayoutItem* next = box->itemAt(box->indexOf(radio) + 1);
     const auto* label = next != nullptr ? qobject_cast<QLabel*>(next->widget()) : nullptr;
@@ -490,9 +341,9 @@ void ControlsTest::colorOptionsWindow() {
     QCOMPARE(label->text(),
              QString("Players: ") + PaletteModeInfoFor(c->PaletteModeChoice()).players);
   }
-  QCOMPARE(c->ButtonDownloadIfo->text(), QString("Download Ifo"));
-  QCOMPARE(c->ButtonDone->text(), QString("Done"));
-  QCOMPARE(c->findChild<QLabel*>("colors"), c->colors);
+  QCOMPARE(c->downloadIfoButton_->text(), QString("Download Ifo"));
+  QCOMPARE(c->doneButton_->text(), QString("Done"));
+  QCOMPARE(c->findChild<QLabel*>("modesLabel"), c->modesLabel_);
   // A dialog of the main window: nothing to minimise or maximise.
   QCOMPARE(c->windowType(), Qt::Dialog);
   QCOMPARE(c->parentWidget(), f.main());
@@ -515,80 +366,80 @@ void ControlsTest::colorOptionsWindow() {
   // The picture appears when the window is shown; the IFO button opens
   // its address.
   c->show();
-  QCOMPARE(c->colors->pixmap().size(), QSize(70, 70));
-  c->ButtonDownloadIfo->click();
+  QCOMPARE(c->modesLabel_->pixmap().size(), QSize(70, 70));
+  c->downloadIfoButton_->click();
   QCOMPARE(f.urls, QStringList({window::kIfoDownloadAddress}));
-  c->ButtonDone->click();
+  c->doneButton_->click();
   QVERIFY(c->isHidden());
 
   // Exactly one choice is checked at any time.
   c->SetPaletteModeChoice(PaletteMode::DvdOnly);
-  QVERIFY(c->RadioButtonDVD->isChecked());
-  QVERIFY(!c->RadioButtonPCDVD1->isChecked());
+  QVERIFY(c->dvdButton_->isChecked());
+  QVERIFY(!c->pcDvd1Button_->isChecked());
   QCOMPARE(c->PaletteModeChoice(), PaletteMode::DvdOnly);
 }
 
 void ControlsTest::aboutWindowAndLinks() {
   WindowFixture f;
-  window::TFormAbout* a = f.about();
+  window::AboutDialog* a = f.about();
   QCOMPARE(a->windowTitle(), QString("About"));
   QCOMPARE(a->size(), QSize(600, 556));
   QVERIFY(a->windowFlags() & Qt::WindowStaysOnTopHint);
   QVERIFY(a->isModal());
-  QCOMPARE(a->LabelVersion->text(), QString(KESTRELPIX_VERSION));
-  QVERIFY(a->LabelVersion->font().bold());
-  QCOMPARE(a->LabelMadeByMorvane->text(), QString("Morvane"));
-  QVERIFY(!a->ImageMorvane->pixmap().isNull());
-  QVERIFY(!a->ImageDonate->pixmap().isNull());
-  QVERIFY(a->LabelInfo->text().startsWith(
+  QCOMPARE(a->versionLabel_->text(), QString(KESTRELPIX_VERSION));
+  QVERIFY(a->versionLabel_->font().bold());
+  QCOMPARE(a->madeByLabel_->text(), QString("Morvane"));
+  QVERIFY(!a->logo_->pixmap().isNull());
+  QVERIFY(!a->donateImage_->pixmap().isNull());
+  QVERIFY(a->infoLabel_->text().startsWith(
       "Kestrelpix convert's txt subtitles to Vobsubs (idx/sub) in order to put them in a Dvd "
       "Device Player.that supports vobsub subtitles.\n"));
-  QVERIFY(a->LabelInfo->text().contains(
+  QVERIFY(a->infoLabel_->text().contains(
       "\n\nImportant Update : Kestrelpix is NOT a GUI anymore. From now on is an standalone "
       "application"));
-  const QString usage = a->MemoInfo->toPlainText();
-  QVERIFY(a->MemoInfo->isReadOnly());
+  const QString usage = a->infoText_->toPlainText();
+  QVERIFY(a->infoText_->isReadOnly());
   QVERIFY(usage.startsWith("Usage : "));
   const qsizetype batch = usage.indexOf("How to convert multiple vobsub files at once. ");
   QVERIFY(batch > 0);
   QVERIFY(usage.indexOf("----") < batch);
   QVERIFY(usage.indexOf("'MyBatch.bat'") > batch);
-  QCOMPARE(a->ButtonCheckVersion->text(), QString("Check Version"));
-  QCOMPARE(a->ButtonMuxTool->text(), QString("Mux Vobsubs (Multilanguage support)"));
-  QVERIFY(a->ButtonVisitSite->text().contains("kestrelpix.org"));
+  QCOMPARE(a->checkVersionButton_->text(), QString("Check Version"));
+  QCOMPARE(a->muxToolButton_->text(), QString("Mux Vobsubs (Multilanguage support)"));
+  QVERIFY(a->visitSiteButton_->text().contains("kestrelpix.org"));
 
   // The links: the site button and the "Morvane" label share a handler.
   a->show();
-  a->ButtonVisitSite->click();
-  QTest::mouseClick(a->LabelMadeByMorvane, Qt::LeftButton);
-  a->ButtonCheckVersion->click();
-  a->ButtonMuxTool->click();
-  QTest::mouseClick(a->ImageDonate, Qt::LeftButton);
+  a->visitSiteButton_->click();
+  QTest::mouseClick(a->madeByLabel_, Qt::LeftButton);
+  a->checkVersionButton_->click();
+  a->muxToolButton_->click();
+  QTest::mouseClick(a->donateImage_, Qt::LeftButton);
   QCOMPARE(f.urls,
            QStringList({window::kSiteAddress, window::kSiteAddress, window::kDownloadAddress,
                         window::kMuxToolAddress, window::kDonateAddress}));
   QVERIFY(f.messages.isEmpty());
   // No browser to be had: the address is shown instead.
   f.browserOpens = false;
-  a->ButtonCheckVersion->click();
+  a->checkVersionButton_->click();
   QCOMPARE(f.messages,
            QStringList({QString(window::kNoBrowserMessage) + "\n" + window::kDownloadAddress}));
   a->accept();
 
   // "Close", pressed by Enter as by Escape, wherever the focus is.
-  QCOMPARE(a->ButtonClose->text(), QString("Close"));
-  QVERIFY(a->ButtonClose->isDefault());
-  QSignalSpy closes(a->ButtonClose, &QPushButton::clicked);
+  QCOMPARE(a->closeButton_->text(), QString("Close"));
+  QVERIFY(a->closeButton_->isDefault());
+  QSignalSpy closes(a->closeButton_, &QPushButton::clicked);
   a->show();
   QVERIFY(QTest::qWaitForWindowActive(a));
-  QCOMPARE(QApplication::focusWidget(), a->ButtonClose);
+  QCOMPARE(QApplication::focusWidget(), a->closeButton_);
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
   QVERIFY(a->isHidden());
   QCOMPARE(a->result(), int(QDialog::Accepted));
   a->show();
   QVERIFY(QTest::qWaitForWindowActive(a));
-  a->MemoInfo->setFocus();
-  QTest::keyClick(a->MemoInfo, Qt::Key_Escape);
+  a->infoText_->setFocus();
+  QTest::keyClick(a->infoText_, Qt::Key_Escape);
   QVERIFY(a->isHidden());
   QCOMPARE(closes.count(), 2);
 }
@@ -596,44 +447,41 @@ void ControlsTest::aboutWindowAndLinks() {
 void ControlsTest::keyboardMnemonicsAndListFocus() {
   WindowFixture f;
   QVERIFY(f.ShowAndActivate());
-  TFormMain* w = f.main();
+  MainWindow* w = f.main();
   // One letter for each button, no letter twice.
   const std::vector<std::pair<QPushButton*, Qt::Key>> buttons = {
-      {w->ButtonLoadSrt, Qt::Key_L},
-      {w->ButtonGenerate, Qt::Key_G},
-      {w->ButtonBatch, Qt::Key_B},
-      {w->ButtonColorOptions, Qt::Key_C},
-      {w->BitBtnSetDefaultValues, Qt::Key_D},
-      {w->BitBtnChangeImage, Qt::Key_I},
-      {w->ButtonAbout, Qt::Key_A}};
+      {w->loadButton_, Qt::Key_L},     {w->generateButton_, Qt::Key_G},
+      {w->batchButton_, Qt::Key_B},    {w->paletteButton_, Qt::Key_C},
+      {w->defaultsButton_, Qt::Key_D}, {w->changeImageButton_, Qt::Key_I},
+      {w->aboutButton_, Qt::Key_A}};
   for (const auto& [button, key] : buttons) {
     QCOMPARE(QKeySequence::mnemonic(button->text()), QKeySequence(Qt::ALT | key));
   }
 
   // Alt+D is the defaults button: the size goes back to 20.
-  WindowFixture::Pick(w->ComboBoxFontSize, 3);
+  WindowFixture::Pick(w->fontSizeBox_, 3);
   // (A mnemonic presses its button visibly: the click comes a moment later.)
   QTest::keyClick(w->windowHandle(), Qt::Key_D, Qt::AltModifier);
-  QTRY_COMPARE(w->ComboBoxFontSize->currentText(), QString("20"));
+  QTRY_COMPARE(w->fontSizeBox_->currentText(), QString("20"));
   // Alt+B is "Add to Batch", refused with nothing loaded.
   QTest::keyClick(w->windowHandle(), Qt::Key_B, Qt::AltModifier);
   QTRY_COMPARE(f.messages, QStringList({"Load an srt"}));
   // Alt+L opens the subtitle dialog and loads what it answers.
   f.dialogAnswers.push_back(window::FromLocalPath(ExampleSubtitle()));
   QTest::keyClick(w->windowHandle(), Qt::Key_L, Qt::AltModifier);
-  QTRY_VERIFY(w->State.SubtitleLoaded);
-  QVERIFY(w->ListBoxPreview->count() > 0);
+  QTRY_VERIFY(w->state_.SubtitleLoaded);
+  QVERIFY(w->entryList_->count() > 0);
 
   // The entry list shows when it has the keyboard.
-  w->ButtonGenerate->setFocus();
-  QTRY_VERIFY(!w->ListBoxPreview->hasFocus());
-  const QImage without = w->ListBoxPreview->grab().toImage();
-  w->ListBoxPreview->setFocus();
-  QTRY_VERIFY(w->ListBoxPreview->hasFocus());
-  const QImage with = w->ListBoxPreview->grab().toImage();
+  w->generateButton_->setFocus();
+  QTRY_VERIFY(!w->entryList_->hasFocus());
+  const QImage without = w->entryList_->grab().toImage();
+  w->entryList_->setFocus();
+  QTRY_VERIFY(w->entryList_->hasFocus());
+  const QImage with = w->entryList_->grab().toImage();
   QVERIFY(without != with);
   // The mark is a frame in the highlight colour round the list.
-  const QColor highlight = w->ListBoxPreview->palette().color(QPalette::Highlight);
+  const QColor highlight = w->entryList_->palette().color(QPalette::Highlight);
   QCOMPARE(with.pixelColor(0, with.height() / 2), highlight);
   QVERIFY(without.pixelColor(0, without.height() / 2) != highlight);
 }
@@ -649,18 +497,17 @@ void ControlsTest::colourListsNameEveryColour() {
   QCOMPARE(ColorDisplayName(0x8000000Fu), QString("BtnFace"));
 
   WindowFixture f;
-  TFormMain* w = f.main();
+  MainWindow* w = f.main();
   // A stored colour outside the list joins it under that name.
-  w->JvColorButtonText->setColorValue(33023);
-  QCOMPARE(w->JvColorButtonText->currentText(), QString("#FF8000"));
-  QCOMPARE(w->JvColorButtonText->colorValue(), ColorValue(33023));
+  w->textColorBox_->setColorValue(33023);
+  QCOMPARE(w->textColorBox_->currentText(), QString("#FF8000"));
+  QCOMPARE(w->textColorBox_->colorValue(), ColorValue(33023));
 
   // Every box is wide enough for its longest name beside the swatch.
-  w->fillColorBoxes(w->JvColorButtonOutline, 0, true);
+  w->FillColorBox(w->outlineColorBox_, 0, true);
   w->show();
   QVERIFY(QTest::qWaitForWindowExposed(w));
-  for (window::TColorBox* box :
-       {w->JvColorButtonAntialias, w->JvColorButtonOutline, w->JvColorButtonText}) {
+  for (window::ColorBox* box : {w->antialiasColorBox_, w->outlineColorBox_, w->textColorBox_}) {
     int widest = 0;
     for (int i = 0; i < box->count(); ++i) {
       widest = std::max(widest, box->fontMetrics().horizontalAdvance(box->itemText(i)));

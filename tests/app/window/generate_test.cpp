@@ -85,48 +85,48 @@ class GenerateTest : public QObject {
 void GenerateTest::generatesTheSameBytesAsTheCommandLine() {
   WindowFixture f;
   QVERIFY(f.ShowAndActivate());
-  TFormMain* w = f.main();
+  MainWindow* w = f.main();
   const std::string windowInput = CopyExample(f.dir, "window");
   const std::string cliInput = CopyExample(f.dir, "cli");
   f.Load(windowInput);
-  QVERIFY(w->State.SubtitleLoaded);
-  const int entries = w->CurrentSubtitle->LineCount();
+  QVERIFY(w->state_.SubtitleLoaded);
+  const int entries = w->document_->LineCount();
 
   // Settings other than the defaults, set as a user would.
-  WindowFixture::Pick(w->ComboBoxFontSize, 18);     // 24
-  WindowFixture::Pick(w->ComboBoxOutlineWidth, 2);  // 4
-  WindowFixture::Pick(w->ComboBoxAlign, 1);         // left
-  WindowFixture::Pick(w->ComboBoxFontStyle, 1);     // Bold
-  WindowFixture::Pick(w->ComboBoxFps, 3);           // 29.970
-  w->ComboBoxVobsubLanguage->setCurrentIndex(29);   // en ENGLISH
-  w->offset->setValue(50);
-  w->offset_or->setValue(-6);
+  WindowFixture::Pick(w->fontSizeBox_, 18);     // 24
+  WindowFixture::Pick(w->outlineWidthBox_, 2);  // 4
+  WindowFixture::Pick(w->alignBox_, 1);         // left
+  WindowFixture::Pick(w->fontStyleBox_, 1);     // Bold
+  WindowFixture::Pick(w->fpsBox_, 3);           // 29.970
+  w->languageBox_->setCurrentIndex(29);         // en ENGLISH
+  w->bottomOffsetSlider_->setValue(50);
+  w->lineSpacingSlider_->setValue(-6);
   f.colorOptions()->show();
-  f.colorOptions()->RadioButtonDVD->setChecked(true);
-  f.colorOptions()->ButtonDone->click();
+  f.colorOptions()->dvdButton_->setChecked(true);
+  f.colorOptions()->doneButton_->click();
   QVERIFY(QTest::qWaitForWindowActive(w));
-  WindowFixture::Pick(w->JvColorButtonText, 12);      // yellow
-  WindowFixture::Pick(w->JvColorButtonOutline, 6);    // navy
-  WindowFixture::Pick(w->JvColorButtonAntialias, 9);  // silver
+  WindowFixture::Pick(w->textColorBox_, 12);      // yellow
+  WindowFixture::Pick(w->outlineColorBox_, 6);    // navy
+  WindowFixture::Pick(w->antialiasColorBox_, 9);  // silver
   f.messages.clear();
 
-  w->ButtonGenerate->click();
+  w->generateButton_->click();
   QCOMPARE(w->LastJobOutcome(), JobOutcome::Completed);
   const std::string base = Base(windowInput);
   const std::string help = ReadFileBytes(base + ".Kestrelpix_Help.txt");
   QVERIFY(!help.empty());
   // The completion message is the help text.
   QCOMPARE(f.messages, QStringList({Shown(help)}));
-  QCOMPARE(w->ButtonGenerate->text(), QString("&Generate Vobsub"));
-  QVERIFY(w->GroupBoxRender->isEnabled());
-  QVERIFY(w->State.JobIdle);
+  QCOMPARE(w->generateButton_->text(), QString("&Generate Vobsub"));
+  QVERIFY(w->fontGroup_->isEnabled());
+  QVERIFY(w->state_.JobIdle);
   // Range 0 to N-1, advanced once per entry before it is drawn.
-  QCOMPARE(w->ProgressBar1->maximum(), entries - 1);
-  QCOMPARE(w->ProgressBar1->value(), entries - 1);
+  QCOMPARE(w->progressBar_->maximum(), entries - 1);
+  QCOMPARE(w->progressBar_->value(), entries - 1);
   // The run's frames were shown; the preview shows the selected entry over
   // its picture again.
-  const SubtitleEntry first = w->CurrentSubtitle->GetLine(1);
-  QVERIFY(SamePicture(w->preview->Picture(),
+  const SubtitleEntry first = w->document_->GetLine(1);
+  QVERIFY(SamePicture(w->preview_->Picture(),
                       ExpectedPreview(first.Text1, first.Text2, w->DrawSettings())));
 
   const CommandResult cli = RunCommand(
@@ -156,11 +156,11 @@ void GenerateTest::generatesTheSameBytesAsTheCommandLine() {
 void GenerateTest::abortLeavesAConsistentShorterPair() {
   WindowFixture f;
   QVERIFY(f.ShowAndActivate());
-  TFormMain* w = f.main();
+  MainWindow* w = f.main();
   const std::string fullInput = CopyExample(f.dir, "full");
   const std::string input = CopyExample(f.dir, "aborted");
   f.Load(fullInput);
-  w->ButtonGenerate->click();
+  w->generateButton_->click();
   QCOMPARE(w->LastJobOutcome(), JobOutcome::Completed);
   const std::string fullIdx = ReadFileBytes(Base(fullInput) + ".idx");
   const std::string fullSub = ReadFileBytes(Base(fullInput) + ".sub");
@@ -172,17 +172,17 @@ void GenerateTest::abortLeavesAConsistentShorterPair() {
   // When entry 3 has advanced the bar, a press of the button waits in the
   // event queue; the run's event processing for entry 4 handles it.
   bool pressed = false;
-  QObject::connect(w->ProgressBar1, &QProgressBar::valueChanged, w, [&](int value) {
+  QObject::connect(w->progressBar_, &QProgressBar::valueChanged, w, [&](int value) {
     if (value == 3 && !pressed) {
       pressed = true;
-      QTimer::singleShot(0, w->ButtonGenerate, &QPushButton::click);
+      QTimer::singleShot(0, w->generateButton_, &QPushButton::click);
     }
   });
-  w->ButtonGenerate->click();
+  w->generateButton_->click();
 
   // The press resets the bar; the entry in progress was completed, the rest
   // skipped, no help file; then the message says what the pair holds.
-  QCOMPARE(w->ProgressBar1->value(), 0);
+  QCOMPARE(w->progressBar_->value(), 0);
   QCOMPARE(w->LastJobOutcome(), JobOutcome::Aborted);
   QCOMPARE(w->LastRun().Entries, 4);
   const std::string base = Base(input);
@@ -196,15 +196,15 @@ void GenerateTest::abortLeavesAConsistentShorterPair() {
   QCOMPARE(static_cast<long>(sub.size()), positions[4]);
   QVERIFY(sub == fullSub.substr(0, static_cast<size_t>(positions[4])));
   QVERIFY(!fs::exists(base + ".Kestrelpix_Help.txt"));
-  QCOMPARE(w->ButtonGenerate->text(), QString("&Generate Vobsub"));
-  QVERIFY(w->GroupBoxInput->isEnabled());
-  QVERIFY(w->ListBoxPreview->isEnabled());
-  QVERIFY(w->ButtonBatch->isEnabled());
-  QVERIFY(w->State.JobIdle);
+  QCOMPARE(w->generateButton_->text(), QString("&Generate Vobsub"));
+  QVERIFY(w->inputGroup_->isEnabled());
+  QVERIFY(w->entryList_->isEnabled());
+  QVERIFY(w->batchButton_->isEnabled());
+  QVERIFY(w->state_.JobIdle);
 
   // The next press starts again from the first entry and recreates the files.
   f.messages.clear();
-  w->ButtonGenerate->click();
+  w->generateButton_->click();
   QCOMPARE(w->LastJobOutcome(), JobOutcome::Completed);
   QVERIFY(ReadFileBytes(base + ".idx") == fullIdx);
   QVERIFY(ReadFileBytes(base + ".sub") == fullSub);
@@ -214,16 +214,16 @@ void GenerateTest::abortLeavesAConsistentShorterPair() {
 void GenerateTest::closingDuringARunStopsIt() {
   WindowFixture f;
   QVERIFY(f.ShowAndActivate());
-  TFormMain* w = f.main();
+  MainWindow* w = f.main();
   const std::string input = CopyExample(f.dir, "closed");
   f.Load(input);
   f.messages.clear();
-  QObject::connect(w->ProgressBar1, &QProgressBar::valueChanged, w, [w](int value) {
+  QObject::connect(w->progressBar_, &QProgressBar::valueChanged, w, [w](int value) {
     if (value == 2) QTimer::singleShot(0, w, &QWidget::close);
   });
   bool shownAtMessage = false;
   f.onMessage = [&](const QString&) { shownAtMessage = w->isVisible(); };
-  w->ButtonGenerate->click();
+  w->generateButton_->click();
   // The window closed in the middle of the run: the entry in progress was
   // finished, both files closed; the window said what was left, then closed.
   QVERIFY(w->isHidden());
@@ -247,7 +247,7 @@ void GenerateTest::closingDuringARunStopsIt() {
 void GenerateTest::eventsAreHandledAtEveryEntry() {
   WindowFixture f;
   QVERIFY(f.ShowAndActivate());
-  TFormMain* w = f.main();
+  MainWindow* w = f.main();
   const int asked = qEnvironmentVariableIntValue("KESTRELPIX_RESPONSIVE_ENTRIES");
   const int entries = asked > 0 ? asked : 2000;
   std::string srt;
@@ -263,7 +263,7 @@ void GenerateTest::eventsAreHandledAtEveryEntry() {
   }
   const std::string input = f.dir.Write("long.srt", srt);
   f.Load(input);
-  QVERIFY(w->State.SubtitleLoaded);
+  QVERIFY(w->state_.SubtitleLoaded);
   f.messages.clear();
 
   // At each advance of the bar (one per entry), post an event and note the
@@ -271,13 +271,13 @@ void GenerateTest::eventsAreHandledAtEveryEntry() {
   int posted = 0, handledInTime = 0, handledLate = 0;
   QElapsedTimer clock;
   qint64 lastHandled = 0, longestWait = 0;
-  QObject::connect(w->ProgressBar1, &QProgressBar::valueChanged, w, [&](int value) {
+  QObject::connect(w->progressBar_, &QProgressBar::valueChanged, w, [&](int value) {
     ++posted;
     QTimer::singleShot(0, w, [&, value] {
       const qint64 now = clock.elapsed();
       longestWait = std::max(longestWait, now - lastHandled);
       lastHandled = now;
-      if (w->ProgressBar1->value() == value) {
+      if (w->progressBar_->value() == value) {
         ++handledInTime;
       } else {
         ++handledLate;
@@ -285,7 +285,7 @@ void GenerateTest::eventsAreHandledAtEveryEntry() {
     });
   });
   clock.start();
-  w->ButtonGenerate->click();
+  w->generateButton_->click();
   QCOMPARE(w->LastJobOutcome(), JobOutcome::Completed);
   // The bar moves from 0 to entries - 1; the event of its last value is
   // handled after the run, by the test's own event processing.
@@ -299,8 +299,8 @@ void GenerateTest::eventsAreHandledAtEveryEntry() {
 void GenerateTest::addToBatchWritesAndAppendsLines() {
   WindowFixture f;
   QVERIFY(f.ShowAndActivate());
-  TFormMain* w = f.main();
-  w->ButtonBatch->click();
+  MainWindow* w = f.main();
+  w->batchButton_->click();
   QCOMPARE(f.messages, QStringList({"Load an srt"}));
   QVERIFY(f.dialogTitles.isEmpty());
 
@@ -309,13 +309,13 @@ void GenerateTest::addToBatchWritesAndAppendsLines() {
   f.messages.clear();
   const std::string batchName = (f.dir.path() / "MyBatch").string();
   f.dialogAnswers.push_back(QString::fromStdString(batchName));
-  w->ButtonBatch->click();
+  w->batchButton_->click();
   const qsizetype dialogsShown = f.dialogTitles.size();
   const std::string batchFile = batchName + ".bat";
   QCOMPARE(f.messages,
            QStringList({QString::fromStdString("Job added to Batch file: " + batchFile)}));
   // Default settings: font 0, charset 4, style 0, size 14, center, offset
-  // 30, offset_or -4, outline 1, colours 1 0 2, language 41, 25.000, the PC
+  // 30, line spacing -4, outline 1, colours 1 0 2, language 41, 25.000, the PC
   // palette, no wrapping.
   const std::string first = "'" + RunningProgramFolder() + "kestrelpix' '" + input +
                             "' 0 4 0 14 0 30 -4 1 1 0 2 41 2 0 0" + BatchLineEnd();
@@ -324,15 +324,15 @@ void GenerateTest::addToBatchWritesAndAppendsLines() {
   QVERIFY((fs::status(batchFile).permissions() & fs::perms::owner_exec) != fs::perms::none);
 
   // The next job goes to the same file without asking.
-  WindowFixture::Pick(w->ComboBoxFontSize, 10);  // 16
-  w->offset->setValue(492);
+  WindowFixture::Pick(w->fontSizeBox_, 10);  // 16
+  w->bottomOffsetSlider_->setValue(492);
   f.colorOptions()->show();
-  f.colorOptions()->RadioButtonPCDVD2->setChecked(true);
-  f.colorOptions()->ButtonDone->click();
-  WindowFixture::Pick(w->JvColorButtonText, 3);
-  w->CheckBoxWrapLines->click();
+  f.colorOptions()->pcDvd2Button_->setChecked(true);
+  f.colorOptions()->doneButton_->click();
+  WindowFixture::Pick(w->textColorBox_, 3);
+  w->wrapLinesBox_->click();
   f.messages.clear();
-  w->ButtonBatch->click();
+  w->batchButton_->click();
   QCOMPARE(f.dialogTitles.size(), dialogsShown);
   const std::string second = "'" + RunningProgramFolder() + "kestrelpix' '" + input +
                              "' 0 4 0 10 0 492 -4 1 1 0 3 41 2 3 1" + BatchLineEnd();
@@ -350,20 +350,20 @@ void GenerateTest::addToBatchWritesAndAppendsLines() {
 void GenerateTest::addToBatchNameAndFileErrors() {
   WindowFixture f;
   QVERIFY(f.ShowAndActivate());
-  TFormMain* w = f.main();
+  MainWindow* w = f.main();
   f.Load(CopyExample(f.dir, "queue"));
-  QVERIFY(!w->OpenDialogBat.mustExist);  // a new name may be typed
+  QVERIFY(!w->batchDialog_.mustExist);  // a new name may be typed
 
   // A cancelled dialog writes nothing and says nothing.
   f.messages.clear();
   f.dialogAnswers.push_back(QString());
-  w->ButtonBatch->click();
+  w->batchButton_->click();
   QVERIFY(f.messages.isEmpty());
   QCOMPARE(f.dialogTitles.size(), 2);  // the load's and this one
 
   // A folder that does not exist: the file error, no confirmation.
   f.dialogAnswers.push_back(QString::fromStdString((f.dir.path() / "missing" / "B").string()));
-  w->ButtonBatch->click();
+  w->batchButton_->click();
   QCOMPARE(f.messages.size(), 1);
   QVERIFY(!f.messages[0].startsWith("Job added"));
 
@@ -376,7 +376,7 @@ void GenerateTest::addToBatchNameAndFileErrors() {
   const std::string earlier = "rem queued before\r\n";
   const std::string picked = g.dir.Write("jobs.BAT", earlier);
   g.dialogAnswers.push_back(QString::fromStdString(picked));
-  g.main()->ButtonBatch->click();
+  g.main()->batchButton_->click();
   QCOMPARE(g.dialogTitles.last(), QString("Add to Batch"));
   QVERIFY(!fs::exists(picked + ".bat"));
   // An existing file is appended to as it is: no second "#!/bin/sh".
@@ -387,26 +387,26 @@ void GenerateTest::addToBatchNameAndFileErrors() {
 void GenerateTest::batchFileRunsWithoutADisplay() {
   WindowFixture f;
   QVERIFY(f.ShowAndActivate());
-  TFormMain* w = f.main();
+  MainWindow* w = f.main();
   const std::string one = CopyExample(f.dir, "one");
   const std::string two = CopyExample(f.dir, "two");
   const std::string batchName = (f.dir.path() / "Queue").string();
   f.Load(one);
   f.dialogAnswers.push_back(QString::fromStdString(batchName));
-  w->ButtonBatch->click();
+  w->batchButton_->click();
   f.Load(two);
-  WindowFixture::Pick(w->ComboBoxFontSize, 8);  // 14
-  WindowFixture::Pick(w->ComboBoxFps, 0);       // 23.976
-  w->ButtonBatch->click();
+  WindowFixture::Pick(w->fontSizeBox_, 8);  // 14
+  WindowFixture::Pick(w->fpsBox_, 0);       // 23.976
+  w->batchButton_->click();
 
   // The same two conversions from the window, for comparison.
   const std::string refOne = CopyExample(f.dir, "ref-one");
   const std::string refTwo = CopyExample(f.dir, "ref-two");
   f.Load(refTwo);
-  w->ButtonGenerate->click();
-  w->BitBtnSetDefaultValues->click();
+  w->generateButton_->click();
+  w->defaultsButton_->click();
   f.Load(refOne);
-  w->ButtonGenerate->click();
+  w->generateButton_->click();
 
   // The lines name the program in this test's folder; run the real one,
   // with no display to open.
@@ -440,7 +440,7 @@ void GenerateTest::unattendedRunInTheWindow() {
       dir.Write("Kestrelpix_Settings.ini", "[Form1]\r\nComboBoxFontSize_ItemIndex=20\r\n\r\n");
   const std::string settingsBefore = ReadFileBytes(settings);
 
-  // Size 22, left, offset 40, offset_or -6, outline 4, colours silver,
+  // Size 22, left, offset 40, line spacing -6, outline 4, colours silver,
   // navy, yellow, English, 29.970, DVD only.
   const std::vector<std::string> params = {"0", "4", "0", "16", "1",  "40", "-6",
                                            "2", "9", "6", "12", "29", "3",  "1"};
@@ -448,21 +448,21 @@ void GenerateTest::unattendedRunInTheWindow() {
   args.insert(args.end(), params.begin(), params.end());
   {
     WindowFixture f(args, settings);
-    QVERIFY(f.main()->State.CommandLineMode);
+    QVERIFY(f.main()->Unattended());
     QVERIFY(f.ShowAndActivate());
-    TFormMain* w = f.main();
+    MainWindow* w = f.main();
     QVERIFY2(f.messages.isEmpty(), qPrintable(f.messages.join(" / ")));
     QVERIFY(f.dialogTitles.isEmpty());
     QCOMPARE(w->LastJobOutcome(), JobOutcome::Completed);
     QVERIFY(w->TerminateRequested());
     QCOMPARE(w->TerminateStatus(), 0);
-    QVERIFY(!w->JvFormStorage->Active);
-    QVERIFY(!f.colorOptions()->JvFormStorage->Active);
-    QCOMPARE(w->ComboBoxFontSize->currentText(), QString("22"));
-    QCOMPARE(w->ComboBoxVobsubLanguage->currentText(), QString("en ENGLISH"));
-    QCOMPARE(w->offset->value(), 40);
+    QVERIFY(!w->formStorage_->Active);
+    QVERIFY(!f.colorOptions()->formStorage_->Active);
+    QCOMPARE(w->fontSizeBox_->currentText(), QString("22"));
+    QCOMPARE(w->languageBox_->currentText(), QString("en ENGLISH"));
+    QCOMPARE(w->bottomOffsetSlider_->value(), 40);
     QCOMPARE(f.colorOptions()->PaletteModeChoice(), PaletteMode::DvdOnly);
-    QCOMPARE(w->JvColorButtonText->colorValue(), MakeColor(255, 255, 0));
+    QCOMPARE(w->textColorBox_->colorValue(), MakeColor(255, 255, 0));
     w->close();
   }
   // Nothing of the command line reached the settings file.
@@ -510,8 +510,8 @@ void GenerateTest::unattendedRunStopsAtABadParameter() {
         {input, "0", "4", "0", "14", "0", "30", "-4", "1", "1", "0", "7", "41", "2", "7"});
     QVERIFY(f.ShowAndActivate());
     QCOMPARE(f.colorOptions()->PaletteModeChoice(), PaletteMode::SafePalette);
-    QCOMPARE(f.main()->JvColorButtonText->count(), 7);
-    QVERIFY(f.main()->State.SubtitleLoaded);
+    QCOMPARE(f.main()->textColorBox_->count(), 7);
+    QVERIFY(f.main()->state_.SubtitleLoaded);
     QCOMPARE(f.messages.size(), 1);
     QVERIFY2(f.messages[0].contains("Parameter 12"), qPrintable(f.messages[0]));
     QVERIFY(!fs::exists(Base(input) + ".idx"));
@@ -523,9 +523,9 @@ void GenerateTest::unattendedRunStopsAtABadParameter() {
         {input, "0", "4", "0", "14", "0", "30", "-4", "1", "1", "0", "2", "41", "2", "7"});
     QVERIFY(f.ShowAndActivate());
     QVERIFY2(f.messages.isEmpty(), qPrintable(f.messages.join(" / ")));
-    QCOMPARE(f.main()->JvColorButtonText->colorValue(), MakeColor(255, 230, 20));
-    QCOMPARE(f.main()->JvColorButtonOutline->colorValue(), MakeColor(0, 30, 0));
-    QCOMPARE(f.main()->JvColorButtonAntialias->colorValue(), MakeColor(127, 127, 127));
+    QCOMPARE(f.main()->textColorBox_->colorValue(), MakeColor(255, 230, 20));
+    QCOMPARE(f.main()->outlineColorBox_->colorValue(), MakeColor(0, 30, 0));
+    QCOMPARE(f.main()->antialiasColorBox_->colorValue(), MakeColor(127, 127, 127));
     QVERIFY(f.main()->TerminateRequested());
     QVERIFY(ReadFileBytes(Base(input) + ".idx").find("custom colors: OFF") != std::string::npos);
   }

@@ -1,6 +1,6 @@
 // Loading through the window (list rows, the fit check's messages and flags,
 // captions, cancelled dialogs) and the preview (redraws on every setting
-// change, the sample text, the odd offset_or step, custom pictures).
+// change, the sample text, the odd line spacing step, custom pictures).
 #include <QCheckBox>
 #include <QImage>
 #include <QSignalSpy>
@@ -78,46 +78,46 @@ class LoadPreviewTest : public QObject {
 
 void LoadPreviewTest::loadListsEntriesAndCaptions() {
   WindowFixture f;
-  TFormMain* w = f.main();
+  MainWindow* w = f.main();
   const std::string path = f.dir.Write("mixed.srt", kMixedSrt);
   QSignalSpy titles(w, &QWidget::windowTitleChanged);
   f.Load(path);
   QCOMPARE(f.dialogTitles.size(), 1);
   QStringList rows;
-  for (int i = 0; i < w->ListBoxPreview->count(); ++i) rows << w->ListBoxPreview->item(i)->text();
+  for (int i = 0; i < w->entryList_->count(); ++i) rows << w->entryList_->item(i)->text();
   // Text3 never shows; an entry without text gives an empty row.
   QCOMPARE(rows, QStringList({"Only line", "Upper|Lower", "A|B", "", "Last"}));
-  QCOMPARE(w->ListBoxPreview->currentRow(), 0);
+  QCOMPARE(w->entryList_->currentRow(), 0);
   QCOMPARE(f.messages, QStringList({kLoadedMixed}));
-  QVERIFY(w->State.SubtitleLoaded);
-  QVERIFY(w->State.SubtitleFits);
-  QCOMPARE(w->EditLoadSrt->text(), QString::fromStdString(path));
+  QVERIFY(w->state_.SubtitleLoaded);
+  QVERIFY(w->state_.SubtitleFits);
+  QCOMPARE(w->fileNameEdit_->text(), QString::fromStdString(path));
   QCOMPARE(titles.size(), 2);
   QCOMPARE(titles[0][0].toString(), kLoading);
   QCOMPARE(titles[1][0].toString(), kMain);
-  QCOMPARE(w->CurrentSubtitle->LineCount(), 5);
+  QCOMPARE(w->document_->LineCount(), 5);
   // The preview shows the selected first entry, and after the next load
   // that file's first.
-  QVERIFY(SamePicture(w->preview->Picture(), ExpectedPreview("Only line", "", w->DrawSettings())));
+  QVERIFY(SamePicture(w->preview_->Picture(), ExpectedPreview("Only line", "", w->DrawSettings())));
   f.Load(f.dir.Write("medium.srt", kMediumSrt));
-  QVERIFY(SamePicture(w->preview->Picture(), ExpectedPreview("Hi", "", w->DrawSettings())));
+  QVERIFY(SamePicture(w->preview_->Picture(), ExpectedPreview("Hi", "", w->DrawSettings())));
 }
 
 void LoadPreviewTest::loadFrameFileWithSubExtension() {
   WindowFixture f;
-  TFormMain* w = f.main();
-  // A ".sub" name is accepted although the filter lists .srt and .txt.
+  MainWindow* w = f.main();
+  // A frame-numbered ".sub" file loads as the ".txt" one does.
   const std::string path = f.dir.Write("movie.sub", "{1}{1}25.000\n{50}{100}Hello|World");
   f.Load(path);
-  QCOMPARE(w->ListBoxPreview->count(), 2);
-  QCOMPARE(w->ListBoxPreview->item(0)->text(), QString("25.000"));  // the rate line is entry 1
-  QCOMPARE(w->ListBoxPreview->item(1)->text(), QString("Hello|World"));
-  QVERIFY(w->State.SubtitleLoaded);
+  QCOMPARE(w->entryList_->count(), 2);
+  QCOMPARE(w->entryList_->item(0)->text(), QString("25.000"));  // the rate line is entry 1
+  QCOMPARE(w->entryList_->item(1)->text(), QString("Hello|World"));
+  QVERIFY(w->state_.SubtitleLoaded);
 }
 
 void LoadPreviewTest::loadRefusedWhenALineIsTooWide() {
   WindowFixture f;
-  TFormMain* w = f.main();
+  MainWindow* w = f.main();
   const std::string wide = Wide();
   const std::string path = f.dir.Write("wide.srt",
                                        "1\n00:00:01,000 --> 00:00:02,000\nfine\n\n"
@@ -139,25 +139,25 @@ void LoadPreviewTest::loadRefusedWhenALineIsTooWide() {
                         QString::fromStdString(wide.substr(0, 100)) + u'…' +
                         "\n\nPlease wrap long lines (tick \"Wrap long lines\") or use a smaller "
                         "font size, or correct the subtitle and reload it."}));
-  QCOMPARE(w->ListBoxPreview->count(), 0);
-  QVERIFY(!w->State.SubtitleLoaded);
-  QVERIFY(!w->State.SubtitleFits);
-  QCOMPARE(w->EditLoadSrt->text(), QString("Load SRT"));
+  QCOMPARE(w->entryList_->count(), 0);
+  QVERIFY(!w->state_.SubtitleLoaded);
+  QVERIFY(!w->state_.SubtitleFits);
+  QCOMPARE(w->fileNameEdit_->text(), QString("Load SRT"));
   QCOMPARE(w->windowTitle(), kMain);
   // The preview shows the sample text, nothing of the file before.
-  QVERIFY(SamePicture(w->preview->Picture(),
+  QVERIFY(SamePicture(w->preview_->Picture(),
                       ExpectedPreview("Seashore.", "Ocean Harbor", w->DrawSettings())));
   // Generation and batching refuse.
   f.messages.clear();
-  w->ButtonGenerate->click();
-  w->ButtonBatch->click();
+  w->generateButton_->click();
+  w->batchButton_->click();
   QCOMPARE(f.messages, QStringList({"Please load an Srt/Sub/Txt subtitle.", "Load an srt"}));
 }
 
 void LoadPreviewTest::fontChangeRechecksTheDocument() {
   WindowFixture f;
   QVERIFY(f.ShowAndActivate());
-  TFormMain* w = f.main();
+  MainWindow* w = f.main();
   const RenderSettings base = w->DrawSettings();
   // The premises: entry 2 fits at 20 points and not at 50; the rest fits.
   QVERIFY(MeasureLine(TestFonts(), "The lighthouse keeper waved back", "Arial", 20, 0, 1).width <
@@ -170,7 +170,7 @@ void LoadPreviewTest::fontChangeRechecksTheDocument() {
   f.messages.clear();
 
   QSignalSpy titles(w, &QWidget::windowTitleChanged);
-  WindowFixture::Pick(w->ComboBoxFontSize, 34);  // "50"
+  WindowFixture::Pick(w->fontSizeBox_, 34);  // "50"
   const int width =
       MeasureLine(TestFonts(), "The lighthouse keeper waved back", "Arial", 50, 0, 1).width;
   QCOMPARE(f.messages,
@@ -181,121 +181,121 @@ void LoadPreviewTest::fontChangeRechecksTheDocument() {
   QCOMPARE(titles.size(), 2);
   QCOMPARE(titles[0][0].toString(), QString("Kestrelpix By Morvane Checking Subtitle Length..."));
   QCOMPARE(titles[1][0].toString(), kMain);
-  QCOMPARE(w->ListBoxPreview->count(), 3);  // kept
-  QVERIFY(w->State.SubtitleLoaded);
-  QVERIFY(!w->State.SubtitleFits);
+  QCOMPARE(w->entryList_->count(), 3);  // kept
+  QVERIFY(w->state_.SubtitleLoaded);
+  QVERIFY(!w->state_.SubtitleFits);
   // The preview shows the selected entry (row 0) at the new size.
-  QVERIFY(SamePicture(w->preview->Picture(), ExpectedPreview("Hi", "", WithSize(base, 50))));
+  QVERIFY(SamePicture(w->preview_->Picture(), ExpectedPreview("Hi", "", WithSize(base, 50))));
   // Generation refuses until a check passes.
   f.messages.clear();
-  w->ButtonGenerate->click();
-  w->ButtonBatch->click();
+  w->generateButton_->click();
+  w->batchButton_->click();
   QCOMPARE(f.messages, QStringList({"Please use smaller font.", "Please use smaller fonts."}));
 
   // Back to a size that fits: the success message again.
   f.messages.clear();
-  WindowFixture::Pick(w->ComboBoxFontSize, 14);
+  WindowFixture::Pick(w->fontSizeBox_, 14);
   QCOMPARE(f.messages, QStringList({kLoaded}));
-  QVERIFY(w->State.SubtitleFits);
+  QVERIFY(w->state_.SubtitleFits);
 
   // Clicking an entry whose line fits while another is too wide: the last
   // measure decides.
-  WindowFixture::Pick(w->ComboBoxFontSize, 34);
-  QVERIFY(!w->State.SubtitleFits);
-  w->ListBoxPreview->setCurrentRow(2);
-  QVERIFY(w->State.SubtitleFits);
-  QVERIFY(SamePicture(w->preview->Picture(), ExpectedPreview("Bye", "", WithSize(base, 50))));
+  WindowFixture::Pick(w->fontSizeBox_, 34);
+  QVERIFY(!w->state_.SubtitleFits);
+  w->entryList_->setCurrentRow(2);
+  QVERIFY(w->state_.SubtitleFits);
+  QVERIFY(SamePicture(w->preview_->Picture(), ExpectedPreview("Bye", "", WithSize(base, 50))));
 }
 
 void LoadPreviewTest::wrapBoxRechecksAndDrawsTheWrappedLines() {
   WindowFixture f;
   QVERIFY(f.ShowAndActivate());
-  TFormMain* w = f.main();
-  QVERIFY(!w->CheckBoxWrapLines->isChecked());  // off by default
+  MainWindow* w = f.main();
+  QVERIFY(!w->wrapLinesBox_->isChecked());  // off by default
   f.Load(f.dir.Write("medium.srt", kMediumSrt));
-  WindowFixture::Pick(w->ComboBoxFontSize, 34);  // "50": entry 2 too wide
-  QVERIFY(!w->State.SubtitleFits);
+  WindowFixture::Pick(w->fontSizeBox_, 34);  // "50": entry 2 too wide
+  QVERIFY(!w->state_.SubtitleFits);
   // At 50 points "The lighthouse keeper waved back to us" breaks into two
   // lines that fit; the premise is checked here.
   const RenderSettings at50 = WithSize(w->DrawSettings(), 50);
   QVERIFY(MeasureLine(TestFonts(), "The lighthouse keeper", "Arial", 50, 0, 1).width < FitLimit);
   QVERIFY(MeasureLine(TestFonts(), "waved back to us", "Arial", 50, 0, 1).width < FitLimit);
   f.messages.clear();
-  w->CheckBoxWrapLines->click();
+  w->wrapLinesBox_->click();
   QVERIFY(w->DrawSettings().WrapLines);
   QCOMPARE(f.messages, QStringList({kLoaded}));
-  QVERIFY(w->State.SubtitleLoaded);
-  QVERIFY(w->State.SubtitleFits);
+  QVERIFY(w->state_.SubtitleLoaded);
+  QVERIFY(w->state_.SubtitleFits);
   // Entry 2 previews wrapped.
-  w->ListBoxPreview->setCurrentRow(1);
+  w->entryList_->setCurrentRow(1);
   RenderSettings drawn = at50;
   drawn.WrapLines = false;
-  QVERIFY(SamePicture(w->preview->Picture(),
+  QVERIFY(SamePicture(w->preview_->Picture(),
                       ExpectedPreview("The lighthouse keeper", "waved back to us", drawn)));
   // Off again: the selected entry's preview and the check refuse as before.
   f.messages.clear();
-  w->CheckBoxWrapLines->click();
+  w->wrapLinesBox_->click();
   QCOMPARE(f.messages.size(), 2);
   QCOMPARE(f.messages[0],
            QString("The string \nThe lighthouse keeper waved back\nto us\nis too long."));
   QVERIFY(f.messages[1].startsWith("Entry 2 is too wide: "));
-  QVERIFY(!w->State.SubtitleFits);
+  QVERIFY(!w->state_.SubtitleFits);
 }
 
 void LoadPreviewTest::cancelledDialogAtStartChangesNothing() {
   WindowFixture f;
-  TFormMain* w = f.main();
+  MainWindow* w = f.main();
   QSignalSpy titles(w, &QWidget::windowTitleChanged);
   f.dialogAnswers.push_back(QString());
-  w->ButtonLoadSrt->click();
+  w->loadButton_->click();
   QCOMPARE(f.dialogTitles.size(), 1);
   QCOMPARE(titles.size(), 0);
   QVERIFY(f.messages.isEmpty());
-  QCOMPARE(w->EditLoadSrt->text(), QString("Load SRT"));
-  QCOMPARE(w->ListBoxPreview->count(), 0);
-  QVERIFY(w->CurrentSubtitle == nullptr);
-  QVERIFY(!w->State.SubtitleLoaded);
+  QCOMPARE(w->fileNameEdit_->text(), QString("Load SRT"));
+  QCOMPARE(w->entryList_->count(), 0);
+  QVERIFY(w->document_ == nullptr);
+  QVERIFY(!w->state_.SubtitleLoaded);
 }
 
 void LoadPreviewTest::cancelAfterAChoiceChangesNothing() {
   WindowFixture f;
-  TFormMain* w = f.main();
+  MainWindow* w = f.main();
   const std::string path = f.dir.Write("mixed.srt", kMixedSrt);
   f.Load(path);
-  w->ListBoxPreview->setCurrentRow(1);
-  const FrameBitmap shown = w->preview->Picture();
+  w->entryList_->setCurrentRow(1);
+  const FrameBitmap shown = w->preview_->Picture();
   QSignalSpy titles(w, &QWidget::windowTitleChanged);
   f.dialogAnswers.push_back(QString());  // cancelled
-  w->ButtonLoadSrt->click();
+  w->loadButton_->click();
   QCOMPARE(f.messages, QStringList({kLoadedMixed}));
   QCOMPARE(titles.size(), 0);
-  QCOMPARE(w->ListBoxPreview->count(), 5);
-  QCOMPARE(w->ListBoxPreview->currentRow(), 1);
-  QVERIFY(SamePicture(w->preview->Picture(), shown));
-  QCOMPARE(w->EditLoadSrt->text(), QString::fromStdString(path));
+  QCOMPARE(w->entryList_->count(), 5);
+  QCOMPARE(w->entryList_->currentRow(), 1);
+  QVERIFY(SamePicture(w->preview_->Picture(), shown));
+  QCOMPARE(w->fileNameEdit_->text(), QString::fromStdString(path));
 }
 
 void LoadPreviewTest::unsupportedFileRestoresCaption() {
   WindowFixture f;
-  TFormMain* w = f.main();
+  MainWindow* w = f.main();
   f.Load(f.dir.Write("notes.txt", "shopping list\nbread\n"));
   QCOMPARE(f.messages, QStringList({QString(kUnsupportedFormatMessage).replace('\r', '\n')}));
   QCOMPARE(w->windowTitle(), kMain);
-  QCOMPARE(w->ListBoxPreview->count(), 0);
-  QVERIFY(!w->State.SubtitleLoaded);
-  QCOMPARE(w->EditLoadSrt->text(), QString("Load SRT"));
+  QCOMPARE(w->entryList_->count(), 0);
+  QVERIFY(!w->state_.SubtitleLoaded);
+  QCOMPARE(w->fileNameEdit_->text(), QString("Load SRT"));
 }
 
 void LoadPreviewTest::readErrorRestoresTheCaption() {
   WindowFixture f;
-  TFormMain* w = f.main();
+  MainWindow* w = f.main();
   // A blank line inside a frame-numbered file is a number that does not
   // convert: the general error handler shows it and the load stops there.
   f.Load(f.dir.Write("broken.txt", "{1}{1}25.000\n{50}{100}Hello\n\n{200}{250}After"));
   QCOMPARE(f.messages, QStringList({"'' is not a valid integer value"}));
   QCOMPARE(w->windowTitle(), kMain);
-  QCOMPARE(w->ListBoxPreview->count(), 0);
-  QVERIFY(!w->State.SubtitleLoaded);
+  QCOMPARE(w->entryList_->count(), 0);
+  QVERIFY(!w->state_.SubtitleLoaded);
   // A new load is the way back.
   f.messages.clear();
   f.Load(f.dir.Write("good.srt", kMixedSrt));
@@ -305,7 +305,7 @@ void LoadPreviewTest::readErrorRestoresTheCaption() {
 
 void LoadPreviewTest::codePageAndFrameRateNotesJoinTheSuccessMessage() {
   WindowFixture f;
-  TFormMain* w = f.main();
+  MainWindow* w = f.main();
   // A Windows-1251 file with DEFAULT: listed in Cyrillic, the code page
   // named below the success message, the preview drawn with it.
   f.Load(std::string(KESTRELPIX_SOURCE_DIR) + "/tests/subtitle/data/onegin-cp1251.srt");
@@ -313,17 +313,17 @@ void LoadPreviewTest::codePageAndFrameRateNotesJoinTheSuccessMessage() {
            QStringList({kLoaded + "\nThe text is not UTF-8: it is read as Windows-1251 (RUSSIAN), "
                                   "the code page detected; choose another charset if letters look "
                                   "wrong."}));
-  QCOMPARE(w->ListBoxPreview->item(0)->text(),
+  QCOMPARE(w->entryList_->item(0)->text(),
            QString("Мой дядя самых честных правил,|Когда не в шутку занемог,"));
   QCOMPARE(int(w->DrawSettings().FontCharset), 204);
   // A frame-numbered file without its rate counts at the Fps list's rate.
   f.messages.clear();
-  WindowFixture::Pick(w->ComboBoxFps, 0);  // "23.976"
+  WindowFixture::Pick(w->fpsBox_, 0);  // "23.976"
   f.Load(f.dir.Write("norate.sub", "{24}{48}Hello\n"));
   QCOMPARE(f.messages, QStringList({kLoaded + "\nRead as MicroDVD by the tolerant reader: no "
                                               "frame-rate line: frames counted at the chosen "
                                               "23.976 frames per second."}));
-  QCOMPARE(w->CurrentSubtitle->GetLine(1).StartMs, int64_t{1001});
+  QCOMPARE(w->document_->GetLine(1).StartMs, int64_t{1001});
   QCOMPARE(int(w->DrawSettings().FontCharset), 1);
 
   // A Windows-1250 file read in a chosen charset: the load names it, and
@@ -332,168 +332,167 @@ void LoadPreviewTest::codePageAndFrameRateNotesJoinTheSuccessMessage() {
   const std::string text = "P\xf8\xedli\x9a \x9elu\x9dou\xe8k\xfd k\xf9\xf2";
   const std::string czech = f.dir.Write("cz.srt", "1\n00:00:01,000 --> 00:00:02,000\n" + text);
   f.messages.clear();
-  WindowFixture::Pick(w->ComboBoxFontCharset, 5);  // EASTEUROPE
+  WindowFixture::Pick(w->charsetBox_, 5);  // EASTEUROPE
   f.Load(czech);
   QCOMPARE(f.messages, QStringList({kLoaded + "\nThe text is read as EASTEUROPE (CP1250), the "
                                               "charset chosen; choose DEFAULT to have its code "
                                               "page detected."}));
-  QCOMPARE(w->ListBoxPreview->item(0)->text(), QString::fromUtf8("Příliš žluťoučký kůň"));
-  WindowFixture::Pick(w->ComboBoxFontCharset, 0);  // ANSI
-  QCOMPARE(w->ListBoxPreview->item(0)->text(),
-           QString::fromStdString(EncodeUtf8(DecodeText(text, 0))));
-  QVERIFY(SamePicture(w->preview->Picture(), ExpectedPreview(text, "", w->DrawSettings())));
+  QCOMPARE(w->entryList_->item(0)->text(), QString::fromUtf8("Příliš žluťoučký kůň"));
+  WindowFixture::Pick(w->charsetBox_, 0);  // ANSI
+  QCOMPARE(w->entryList_->item(0)->text(), QString::fromStdString(EncodeUtf8(DecodeText(text, 0))));
+  QVERIFY(SamePicture(w->preview_->Picture(), ExpectedPreview(text, "", w->DrawSettings())));
 }
 
 void LoadPreviewTest::fileWithoutEntriesIsNotLoaded() {
   WindowFixture f;
-  TFormMain* w = f.main();
+  MainWindow* w = f.main();
   // A SubRip file whose time line is too short to be one: no entries, the
   // check runs without a message, and nothing is loaded.
   f.Load(f.dir.Write("short.srt", "1\n00:00:01,000 --> 00:00:02\nText\n\n"));
   QVERIFY(f.messages.isEmpty());
-  QCOMPARE(w->ListBoxPreview->count(), 0);
-  QVERIFY(!w->State.SubtitleLoaded);
-  QCOMPARE(w->EditLoadSrt->text(), QString("Load SRT"));
+  QCOMPARE(w->entryList_->count(), 0);
+  QVERIFY(!w->state_.SubtitleLoaded);
+  QCOMPARE(w->fileNameEdit_->text(), QString("Load SRT"));
   QCOMPARE(w->windowTitle(), kMain);
 }
 
 void LoadPreviewTest::sampleTextWhileNothingLoaded() {
   WindowFixture f;
   QVERIFY(f.ShowAndActivate());
-  TFormMain* w = f.main();
+  MainWindow* w = f.main();
   // Size 20 to 24: the sample text at the new size, no document check.
-  WindowFixture::Pick(w->ComboBoxFontSize, 18);
-  QCOMPARE(w->ComboBoxFontSize->currentText(), QString("24"));
+  WindowFixture::Pick(w->fontSizeBox_, 18);
+  QCOMPARE(w->fontSizeBox_->currentText(), QString("24"));
   const RenderSettings s = w->DrawSettings();
   QCOMPARE(s.FontSize, 24);
-  QVERIFY(SamePicture(w->preview->Picture(), ExpectedPreview("Seashore.", "Ocean Harbor", s)));
-  QVERIFY(!SamePicture(w->preview->Picture(),
+  QVERIFY(SamePicture(w->preview_->Picture(), ExpectedPreview("Seashore.", "Ocean Harbor", s)));
+  QVERIFY(!SamePicture(w->preview_->Picture(),
                        ExpectedPreview("Seashore.", "Ocean Harbor", WithSize(s, 20))));
   QVERIFY(f.messages.isEmpty());
-  QVERIFY(w->State.SubtitleFits);
-  QVERIFY(!w->State.SubtitleLoaded);
+  QVERIFY(w->state_.SubtitleFits);
+  QVERIFY(!w->state_.SubtitleLoaded);
 }
 
 void LoadPreviewTest::entryFollowsTheOffsetSlider() {
   WindowFixture f;
   QVERIFY(f.ShowAndActivate());
-  TFormMain* w = f.main();
+  MainWindow* w = f.main();
   f.Load(ExampleSubtitle());
-  const SubtitleEntry first = w->CurrentSubtitle->GetLine(1);
-  w->offset->setValue(120);
-  QCOMPARE(w->LabelOffset->text(), QString("120"));
+  const SubtitleEntry first = w->document_->GetLine(1);
+  w->bottomOffsetSlider_->setValue(120);
+  QCOMPARE(w->bottomOffsetLabel_->text(), QString("120"));
   const RenderSettings s = w->DrawSettings();
-  QCOMPARE(s.offset, 120);
-  QVERIFY(SamePicture(w->preview->Picture(), ExpectedPreview(first.Text1, first.Text2, s)));
+  QCOMPARE(s.BottomOffset, 120);
+  QVERIFY(SamePicture(w->preview_->Picture(), ExpectedPreview(first.Text1, first.Text2, s)));
   // The sample text was drawn first and then replaced.
-  QVERIFY(!SamePicture(w->preview->Picture(), ExpectedPreview("Seashore.", "Ocean Harbor", s)));
+  QVERIFY(!SamePicture(w->preview_->Picture(), ExpectedPreview("Seashore.", "Ocean Harbor", s)));
   // The alignment list runs the same handler.
-  WindowFixture::Pick(w->ComboBoxAlign, 1);
-  QVERIFY(SamePicture(w->preview->Picture(),
+  WindowFixture::Pick(w->alignBox_, 1);
+  QVERIFY(SamePicture(w->preview_->Picture(),
                       ExpectedPreview(first.Text1, first.Text2, w->DrawSettings())));
 }
 
 void LoadPreviewTest::oddOffsetOrMovesToTheNextEvenValue() {
   WindowFixture f;
   QVERIFY(f.ShowAndActivate());
-  TFormMain* w = f.main();
-  QSignalSpy moves(w->offset_or, &QSlider::valueChanged);
-  w->offset_or->setValue(-13);
-  QCOMPARE(w->offset_or->value(), -12);
-  QCOMPARE(w->LabelOffset_Or->text(), QString("-12"));
+  MainWindow* w = f.main();
+  QSignalSpy moves(w->lineSpacingSlider_, &QSlider::valueChanged);
+  w->lineSpacingSlider_->setValue(-13);
+  QCOMPARE(w->lineSpacingSlider_->value(), -12);
+  QCOMPARE(w->lineSpacingLabel_->text(), QString("-12"));
   // -13, and the nested step to -12 made by the handler of -13 (the spy,
   // connected after the handler, hears the nested change first).
   QCOMPARE(moves.size(), 2);
   QCOMPARE(moves[0][0].toInt(), -12);
   QCOMPARE(moves[1][0].toInt(), -13);
   const RenderSettings s = w->DrawSettings();
-  QCOMPARE(s.offset_or, -12);
-  QVERIFY(SamePicture(w->preview->Picture(), ExpectedPreview("Seashore.", "Ocean Harbor", s)));
-  w->offset_or->setValue(9);
-  QCOMPARE(w->offset_or->value(), 10);
-  QCOMPARE(w->LabelOffset_Or->text(), QString("10"));
+  QCOMPARE(s.LineSpacing, -12);
+  QVERIFY(SamePicture(w->preview_->Picture(), ExpectedPreview("Seashore.", "Ocean Harbor", s)));
+  w->lineSpacingSlider_->setValue(9);
+  QCOMPARE(w->lineSpacingSlider_->value(), 10);
+  QCOMPARE(w->lineSpacingLabel_->text(), QString("10"));
   moves.clear();
-  w->offset_or->setValue(-14);
+  w->lineSpacingSlider_->setValue(-14);
   QCOMPARE(moves.size(), 1);
-  QCOMPARE(w->LabelOffset_Or->text(), QString("-14"));
+  QCOMPARE(w->lineSpacingLabel_->text(), QString("-14"));
   // The keys step by two, down as up.
-  w->offset_or->setValue(0);
+  w->lineSpacingSlider_->setValue(0);
   for (const auto& [key, value] : {std::pair{Qt::Key_Down, -2}, std::pair{Qt::Key_Down, -4},
                                    std::pair{Qt::Key_PageDown, -6}, std::pair{Qt::Key_Up, -4}}) {
-    QTest::keyClick(w->offset_or, key);
-    QCOMPARE(w->offset_or->value(), value);
-    QCOMPARE(w->LabelOffset_Or->text(), QString::number(value));
+    QTest::keyClick(w->lineSpacingSlider_, key);
+    QCOMPARE(w->lineSpacingSlider_->value(), value);
+    QCOMPARE(w->lineSpacingLabel_->text(), QString::number(value));
   }
 }
 
 void LoadPreviewTest::clickInTheListPreviewsThatEntry() {
   WindowFixture f;
   QVERIFY(f.ShowAndActivate());
-  TFormMain* w = f.main();
+  MainWindow* w = f.main();
   f.Load(ExampleSubtitle());
-  QListWidget* list = w->ListBoxPreview;
+  QListWidget* list = w->entryList_;
   const QRect third = list->visualItemRect(list->item(2));
   QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, third.center());
   QCOMPARE(list->currentRow(), 2);
-  const SubtitleEntry entry = w->CurrentSubtitle->GetLine(3);
+  const SubtitleEntry entry = w->document_->GetLine(3);
   const FrameBitmap expected = ExpectedPreview(entry.Text1, entry.Text2, w->DrawSettings());
-  QVERIFY(SamePicture(w->preview->Picture(), expected));
+  QVERIFY(SamePicture(w->preview_->Picture(), expected));
   // A click on the entry already selected draws it again over a bare picture.
   w->LoadPreviewBackground();
   QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, third.center());
-  QVERIFY(SamePicture(w->preview->Picture(), expected));
+  QVERIFY(SamePicture(w->preview_->Picture(), expected));
 }
 
 void LoadPreviewTest::fpsChangeShowsTheNtscPicture() {
   WindowFixture f;
   QVERIFY(f.ShowAndActivate());
-  TFormMain* w = f.main();
-  WindowFixture::Pick(w->ComboBoxFps, 3);  // "29.970"
-  QCOMPARE(w->preview->FrameSize(), QSize(720, 480));
+  MainWindow* w = f.main();
+  WindowFixture::Pick(w->fpsBox_, 3);  // "29.970"
+  QCOMPARE(w->preview_->FrameSize(), QSize(720, 480));
   // The text stays, over the NTSC picture.
-  QVERIFY(SamePicture(w->preview->Picture(),
+  QVERIFY(SamePicture(w->preview_->Picture(),
                       ExpectedPreview("Seashore.", "Ocean Harbor", w->DrawSettings())));
   f.Load(f.dir.Write("medium.srt", kMediumSrt));
-  WindowFixture::Pick(w->ComboBoxFps, 2);
-  QCOMPARE(w->preview->FrameSize(), QSize(720, 576));
-  QVERIFY(SamePicture(w->preview->Picture(), ExpectedPreview("Hi", "", w->DrawSettings())));
+  WindowFixture::Pick(w->fpsBox_, 2);
+  QCOMPARE(w->preview_->FrameSize(), QSize(720, 576));
+  QVERIFY(SamePicture(w->preview_->Picture(), ExpectedPreview("Hi", "", w->DrawSettings())));
 }
 
 void LoadPreviewTest::colourChangeRedrawsOnlyInTheActiveWindow() {
   WindowFixture f;
-  TFormMain* w = f.main();
+  MainWindow* w = f.main();
   const FrameBitmap blank(720, 576);
-  w->preview->SetPicture(blank);
+  w->preview_->SetPicture(blank);
   // Not shown, so not the active window: the colour changes, nothing redraws.
-  WindowFixture::Pick(w->JvColorButtonText, 10);
-  QCOMPARE(w->JvColorButtonText->colorValue(), MakeColor(255, 0, 0));
-  QVERIFY(SamePicture(w->preview->Picture(), blank));
+  WindowFixture::Pick(w->textColorBox_, 10);
+  QCOMPARE(w->textColorBox_->colorValue(), MakeColor(255, 0, 0));
+  QVERIFY(SamePicture(w->preview_->Picture(), blank));
 
   QVERIFY(f.ShowAndActivate());
-  WindowFixture::Pick(w->JvColorButtonText, 12);
+  WindowFixture::Pick(w->textColorBox_, 12);
   const RenderSettings s = w->DrawSettings();
   QCOMPARE(s.TextColor, MakeColor(255, 255, 0));
-  QVERIFY(SamePicture(w->preview->Picture(), ExpectedPreview("Seashore.", "Ocean Harbor", s)));
+  QVERIFY(SamePicture(w->preview_->Picture(), ExpectedPreview("Seashore.", "Ocean Harbor", s)));
 }
 
 void LoadPreviewTest::tooWidePreviewShowsTheBarePicture() {
   WindowFixture f;
-  TFormMain* w = f.main();
+  MainWindow* w = f.main();
   const std::string wide = Wide();
   w->RenderPreview(wide, "below", w->DrawSettings());
   QCOMPARE(f.messages, QStringList({"The string \n" + QString::fromStdString(wide.substr(0, 100)) +
                                     u'…' + "\nbelow\nis too long."}));
-  QVERIFY(!w->State.SubtitleFits);
-  QVERIFY(SamePicture(w->preview->Picture(), BarePreview(true)));
+  QVERIFY(!w->state_.SubtitleFits);
+  QVERIFY(SamePicture(w->preview_->Picture(), BarePreview(true)));
   // A render that fits sets the flag again.
   w->RenderPreview("short", "", w->DrawSettings());
-  QVERIFY(w->State.SubtitleFits);
+  QVERIFY(w->state_.SubtitleFits);
 }
 
 void LoadPreviewTest::customPicturesAndTheirFallback() {
   WindowFixture f;
   QVERIFY(f.ShowAndActivate());
-  TFormMain* w = f.main();
+  MainWindow* w = f.main();
   // A PAL picture of the frame size, and a smaller one for NTSC.
   QImage pal(720, 576, QImage::Format_RGB888);
   pal.fill(QColor(10, 120, 30));
@@ -505,45 +504,45 @@ void LoadPreviewTest::customPicturesAndTheirFallback() {
   QVERIFY(ntsc.save(ntscPath, "BMP"));
 
   f.dialogAnswers = {palPath, ntscPath};
-  w->BitBtnChangeImage->click();
+  w->changeImageButton_->click();
   QCOMPARE(f.dialogTitles, QStringList({"Load 720x576 PAL image", "Load 720x480 NTSC image"}));
-  QCOMPARE(w->LabelImageChangedPAL->text(), palPath);
-  QCOMPARE(w->LabelImageChangedNTSC->text(), ntscPath);
-  QCOMPARE(w->preview->Picture().PixelAt(5, 5), MakeColor(10, 120, 30));
+  QCOMPARE(w->palPicture_, palPath);
+  QCOMPARE(w->ntscPicture_, ntscPath);
+  QCOMPARE(w->preview_->Picture().PixelAt(5, 5), MakeColor(10, 120, 30));
   // The text is drawn over the new picture, and again at the next render.
   FrameBitmap expected = window::FrameFromImage(pal, 720, 576);
   DrawSubtitleLines(TestFonts(), expected, "Seashore.", "Ocean Harbor", w->DrawSettings(), 576);
-  QVERIFY(SamePicture(w->preview->Picture(), expected));
-  w->offset->setValue(60);
+  QVERIFY(SamePicture(w->preview_->Picture(), expected));
+  w->bottomOffsetSlider_->setValue(60);
   expected = window::FrameFromImage(pal, 720, 576);
   DrawSubtitleLines(TestFonts(), expected, "Seashore.", "Ocean Harbor", w->DrawSettings(), 576);
-  QVERIFY(SamePicture(w->preview->Picture(), expected));
+  QVERIFY(SamePicture(w->preview_->Picture(), expected));
   // The smaller NTSC picture fills the frame.
-  WindowFixture::Pick(w->ComboBoxFps, 0);
-  QCOMPARE(w->preview->Picture().height(), 480);
-  QCOMPARE(w->preview->Picture().PixelAt(719, 479), MakeColor(200, 20, 90));
+  WindowFixture::Pick(w->fpsBox_, 0);
+  QCOMPARE(w->preview_->Picture().height(), 480);
+  QCOMPARE(w->preview_->Picture().PixelAt(719, 479), MakeColor(200, 20, 90));
 
   // Cancelling both dialogs after a choice sets the same paths again.
   f.dialogAnswers = {QString(), QString()};
-  w->BitBtnChangeImage->click();
-  QCOMPARE(w->LabelImageChangedPAL->text(), palPath);
-  QCOMPARE(w->LabelImageChangedNTSC->text(), ntscPath);
+  w->changeImageButton_->click();
+  QCOMPARE(w->palPicture_, palPath);
+  QCOMPARE(w->ntscPicture_, ntscPath);
 
   // A picture that has gone: the built-in one, without a message.
   QFile::remove(ntscPath);
-  WindowFixture::Pick(w->ComboBoxFps, 4);
-  QVERIFY(SamePicture(w->preview->Picture(),
+  WindowFixture::Pick(w->fpsBox_, 4);
+  QVERIFY(SamePicture(w->preview_->Picture(),
                       ExpectedPreview("Seashore.", "Ocean Harbor", w->DrawSettings())));
   QVERIFY(f.messages.isEmpty());
   // The defaults button goes back to the built-in pictures.
-  w->BitBtnSetDefaultValues->click();
-  QVERIFY(w->LabelImageChangedPAL->text().isEmpty());
-  QVERIFY(SamePicture(w->preview->Picture(),
+  w->defaultsButton_->click();
+  QVERIFY(w->palPicture_.isEmpty());
+  QVERIFY(SamePicture(w->preview_->Picture(),
                       ExpectedPreview("Seashore.", "Ocean Harbor", w->DrawSettings())));
 }
 
 void LoadPreviewTest::previewScalesDownKeepingProportions() {
-  window::TPreviewImage preview;
+  window::PreviewImage preview_;
   FrameBitmap frame(720, 576);
   for (int y = 0; y < 576; ++y) {
     for (int x = 0; x < 720; ++x) {
@@ -554,45 +553,45 @@ void LoadPreviewTest::previewScalesDownKeepingProportions() {
       frame.SetPixel(x, y, c);
     }
   }
-  preview.SetPicture(frame);
-  preview.SetFrameSize(QSize(720, 576));
+  preview_.SetPicture(frame);
+  preview_.SetFrameSize(QSize(720, 576));
   // Room enough: pixel for pixel, centred at the top.
-  preview.resize(800, 600);
-  QCOMPARE(preview.PictureRect(), QRect(40, 0, 720, 576));
-  QImage shown = preview.grab().toImage().convertToFormat(QImage::Format_RGB32);
+  preview_.resize(800, 600);
+  QCOMPARE(preview_.PictureRect(), QRect(40, 0, 720, 576));
+  QImage shown = preview_.grab().toImage().convertToFormat(QImage::Format_RGB32);
   QCOMPARE(shown.pixelColor(40 + 100, 10), QColor(255, 255, 255));
-  QCOMPARE(shown.pixelColor(40 + 99, 10), preview.palette().color(QPalette::Window));
+  QCOMPARE(shown.pixelColor(40 + 99, 10), preview_.palette().color(QPalette::Window));
   QCOMPARE(shown.pixelColor(40 + 300, 200), QColor(255, 0, 0));
-  QCOMPARE(shown.pixelColor(40 + 300, 199), preview.palette().color(QPalette::Window));
+  QCOMPARE(shown.pixelColor(40 + 300, 199), preview_.palette().color(QPalette::Window));
   // Too low: scaled to the height, proportions kept (720:576 is 5:4).
-  preview.resize(800, 288);
-  QCOMPARE(preview.PictureRect(), QRect(220, 0, 360, 288));
+  preview_.resize(800, 288);
+  QCOMPARE(preview_.PictureRect(), QRect(220, 0, 360, 288));
   // Too narrow: scaled to the width.
-  preview.resize(540, 600);
-  QCOMPARE(preview.PictureRect(), QRect(0, 0, 540, 432));
-  shown = preview.grab().toImage().convertToFormat(QImage::Format_RGB32);
+  preview_.resize(540, 600);
+  QCOMPARE(preview_.PictureRect(), QRect(0, 0, 540, 432));
+  shown = preview_.grab().toImage().convertToFormat(QImage::Format_RGB32);
   // Nothing is drawn below the scaled picture.
-  QCOMPARE(shown.pixelColor(270, 500), preview.palette().color(QPalette::Window));
+  QCOMPARE(shown.pixelColor(270, 500), preview_.palette().color(QPalette::Window));
   // The NTSC frame in the same place: 3:2.
-  preview.SetFrameSize(QSize(720, 480));
-  QCOMPARE(preview.PictureRect(), QRect(0, 0, 540, 360));
-  preview.resize(720, 576);
-  QCOMPARE(preview.PictureRect(), QRect(0, 0, 720, 480));
+  preview_.SetFrameSize(QSize(720, 480));
+  QCOMPARE(preview_.PictureRect(), QRect(0, 0, 540, 360));
+  preview_.resize(720, 576);
+  QCOMPARE(preview_.PictureRect(), QRect(0, 0, 720, 480));
 }
 
 void LoadPreviewTest::bottomLeftColourShowsTheWindowFace() {
   WindowFixture f;
-  window::TPreviewImage* preview = f.main()->preview;
+  window::PreviewImage* preview_ = f.main()->preview_;
   FrameBitmap frame(720, 576);  // all blue
   frame.SetPixel(100, 100, MakeColor(255, 255, 255));
-  preview->SetPicture(frame);
-  const QImage shown = preview->ShownImage();
-  const QRgb face = preview->palette().color(QPalette::Window).rgb();
+  preview_->SetPicture(frame);
+  const QImage shown = preview_->ShownImage();
+  const QRgb face = preview_->palette().color(QPalette::Window).rgb();
   QCOMPARE(shown.pixel(0, 575), face);
   QCOMPARE(shown.pixel(500, 20), face);
   QCOMPARE(shown.pixel(100, 100), qRgb(255, 255, 255));
   // The picture itself keeps its pixels.
-  QCOMPARE(preview->Picture().PixelAt(0, 575), kBackgroundBlue);
+  QCOMPARE(preview_->Picture().PixelAt(0, 575), kBackgroundBlue);
 }
 
 QTEST_MAIN(LoadPreviewTest)

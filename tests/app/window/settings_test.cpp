@@ -31,7 +31,7 @@ std::string PlacementRows(const WindowPlacement& p) {
 void ChoosePaletteMode(WindowFixture& f, QRadioButton* choice) {
   f.colorOptions()->show();
   choice->setChecked(true);
-  f.colorOptions()->ButtonDone->click();
+  f.colorOptions()->doneButton_->click();
 }
 
 }  // namespace
@@ -100,15 +100,15 @@ void SettingsTest::choicesSurviveARestart() {
   {
     WindowFixture f({}, file);
     QVERIFY(f.ShowAndActivate());
-    TFormMain* w = f.main();
-    WindowFixture::Pick(w->ComboBoxFontSize, 20);  // 26
-    WindowFixture::Pick(w->ComboBoxFps, 3);
-    ChoosePaletteMode(f, f.colorOptions()->RadioButtonPCDVD2);
+    MainWindow* w = f.main();
+    WindowFixture::Pick(w->fontSizeBox_, 20);  // 26
+    WindowFixture::Pick(w->fpsBox_, 3);
+    ChoosePaletteMode(f, f.colorOptions()->pcDvd2Button_);
     QVERIFY(QTest::qWaitForWindowActive(w));
-    WindowFixture::Pick(w->JvColorButtonText, 3);       // (80, 130, 30)
-    WindowFixture::Pick(w->JvColorButtonAntialias, 4);  // (255, 200, 255)
-    w->offset->setValue(100);
-    w->CheckBoxWrapLines->click();
+    WindowFixture::Pick(w->textColorBox_, 3);       // (80, 130, 30)
+    WindowFixture::Pick(w->antialiasColorBox_, 4);  // (255, 200, 255)
+    w->bottomOffsetSlider_->setValue(100);
+    w->wrapLinesBox_->click();
     w->resize(1250, 500);
     w->move(10, 60);
     w->close();
@@ -124,24 +124,24 @@ void SettingsTest::choicesSurviveARestart() {
 
   WindowFixture f({}, file);
   QVERIFY(f.ShowAndActivate());
-  TFormMain* w = f.main();
-  QCOMPARE(w->ComboBoxFontSize->currentText(), QString("26"));
-  QCOMPARE(w->ComboBoxFps->currentText(), QString("29.970"));
-  QCOMPARE(w->offset->value(), 100);
-  QCOMPARE(w->LabelOffset->text(), QString("100"));
-  QVERIFY(f.colorOptions()->RadioButtonPCDVD2->isChecked());
-  QCOMPARE(w->JvColorButtonText->count(), 7);
-  QCOMPARE(w->JvColorButtonText->currentIndex(), 3);
-  QCOMPARE(w->JvColorButtonText->colorValue(), MakeColor(80, 130, 30));
-  QCOMPARE(w->JvColorButtonAntialias->currentIndex(), 4);
-  QCOMPARE(w->JvColorButtonOutline->colorValue(), MakeColor(0, 30, 0));
+  MainWindow* w = f.main();
+  QCOMPARE(w->fontSizeBox_->currentText(), QString("26"));
+  QCOMPARE(w->fpsBox_->currentText(), QString("29.970"));
+  QCOMPARE(w->bottomOffsetSlider_->value(), 100);
+  QCOMPARE(w->bottomOffsetLabel_->text(), QString("100"));
+  QVERIFY(f.colorOptions()->pcDvd2Button_->isChecked());
+  QCOMPARE(w->textColorBox_->count(), 7);
+  QCOMPARE(w->textColorBox_->currentIndex(), 3);
+  QCOMPARE(w->textColorBox_->colorValue(), MakeColor(80, 130, 30));
+  QCOMPARE(w->antialiasColorBox_->currentIndex(), 4);
+  QCOMPARE(w->outlineColorBox_->colorValue(), MakeColor(0, 30, 0));
   QCOMPARE(w->pos(), QPoint(10, 60));
   QCOMPARE(w->size(), QSize(1250, 500));
   // The stored colours are what generation uses.
   const RenderSettings s = w->DrawSettings();
   QCOMPARE(s.TextColor, MakeColor(80, 130, 30));
   QCOMPARE(s.Palette, PaletteMode::SafePalette);
-  QVERIFY(w->CheckBoxWrapLines->isChecked());
+  QVERIFY(w->wrapLinesBox_->isChecked());
   QVERIFY(s.WrapLines);
 }
 
@@ -175,7 +175,7 @@ void SettingsTest::storedRectangleIsNeverDegenerate() {
     {
       WindowFixture f({}, file);
       QVERIFY(f.ShowAndActivate());
-      TFormMain* w = f.main();
+      MainWindow* w = f.main();
       // On the screen, at least the window's least size.
       QVERIFY2(QRect(0, 0, 1280, 720).contains(w->frameGeometry()), norm);
       QVERIFY(w->width() >= w->minimumSizeHint().width());
@@ -207,15 +207,15 @@ void SettingsTest::handEditedValuesAndAnUndecodableOne() {
                                        "RadioButtonPCDVD1_Checked=0\r\n");
     WindowFixture f({}, file);
     QVERIFY(f.ShowAndActivate());
-    TFormMain* w = f.main();
-    QCOMPARE(w->ComboBoxFontSize->currentText(), QString("22"));
-    QCOMPARE(w->ComboBoxFontCharset->currentText(), QString("GREEK"));
-    QVERIFY(f.colorOptions()->RadioButtonDVD->isChecked());
-    QCOMPARE(w->JvColorButtonText->colorValue(), MakeColor(255, 255, 0));
-    QCOMPARE(w->JvColorButtonText->currentText(), QString("yellow"));
+    MainWindow* w = f.main();
+    QCOMPARE(w->fontSizeBox_->currentText(), QString("22"));
+    QCOMPARE(w->charsetBox_->currentText(), QString("GREEK"));
+    QVERIFY(f.colorOptions()->dvdButton_->isChecked());
+    QCOMPARE(w->textColorBox_->colorValue(), MakeColor(255, 255, 0));
+    QCOMPARE(w->textColorBox_->currentText(), QString("yellow"));
     // Orange is in no list: it is kept and shown as a custom entry.
-    QCOMPARE(w->JvColorButtonAntialias->colorValue(), MakeColor(255, 128, 0));
-    QCOMPARE(w->JvColorButtonAntialias->currentText(), QString("#FF8000"));
+    QCOMPARE(w->antialiasColorBox_->colorValue(), MakeColor(255, 128, 0));
+    QCOMPARE(w->antialiasColorBox_->currentText(), QString("#FF8000"));
     QCOMPARE(w->DrawSettings().AntialiasColor, MakeColor(255, 128, 0));
   }
   {
@@ -227,10 +227,10 @@ void SettingsTest::handEditedValuesAndAnUndecodableOne() {
                                        "JvColorButtonText_ColorValue=-2147483640\r\n");
     WindowFixture f({}, file);
     QVERIFY(f.ShowAndActivate());
-    TFormMain* w = f.main();
-    QCOMPARE(w->JvColorButtonOutline->colorValue(), 0x8000000Fu);
-    QCOMPARE(w->JvColorButtonOutline->currentText(), QString("BtnFace"));
-    QCOMPARE(w->JvColorButtonText->colorValue(), 0x80000008u);  // clWindowText
+    MainWindow* w = f.main();
+    QCOMPARE(w->outlineColorBox_->colorValue(), 0x8000000Fu);
+    QCOMPARE(w->outlineColorBox_->currentText(), QString("BtnFace"));
+    QCOMPARE(w->textColorBox_->colorValue(), 0x80000008u);  // clWindowText
     const QColor face = QApplication::palette().color(QPalette::Button);
     const QColor text = QApplication::palette().color(QPalette::Text);
     const RenderSettings s = w->DrawSettings();
@@ -253,12 +253,12 @@ void SettingsTest::handEditedValuesAndAnUndecodableOne() {
                                        "offset_Position=100\r\n");
     WindowFixture f({}, file);
     QVERIFY(f.ShowAndActivate());
-    TFormMain* w = f.main();
+    MainWindow* w = f.main();
     QVERIFY(f.messages.isEmpty());
-    QCOMPARE(w->ComboBoxFontSize->currentIndex(), 16);
-    QCOMPARE(w->ComboBoxAlign->currentIndex(), 0);
-    QCOMPARE(w->ComboBoxFps->currentIndex(), 2);
-    QCOMPARE(w->offset->value(), 30);
+    QCOMPARE(w->fontSizeBox_->currentIndex(), 16);
+    QCOMPARE(w->alignBox_->currentIndex(), 0);
+    QCOMPARE(w->fpsBox_->currentIndex(), 2);
+    QCOMPARE(w->bottomOffsetSlider_->value(), 30);
   }
 }
 
@@ -268,8 +268,8 @@ void SettingsTest::aDeletedKeyLeavesOnlyThatControlAtItsDefault() {
   {
     WindowFixture f({}, file);
     QVERIFY(f.ShowAndActivate());
-    WindowFixture::Pick(f.main()->ComboBoxFontSize, 20);
-    WindowFixture::Pick(f.main()->ComboBoxFontStyle, 2);
+    WindowFixture::Pick(f.main()->fontSizeBox_, 20);
+    WindowFixture::Pick(f.main()->fontStyleBox_, 2);
     f.main()->close();
   }
   std::string text = ReadFileBytes(file);
@@ -280,8 +280,8 @@ void SettingsTest::aDeletedKeyLeavesOnlyThatControlAtItsDefault() {
   dir.Write("s.ini", text);
   WindowFixture f({}, file);
   QVERIFY(f.ShowAndActivate());
-  QCOMPARE(f.main()->ComboBoxFontSize->currentIndex(), 14);
-  QCOMPARE(f.main()->ComboBoxFontStyle->currentIndex(), 2);
+  QCOMPARE(f.main()->fontSizeBox_->currentIndex(), 14);
+  QCOMPARE(f.main()->fontStyleBox_->currentIndex(), 2);
 }
 
 void SettingsTest::aReadOnlyFileIsNeverWritten() {
@@ -291,8 +291,8 @@ void SettingsTest::aReadOnlyFileIsNeverWritten() {
   {
     WindowFixture f({}, file);
     QVERIFY(f.ShowAndActivate());
-    QCOMPARE(f.main()->ComboBoxFontSize->currentIndex(), 3);  // read normally
-    WindowFixture::Pick(f.main()->ComboBoxFontSize, 20);
+    QCOMPARE(f.main()->fontSizeBox_->currentIndex(), 3);  // read normally
+    WindowFixture::Pick(f.main()->fontSizeBox_, 20);
     f.main()->close();
   }
   QCOMPARE(QString::fromStdString(ReadFileBytes(file)),
@@ -302,66 +302,65 @@ void SettingsTest::aReadOnlyFileIsNeverWritten() {
 void SettingsTest::colourOptionsWindowRefillsTheLists() {
   WindowFixture f;
   QVERIFY(f.ShowAndActivate());
-  TFormMain* w = f.main();
-  window::TFormColorOptions* c = f.colorOptions();
+  MainWindow* w = f.main();
+  window::PaletteDialog* c = f.colorOptions();
 
   // "Done" without a change keeps the colours; a mode changed and changed
   // back in the window keeps them too.
-  WindowFixture::Pick(w->JvColorButtonText, 10);
-  QCOMPARE(w->JvColorButtonText->colorValue(), MakeColor(255, 0, 0));
+  WindowFixture::Pick(w->textColorBox_, 10);
+  QCOMPARE(w->textColorBox_->colorValue(), MakeColor(255, 0, 0));
   c->show();
-  c->ButtonDone->click();
+  c->doneButton_->click();
   QVERIFY(c->isHidden());
-  QCOMPARE(w->JvColorButtonText->colorValue(), MakeColor(255, 0, 0));
+  QCOMPARE(w->textColorBox_->colorValue(), MakeColor(255, 0, 0));
   c->show();
-  c->RadioButtonDVD->setChecked(true);
-  c->RadioButtonPC->setChecked(true);
-  c->ButtonDone->click();
-  QCOMPARE(w->JvColorButtonText->colorValue(), MakeColor(255, 0, 0));
+  c->dvdButton_->setChecked(true);
+  c->pcButton_->setChecked(true);
+  c->doneButton_->click();
+  QCOMPARE(w->textColorBox_->colorValue(), MakeColor(255, 0, 0));
   // Another mode: its defaults, and the preview redrawn with them.
-  w->preview->SetPicture(FrameBitmap(720, 576));
-  ChoosePaletteMode(f, c->RadioButtonPCDVD1);
-  QCOMPARE(w->JvColorButtonText->colorValue(), MakeColor(255, 255, 255));
-  QVERIFY(SamePicture(w->preview->Picture(),
+  w->preview_->SetPicture(FrameBitmap(720, 576));
+  ChoosePaletteMode(f, c->pcDvd1Button_);
+  QCOMPARE(w->textColorBox_->colorValue(), MakeColor(255, 255, 255));
+  QVERIFY(SamePicture(w->preview_->Picture(),
                       ExpectedPreview("Seashore.", "Ocean Harbor", w->DrawSettings())));
 
   // The safe palette: seven colours, its own defaults.
-  ChoosePaletteMode(f, c->RadioButtonPCDVD2);
-  for (window::TColorBox* box :
-       {w->JvColorButtonAntialias, w->JvColorButtonOutline, w->JvColorButtonText}) {
+  ChoosePaletteMode(f, c->pcDvd2Button_);
+  for (window::ColorBox* box : {w->antialiasColorBox_, w->outlineColorBox_, w->textColorBox_}) {
     QCOMPARE(box->count(), 7);
   }
-  QCOMPARE(w->JvColorButtonAntialias->colorValue(), MakeColor(127, 127, 127));
-  QCOMPARE(w->JvColorButtonOutline->colorValue(), MakeColor(0, 30, 0));
-  QCOMPARE(w->JvColorButtonText->colorValue(), MakeColor(255, 230, 20));
+  QCOMPARE(w->antialiasColorBox_->colorValue(), MakeColor(127, 127, 127));
+  QCOMPARE(w->outlineColorBox_->colorValue(), MakeColor(0, 30, 0));
+  QCOMPARE(w->textColorBox_->colorValue(), MakeColor(255, 230, 20));
 
   // Back to the standard list, closed with the title-bar close box.
   c->show();
-  c->RadioButtonPC->setChecked(true);
+  c->pcButton_->setChecked(true);
   c->close();
   QVERIFY(c->isHidden());
-  QCOMPARE(w->JvColorButtonText->count(), 15);
-  QCOMPARE(w->JvColorButtonText->colorValue(), MakeColor(255, 255, 255));
+  QCOMPARE(w->textColorBox_->count(), 15);
+  QCOMPARE(w->textColorBox_->colorValue(), MakeColor(255, 255, 255));
   QCOMPARE(w->DrawSettings().Palette, PaletteMode::PcOnly);
 
   // The stored choice is "DVD ONLY" now; after the defaults button the next
   // showing checks the PC choice over it.
-  ChoosePaletteMode(f, c->RadioButtonDVD);
-  w->BitBtnSetDefaultValues->click();
-  c->RadioButtonDVD->setChecked(true);
+  ChoosePaletteMode(f, c->dvdButton_);
+  w->defaultsButton_->click();
+  c->dvdButton_->setChecked(true);
   c->show();
-  QVERIFY(c->RadioButtonPC->isChecked());
-  QVERIFY(!c->ResetPaletteModePending);
-  c->ButtonDone->click();
+  QVERIFY(c->pcButton_->isChecked());
+  QVERIFY(!c->resetModePending_);
+  c->doneButton_->click();
   // A later showing restores what was stored at the last close.
   c->show();
-  QVERIFY(c->RadioButtonPC->isChecked());
-  c->RadioButtonDVD->setChecked(true);
-  c->ButtonDone->click();
-  c->RadioButtonPC->setChecked(true);
+  QVERIFY(c->pcButton_->isChecked());
+  c->dvdButton_->setChecked(true);
+  c->doneButton_->click();
+  c->pcButton_->setChecked(true);
   c->show();
-  QVERIFY(c->RadioButtonDVD->isChecked());
-  c->ButtonDone->click();
+  QVERIFY(c->dvdButton_->isChecked());
+  c->doneButton_->click();
 }
 
 void SettingsTest::secondaryWindowsDoNotRepeatTheFirstActivation() {
@@ -369,19 +368,19 @@ void SettingsTest::secondaryWindowsDoNotRepeatTheFirstActivation() {
   const std::string file = dir.Write("s.ini", "[Form1]\r\nComboBoxFontSize_ItemIndex=3\r\n\r\n");
   WindowFixture f({}, file);
   QVERIFY(f.ShowAndActivate());
-  TFormMain* w = f.main();
-  QCOMPARE(w->ComboBoxFontSize->currentIndex(), 3);
-  WindowFixture::Pick(w->ComboBoxFontSize, 20);
+  MainWindow* w = f.main();
+  QCOMPARE(w->fontSizeBox_->currentIndex(), 3);
+  WindowFixture::Pick(w->fontSizeBox_, 20);
   f.about()->show();
   QVERIFY(QTest::qWaitForWindowActive(f.about()));
   f.about()->accept();
   f.colorOptions()->show();
-  f.colorOptions()->ButtonDone->click();
+  f.colorOptions()->doneButton_->click();
   w->activateWindow();
   QVERIFY(QTest::qWaitForWindowActive(w));
   QTest::qWait(50);
   // The stored size was not read again.
-  QCOMPARE(w->ComboBoxFontSize->currentIndex(), 20);
+  QCOMPARE(w->fontSizeBox_->currentIndex(), 20);
 }
 
 void SettingsTest::programWritesItsFileBesideItself() {
@@ -424,12 +423,12 @@ void SettingsTest::aPreviewPictureThatIsAFifoIsNotOpened() {
       dir.Write("f.ini", "[Form1]\r\nLabelImageChangedPAL_Caption=" + fifo + "\r\n");
   WindowFixture f({}, file);
   QVERIFY(f.ShowAndActivate());
-  f.main()->offset->setValue(100);  // redraws the preview over its picture
+  f.main()->bottomOffsetSlider_->setValue(100);  // redraws the preview over its picture
   QCOMPARE(f.messages, QStringList({QString::fromStdString(
                            "Cannot open file \"" + fifo +
                            "\": it is not a regular file (a FIFO, a socket or a device). "
                            "The built-in preview picture is shown instead.")}));
-  QCOMPARE(f.main()->LabelImageChangedPAL->text(), QString::fromStdString(fifo));
+  QCOMPARE(f.main()->palPicture_, QString::fromStdString(fifo));
 }
 
 void SettingsTest::anUnreadableSettingsFileIsNotedAndLeftAlone() {

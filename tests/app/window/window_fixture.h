@@ -19,10 +19,10 @@
 #include <string>
 #include <vector>
 
+#include "app/window/about_dialog.h"
 #include "app/window/color_box.h"
-#include "app/window/form_about.h"
-#include "app/window/form_color_options.h"
-#include "app/window/form_main.h"
+#include "app/window/main_window.h"
+#include "app/window/palette_dialog.h"
 #include "app/window/platform.h"
 #include "app/window/preview_image.h"
 #include "app/window/startup.h"
@@ -32,7 +32,7 @@
 
 namespace kestrelpix::testing {
 
-using window::TFormMain;
+using window::MainWindow;
 
 class WindowFixture {
  public:
@@ -68,9 +68,9 @@ class WindowFixture {
     window::SetUrlHook(previousUrl_);
   }
 
-  TFormMain* main() const { return windows->FormMain; }
-  window::TFormColorOptions* colorOptions() const { return windows->FormColorOptions; }
-  window::TFormAbout* about() const { return windows->FormAbout; }
+  MainWindow* main() const { return windows->Main; }
+  window::PaletteDialog* colorOptions() const { return windows->Palette; }
+  window::AboutDialog* about() const { return windows->About; }
   const std::string& settingsFile() const { return settingsFile_; }
 
   // Shows the main window as the program does and waits until the first
@@ -89,7 +89,7 @@ class WindowFixture {
   // Loads a subtitle through the "Load Srt,Txt" button and its dialog.
   void Load(const std::string& path) {
     dialogAnswers.push_back(window::FromLocalPath(path));
-    main()->ButtonLoadSrt->click();
+    main()->loadButton_->click();
   }
 
   // A user's pick in a list: selects the item and runs the list's handler.

@@ -12,11 +12,11 @@ class QPushButton;
 namespace kestrelpix::window {
 
 // A label that reacts to a click, shown with a hand cursor.
-class TClickLabel : public QLabel {
+class ClickLabel : public QLabel {
   Q_OBJECT
 
  public:
-  explicit TClickLabel(QWidget* parent = nullptr);
+  explicit ClickLabel(QWidget* parent = nullptr);
 
  signals:
   void clicked();
@@ -32,37 +32,42 @@ inline constexpr const char* kDownloadAddress = "https://kestrelpix.org/download
 inline constexpr const char* kMuxToolAddress = "https://kestrelpix.org/mux/";
 inline constexpr const char* kDonateAddress = "https://kestrelpix.org/donate/";
 
-class TFormAbout : public QDialog {
+class AboutDialog : public QDialog {
   Q_OBJECT
 
  public:
-  explicit TFormAbout(QWidget* parent = nullptr);
+  explicit AboutDialog(QWidget* parent = nullptr);
 
-  QLabel* ImageMorvane;
-  QLabel* LabelInfo;
-  TClickLabel* LabelMadeByMorvane;
-  QLabel* LabelVersion;
-  QPlainTextEdit* MemoInfo;
-  QPushButton* ButtonVisitSite;
-  QPushButton* ButtonCheckVersion;
-  QPushButton* ButtonMuxTool;
-  TClickLabel* ImageDonate;
+  QLabel* logo_;
+  QLabel* infoLabel_;
+  ClickLabel* madeByLabel_;
+  QLabel* versionLabel_;
+  QPlainTextEdit* infoText_;
+  QPushButton* visitSiteButton_;
+  QPushButton* checkVersionButton_;
+  QPushButton* muxToolButton_;
+  ClickLabel* donateImage_;
   // Closes the window; Enter and Escape press it.
-  QPushButton* ButtonClose;
+  QPushButton* closeButton_;
 
  public slots:
-  void FormCreate();
-  void ButtonVisitSiteClick();
-  void ButtonCheckVersionClick();
-  void ButtonMuxToolClick();
-  void ImageDonateClick();
+  void FillTexts();
+  void VisitSiteClicked();
+  void CheckVersionClicked();
+  void MuxToolClicked();
+  void DonateClicked();
 
  protected:
   void showEvent(QShowEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  // The controls, then the dialog's layout of them with its plain labels.
+  void CreateControls();
+  void LayOutControls();
 };
 
-// The usage text of MemoInfo.
+// The usage text of the dialog's text box.
 extern const char* const kUsageText;
 
 }  // namespace kestrelpix::window

@@ -51,7 +51,7 @@ TEST(RenderCommand, WritesTheFrameAndPrintsTheBand) {
   const std::string out = (dir.path() / "frame.png").string();
   auto r = RunCommand(Cli("render --out " + ShellQuote(out) + " 'Hello there' 'General Kenobi'"));
   ASSERT_EQ(r.status, 0) << r.err;
-  // Two lines of 31 rows, offset 30, offset_or -4: y1 = 576 - 31 - 40 - 30
+  // Two lines of 31 rows, bottom offset 30, line spacing -4: y1 = 576 - 31 - 40 - 30
   // = 475, odd, so BandTop 474; BandHeight 31 + 31 + 4 + 6 = 72.
   EXPECT_EQ(r.out, "474 72\n");
   FrameBitmap expected;
@@ -75,8 +75,8 @@ TEST(RenderCommand, TakesEverySetting) {
   s.FontCharset = 161;
   s.OutlineWidth = 4;
   s.Align = "left";
-  s.offset = 100;
-  s.offset_or = -12;  // -13 goes up to the next even value, as the slider does
+  s.BottomOffset = 100;
+  s.LineSpacing = -12;  // -13 goes up to the next even value, as the slider does
   s.TextColor = MakeColor(255, 255, 0);
   s.OutlineColor = MakeColor(0, 0, 128);
   s.AntialiasColor = MakeColor(192, 192, 192);

@@ -13,12 +13,13 @@
 #include <utility>
 
 #include "app/settings_location.h"
+#include "app/window/about_dialog.h"
 #include "app/window/color_box.h"
-#include "app/window/form_about.h"
-#include "app/window/form_color_options.h"
-#include "app/window/form_main.h"
+#include "app/window/main_window.h"
+#include "app/window/palette_dialog.h"
 #include "app/window/preview_image.h"
 #include "base/errors.h"
+#include "base/charset.h"
 #include "job/headless_run.h"
 #include "job/load_action.h"
 #include "render/font_tables.h"
@@ -27,13 +28,13 @@
 
 namespace kestrelpix::window {
 
-void TFormMain::ButtonLoadSrtClick() {
+void MainWindow::LoadClicked() {
   // A cancelled dialog changes nothing, whatever was loaded before.
-  if (!State.CommandLineMode && !OpenDialogsub.Execute(this)) return;
+  if (!unattended_ && !subtitleDialog_.Execute(this)) return;
 
   listCharset_ = -1;
   try {
-    LoadSubtitleFile(LocalPath(OpenDialogsub.fileName), CurrentSubtitle, State, *this);
+    LoadSubtitleFile(LocalPath(subtitleDialog_.fileName), document_, state_, *this);
   } catch (...) {
     // A file that cannot be read ends the load with its error; the caption
     // says "Loading" no longer.
@@ -44,61 +45,61 @@ void TFormMain::ButtonLoadSrtClick() {
   PreviewAfterLoad();
 }
 
-void TFormMain::PreviewAfterLoad() {
+void MainWindow::PreviewAfterLoad() {
   // The first entry is selected: the preview shows it, or the sample text
   // when nothing was loaded. The sample's width says nothing of a refused
   // file, whose check stays as the load left it.
-  const bool fits = State.SubtitleFits;
+  const bool fits = state_.SubtitleFits;
   RefreshPreview();
-  if (!State.SubtitleLoaded) State.SubtitleFits = fits;
+  if (!state_.SubtitleLoaded) state_.SubtitleFits = fits;
 }
 
-void TFormMain::ButtonGenerateClick() {
-  ProgressBar1->setValue(0);
+void MainWindow::GenerateClicked() {
+  progressBar_->setValue(0);
   // A press during a run arrives from the run's event handling: it is the
   // abort request, and the run ends after the entry in progress.
   if (running_) {
     stopRequested_ = true;
-    State.JobIdle = true;
+    state_.JobIdle = true;
     return;
   }
-  State.JobIdle = false;
+  state_.JobIdle = false;
   stopRequested_ = false;
   running_ = true;
   EnableInputs(false);
   framesShown_ = false;
   lastRun_ = RunConversion(CurrentRunRequest(), fonts_, *this);
   running_ = false;
-  State.JobIdle = true;
+  state_.JobIdle = true;
   EnableInputs(true);
   // The run showed its frames in the preview; the preview shows the
   // selected entry over its picture again. (A run starts only when every
   // entry fits, so this draw finds it fitting too.)
   if (std::exchange(framesShown_, false)) RefreshPreview();
   if (lastRun_.Outcome == JobOutcome::Aborted) ShowMessage(AbortedMessage());
-  if (lastRun_.Outcome == JobOutcome::Completed && !State.CommandLineMode) {
+  if (lastRun_.Outcome == JobOutcome::Completed && !unattended_) {
     ShowMessage(lastRun_.HelpText);
   }
   // Closed during the run: now it closes. An unattended run ends the
   // program itself, with the run's status.
-  if (std::exchange(closeAfterRun_, false) && !State.CommandLineMode) close();
+  if (std::exchange(closeAfterRun_, false) && !unattended_) close();
 }
 
-std::string TFormMain::AbortedMessage() const {
+std::string MainWindow::AbortedMessage() const {
   const int n = lastRun_.Entries;
   const std::string entries = n == 1 ? "1 entry" : std::to_string(n) + " entries";
   return "Operation Aborted\rThe shorter pair left holds " + entries + ": " + lastRun_.Names.Index +
          " and " + lastRun_.Names.Sub;
 }
 
-RunRequest TFormMain::CurrentRunRequest() {
-  const std::string input = LocalPath(OpenDialogsub.fileName);
+RunRequest MainWindow::CurrentRunRequest() {
+  const std::string input = LocalPath(subtitleDialog_.fileName);
   const RenderSettings chosen = ReadRenderSettings();
   RunRequest request;
   request.Names = PairNames::BesideInput(input);
   RunStream& stream = request.Streams.emplace_back();
-  stream.Doc = State.SubtitleLoaded ? CurrentSubtitle.get() : nullptr;
-  stream.Fits = State.SubtitleFits;
+  stream.Doc = state_.SubtitleLoaded ? document_.get() : nullptr;
+  stream.Fits = state_.SubtitleFits;
   stream.Input = input;
   stream.Language = chosen.Language;
   stream.Drawing = SettingsForText(chosen, stream.Doc);
@@ -106,42 +107,42 @@ RunRequest TFormMain::CurrentRunRequest() {
   return request;
 }
 
-void TFormMain::ButtonBatchClick() {
-  if (!State.SubtitleLoaded) {
+void MainWindow::BatchClicked() {
+  if (!state_.SubtitleLoaded) {
     ShowMessage("Load an srt");
     return;
   }
-  if (!State.SubtitleFits) {
+  if (!state_.SubtitleFits) {
     ShowMessage("Please use smaller fonts.");
     return;
   }
   // Asked once; later jobs go to the same file.
-  if (OpenDialogBat.fileName.isEmpty()) OpenDialogBat.Execute(this);
-  if (OpenDialogBat.fileName.isEmpty()) return;
+  if (batchDialog_.fileName.isEmpty()) batchDialog_.Execute(this);
+  if (batchDialog_.fileName.isEmpty()) return;
 
   // A name typed without ".bat" gets it; an existing batch file chosen in
   // the dialog is appended to under its own name.
-  QString batchFile = OpenDialogBat.fileName;
+  QString batchFile = batchDialog_.fileName;
   if (!batchFile.endsWith(".bat", Qt::CaseInsensitive)) batchFile += ".bat";
   const std::string path = LocalPath(batchFile);
   // Every choice goes on the line, the palette mode and wrapping included,
   // so the batch converts as this window would.
-  AppendToBatchFile(path, BatchLine(RunningProgramFolder(), LocalPath(OpenDialogsub.fileName),
+  AppendToBatchFile(path, BatchLine(RunningProgramFolder(), LocalPath(subtitleDialog_.fileName),
                                     CurrentPositions()));
   ShowMessage("Job added to Batch file: " + path);
 }
 
-void TFormMain::ButtonColorOptionsClick() {
-  if (FormColorOptions != nullptr) FormColorOptions->exec();
+void MainWindow::PaletteClicked() {
+  if (paletteDialog_ != nullptr) paletteDialog_->exec();
 }
 
-void TFormMain::ButtonAboutClick() {
-  if (FormAbout != nullptr) FormAbout->exec();
+void MainWindow::AboutClicked() {
+  if (aboutDialog_ != nullptr) aboutDialog_->exec();
 }
 
 // --- first activation and the unattended run ------------------------------
 
-void TFormMain::changeEvent(QEvent* event) {
+void MainWindow::changeEvent(QEvent* event) {
   QWidget::changeEvent(event);
   if (event->type() == QEvent::ActivationChange && isActiveWindow()) SettleFrame();
   if (event->type() == QEvent::ActivationChange && isActiveWindow() && !activated_) {
@@ -149,11 +150,11 @@ void TFormMain::changeEvent(QEvent* event) {
     // long unattended generation does not run inside the window system's
     // activation handling.
     QMetaObject::invokeMethod(
-        this, [this] { Guarded(&TFormMain::FormActivate); }, Qt::QueuedConnection);
+        this, [this] { Guarded(&MainWindow::HandleActivation); }, Qt::QueuedConnection);
   }
 }
 
-void TFormMain::FormActivate() {
+void MainWindow::HandleActivation() {
   // Only the first activation after start-up does anything; coming back
   // from the modal windows, message boxes and dialogs does not.
   if (activated_) return;
@@ -162,7 +163,7 @@ void TFormMain::FormActivate() {
   LoadPreviewBackground();
   // Text is drawn by the program's own aliased rasterizer, so the desktop's
   // font smoothing changes nothing in the preview or the output.
-  if (State.CommandLineMode) {
+  if (unattended_) {
     UnattendedRun();
   } else {
     FirstActivationRestore();
@@ -171,15 +172,15 @@ void TFormMain::FormActivate() {
   }
 }
 
-void TFormMain::FirstActivationRestore() {
-  if (FormColorOptions == nullptr) return;
+void MainWindow::FirstActivationRestore() {
+  if (paletteDialog_ == nullptr) return;
   // The palette mode first, then the colour lists of that mode, then this
   // window's settings again, so stored colours are found in those lists.
-  FormColorOptions->RestoreStorage();
-  const bool safe = FormColorOptions->RadioButtonPCDVD2->isChecked();
-  fillColorBoxes(JvColorButtonAntialias, kAntialiasDefaultIndex, safe);
-  fillColorBoxes(JvColorButtonOutline, kOutlineDefaultIndex, safe);
-  fillColorBoxes(JvColorButtonText, kTextDefaultIndex, safe);
+  paletteDialog_->RestoreStorage();
+  const bool safe = paletteDialog_->PaletteModeChoice() == PaletteMode::SafePalette;
+  FillColorBox(antialiasColorBox_, kAntialiasDefaultIndex, safe);
+  FillColorBox(outlineColorBox_, kOutlineDefaultIndex, safe);
+  FillColorBox(textColorBox_, kTextDefaultIndex, safe);
   // The window stays where it is: it was placed before it was shown, and
   // moving a window the window manager is still framing misplaces it.
   RestoreStorage(false);
@@ -189,7 +190,7 @@ namespace {
 
 // A colour position from the command line, in the list the palette mode
 // filled.
-void SelectColorPosition(TColorBox* box, int position, int parameter) {
+void SelectColorPosition(ColorBox* box, int position, int parameter) {
   if (!box->setItemIndex(position)) {
     throw Error(ParameterOutsideListMessage(parameter, position, box->count()) + ".");
   }
@@ -197,161 +198,183 @@ void SelectColorPosition(TColorBox* box, int position, int parameter) {
 
 }  // namespace
 
-void TFormMain::UnattendedRun() {
+void MainWindow::UnattendedRun() {
   // The program ends after every run, with a status the batch can test: a
   // refusal or an error ends it once its message has been read.
   const bool ran = RunGuarded([this] { UnattendedSteps(); });
   RequestTerminate(ran ? ExitStatusFor(lastRun_.Outcome) : 1);
 }
 
-void TFormMain::UnattendedSteps() {
+void MainWindow::UnattendedSteps() {
   // 1. Nothing of the command line reaches the settings file.
-  if (JvFormStorage) JvFormStorage->Active = false;
-  if (FormColorOptions != nullptr && FormColorOptions->JvFormStorage) {
-    FormColorOptions->JvFormStorage->Active = false;
-  }
-  const kestrelpix::CommandLineValues& values = *CommandLineValues;
+  if (formStorage_) formStorage_->Active = false;
+  if (paletteDialog_ != nullptr) paletteDialog_->StopStoring();
+  const kestrelpix::CommandLineValues& values = *commandLine_;
   // 2. The load action takes its file from the dialog.
-  OpenDialogsub.fileName = FromLocalPath(values[0]);
+  subtitleDialog_.fileName = FromLocalPath(values[0]);
   // 3. List positions (no change handlers) and slider positions (which run
   // theirs). A position outside its list leaves the list without selection.
   ControlPositions p = PositionsFromCommandLine(values);
   // A position outside its list is refused here, naming the parameter, as
   // the command-line tool refuses it (the colours are checked at step 7).
   std::vector<std::string> fonts;
-  for (int i = 0; i < ComboBoxFontName->count(); ++i) {
-    fonts.push_back(LocalPath(ComboBoxFontName->itemText(i)));
+  for (int i = 0; i < fontNameBox_->count(); ++i) {
+    fonts.push_back(LocalPath(fontNameBox_->itemText(i)));
   }
   SettingsFromPositions(p, fonts);
-  ComboBoxFontName->setCurrentIndex(p.FontName);
-  ComboBoxFontCharset->setCurrentIndex(p.FontCharset);
-  ComboBoxFontStyle->setCurrentIndex(p.FontStyle);
-  ComboBoxFontSize->setCurrentIndex(p.FontSize);
-  ComboBoxAlign->setCurrentIndex(p.Align);
-  offset->setValue(p.offset);
-  offset_or->setValue(p.offset_or);
-  ComboBoxOutlineWidth->setCurrentIndex(p.OutlineWidth);
-  ComboBoxVobsubLanguage->setCurrentIndex(p.Language);
-  ComboBoxFps->setCurrentIndex(p.Fps);
-  // A line without its sixteenth parameter wraps as the stored setting says.
-  if (p.WrapLines) CheckBoxWrapLines->setChecked(*p.WrapLines);
+  // The line's choices over the restored ones: a line without its
+  // sixteenth parameter wraps as the stored setting says.
+  ApplySettings(FromPositions(p, ControlSettings()));
   // 4. The palette mode.
-  if (FormColorOptions != nullptr) FormColorOptions->SetPaletteModeChoice(p.Palette);
+  if (paletteDialog_ != nullptr) paletteDialog_->SetPaletteModeChoice(p.Palette);
   // 5. Load (no dialog, no success message).
-  ButtonLoadSrtClick();
+  LoadClicked();
   // 6. The colour lists of the mode, and a preview refresh.
-  if (FormColorOptions != nullptr) FormColorOptions->ApplyPaletteMode(this);
+  if (paletteDialog_ != nullptr) paletteDialog_->ApplyPaletteMode();
   // 7. Colours by position in those lists; each change redraws.
   ColorPositionsFromCommandLine(values, p);
-  SelectColorPosition(JvColorButtonAntialias, p.AntialiasColor, 10);
-  JvColorButtonAntialiasChange();
-  SelectColorPosition(JvColorButtonOutline, p.OutlineColor, 11);
-  JvColorButtonAntialiasChange();
-  SelectColorPosition(JvColorButtonText, p.TextColor, 12);
-  JvColorButtonAntialiasChange();
+  SelectColorPosition(antialiasColorBox_, p.AntialiasColor, 10);
+  ColorChanged();
+  SelectColorPosition(outlineColorBox_, p.OutlineColor, 11);
+  ColorChanged();
+  SelectColorPosition(textColorBox_, p.TextColor, 12);
+  ColorChanged();
   // 8. Generate.
-  ButtonGenerateClick();
+  GenerateClicked();
 }
 
-void TFormMain::FormClose() {
+void MainWindow::HandleClose() {
   // Nothing of the desktop was changed, so nothing is restored here.
 }
 
-void TFormMain::FormDestroy() {
-  // As FormClose: nothing of the desktop to restore.
+void MainWindow::HandleDestroy() {
+  // As HandleClose: nothing of the desktop to restore.
   destroyed_ = true;
 }
 
-void TFormMain::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
   // Closing during a run stops it as "Abort" would: the entry in progress
   // is finished and both files are closed; the window says what was left
   // and then closes.
   if (running_) {
     stopRequested_ = true;
-    State.JobIdle = true;
+    state_.JobIdle = true;
     closeAfterRun_ = true;
     event->ignore();
     return;
   }
-  FormClose();
-  if (JvFormStorage && JvFormStorage->Active) JvFormStorage->Save(CurrentPlacement());
+  HandleClose();
+  SaveStorage();
   event->accept();
+}
+
+void MainWindow::SetPaletteDialog(PaletteDialog* dialog) {
+  paletteDialog_ = dialog;
+  if (dialog != nullptr) {
+    connect(dialog, &PaletteDialog::PaletteModeApplied, this, &MainWindow::PaletteModeApplied);
+  }
+}
+
+void MainWindow::PaletteModeApplied(PaletteMode mode) {
+  const bool safe = mode == PaletteMode::SafePalette;
+  FillColorBox(antialiasColorBox_, kAntialiasDefaultIndex, safe);
+  FillColorBox(outlineColorBox_, kOutlineDefaultIndex, safe);
+  FillColorBox(textColorBox_, kTextDefaultIndex, safe);
+  CharsetChanged();
 }
 
 // --- The front end of the load, the fit check and the run -----------------
 
-void TFormMain::SetFileNameText(const std::string& text) {
-  EditLoadSrt->setText(FromLocalPath(text));
+void MainWindow::LoadStarted(const std::string& fileName) {
+  fileNameEdit_->setText("Load SRT");
+  loadNote_.clear();
+  if (fileName.empty()) return;
+  setWindowTitle("Kestrelpix By Morvane Loading Subtitle...");
+  ClearEntryList();
 }
 
-void TFormMain::ShowLoadedFileName() { EditLoadSrt->setText(OpenDialogsub.fileName); }
-
-void TFormMain::SetCaption(const std::string& text) {
-  setWindowTitle(QString::fromStdString(text));
+void MainWindow::Loaded(const SubtitleDocument& doc, const std::vector<std::string>& notes) {
+  if (unattended_) {
+    // An unattended run shows no box for what the load noted: stderr, as
+    // the command-line tool writes it.
+    for (const std::string& note : notes) std::fprintf(stderr, "warning: %s\n", note.c_str());
+  } else {
+    // Below the success message.
+    for (const std::string& note : notes) loadNote_ += (loadNote_.empty() ? "" : "\r") + note;
+    // A charset chosen for an earlier file goes on reading the next ones:
+    // the window says so at every load it decides.
+    const uint8_t chosen = ReadRenderSettings().FontCharset;
+    const uint8_t used = CharsetForText(chosen, &doc);
+    constexpr uint8_t kDefault = CharsetCode(CharsetId::kDefault);
+    if (chosen != kDefault && used != kDefault) {
+      loadNote_ += (loadNote_.empty() ? "" : "\r") + ChosenCharsetNote(used);
+    }
+  }
+  const int count = doc.LineCount();
+  if (count == 0) return;
+  const QSignalBlocker blocker(entryList_);
+  // Rows are listed as the preview draws them: in the chosen charset, or
+  // with DEFAULT in the code page detected.
+  listCharset_ = DrawSettings().FontCharset;
+  for (int i = 1; i <= count; ++i) entryList_->addItem(EntryRowText(ListRowText(doc.LineView(i))));
+  entryList_->setCurrentRow(0);
 }
 
-void TFormMain::ClearEntryList() {
-  const QSignalBlocker blocker(ListBoxPreview);
-  ListBoxPreview->clear();
+void MainWindow::LoadRefused() { ClearEntryList(); }
+
+void MainWindow::AllEntriesFit() {
+  if (!unattended_) {
+    ShowMessage(std::string("Subtitle Style Modified/Loaded Successfully") +
+                (loadNote_.empty() ? "" : "\r" + loadNote_));
+  }
+  loadNote_.clear();
+  fileNameEdit_->setText(subtitleDialog_.fileName);
+}
+
+void MainWindow::LoadEnded() { setWindowTitle(kMainCaption); }
+
+void MainWindow::ClearEntryList() {
+  const QSignalBlocker blocker(entryList_);
+  entryList_->clear();
   listCharset_ = -1;
 }
 
-QString TFormMain::EntryRowText(const std::string& row) const {
+QString MainWindow::EntryRowText(const std::string& row) const {
   return QString::fromStdString(EncodeUtf8(DecodeText(row, static_cast<uint8_t>(listCharset_))));
 }
 
-void TFormMain::AddEntryRow(const std::string& row) {
-  const QSignalBlocker blocker(ListBoxPreview);
-  // Rows are listed as the preview draws them: in the chosen charset, or
-  // with DEFAULT in the code page detected. Decided at the first row, once
-  // the document is read.
-  if (listCharset_ < 0) listCharset_ = DrawSettings().FontCharset;
-  ListBoxPreview->addItem(EntryRowText(row));
-}
-
-void TFormMain::RefillEntryList() {
-  if (!CurrentSubtitle || ListBoxPreview->count() != CurrentSubtitle->LineCount()) return;
+void MainWindow::RefillEntryList() {
+  if (!document_ || entryList_->count() != document_->LineCount()) return;
   listCharset_ = DrawSettings().FontCharset;
-  for (int i = 0; i < ListBoxPreview->count(); ++i) {
-    ListBoxPreview->item(i)->setText(EntryRowText(ListRowText(CurrentSubtitle->LineView(i + 1))));
+  for (int i = 0; i < entryList_->count(); ++i) {
+    entryList_->item(i)->setText(EntryRowText(ListRowText(document_->LineView(i + 1))));
   }
 }
 
-void TFormMain::SelectEntryRow(int row) {
-  const QSignalBlocker blocker(ListBoxPreview);
-  ListBoxPreview->setCurrentRow(row);
-}
-
-// An unattended run shows no box for what the load noted: stderr, as the
-// command-line tool writes it.
-void TFormMain::WriteNote(const std::string& note) {
-  std::fprintf(stderr, "warning: %s\n", note.c_str());
-}
-
-void TFormMain::Warn(std::string_view text) {
-  if (State.CommandLineMode) {
+void MainWindow::Warn(std::string_view text) {
+  if (unattended_) {
     StderrMessageSink().Warn(text);
   } else {
     window::ShowMessage(text);
   }
 }
 
-void TFormMain::Progress(int done, int total) {
+void MainWindow::Progress(int done, int total) {
   QCoreApplication::processEvents();
   if (stopRequested_) return;
-  ProgressBar1->setRange(0, total - 1);
-  ProgressBar1->setValue(done);
+  progressBar_->setRange(0, total - 1);
+  progressBar_->setValue(done);
 }
 
-void TFormMain::FrameDrawn(const IndexFrame& frame) {
+void MainWindow::FrameDrawn(const IndexFrame& frame) {
   FrameBitmap picture;
   PaintPicture(frame, picture);
-  preview->SetPicture(std::move(picture));
+  preview_->SetPicture(std::move(picture));
   previewRow_ = -1;
   framesShown_ = true;
 }
 
-void TFormMain::RequestTerminate(int status) {
+void MainWindow::RequestTerminate(int status) {
   terminateRequested_ = true;
   terminateStatus_ = status;
   emit TerminateApplication(status);

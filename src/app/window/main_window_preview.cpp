@@ -11,7 +11,7 @@
 #include <cerrno>
 
 #include "app/window/color_box.h"
-#include "app/window/form_main.h"
+#include "app/window/main_window.h"
 #include "app/window/preview_image.h"
 #include "base/errors.h"
 #include "base/excerpt.h"
@@ -42,12 +42,12 @@ constexpr size_t kPictureLimit = size_t{64} << 20;
 
 }  // namespace
 
-void TFormMain::LoadPreviewBackground() {
+void MainWindow::LoadPreviewBackground() {
   previewRow_ = -1;
-  const int height = FrameHeightForFps(ComboBoxFps->currentText().toStdString());
+  const int height = FrameHeightForFps(fpsBox_->currentText().toStdString());
   const bool pal = height == kPalFrameHeight;
-  preview->SetFrameSize(QSize(kFrameWidth, height));
-  const QString path = pal ? LabelImageChangedPAL->text() : LabelImageChangedNTSC->text();
+  preview_->SetFrameSize(QSize(kFrameWidth, height));
+  const QString path = pal ? palPicture_ : ntscPicture_;
   if (!path.isEmpty() && QFileInfo::exists(path)) {
     // A picture the user chose. One that cannot be read is treated like a
     // missing one: the built-in picture is shown. Only a regular file is
@@ -63,7 +63,7 @@ void TFormMain::LoadPreviewBackground() {
       const QImage image = QImage::fromData(reinterpret_cast<const uchar*>(bytes.data()),
                                             static_cast<int>(bytes.size()));
       if (!image.isNull()) {
-        preview->SetPicture(FrameFromImage(image, kFrameWidth, height));
+        preview_->SetPicture(FrameFromImage(image, kFrameWidth, height));
         return;
       }
     } else {
@@ -74,7 +74,7 @@ void TFormMain::LoadPreviewBackground() {
         // No box that waits: the preview is redrawn from many handlers,
         // and an unattended run has nobody to press OK.
         const std::string note = refusal + ". The built-in preview picture is shown instead.";
-        if (State.CommandLineMode) {
+        if (unattended_) {
           StderrMessageSink().Warn(note);
         } else {
           ShowNote(note);
@@ -82,35 +82,34 @@ void TFormMain::LoadPreviewBackground() {
       }
     }
   }
-  preview->SetPicture(BuiltInPicture(pal));
+  preview_->SetPicture(BuiltInPicture(pal));
 }
 
-void TFormMain::RenderPreview(const std::string& line1, const std::string& line2,
-                              const RenderSettings& settings) {
+void MainWindow::RenderPreview(const std::string& line1, const std::string& line2,
+                               const RenderSettings& settings) {
   LoadPreviewBackground();
-  if (!PreviewLinesFit(fonts_, line1, line2, settings, State, *this)) return;
-  DrawSubtitleLines(fonts_, preview->Picture(), line1, line2, settings,
-                    preview->Picture().height());
-  preview->PictureChanged();
+  if (!PreviewLinesFit(fonts_, line1, line2, settings, state_, *this)) return;
+  DrawSubtitleLines(fonts_, preview_->Picture(), line1, line2, settings,
+                    preview_->Picture().height());
+  preview_->PictureChanged();
 }
 
-void TFormMain::SampleRender() { RenderPreview(kSampleLine1, kSampleLine2, DrawSettings()); }
+void MainWindow::SampleRender() { RenderPreview(kSampleLine1, kSampleLine2, DrawSettings()); }
 
-void TFormMain::EntryRender() {
-  if (!CurrentSubtitle) return;
-  const int entry = ListBoxPreview->currentRow() + 1;
-  if (entry < 1 || entry > CurrentSubtitle->LineCount()) return;
+void MainWindow::EntryRender() {
+  if (!document_) return;
+  const int entry = entryList_->currentRow() + 1;
+  if (entry < 1 || entry > document_->LineCount()) return;
   const RenderSettings settings = DrawSettings();
-  const DrawnLines text = LinesToDraw(fonts_, *CurrentSubtitle, entry, settings);
+  const DrawnLines text = LinesToDraw(fonts_, *document_, entry, settings);
   RenderPreview(text.Line1, text.Line2, settings);
   // Also when the entry was too wide: a second click would only say so again.
   previewRow_ = entry - 1;
 }
 
-void TFormMain::RefreshPreview() {
-  const int entry = ListBoxPreview->currentRow() + 1;
-  if (State.SubtitleLoaded && CurrentSubtitle && entry >= 1 &&
-      entry <= CurrentSubtitle->LineCount()) {
+void MainWindow::RefreshPreview() {
+  const int entry = entryList_->currentRow() + 1;
+  if (state_.SubtitleLoaded && document_ && entry >= 1 && entry <= document_->LineCount()) {
     EntryRender();
   } else {
     SampleRender();
@@ -118,65 +117,65 @@ void TFormMain::RefreshPreview() {
 }
 
 // A new standard's picture, with the text on it.
-void TFormMain::ComboBoxFpsChange() { RefreshPreview(); }
+void MainWindow::FpsChanged() { RefreshPreview(); }
 
-void TFormMain::ComboBoxFontSizeChange() {
+void MainWindow::FontChanged() {
   RefreshPreview();
-  if (!State.SubtitleLoaded) return;
+  if (!state_.SubtitleLoaded) return;
   // A new face, size, style or outline may make a line too wide.
   setWindowTitle(kCheckingCaption);
-  CheckAllEntriesFit(*CurrentSubtitle, State, *this);
+  CheckAllEntriesFit(*document_, state_, *this);
   setWindowTitle(kMainCaption);
 }
 
 // Wrapping changes what is drawn and measured, as a font change does.
-void TFormMain::CheckBoxWrapLinesClick() { ComboBoxFontSizeChange(); }
+void MainWindow::WrapLinesClicked() { FontChanged(); }
 
-void TFormMain::ComboBoxFontCharsetChange() {
+void MainWindow::CharsetChanged() {
   // The list shows the rows in the charset the preview draws with.
-  if (State.SubtitleLoaded) RefillEntryList();
+  if (state_.SubtitleLoaded) RefillEntryList();
   RefreshPreview();
 }
 
-void TFormMain::offsetChange() {
+void MainWindow::BottomOffsetChanged() {
   RefreshPreview();
-  LabelOffset->setText(QString::number(offset->value()));
+  bottomOffsetLabel_->setText(QString::number(bottomOffsetSlider_->value()));
 }
 
-void TFormMain::offset_orChange() {
-  const int position = offset_or->value();
+void MainWindow::LineSpacingChanged() {
+  const int position = lineSpacingSlider_->value();
   // Only even spacings: an odd position moves up by one, which runs this
   // handler again (nested) with the even value before this run goes on.
-  if (position % 2 != 0) offset_or->setValue(position + 1);
+  if (position % 2 != 0) lineSpacingSlider_->setValue(position + 1);
   RefreshPreview();
-  LabelOffset_Or->setText(QString::number(offset_or->value()));
+  lineSpacingLabel_->setText(QString::number(lineSpacingSlider_->value()));
 }
 
-void TFormMain::ListBoxPreviewClick() {
-  if (State.SubtitleLoaded) EntryRender();
+void MainWindow::EntrySelected() {
+  if (state_.SubtitleLoaded) EntryRender();
 }
 
-void TFormMain::ListBoxPreviewItemClicked() {
+void MainWindow::EntryClicked() {
   // A click that selected another entry has drawn it already.
-  if (State.SubtitleLoaded && previewRow_ != ListBoxPreview->currentRow()) EntryRender();
+  if (state_.SubtitleLoaded && previewRow_ != entryList_->currentRow()) EntryRender();
 }
 
-void TFormMain::JvColorButtonAntialiasChange() {
+void MainWindow::ColorChanged() {
   // Colours set while another window is in front (the settings store at
   // start-up, the colour options window) do not redraw.
-  if (isActiveWindow()) ComboBoxFontCharsetChange();
+  if (isActiveWindow()) CharsetChanged();
 }
 
-void TFormMain::BitBtnChangeImageClick() {
+void MainWindow::ChangeImageClicked() {
   // The dialogs' results are not consulted: a cancelled dialog after an
   // earlier choice sets the same path again.
-  OpenDialogImagePAL.Execute(this);
-  if (!OpenDialogImagePAL.fileName.isEmpty()) {
-    LabelImageChangedPAL->setText(OpenDialogImagePAL.fileName);
+  palPictureDialog_.Execute(this);
+  if (!palPictureDialog_.fileName.isEmpty()) {
+    palPicture_ = palPictureDialog_.fileName;
   }
-  OpenDialogImageNTSC.Execute(this);
-  if (!OpenDialogImageNTSC.fileName.isEmpty()) {
-    LabelImageChangedNTSC->setText(OpenDialogImageNTSC.fileName);
+  ntscPictureDialog_.Execute(this);
+  if (!ntscPictureDialog_.fileName.isEmpty()) {
+    ntscPicture_ = ntscPictureDialog_.fileName;
   }
   // The text over the picture of the frame rate chosen.
   RefreshPreview();

@@ -1,6 +1,9 @@
 // The main window: every conversion setting as a control, the entry list,
-// the preview and the action buttons. Settings live only in the controls;
-// whatever draws, checks, generates or writes a batch line reads them here.
+// the preview and the action buttons. The controls show a Settings value
+// (app/settings_model.h): the settings file is saved from it and restored
+// into it, and the batch line takes its list positions from it. The window
+// is the load's and the run's front end: it shows their events in its
+// caption, file name box, entry list and message boxes.
 #pragma once
 
 #include <QWidget>
@@ -12,6 +15,7 @@
 #include "app/command_line.h"
 #include "app/form_storage.h"
 #include "app/ini_file.h"
+#include "app/settings_model.h"
 #include "app/window/platform.h"
 #include "base/app_state.h"
 #include "job/front_end.h"
@@ -30,85 +34,88 @@ class QSlider;
 
 namespace kestrelpix::window {
 
-class TColorBox;
-class TFormAbout;
-class TFormColorOptions;
-class TPreviewImage;
+class ColorBox;
+class AboutDialog;
+class PaletteDialog;
+class PreviewImage;
 
-class TFormMain : public QWidget, private FrontEnd {
+class MainWindow : public QWidget, private FrontEnd {
   Q_OBJECT
 
  public:
   // args: the program's arguments after its name (for the command-line
   // detection); settingsFile: the settings file to read now and to write
   // when the window is destroyed.
-  TFormMain(std::vector<std::string> args, std::string settingsFile, QWidget* parent = nullptr);
-  ~TFormMain() override;
+  MainWindow(std::vector<std::string> args, std::string settingsFile, QWidget* parent = nullptr);
+  ~MainWindow() override;
 
   // The secondary windows, created after this one (start-up order).
-  void SetFormAbout(TFormAbout* about) { FormAbout = about; }
-  void SetFormColorOptions(TFormColorOptions* options) { FormColorOptions = options; }
+  void SetAboutDialog(AboutDialog* about) { aboutDialog_ = about; }
+  // The palette dialog reports a newly applied mode by its signal.
+  void SetPaletteDialog(PaletteDialog* dialog);
 
   // Group "Input".
-  QGroupBox* GroupBoxInput;
-  QLineEdit* EditLoadSrt;
-  QPushButton* ButtonLoadSrt;
-  QComboBox* ComboBoxFps;
+  QGroupBox* inputGroup_;
+  QLineEdit* fileNameEdit_;
+  QPushButton* loadButton_;
+  QComboBox* fpsBox_;
   // Group "Output".
-  QGroupBox* GroupBoxOutput;
-  QComboBox* ComboBoxVobsubLanguage;
+  QGroupBox* outputGroup_;
+  QComboBox* languageBox_;
   // Group "Render Fonts".
-  QGroupBox* GroupBoxRender;
-  QComboBox* ComboBoxFontName;
-  QComboBox* ComboBoxFontCharset;
-  QComboBox* ComboBoxFontStyle;
-  QComboBox* ComboBoxFontSize;
-  QComboBox* ComboBoxAlign;
-  QSlider* offset;
-  QSlider* offset_or;
-  QLabel* LabelOffset_OrCaption;
-  QLabel* LabelOffset;
-  QLabel* LabelOffset_Or;
-  QComboBox* ComboBoxOutlineWidth;
+  QGroupBox* fontGroup_;
+  QComboBox* fontNameBox_;
+  QComboBox* charsetBox_;
+  QComboBox* fontStyleBox_;
+  QComboBox* fontSizeBox_;
+  QComboBox* alignBox_;
+  QSlider* bottomOffsetSlider_;
+  QSlider* lineSpacingSlider_;
+  QLabel* lineSpacingCaption_;
+  QLabel* bottomOffsetLabel_;
+  QLabel* lineSpacingLabel_;
+  QComboBox* outlineWidthBox_;
   // Off: entries are drawn as the file has them; on: too wide ones are
   // wrapped into two even lines.
-  QCheckBox* CheckBoxWrapLines;
+  QCheckBox* wrapLinesBox_;
   // Group "Colors".
-  QGroupBox* GroupBoxColors;
-  TColorBox* JvColorButtonAntialias;
-  TColorBox* JvColorButtonOutline;
-  TColorBox* JvColorButtonText;
-  QPushButton* ButtonColorOptions;
+  QGroupBox* colorsGroup_;
+  ColorBox* antialiasColorBox_;
+  ColorBox* outlineColorBox_;
+  ColorBox* textColorBox_;
+  QPushButton* paletteButton_;
   // Group "General Settings".
-  QGroupBox* GroupBoxSettings;
-  QPushButton* BitBtnSetDefaultValues;
-  QPushButton* BitBtnChangeImage;
-  QPushButton* ButtonAbout;
+  QGroupBox* settingsGroup_;
+  QPushButton* defaultsButton_;
+  QPushButton* changeImageButton_;
+  QPushButton* aboutButton_;
   // Outside the groups.
-  QProgressBar* ProgressBar1;
-  QPushButton* ButtonGenerate;
-  QPushButton* ButtonBatch;
-  QListWidget* ListBoxPreview;
-  TPreviewImage* preview;
-  QLabel* LabelImageChangedPAL;
-  QLabel* LabelImageChangedNTSC;
+  QProgressBar* progressBar_;
+  QPushButton* generateButton_;
+  QPushButton* batchButton_;
+  QListWidget* entryList_;
+  PreviewImage* preview_;
+  // The preview pictures the user chose, as the dialogs name them (empty:
+  // the built-in ones).
+  QString palPicture_;
+  QString ntscPicture_;
 
   // The window's dialogs; their file names persist while the program runs.
-  OpenDialog OpenDialogsub;
-  OpenDialog OpenDialogImagePAL;
-  OpenDialog OpenDialogImageNTSC;
-  OpenDialog OpenDialogBat;
+  OpenDialog subtitleDialog_;
+  OpenDialog palPictureDialog_;
+  OpenDialog ntscPictureDialog_;
+  OpenDialog batchDialog_;
 
   // The settings store: one in-memory copy of the file for both windows.
-  IniFile JvAppIniFileStorage;
-  std::unique_ptr<FormStorage> JvFormStorage;
+  IniFile settingsStore_;
+  std::unique_ptr<FormStorage> formStorage_;
   const std::string& SettingsFile() const { return settingsFile_; }
 
   // Application-wide flags and the loaded document.
-  AppState State;
-  std::unique_ptr<SubtitleDocument> CurrentSubtitle;
+  AppState state_;
+  std::unique_ptr<SubtitleDocument> document_;
   // Parameters 1 to 15 when started with an acceptable command line.
-  std::optional<kestrelpix::CommandLineValues> CommandLineValues;
+  std::optional<kestrelpix::CommandLineValues> commandLine_;
 
   // The current settings, read afresh from the controls, with the charset as
   // chosen. Named system colours are resolved through the application
@@ -119,6 +126,13 @@ class TFormMain : public QWidget, private FrontEnd {
   RenderSettings DrawSettings();
   // The controls as list and slider positions (batch lines).
   ControlPositions CurrentPositions() const;
+  // The choices the controls show now (controls to model), and showing a
+  // model's choices in the controls (model to controls), in the order the
+  // settings file lists them.
+  Settings ControlSettings() const;
+  void ApplySettings(const Settings& settings);
+  // The model the settings file is saved from and restored into.
+  const Settings& CurrentSettings() const { return settings_; }
   PaletteMode CurrentPaletteMode() const;
 
   // Sizes the preview for the frame rate and loads its background picture.
@@ -128,7 +142,11 @@ class TFormMain : public QWidget, private FrontEnd {
   void RenderPreview(const std::string& line1, const std::string& line2,
                      const RenderSettings& settings);
   // Re-fills a colour box with the palette mode's list and selects `index`.
-  void fillColorBoxes(TColorBox* box, int index, bool safe);
+  void FillColorBox(ColorBox* box, int index, bool safe);
+  // A palette mode applied in the palette dialog: the three colour boxes
+  // get the mode's lists with their default entries, and the preview is
+  // drawn again.
+  void PaletteModeApplied(PaletteMode mode);
   // Disables the settings while a generation runs.
   void EnableInputs(bool enabled);
 
@@ -155,34 +173,38 @@ class TFormMain : public QWidget, private FrontEnd {
   // error, 130 after "Abort".
   bool TerminateRequested() const { return terminateRequested_; }
   int TerminateStatus() const { return terminateStatus_; }
-  // True while FormActivate's one-time work is still to come.
+  // True while HandleActivation's one-time work is still to come.
   bool FirstActivationPending() const { return !activated_; }
   JobOutcome LastJobOutcome() const { return lastRun_.Outcome; }
+  // Started from a batch line: the run goes without dialogs and ends the
+  // program.
+  bool Unattended() const { return unattended_; }
   // How the last generation run ended, with its outputs.
   const RunOutcome& LastRun() const { return lastRun_; }
 
  public slots:
-  // Defaults; Sender is this window at creation, BitBtnSetDefaultValues on
-  // the defaults button.
-  void FormCreate(QObject* Sender);
-  void FormActivate();
-  void FormClose();
-  void FormDestroy();
+  // The default choices; byButton: the defaults button, which also drops
+  // the chosen pictures and the palette mode (the other windows exist by
+  // then), rather than the window's creation.
+  void SetDefaults(bool byButton);
+  void HandleActivation();
+  void HandleClose();
+  void HandleDestroy();
 
-  void ButtonLoadSrtClick();
-  void ComboBoxFpsChange();
-  void ComboBoxFontSizeChange();
-  void ComboBoxFontCharsetChange();
-  void CheckBoxWrapLinesClick();
-  void offsetChange();
-  void offset_orChange();
-  void ListBoxPreviewClick();
-  void JvColorButtonAntialiasChange();
-  void ButtonColorOptionsClick();
-  void BitBtnChangeImageClick();
-  void ButtonAboutClick();
-  void ButtonGenerateClick();
-  void ButtonBatchClick();
+  void LoadClicked();
+  void FpsChanged();
+  void FontChanged();
+  void CharsetChanged();
+  void WrapLinesClicked();
+  void BottomOffsetChanged();
+  void LineSpacingChanged();
+  void EntrySelected();
+  void ColorChanged();
+  void PaletteClicked();
+  void ChangeImageClicked();
+  void AboutClicked();
+  void GenerateClicked();
+  void BatchClicked();
 
  signals:
   // An unattended run has ended and asks the program to end with `status`.
@@ -193,9 +215,22 @@ class TFormMain : public QWidget, private FrontEnd {
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  // The controls, group by group, and the window's layout of them.
   void CreateControls();
+  void CreateInputGroup();
+  void CreateOutputGroup();
+  void CreateFontGroup();
+  void CreateColorsGroup();
+  void CreateSettingsGroup();
+  // The entry list, the progress bar, the two action buttons and the
+  // preview.
+  void CreateSideControls();
+  void LayOutControls();
   void ConnectHandlers();
   void CreateStorage();
+  // Saves the choices and placement into the in-memory copy (when the
+  // storage is active).
+  void SaveStorage();
   void SampleRender();
   void EntryRender();
   // The preview of what the window shows now: the selected entry while a
@@ -204,7 +239,7 @@ class TFormMain : public QWidget, private FrontEnd {
   void PreviewAfterLoad();
   // A click in the entry list: the entry clicked, also when it was already
   // selected and the preview shows something else.
-  void ListBoxPreviewItemClicked();
+  void EntryClicked();
   // The entry list's rows again, decoded with the charset the preview now
   // draws with.
   void RefillEntryList();
@@ -220,7 +255,7 @@ class TFormMain : public QWidget, private FrontEnd {
   // the wanted size.
   void SettleFrame();
   // A slot body run under the general error handler.
-  void Guarded(void (TFormMain::*handler)());
+  void Guarded(void (MainWindow::*handler)());
 
   // The front end of the load, the fit check and the generation run.
   Fonts& GetFonts() override { return fonts_; }
@@ -230,13 +265,16 @@ class TFormMain : public QWidget, private FrontEnd {
   // A warning is a message box too, except in an unattended run, where a box
   // would wait for a press that nobody makes: there it goes to stderr.
   void Warn(std::string_view text) override;
-  void SetFileNameText(const std::string& text) override;
-  void ShowLoadedFileName() override;
-  void SetCaption(const std::string& text) override;
-  void ClearEntryList() override;
-  void AddEntryRow(const std::string& row) override;
-  void SelectEntryRow(int row) override;
-  void WriteNote(const std::string& note) override;
+  // The load as the window shows it: "Load SRT" in the file name box while
+  // nothing is loaded, the caption while reading, the entry list, and the
+  // success message with what the load noted below it (on stderr in an
+  // unattended run, which shows no success message).
+  void LoadStarted(const std::string& fileName) override;
+  void Loaded(const SubtitleDocument& doc, const std::vector<std::string>& notes) override;
+  void LoadRefused() override;
+  void AllEntriesFit() override;
+  void LoadEnded() override;
+  void ClearEntryList();
   std::string WrapHint() const override { return "tick \"Wrap long lines\""; }
   // The run's progress, shown on the bar; the window's events are handled
   // here, once per entry, so that "Abort" can be pressed.
@@ -254,8 +292,8 @@ class TFormMain : public QWidget, private FrontEnd {
   std::string settingsFile_;
   // Why the settings file was not read, told at the first activation.
   std::string settingsNote_;
-  TFormAbout* FormAbout = nullptr;
-  TFormColorOptions* FormColorOptions = nullptr;
+  AboutDialog* aboutDialog_ = nullptr;
+  PaletteDialog* paletteDialog_ = nullptr;
   // The fonts of the preview, the fit check and the generation run.
   Fonts fonts_;
   // The charset the entry list shows the document's rows in, the one the
@@ -276,6 +314,13 @@ class TFormMain : public QWidget, private FrontEnd {
   bool terminateRequested_ = false;
   int terminateStatus_ = 0;
   bool destroyed_ = false;
+  // Started with the fifteen command-line parameters: no dialogs, no
+  // success messages.
+  bool unattended_ = false;
+  // The choices as last saved or restored.
+  Settings settings_;
+  // What the load noted, shown below its success message.
+  std::string loadNote_;
 };
 
 // The generate button's captions, with their keyboard mnemonics ("&").

@@ -46,8 +46,8 @@ TEST(ConvertCommand, BatchFileLineConvertsToTheSameBytesAsNamedSettings) {
   p.FontStyle = 1;  // Bold
   p.FontSize = 16;  // "22"
   p.Align = 1;      // left
-  p.offset = 60;
-  p.offset_or = -2;
+  p.BottomOffset = 60;
+  p.LineSpacing = -2;
   p.OutlineWidth = 2;  // "4"
   p.Palette = PaletteMode::PcOnly;
   p.AntialiasColor = 9;  // silver
@@ -103,6 +103,14 @@ TEST(ConvertCommand, StatusesForRefusalsAndBadOptions) {
   EXPECT_EQ(Cli("convert").status, 2);
   EXPECT_EQ(Cli("convert --help").status, 0);
   EXPECT_EQ(Cli("--version").status, 0);
+  // Both helps name every format the load reads.
+  for (const char* help : {"--help", "convert --help"}) {
+    const std::string out = Cli(help).out;
+    for (const char* formats :
+         {"SubRip .srt", "frame-numbered .sub/.txt", "WebVTT .vtt", "ASS/SSA .ass/.ssa"}) {
+      EXPECT_NE(out.find(formats), std::string::npos) << help << ": " << formats << "\n" << out;
+    }
+  }
   // Too wide for the frame at 50 points: the fit check refuses.
   const std::string wide = dir.Write(
       "wide.srt", "1\n00:00:01,000 --> 00:00:02,000\nA line much too long for fifty point text\n");
@@ -271,6 +279,17 @@ TEST(ConvertCommand, MergeLanguagesOptionAndRefusals) {
   const std::string idx = ReadFileBytes(base + ".idx");
   EXPECT_NE(idx.find("\r\nid: en, index: 0\r\n"), std::string::npos);
   EXPECT_NE(idx.find("\r\nid: en, index: 1\r\n"), std::string::npos);
+
+  // OUTBASE's folder is made when missing, as --output-dir is, and only for
+  // a merge that is not refused.
+  const std::string inFolder = (dir.path() / "films" / "movie").string();
+  EXPECT_EQ(Cli("convert --quiet --languages en --merge " + ShellQuote(inFolder) + inputs).status,
+            2);
+  EXPECT_FALSE(std::filesystem::exists(dir.path() / "films"));
+  const CommandResult made =
+      Cli("convert --quiet --languages EN,en --merge " + ShellQuote(inFolder) + inputs);
+  ASSERT_EQ(made.status, 0) << made.err;
+  EXPECT_EQ(ReadFileBytes(inFolder + ".idx"), idx);
 }
 
 }  // namespace

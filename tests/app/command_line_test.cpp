@@ -6,6 +6,7 @@
 
 #include "base/errors.h"
 #include "render/font_tables.h"
+#include "support/persisted_lists.h"
 #include "support/run_command.h"
 #include "vobsub/palette.h"
 
@@ -46,8 +47,8 @@ TEST(CommandLine, ConversionClampsSlidersAndReadsPaletteCodes) {
   CommandLineValues v = {
       {"/m.srt", "0", "4", "0", "14", "0", "500", "-20", "1", "1", "0", "2", "41", "2", "7"}, ""};
   ControlPositions p = PositionsFromCommandLine(v);
-  EXPECT_EQ(p.offset, 492);
-  EXPECT_EQ(p.offset_or, -14);
+  EXPECT_EQ(p.BottomOffset, 492);
+  EXPECT_EQ(p.LineSpacing, -14);
   EXPECT_EQ(p.Palette, PaletteMode::SafePalette);  // anything but 0, 1, 2
   EXPECT_EQ(p.WrapLines, std::nullopt);            // fifteen parameters: not said
   for (const auto& [wrap, wraps] : {std::pair{"1", true}, std::pair{"0", false}}) {
@@ -97,24 +98,30 @@ TEST(CommandLine, DefaultBatchLine) {
 TEST(CommandLine, BatchLinesReadBackToTheSameSettings) {
   std::mt19937 random(1234);
   const int fonts = static_cast<int>(FontList().size());
+  const auto sizeOf = [](const char* list) {
+    return static_cast<int>(testing::PersistedList(list).size());
+  };
+  const int styles = sizeOf("font_styles"), sizes = sizeOf("font_sizes"), aligns = sizeOf("aligns");
+  const int outlines = sizeOf("outline_widths"), languages = sizeOf("languages");
+  const int fps = sizeOf("fps");
   for (int i = 0; i < 500; ++i) {
     auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
     ControlPositions p;
     p.FontName = pick(fonts);
     p.FontCharset = pick(19);
-    p.FontStyle = pick(9);
-    p.FontSize = pick(35);
-    p.Align = pick(3);
-    p.offset = 8 + pick(485);
-    p.offset_or = -14 + 2 * pick(13);
-    p.OutlineWidth = pick(3);
+    p.FontStyle = pick(styles);
+    p.FontSize = pick(sizes);
+    p.Align = pick(aligns);
+    p.BottomOffset = 8 + pick(485);
+    p.LineSpacing = -14 + 2 * pick(13);
+    p.OutlineWidth = pick(outlines);
     p.Palette = static_cast<PaletteMode>(pick(4));
     const int colors = static_cast<int>(ColorListFor(p.Palette).size());
     p.AntialiasColor = pick(colors);
     p.OutlineColor = pick(colors);
     p.TextColor = pick(colors);
-    p.Language = pick(136);
-    p.Fps = pick(5);
+    p.Language = pick(languages);
+    p.Fps = pick(fps);
     const int wrap = pick(3);
     if (wrap < 2) p.WrapLines = wrap == 1;
     const std::string path = i % 2 ? "/tmp/a b/c \"d\".srt" : "/tmp/plain.srt";
@@ -130,6 +137,55 @@ TEST(CommandLine, BatchLinesReadBackToTheSameSettings) {
     ColorPositionsFromCommandLine(*values, back);
     EXPECT_EQ(back, p) << line;
     EXPECT_EQ((*values)[0], i % 2 ? "/tmp/a b/c.srt" : path);
+  }
+}
+
+// Every position of every list a batch line names gives that list's
+// persisted entry, and the position after the last is refused.
+TEST(CommandLine, PositionsGiveThePersistedEntries) {
+  using Read = std::string (*)(const RenderSettings&);
+  const struct {
+    const char* list;
+    int ControlPositions::*position;
+    Read read;
+  } lists[] = {
+      {"languages", &ControlPositions::Language,
+       [](const RenderSettings& s) { return s.Language; }},
+      {"fps", &ControlPositions::Fps, [](const RenderSettings& s) { return s.Fps; }},
+      {"aligns", &ControlPositions::Align, [](const RenderSettings& s) { return s.Align; }},
+      {"outline_widths", &ControlPositions::OutlineWidth,
+       [](const RenderSettings& s) { return std::to_string(s.OutlineWidth); }},
+      {"font_sizes", &ControlPositions::FontSize,
+       [](const RenderSettings& s) { return std::to_string(s.FontSize); }},
+      {"font_styles", &ControlPositions::FontStyle,
+       [](const RenderSettings& s) { return std::to_string(s.FontStyle); }},
+  };
+  for (const auto& l : lists) {
+    const std::vector<std::string> entries = testing::PersistedList(l.list);
+    for (size_t i = 0; i < entries.size(); ++i) {
+      ControlPositions p;
+      p.*l.position = static_cast<int>(i);
+      const std::string expected = l.position == &ControlPositions::FontStyle
+                                       ? std::to_string(StyleFromName(entries[i]))
+                                       : entries[i];
+      EXPECT_EQ(l.read(SettingsFromPositions(p, FontList())), expected) << l.list << " " << i;
+    }
+    ControlPositions p;
+    p.*l.position = static_cast<int>(entries.size());
+    EXPECT_THROW(SettingsFromPositions(p, FontList()), Error) << l.list;
+  }
+  for (const auto& [mode, list] : {std::pair{PaletteMode::PcOnly, "standard_colors"},
+                                   std::pair{PaletteMode::SafePalette, "safe_colors"}}) {
+    const std::vector<testing::PersistedColor> colors = testing::PersistedColorList(list);
+    for (size_t i = 0; i < colors.size(); ++i) {
+      ControlPositions p;
+      p.Palette = mode;
+      p.TextColor = p.OutlineColor = p.AntialiasColor = static_cast<int>(i);
+      const RenderSettings s = SettingsFromPositions(p, FontList());
+      EXPECT_EQ(s.TextColor, colors[i].value) << colors[i].name;
+      EXPECT_EQ(s.OutlineColor, colors[i].value) << colors[i].name;
+      EXPECT_EQ(s.AntialiasColor, colors[i].value) << colors[i].name;
+    }
   }
 }
 

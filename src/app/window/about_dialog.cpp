@@ -1,4 +1,4 @@
-#include "app/window/form_about.h"
+#include "app/window/about_dialog.h"
 
 #include <QGridLayout>
 #include <QGuiApplication>
@@ -40,9 +40,9 @@ const char* const kUsageText =
     "Tip: if the subtitle doesn't show up on your video, move it higher with the Offsets "
     "slider.\n";
 
-TClickLabel::TClickLabel(QWidget* parent) : QLabel(parent) { setCursor(Qt::PointingHandCursor); }
+ClickLabel::ClickLabel(QWidget* parent) : QLabel(parent) { setCursor(Qt::PointingHandCursor); }
 
-void TClickLabel::mouseReleaseEvent(QMouseEvent* event) {
+void ClickLabel::mouseReleaseEvent(QMouseEvent* event) {
   QLabel::mouseReleaseEvent(event);
   if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) {
     emit clicked();
@@ -61,66 +61,82 @@ QLabel* Bold(const QString& text) {
 
 }  // namespace
 
-TFormAbout::TFormAbout(QWidget* parent) : QDialog(parent) {
-  setObjectName("TFormAbout");
+AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
+  setObjectName("AboutDialog");
   setWindowTitle("About");
   setWindowFlags(Qt::Dialog | Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                  Qt::WindowStaysOnTopHint);
   setModal(true);
   setFixedSize(600, 556);
 
-  ImageMorvane = new QLabel;
-  ImageMorvane->setObjectName("ImageMorvane");
-  ImageMorvane->setPixmap(QPixmap(":/pictures/logo"));
-  ImageMorvane->setAttribute(Qt::WA_TranslucentBackground);
+  CreateControls();
+  LayOutControls();
 
-  LabelInfo = new QLabel;
-  LabelInfo->setObjectName("LabelInfo");
-  LabelInfo->setWordWrap(true);
+  connect(visitSiteButton_, &QPushButton::clicked, this, &AboutDialog::VisitSiteClicked);
+  connect(madeByLabel_, &ClickLabel::clicked, this, &AboutDialog::VisitSiteClicked);
+  connect(checkVersionButton_, &QPushButton::clicked, this, &AboutDialog::CheckVersionClicked);
+  connect(muxToolButton_, &QPushButton::clicked, this, &AboutDialog::MuxToolClicked);
+  connect(donateImage_, &ClickLabel::clicked, this, &AboutDialog::DonateClicked);
+  connect(closeButton_, &QPushButton::clicked, this, &QDialog::accept);
 
+  FillTexts();
+}
+
+void AboutDialog::CreateControls() {
+  logo_ = new QLabel;
+  logo_->setObjectName("logo");
+  logo_->setPixmap(QPixmap(":/pictures/logo"));
+  logo_->setAttribute(Qt::WA_TranslucentBackground);
+
+  infoLabel_ = new QLabel;
+  infoLabel_->setObjectName("infoLabel");
+  infoLabel_->setWordWrap(true);
+
+  madeByLabel_ = new ClickLabel;
+  madeByLabel_->setObjectName("madeByLabel");
+  madeByLabel_->setText("Morvane");
+  madeByLabel_->setStyleSheet("color: blue; font-weight: bold; text-decoration: underline;");
+  versionLabel_ = Bold(KESTRELPIX_VERSION);
+  versionLabel_->setObjectName("versionLabel");
+
+  infoText_ = new QPlainTextEdit;
+  infoText_->setObjectName("infoText");
+  infoText_->setReadOnly(true);
+  infoText_->setPlainText(kUsageText);
+
+  visitSiteButton_ = new QPushButton("Visit the official site: kestrelpix.org");
+  visitSiteButton_->setObjectName("visitSiteButton");
+  visitSiteButton_->setCursor(Qt::PointingHandCursor);
+  checkVersionButton_ = new QPushButton("Check Version");
+  checkVersionButton_->setObjectName("checkVersionButton");
+  muxToolButton_ = new QPushButton("Mux Vobsubs (Multilanguage support)");
+  muxToolButton_->setObjectName("muxToolButton");
+  donateImage_ = new ClickLabel;
+  donateImage_->setObjectName("donateImage");
+  donateImage_->setPixmap(QPixmap(":/pictures/donate"));
+  donateImage_->setToolTip("Donate");
+  closeButton_ = new QPushButton("Close");
+  closeButton_->setObjectName("closeButton");
+  closeButton_->setDefault(true);
+}
+
+void AboutDialog::LayOutControls() {
   auto* madeBy = new QLabel("Made by :");
-  LabelMadeByMorvane = new TClickLabel;
-  LabelMadeByMorvane->setObjectName("LabelMadeByMorvane");
-  LabelMadeByMorvane->setText("Morvane");
-  LabelMadeByMorvane->setStyleSheet("color: blue; font-weight: bold; text-decoration: underline;");
   auto* versionCaption = Bold("Current version :");
-  LabelVersion = Bold(KESTRELPIX_VERSION);
-  LabelVersion->setObjectName("LabelVersion");
-
-  MemoInfo = new QPlainTextEdit;
-  MemoInfo->setObjectName("MemoInfo");
-  MemoInfo->setReadOnly(true);
-  MemoInfo->setPlainText(kUsageText);
-
   auto* thanks = new QLabel("Special Thanks to:");
   auto* credit1 = new QLabel("The FreeType, fontconfig and Qt developers, for fonts and windows");
   auto* credit2 = new QLabel("dvdauthor's spumux and FFmpeg, the tools our output is tested with");
   auto* credit3 = new QLabel("Everyone who reported problems and sent sample subtitles");
 
-  ButtonVisitSite = new QPushButton("Visit the official site: kestrelpix.org");
-  ButtonVisitSite->setObjectName("ButtonVisitSite");
-  ButtonVisitSite->setCursor(Qt::PointingHandCursor);
-  ButtonCheckVersion = new QPushButton("Check Version");
-  ButtonCheckVersion->setObjectName("ButtonCheckVersion");
-  ButtonMuxTool = new QPushButton("Mux Vobsubs (Multilanguage support)");
-  ButtonMuxTool->setObjectName("ButtonMuxTool");
-  ImageDonate = new TClickLabel;
-  ImageDonate->setObjectName("ImageDonate");
-  ImageDonate->setPixmap(QPixmap(":/pictures/donate"));
-  ImageDonate->setToolTip("Donate");
-  ButtonClose = new QPushButton("Close");
-  ButtonClose->setObjectName("ButtonClose");
-  ButtonClose->setDefault(true);
-
   auto* head = new QHBoxLayout;
-  head->addWidget(ImageMorvane, 0, Qt::AlignTop);
-  head->addWidget(LabelInfo, 1);
+  head->addWidget(logo_, 0, Qt::AlignTop);
+  head->addWidget(infoLabel_, 1);
 
   auto* facts = new QGridLayout;
   facts->addWidget(madeBy, 0, 0);
-  facts->addWidget(LabelMadeByMorvane, 0, 1);
+  facts->addWidget(madeByLabel_, 0, 1);
   facts->addWidget(versionCaption, 1, 0);
-  facts->addWidget(LabelVersion, 1, 1);
+  facts->addWidget(versionLabel_, 1, 1);
   facts->setColumnStretch(2, 1);
 
   auto* credits = new QVBoxLayout;
@@ -132,37 +148,28 @@ TFormAbout::TFormAbout(QWidget* parent) : QDialog(parent) {
 
   auto* buttons = new QHBoxLayout;
   auto* buttonColumn = new QVBoxLayout;
-  buttonColumn->addWidget(ButtonVisitSite);
+  buttonColumn->addWidget(visitSiteButton_);
   auto* buttonRow = new QHBoxLayout;
-  buttonRow->addWidget(ButtonCheckVersion);
-  buttonRow->addWidget(ButtonMuxTool);
+  buttonRow->addWidget(checkVersionButton_);
+  buttonRow->addWidget(muxToolButton_);
   buttonColumn->addLayout(buttonRow);
   buttons->addLayout(buttonColumn, 1);
-  buttons->addWidget(ImageDonate);
+  buttons->addWidget(donateImage_);
 
   auto* whole = new QVBoxLayout(this);
   whole->addLayout(head);
   whole->addLayout(facts);
-  whole->addWidget(MemoInfo, 1);
+  whole->addWidget(infoText_, 1);
   whole->addLayout(credits);
   whole->addLayout(buttons);
   auto* closeRow = new QHBoxLayout;
   closeRow->addStretch(1);
-  closeRow->addWidget(ButtonClose);
+  closeRow->addWidget(closeButton_);
   whole->addLayout(closeRow);
-
-  connect(ButtonVisitSite, &QPushButton::clicked, this, &TFormAbout::ButtonVisitSiteClick);
-  connect(LabelMadeByMorvane, &TClickLabel::clicked, this, &TFormAbout::ButtonVisitSiteClick);
-  connect(ButtonCheckVersion, &QPushButton::clicked, this, &TFormAbout::ButtonCheckVersionClick);
-  connect(ButtonMuxTool, &QPushButton::clicked, this, &TFormAbout::ButtonMuxToolClick);
-  connect(ImageDonate, &TClickLabel::clicked, this, &TFormAbout::ImageDonateClick);
-  connect(ButtonClose, &QPushButton::clicked, this, &QDialog::accept);
-
-  FormCreate();
 }
 
-void TFormAbout::FormCreate() {
-  LabelInfo->setText(
+void AboutDialog::FillTexts() {
+  infoLabel_->setText(
       QStringLiteral(
           "Kestrelpix convert's txt subtitles to Vobsubs (idx/sub) in order to put them in a Dvd "
           "Device Player.that supports vobsub subtitles.\n"
@@ -175,32 +182,32 @@ void TFormAbout::FormCreate() {
           .arg(kSiteAddress, kForumAddress));
 }
 
-void TFormAbout::showEvent(QShowEvent* event) {
+void AboutDialog::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   if (event->spontaneous()) return;
   // Opens with "Close" in focus, so Enter closes it.
-  ButtonClose->setFocus(Qt::OtherFocusReason);
+  closeButton_->setFocus(Qt::OtherFocusReason);
   // Centred on the screen.
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
     move(screen->availableGeometry().center() - rect().center());
   }
 }
 
-void TFormAbout::keyPressEvent(QKeyEvent* event) {
+void AboutDialog::keyPressEvent(QKeyEvent* event) {
   // Escape presses "Close" as Enter does, rather than cancelling.
   if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-    ButtonClose->click();
+    closeButton_->click();
     return;
   }
   QDialog::keyPressEvent(event);
 }
 
-void TFormAbout::ButtonVisitSiteClick() { OpenUrl(kSiteAddress); }
+void AboutDialog::VisitSiteClicked() { OpenUrl(kSiteAddress); }
 
-void TFormAbout::ButtonCheckVersionClick() { OpenUrl(kDownloadAddress); }
+void AboutDialog::CheckVersionClicked() { OpenUrl(kDownloadAddress); }
 
-void TFormAbout::ButtonMuxToolClick() { OpenUrl(kMuxToolAddress); }
+void AboutDialog::MuxToolClicked() { OpenUrl(kMuxToolAddress); }
 
-void TFormAbout::ImageDonateClick() { OpenUrl(kDonateAddress); }
+void AboutDialog::DonateClicked() { OpenUrl(kDonateAddress); }
 
 }  // namespace kestrelpix::window
