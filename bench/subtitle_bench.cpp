@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <string>
 
-#include "subtitle/subtitle.h"
+#include "subtitle/subtitle_document.h"
 #include "support/collecting_sink.h"
 
 namespace {
@@ -31,7 +31,7 @@ void BM_ReadSrt100k(benchmark::State& state) {
   const std::string path = MakeFilm(100000);
   kestrelpix::testing::CollectingMessageSink sink;
   for (auto _ : state) {
-    kestrelpix::TSubtitle doc;
+    kestrelpix::SubtitleDocument doc;
     doc.LoadSubtitle(path, true, sink);
     benchmark::DoNotOptimize(doc.LineCount());
   }

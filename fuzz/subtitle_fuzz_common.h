@@ -8,12 +8,12 @@
 #include <string_view>
 
 #include "base/errors.h"
-#include "subtitle/subtitle.h"
+#include "subtitle/subtitle_document.h"
 #include "support/collecting_sink.h"
 
 inline void LoadFuzzInput(const uint8_t* data, size_t size, const char* extension) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-  kestrelpix::TSubtitle doc;
+  kestrelpix::SubtitleDocument doc;
   kestrelpix::testing::CollectingMessageSink sink;
   kestrelpix::LoadOptions options;
   // Without a chosen rate, then with one: a frame-numbered file without its
@@ -26,11 +26,14 @@ inline void LoadFuzzInput(const uint8_t* data, size_t size, const char* extensio
     }
     for (int i = 1; i <= doc.LineCount(); ++i) {
       const auto& line = doc.GetLine(i);
-      // Times are always whole milliseconds as decimal text.
-      if (line.StartTime.empty() || line.EndTime.empty()) __builtin_trap();
-      // Every line of an entry is either drawn or held as an extra line.
-      const auto all = doc.EntryLines(i);
-      if (!line.Text1.empty() && (all.empty() || all[0] != line.Text1)) __builtin_trap();
+      // The packed entry reads back the same as its copy, kept lines too.
+      const auto view = doc.LineView(i);
+      if (view.StartMs != line.StartMs || view.EndMs != line.EndMs || view.Text1 != line.Text1 ||
+          view.Text3 != line.Text3)
+        __builtin_trap();
+      for (std::string_view extra : doc.ExtraLines(i)) {
+        if (extra.size() > kestrelpix::kMaxKeptLineBytes) __builtin_trap();
+      }
     }
     if (doc.Loaded && doc.LoadNotes().size() > 3) __builtin_trap();
   }

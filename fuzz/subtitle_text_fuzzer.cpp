@@ -105,7 +105,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   RenderSettings wrapping = s;
   wrapping.WrapLines = true;
-  const SubtitleLine entry{"0", "1", std::string(line1), std::string(line2), ""};
+  const SubtitleEntry entry{0, 1, std::string(line1), std::string(line2), ""};
   const DrawnLines wrapped = LinesToDraw(TestFonts(), entry, wrapping);
   const bool fits =
       LineWidth(TestFonts(), line1, s) < FitLimit && LineWidth(TestFonts(), line2, s) < FitLimit;

@@ -44,7 +44,7 @@ void ConsoleFrontEnd::Warn(std::string_view text) {
   StderrMessageSink().Warn(prefix_ + std::string(text));
 }
 
-void ConsoleFrontEnd::Loaded(const TSubtitle& doc, const std::vector<std::string>& notes) {
+void ConsoleFrontEnd::Loaded(const SubtitleDocument& doc, const std::vector<std::string>& notes) {
   for (const std::string& note : notes) Warn(note);
 }
 

@@ -41,7 +41,7 @@ class ConsoleFrontEnd : public FrontEnd {
   void Warn(std::string_view text) override;
   bool ShouldStop() override;
   // What the reader noted about the file: a warning each.
-  void Loaded(const TSubtitle& doc, const std::vector<std::string>& notes) override;
+  void Loaded(const SubtitleDocument& doc, const std::vector<std::string>& notes) override;
   void Progress(int done, int total) override;
 
  private:

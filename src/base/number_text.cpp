@@ -69,7 +69,7 @@ int32_t StrToInt(std::string_view text) {
   return value;
 }
 
-double StrToFloat(std::string_view text) {
+std::optional<double> TryStrToFloat(std::string_view text) {
   size_t begin = 0, end = text.size();
   while (begin < end && IsBlank(text[begin])) ++begin;
   while (end > begin && IsBlank(text[end - 1])) --end;
@@ -81,16 +81,22 @@ double StrToFloat(std::string_view text) {
     if (c >= '0' && c <= '9') {
       digit_seen = true;
     } else if (c != '.' && c != '-' && c != '+' && c != 'e' && c != 'E') {
-      throw InvalidFloat(text);
+      return std::nullopt;
     }
   }
-  if (!digit_seen) throw InvalidFloat(text);
+  if (!digit_seen) return std::nullopt;
   double value = 0;
   auto [ptr, ec] = std::from_chars(body.data(), body.data() + body.size(), value);
   if (ec != std::errc() || ptr != body.data() + body.size() || !std::isfinite(value)) {
-    throw InvalidFloat(text);
+    return std::nullopt;
   }
   return value;
+}
+
+double StrToFloat(std::string_view text) {
+  const std::optional<double> value = TryStrToFloat(text);
+  if (!value) throw InvalidFloat(text);
+  return *value;
 }
 
 int64_t RoundHalfEven(double value) { return static_cast<int64_t>(std::nearbyint(value)); }

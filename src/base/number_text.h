@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -22,7 +23,11 @@ bool TryDecimalStrToInt(std::string_view text, int32_t& value);
 
 // A floating-point number with "." as the decimal separator and an optional
 // exponent; leading and trailing blanks are allowed, thousands separators
-// are not. Throws ConvertError "'%s' is not a valid floating point value".
+// are not; infinities and NaN are not numbers here. Empty when the text is
+// not such a number.
+std::optional<double> TryStrToFloat(std::string_view text);
+
+// The same, throwing ConvertError "'%s' is not a valid floating point value".
 double StrToFloat(std::string_view text);
 
 // Rounds to the nearest integer, an exact half going to the even neighbour.

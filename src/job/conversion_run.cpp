@@ -5,7 +5,6 @@
 #include <filesystem>
 
 #include "base/errors.h"
-#include "base/number_text.h"
 #include "job/entry_encoder.h"
 #include "job/job_support.h"
 #include "job/output_file.h"
@@ -136,10 +135,10 @@ RunOutcome RunConversion(const RunRequest& request, Fonts& fonts, RunObserver& o
     // from the start instead.
     std::vector<std::vector<double>> starts(streams.size());
     for (size_t s = 0; s < streams.size(); ++s) {
-      const TSubtitle& doc = *streams[s].Doc;
+      const SubtitleDocument& doc = *streams[s].Doc;
       starts[s].reserve(static_cast<size_t>(doc.LineCount()));
       for (int k = 1; k <= doc.LineCount(); ++k) {
-        starts[s].push_back(std::max(0.0, StrToFloat(doc.LineView(k).StartTime)));
+        starts[s].push_back(static_cast<double>(std::max<int64_t>(0, doc.LineView(k).StartMs)));
       }
     }
     const std::vector<StreamEntry> order = MergeOrder(starts);
@@ -151,9 +150,9 @@ RunOutcome RunConversion(const RunRequest& request, Fonts& fonts, RunObserver& o
                          starts[static_cast<size_t>(at.stream)][at.entry - 1]});
     }
 
-    writer.Open(IndexSettingsHeader(
-        settings.Fps, PaletteBlock(settings.Palette, settings.AntialiasColor,
-                                   settings.OutlineColor, settings.TextColor)));
+    writer.Open(
+        IndexSettingsHeader(settings.Fps, PaletteBlock(settings.Palette, settings.AntialiasColor,
+                                                       settings.OutlineColor, settings.TextColor)));
     // With one worker every entry is drawn here, and the observer sees each
     // frame; with more they draw ahead on their own threads.
     std::unique_ptr<EncoderPool> pool;

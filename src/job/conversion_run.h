@@ -14,7 +14,7 @@
 #include "job/pair_writer.h"
 #include "render/fonts.h"
 #include "render/render_settings.h"
-#include "subtitle/subtitle.h"
+#include "subtitle/subtitle_document.h"
 
 namespace kestrelpix {
 
@@ -28,12 +28,12 @@ enum class JobOutcome {
 
 // One subtitle of a run, as its load left it.
 struct RunStream {
-  const TSubtitle* Doc = nullptr;  // null: nothing is loaded
-  bool Fits = false;               // every entry passed the fit check
-  std::string Input;               // the subtitle's file
-  std::string Language;            // its entry of the language list ("fr FRENCH")
-  RenderSettings Drawing;          // the settings it is drawn with (its charset resolved)
-  std::string Prefix;              // put before messages that concern it
+  const SubtitleDocument* Doc = nullptr;  // null: nothing is loaded
+  bool Fits = false;                      // every entry passed the fit check
+  std::string Input;                      // the subtitle's file
+  std::string Language;                   // its entry of the language list ("fr FRENCH")
+  RenderSettings Drawing;                 // the settings it is drawn with (its charset resolved)
+  std::string Prefix;                     // put before messages that concern it
 };
 
 struct RunRequest {

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "base/message_sink.h"
-#include "base/number_text.h"
 #include "job/job_support.h"
 #include "render/line_wrap.h"
 #include "render/rasterizer.h"
@@ -28,19 +27,19 @@ EncodedEntry EncodeEntry(Fonts& fonts, const EntryToDraw& what, const ColorKeys&
                          IndexFrame& frame) {
   EncodedEntry out;
   CollectedWarnings warnings(out.Warnings);
-  const SubtitleLineView line = what.Doc->LineView(what.Entry);
+  const SubtitleEntryView line = what.Doc->LineView(what.Entry);
   // Wrapped when wrapping is on. Drawn first: the frame takes its height
   // from the frame rate.
   const DrawnLines text = LinesToDraw(fonts, *what.Doc, what.Entry, *what.Drawing);
   const Band drawn = RenderFrame(fonts, text.Line1, text.Line2, *what.Drawing, frame);
   const Band band = ClampBand(drawn, frame.height());
-  const double end = StrToFloat(line.EndTime);
+  const auto end = static_cast<double>(line.EndMs);
   // A unit's stop can lie at most 65535 ticks of 1024/90000 s (about 745 s)
   // after its own time stamp; a longer entry is shown by several units
   // whose times meet, each with its index line.
   for (const DisplaySpan& span : DisplaySpans(what.StartTime, end)) {
-    out.Units.push_back({span.StartTime,
-                         EncodeSubpicture(frame, band.BandTop, band.BandHeight, span.StartTime,
+    out.Units.push_back(
+        {span.StartTime, EncodeSubpicture(frame, band.BandTop, band.BandHeight, span.StartTime,
                                           span.EndTime, keys, &warnings)});
   }
   return out;

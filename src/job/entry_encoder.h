@@ -17,7 +17,7 @@
 #include "base/frame_bitmap.h"
 #include "render/fonts.h"
 #include "render/render_settings.h"
-#include "subtitle/subtitle.h"
+#include "subtitle/subtitle_document.h"
 #include "vobsub/spu_encoder.h"
 
 namespace kestrelpix {
@@ -37,7 +37,7 @@ struct EncodedEntry {
 
 // What is drawn for one position of the run.
 struct EntryToDraw {
-  const TSubtitle* Doc;
+  const SubtitleDocument* Doc;
   int Entry;  // from 1
   const RenderSettings* Drawing;
   double StartTime;  // as it is stamped (never before 0)
@@ -70,10 +70,10 @@ class EncoderPool {
   const size_t ahead_;  // results held at most beyond the next one handed out
 
   std::mutex mutex_;
-  std::condition_variable ready_;   // a result arrived
-  std::condition_variable space_;   // the consumer took one, or a stop
-  size_t claimed_ = 0;              // the next entry a worker takes
-  size_t handed_ = 0;               // the next entry Next() hands out
+  std::condition_variable ready_;  // a result arrived
+  std::condition_variable space_;  // the consumer took one, or a stop
+  size_t claimed_ = 0;             // the next entry a worker takes
+  size_t handed_ = 0;              // the next entry Next() hands out
   bool stopping_ = false;
   std::map<size_t, EncodedEntry> done_;
   std::map<size_t, std::exception_ptr> failed_;

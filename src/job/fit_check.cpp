@@ -4,6 +4,7 @@
 #include <set>
 #include <string>
 
+#include "base/charset.h"
 #include "base/excerpt.h"
 #include "render/glyph_coverage.h"
 #include "render/line_wrap.h"
@@ -16,12 +17,13 @@ namespace {
 // File text as the font's charset reads it, as UTF-8 for the message; a
 // long line is quoted by its start only.
 std::string Quoted(std::string_view bytes, uint8_t charset) {
-  return Excerpt(EncodeUtf8(
-      DecodeText(bytes.substr(0, kExcerptBytes), charset == kCharsetSymbol ? 0 : charset)));
+  return Excerpt(EncodeUtf8(DecodeText(
+      bytes.substr(0, kExcerptBytes),
+      charset == CharsetCode(CharsetId::kSymbol) ? CharsetCode(CharsetId::kAnsi) : charset)));
 }
 
 // The lines of the entry's text that are measured and drawn, wrapped or not.
-std::vector<std::string_view> TextLines(const SubtitleLineView& entry,
+std::vector<std::string_view> TextLines(const SubtitleEntryView& entry,
                                         const std::vector<std::string_view>& all,
                                         const RenderSettings& font) {
   if (font.WrapLines) return all;
@@ -47,8 +49,8 @@ std::string TooWideMessage(const std::vector<std::string_view>& lines, int numbe
 }
 
 // The check of one entry whose text lines are `all`.
-void CheckLines(const SubtitleLineView& entry, const std::vector<std::string_view>& all, int number,
-                const RenderSettings& font, AppState& state, FrontEnd& frontEnd) {
+void CheckLines(const SubtitleEntryView& entry, const std::vector<std::string_view>& all,
+                int number, const RenderSettings& font, AppState& state, FrontEnd& frontEnd) {
   const DrawnLines drawn = LinesToDraw(frontEnd.GetFonts(), entry, all, font);
   const int W1 = LineWidth(frontEnd.GetFonts(), drawn.Line1, font);
   const int W2 = LineWidth(frontEnd.GetFonts(), drawn.Line2, font);
@@ -65,26 +67,26 @@ void CheckLines(const SubtitleLineView& entry, const std::vector<std::string_vie
 
 }  // namespace
 
-void CheckEntryFits(const SubtitleLine& entry, int number, const RenderSettings& font,
+void CheckEntryFits(const SubtitleEntry& entry, int number, const RenderSettings& font,
                     AppState& state, FrontEnd& frontEnd) {
   CheckLines(ViewOf(entry), EntryTextLines(entry), number, font, state, frontEnd);
 }
 
 void CheckEntryFits(std::string_view line1, std::string_view line2, const RenderSettings& font,
                     AppState& state, FrontEnd& frontEnd) {
-  SubtitleLine entry;
+  SubtitleEntry entry;
   entry.Text1 = line1;
   entry.Text2 = line2;
   CheckEntryFits(entry, 0, font, state, frontEnd);
 }
 
-void CheckAllEntriesFit(const TSubtitle& doc, AppState& state, FrontEnd& frontEnd) {
+void CheckAllEntriesFit(const SubtitleDocument& doc, AppState& state, FrontEnd& frontEnd) {
   const int n = doc.LineCount();
   const bool loading = !state.SubtitleLoaded;
   std::set<char32_t> missing;
   for (int i = 1; i <= n; ++i) {
     const RenderSettings font = SettingsForText(frontEnd.ReadRenderSettings(), &doc);
-    const SubtitleLineView entry = doc.LineView(i);
+    const SubtitleEntryView entry = doc.LineView(i);
     const std::vector<std::string_view> all = EntryTextLines(doc, i);
     // While loading: which characters of the text no installed font has.
     if (loading) {

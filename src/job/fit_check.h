@@ -10,7 +10,7 @@
 #include "job/front_end.h"
 #include "render/line_wrap.h"
 #include "render/render_settings.h"
-#include "subtitle/subtitle.h"
+#include "subtitle/subtitle_document.h"
 
 namespace kestrelpix {
 
@@ -20,7 +20,7 @@ namespace kestrelpix {
 // the entry's number (none when 0) and the widest line's width, quoting the
 // entry's text as the charset reads it, and suggesting wrapping or a smaller
 // font; while nothing is loaded the front end hears LoadRefused first.
-void CheckEntryFits(const SubtitleLine& entry, int number, const RenderSettings& font,
+void CheckEntryFits(const SubtitleEntry& entry, int number, const RenderSettings& font,
                     AppState& state, FrontEnd& frontEnd);
 // The same for an entry of two lines without a number.
 void CheckEntryFits(std::string_view line1, std::string_view line2, const RenderSettings& font,
@@ -30,7 +30,7 @@ void CheckEntryFits(std::string_view line1, std::string_view line2, const Render
 // fit. While loading, characters that no installed font has are reported
 // once as a warning. When all fit: AllEntriesFit, and
 // state.SubtitleLoaded = true. The settings are read afresh for every entry.
-void CheckAllEntriesFit(const TSubtitle& doc, AppState& state, FrontEnd& frontEnd);
+void CheckAllEntriesFit(const SubtitleDocument& doc, AppState& state, FrontEnd& frontEnd);
 
 // The preview's check of the two lines it draws: sets state.SubtitleFits,
 // and a line too wide is reported as "The string", the lines as the charset

@@ -10,7 +10,7 @@
 #include "job/conversion_run.h"
 #include "render/fonts.h"
 #include "render/render_settings.h"
-#include "subtitle/subtitle.h"
+#include "subtitle/subtitle_document.h"
 
 namespace kestrelpix {
 
@@ -30,7 +30,7 @@ class FrontEnd : public RunObserver {
   virtual void LoadStarted(const std::string& fileName) {}
   // The document is read. notes: what the reader noted about the file (text
   // it left out, lines it could not read), one line each, in order.
-  virtual void Loaded(const TSubtitle& doc, const std::vector<std::string>& notes) {}
+  virtual void Loaded(const SubtitleDocument& doc, const std::vector<std::string>& notes) {}
   // An entry of the document being loaded is too wide; the refusal's
   // message follows.
   virtual void LoadRefused() {}

@@ -28,7 +28,7 @@ class InputFrontEnd : public FrontEnd {
   }
   void Warn(std::string_view text) override { outer_.Warn(prefix_ + std::string(text)); }
   void LoadStarted(const std::string& fileName) override { outer_.LoadStarted(fileName); }
-  void Loaded(const TSubtitle& doc, const std::vector<std::string>& notes) override {
+  void Loaded(const SubtitleDocument& doc, const std::vector<std::string>& notes) override {
     std::vector<std::string> prefixed;
     for (const std::string& note : notes) prefixed.push_back(prefix_ + note);
     outer_.Loaded(doc, prefixed);
@@ -45,8 +45,8 @@ class InputFrontEnd : public FrontEnd {
 // Loads one input as the load action does without a window, fit check
 // included, into stream. False when a file or number error ended the load
 // (reported through frontEnd).
-bool LoadStream(const std::string& input, FrontEnd& frontEnd, std::unique_ptr<TSubtitle>& doc,
-                RunStream& stream) {
+bool LoadStream(const std::string& input, FrontEnd& frontEnd,
+                std::unique_ptr<SubtitleDocument>& doc, RunStream& stream) {
   AppState state;
   try {
     // A missing input, a folder or a FIFO gets its own message rather than
@@ -86,7 +86,7 @@ ConversionReport ConvertHeadless(const std::string& input, const std::string& ou
   RunRequest request;
   request.Workers = workers;
   request.Names = PairNames::BesideInput(outputBase.empty() ? input : outputBase);
-  std::unique_ptr<TSubtitle> doc;
+  std::unique_ptr<SubtitleDocument> doc;
   RunStream& stream = request.Streams.emplace_back();
   if (!LoadStream(input, frontEnd, doc, stream)) {
     // A number that does not convert or a file that cannot be read ends
@@ -133,7 +133,7 @@ ConversionReport MergeHeadless(const std::vector<MergeInput>& inputs, const std:
 
   // Every input is loaded and checked before any file is touched; the first
   // that is refused ends the merge.
-  std::vector<std::unique_ptr<TSubtitle>> docs(inputs.size());
+  std::vector<std::unique_ptr<SubtitleDocument>> docs(inputs.size());
   request.Streams.resize(inputs.size());
   for (size_t s = 0; s < inputs.size(); ++s) {
     RunStream& stream = request.Streams[s];

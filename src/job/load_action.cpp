@@ -1,34 +1,33 @@
 #include "job/load_action.h"
 
+#include "base/charset.h"
 #include "job/fit_check.h"
-#include "render/font_tables.h"
 #include "render/text_decode.h"
 
 namespace kestrelpix {
 
-std::string ListRowText(const SubtitleLineView& line) {
+std::string ListRowText(const SubtitleEntryView& line) {
   std::string row(line.Text1);
   if (!line.Text2.empty()) row.append("|").append(line.Text2);
   return row;
 }
 
 std::string ChosenCharsetNote(uint8_t charset) {
-  std::string name = std::to_string(charset);
-  for (const std::string& n : CharsetNames()) {
-    if (CharsetFromName(n) == charset) name = n;
-  }
-  const std::string page = CodePageForCharset(charset);
+  const CharsetRow* row = FindCharset(charset);
+  const std::string name = row != nullptr ? row->ListName : std::to_string(charset);
+  const std::string page = row != nullptr && row->IconvName != nullptr ? row->IconvName : "";
   return "The text is read as " + name + (page.empty() ? "" : " (" + page + ")") +
          ", the charset chosen; choose DEFAULT to have its code page detected.";
 }
 
-void LoadSubtitleFile(const std::string& fileName, std::unique_ptr<TSubtitle>& CurrentSubtitle,
-                      AppState& state, FrontEnd& frontEnd) {
+void LoadSubtitleFile(const std::string& fileName,
+                      std::unique_ptr<SubtitleDocument>& CurrentSubtitle, AppState& state,
+                      FrontEnd& frontEnd) {
   state.SubtitleLoaded = false;
   state.SubtitleFits = false;
   frontEnd.LoadStarted(fileName);
   if (fileName.empty()) return;
-  CurrentSubtitle = std::make_unique<TSubtitle>();
+  CurrentSubtitle = std::make_unique<SubtitleDocument>();
   // A frame-numbered file without its own frame rate counts at the chosen
   // one; with DEFAULT the load names the code page it detects.
   const RenderSettings chosen = frontEnd.ReadRenderSettings();
@@ -39,7 +38,7 @@ void LoadSubtitleFile(const std::string& fileName, std::unique_ptr<TSubtitle>& C
   CurrentSubtitle->LoadSubtitle(fileName, true, frontEnd, options);
   if (CurrentSubtitle->Loaded && settings.WrapLines) {
     // Text beyond two lines that wrapping draws is not reported as lost.
-    const TSubtitle& doc = *CurrentSubtitle;
+    const SubtitleDocument& doc = *CurrentSubtitle;
     const RenderSettings drawing = SettingsForText(chosen, &doc);
     std::vector<int> drawn;
     for (int entry : doc.EntriesWithTextNotDrawn()) {

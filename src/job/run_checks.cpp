@@ -5,8 +5,6 @@
 #include <algorithm>
 #include <cerrno>
 
-#include "base/errors.h"
-#include "base/number_text.h"
 #include "vobsub/output_names.h"
 
 namespace kestrelpix {
@@ -29,21 +27,14 @@ std::string NameTooLongMessage(const std::vector<std::string>& paths) {
   return "";
 }
 
-std::string LongDisplayWarning(const TSubtitle& doc) {
-  constexpr double kHourMs = 3600000.0;
+std::string LongDisplayWarning(const SubtitleDocument& doc) {
+  constexpr int64_t kHourMs = 3600000;
   constexpr size_t kNamed = 5;
   int count = 0;
   std::string numbers;
   for (int k = 1; k <= doc.LineCount(); ++k) {
-    const SubtitleLineView line = doc.LineView(k);
-    double start = 0, end = 0;
-    try {
-      start = StrToFloat(line.StartTime);
-      end = StrToFloat(line.EndTime);
-    } catch (const Error&) {
-      continue;  // the run itself reports it
-    }
-    if (end - std::max(start, 0.0) <= kHourMs) continue;
+    const SubtitleEntryView line = doc.LineView(k);
+    if (line.EndMs - std::max<int64_t>(line.StartMs, 0) <= kHourMs) continue;
     if (static_cast<size_t>(count) < kNamed) numbers += (count ? ", " : "") + std::to_string(k);
     ++count;
   }

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "subtitle/subtitle.h"
+#include "subtitle/subtitle_document.h"
 
 namespace kestrelpix {
 
@@ -15,6 +15,6 @@ std::string NameTooLongMessage(const std::vector<std::string>& paths);
 // Entries shown for longer than an hour are written as many units (one per
 // 745 s); a film of such entries grows large without a word. The warning
 // names how many there are and the numbers of the first few; "" when none.
-std::string LongDisplayWarning(const TSubtitle& doc);
+std::string LongDisplayWarning(const SubtitleDocument& doc);
 
 }  // namespace kestrelpix

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "base/charset.h"
 #include "base/errors.h"
 
 namespace kestrelpix {
@@ -22,37 +23,8 @@ namespace {
 // Each charset names the language whose letters it carries; fontconfig takes
 // it as a hint when the face name alone does not decide.
 const char* LangForCharset(uint8_t charset) {
-  switch (charset) {
-    case 178:
-      return "ar";
-    case 186:
-      return "lt";
-    case 136:
-      return "zh-tw";
-    case 238:
-      return "pl";
-    case 134:
-      return "zh-cn";
-    case 161:
-      return "el";
-    case 129:
-    case 130:
-      return "ko";
-    case 177:
-      return "he";
-    case 204:
-      return "ru";
-    case 128:
-      return "ja";
-    case 222:
-      return "th";
-    case 162:
-      return "tr";
-    case 163:
-      return "vi";
-    default:
-      return nullptr;
-  }
+  const CharsetRow* row = FindCharset(charset);
+  return row != nullptr ? row->FontLanguage : nullptr;
 }
 
 int CeilDiv(long a, long b) { return static_cast<int>(a >= 0 ? (a + b - 1) / b : -((-a) / b)); }

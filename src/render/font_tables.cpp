@@ -7,6 +7,8 @@
 #include <memory>
 #include <utility>
 
+#include "base/charset.h"
+
 namespace kestrelpix {
 
 namespace {
@@ -27,20 +29,6 @@ constexpr std::array<StyleEntry, 9> kStyles = {{
     {"Bold+It+Und", 7},
     {"Italic+Under", 6},
     {"StrikeOut", 8},
-}};
-
-struct CharsetEntry {
-  const char* name;
-  uint8_t code;
-};
-
-// The charset list: each name with the code that settings files, batch lines
-// and the command line use for it.
-constexpr std::array<CharsetEntry, 19> kCharsets = {{
-    {"ANSI", 0},         {"ARABIC", 178}, {"BALTIC", 186},  {"CHINESEBIG5", 136}, {"DEFAULT", 1},
-    {"EASTEUROPE", 238}, {"GB2312", 134}, {"GREEK", 161},   {"HANGEUL", 129},     {"HEBREW", 177},
-    {"JOHAB", 130},      {"MAC", 77},     {"OEM", 255},     {"RUSSIAN", 204},     {"SHIFTJIS", 128},
-    {"SYMBOL", 2},       {"THAI", 222},   {"TURKISH", 162}, {"VIETNAMESE", 163},
 }};
 
 // Case-insensitive order for ASCII letters; names equal but for case keep a
@@ -67,17 +55,8 @@ uint8_t StyleFromName(std::string_view name) {
 }
 
 uint8_t CharsetFromName(std::string_view name) {
-  for (const CharsetEntry& e : kCharsets) {
-    if (name == e.name) return e.code;
-  }
-  return 1;
-}
-
-std::string CharsetName(uint8_t code) {
-  for (const CharsetEntry& e : kCharsets) {
-    if (code == e.code) return e.name;
-  }
-  return "";
+  const CharsetRow* row = FindCharsetByListName(name);
+  return row != nullptr ? row->Code() : CharsetCode(CharsetId::kDefault);
 }
 
 const std::vector<std::string>& StyleNames() {
@@ -92,7 +71,7 @@ const std::vector<std::string>& StyleNames() {
 const std::vector<std::string>& CharsetNames() {
   static const std::vector<std::string> names = [] {
     std::vector<std::string> v;
-    for (const CharsetEntry& e : kCharsets) v.emplace_back(e.name);
+    for (const CharsetRow& row : CharsetTable()) v.emplace_back(row.ListName);
     return v;
   }();
   return names;

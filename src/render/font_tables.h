@@ -31,8 +31,4 @@ const std::vector<std::string>& FontSizeNames();
 // to letter case.
 std::vector<std::string> FontList();
 
-// The name of a charset code as the charset list shows it, or "" for a code
-// that is in no table entry.
-std::string CharsetName(uint8_t code);
-
 }  // namespace kestrelpix

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "base/charset.h"
 #include "render/font_cache.h"
 #include "render/text_decode.h"
 #include "render/text_layout.h"
@@ -26,7 +27,7 @@ bool In(char32_t c, char32_t first, char32_t last) { return c >= first && c <= l
 void CollectMissingGlyphs(Fonts& fonts, std::string_view line, const RenderSettings& s,
                           std::set<char32_t>& missing) {
   // Symbol fonts map bytes to their own private range; nothing to report.
-  if (s.FontCharset == kCharsetSymbol || line.empty()) return;
+  if (s.FontCharset == CharsetCode(CharsetId::kSymbol) || line.empty()) return;
   // Printable ASCII, the common case, is in every installed text face.
   bool ascii = true;
   for (char c : line) ascii = ascii && c >= 0x20 && c < 0x7F;

@@ -28,14 +28,14 @@ int LineWidth(Fonts& fonts, std::string_view text, const RenderSettings& s) {
   return MeasureLine(fonts, text, s.FontName, s.FontSize, s.FontStyle, s.FontCharset).width;
 }
 
-std::vector<std::string_view> EntryTextLines(const SubtitleLine& entry) {
+std::vector<std::string_view> EntryTextLines(const SubtitleEntry& entry) {
   std::vector<std::string_view> lines = {entry.Text1, entry.Text2};
   if (!entry.Text2.empty() && !Trim(entry.Text3).empty()) lines.push_back(entry.Text3);
   return lines;
 }
 
-std::vector<std::string_view> EntryTextLines(const TSubtitle& doc, int index) {
-  const SubtitleLineView entry = doc.LineView(index);
+std::vector<std::string_view> EntryTextLines(const SubtitleDocument& doc, int index) {
+  const SubtitleEntryView entry = doc.LineView(index);
   std::vector<std::string_view> lines = {entry.Text1, entry.Text2};
   const std::vector<std::string_view> extra = doc.ExtraLines(index);
   lines.insert(lines.end(), extra.begin(), extra.end());
@@ -112,24 +112,26 @@ bool WrapInTwo(Fonts& fonts, const std::vector<std::string_view>& text, const Re
 
 }  // namespace
 
-bool WrappingDrawsAllText(Fonts& fonts, const TSubtitle& doc, int index, const RenderSettings& s) {
+bool WrappingDrawsAllText(Fonts& fonts, const SubtitleDocument& doc, int index,
+                          const RenderSettings& s) {
   const std::vector<std::string_view> lines = EntryTextLines(doc, index);
   if (!s.WrapLines || lines.size() <= 2) return false;
   DrawnLines out;
   return WrapInTwo(fonts, lines, s, out);
 }
 
-DrawnLines LinesToDraw(Fonts& fonts, const SubtitleLine& entry, const RenderSettings& s) {
+DrawnLines LinesToDraw(Fonts& fonts, const SubtitleEntry& entry, const RenderSettings& s) {
   return LinesToDraw(fonts, ViewOf(entry), EntryTextLines(entry), s);
 }
 
-DrawnLines LinesToDraw(Fonts& fonts, const TSubtitle& doc, int index, const RenderSettings& s) {
-  const SubtitleLineView entry = doc.LineView(index);
+DrawnLines LinesToDraw(Fonts& fonts, const SubtitleDocument& doc, int index,
+                       const RenderSettings& s) {
+  const SubtitleEntryView entry = doc.LineView(index);
   if (!s.WrapLines) return {std::string(entry.Text1), std::string(entry.Text2)};
   return LinesToDraw(fonts, entry, EntryTextLines(doc, index), s);
 }
 
-DrawnLines LinesToDraw(Fonts& fonts, const SubtitleLineView& entry,
+DrawnLines LinesToDraw(Fonts& fonts, const SubtitleEntryView& entry,
                        const std::vector<std::string_view>& lines, const RenderSettings& s) {
   DrawnLines own{std::string(entry.Text1), std::string(entry.Text2)};
   if (!s.WrapLines) return own;

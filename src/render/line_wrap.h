@@ -10,7 +10,7 @@
 
 #include "render/fonts.h"
 #include "render/render_settings.h"
-#include "subtitle/subtitle.h"
+#include "subtitle/subtitle_document.h"
 
 namespace kestrelpix {
 
@@ -25,11 +25,11 @@ struct DrawnLines {
 // Text2, and Text3 when it is a line of the entry's own text (a SubRip
 // entry's third line; after a one-line entry that slot holds the blank line
 // or the next counter, so it counts only when Text2 is not empty).
-std::vector<std::string_view> EntryTextLines(const SubtitleLine& entry);
+std::vector<std::string_view> EntryTextLines(const SubtitleEntry& entry);
 // The same for entry `index` (1-based) of a document: Text1, Text2 and the
 // lines the document keeps of it that are not drawn (its third and later
-// lines, text after a blank line; TSubtitle::ExtraLines).
-std::vector<std::string_view> EntryTextLines(const TSubtitle& doc, int index);
+// lines, text after a blank line; SubtitleDocument::ExtraLines).
+std::vector<std::string_view> EntryTextLines(const SubtitleDocument& doc, int index);
 
 // The lines of an entry to measure and draw with these settings.
 // Without WrapLines: Text1 and Text2. With it:
@@ -41,16 +41,16 @@ std::vector<std::string_view> EntryTextLines(const TSubtitle& doc, int index);
 //  - text without a blank, or too wide even when wrapped, gives the best it
 //    can, which the fit check then refuses.
 // `lines` are the entry's text lines as EntryTextLines gives them.
-DrawnLines LinesToDraw(Fonts& fonts, const SubtitleLineView& entry,
+DrawnLines LinesToDraw(Fonts& fonts, const SubtitleEntryView& entry,
                        const std::vector<std::string_view>& lines, const RenderSettings& settings);
-DrawnLines LinesToDraw(Fonts& fonts, const SubtitleLine& entry, const RenderSettings& settings);
-DrawnLines LinesToDraw(Fonts& fonts, const TSubtitle& doc, int index,
+DrawnLines LinesToDraw(Fonts& fonts, const SubtitleEntry& entry, const RenderSettings& settings);
+DrawnLines LinesToDraw(Fonts& fonts, const SubtitleDocument& doc, int index,
                        const RenderSettings& settings);
 
 // With WrapLines, whether entry `index` has text beyond its first two lines
 // that wrapping draws: all its text lines joined and broken into two that
 // fit.
-bool WrappingDrawsAllText(Fonts& fonts, const TSubtitle& doc, int index,
+bool WrappingDrawsAllText(Fonts& fonts, const SubtitleDocument& doc, int index,
                           const RenderSettings& settings);
 
 // The text lines joined with one blank, each trimmed of blanks at its ends

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "base/charset.h"
 #include "base/color.h"
 #include "base/frame_geometry.h"
 #include "base/palette_mode.h"
@@ -21,10 +22,10 @@ enum FontStyleBits : uint8_t {
 
 struct RenderSettings {
   std::string FontName = "Arial";
-  int FontSize = 20;        // points
-  uint8_t FontStyle = 0;    // FontStyleBits
-  uint8_t FontCharset = 1;  // DEFAULT
-  int OutlineWidth = 3;     // pixels
+  int FontSize = 20;      // points
+  uint8_t FontStyle = 0;  // FontStyleBits
+  uint8_t FontCharset = CharsetCode(CharsetId::kDefault);
+  int OutlineWidth = 3;  // pixels
   std::string Align = "center";
   int BottomOffset = 30;  // pixels above the lowest 40 rows
   int LineSpacing = -4;   // line spacing adjustment, even

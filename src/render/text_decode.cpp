@@ -6,7 +6,8 @@
 #include <map>
 #include <mutex>
 
-#include "subtitle/subtitle.h"
+#include "base/charset.h"
+#include "subtitle/subtitle_document.h"
 #include "subtitle/unicode_text.h"
 
 namespace kestrelpix {
@@ -14,39 +15,6 @@ namespace kestrelpix {
 namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
-
-struct CodePage {
-  uint8_t charset;
-  const char* iconv_name;
-  bool single_byte;
-};
-
-constexpr CodePage kCodePages[] = {
-    {0, "CP1252", true},      // ANSI
-    {178, "CP1256", true},    // ARABIC
-    {186, "CP1257", true},    // BALTIC
-    {136, "CP950", false},    // CHINESEBIG5
-    {238, "CP1250", true},    // EASTEUROPE
-    {134, "CP936", false},    // GB2312
-    {161, "CP1253", true},    // GREEK
-    {129, "CP949", false},    // HANGEUL
-    {177, "CP1255", true},    // HEBREW
-    {130, "CP1361", false},   // JOHAB
-    {77, "MACINTOSH", true},  // MAC
-    {255, "CP437", true},     // OEM
-    {204, "CP1251", true},    // RUSSIAN
-    {128, "CP932", false},    // SHIFTJIS
-    {222, "CP874", true},     // THAI
-    {162, "CP1254", true},    // TURKISH
-    {163, "CP1258", true},    // VIETNAMESE
-};
-
-const CodePage* FindCodePage(uint8_t charset) {
-  for (const CodePage& cp : kCodePages) {
-    if (cp.charset == charset) return &cp;
-  }
-  return nullptr;
-}
 
 // Converters are opened once per code page and kept; iconv keeps shift state
 // in them, so each use resets it and holds the lock.
@@ -58,11 +26,12 @@ class ConverterCache {
     }
   }
 
-  std::u32string Decode(std::string_view bytes, const CodePage& cp) {
+  // `cp` has an iconv name.
+  std::u32string Decode(std::string_view bytes, const CharsetRow& cp) {
     std::lock_guard<std::mutex> lock(mutex_);
-    auto it = converters_.find(cp.iconv_name);
+    auto it = converters_.find(cp.IconvName);
     if (it == converters_.end()) {
-      it = converters_.emplace(cp.iconv_name, iconv_open("UTF-32LE", cp.iconv_name)).first;
+      it = converters_.emplace(cp.IconvName, iconv_open("UTF-32LE", cp.IconvName)).first;
     }
     iconv_t cd = it->second;
     std::u32string out;
@@ -86,7 +55,7 @@ class ConverterCache {
       // EILSEQ (an undefined byte) or EINVAL (a sequence cut off at the end):
       // one byte becomes one replacement and decoding goes on after it.
       unsigned char bad = static_cast<unsigned char>(*in);
-      out += (cp.single_byte && bad >= 0x80 && bad <= 0x9F) ? char32_t{bad} : kReplacement;
+      out += (cp.SingleByte && bad >= 0x80 && bad <= 0x9F) ? char32_t{bad} : kReplacement;
       ++in;
       --in_left;
     }
@@ -134,32 +103,28 @@ std::u32string DecodeUtf8(std::string_view bytes) {
 
 }  // namespace
 
-uint8_t CharsetForText(uint8_t chosen, const TSubtitle* doc) {
+uint8_t CharsetForText(uint8_t chosen, const SubtitleDocument* doc) {
   if (doc == nullptr) return chosen;
-  if (doc->TextIsUtf8) return kCharsetDefault;
-  return chosen == kCharsetDefault ? doc->DetectedCharset : chosen;
-}
-
-const char* CodePageForCharset(uint8_t charset) {
-  const CodePage* cp = FindCodePage(charset);
-  return cp ? cp->iconv_name : "";
+  constexpr uint8_t kDefault = CharsetCode(CharsetId::kDefault);
+  if (doc->TextIsUtf8) return kDefault;
+  return chosen == kDefault ? doc->DetectedCharset : chosen;
 }
 
 std::u32string DecodeText(std::string_view bytes, uint8_t charset) {
-  if (charset == kCharsetSymbol) {
+  if (charset == CharsetCode(CharsetId::kSymbol)) {
     std::u32string out;
     out.reserve(bytes.size());
     for (unsigned char c : bytes) out += static_cast<char32_t>(0xF000 + c);
     return out;
   }
-  const CodePage* cp = FindCodePage(charset);
-  if (cp == nullptr) {
+  const CharsetRow* cp = FindCharset(charset);
+  if (cp == nullptr || cp->IconvName == nullptr) {
     // DEFAULT, and any code outside the table, is the system code page.
     bool ascii = true;
     for (unsigned char c : bytes) ascii = ascii && c < 0x80;
     if (ascii) return std::u32string(bytes.begin(), bytes.end());
     if (IsValidUtf8(bytes)) return DecodeUtf8(bytes);
-    cp = FindCodePage(0);
+    cp = FindCharset(CharsetCode(CharsetId::kAnsi));
   }
   return Converters().Decode(bytes, *cp);
 }

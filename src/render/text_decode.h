@@ -13,25 +13,18 @@
 
 namespace kestrelpix {
 
-class TSubtitle;
-
-constexpr uint8_t kCharsetDefault = 1;
-constexpr uint8_t kCharsetSymbol = 2;
+class SubtitleDocument;
 
 // The charset that decodes the text of a document: the chosen one, except
 // that DEFAULT stands for the code page the load detected, and text that the
 // load found to be Unicode reads as UTF-8 (DEFAULT) whatever is chosen.
 // Without a document the chosen charset.
-uint8_t CharsetForText(uint8_t chosen, const TSubtitle* doc);
+uint8_t CharsetForText(uint8_t chosen, const SubtitleDocument* doc);
 // The settings with the charset that decodes the document's text.
-inline RenderSettings SettingsForText(RenderSettings settings, const TSubtitle* doc) {
+inline RenderSettings SettingsForText(RenderSettings settings, const SubtitleDocument* doc) {
   settings.FontCharset = CharsetForText(settings.FontCharset, doc);
   return settings;
 }
-
-// The iconv name of the code page that a charset code stands for; DEFAULT
-// and SYMBOL and unknown codes give "" (they are decoded by other rules).
-const char* CodePageForCharset(uint8_t charset);
 
 // The characters of a text line for the given charset. Bytes that the code
 // page does not define become U+FFFD, except that the undefined bytes 0x80 to

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 
+#include "base/charset.h"
 #include "render/shaping.h"
 #include "render/text_decode.h"
 
@@ -82,7 +83,9 @@ LineLayout LayoutLine(ResolvedFont& font, std::string_view bytes, uint8_t charse
   LineLayout layout;
   layout.metrics = font.metrics();
   uint8_t decode_as = charset;
-  if (charset == kCharsetSymbol && !font.primary().symbol_map()) decode_as = 0;
+  if (charset == CharsetCode(CharsetId::kSymbol) && !font.primary().symbol_map()) {
+    decode_as = CharsetCode(CharsetId::kAnsi);
+  }
   // Past its first MiB a line is far wider than any frame, whatever its
   // characters (only zero-width ones could be left, and they draw nothing);
   // laying out the rest would cost memory in proportion (a glyph record and

@@ -5,50 +5,13 @@
 
 #include <memory>
 
-#include "subtitle/subtitle.h"
+#include "base/charset.h"
+#include "subtitle/subtitle_document.h"
 #include "subtitle/unicode_text.h"
 
 namespace kestrelpix {
 
 namespace {
-
-struct DetectedPage {
-  const char* detectorName;  // as uchardet names it, upper case
-  uint8_t charset;
-  const char* shownName;
-};
-
-// ISO 8859 parts map to the Windows code page of their language, which
-// holds the same letters at most places.
-constexpr DetectedPage kPages[] = {
-    {"WINDOWS-1252", 0, "Windows-1252 (ANSI)"},
-    {"ISO-8859-1", 0, "Windows-1252 (ANSI)"},
-    {"ISO-8859-15", 0, "Windows-1252 (ANSI)"},
-    {"WINDOWS-1256", 178, "Windows-1256 (ARABIC)"},
-    {"ISO-8859-6", 178, "Windows-1256 (ARABIC)"},
-    {"WINDOWS-1257", 186, "Windows-1257 (BALTIC)"},
-    {"ISO-8859-13", 186, "Windows-1257 (BALTIC)"},
-    {"BIG5", 136, "Big5 (CHINESEBIG5)"},
-    {"WINDOWS-1250", 238, "Windows-1250 (EASTEUROPE)"},
-    {"ISO-8859-2", 238, "Windows-1250 (EASTEUROPE)"},
-    {"GB18030", 134, "GBK (GB2312)"},
-    {"GB2312", 134, "GBK (GB2312)"},
-    {"WINDOWS-1253", 161, "Windows-1253 (GREEK)"},
-    {"ISO-8859-7", 161, "Windows-1253 (GREEK)"},
-    {"EUC-KR", 129, "Windows-949 (HANGEUL)"},
-    {"UHC", 129, "Windows-949 (HANGEUL)"},
-    {"WINDOWS-1255", 177, "Windows-1255 (HEBREW)"},
-    {"ISO-8859-8", 177, "Windows-1255 (HEBREW)"},
-    {"JOHAB", 130, "Johab (JOHAB)"},
-    {"WINDOWS-1251", 204, "Windows-1251 (RUSSIAN)"},
-    {"SHIFT_JIS", 128, "Shift-JIS (SHIFTJIS)"},
-    {"TIS-620", 222, "Windows-874 (THAI)"},
-    {"WINDOWS-874", 222, "Windows-874 (THAI)"},
-    {"ISO-8859-11", 222, "Windows-874 (THAI)"},
-    {"WINDOWS-1254", 162, "Windows-1254 (TURKISH)"},
-    {"ISO-8859-9", 162, "Windows-1254 (TURKISH)"},
-    {"WINDOWS-1258", 163, "Windows-1258 (VIETNAMESE)"},
-};
 
 bool IsAscii(std::string_view bytes) {
   for (unsigned char c : bytes) {
@@ -67,7 +30,7 @@ std::string UpperName(const char* name) {
 
 }  // namespace
 
-void TSubtitle::DetectCodePage(std::string_view Bytes, const LoadOptions& options) {
+void SubtitleDocument::DetectCodePage(std::string_view Bytes, const LoadOptions& options) {
   if (TextIsUtf8 || IsAscii(Bytes) || IsValidUtf8(Bytes)) return;
   // A few megabytes tell the language as well as the whole file.
   constexpr size_t kSample = size_t{4} << 20;
@@ -78,15 +41,14 @@ void TSubtitle::DetectCodePage(std::string_view Bytes, const LoadOptions& option
     uchardet_data_end(detector.get());
     name = UpperName(uchardet_get_charset(detector.get()));
   }
-  const DetectedPage* found = nullptr;
-  for (const DetectedPage& page : kPages) {
-    if (name == page.detectorName) found = &page;
-  }
-  if (found != nullptr) DetectedCharset = found->charset;
-  if (options.Charset != 1) return;  // a chosen charset decides alone
+  const CharsetRow* found = FindCharsetByDetectorName(name);
+  if (found != nullptr) DetectedCharset = found->Code();
+  // A chosen charset decides alone.
+  if (options.Charset != CharsetCode(CharsetId::kDefault)) return;
   if (found != nullptr) {
-    notes_.push_back(std::string("The text is not UTF-8: it is read as ") + found->shownName +
-                     ", the code page detected; choose another charset if letters look wrong.");
+    notes_.push_back(std::string("The text is not UTF-8: it is read as ") + found->PageName + " (" +
+                     found->ListName +
+                     "), the code page detected; choose another charset if letters look wrong.");
   } else {
     notes_.push_back(
         "The text is not UTF-8 and its code page was not recognised: it is read as "

@@ -37,6 +37,13 @@ size_t TakeLength(const char*& at) {
   }
 }
 
+// A time as an unsigned number that is small for small times of either sign.
+uint64_t ZigZag(int64_t v) {
+  return (static_cast<uint64_t>(v) << 1) ^ static_cast<uint64_t>(v >> 63);
+}
+
+int64_t UnZigZag(uint64_t u) { return static_cast<int64_t>(u >> 1) ^ -static_cast<int64_t>(u & 1); }
+
 }  // namespace
 
 void KeptLines::Add(std::string_view line) {
@@ -56,14 +63,15 @@ void EntryStore::NewBlock(size_t size) {
   blocks_.push_back(std::move(block));
 }
 
-void EntryStore::Add(SubtitleLine fields, const KeptLines& kept) {
-  std::string* parts[] = {&fields.StartTime, &fields.EndTime, &fields.Text1, &fields.Text2,
-                          &fields.Text3};
+void EntryStore::Add(SubtitleEntry fields, const KeptLines& kept) {
+  std::string* parts[] = {&fields.Text1, &fields.Text2, &fields.Text3};
+  const size_t times[] = {ZigZag(fields.StartMs), ZigZag(fields.EndMs)};
   // A field's place: its length times two, or the number of a long field
   // times two plus one.
-  size_t places[5];
-  size_t size = LengthBytes(kept.count_) + kept.packed_.size();
-  for (int f = 0; f < 5; ++f) {
+  size_t places[3];
+  size_t size = LengthBytes(times[0]) + LengthBytes(times[1]) + LengthBytes(kept.count_) +
+                kept.packed_.size();
+  for (int f = 0; f < 3; ++f) {
     std::string& part = *parts[f];
     if (part.size() >= kLongField) {
       places[f] = longFields_.size() * 2 + 1;
@@ -90,7 +98,9 @@ void EntryStore::Add(SubtitleLine fields, const KeptLines& kept) {
     openUsed_ += size;
   }
   char* out = blocks_[block].get() + offset;
-  for (int f = 0; f < 5; ++f) {
+  out = PutLength(out, times[0]);
+  out = PutLength(out, times[1]);
+  for (int f = 0; f < 3; ++f) {
     out = PutLength(out, places[f]);
     if (!parts[f]->empty()) std::memcpy(out, parts[f]->data(), parts[f]->size());
     out += parts[f]->size();
@@ -114,19 +124,22 @@ const char* EntryStore::Start(size_t k) const {
   return blocks_[position >> 32].get() + (position & 0xFFFFFFFF);
 }
 
-SubtitleLineView EntryStore::Line(size_t k) const {
+SubtitleEntryView EntryStore::Line(size_t k) const {
   const char* at = Start(k);
-  SubtitleLineView line;
-  for (std::string_view* field :
-       {&line.StartTime, &line.EndTime, &line.Text1, &line.Text2, &line.Text3}) {
+  SubtitleEntryView entry;
+  entry.StartMs = UnZigZag(TakeLength(at));
+  entry.EndMs = UnZigZag(TakeLength(at));
+  for (std::string_view* field : {&entry.Text1, &entry.Text2, &entry.Text3}) {
     *field = TakeField(at);
   }
-  return line;
+  return entry;
 }
 
 std::vector<std::string_view> EntryStore::Kept(size_t k) const {
   const char* at = Start(k);
-  for (int field = 0; field < 5; ++field) TakeField(at);
+  TakeLength(at);  // the two times
+  TakeLength(at);
+  for (int field = 0; field < 3; ++field) TakeField(at);
   std::vector<std::string_view> lines(TakeLength(at));
   for (std::string_view& line : lines) {
     const size_t n = TakeLength(at);

@@ -14,30 +14,31 @@
 
 namespace kestrelpix {
 
-// One entry. Times are whole milliseconds as decimal text ("0", "40",
-// "3723004"); only Text1 and Text2 are listed, measured and drawn.
-struct SubtitleLine {
-  std::string StartTime;
-  std::string EndTime;
+// One entry: its times in whole milliseconds (a time before the start of
+// the video is negative) and its first three text lines; only Text1 and
+// Text2 are listed, measured and drawn.
+struct SubtitleEntry {
+  int64_t StartMs = 0;
+  int64_t EndMs = 0;
   std::string Text1;
   std::string Text2;
   std::string Text3;
-  bool operator==(const SubtitleLine&) const = default;
+  bool operator==(const SubtitleEntry&) const = default;
 };
 
-// An entry's five fields as views of the document that holds them; valid
-// until the document is cleared or loads again.
-struct SubtitleLineView {
-  std::string_view StartTime;
-  std::string_view EndTime;
+// An entry's fields, its text as views of the document that holds it;
+// valid until the document is cleared or loads again.
+struct SubtitleEntryView {
+  int64_t StartMs = 0;
+  int64_t EndMs = 0;
   std::string_view Text1;
   std::string_view Text2;
   std::string_view Text3;
 };
 
-// An entry's fields as views of `line`.
-inline SubtitleLineView ViewOf(const SubtitleLine& line) {
-  return {line.StartTime, line.EndTime, line.Text1, line.Text2, line.Text3};
+// An entry's fields as views of `entry`.
+inline SubtitleEntryView ViewOf(const SubtitleEntry& entry) {
+  return {entry.StartMs, entry.EndMs, entry.Text1, entry.Text2, entry.Text3};
 }
 
 // How much of an entry's lines after its first two the document keeps, in
@@ -66,16 +67,17 @@ class KeptLines {
 };
 
 // The entries of a document in order. Entry k (from 0) is one position in
-// a block; there lie its five fields, the number of its kept lines and the
-// kept lines, each field and line as a length (LEB128) and its bytes. A
+// a block; there lie its two times (zigzag LEB128), its three text fields,
+// the number of its kept lines and the kept lines, each field and line as a
+// length (LEB128) and its bytes. A
 // field of kLongField bytes or more is not copied: it is kept as it is
 // handed over, and its place holds its number among those.
 class EntryStore {
  public:
-  void Add(SubtitleLine fields, const KeptLines& kept);
+  void Add(SubtitleEntry fields, const KeptLines& kept);
   size_t Size() const { return positions_.size(); }
   // Throws std::out_of_range for k >= Size().
-  SubtitleLineView Line(size_t k) const;
+  SubtitleEntryView Line(size_t k) const;
   std::vector<std::string_view> Kept(size_t k) const;
   // Forgets the entries from n on.
   void Truncate(size_t n);

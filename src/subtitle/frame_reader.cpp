@@ -1,13 +1,16 @@
 // The frame-numbered reader: lines of the form {start}{end}text, with the
 // frame rate stated by the first line as {1}{1}25.000.
+#include "subtitle/frame_reader.h"
+
 #include <cmath>
 #include <cstdint>
+#include <optional>
 #include <utility>
 
 #include "base/errors.h"
 #include "base/number_text.h"
 #include "subtitle/line_reader.h"
-#include "subtitle/subtitle.h"
+#include "subtitle/subtitle_document.h"
 
 namespace kestrelpix {
 
@@ -16,60 +19,51 @@ namespace {
 // Frame number to milliseconds: the frame times 1000 in 32-bit arithmetic,
 // divided by the rate, rounded half to even. A product or a result that does
 // not fit 32 bits is refused rather than wrapped into a wrong time.
-std::string FrameToMs(std::string_view frameText, double fps) {
+int64_t FrameToMs(std::string_view frameText, double fps) {
   const int64_t frame = StrToInt(frameText);
   const int64_t product = frame * 1000;
   if (product > INT32_MAX || product < INT32_MIN) throw InvalidInteger(frameText);
   const double ms = std::nearbyint(static_cast<double>(product) / fps);
   if (!(ms <= INT32_MAX && ms >= INT32_MIN)) throw InvalidInteger(frameText);
-  return std::to_string(static_cast<int64_t>(ms));
+  return static_cast<int64_t>(ms);
 }
 
 }  // namespace
 
-bool TSubtitle::IsFrameFile(const std::string& FileName) {
-  if (!RegularFileExists(FileName)) return false;
-  const std::string ext = UpperExtension(FileName);
-  if (ext != ".TXT" && ext != ".SUB") return false;
-  LineReader reader(FileName);
+bool IsFrameText(std::string_view bytes) {
+  ByteLineReader reader(bytes);
   const std::string first = reader.LineStart(1);
   return !first.empty() && first[0] == '{';
 }
 
-bool TSubtitle::IsFrameText(std::string_view Bytes) {
-  ByteLineReader reader(Bytes);
-  const std::string first = reader.LineStart(1);
-  return !first.empty() && first[0] == '{';
+std::optional<double> ReadFrameRate(std::string_view line) {
+  if (line.substr(0, 6) != "{1}{1}") return std::nullopt;
+  return StrToFloat(line.substr(6));
 }
 
-double TSubtitle::ReadFrameRate(std::string_view Line) {
-  if (Line.substr(0, 6) != "{1}{1}") return 0;
-  return StrToFloat(Line.substr(6));
-}
-
-fivestrings TSubtitle::ParseFrameLine(std::string_view Line, double Fps) {
+SubtitleEntry ParseFrameLine(std::string_view line, double fps) {
   // A line without "{" reads as if its first character followed the brace.
-  const size_t brace = Line.find('{');
+  const size_t brace = line.find('{');
   const size_t startBegin = brace == std::string_view::npos ? 0 : brace + 1;
-  const size_t mid = Line.find("}{", startBegin);
+  const size_t mid = line.find("}{", startBegin);
   std::string_view startText, endText, textPart;
   if (mid == std::string_view::npos) {
-    startText = Line.substr(startBegin);
+    startText = line.substr(startBegin);
   } else {
-    startText = Line.substr(startBegin, mid - startBegin);
+    startText = line.substr(startBegin, mid - startBegin);
     const size_t endBegin = mid + 2;
-    const size_t close = Line.find('}', endBegin);
+    const size_t close = line.find('}', endBegin);
     if (close == std::string_view::npos) {
-      endText = Line.substr(endBegin);
+      endText = line.substr(endBegin);
     } else {
-      endText = Line.substr(endBegin, close - endBegin);
-      textPart = Line.substr(close + 1);
+      endText = line.substr(endBegin, close - endBegin);
+      textPart = line.substr(close + 1);
     }
   }
 
-  fivestrings result;
-  result.StartTime = FrameToMs(startText, Fps);
-  result.EndTime = FrameToMs(endText, Fps);
+  SubtitleEntry result;
+  result.StartMs = FrameToMs(startText, fps);
+  result.EndMs = FrameToMs(endText, fps);
   const size_t bar1 = textPart.find('|');
   if (bar1 == std::string_view::npos) {
     result.Text1 = textPart;
@@ -87,14 +81,14 @@ fivestrings TSubtitle::ParseFrameLine(std::string_view Line, double Fps) {
   return result;
 }
 
-void TSubtitle::ReadFrames(std::string_view Bytes, MessageSink& sink) {
+void SubtitleDocument::ReadFrames(std::string_view Bytes, MessageSink& sink) {
   ByteLineReader reader(Bytes);
   double fps = 0;
   bool first = true;
   while (!reader.AtEnd()) {
     std::string line = reader.ReadLine();
     if (first) {
-      fps = ReadFrameRate(line);
+      fps = ReadFrameRate(line).value_or(0);
       first = false;
     }
     if (fps == 0) {
@@ -107,7 +101,7 @@ void TSubtitle::ReadFrames(std::string_view Bytes, MessageSink& sink) {
     // The first line passes through here too: it becomes an entry of its own.
     // The line goes once parsed, so that a long one is not held three times
     // (as read, as parsed and in the document).
-    fivestrings parsed = ParseFrameLine(std::exchange(line, {}), fps);
+    SubtitleEntry parsed = ParseFrameLine(std::exchange(line, {}), fps);
     KeptLines kept;
     if (parsed.Text3.find_first_not_of(" \t|") != std::string::npos) {
       // Text3 holds the third and any further lines, split at their bars.
@@ -117,9 +111,8 @@ void TSubtitle::ReadFrames(std::string_view Bytes, MessageSink& sink) {
         kept.Add(RemoveTags(std::string(rest.substr(0, bar))));
       if (!kept.Lost()) kept.Add(RemoveTags(std::string(rest)));
     }
-    AddEntry({std::move(parsed.StartTime), std::move(parsed.EndTime),
-              RemoveTags(std::move(parsed.Text1)), RemoveTags(std::move(parsed.Text2)),
-              RemoveTags(std::move(parsed.Text3))},
+    AddEntry({parsed.StartMs, parsed.EndMs, RemoveTags(std::move(parsed.Text1)),
+              RemoveTags(std::move(parsed.Text2)), RemoveTags(std::move(parsed.Text3))},
              kept, false);
     Loaded = true;
   }

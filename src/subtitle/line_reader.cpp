@@ -65,43 +65,6 @@ bool LineReader::Fill() {
   return true;
 }
 
-bool LineReader::AtEnd() { return !Fill() || buffer_[pos_] == '\x1A'; }
-
-std::string LineReader::ReadLine(size_t keep) {
-  std::string line;
-  while (Fill()) {
-    const char* start = buffer_.data() + pos_;
-    const char* lf = static_cast<const char*>(std::memchr(start, '\n', end_ - pos_));
-    const size_t chunk = lf != nullptr ? static_cast<size_t>(lf - start) : end_ - pos_;
-    if (line.size() < keep) {
-      const size_t room = keep - line.size();
-      if (std::memchr(start, '\r', chunk) == nullptr) {
-        line.append(start, std::min(chunk, room));
-      } else {
-        for (size_t i = 0; i < chunk && line.size() < keep; ++i) {
-          if (start[i] != '\r') line.push_back(start[i]);
-        }
-      }
-    }
-    pos_ += chunk;
-    if (lf != nullptr) {
-      ++pos_;  // the line feed itself
-      break;
-    }
-  }
-  return line;
-}
-
-std::string LineReader::LineStart(size_t count) {
-  std::string start;
-  while (start.size() < count && Fill()) {
-    const char c = buffer_[pos_++];
-    if (c == '\n') break;
-    if (c != '\r') start.push_back(c);
-  }
-  return start;
-}
-
 std::string ByteLineReader::ReadLine(size_t keep) {
   std::string line;
   const size_t lf = bytes_.find('\n', pos_);

@@ -1,8 +1,8 @@
-// Reads a subtitle file as lines, the way both readers and both format tests
-// need it: a line ends at LF; every CR is dropped (a CR before LF ends the
-// line with it, any other CR vanishes); the end of the file is reached when
-// no byte is left or when the next line would begin with 0x1A. Reading past
-// the end yields empty lines.
+// Reading a subtitle file: once, whole, through a checked open; and as lines
+// the way both strict readers and both format tests need it: a line ends at
+// LF; every CR is dropped (a CR before LF ends the line with it, any other CR
+// vanishes); the end of the file is reached when no byte is left or when the
+// next line would begin with 0x1A. Reading past the end yields empty lines.
 #pragma once
 
 #include <cstdio>
@@ -12,6 +12,7 @@
 
 namespace kestrelpix {
 
+// An open subtitle file.
 class LineReader {
  public:
   // Throws FileError, naming the file, when it cannot be opened or read.
@@ -20,18 +21,7 @@ class LineReader {
   LineReader(const LineReader&) = delete;
   LineReader& operator=(const LineReader&) = delete;
 
-  // True when no byte is left or the next byte is 0x1A.
-  bool AtEnd();
-  // The next line without its line end; empty when no byte is left. The
-  // whole line is consumed, but only its first `keep` bytes are kept: the
-  // format tests look at a few columns and must not hold a file of one
-  // endless line in memory.
-  std::string ReadLine(size_t keep = std::string::npos);
-  // The first `count` bytes of the next line (CRs dropped, fewer when the
-  // line is shorter) without reading on to its end: the reader is left
-  // inside the line, so this is a reader's last read.
-  std::string LineStart(size_t count);
-  // The unread bytes as they are (no line rules), at most `limit` of them.
+  // The unread bytes as they are, at most `limit` of them.
   std::string ReadAll(size_t limit);
 
  private:
@@ -46,14 +36,22 @@ class LineReader {
   bool eof_ = false;
 };
 
-// The same line rules over bytes in memory: the readers work on a buffer
-// that the load read once from the file.
+// The line rules over bytes in memory: the readers work on a buffer that
+// the load read once from the file.
 class ByteLineReader {
  public:
   explicit ByteLineReader(std::string_view bytes) : bytes_(bytes) {}
 
+  // True when no byte is left or the next byte is 0x1A.
   bool AtEnd() const { return pos_ >= bytes_.size() || bytes_[pos_] == '\x1A'; }
+  // The next line without its line end; empty when no byte is left. The
+  // whole line is consumed, but only its first `keep` bytes are kept: the
+  // format tests look at a few columns and must not copy a file of one
+  // endless line.
   std::string ReadLine(size_t keep = std::string::npos);
+  // The first `count` bytes of the next line (CRs dropped, fewer when the
+  // line is shorter) without reading on to its end: the reader is left
+  // inside the line, so this is a reader's last read.
   std::string LineStart(size_t count);
   // The next line, left unread.
   std::string PeekLine() const {

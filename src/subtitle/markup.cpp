@@ -5,7 +5,7 @@
 
 #include <cctype>
 
-#include "subtitle/subtitle.h"
+#include "subtitle/subtitle_document.h"
 
 namespace kestrelpix {
 
@@ -76,7 +76,7 @@ size_t SubRipMarkupAt(std::string_view text, size_t at, CloseFinder& angle, Clos
 
 }  // namespace
 
-std::string TSubtitle::RemoveTags(std::string Text) {
+std::string SubtitleDocument::RemoveTags(std::string Text) {
   if (Text.find_first_of("<{") == std::string::npos) return Text;
   std::string out;
   out.reserve(Text.size());

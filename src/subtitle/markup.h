@@ -1,5 +1,5 @@
 // Markup of the formats that only the tolerant reading meets. The SubRip and
-// frame-numbered markup is removed by TSubtitle::RemoveTags.
+// frame-numbered markup is removed by SubtitleDocument::RemoveTags.
 #pragma once
 
 #include <string>

@@ -1,12 +1,14 @@
 // The SubRip reader: a line scanner keyed on fixed columns. It looks only
 // for time lines, takes the two times from fixed positions, and takes the
 // three lines after each time line as text.
+#include "subtitle/srt_reader.h"
+
 #include <cstdint>
 #include <optional>
 
 #include "base/number_text.h"
 #include "subtitle/line_reader.h"
-#include "subtitle/subtitle.h"
+#include "subtitle/subtitle_document.h"
 
 namespace kestrelpix {
 
@@ -23,42 +25,33 @@ bool ArrowAtColumn14(std::string_view line) {
 
 }  // namespace
 
-bool TSubtitle::IsSrtFile(const std::string& FileName) {
-  if (!RegularFileExists(FileName) || UpperExtension(FileName) != ".SRT") return false;
-  LineReader reader(FileName);
+bool IsSrtText(std::string_view bytes) {
+  ByteLineReader reader(bytes);
   reader.ReadLine(0);
   return ArrowAtColumn14(reader.LineStart(16));
 }
 
-bool TSubtitle::IsSrtText(std::string_view Bytes) {
-  ByteLineReader reader(Bytes);
-  reader.ReadLine(0);
-  return ArrowAtColumn14(reader.LineStart(16));
-}
+bool IsSrtTimeLine(std::string_view line) { return line.size() >= 29 && ArrowAtColumn14(line); }
 
-bool TSubtitle::IsTimeLine(std::string_view Line) {
-  return Line.size() >= 29 && ArrowAtColumn14(Line);
-}
-
-std::string TSubtitle::SrtTimeToMs(std::string_view Time) {
+int64_t SrtTimeToMs(std::string_view time) {
   // hh:mm:ss,mmm; the separators at columns 3, 6 and 9 are not examined.
   auto field = [&](size_t start, size_t count) {
-    return start < Time.size() ? Time.substr(start, count) : std::string_view();
+    return start < time.size() ? time.substr(start, count) : std::string_view();
   };
   const int64_t hours = StrToInt(field(0, 2));
   const int64_t minutes = StrToInt(field(3, 2));
   const int64_t seconds = StrToInt(field(6, 2));
   const int64_t millis = StrToInt(field(9, std::string_view::npos));
   // Two- and three-character fields keep the sum well inside 32 bits.
-  return std::to_string(hours * 3600000 + minutes * 60000 + seconds * 1000 + millis);
+  return hours * 3600000 + minutes * 60000 + seconds * 1000 + millis;
 }
 
-void TSubtitle::ReadSrt(std::string_view Bytes) {
+void SubtitleDocument::ReadSrt(std::string_view Bytes) {
   ByteLineReader reader(Bytes);
   // The entry being read is added once the next time line, or the end,
   // shows that no more of its text follows.
   struct Entry {
-    SubtitleLine line;
+    SubtitleEntry line;
     KeptLines kept;
     bool lost = false;
   };
@@ -82,13 +75,13 @@ void TSubtitle::ReadSrt(std::string_view Bytes) {
   };
   while (!reader.AtEnd()) {
     std::string line = reader.ReadLine();
-    if (IsTimeLine(line)) {
+    if (IsSrtTimeLine(line)) {
       held.clear();
       // A time that does not convert stops reading: the entries before it
       // stay, with all of their text.
       finish();
-      std::string start = SrtTimeToMs(std::string_view(line).substr(0, 12));
-      std::string end = SrtTimeToMs(std::string_view(line).substr(17, 12));
+      const int64_t start = SrtTimeToMs(std::string_view(line).substr(0, 12));
+      const int64_t end = SrtTimeToMs(std::string_view(line).substr(17, 12));
       // Exactly three lines follow a time line, whatever they hold.
       std::string text1 = reader.ReadLine();
       std::string text2 = reader.ReadLine();
@@ -98,15 +91,15 @@ void TSubtitle::ReadSrt(std::string_view Bytes) {
       if (text2.empty()) lost3 = std::move(text3), text3.clear();
       std::string kept3 = text3;
       entry.emplace();
-      entry->line = {std::move(start), std::move(end), RemoveTags(std::move(text1)),
-                     RemoveTags(std::move(text2)), RemoveTags(std::move(text3))};
+      entry->line = {start, end, RemoveTags(std::move(text1)), RemoveTags(std::move(text2)),
+                     RemoveTags(std::move(text3))};
       // The last line read may be the next entry's counter; a time line
       // swallowed here loses its entry, and it and its counter are no text
       // of this one.
-      const bool nextIsTime = IsTimeLine(reader.PeekLine());
-      const bool time3 = IsTimeLine(lost3);
+      const bool nextIsTime = IsSrtTimeLine(reader.PeekLine());
+      const bool time3 = IsSrtTimeLine(lost3);
       if (!(nextIsTime && !kept3.empty())) dropped(std::move(kept3), true);
-      if (!time3) dropped(lost2, !IsTimeLine(lost2));
+      if (!time3) dropped(lost2, !IsSrtTimeLine(lost2));
       if (time3) {
         dropped(lost3, false);
       } else if (!nextIsTime) {

@@ -15,7 +15,7 @@
 #include "base/idx_time.h"
 #include "base/number_text.h"
 #include "subtitle/markup.h"
-#include "subtitle/subtitle.h"
+#include "subtitle/subtitle_document.h"
 #include "subtitle/unicode_text.h"
 
 namespace kestrelpix {
@@ -172,7 +172,7 @@ bool ReadLooseSubRip(std::string_view text, const EntryOut& out, Tolerated& t) {
   // counter or the entry's text, as the next line shows.
   std::optional<std::string_view> pending;
   auto add = [&](std::string_view line) {
-    if (!IsBlankLine(line)) entry->Add(TSubtitle::RemoveTags(std::string(line)));
+    if (!IsBlankLine(line)) entry->Add(SubtitleDocument::RemoveTags(std::string(line)));
   };
   std::string_view line;
   for (size_t k = 0; lines.Next(line); ++k) {
@@ -216,26 +216,16 @@ bool ParseMicroDvd(std::string_view line, int64_t& start, int64_t& end, std::str
   return true;
 }
 
-bool AsFloat(std::string_view text, double& value) {
-  try {
-    value = StrToFloat(text);
-    return true;
-  } catch (const std::exception&) {
-    return false;
-  }
-}
-
 // The names of an ASS/SSA Format line that the reader uses: how many fields
 // a Dialogue line has, and which of them (the last of each name) hold the
-// start, the end and the text. Only a count and three places are held,
-// however many fields the line names.
+// start, the end and the text (empty where the line names none). Only a
+// count and three places are held, however many fields the line names.
 struct AssFormat {
-  static constexpr size_t kNone = static_cast<size_t>(-1);
   // The usual order, when the Events have no Format line.
   size_t fields = 10;
-  size_t start = 1;
-  size_t end = 2;
-  size_t text = 9;
+  std::optional<size_t> start = 1;
+  std::optional<size_t> end = 2;
+  std::optional<size_t> text = 9;
 };
 
 bool SameNoCase(std::string_view a, std::string_view b) {
@@ -247,7 +237,7 @@ bool SameNoCase(std::string_view a, std::string_view b) {
 }
 
 AssFormat ParseAssFormat(std::string_view rest) {
-  AssFormat format{0, AssFormat::kNone, AssFormat::kNone, AssFormat::kNone};
+  AssFormat format{0, std::nullopt, std::nullopt, std::nullopt};
   while (!rest.empty()) {
     const size_t comma = rest.find(',');
     const std::string_view name = Trim(rest.substr(0, comma));
@@ -393,10 +383,85 @@ bool ReadWebVtt(std::string_view text, const EntryOut& out, bool& header, int& s
   return header || cues > 0;
 }
 
+// MicroDVD found by its {start}{end} lines, from `line`, the first line
+// that is not blank, on. A {0}{0} or {1}{1} line may state the frame rate;
+// without it frames are counted at the chosen rate, and with none chosen the
+// frame-rate message is shown and false returned.
+bool ReadLooseMicroDvd(LineSplitter& lines, std::string_view line, size_t blanksBefore,
+                       const LoadOptions& options, MessageSink& sink, const EntryOut& out,
+                       std::string& tolerated) {
+  int64_t a = 0, b = 0;
+  std::string_view entryText;
+  ParseMicroDvd(line, a, b, entryText);
+  if (blanksBefore > 0) Join(tolerated, "blank lines before the first entry");
+  std::string_view rateText = Trim(entryText);
+  // A {0}{0} or {1}{1} line holding a number is the frame-rate line,
+  // no subtitle; a rate of 0 there is no rate.
+  const std::optional<double> ownRate =
+      (a == 0 || a == 1) && a == b ? TryStrToFloat(entryText) : std::nullopt;
+  const bool rateLine = ownRate.has_value();
+  double fps = ownRate.value_or(0);
+  if (rateLine && a == 0) Join(tolerated, "a {0}{0} frame-rate line");
+  const std::optional<double> chosenRate =
+      fps <= 0 ? TryStrToFloat(options.ChosenFps) : std::nullopt;
+  if (chosenRate && *chosenRate > 0) {
+    fps = *chosenRate;
+    rateText = options.ChosenFps;
+    Join(tolerated, "no frame-rate line: frames counted at the chosen " + options.ChosenFps +
+                        " frames per second");
+  } else if (fps <= 0) {
+    sink.ShowMessage(
+        "Please write at the first line of your *.txt subtitle the fps of this subtitle\r"
+        "Example: {1}{1}25.000");
+    return false;
+  }
+  if (!(fps >= kMinFrameRate)) {
+    throw ConvertError("The frame rate " + std::string(rateText) +
+                       " is below 0.000000466 frames per second, the lowest that frames "
+                       "are counted at");
+  }
+  size_t skipped = 0;
+  size_t count = 0;  // entries read so far
+  for (bool next = rateLine ? lines.Next(line) : true; next; next = lines.Next(line)) {
+    if (IsBlankLine(line)) continue;
+    if (!ParseMicroDvd(line, a, b, entryText)) {
+      ++skipped;
+      continue;
+    }
+    // A frame of at most 9 digits at the lowest rate is below 2.2e18
+    // ms, well inside int64; the index's limit is lower still.
+    const double startMs = std::nearbyint(static_cast<double>(a) * 1000.0 / fps);
+    const double endMs = std::nearbyint(static_cast<double>(b) * 1000.0 / fps);
+    if (std::max(startMs, endMs) > kMaxIdxTimeMs) {
+      throw ConvertError("Entry " + std::to_string(count + 1) + ": frame " +
+                         std::to_string(std::max(a, b)) + " at " + std::string(rateText) +
+                         " frames per second is later than an index can hold");
+    }
+    Entry entry(TimeSpan{static_cast<int64_t>(startMs), static_cast<int64_t>(endMs)});
+    for (size_t bar; !entry.kept.Lost() && (bar = entryText.find('|')) != std::string_view::npos;
+         entryText.remove_prefix(bar + 1)) {
+      std::string part = SubtitleDocument::RemoveTags(std::string(entryText.substr(0, bar)));
+      if (!IsBlankLine(part)) entry.Add(std::move(part));
+    }
+    if (!entry.kept.Lost()) {
+      std::string part = SubtitleDocument::RemoveTags(std::string(entryText));
+      if (!IsBlankLine(part)) entry.Add(std::move(part));
+    }
+    ++count;
+    out(entry);
+  }
+  if (skipped > 0)
+    Join(tolerated,
+         std::to_string(skipped) + (skipped == 1 ? " line that is no entry, skipped"
+                                                 : " lines that are no entries, skipped"));
+  return true;
+}
+
 }  // namespace
 
-bool TSubtitle::ReadTolerant(std::string_view Bytes, std::string_view Extension, bool ClearFirst,
-                             MessageSink& sink, const LoadOptions& options) {
+bool SubtitleDocument::ReadTolerant(std::string_view Bytes, std::string_view Extension,
+                                    bool ClearFirst, MessageSink& sink,
+                                    const LoadOptions& options) {
   const bool subRipOrFrames = Extension == ".SRT" || Extension == ".TXT" || Extension == ".SUB";
   const bool vtt = Extension == ".VTT";
   const bool ass = Extension == ".ASS" || Extension == ".SSA";
@@ -437,8 +502,8 @@ bool TSubtitle::ReadTolerant(std::string_view Bytes, std::string_view Extension,
     textLost_.clear();
   }};
   const EntryOut out = [&](Entry& e) {
-    AddEntry({std::to_string(e.time.start), std::to_string(e.time.end), std::move(e.text[0]),
-              std::move(e.text[1]), std::move(e.text[2])},
+    AddEntry({e.time.start, e.time.end, std::move(e.text[0]), std::move(e.text[1]),
+              std::move(e.text[2])},
              e.kept, false);
   };
 
@@ -474,63 +539,7 @@ bool TSubtitle::ReadTolerant(std::string_view Bytes, std::string_view Extension,
     std::string_view entryText;
     if (ParseMicroDvd(line, a, b, entryText)) {
       format = "MicroDVD";
-      if (first > 0) Join(tolerated, "blank lines before the first entry");
-      double fps = 0;
-      std::string_view rateText = Trim(entryText);
-      // A {0}{0} or {1}{1} line holding a number is the frame-rate line,
-      // no subtitle; a rate of 0 there is no rate.
-      const bool rateLine = (a == 0 || a == 1) && a == b && AsFloat(entryText, fps);
-      if (rateLine && a == 0) Join(tolerated, "a {0}{0} frame-rate line");
-      if (fps <= 0 && !options.ChosenFps.empty() && AsFloat(options.ChosenFps, fps) && fps > 0) {
-        rateText = options.ChosenFps;
-        Join(tolerated, "no frame-rate line: frames counted at the chosen " + options.ChosenFps +
-                            " frames per second");
-      } else if (fps <= 0) {
-        sink.ShowMessage(
-            "Please write at the first line of your *.txt subtitle the fps of this subtitle\r"
-            "Example: {1}{1}25.000");
-        return true;
-      }
-      if (!(fps >= kMinFrameRate)) {
-        throw ConvertError("The frame rate " + std::string(rateText) +
-                           " is below 0.000000466 frames per second, the lowest that frames "
-                           "are counted at");
-      }
-      size_t skipped = 0;
-      size_t count = 0;  // entries read so far
-      for (bool next = rateLine ? lines.Next(line) : true; next; next = lines.Next(line)) {
-        if (IsBlankLine(line)) continue;
-        if (!ParseMicroDvd(line, a, b, entryText)) {
-          ++skipped;
-          continue;
-        }
-        // A frame of at most 9 digits at the lowest rate is below 2.2e18
-        // ms, well inside int64; the index's limit is lower still.
-        const double startMs = std::nearbyint(static_cast<double>(a) * 1000.0 / fps);
-        const double endMs = std::nearbyint(static_cast<double>(b) * 1000.0 / fps);
-        if (std::max(startMs, endMs) > kMaxIdxTimeMs) {
-          throw ConvertError("Entry " + std::to_string(count + 1) + ": frame " +
-                             std::to_string(std::max(a, b)) + " at " + std::string(rateText) +
-                             " frames per second is later than an index can hold");
-        }
-        Entry entry(TimeSpan{static_cast<int64_t>(startMs), static_cast<int64_t>(endMs)});
-        for (size_t bar;
-             !entry.kept.Lost() && (bar = entryText.find('|')) != std::string_view::npos;
-             entryText.remove_prefix(bar + 1)) {
-          std::string part = RemoveTags(std::string(entryText.substr(0, bar)));
-          if (!IsBlankLine(part)) entry.Add(std::move(part));
-        }
-        if (!entry.kept.Lost()) {
-          std::string part = RemoveTags(std::string(entryText));
-          if (!IsBlankLine(part)) entry.Add(std::move(part));
-        }
-        ++count;
-        out(entry);
-      }
-      if (skipped > 0)
-        Join(tolerated,
-             std::to_string(skipped) + (skipped == 1 ? " line that is no entry, skipped"
-                                                     : " lines that are no entries, skipped"));
+      if (!ReadLooseMicroDvd(lines, line, first, options, sink, out, tolerated)) return true;
     } else {
       Tolerated t;
       if (!ReadLooseSubRip(text, out, t)) return false;

@@ -62,7 +62,9 @@ TEST(StrToFloat, ReadsDotDecimalsWhateverTheLocale) {
   EXPECT_DOUBLE_EQ(StrToFloat("+1e1"), 10.0);
   EXPECT_DOUBLE_EQ(StrToFloat("-.5"), -0.5);
   if (switched) std::setlocale(LC_NUMERIC, "C");
+  EXPECT_EQ(TryStrToFloat(" 23.976 "), 23.976);
   for (const char* bad : {"", "  ", "25,000", "1,000.5", "inf", "nan", "1e999", "25.000fps", "."}) {
+    EXPECT_FALSE(TryStrToFloat(bad).has_value()) << bad;
     try {
       StrToFloat(bad);
       ADD_FAILURE() << "accepted '" << bad << "'";

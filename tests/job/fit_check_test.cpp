@@ -81,7 +81,7 @@ struct Recorder : FrontEnd {
   }
   void LoadEnded() override { events.push_back("ended"); }
   // What the reader noted, as the command line shows it.
-  void Loaded(const TSubtitle& doc, const std::vector<std::string>& notes) override {
+  void Loaded(const SubtitleDocument& doc, const std::vector<std::string>& notes) override {
     events.push_back("loaded " + std::to_string(doc.LineCount()) + " entries, " +
                      std::to_string(notes.size()) + " notes");
     for (const std::string& note : notes) sink.Warn(note);
@@ -167,11 +167,11 @@ TEST(FitCheck, MessageQuotesTheFirstHundredCharactersOfALongLine) {
                 "and reload it.");
 }
 
-TSubtitle Document(int entries, std::initializer_list<int> too_wide) {
-  TSubtitle doc;
+SubtitleDocument Document(int entries, std::initializer_list<int> too_wide) {
+  SubtitleDocument doc;
   for (int i = 1; i <= entries; ++i) {
     bool wide = std::find(too_wide.begin(), too_wide.end(), i) != too_wide.end();
-    doc.AddLine(std::to_string(i * 1000), std::to_string(i * 1000 + 500),
+    doc.AddLine(i * 1000, i * 1000 + 500,
                 wide ? "Entry " + std::to_string(i) + " " + std::string(80, 'W')
                      : "Entry " + std::to_string(i),
                 "second", "");
@@ -180,7 +180,7 @@ TSubtitle Document(int entries, std::initializer_list<int> too_wide) {
 }
 
 TEST(FitCheck, WholeDocumentStopsAtTheFirstTooWideEntry) {
-  TSubtitle doc = Document(9, {3, 7});
+  SubtitleDocument doc = Document(9, {3, 7});
   Recorder r;
   CheckAllEntriesFit(doc, r.state, r);
   ASSERT_EQ(r.sink.messages.size(), 1u);
@@ -195,9 +195,9 @@ TEST(FitCheck, WholeDocumentStopsAtTheFirstTooWideEntry) {
 }
 
 TEST(FitCheck, WholeDocumentPassesAndMarksItLoaded) {
-  TSubtitle doc = Document(4, {});
+  SubtitleDocument doc = Document(4, {});
   // The third text line is never measured, however long.
-  doc.AddLine("9000", "9500", "fine", "", std::string(500, 'W'));
+  doc.AddLine(9000, 9500, "fine", "", std::string(500, 'W'));
   Recorder r;
   CheckAllEntriesFit(doc, r.state, r);
   // The front end hears that all fit; the check itself shows nothing.
@@ -216,7 +216,7 @@ TEST(FitCheck, TheLoadTellsTheFrontEndWhatHappenedInOrder) {
   const std::string good = dir.Write("good.srt", "1\n00:00:01,000 --> 00:00:02,000\nHi\n\n");
   const std::string wide =
       dir.Write("wide.srt", "1\n00:00:01,000 --> 00:00:02,000\n" + std::string(50, 'W') + "\n\n");
-  std::unique_ptr<TSubtitle> doc;
+  std::unique_ptr<SubtitleDocument> doc;
   Recorder r;
   LoadSubtitleFile(good, doc, r.state, r);
   EXPECT_EQ(r.events, (std::vector<std::string>{"started " + good, "loaded 1 entries, 0 notes",
@@ -236,12 +236,12 @@ TEST(FitCheck, TheLoadTellsTheFrontEndWhatHappenedInOrder) {
 }
 
 TEST(FitCheck, FontChangeToTooLargeKeepsTheDocumentLoaded) {
-  TSubtitle doc = Document(5, {});
+  SubtitleDocument doc = Document(5, {});
   Recorder r;
   CheckAllEntriesFit(doc, r.state, r);
   ASSERT_TRUE(r.state.SubtitleLoaded);
   // Fifty points: "Entry 1" still fits but 20 letters W do not.
-  doc.AddLine("9000", "9500", std::string(20, 'W'), "", "");
+  doc.AddLine(9000, 9500, std::string(20, 'W'), "", "");
   r.font = Font(50);
   r.sink.messages.clear();
   CheckAllEntriesFit(doc, r.state, r);
@@ -262,8 +262,8 @@ TEST(FitCheck, FontChangeToTooLargeKeepsTheDocumentLoaded) {
 TEST(FitCheck, SettingsAreReadForEachEntry) {
   // Twenty letters W fit at 6 points but not at 50; the settings change to
   // 50 points from the third read on, so entry 3 is the first too wide.
-  TSubtitle doc2;
-  for (int i = 1; i <= 4; ++i) doc2.AddLine("0", "1", std::string(20, 'W'), "", "");
+  SubtitleDocument doc2;
+  for (int i = 1; i <= 4; ++i) doc2.AddLine(0, 1, std::string(20, 'W'), "", "");
   Recorder r2;
   r2.read = [&r2] { return r2.reads >= 3 ? Font(50) : Font(6); };
   CheckAllEntriesFit(doc2, r2.state, r2);
@@ -272,7 +272,7 @@ TEST(FitCheck, SettingsAreReadForEachEntry) {
 }
 
 TEST(FitCheck, EmptyDocumentAfterALoadStaysNotLoaded) {
-  TSubtitle doc;
+  SubtitleDocument doc;
   Recorder r;
   CheckAllEntriesFit(doc, r.state, r);
   EXPECT_TRUE(r.sink.messages.empty());
@@ -288,7 +288,7 @@ TEST(FitCheck, AFrontEndWithoutListOrFileNameBoxStillGetsTheRefusal) {
     Fonts& GetFonts() override { return TestFonts(); }
     void ShowMessage(std::string_view text) override { sink.ShowMessage(text); }
   } frontEnd;
-  TSubtitle doc = Document(2, {2});
+  SubtitleDocument doc = Document(2, {2});
   AppState state;
   CheckAllEntriesFit(doc, state, frontEnd);
   EXPECT_EQ(frontEnd.sink.messages.size(), 1u);
@@ -305,8 +305,8 @@ std::string Words(int n, const std::string& word = "WWWW") {
   return text;
 }
 
-SubtitleLine Entry(std::string t1, std::string t2, std::string t3 = "") {
-  return SubtitleLine{"0", "1000", std::move(t1), std::move(t2), std::move(t3)};
+SubtitleEntry Entry(std::string t1, std::string t2, std::string t3 = "") {
+  return SubtitleEntry{0, 1000, std::move(t1), std::move(t2), std::move(t3)};
 }
 
 RenderSettings Wrapping() {
@@ -323,7 +323,7 @@ TEST(LineWrap, WidthsOfTheHandWorkedCases) {
 }
 
 TEST(LineWrap, OffDrawsTheFirstTwoLinesAsTheyAre) {
-  const SubtitleLine e = Entry(Words(10), "second", Words(2));
+  const SubtitleEntry e = Entry(Words(10), "second", Words(2));
   EXPECT_EQ(LinesToDraw(TestFonts(), e, Font()), (DrawnLines{Words(10), "second"}));
 }
 
@@ -350,7 +350,7 @@ TEST(LineWrap, BothLinesAreJoinedAndBrokenAgain) {
 
 TEST(LineWrap, LinesThatFitAreKept) {
   // 112 | 592: uneven, but both fit.
-  const SubtitleLine e = Entry("WWWW", Words(5));
+  const SubtitleEntry e = Entry("WWWW", Words(5));
   EXPECT_EQ(LinesToDraw(TestFonts(), e, Wrapping()), (DrawnLines{"WWWW", Words(5)}));
   EXPECT_EQ(LinesToDraw(TestFonts(), Entry("", ""), Wrapping()), (DrawnLines{"", ""}));
 }
@@ -377,7 +377,7 @@ TEST(LineWrap, LinesTheReaderKeepsButDoesNotDrawJoinWhenWrapping) {
       "1\n00:00:01,000 --> 00:00:02,000\n" + Words(2) + "\n" + Words(2) + "\n" + Words(2) +
       "\n\n2\n00:00:03,000 --> 00:00:04,000\nWWWW\n\nafter a blank\n\n"
       "3\n00:00:05,000 --> 00:00:06,000\nHello\n\n4\n00:00:07,000 --> 00:00:08,000\nBye\n";
-  TSubtitle doc;
+  SubtitleDocument doc;
   CollectingMessageSink sink;
   doc.LoadSubtitleBytes(srt, ".srt", true, sink);
   ASSERT_EQ(doc.LineCount(), 4);
@@ -406,7 +406,7 @@ TEST(LineWrap, TheLoadNamesOnlyTextThatWrappingLeavesUndrawn) {
   for (const bool wrap : {false, true}) {
     Recorder r;
     r.font = wrap ? Wrapping() : Font();
-    std::unique_ptr<TSubtitle> doc;
+    std::unique_ptr<SubtitleDocument> doc;
     LoadSubtitleFile(path, doc, r.state, r);
     ASSERT_EQ(doc->LineCount(), 4);
     ASSERT_EQ(r.sink.warnings.size(), 1u) << ::testing::PrintToString(r.sink.warnings);
@@ -420,9 +420,9 @@ TEST(LineWrap, TooWideEvenWrappedIsRefusedWithTheBestBreak) {
   Recorder r;
   r.font = Wrapping();
   r.wrapHint = "--wrap";
-  TSubtitle doc;
-  doc.AddLine("0", "1000", "fits", "", "");
-  doc.AddLine("1000", "2000", Words(12), "", "");
+  SubtitleDocument doc;
+  doc.AddLine(0, 1000, "fits", "", "");
+  doc.AddLine(1000, 2000, Words(12), "", "");
   CheckAllEntriesFit(doc, r.state, r);
   ASSERT_EQ(r.sink.messages.size(), 1u);
   EXPECT_EQ(r.sink.messages[0],
@@ -436,9 +436,9 @@ TEST(LineWrap, TooWideEvenWrappedIsRefusedWithTheBestBreak) {
 }
 
 TEST(LineWrap, WrappingMakesARefusedDocumentPass) {
-  TSubtitle doc;
-  doc.AddLine("0", "1000", Words(10), "", "");
-  doc.AddLine("1000", "2000", Words(7), "aaaa", "");
+  SubtitleDocument doc;
+  doc.AddLine(0, 1000, Words(10), "", "");
+  doc.AddLine(1000, 2000, Words(7), "aaaa", "");
   Recorder r;
   r.wrapHint = "--wrap";
   CheckAllEntriesFit(doc, r.state, r);
@@ -505,9 +505,9 @@ TEST(MissingGlyphs, OneWarningNamesCodesAndPackages) {
 }
 
 TEST(MissingGlyphs, TheLoadWarnsOnceAndAFontChangeDoesNot) {
-  TSubtitle doc;
-  doc.AddLine("0", "1000", "a \xF4\x8F\xBF\xBD", "", "");
-  doc.AddLine("1000", "2000", "\xF4\x8F\xBF\xBD b", "\xF4\x8F\xBF\xBC", "");
+  SubtitleDocument doc;
+  doc.AddLine(0, 1000, "a \xF4\x8F\xBF\xBD", "", "");
+  doc.AddLine(1000, 2000, "\xF4\x8F\xBF\xBD b", "\xF4\x8F\xBF\xBC", "");
   Recorder r;
   CheckAllEntriesFit(doc, r.state, r);
   ASSERT_EQ(r.sink.warnings.size(), 1u);

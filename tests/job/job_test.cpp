@@ -30,7 +30,7 @@ using testing::TempDir;
 struct Fixture {
   TempDir dir;
   RecordingHost host;
-  TSubtitle doc;
+  SubtitleDocument doc;
   std::string input;
   bool loaded = true, fits = true;
 
@@ -128,9 +128,9 @@ TEST(ConversionRun, FilePositionsFollowThePackCounts) {
   ASSERT_LE(UnitSize(dense), 4043u);
 
   Fixture f;
-  f.doc.AddLine("1000", "2000", dense, "", "");
-  f.doc.AddLine("3000", "4000", "short", "", "");
-  f.doc.AddLine("62500", "63000", "last", "two", "");
+  f.doc.AddLine(1000, 2000, dense, "", "");
+  f.doc.AddLine(3000, 4000, "short", "", "");
+  f.doc.AddLine(62500, 63000, "last", "two", "");
   const RunOutcome run = f.Run();
   EXPECT_EQ(run.Outcome, JobOutcome::Completed);
   EXPECT_EQ(IndexEntryLines(ReadFileBytes(f.Out(".idx"))),
@@ -143,8 +143,8 @@ TEST(ConversionRun, FilePositionsFollowThePackCounts) {
 
 TEST(ConversionRun, CompleteRunWritesHelpAndReportsIt) {
   Fixture f;
-  f.doc.AddLine("0", "1500", "Hello", "World", "never drawn");
-  f.doc.AddLine("2000", "2500", "Again", "", "");
+  f.doc.AddLine(0, 1500, "Hello", "World", "never drawn");
+  f.doc.AddLine(2000, 2500, "Again", "", "");
   const RunOutcome run = f.Run();
   EXPECT_EQ(run.Outcome, JobOutcome::Completed);
   const std::string help = HelpText(f.host.settings.AntialiasColor, f.host.settings.OutlineColor,
@@ -166,8 +166,8 @@ TEST(ConversionRun, CompleteRunWritesHelpAndReportsIt) {
 TEST(ConversionRun, StopLeavesAConsistentShorterPairWithAnyNumberOfWorkers) {
   Fixture f;
   for (int i = 0; i < 40; ++i)
-    f.doc.AddLine(std::to_string(i * 1000), std::to_string(i * 1000 + 800),
-                  "Entry " + std::to_string(i), i % 2 ? "second line" : "", "");
+    f.doc.AddLine(i * 1000, i * 1000 + 800, "Entry " + std::to_string(i),
+                  i % 2 ? "second line" : "", "");
   std::string idx, sub;
   for (int workers : {1, 3}) {
     // The stop is asked for at the third entry; workers may have drawn
@@ -208,7 +208,7 @@ TEST(ConversionRun, WrappingDrawsTheBrokenLines) {
   // Ten words of "WWWW" are 1192 pixels at 20 points: five and five.
   const std::string five = "WWWW WWWW WWWW WWWW WWWW";
   Fixture f;
-  f.doc.AddLine("0", "1500", five + " " + five, "", "");
+  f.doc.AddLine(0, 1500, five + " " + five, "", "");
   f.host.settings.WrapLines = true;
   EXPECT_EQ(f.Run().Outcome, JobOutcome::Completed);
   FrameBitmap expected;
@@ -229,7 +229,7 @@ TEST(ConversionRun, RefusalsTouchNoFile) {
     Fixture f;
     f.loaded = c.loaded;
     f.fits = c.fits;
-    f.doc.AddLine("0", "1", "x", "", "");
+    f.doc.AddLine(0, 1, "x", "", "");
     EXPECT_EQ(f.Run().Outcome, JobOutcome::Refused);
     EXPECT_EQ(f.host.sink.messages, std::vector<std::string>{c.message});
     EXPECT_FALSE(f.Exists(".idx"));
@@ -240,7 +240,7 @@ TEST(ConversionRun, RefusalsTouchNoFile) {
 TEST(ConversionRun, InputNamedLikeItsOutputIsNeverOverwritten) {
   Fixture f;
   const std::string input = f.dir.Write("film.sub", "{1}{1}25\n{1}{2}x\n");
-  f.doc.AddLine("40", "40", "25", "", "");
+  f.doc.AddLine(40, 40, "25", "", "");
   EXPECT_EQ(f.Run(input).Outcome, JobOutcome::Refused);
   EXPECT_EQ(ReadFileBytes(input), "{1}{1}25\n{1}{2}x\n");
   EXPECT_FALSE(std::filesystem::exists(f.dir.path() / "film.idx"));
@@ -260,7 +260,7 @@ TEST(ConversionRun, EmptyDocumentWritesNothing) {
 TEST(ConversionRun, UnwritableFolderFailsCleanlyAndReturnsToIdle) {
   // An output path through a plain file fails for every user, root too.
   Fixture f;
-  f.doc.AddLine("0", "1000", "x", "", "");
+  f.doc.AddLine(0, 1000, "x", "", "");
   EXPECT_EQ(f.Run("", (f.dir.path() / "movie.srt" / "inside.srt").string()).Outcome,
             JobOutcome::Failed);
   EXPECT_EQ(f.host.sink.messages,
@@ -275,7 +275,7 @@ TEST(ConversionRun, AnyExceptionMidRunEndsItCleanly) {
   // A broken internal rule (a logic_error, not a file error) in the middle
   // of a run: the run ends, leaves nothing behind and can start again.
   Fixture f;
-  for (int i = 0; i < 3; ++i) f.doc.AddLine(std::to_string(i * 1000), "900", "x", "", "");
+  for (int i = 0; i < 3; ++i) f.doc.AddLine(i * 1000, 900, "x", "", "");
   f.host.onProgress = [](int entry) {
     if (entry == 2) throw std::logic_error("broken rule");
   };
@@ -296,8 +296,8 @@ TEST(ConversionRun, BandsOutsideTheFrameAreCutToIt) {
   Fixture f;
   f.host.settings.Fps = "29.970";
   f.host.settings.FontSize = 50;
-  f.doc.AddLine("0", "1000", "High", "Higher", "");
-  f.doc.AddLine("1000", "2000", "Low", "Lower", "");
+  f.doc.AddLine(0, 1000, "High", "Higher", "");
+  f.doc.AddLine(1000, 2000, "Low", "Lower", "");
   // The top of the offset range (NTSC: y1 = 480 - H - 40 - 492 lies above
   // the frame), then the bottom of it.
   for (int offset : {492, 8}) {
@@ -312,7 +312,7 @@ TEST(ConversionRun, BandsOutsideTheFrameAreCutToIt) {
 
 TEST(ConversionRun, NegativeStartShowsFromZero) {
   Fixture f;
-  f.doc.AddLine("-500", "1000", "early", "", "");
+  f.doc.AddLine(-500, 1000, "early", "", "");
   EXPECT_EQ(f.Run().Outcome, JobOutcome::Completed);
   EXPECT_EQ(IndexEntryLines(ReadFileBytes(f.Out(".idx"))),
             std::vector<std::string>{"timestamp: 00:00:00:000, filepos: 000000000"});
@@ -331,8 +331,8 @@ TEST(ConversionRun, DisplayLongerThanOneUnitCanHoldIsSplitIntoUnitsThatMeet) {
   // 20 minutes from 1 s: one unit shows at most 65535 * 1024 / 90 ms
   // (745,472 ms), so two units: 1,000 to 746,472 and 746,472 to 1,201,000.
   Fixture f;
-  f.doc.AddLine("1000", "1201000", "A very long caption", "", "");
-  f.doc.AddLine("1300000", "1301000", "After it", "", "");
+  f.doc.AddLine(1000, 1201000, "A very long caption", "", "");
+  f.doc.AddLine(1300000, 1301000, "After it", "", "");
   const RunOutcome run = f.Run();
   EXPECT_EQ(run.Outcome, JobOutcome::Completed);
   const auto lines = IndexEntryLines(ReadFileBytes(f.Out(".idx")));

@@ -4,6 +4,10 @@
 
 #include <algorithm>
 #include <cctype>
+#include <fstream>
+#include <sstream>
+
+#include "base/charset.h"
 
 #include "support/persisted_lists.h"
 
@@ -31,21 +35,70 @@ TEST(FontTables, StyleLookupIsExactAndCaseSensitive) {
   EXPECT_EQ(StyleFromName(""), 0);
 }
 
-TEST(FontTables, CharsetNamesInListOrderWithTheirCodes) {
-  const std::vector<std::pair<std::string, int>> table = {
-      {"ANSI", 0},      {"ARABIC", 178},     {"BALTIC", 186},    {"CHINESEBIG5", 136},
-      {"DEFAULT", 1},   {"EASTEUROPE", 238}, {"GB2312", 134},    {"GREEK", 161},
-      {"HANGEUL", 129}, {"HEBREW", 177},     {"JOHAB", 130},     {"MAC", 77},
-      {"OEM", 255},     {"RUSSIAN", 204},    {"SHIFTJIS", 128},  {"SYMBOL", 2},
-      {"THAI", 222},    {"TURKISH", 162},    {"VIETNAMESE", 163}};
-  ASSERT_EQ(CharsetNames().size(), table.size());
-  for (size_t i = 0; i < table.size(); ++i) {
-    EXPECT_EQ(CharsetNames()[i], table[i].first);
-    EXPECT_EQ(CharsetFromName(table[i].first), table[i].second) << table[i].first;
-    EXPECT_EQ(CharsetName(static_cast<uint8_t>(table[i].second)), table[i].first);
+// The persisted list, pinned once in a data file: "NAME CODE" a line.
+std::vector<std::pair<std::string, int>> PersistedCharsets() {
+  std::ifstream in(std::string(KESTRELPIX_SOURCE_DIR) + "/tests/data/charset-list.txt");
+  std::vector<std::pair<std::string, int>> rows;
+  std::string name;
+  for (std::string line; std::getline(in, line);) {
+    if (line.empty() || line[0] == '#') continue;
+    std::istringstream fields(line);
+    int code = -1;
+    fields >> name >> code;
+    rows.emplace_back(name, code);
+  }
+  return rows;
+}
+
+TEST(CharsetTable, ListNamesAndCodesAreThePersistedOnes) {
+  const auto persisted = PersistedCharsets();
+  ASSERT_EQ(persisted.size(), 19u);
+  ASSERT_EQ(CharsetTable().size(), persisted.size());
+  ASSERT_EQ(CharsetNames().size(), persisted.size());
+  for (size_t i = 0; i < persisted.size(); ++i) {
+    const auto& [name, code] = persisted[i];
+    EXPECT_EQ(CharsetTable()[i].ListName, name);
+    EXPECT_EQ(CharsetTable()[i].Code(), code) << name;
+    EXPECT_EQ(CharsetNames()[i], name);
+    EXPECT_EQ(CharsetFromName(name), code) << name;
+    ASSERT_NE(FindCharset(static_cast<uint8_t>(code)), nullptr) << name;
+    EXPECT_EQ(FindCharset(static_cast<uint8_t>(code))->ListName, name);
   }
   // The window's default charset is item 4.
   EXPECT_EQ(CharsetNames()[4], "DEFAULT");
+  EXPECT_EQ(CharsetCode(CharsetId::kDefault), 1);
+  EXPECT_EQ(FindCharset(3), nullptr);
+}
+
+TEST(CharsetTable, EachRowNamesItsCodePageFontsAndDetectorNames) {
+  struct Row {
+    const char* detected;  // a detector name
+    const char* list;      // the row it picks
+    const char* iconv;
+    const char* language;  // fontconfig, "" for none
+  };
+  for (const Row& r :
+       {Row{"ISO-8859-1", "ANSI", "CP1252", ""}, Row{"ISO-8859-2", "EASTEUROPE", "CP1250", "pl"},
+        Row{"WINDOWS-1251", "RUSSIAN", "CP1251", "ru"}, Row{"GB18030", "GB2312", "CP936", "zh-cn"},
+        Row{"UHC", "HANGEUL", "CP949", "ko"}, Row{"JOHAB", "JOHAB", "CP1361", "ko"},
+        Row{"TIS-620", "THAI", "CP874", "th"}, Row{"SHIFT_JIS", "SHIFTJIS", "CP932", "ja"}}) {
+    const CharsetRow* row = FindCharsetByDetectorName(r.detected);
+    ASSERT_NE(row, nullptr) << r.detected;
+    EXPECT_STREQ(row->ListName, r.list);
+    EXPECT_STREQ(row->IconvName, r.iconv);
+    EXPECT_STREQ(row->FontLanguage ? row->FontLanguage : "", r.language);
+  }
+  EXPECT_EQ(FindCharsetByDetectorName("UTF-8"), nullptr);
+  EXPECT_EQ(FindCharsetByDetectorName("windows-1251"), nullptr);  // upper case only
+  EXPECT_STREQ(FindCharset(77)->IconvName, "MACINTOSH");
+  EXPECT_EQ(FindCharset(1)->IconvName, nullptr);
+  EXPECT_EQ(FindCharset(2)->IconvName, nullptr);
+  // Every row the detector can pick has a page name for the load note.
+  for (const CharsetRow& row : CharsetTable()) {
+    if (row.DetectorNames[0] != nullptr) {
+      EXPECT_NE(row.PageName, nullptr) << row.ListName;
+    }
+  }
 }
 
 TEST(FontTables, UnknownCharsetNameIsDefault) {
@@ -53,7 +106,7 @@ TEST(FontTables, UnknownCharsetNameIsDefault) {
   EXPECT_EQ(CharsetFromName("default"), 1);
   EXPECT_EQ(CharsetFromName("russian"), 1);
   EXPECT_EQ(CharsetFromName("RUSSIAN "), 1);
-  EXPECT_EQ(CharsetName(3), "");
+  EXPECT_EQ(FindCharsetByListName("russian"), nullptr);
 }
 
 TEST(FontTables, FontSizesSixToThirtyThenEvenToFifty) {

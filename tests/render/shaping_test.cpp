@@ -28,8 +28,9 @@ LineLayout Layout(std::string_view text, const std::string& font_name = kLiberat
                   uint8_t style = 0, TextMode mode = TextMode::Draw) {
   FontCache& cache = TestFonts().cache();
   auto lock = cache.Lock();
-  ResolvedFont& font = cache.Get(font_name, EmHeightForPoints(size), style, kCharsetDefault);
-  return LayoutLine(font, text, kCharsetDefault, mode);
+  ResolvedFont& font =
+      cache.Get(font_name, EmHeightForPoints(size), style, CharsetCode(CharsetId::kDefault));
+  return LayoutLine(font, text, CharsetCode(CharsetId::kDefault), mode);
 }
 
 // The line shaped whatever its characters: ShapeLine over every decoded
@@ -40,10 +41,11 @@ LineLayout Shaped(std::string_view text, const std::string& font_name, int size,
                   TextMode mode) {
   FontCache& cache = TestFonts().cache();
   auto lock = cache.Lock();
-  ResolvedFont& font = cache.Get(font_name, EmHeightForPoints(size), style, kCharsetDefault);
+  ResolvedFont& font =
+      cache.Get(font_name, EmHeightForPoints(size), style, CharsetCode(CharsetId::kDefault));
   LineLayout layout;
   layout.metrics = font.metrics();
-  std::u32string chars = DecodeText(text, kCharsetDefault);
+  std::u32string chars = DecodeText(text, CharsetCode(CharsetId::kDefault));
   if (mode == TextMode::Measure && chars.empty()) chars.push_back(U' ');
   LineText line;
   for (size_t i = 0; i < chars.size(); ++i) {

@@ -55,7 +55,7 @@ TEST(TextDecode, UndefinedBytesDoNotStopDecoding) {
 }
 
 TEST(TextDecode, SymbolMapsBytesToThePrivateUseArea) {
-  EXPECT_EQ(DecodeText("A\xFF", kCharsetSymbol), U"\uF041\uF0FF");
+  EXPECT_EQ(DecodeText("A\xFF", CharsetCode(CharsetId::kSymbol)), U"\uF041\uF0FF");
 }
 
 TEST(TextDecode, Utf8Validity) {

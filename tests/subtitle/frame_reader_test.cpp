@@ -1,7 +1,9 @@
+#include "subtitle/frame_reader.h"
+
 #include <gtest/gtest.h>
 
 #include "base/errors.h"
-#include "subtitle/subtitle.h"
+#include "subtitle/subtitle_document.h"
 #include "support/collecting_sink.h"
 #include "support/temp_dir.h"
 
@@ -16,31 +18,30 @@ const char* const kNoFpsMessage =
     "Example: {1}{1}25.000";
 
 TEST(FrameReader, ConvertsFramesWithTheFilesOwnRate) {
-  auto ms = [](const char* line, double fps) { return TSubtitle::ParseFrameLine(line, fps); };
-  EXPECT_EQ(ms("{100}{250}Hello", 25), (fivestrings{"4000", "10000", "Hello", "", ""}));
+  auto ms = [](const char* line, double fps) { return ParseFrameLine(line, fps); };
+  EXPECT_EQ(ms("{100}{250}Hello", 25), (SubtitleEntry{4000, 10000, "Hello", "", ""}));
   // 1000 / 23.976 = 41.708 -> 42; 24000 / 23.976 = 1001.001 -> 1001.
-  EXPECT_EQ(ms("{1}{24}x", 23.976).StartTime, "42");
-  EXPECT_EQ(ms("{1}{24}x", 23.976).EndTime, "1001");
+  EXPECT_EQ(ms("{1}{24}x", 23.976).StartMs, 42);
+  EXPECT_EQ(ms("{1}{24}x", 23.976).EndMs, 1001);
   // 1000 / 16 = 62.5 -> 62 and 3000 / 16 = 187.5 -> 188: halves to even.
-  EXPECT_EQ(ms("{1}{3}x", 16).StartTime, "62");
-  EXPECT_EQ(ms("{1}{3}x", 16).EndTime, "188");
+  EXPECT_EQ(ms("{1}{3}x", 16).StartMs, 62);
+  EXPECT_EQ(ms("{1}{3}x", 16).EndMs, 188);
   // 2147483 frames is the largest that times 1000 fits 32 bits.
-  EXPECT_EQ(ms("{2147483}{0}x", 1000).StartTime, "2147483");
+  EXPECT_EQ(ms("{2147483}{0}x", 1000).StartMs, 2147483);
 }
 
 TEST(FrameReader, SplitsTextAtTheFirstTwoBars) {
-  auto p = [](const char* line) { return TSubtitle::ParseFrameLine(line, 25); };
-  EXPECT_EQ(p("{10}{20}one|two|three|four"),
-            (fivestrings{"400", "800", "one", "two", "three|four"}));
-  EXPECT_EQ(p("{10}{20}|second"), (fivestrings{"400", "800", "", "second", ""}));
-  EXPECT_EQ(p("{10}{20}"), (fivestrings{"400", "800", "", "", ""}));
-  EXPECT_EQ(p("junk{10}{20}{y:i}text"), (fivestrings{"400", "800", "{y:i}text", "", ""}));
+  auto p = [](const char* line) { return ParseFrameLine(line, 25); };
+  EXPECT_EQ(p("{10}{20}one|two|three|four"), (SubtitleEntry{400, 800, "one", "two", "three|four"}));
+  EXPECT_EQ(p("{10}{20}|second"), (SubtitleEntry{400, 800, "", "second", ""}));
+  EXPECT_EQ(p("{10}{20}"), (SubtitleEntry{400, 800, "", "", ""}));
+  EXPECT_EQ(p("junk{10}{20}{y:i}text"), (SubtitleEntry{400, 800, "{y:i}text", "", ""}));
 }
 
 TEST(FrameReader, MalformedFramesGiveTheIntegerError) {
   auto err = [](const char* line) {
     try {
-      TSubtitle::ParseFrameLine(line, 25);
+      ParseFrameLine(line, 25);
     } catch (const ConvertError& e) {
       return std::string(e.what());
     }
@@ -58,38 +59,38 @@ TEST(FrameReader, MalformedFramesGiveTheIntegerError) {
 }
 
 TEST(FrameReader, FrameRateLine) {
-  EXPECT_DOUBLE_EQ(TSubtitle::ReadFrameRate("{1}{1}25.000"), 25.0);
-  EXPECT_DOUBLE_EQ(TSubtitle::ReadFrameRate("{1}{1} 23.976 "), 23.976);
-  EXPECT_EQ(TSubtitle::ReadFrameRate("{1}{2}25"), 0);
-  EXPECT_EQ(TSubtitle::ReadFrameRate("{10}{20}Hi"), 0);
-  EXPECT_THROW(TSubtitle::ReadFrameRate("{1}{1}"), ConvertError);
-  EXPECT_THROW(TSubtitle::ReadFrameRate("{1}{1}25,000"), ConvertError);
+  EXPECT_DOUBLE_EQ(ReadFrameRate("{1}{1}25.000").value_or(0), 25.0);
+  EXPECT_DOUBLE_EQ(ReadFrameRate("{1}{1} 23.976 ").value_or(0), 23.976);
+  EXPECT_EQ(ReadFrameRate("{1}{2}25"), std::nullopt);
+  EXPECT_EQ(ReadFrameRate("{10}{20}Hi"), std::nullopt);
+  EXPECT_THROW(ReadFrameRate("{1}{1}"), ConvertError);
+  EXPECT_THROW(ReadFrameRate("{1}{1}25,000"), ConvertError);
 }
 
 TEST(FrameReader, FirstLineIsAnEntryToo) {
   TempDir dir;
-  TSubtitle doc;
+  SubtitleDocument doc;
   CollectingMessageSink sink;
   doc.LoadSubtitle(dir.Write("film.txt", "{1}{1}25.000\r\n{100}{250}<i>Hello</i>|World\r\n"), true,
                    sink);
   EXPECT_TRUE(doc.Loaded);
   ASSERT_EQ(doc.LineCount(), 2);
-  EXPECT_EQ(doc.GetLine(1), (SubtitleLine{"40", "40", "25.000", "", ""}));
-  EXPECT_EQ(doc.GetLine(2), (SubtitleLine{"4000", "10000", "Hello", "World", ""}));
+  EXPECT_EQ(doc.GetLine(1), (SubtitleEntry{40, 40, "25.000", "", ""}));
+  EXPECT_EQ(doc.GetLine(2), (SubtitleEntry{4000, 10000, "Hello", "World", ""}));
   EXPECT_TRUE(sink.messages.empty());
 }
 
 TEST(FrameReader, MissingRateShowsTheMessageAndAddsNothing) {
   TempDir dir;
   for (const char* name : {"norate.txt", "norate.SUB"}) {
-    TSubtitle doc;
+    SubtitleDocument doc;
     CollectingMessageSink sink;
     doc.LoadSubtitle(dir.Write(name, "{10}{20}Hello\n{30}{40}World\n"), true, sink);
     EXPECT_FALSE(doc.Loaded);
     EXPECT_EQ(doc.LineCount(), 0);
     EXPECT_EQ(sink.messages, std::vector<std::string>{kNoFpsMessage});
   }
-  TSubtitle zero;
+  SubtitleDocument zero;
   CollectingMessageSink sink;
   zero.LoadSubtitle(dir.Write("zero.txt", "{1}{1}0\n{10}{20}x\n"), true, sink);
   EXPECT_FALSE(zero.Loaded);
@@ -98,7 +99,7 @@ TEST(FrameReader, MissingRateShowsTheMessageAndAddsNothing) {
 
 TEST(FrameReader, EmptyRateAndTrailingBlankLineStopWithConversionErrors) {
   TempDir dir;
-  TSubtitle doc;
+  SubtitleDocument doc;
   CollectingMessageSink sink;
   try {
     doc.LoadSubtitle(dir.Write("emptyrate.txt", "{1}{1}\n{10}{20}x\n"), true, sink);
@@ -110,10 +111,10 @@ TEST(FrameReader, EmptyRateAndTrailingBlankLineStopWithConversionErrors) {
 
   // One line break after the last entry reads completely; an extra blank
   // line ends with the integer error after all entries were added.
-  TSubtitle good;
+  SubtitleDocument good;
   good.LoadSubtitle(dir.Write("one.txt", "{1}{1}25\n{10}{20}a\n"), true, sink);
   EXPECT_EQ(good.LineCount(), 2);
-  TSubtitle extra;
+  SubtitleDocument extra;
   EXPECT_THROW(extra.LoadSubtitle(dir.Write("two.txt", "{1}{1}25\n{10}{20}a\n\n"), true, sink),
                ConvertError);
   EXPECT_EQ(extra.LineCount(), 2);
@@ -121,13 +122,13 @@ TEST(FrameReader, EmptyRateAndTrailingBlankLineStopWithConversionErrors) {
 
 TEST(FrameReader, TimesAreStoredAsRead) {
   TempDir dir;
-  TSubtitle doc;
+  SubtitleDocument doc;
   CollectingMessageSink sink;
   doc.LoadSubtitle(dir.Write("order.txt", "{1}{1}25\n{500}{100}back\n{-25}{0}neg\n"), true, sink);
   ASSERT_EQ(doc.LineCount(), 3);
-  EXPECT_EQ(doc.GetLine(2).StartTime, "20000");
-  EXPECT_EQ(doc.GetLine(2).EndTime, "4000");
-  EXPECT_EQ(doc.GetLine(3).StartTime, "-1000");
+  EXPECT_EQ(doc.GetLine(2).StartMs, 20000);
+  EXPECT_EQ(doc.GetLine(2).EndMs, 4000);
+  EXPECT_EQ(doc.GetLine(3).StartMs, -1000);
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "base/errors.h"
-#include "subtitle/subtitle.h"
+#include "subtitle/subtitle_document.h"
 #include "support/collecting_sink.h"
 #include "support/temp_dir.h"
 
@@ -11,35 +11,24 @@ namespace {
 using testing::CollectingMessageSink;
 using testing::TempDir;
 
-SubtitleLine L(std::string s, std::string e, std::string t1, std::string t2 = "",
-               std::string t3 = "") {
-  return SubtitleLine{s, e, t1, t2, t3};
+SubtitleEntry L(int64_t s, int64_t e, std::string t1, std::string t2 = "", std::string t3 = "") {
+  return SubtitleEntry{s, e, t1, t2, t3};
 }
 
-std::vector<SubtitleLine> Entries(const TSubtitle& doc) {
-  std::vector<SubtitleLine> out;
+std::vector<SubtitleEntry> Entries(const SubtitleDocument& doc) {
+  std::vector<SubtitleEntry> out;
   for (int i = 1; i <= doc.LineCount(); ++i) out.push_back(doc.GetLine(i));
   return out;
 }
 
 struct Loaded {
-  TSubtitle doc;
+  SubtitleDocument doc;
   CollectingMessageSink sink;
 };
 
 // Loads an .srt (or other name) written from the given text.
 void Load(Loaded& l, const TempDir& dir, const std::string& name, const std::string& text) {
   l.doc.LoadSubtitle(dir.Write(name, text), true, l.sink);
-}
-
-TEST(MsToIdxTime, FormatsHoursMinutesSecondsMillis) {
-  EXPECT_EQ(TSubtitle::MsToIdxTime(3723004), "01:02:03:004");
-  EXPECT_EQ(TSubtitle::MsToIdxTime(40), "00:00:00:040");
-  EXPECT_EQ(TSubtitle::MsToIdxTime(0), "00:00:00:000");
-  EXPECT_EQ(TSubtitle::MsToIdxTime(59999), "00:00:59:999");
-  EXPECT_EQ(TSubtitle::MsToIdxTime(62500), "00:01:02:500");
-  EXPECT_EQ(TSubtitle::MsToIdxTime(360000000), "100:00:00:000");
-  EXPECT_EQ(TSubtitle::MsToIdxTime(1001.9), "00:00:01:001");
 }
 
 TEST(SrtReader, ReadsOneTwoThreeAndFourLineEntries) {
@@ -53,12 +42,12 @@ TEST(SrtReader, ReadsOneTwoThreeAndFourLineEntries) {
        "5\r\n00:00:11,000 --> 00:00:12,000\r\nlast");
   EXPECT_TRUE(l.doc.Loaded);
   EXPECT_TRUE(l.sink.messages.empty());
-  EXPECT_EQ(Entries(l.doc), (std::vector<SubtitleLine>{
-                                L("1000", "4000", "Hello"),
-                                L("5000", "6500", "Two", "lines"),
-                                L("60250", "3600001", "one", "two", "three"),
-                                L("9000", "10000", "A", "B", "C"),
-                                L("11000", "12000", "last"),
+  EXPECT_EQ(Entries(l.doc), (std::vector<SubtitleEntry>{
+                                L(1000, 4000, "Hello"),
+                                L(5000, 6500, "Two", "lines"),
+                                L(60250, 3600001, "one", "two", "three"),
+                                L(9000, 10000, "A", "B", "C"),
+                                L(11000, 12000, "last"),
                             }));
 }
 
@@ -76,12 +65,12 @@ TEST(SrtReader, FixedColumnsDecideWhatIsATimeLine) {
                     "5\n  :  :  ,    --> 00:00:09,000\nnever\n"),
                ConvertError);
   // Entry 5 has blanks in its hour field: a conversion error after entry 1.
-  EXPECT_EQ(Entries(l.doc), (std::vector<SubtitleLine>{L("1000", "2000", "kept")}));
+  EXPECT_EQ(Entries(l.doc), (std::vector<SubtitleEntry>{L(1000, 2000, "kept")}));
 }
 
 TEST(SrtReader, MalformedTimeStopsWithTheIntegerErrorAfterEarlierEntries) {
   TempDir dir;
-  TSubtitle doc;
+  SubtitleDocument doc;
   CollectingMessageSink sink;
   const std::string path = dir.Write(
       "bad.srt", "1\n00:00:01,000 --> 00:00:02,000\nok\n\n2\nAB:00:03,000 --> 00:00:04,000\nx\n");
@@ -103,7 +92,7 @@ TEST(SrtReader, ExactlyThreeLinesFollowEveryTimeLine) {
        "1\n00:00:01,000 --> 00:00:02,000\n\n2\n00:00:03,000 --> 00:00:04,000\nlost\n\n"
        "3\n00:00:05,000 --> 00:00:06,000\nthird\n");
   EXPECT_EQ(Entries(l.doc),
-            (std::vector<SubtitleLine>{L("1000", "2000", ""), L("5000", "6000", "third")}));
+            (std::vector<SubtitleEntry>{L(1000, 2000, ""), L(5000, 6000, "third")}));
   // One text line and no blank before the next counter: the counter and the
   // time line become Text2 and Text3.
   Loaded m;
@@ -111,27 +100,28 @@ TEST(SrtReader, ExactlyThreeLinesFollowEveryTimeLine) {
        "1\n00:00:01,000 --> 00:00:02,000\nonly\n2\n00:00:03,000 --> 00:00:04,000\nlost\n");
   EXPECT_EQ(
       Entries(m.doc),
-      (std::vector<SubtitleLine>{L("1000", "2000", "only", "2", "00:00:03,000 --> 00:00:04,000")}));
+      (std::vector<SubtitleEntry>{L(1000, 2000, "only", "2", "00:00:03,000 --> 00:00:04,000")}));
 }
 
 TEST(SrtReader, RemovesEveryTagWhereverItStands) {
   // Every occurrence of the twelve tags, not the first one only.
-  EXPECT_EQ(TSubtitle::RemoveTags("<i>one</i> and <i>two</i>"), "one and two");
-  EXPECT_EQ(TSubtitle::RemoveTags("<I>Up</I><B>b</B><U>u</U><b><b>x</b></b>"), "Upbux");
-  EXPECT_EQ(TSubtitle::RemoveTags("< i>x</ i>"), "< i>x</ i>");
+  EXPECT_EQ(SubtitleDocument::RemoveTags("<i>one</i> and <i>two</i>"), "one and two");
+  EXPECT_EQ(SubtitleDocument::RemoveTags("<I>Up</I><B>b</B><U>u</U><b><b>x</b></b>"), "Upbux");
+  EXPECT_EQ(SubtitleDocument::RemoveTags("< i>x</ i>"), "< i>x</ i>");
   // Font and strike-out tags, ASS override blocks and MicroDVD control
   // codes are markup too.
-  EXPECT_EQ(TSubtitle::RemoveTags("<font color=\"#ff0000\">r</font> <FONT face=x>g</Font>"), "r g");
-  EXPECT_EQ(TSubtitle::RemoveTags("<s>gone</s> <S>too</S>"), "gone too");
-  EXPECT_EQ(TSubtitle::RemoveTags("{\\an8}Top {\\i1}it{\\i0}"), "Top it");
-  EXPECT_EQ(TSubtitle::RemoveTags("{y:i}{c:$0000FF}Blue {Y:b}bold"), "Blue bold");
+  EXPECT_EQ(SubtitleDocument::RemoveTags("<font color=\"#ff0000\">r</font> <FONT face=x>g</Font>"),
+            "r g");
+  EXPECT_EQ(SubtitleDocument::RemoveTags("<s>gone</s> <S>too</S>"), "gone too");
+  EXPECT_EQ(SubtitleDocument::RemoveTags("{\\an8}Top {\\i1}it{\\i0}"), "Top it");
+  EXPECT_EQ(SubtitleDocument::RemoveTags("{y:i}{c:$0000FF}Blue {Y:b}bold"), "Blue bold");
   // Not markup: a lone brace or angle, "<fontx>", "{ab}", an unclosed tag.
-  EXPECT_EQ(TSubtitle::RemoveTags("a < b {x} {ab} <fontx> <font color=red"),
+  EXPECT_EQ(SubtitleDocument::RemoveTags("a < b {x} {ab} <fontx> <font color=red"),
             "a < b {x} {ab} <fontx> <font color=red");
   // One pass from left to right: what a removal joins is not looked at
   // again.
-  EXPECT_EQ(TSubtitle::RemoveTags("<<i>b>x"), "<b>x");
-  EXPECT_EQ(TSubtitle::RemoveTags("  blanks kept  "), "  blanks kept  ");
+  EXPECT_EQ(SubtitleDocument::RemoveTags("<<i>b>x"), "<b>x");
+  EXPECT_EQ(SubtitleDocument::RemoveTags("  blanks kept  "), "  blanks kept  ");
 }
 
 TEST(FormatDispatch, ExtensionAndContentDecide) {
@@ -154,7 +144,7 @@ TEST(FormatDispatch, ExtensionAndContentDecide) {
     Loaded l;
     Load(l, dir, name, text);
     EXPECT_TRUE(l.doc.Loaded) << name;
-    EXPECT_EQ(Entries(l.doc), std::vector<SubtitleLine>{L("1000", "2000", "Hi")}) << name;
+    EXPECT_EQ(Entries(l.doc), std::vector<SubtitleEntry>{L(1000, 2000, "Hi")}) << name;
     EXPECT_TRUE(l.sink.messages.empty()) << name;
     ASSERT_EQ(l.doc.LoadNotes().size(), 1u) << name;
   }
@@ -200,12 +190,12 @@ TEST(SrtReader, ByteOrderMarkAndEightBitTextStayAsBytes) {
 }
 
 TEST(SubtitleDocument, AddGetClear) {
-  TSubtitle doc;
+  SubtitleDocument doc;
   EXPECT_EQ(doc.LineCount(), 0);
-  doc.AddLine("1", "2", "a", "b", "c");
-  doc.AddLine("3", "4", "d", "", "");
+  doc.AddLine(1, 2, "a", "b", "c");
+  doc.AddLine(3, 4, "d", "", "");
   EXPECT_EQ(doc.LineCount(), 2);
-  EXPECT_EQ(doc.GetLine(1), L("1", "2", "a", "b", "c"));
+  EXPECT_EQ(doc.GetLine(1), L(1, 2, "a", "b", "c"));
   EXPECT_EQ(doc.GetLine(2).Text1, "d");
   doc.ClearLines();
   EXPECT_EQ(doc.LineCount(), 0);

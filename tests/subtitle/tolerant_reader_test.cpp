@@ -11,7 +11,7 @@
 #include "base/errors.h"
 #include "subtitle/line_reader.h"
 #include "subtitle/markup.h"
-#include "subtitle/subtitle.h"
+#include "subtitle/subtitle_document.h"
 #include "subtitle/unicode_text.h"
 #include "support/collecting_sink.h"
 #include "support/temp_dir.h"
@@ -25,14 +25,14 @@ using testing::TempDir;
 
 const std::string kData = std::string(KESTRELPIX_SOURCE_DIR) + "/tests/subtitle/data/";
 
-std::vector<SubtitleLine> Entries(const TSubtitle& doc) {
-  std::vector<SubtitleLine> out;
+std::vector<SubtitleEntry> Entries(const SubtitleDocument& doc) {
+  std::vector<SubtitleEntry> out;
   for (int i = 1; i <= doc.LineCount(); ++i) out.push_back(doc.GetLine(i));
   return out;
 }
 
 struct Result {
-  TSubtitle doc;
+  SubtitleDocument doc;
   CollectingMessageSink sink;
 };
 
@@ -116,7 +116,6 @@ TEST(LoadFromBytes, TextNotDrawnIsKeptAndNoted) {
             ".srt");
   ASSERT_EQ(r.doc.LineCount(), 5);
   EXPECT_EQ(r.doc.ExtraLines(1), (std::vector<std::string_view>{"C", "D"}));
-  EXPECT_EQ(r.doc.EntryLines(1), (std::vector<std::string>{"A", "B", "C", "D"}));
   EXPECT_EQ(r.doc.ExtraLines(2), (std::vector<std::string_view>{"after blank"}));
   // Entry 4's time line was swallowed by entry 3: its text is kept, the
   // counter and time line are not.
@@ -152,7 +151,7 @@ TEST(LoadFromBytes, AnEntryKeepsAMiBOfItsFurtherLinesAndStaysNamed) {
                 "3\n00:00:05,000 --> 00:00:06,000\nF\n",
             ".srt");
   ASSERT_EQ(r.doc.LineCount(), 3);
-  EXPECT_EQ(r.doc.GetLine(1), (SubtitleLine{"1000", "2000", "A", "B", "line"}));
+  EXPECT_EQ(r.doc.GetLine(1), (SubtitleEntry{1000, 2000, "A", "B", "line"}));
   const std::vector<std::string_view> kept = r.doc.ExtraLines(1);
   EXPECT_EQ(kept.size(), 209'715u);
   EXPECT_EQ(kept.back(), "line");
@@ -177,7 +176,7 @@ TEST(LoadFromBytes, LongAssTextIsReadInPiecesThatGiveItsLines) {
   LoadBytes(r, "[Events]\nDialogue: 0,0:00:01.00,0:00:02.00,Default,,0,0,0,," + text + "\n",
             ".ass");
   ASSERT_EQ(r.doc.LineCount(), 1);
-  EXPECT_EQ(r.doc.GetLine(1), (SubtitleLine{"1000", "2000", "A", "B", "c"}));
+  EXPECT_EQ(r.doc.GetLine(1), (SubtitleEntry{1000, 2000, "A", "B", "c"}));
   const std::vector<std::string_view> extra = r.doc.ExtraLines(1);
   ASSERT_EQ(extra.size(), 40'001u);
   EXPECT_EQ(std::count(extra.begin(), extra.end(), "c"), 40'000);
@@ -196,8 +195,7 @@ TEST(LoadFromBytes, FrameFilesWithoutTheirOwnRate) {
     Result r;
     LoadBytes(r, text, ".sub", "23.976");
     EXPECT_TRUE(r.sink.messages.empty()) << text;
-    EXPECT_EQ(Entries(r.doc),
-              std::vector<SubtitleLine>{(SubtitleLine{"1001", "2002", "x", "", ""})})
+    EXPECT_EQ(Entries(r.doc), std::vector<SubtitleEntry>{(SubtitleEntry{1001, 2002, "x", "", ""})})
         << text;
     EXPECT_EQ(r.doc.LoadNotes(),
               std::vector<std::string>{"Read as MicroDVD by the tolerant reader: no frame-rate "
@@ -239,7 +237,7 @@ TEST(LoadFromBytes, FrameRatesAndTimesAreBounded) {
   EXPECT_NO_THROW(LoadBytes(r, "{0}{0}0.000000466\n{1}{1}x\n", ".sub", "25"));
   LoadBytes(r, "{0}{0}0.000001\n{1}{9000000}x\n", ".sub", "25");
   EXPECT_EQ(Entries(r.doc),
-            (std::vector<SubtitleLine>{{"1000000000", "9000000000000000", "x", "", ""}}));
+            (std::vector<SubtitleEntry>{{1000000000, 9000000000000000, "x", "", ""}}));
 }
 
 TEST(LoadFromBytes, WebVttAndAssDetails) {
@@ -249,8 +247,8 @@ TEST(LoadFromBytes, WebVttAndAssDetails) {
             "NOTE 00:00:03.000 --> 00:00:04.000 is in a note\n\n"
             "00:00:05.000 --> 00:00:06.000\n\n",
             ".vtt");
-  EXPECT_EQ(Entries(v.doc), (std::vector<SubtitleLine>{{"1000", "2000", "x \xC2\xA0y", "", ""},
-                                                       {"5000", "6000", "", "", ""}}));
+  EXPECT_EQ(Entries(v.doc), (std::vector<SubtitleEntry>{{1000, 2000, "x \xC2\xA0y", "", ""},
+                                                        {5000, 6000, "", "", ""}}));
   EXPECT_EQ(v.doc.LoadNotes(),
             std::vector<std::string>{"Read as WebVTT by the tolerant reader: no WEBVTT line."});
   // The Format line orders the fields; the text keeps its commas; lines
@@ -263,7 +261,7 @@ TEST(LoadFromBytes, WebVttAndAssDetails) {
             "Dialogue: 0:00:02.50,0:00:01.00,Default,a, b {\\pos(1,2)}c\\N\\Nd\\ne\n"
             "Comment: 0:00:04.00,0:00:03.00,Default,no\n",
             ".ssa");
-  EXPECT_EQ(Entries(a.doc), (std::vector<SubtitleLine>{{"1000", "2500", "a, b c", "d", "e"}}));
+  EXPECT_EQ(Entries(a.doc), (std::vector<SubtitleEntry>{{1000, 2500, "a, b c", "d", "e"}}));
   EXPECT_EQ(AssTextLines("x\\ny", true), (std::vector<std::string>{"x", "y"}));
   // A cue or Dialogue line whose time cannot be read is skipped, and the
   // note counts it: its text is never lost without a word.
@@ -281,7 +279,7 @@ TEST(LoadFromBytes, WebVttAndAssDetails) {
             "[Events]\nFormat: Start, End, Text\nDialogue: 0:00:01.00,0:00:02.00,a\n"
             "Dialogue: 0:0x:03.00,0:00:04.00,lost\nDialogue: no fields\n",
             ".ass");
-  EXPECT_EQ(Entries(badDialogue.doc), (std::vector<SubtitleLine>{{"1000", "2000", "a", "", ""}}));
+  EXPECT_EQ(Entries(badDialogue.doc), (std::vector<SubtitleEntry>{{1000, 2000, "a", "", ""}}));
   EXPECT_EQ(badDialogue.doc.LoadNotes(),
             std::vector<std::string>{"Read as ASS/SSA by the tolerant reader: 2 Dialogue lines "
                                      "that cannot be read, skipped."});

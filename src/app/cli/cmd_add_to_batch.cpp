@@ -78,7 +78,7 @@ int RunAddToBatch(const std::vector<std::string>& args) {
   // Queued only what the window would queue: a subtitle that loads and
   // whose lines fit with these settings.
   AppState state;
-  std::unique_ptr<TSubtitle> doc;
+  std::unique_ptr<SubtitleDocument> doc;
   { LineReader probe(input); }
   LoadSubtitleFile(input, doc, state, sink);
   if (!state.SubtitleLoaded) {

@@ -5,13 +5,14 @@
 // (25.000 unless given) counts the frames of a frame-numbered file that
 // states no frame rate of its own, as convert does.
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include "app/cli/command.h"
 #include "base/errors.h"
 #include "base/message_sink.h"
 #include "base/number_text.h"
-#include "subtitle/subtitle.h"
+#include "subtitle/subtitle_document.h"
 
 namespace kestrelpix::cli {
 
@@ -27,13 +28,9 @@ class CountingStderrSink : public StderrMessageSink {
   int count = 0;
 };
 
-bool TryFps(const std::string& text, double& fps) {
-  try {
-    fps = StrToFloat(text);
-  } catch (const Error&) {
-    return false;
-  }
-  return fps > 0;
+bool FpsIsValid(const std::string& text) {
+  const std::optional<double> fps = TryStrToFloat(text);
+  return fps && *fps > 0;
 }
 
 // Written in pieces of about 64 KiB, so that a long field is not held a
@@ -65,14 +62,16 @@ class Output {
   std::string out_;
 };
 
-void PrintEntries(const TSubtitle& doc) {
+void PrintEntries(const SubtitleDocument& doc) {
   {
     Output out;
     for (int i = 1; i <= doc.LineCount(); ++i) {
-      const SubtitleLineView line = doc.LineView(i);
+      const SubtitleEntryView line = doc.LineView(i);
       out.PutEscaped(std::to_string(i));
+      const std::string start = std::to_string(line.StartMs);
+      const std::string end = std::to_string(line.EndMs);
       for (std::string_view field :
-           {line.StartTime, line.EndTime, line.Text1, line.Text2, line.Text3}) {
+           {std::string_view(start), std::string_view(end), line.Text1, line.Text2, line.Text3}) {
         out.Put('\t');
         out.PutEscaped(field);
       }
@@ -90,14 +89,13 @@ int RunList(const std::vector<std::string>& args) {
     options.ChosenFps = rest[1];
     rest.erase(rest.begin(), rest.begin() + 2);
   }
-  double fps = 0;
-  const bool fpsOk = TryFps(options.ChosenFps, fps);
+  const bool fpsOk = FpsIsValid(options.ChosenFps);
   if (rest.size() != 1 || rest[0] == "--help" || !fpsOk) {
     const bool help = rest.size() == 1 && rest[0] == "--help";
     std::fprintf(help ? stdout : stderr, "Usage: kestrelpix-cli list [--fps RATE] FILE\n");
     return help ? kExitOk : kExitUsage;
   }
-  TSubtitle doc;
+  SubtitleDocument doc;
   CountingStderrSink sink;
   try {
     doc.LoadSubtitle(rest[0], true, sink, options);

@@ -20,7 +20,7 @@
 #include "base/app_state.h"
 #include "job/front_end.h"
 #include "render/render_settings.h"
-#include "subtitle/subtitle.h"
+#include "subtitle/subtitle_document.h"
 
 class QCheckBox;
 class QComboBox;
@@ -113,7 +113,7 @@ class MainWindow : public QWidget, private FrontEnd {
 
   // Application-wide flags and the loaded document.
   AppState state_;
-  std::unique_ptr<TSubtitle> document_;
+  std::unique_ptr<SubtitleDocument> document_;
   // Parameters 1 to 15 when started with an acceptable command line.
   std::optional<kestrelpix::CommandLineValues> commandLine_;
 
@@ -270,7 +270,7 @@ class MainWindow : public QWidget, private FrontEnd {
   // success message with what the load noted below it (on stderr in an
   // unattended run, which shows no success message).
   void LoadStarted(const std::string& fileName) override;
-  void Loaded(const TSubtitle& doc, const std::vector<std::string>& notes) override;
+  void Loaded(const SubtitleDocument& doc, const std::vector<std::string>& notes) override;
   void LoadRefused() override;
   void AllEntriesFit() override;
   void LoadEnded() override;

@@ -19,6 +19,7 @@
 #include "app/window/palette_dialog.h"
 #include "app/window/preview_image.h"
 #include "base/errors.h"
+#include "base/charset.h"
 #include "job/headless_run.h"
 #include "job/load_action.h"
 #include "render/font_tables.h"
@@ -292,7 +293,7 @@ void MainWindow::LoadStarted(const std::string& fileName) {
   ClearEntryList();
 }
 
-void MainWindow::Loaded(const TSubtitle& doc, const std::vector<std::string>& notes) {
+void MainWindow::Loaded(const SubtitleDocument& doc, const std::vector<std::string>& notes) {
   if (unattended_) {
     // An unattended run shows no box for what the load noted: stderr, as
     // the command-line tool writes it.
@@ -304,7 +305,8 @@ void MainWindow::Loaded(const TSubtitle& doc, const std::vector<std::string>& no
     // the window says so at every load it decides.
     const uint8_t chosen = ReadRenderSettings().FontCharset;
     const uint8_t used = CharsetForText(chosen, &doc);
-    if (chosen != kCharsetDefault && used != kCharsetDefault) {
+    constexpr uint8_t kDefault = CharsetCode(CharsetId::kDefault);
+    if (chosen != kDefault && used != kDefault) {
       loadNote_ += (loadNote_.empty() ? "" : "\r") + ChosenCharsetNote(used);
     }
   }

@@ -125,7 +125,7 @@ void GenerateTest::generatesTheSameBytesAsTheCommandLine() {
   QCOMPARE(w->progressBar_->value(), entries - 1);
   // The run's frames were shown; the preview shows the selected entry over
   // its picture again.
-  const SubtitleLine first = w->document_->GetLine(1);
+  const SubtitleEntry first = w->document_->GetLine(1);
   QVERIFY(SamePicture(w->preview_->Picture(),
                       ExpectedPreview(first.Text1, first.Text2, w->DrawSettings())));
 

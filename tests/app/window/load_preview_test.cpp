@@ -323,7 +323,7 @@ void LoadPreviewTest::codePageAndFrameRateNotesJoinTheSuccessMessage() {
   QCOMPARE(f.messages, QStringList({kLoaded + "\nRead as MicroDVD by the tolerant reader: no "
                                               "frame-rate line: frames counted at the chosen "
                                               "23.976 frames per second."}));
-  QCOMPARE(w->document_->GetLine(1).StartTime, std::string("1001"));
+  QCOMPARE(w->document_->GetLine(1).StartMs, int64_t{1001});
   QCOMPARE(int(w->DrawSettings().FontCharset), 1);
 
   // A Windows-1250 file read in a chosen charset: the load names it, and
@@ -378,7 +378,7 @@ void LoadPreviewTest::entryFollowsTheOffsetSlider() {
   QVERIFY(f.ShowAndActivate());
   MainWindow* w = f.main();
   f.Load(ExampleSubtitle());
-  const SubtitleLine first = w->document_->GetLine(1);
+  const SubtitleEntry first = w->document_->GetLine(1);
   w->bottomOffsetSlider_->setValue(120);
   QCOMPARE(w->bottomOffsetLabel_->text(), QString("120"));
   const RenderSettings s = w->DrawSettings();
@@ -434,7 +434,7 @@ void LoadPreviewTest::clickInTheListPreviewsThatEntry() {
   const QRect third = list->visualItemRect(list->item(2));
   QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, third.center());
   QCOMPARE(list->currentRow(), 2);
-  const SubtitleLine entry = w->document_->GetLine(3);
+  const SubtitleEntry entry = w->document_->GetLine(3);
   const FrameBitmap expected = ExpectedPreview(entry.Text1, entry.Text2, w->DrawSettings());
   QVERIFY(SamePicture(w->preview_->Picture(), expected));
   // A click on the entry already selected draws it again over a bare picture.

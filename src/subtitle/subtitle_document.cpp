@@ -1,10 +1,11 @@
-#include "subtitle/subtitle.h"
+#include "subtitle/subtitle_document.h"
 
 #include <algorithm>
 
 #include "base/errors.h"
-#include "base/idx_time.h"
+#include "subtitle/frame_reader.h"
 #include "subtitle/line_reader.h"
+#include "subtitle/srt_reader.h"
 
 namespace kestrelpix {
 
@@ -34,8 +35,8 @@ std::string Upper(std::string_view text) {
 
 }  // namespace
 
-void TSubtitle::LoadSubtitle(const std::string& FileName, bool ClearFirst, MessageSink& sink,
-                             const LoadOptions& options) {
+void SubtitleDocument::LoadSubtitle(const std::string& FileName, bool ClearFirst, MessageSink& sink,
+                                    const LoadOptions& options) {
   Loaded = false;
   const std::string ext = UpperExtension(FileName);
   if (!RegularFileExists(FileName) || !KnownExtension(ext)) {
@@ -53,13 +54,14 @@ void TSubtitle::LoadSubtitle(const std::string& FileName, bool ClearFirst, Messa
   LoadSubtitleBytes(bytes, ext, ClearFirst, sink, options);
 }
 
-void TSubtitle::LoadSubtitleBytes(std::string_view Bytes, std::string_view Extension,
-                                  bool ClearFirst, MessageSink& sink, const LoadOptions& options) {
+void SubtitleDocument::LoadSubtitleBytes(std::string_view Bytes, std::string_view Extension,
+                                         bool ClearFirst, MessageSink& sink,
+                                         const LoadOptions& options) {
   Loaded = false;
   notes_.clear();
   notDrawn_.clear();
   textLost_.clear();
-  DetectedCharset = 1;
+  DetectedCharset = CharsetCode(CharsetId::kDefault);
   TextIsUtf8 = false;
   const std::string ext = Upper(Extension);
   bool strict = false;
@@ -73,7 +75,7 @@ void TSubtitle::LoadSubtitleBytes(std::string_view Bytes, std::string_view Exten
     bool ownRate = options.ChosenFps.empty();
     if (!ownRate) {
       ByteLineReader first(Bytes);
-      ownRate = ReadFrameRate(first.ReadLine()) != 0;
+      ownRate = ReadFrameRate(first.ReadLine()).value_or(0) != 0;
     }
     if (ownRate) {
       if (ClearFirst) ClearLines();
@@ -89,20 +91,18 @@ void TSubtitle::LoadSubtitleBytes(std::string_view Bytes, std::string_view Exten
   DetectCodePage(Bytes, options);
 }
 
-SubtitleLine TSubtitle::GetLine(int Index) const {
-  const SubtitleLineView line = LineView(Index);
-  return SubtitleLine{std::string(line.StartTime), std::string(line.EndTime),
-                      std::string(line.Text1), std::string(line.Text2), std::string(line.Text3)};
+SubtitleEntry SubtitleDocument::GetLine(int Index) const {
+  const SubtitleEntryView entry = LineView(Index);
+  return SubtitleEntry{entry.StartMs, entry.EndMs, std::string(entry.Text1),
+                       std::string(entry.Text2), std::string(entry.Text3)};
 }
 
-void TSubtitle::AddLine(std::string StartTime, std::string EndTime, std::string Text1,
-                        std::string Text2, std::string Text3) {
-  entries_.Add({std::move(StartTime), std::move(EndTime), std::move(Text1), std::move(Text2),
-                std::move(Text3)},
-               KeptLines());
+void SubtitleDocument::AddLine(int64_t StartMs, int64_t EndMs, std::string Text1, std::string Text2,
+                               std::string Text3) {
+  entries_.Add({StartMs, EndMs, std::move(Text1), std::move(Text2), std::move(Text3)}, KeptLines());
 }
 
-void TSubtitle::AddEntry(SubtitleLine fields, const KeptLines& kept, bool lost) {
+void SubtitleDocument::AddEntry(SubtitleEntry fields, const KeptLines& kept, bool lost) {
   entries_.Add(std::move(fields), kept);
   const int entry = LineCount();
   lost = lost || kept.Lost();
@@ -110,20 +110,11 @@ void TSubtitle::AddEntry(SubtitleLine fields, const KeptLines& kept, bool lost) 
   if (lost) textLost_.push_back(entry);
 }
 
-std::vector<std::string_view> TSubtitle::ExtraLines(int Index) const {
+std::vector<std::string_view> SubtitleDocument::ExtraLines(int Index) const {
   return entries_.Kept(static_cast<size_t>(Index) - 1);
 }
 
-std::vector<std::string> TSubtitle::EntryLines(int Index) const {
-  const SubtitleLineView line = LineView(Index);
-  std::vector<std::string> all;
-  if (!line.Text1.empty()) all.emplace_back(line.Text1);
-  if (!line.Text2.empty()) all.emplace_back(line.Text2);
-  for (std::string_view extra : ExtraLines(Index)) all.emplace_back(extra);
-  return all;
-}
-
-void TSubtitle::MarkAllTextDrawn(const std::vector<int>& Indices) {
+void SubtitleDocument::MarkAllTextDrawn(const std::vector<int>& Indices) {
   // All three lists ascend: one pass over each.
   size_t drawn = 0, lost = 0, kept = 0;
   for (const int entry : notDrawn_) {
@@ -136,7 +127,7 @@ void TSubtitle::MarkAllTextDrawn(const std::vector<int>& Indices) {
   notDrawn_.resize(kept);
 }
 
-std::vector<std::string> TSubtitle::LoadNotes() const {
+std::vector<std::string> SubtitleDocument::LoadNotes() const {
   std::vector<std::string> notes = notes_;
   if (notDrawn_.empty()) return notes;
   const size_t n = notDrawn_.size();
@@ -154,7 +145,5 @@ std::vector<std::string> TSubtitle::LoadNotes() const {
   notes.push_back(note + ".");
   return notes;
 }
-
-std::string TSubtitle::MsToIdxTime(double Ms) { return FormatIdxTime(Ms); }
 
 }  // namespace kestrelpix

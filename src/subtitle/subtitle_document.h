@@ -7,21 +7,11 @@
 #include <string_view>
 #include <vector>
 
+#include "base/charset.h"
 #include "base/message_sink.h"
 #include "subtitle/entry_store.h"
 
 namespace kestrelpix {
-
-// The result of parsing one line of a frame-numbered file; the same five
-// fields as SubtitleLine.
-struct fivestrings {
-  std::string StartTime;
-  std::string EndTime;
-  std::string Text1;
-  std::string Text2;
-  std::string Text3;
-  bool operator==(const fivestrings&) const = default;
-};
 
 // What a load may use besides the file.
 struct LoadOptions {
@@ -31,7 +21,7 @@ struct LoadOptions {
   std::string ChosenFps;
   // The font's charset: with DEFAULT the load names the code page it
   // detected for text that is not UTF-8.
-  uint8_t Charset = 1;
+  uint8_t Charset = CharsetCode(CharsetId::kDefault);
 };
 
 // The lowest frame rate frames are counted at: at a lower one frame 1, the
@@ -44,7 +34,7 @@ constexpr double kMinFrameRate = 1000.0 / 2147483647.0;
 // file must look like.
 extern const char* const kUnsupportedFormatMessage;
 
-class TSubtitle {
+class SubtitleDocument {
  public:
   // Reads the file once (at most kMaxSubtitleBytes; a larger file is refused
   // with a FileError, whatever it holds) and loads its bytes as
@@ -65,30 +55,16 @@ class TSubtitle {
 
   int LineCount() const { return static_cast<int>(entries_.Size()); }
   // Index is 1-based and must lie in 1..LineCount(). A copy of the entry.
-  SubtitleLine GetLine(int Index) const;
+  SubtitleEntry GetLine(int Index) const;
   // The same as views of the document, valid until it changes.
-  SubtitleLineView LineView(int Index) const {
+  SubtitleEntryView LineView(int Index) const {
     return entries_.Line(static_cast<size_t>(Index) - 1);
   }
-  void AddLine(std::string StartTime, std::string EndTime, std::string Text1, std::string Text2,
+  void AddLine(int64_t StartMs, int64_t EndMs, std::string Text1, std::string Text2,
                std::string Text3);
   void ClearLines() { entries_.Clear(); }
 
-  // hh:mm:ss:mmm, hours not cut (100 hours give "100").
-  static std::string MsToIdxTime(double Ms);
-
-  // SubRip.
-  static bool IsSrtFile(const std::string& FileName);
-  static bool IsSrtText(std::string_view Bytes);
-  static bool IsTimeLine(std::string_view Line);
-  static std::string SrtTimeToMs(std::string_view Time);
   static std::string RemoveTags(std::string Text);
-
-  // Frame-numbered files.
-  static bool IsFrameFile(const std::string& FileName);
-  static bool IsFrameText(std::string_view Bytes);
-  static double ReadFrameRate(std::string_view Line);
-  static fivestrings ParseFrameLine(std::string_view Line, double Fps);
 
   // Result of the last LoadSubtitle.
   bool Loaded = false;
@@ -110,15 +86,12 @@ class TSubtitle {
   // is one the load lost text of. Views of the document, valid until it
   // changes.
   std::vector<std::string_view> ExtraLines(int Index) const;
-  // All text lines of entry Index: Text1 and Text2 where not empty, then
-  // ExtraLines(Index).
-  std::vector<std::string> EntryLines(int Index) const;
 
   // The charset whose code page the text is in, as the load detected it:
   // DEFAULT (1) for UTF-8 or plain ASCII text or when nothing was detected,
   // else a code of the charset list (238 for Windows-1250, 204 for
   // Windows-1251, ...). Drawing with DEFAULT decodes with it.
-  uint8_t DetectedCharset = 1;
+  uint8_t DetectedCharset = CharsetCode(CharsetId::kDefault);
   // The tolerant reading found the file to be Unicode (UTF-16 or UTF-32,
   // now held as UTF-8, or UTF-8 with a byte-order mark): the text reads as
   // UTF-8 whatever charset is chosen.
@@ -133,7 +106,7 @@ class TSubtitle {
   // Adds an entry with the lines kept of it after its first two; lost: a
   // line of it was not kept (nor counted in `kept`). An entry with kept or
   // lost lines is named as holding text that is not drawn.
-  void AddEntry(SubtitleLine fields, const KeptLines& kept, bool lost);
+  void AddEntry(SubtitleEntry fields, const KeptLines& kept, bool lost);
   void DetectCodePage(std::string_view Bytes, const LoadOptions& options);
 
   EntryStore entries_;
