@@ -124,9 +124,9 @@ FontFace::FontFace(FT_Library library, const std::string& file, int index, int e
   const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face_, FT_SFNT_OS2));
   if (os2 != nullptr && os2->version == 0xFFFF) os2 = nullptr;
   bool faceBold = (face_->style_flags & FT_STYLE_FLAG_BOLD) != 0 ||
-                   (os2 != nullptr && os2->usWeightClass >= 600);
+                  (os2 != nullptr && os2->usWeightClass >= 600);
   bool faceItalic = (face_->style_flags & FT_STYLE_FLAG_ITALIC) != 0 ||
-                     (os2 != nullptr && (os2->fsSelection & (1 << 9)) != 0);  // oblique
+                    (os2 != nullptr && (os2->fsSelection & (1 << 9)) != 0);  // oblique
   embolden_ = bold && !faceBold;
   oblique_ = italic && !faceItalic;
   if (FT_IS_SCALABLE(face_)) {
@@ -262,8 +262,8 @@ ResolvedFont::ResolvedFont(FontCache& cache, FcPattern* request, int em, bool bo
   }
   if (scalable) {
     metrics_.AveCharWidth = os2 != nullptr && os2->xAvgCharWidth > 0
-                                  ? RoundScaled(os2->xAvgCharWidth, em, upem)
-                                  : em / 2;
+                                ? RoundScaled(os2->xAvgCharWidth, em, upem)
+                                : em / 2;
     // FreeType gives the underline's centre; the stroke starts half its
     // thickness higher.
     long thickness = face->underline_thickness > 0 ? face->underline_thickness : upem / 14;
