@@ -106,7 +106,7 @@ ColorValue PickColor(const std::vector<NamedColor>& list, int position, int para
   if (position < 0 || position >= size) {
     throw Error(ParameterOutsideListMessage(parameter, position, size, "the colour list"));
   }
-  return list[static_cast<size_t>(position)].value;
+  return list[static_cast<size_t>(position)].Value;
 }
 
 }  // namespace
@@ -173,7 +173,7 @@ ControlPositions PositionsFromSettings(const RenderSettings& s,
   const std::vector<NamedColor>& colors = ColorListFor(s.Palette);
   const auto color = [&](ColorValue value, const char* role) {
     return PositionIn(
-        colors, [value](const NamedColor& c) { return c.value == value; },
+        colors, [value](const NamedColor& c) { return c.Value == value; },
         std::string("The ") + role + " colour");
   };
   p.AntialiasColor = color(s.AntialiasColor, "antialias");

@@ -111,7 +111,7 @@ void FormStorage::Save(const WindowPlacement& current) {
   for (const StoredProperty& p : properties_) {
     file_.WriteString(section_, p.key, EncodeProperty(p.type, p.get()));
   }
-  saved_since_restore_ = true;
+  savedSinceRestore_ = true;
 }
 
 bool FormStorage::ReadPlacementKey(const std::string& plain, const WindowPlacement& screen,
@@ -123,7 +123,7 @@ bool FormStorage::ReadPlacementKey(const std::string& plain, const WindowPlaceme
 RestoredPlacement FormStorage::Restore(const WindowPlacement& currentScreen) {
   RestoredPlacement result;
   if (!Active) return result;
-  saved_since_restore_ = false;
+  savedSinceRestore_ = false;
 
   // 1. A negative (or unreadable) version marks a section not to restore.
   std::string text;

@@ -102,7 +102,7 @@ class FormStorage {
   RestoredPlacement Restore(const WindowPlacement& currentScreen);
 
   // True after a Save until the next Restore; false before either.
-  bool SavedSinceRestore() const { return saved_since_restore_; }
+  bool SavedSinceRestore() const { return savedSinceRestore_; }
 
   const std::string& Section() const { return section_; }
 
@@ -113,7 +113,7 @@ class FormStorage {
   IniFile& file_;
   std::string section_;
   std::vector<StoredProperty> properties_;
-  bool saved_since_restore_ = false;
+  bool savedSinceRestore_ = false;
 };
 
 }  // namespace kestrelpix

@@ -169,18 +169,18 @@ void IniFile::LoadFromFile(const std::string& path) {
     text = ReadRegularFile(path, kSettingsFileLimit, "a settings file", &st);
   } catch (const FileError& e) {
     Clear();
-    read_only_ = false;
+    readOnly_ = false;
     if (e.code() == ENOENT || e.code() == ENOTDIR) return;
-    read_only_ = true;
+    readOnly_ = true;
     throw;
   }
   LoadFromText(text);
-  read_only_ = IsReadOnlyFile(path, st);
+  readOnly_ = IsReadOnlyFile(path, st);
 }
 
 void IniFile::LoadFromText(std::string_view text) {
   Clear();
-  read_only_ = false;
+  readOnly_ = false;
   Section* current = nullptr;
   size_t pos = 0;
   while (pos < text.size()) {
@@ -231,7 +231,7 @@ std::string IniFile::ToText() const {
     out += "]\r\n";
     for (const Entry& e : s.entries) {
       out += e.key;
-      if (e.has_separator) {
+      if (e.HasSeparator) {
         out += '=';
         out += e.value;
       }
@@ -243,7 +243,7 @@ std::string IniFile::ToText() const {
 }
 
 void IniFile::SaveToFile(const std::string& path) const {
-  if (read_only_) Fail(path, EACCES);
+  if (readOnly_) Fail(path, EACCES);
 
   // A link written through is replaced beside the file it points to, so
   // the link stays a link.
@@ -332,7 +332,7 @@ std::vector<std::string> IniFile::Keys(std::string_view section) const {
   std::vector<std::string> keys;
   if (const Section* s = FindSection(section)) {
     for (const Entry& e : s->entries) {
-      if (e.has_separator) keys.push_back(e.key);
+      if (e.HasSeparator) keys.push_back(e.key);
     }
   }
   return keys;
@@ -356,7 +356,7 @@ const IniFile::Section* IniFile::FindSection(std::string_view name) const {
 
 IniFile::Entry* IniFile::FindEntry(Section& section, std::string_view key) {
   for (Entry& e : section.entries) {
-    if (e.has_separator && EqualsIgnoreCase(e.key, key)) return &e;
+    if (e.HasSeparator && EqualsIgnoreCase(e.key, key)) return &e;
   }
   return nullptr;
 }

@@ -67,7 +67,7 @@ class IniFile {
 
   // True when the file loaded last must not be written: it was read-only,
   // or it could not be read at all.
-  bool ReadOnly() const { return read_only_; }
+  bool ReadOnly() const { return readOnly_; }
 
   // Sections and keys are matched without regard to (ASCII) case.
   bool ReadString(std::string_view section, std::string_view key, std::string& out) const;
@@ -90,7 +90,7 @@ class IniFile {
   struct Entry {
     std::string key;  // for a kept line that is no entry: the whole line
     std::string value;
-    bool has_separator = true;
+    bool HasSeparator = true;
   };
   struct Section {
     std::string name;
@@ -104,7 +104,7 @@ class IniFile {
 
   std::vector<std::string> preamble_;  // the lines before the first section
   std::vector<Section> sections_;
-  bool read_only_ = false;
+  bool readOnly_ = false;
 };
 
 // ASCII case-insensitive equality, the matching rule of sections and keys.

@@ -76,15 +76,15 @@ std::optional<double> TryStrToFloat(std::string_view text) {
   std::string_view body = text.substr(begin, end - begin);
   if (!body.empty() && body[0] == '+') body.remove_prefix(1);
   // from_chars would also take "inf" and "nan"; only plain numbers count.
-  bool digit_seen = false;
+  bool digitSeen = false;
   for (char c : body) {
     if (c >= '0' && c <= '9') {
-      digit_seen = true;
+      digitSeen = true;
     } else if (c != '.' && c != '-' && c != '+' && c != 'e' && c != 'E') {
       return std::nullopt;
     }
   }
-  if (!digit_seen) return std::nullopt;
+  if (!digitSeen) return std::nullopt;
   double value = 0;
   auto [ptr, ec] = std::from_chars(body.data(), body.data() + body.size(), value);
   if (ec != std::errc() || ptr != body.data() + body.size() || !std::isfinite(value)) {

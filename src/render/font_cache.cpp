@@ -43,8 +43,8 @@ void CopyBitmap(const FT_Bitmap& bitmap, GlyphImage& image) {
   image.bits.assign(static_cast<size_t>(image.words) * image.height, 0);
   int pitch = bitmap.pitch < 0 ? -bitmap.pitch : bitmap.pitch;
   for (int r = 0; r < image.height; ++r) {
-    int source_row = bitmap.pitch < 0 ? image.height - 1 - r : r;
-    const unsigned char* src = bitmap.buffer + static_cast<size_t>(source_row) * pitch;
+    int sourceRow = bitmap.pitch < 0 ? image.height - 1 - r : r;
+    const unsigned char* src = bitmap.buffer + static_cast<size_t>(sourceRow) * pitch;
     uint64_t* dst = image.bits.data() + static_cast<size_t>(r) * image.words;
     for (int c = 0; c < image.width; ++c) {
       bool on = false;
@@ -81,25 +81,25 @@ bool PatternFile(FcPattern* font, std::string& file, int& index) {
 }
 
 // HarfBuzz callbacks of a shaping font; the font data is the FontFace.
-hb_bool_t NominalGlyph(hb_font_t*, void* font_data, hb_codepoint_t unicode, hb_codepoint_t* glyph,
+hb_bool_t NominalGlyph(hb_font_t*, void* fontData, hb_codepoint_t unicode, hb_codepoint_t* glyph,
                        void*) {
-  *glyph = static_cast<FontFace*>(font_data)->GlyphIndex(unicode);
+  *glyph = static_cast<FontFace*>(fontData)->GlyphIndex(unicode);
   return *glyph != 0;
 }
 
-hb_position_t HorizontalAdvance(hb_font_t*, void* font_data, hb_codepoint_t glyph, void*) {
-  return static_cast<FontFace*>(font_data)->Glyph(glyph).advance * 64;
+hb_position_t HorizontalAdvance(hb_font_t*, void* fontData, hb_codepoint_t glyph, void*) {
+  return static_cast<FontFace*>(fontData)->Glyph(glyph).advance * 64;
 }
 
 hb_font_funcs_t* OwnGlyphFuncs() {
-  static hb_font_funcs_t* const funcs = [] {
+  static hb_font_funcs_t* const kFuncs = [] {
     hb_font_funcs_t* f = hb_font_funcs_create();
     hb_font_funcs_set_nominal_glyph_func(f, NominalGlyph, nullptr, nullptr);
     hb_font_funcs_set_glyph_h_advance_func(f, HorizontalAdvance, nullptr, nullptr);
     hb_font_funcs_make_immutable(f);
     return f;
   }();
-  return funcs;
+  return kFuncs;
 }
 
 }  // namespace
@@ -123,12 +123,12 @@ FontFace::FontFace(FT_Library library, const std::string& file, int index, int e
   // emboldening).
   const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face_, FT_SFNT_OS2));
   if (os2 != nullptr && os2->version == 0xFFFF) os2 = nullptr;
-  bool face_bold = (face_->style_flags & FT_STYLE_FLAG_BOLD) != 0 ||
-                   (os2 != nullptr && os2->usWeightClass >= 600);
-  bool face_italic = (face_->style_flags & FT_STYLE_FLAG_ITALIC) != 0 ||
-                     (os2 != nullptr && (os2->fsSelection & (1 << 9)) != 0);  // oblique
-  embolden_ = bold && !face_bold;
-  oblique_ = italic && !face_italic;
+  bool faceBold = (face_->style_flags & FT_STYLE_FLAG_BOLD) != 0 ||
+                  (os2 != nullptr && os2->usWeightClass >= 600);
+  bool faceItalic = (face_->style_flags & FT_STYLE_FLAG_ITALIC) != 0 ||
+                    (os2 != nullptr && (os2->fsSelection & (1 << 9)) != 0);  // oblique
+  embolden_ = bold && !faceBold;
+  oblique_ = italic && !faceItalic;
   if (FT_IS_SCALABLE(face_)) {
     if (FT_Set_Pixel_Sizes(face_, 0, static_cast<FT_UInt>(em)) != 0) {
       FT_Done_Face(face_);
@@ -148,36 +148,36 @@ FontFace::FontFace(FT_Library library, const std::string& file, int index, int e
   }
   if (FT_Select_Charmap(face_, FT_ENCODING_UNICODE) != 0 &&
       FT_Select_Charmap(face_, FT_ENCODING_MS_SYMBOL) == 0) {
-    symbol_map_ = true;
+    symbolMap_ = true;
   }
 }
 
 FontFace::~FontFace() {
   // The shaping font holds a reference to the FreeType face; it goes first.
-  if (shaping_font_ != nullptr) hb_font_destroy(shaping_font_);
+  if (shapingFont_ != nullptr) hb_font_destroy(shapingFont_);
   if (face_ != nullptr) FT_Done_Face(face_);
 }
 
 bool FontFace::CanShape() const {
-  return face_ != nullptr && FT_IS_SCALABLE(face_) && face_->units_per_EM > 0 && !symbol_map_;
+  return face_ != nullptr && FT_IS_SCALABLE(face_) && face_->units_per_EM > 0 && !symbolMap_;
 }
 
 hb_font_t* FontFace::ShapingFont() {
-  if (shaping_font_ == nullptr) {
+  if (shapingFont_ == nullptr) {
     // The parent reads the font's tables through FreeType at this face's
     // size (1/64 pixel units); the child replaces glyph choice and advances.
     hb_font_t* parent = hb_ft_font_create_referenced(face_);
-    shaping_font_ = hb_font_create_sub_font(parent);
+    shapingFont_ = hb_font_create_sub_font(parent);
     hb_font_destroy(parent);
-    hb_font_set_funcs(shaping_font_, OwnGlyphFuncs(), this, nullptr);
+    hb_font_set_funcs(shapingFont_, OwnGlyphFuncs(), this, nullptr);
   }
-  return shaping_font_;
+  return shapingFont_;
 }
 
 uint32_t FontFace::GlyphIndex(char32_t c) const {
   if (face_ == nullptr) return 0;
   uint32_t index = FT_Get_Char_Index(face_, c);
-  if (index == 0 && symbol_map_) {
+  if (index == 0 && symbolMap_) {
     // Symbol fonts map their characters at U+F020..U+F0FF; some also answer
     // at the plain byte value.
     if (c < 0x100) index = FT_Get_Char_Index(face_, 0xF000 + c);
@@ -242,10 +242,10 @@ ResolvedFont::ResolvedFont(FontCache& cache, FcPattern* request, int em, bool bo
     throw Error("No usable font is installed");
   }
   int count = fallbacks_ != nullptr ? fallbacks_->nfont : 0;
-  fallback_faces_.assign(count, nullptr);
-  fallback_tried_.assign(count, false);
+  fallbackFaces_.assign(count, nullptr);
+  fallbackTried_.assign(count, false);
 
-  FT_Face face = primary_->face();
+  FT_Face face = primary_->Face();
   const FT_Size_Metrics& size = face->size->metrics;
   int upem = face->units_per_EM;
   const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
@@ -254,37 +254,37 @@ ResolvedFont::ResolvedFont(FontCache& cache, FcPattern* request, int em, bool bo
   if (scalable && os2 != nullptr && os2->usWinAscent + os2->usWinDescent > 0) {
     // The text cell spans the font's OS/2 clipping ascent and descent
     // (usWinAscent, usWinDescent), each rounded up to whole pixels.
-    metrics_.ascent = CeilDiv(static_cast<long>(os2->usWinAscent) * em, upem);
-    metrics_.descent = CeilDiv(static_cast<long>(os2->usWinDescent) * em, upem);
+    metrics_.Ascent = CeilDiv(static_cast<long>(os2->usWinAscent) * em, upem);
+    metrics_.Descent = CeilDiv(static_cast<long>(os2->usWinDescent) * em, upem);
   } else {
-    metrics_.ascent = CeilDiv(size.ascender, 64);
-    metrics_.descent = CeilDiv(-size.descender, 64);
+    metrics_.Ascent = CeilDiv(size.ascender, 64);
+    metrics_.Descent = CeilDiv(-size.descender, 64);
   }
   if (scalable) {
-    metrics_.ave_char_width = os2 != nullptr && os2->xAvgCharWidth > 0
-                                  ? RoundScaled(os2->xAvgCharWidth, em, upem)
-                                  : em / 2;
+    metrics_.AveCharWidth = os2 != nullptr && os2->xAvgCharWidth > 0
+                                ? RoundScaled(os2->xAvgCharWidth, em, upem)
+                                : em / 2;
     // FreeType gives the underline's centre; the stroke starts half its
     // thickness higher.
     long thickness = face->underline_thickness > 0 ? face->underline_thickness : upem / 14;
     long top = face->underline_position + thickness / 2;
-    metrics_.underline_offset = RoundScaled(-top, em, upem);
-    metrics_.underline_thickness = RoundScaled(thickness, em, upem);
+    metrics_.UnderlineOffset = RoundScaled(-top, em, upem);
+    metrics_.UnderlineThickness = RoundScaled(thickness, em, upem);
     if (os2 != nullptr && os2->yStrikeoutSize > 0) {
-      metrics_.strikeout_offset = -RoundScaled(os2->yStrikeoutPosition, em, upem);
-      metrics_.strikeout_thickness = RoundScaled(os2->yStrikeoutSize, em, upem);
+      metrics_.StrikeoutOffset = -RoundScaled(os2->yStrikeoutPosition, em, upem);
+      metrics_.StrikeoutThickness = RoundScaled(os2->yStrikeoutSize, em, upem);
     } else {
-      metrics_.strikeout_offset = -RoundScaled(upem * 3 / 10, em, upem);
-      metrics_.strikeout_thickness = metrics_.underline_thickness;
+      metrics_.StrikeoutOffset = -RoundScaled(upem * 3 / 10, em, upem);
+      metrics_.StrikeoutThickness = metrics_.UnderlineThickness;
     }
   } else {
-    metrics_.ave_char_width = std::max(1, static_cast<int>(size.max_advance >> 6) / 2);
-    metrics_.underline_offset = 1;
-    metrics_.strikeout_offset = -std::max(1, metrics_.ascent / 3);
+    metrics_.AveCharWidth = std::max(1, static_cast<int>(size.max_advance >> 6) / 2);
+    metrics_.UnderlineOffset = 1;
+    metrics_.StrikeoutOffset = -std::max(1, metrics_.Ascent / 3);
   }
-  metrics_.ave_char_width = std::max(1, metrics_.ave_char_width);
-  metrics_.underline_thickness = std::max(1, metrics_.underline_thickness);
-  metrics_.strikeout_thickness = std::max(1, metrics_.strikeout_thickness);
+  metrics_.AveCharWidth = std::max(1, metrics_.AveCharWidth);
+  metrics_.UnderlineThickness = std::max(1, metrics_.UnderlineThickness);
+  metrics_.StrikeoutThickness = std::max(1, metrics_.StrikeoutThickness);
 }
 
 ResolvedFont::~ResolvedFont() {
@@ -293,9 +293,9 @@ ResolvedFont::~ResolvedFont() {
 
 GlyphRef ResolvedFont::Lookup(char32_t c) {
   if (c < 256) {
-    if (!latin1_known_[c]) {
+    if (!latin1Known_[c]) {
       latin1_[c] = LookupUncached(c);
-      latin1_known_[c] = true;
+      latin1Known_[c] = true;
     }
     return latin1_[c];
   }
@@ -322,15 +322,15 @@ GlyphRef ResolvedFont::LookupUncached(char32_t c) {
 }
 
 FontFace* ResolvedFont::FallbackFace(int i) {
-  if (!fallback_tried_[i]) {
-    fallback_tried_[i] = true;
+  if (!fallbackTried_[i]) {
+    fallbackTried_[i] = true;
     std::string file;
     int index = 0;
     if (PatternFile(fallbacks_->fonts[i], file, index)) {
-      fallback_faces_[i] = cache_.Face(file, index, em_, bold_, italic_);
+      fallbackFaces_[i] = cache_.Face(file, index, em_, bold_, italic_);
     }
   }
-  return fallback_faces_[i];
+  return fallbackFaces_[i];
 }
 
 // --------------------------------------------------------------- FontCache
@@ -339,7 +339,7 @@ Fonts::Fonts() = default;
 
 Fonts::~Fonts() = default;
 
-FontCache& Fonts::cache() {
+FontCache& Fonts::Cache() {
   std::call_once(made_, [this] { cache_ = std::make_unique<FontCache>(); });
   return *cache_;
 }
@@ -361,7 +361,7 @@ FontFace* FontCache::Face(const std::string& file, int index, int em, bool bold,
   auto it = faces_.find(key);
   if (it == faces_.end()) {
     auto face = std::make_unique<FontFace>(library_, file, index, em, bold, italic);
-    it = faces_.emplace(key, face->ok() ? std::move(face) : nullptr).first;
+    it = faces_.emplace(key, face->Ok() ? std::move(face) : nullptr).first;
   }
   return it->second.get();
 }

@@ -47,10 +47,10 @@ class FontFace {
   FontFace(const FontFace&) = delete;
   FontFace& operator=(const FontFace&) = delete;
 
-  bool ok() const { return face_ != nullptr; }
-  FT_Face face() const { return face_; }  // for a shaper that works on glyph indices
-  int em() const { return em_; }
-  bool symbol_map() const { return symbol_map_; }
+  bool Ok() const { return face_ != nullptr; }
+  FT_Face Face() const { return face_; }  // for a shaper that works on glyph indices
+  int Em() const { return em_; }
+  bool SymbolMap() const { return symbolMap_; }
 
   // 0 when the face has no glyph for the character.
   uint32_t GlyphIndex(char32_t c) const;
@@ -71,11 +71,11 @@ class FontFace {
   GlyphImage Rasterize(uint32_t index) const;
 
   FT_Face face_ = nullptr;
-  hb_font_t* shaping_font_ = nullptr;
+  hb_font_t* shapingFont_ = nullptr;
   int em_;
   bool embolden_ = false;
   bool oblique_ = false;
-  bool symbol_map_ = false;
+  bool symbolMap_ = false;
   std::unordered_map<uint32_t, GlyphImage> glyphs_;
 };
 
@@ -83,14 +83,14 @@ class FontFace {
 // rows below the baseline row (the first row under the baseline), so the
 // strike-out offset is negative.
 struct FontMetrics {
-  int ascent = 0;   // rows from the top of the text cell to the baseline
-  int descent = 0;  // rows from the baseline to the bottom of the cell
-  int ave_char_width = 1;
-  int underline_offset = 1;
-  int underline_thickness = 1;
-  int strikeout_offset = -1;
-  int strikeout_thickness = 1;
-  int height() const { return ascent + descent; }
+  int Ascent = 0;   // rows from the top of the text cell to the baseline
+  int Descent = 0;  // rows from the baseline to the bottom of the cell
+  int AveCharWidth = 1;
+  int UnderlineOffset = 1;
+  int UnderlineThickness = 1;
+  int StrikeoutOffset = -1;
+  int StrikeoutThickness = 1;
+  int height() const { return Ascent + Descent; }
 };
 
 // A glyph of some face of a resolved font.
@@ -107,8 +107,8 @@ class ResolvedFont {
   ResolvedFont(const ResolvedFont&) = delete;
   ResolvedFont& operator=(const ResolvedFont&) = delete;
 
-  const FontMetrics& metrics() const { return metrics_; }
-  FontFace& primary() { return *primary_; }
+  const FontMetrics& Metrics() const { return metrics_; }
+  FontFace& Primary() { return *primary_; }
 
   // The face that draws the character: the chosen face if it has it, else the
   // first fallback face that has it, else the chosen face's missing-glyph
@@ -126,10 +126,10 @@ class ResolvedFont {
   FontFace* primary_ = nullptr;
   FontMetrics metrics_;
   FcFontSet* fallbacks_ = nullptr;
-  std::vector<FontFace*> fallback_faces_;  // loaded lazily, nullptr = not yet
-  std::vector<bool> fallback_tried_;
+  std::vector<FontFace*> fallbackFaces_;  // loaded lazily, nullptr = not yet
+  std::vector<bool> fallbackTried_;
   GlyphRef latin1_[256];
-  bool latin1_known_[256] = {};
+  bool latin1Known_[256] = {};
   std::unordered_map<char32_t, GlyphRef> others_;
 };
 

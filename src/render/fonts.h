@@ -21,7 +21,7 @@ class Fonts {
   // The faces and glyphs behind it, for the measuring and drawing code.
   // Made at the first call: a run that draws nothing never loads the font
   // configuration.
-  FontCache& cache();
+  FontCache& Cache();
 
  private:
   std::once_flag made_;

@@ -35,7 +35,7 @@ void CollectMissingGlyphs(Fonts& fonts, std::string_view line, const RenderSetti
   // Only what is laid out is drawn (and decoding the whole of a huge line
   // would cost four bytes a byte).
   const std::u32string chars = DecodeText(line.substr(0, kMaxLaidOutBytes), s.FontCharset);
-  FontCache& cache = fonts.cache();
+  FontCache& cache = fonts.Cache();
   auto lock = cache.Lock();
   ResolvedFont& font =
       cache.Get(s.FontName, EmHeightForPoints(s.FontSize), s.FontStyle, s.FontCharset);

@@ -7,7 +7,7 @@ namespace kestrelpix {
 
 TextExtent MeasureLine(Fonts& fonts, std::string_view text, const std::string& FontName,
                        int FontSize, uint8_t FontStyle, uint8_t FontCharset) {
-  FontCache& cache = fonts.cache();
+  FontCache& cache = fonts.Cache();
   auto lock = cache.Lock();
   ResolvedFont& font = cache.Get(FontName, EmHeightForPoints(FontSize), FontStyle, FontCharset);
   LineLayout layout = LayoutLine(font, text, FontCharset, TextMode::Measure);

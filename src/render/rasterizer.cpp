@@ -126,8 +126,8 @@ void PaintLine(IndexFrame& frame, ResolvedFont& font, std::string_view line,
                const LineLayout& measured, int x, int y, const RenderSettings& s, int outline,
                PaintValues values, DrawnLines& lines) {
   LineLayout for_drawing;
-  if (!measured.drawn_alike) for_drawing = LayoutLine(font, line, s.FontCharset, TextMode::Draw);
-  const LineLayout& layout = measured.drawn_alike ? measured : for_drawing;
+  if (!measured.DrawnAlike) for_drawing = LayoutLine(font, line, s.FontCharset, TextMode::Draw);
+  const LineLayout& layout = measured.DrawnAlike ? measured : for_drawing;
   if (layout.glyphs.empty() && layout.width == 0) return;
   // Glyph pixels farther than the outline width off the frame cannot
   // colour any pixel of it.
@@ -149,7 +149,7 @@ void PaintLine(IndexFrame& frame, ResolvedFont& font, std::string_view line,
 
 DrawnLines DrawLines(Fonts& fonts, IndexFrame& frame, std::string_view line1,
                      std::string_view line2, const RenderSettings& s, int FH, PaintValues values) {
-  FontCache& cache = fonts.cache();
+  FontCache& cache = fonts.Cache();
   auto lock = cache.Lock();
   ResolvedFont& font =
       cache.Get(s.FontName, EmHeightForPoints(s.FontSize), s.FontStyle, s.FontCharset);

@@ -118,7 +118,7 @@ std::vector<CharFace> ChooseFaces(ResolvedFont& font, const std::u32string& char
       if (own[k]) neighbour = faces[k].face;
     }
     if (IsFormatCharacter(c)) {
-      faces[i].face = neighbour != nullptr ? neighbour : &font.primary();
+      faces[i].face = neighbour != nullptr ? neighbour : &font.Primary();
       continue;
     }
     const bool follows =

@@ -81,9 +81,9 @@ long LayOutCharacters(ResolvedFont& font, const std::u32string& chars, int tab_w
 
 LineLayout LayoutLine(ResolvedFont& font, std::string_view bytes, uint8_t charset, TextMode mode) {
   LineLayout layout;
-  layout.metrics = font.metrics();
+  layout.metrics = font.Metrics();
   uint8_t decode_as = charset;
-  if (charset == CharsetCode(CharsetId::kSymbol) && !font.primary().symbol_map()) {
+  if (charset == CharsetCode(CharsetId::kSymbol) && !font.Primary().SymbolMap()) {
     decode_as = CharsetCode(CharsetId::kAnsi);
   }
   // Past its first MiB a line is far wider than any frame, whatever its
@@ -98,9 +98,9 @@ LineLayout LayoutLine(ResolvedFont& font, std::string_view bytes, uint8_t charse
   // needs none or is a control character, which is left out)?
   bool plain = true;
   for (char32_t c : chars) plain = plain && (c < 0x2E5 || NeedsNoShaping(c));
-  layout.drawn_alike = mode == TextMode::Measure && !empty;
+  layout.DrawnAlike = mode == TextMode::Measure && !empty;
 
-  const int tab_width = 8 * layout.metrics.ave_char_width;
+  const int tab_width = 8 * layout.metrics.AveCharWidth;
   long pen = 0;
   if (plain) {
     pen = LayOutCharacters(font, chars, tab_width, layout.glyphs);
@@ -136,11 +136,11 @@ bool LineMask::Empty() const {
 LineMask DrawLineMask(const LineLayout& layout, bool underline, bool strikeout, int x, int y,
                       const PixelRect& clip, int pad) {
   const FontMetrics& m = layout.metrics;
-  const long baseline = static_cast<long>(y) + m.ascent;
+  const long baseline = static_cast<long>(y) + m.Ascent;
   std::vector<Stroke> strokes;
   if (layout.width > 0) {
-    if (underline) strokes.push_back({m.underline_offset, m.underline_thickness});
-    if (strikeout) strokes.push_back({m.strikeout_offset, m.strikeout_thickness});
+    if (underline) strokes.push_back({m.UnderlineOffset, m.UnderlineThickness});
+    if (strikeout) strokes.push_back({m.StrikeoutOffset, m.StrikeoutThickness});
   }
 
   // Bounding box of everything drawn, in frame coordinates (long: positions

@@ -37,7 +37,7 @@ struct LineLayout {
   int width = 0;                    // the line's advance, whole pixels
   FontMetrics metrics;
   // A measured line that was not empty: drawing it gives this same layout.
-  bool drawn_alike = false;
+  bool DrawnAlike = false;
 };
 
 // The bytes of a line that are laid out; the rest is left out.

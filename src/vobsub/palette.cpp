@@ -42,12 +42,12 @@ YCrCb ToYCrCb(ColorValue color) {
 
 std::string YCrCbHex(ColorValue color) {
   const YCrCb c = ToYCrCb(color);
-  return HexByte(c.y) + HexByte(c.cr) + HexByte(c.cb);
+  return HexByte(c.Y) + HexByte(c.Cr) + HexByte(c.Cb);
 }
 
 std::string YCrCbSpaced(ColorValue color) {
   const YCrCb c = ToYCrCb(color);
-  return HexByte(c.y) + " " + HexByte(c.cr) + " " + HexByte(c.cb);
+  return HexByte(c.Y) + " " + HexByte(c.Cr) + " " + HexByte(c.Cb);
 }
 
 std::string PaletteLine(PaletteMode mode, ColorValue antialias, ColorValue outline,

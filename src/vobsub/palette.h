@@ -20,7 +20,7 @@ std::string RgbHex(ColorValue color);
 //   Cr = 0.5 R + 128 - 0.41868 G - 0.0813 B
 //   Cb = 0.5 B + 128 - 0.16883 R - 0.33121 G
 struct YCrCb {
-  int y, cr, cb;
+  int Y, Cr, Cb;
 };
 YCrCb ToYCrCb(ColorValue color);
 
@@ -46,8 +46,8 @@ std::string PaletteBlock(PaletteMode mode, ColorValue antialias, ColorValue outl
                          ColorValue text);
 
 struct NamedColor {
-  std::string name;
-  ColorValue value;
+  std::string Name;
+  ColorValue Value;
 };
 
 // The fifteen colours offered in the PC, DVD and two-palette modes.

@@ -234,7 +234,7 @@ TEST(CommandLine, PositionsOutsideTheirListsAreRefusedByName) {
   p.TextColor = 7;  // the safe list has seven colours
   EXPECT_THROW(SettingsFromPositions(p, FontList()), Error);
   p.TextColor = 6;
-  EXPECT_EQ(SettingsFromPositions(p, FontList()).TextColor, SafeColors()[6].value);
+  EXPECT_EQ(SettingsFromPositions(p, FontList()).TextColor, SafeColors()[6].Value);
 }
 
 TEST(CommandLine, SplittingFollowsTheShellRules) {

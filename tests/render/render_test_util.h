@@ -46,7 +46,7 @@ inline int DifferingPixels(const FrameBitmap& a, const FrameBitmap& b) {
 // (x, y), inside clip, in the settings' font; `Draw` mode text rules.
 inline LineMask LineGlyphMask(std::string_view line, const RenderSettings& s, int x, int y,
                               const PixelRect& clip) {
-  FontCache& cache = TestFonts().cache();
+  FontCache& cache = TestFonts().Cache();
   auto lock = cache.Lock();
   ResolvedFont& font =
       cache.Get(s.FontName, EmHeightForPoints(s.FontSize), s.FontStyle, s.FontCharset);

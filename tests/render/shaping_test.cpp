@@ -26,7 +26,7 @@ const std::string kDejaVu = "DejaVu Sans";
 
 LineLayout Layout(std::string_view text, const std::string& font_name = kLiberation, int size = 20,
                   uint8_t style = 0, TextMode mode = TextMode::Draw) {
-  FontCache& cache = TestFonts().cache();
+  FontCache& cache = TestFonts().Cache();
   auto lock = cache.Lock();
   ResolvedFont& font =
       cache.Get(font_name, EmHeightForPoints(size), style, CharsetCode(CharsetId::kDefault));
@@ -39,12 +39,12 @@ LineLayout Layout(std::string_view text, const std::string& font_name = kLiberat
 // than tabs, which layout would leave out.
 LineLayout Shaped(std::string_view text, const std::string& font_name, int size, uint8_t style,
                   TextMode mode) {
-  FontCache& cache = TestFonts().cache();
+  FontCache& cache = TestFonts().Cache();
   auto lock = cache.Lock();
   ResolvedFont& font =
       cache.Get(font_name, EmHeightForPoints(size), style, CharsetCode(CharsetId::kDefault));
   LineLayout layout;
-  layout.metrics = font.metrics();
+  layout.metrics = font.Metrics();
   std::u32string chars = DecodeText(text, CharsetCode(CharsetId::kDefault));
   if (mode == TextMode::Measure && chars.empty()) chars.push_back(U' ');
   LineText line;
@@ -54,7 +54,7 @@ LineLayout Shaped(std::string_view text, const std::string& font_name, int size,
     line.chars.push_back(chars[i]);
     line.sources.push_back(static_cast<uint32_t>(i));
   }
-  const long pen = ShapeLine(font, line, 8 * layout.metrics.ave_char_width, layout.glyphs);
+  const long pen = ShapeLine(font, line, 8 * layout.metrics.AveCharWidth, layout.glyphs);
   layout.width = static_cast<int>(std::clamp(pen, 0L, kMaxLineAdvance));
   return layout;
 }
@@ -203,7 +203,7 @@ TEST(Bidi, MarksAndAmpersandsKeepTheirOrder) {
   EXPECT_EQ(Sources(drawn), (std::vector<uint32_t>{2, 1, 0}));
   LineLayout measured = Layout(marked, kLiberation, 20, 0, TextMode::Measure);
   EXPECT_EQ(Sources(measured), (std::vector<uint32_t>{2, 1, 0}));
-  EXPECT_TRUE(measured.drawn_alike);
+  EXPECT_TRUE(measured.DrawnAlike);
 }
 
 TEST(Bidi, TabsStartEachSegmentAtAStop) {
@@ -378,7 +378,7 @@ TEST(Shaping, ArbitraryMixedTextLaysOutConsistently) {
       LineLayout measured = Layout(text, kLiberation, 20, 0, TextMode::Measure);
       LineLayout drawn = Layout(text, kLiberation, 20, 0, TextMode::Draw);
       // The rasterizer draws with the measured layout then.
-      ASSERT_TRUE(measured.drawn_alike);
+      ASSERT_TRUE(measured.DrawnAlike);
       ASSERT_EQ(measured.width, drawn.width);
       ASSERT_EQ(measured.glyphs.size(), drawn.glyphs.size());
       for (size_t g = 0; g < drawn.glyphs.size(); ++g) {

@@ -43,7 +43,7 @@ TEST(ColourNotations, YCrCbValuesAreTruncatedNotRounded) {
     for (int g = 0; g < 256; g += 15) {
       for (int b = 0; b < 256; b += 15) {
         const YCrCb c = ToYCrCb(MakeColor(r, g, b));
-        ASSERT_TRUE(c.y >= 0 && c.y <= 255 && c.cr >= 0 && c.cr <= 255 && c.cb >= 0 && c.cb <= 255);
+        ASSERT_TRUE(c.Y >= 0 && c.Y <= 255 && c.Cr >= 0 && c.Cr <= 255 && c.Cb >= 0 && c.Cb <= 255);
       }
     }
   }
@@ -85,8 +85,8 @@ TEST(ColourLists, StandardAndSafeColoursWithTheirDefaults) {
     const std::vector<testing::PersistedColor> expected = testing::PersistedColorList(file);
     ASSERT_EQ(list->size(), expected.size()) << file;
     for (size_t i = 0; i < expected.size(); ++i) {
-      EXPECT_EQ((*list)[i].name, expected[i].name) << file;
-      EXPECT_EQ((*list)[i].value, expected[i].value) << expected[i].name;
+      EXPECT_EQ((*list)[i].Name, expected[i].name) << file;
+      EXPECT_EQ((*list)[i].Value, expected[i].value) << expected[i].name;
     }
   }
   ASSERT_EQ(StandardColors().size(), 15u);
@@ -94,14 +94,14 @@ TEST(ColourLists, StandardAndSafeColoursWithTheirDefaults) {
 
   // After a fill the boxes show outline black, antialias gray, text white;
   // in the safe mode (0,30,0), (127,127,127), (255,230,20).
-  EXPECT_EQ(ColorListFor(PaletteMode::TwoPalettes)[kOutlineDefaultIndex].value, kBlack);
-  EXPECT_EQ(ColorListFor(PaletteMode::PcOnly)[kAntialiasDefaultIndex].value, kGray);
-  EXPECT_EQ(ColorListFor(PaletteMode::DvdOnly)[kTextDefaultIndex].value, kWhite);
-  EXPECT_EQ(ColorListFor(PaletteMode::SafePalette)[kOutlineDefaultIndex].value,
+  EXPECT_EQ(ColorListFor(PaletteMode::TwoPalettes)[kOutlineDefaultIndex].Value, kBlack);
+  EXPECT_EQ(ColorListFor(PaletteMode::PcOnly)[kAntialiasDefaultIndex].Value, kGray);
+  EXPECT_EQ(ColorListFor(PaletteMode::DvdOnly)[kTextDefaultIndex].Value, kWhite);
+  EXPECT_EQ(ColorListFor(PaletteMode::SafePalette)[kOutlineDefaultIndex].Value,
             MakeColor(0, 30, 0));
-  EXPECT_EQ(ColorListFor(PaletteMode::SafePalette)[kAntialiasDefaultIndex].value,
+  EXPECT_EQ(ColorListFor(PaletteMode::SafePalette)[kAntialiasDefaultIndex].Value,
             MakeColor(127, 127, 127));
-  EXPECT_EQ(ColorListFor(PaletteMode::SafePalette)[kTextDefaultIndex].value,
+  EXPECT_EQ(ColorListFor(PaletteMode::SafePalette)[kTextDefaultIndex].Value,
             MakeColor(255, 230, 20));
 }
 

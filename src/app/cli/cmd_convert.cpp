@@ -63,14 +63,14 @@ std::optional<PaletteMode> ParsePalette(std::string_view value) {
 // options accept (a standard name or RRGGBB).
 std::optional<ColorValue> ParseModeColor(std::string_view value, PaletteMode mode) {
   for (const NamedColor& c : ColorListFor(mode)) {
-    if (Lower(c.name) == Lower(value)) return c.value;
+    if (Lower(c.Name) == Lower(value)) return c.Value;
   }
   return ParseColorOption(value);
 }
 
 std::string ColorNames(PaletteMode mode) {
   std::string names;
-  for (const NamedColor& c : ColorListFor(mode)) names += (names.empty() ? "" : ", ") + c.name;
+  for (const NamedColor& c : ColorListFor(mode)) names += (names.empty() ? "" : ", ") + c.Name;
   return names + " or RRGGBB";
 }
 
@@ -178,9 +178,9 @@ ConvertOptions ParseOptions(const std::vector<std::string>& args, PaletteMode de
     o.settings.Palette = *mode;
   }
   const std::vector<NamedColor>& list = ColorListFor(o.settings.Palette);
-  o.settings.AntialiasColor = list[kAntialiasDefaultIndex].value;
-  o.settings.OutlineColor = list[kOutlineDefaultIndex].value;
-  o.settings.TextColor = list[kTextDefaultIndex].value;
+  o.settings.AntialiasColor = list[kAntialiasDefaultIndex].Value;
+  o.settings.OutlineColor = list[kOutlineDefaultIndex].Value;
+  o.settings.TextColor = list[kTextDefaultIndex].Value;
   for (const auto& [name, value] : parsed.options) {
     ColorValue* target = name == "text-color"        ? &o.settings.TextColor
                          : name == "outline-color"   ? &o.settings.OutlineColor

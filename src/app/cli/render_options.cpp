@@ -87,7 +87,7 @@ std::optional<ColorValue> ParseColorOption(std::string_view value) {
   // The standard colours the colour boxes offer, and "grey" for gray.
   if (lower == "grey") lower = "gray";
   for (const NamedColor& named : StandardColors()) {
-    if (lower == named.name) return named.value;
+    if (lower == named.Name) return named.Value;
   }
   std::string_view hex = lower;
   if (!hex.empty() && hex[0] == '#') hex.remove_prefix(1);

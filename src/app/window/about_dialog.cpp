@@ -45,7 +45,7 @@ ClickLabel::ClickLabel(QWidget* parent) : QLabel(parent) { setCursor(Qt::Pointin
 void ClickLabel::mouseReleaseEvent(QMouseEvent* event) {
   QLabel::mouseReleaseEvent(event);
   if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) {
-    emit clicked();
+    emit Clicked();
   }
 }
 
@@ -73,10 +73,10 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
   LayOutControls();
 
   connect(visitSiteButton_, &QPushButton::clicked, this, &AboutDialog::VisitSiteClicked);
-  connect(madeByLabel_, &ClickLabel::clicked, this, &AboutDialog::VisitSiteClicked);
+  connect(madeByLabel_, &ClickLabel::Clicked, this, &AboutDialog::VisitSiteClicked);
   connect(checkVersionButton_, &QPushButton::clicked, this, &AboutDialog::CheckVersionClicked);
   connect(muxToolButton_, &QPushButton::clicked, this, &AboutDialog::MuxToolClicked);
-  connect(donateImage_, &ClickLabel::clicked, this, &AboutDialog::DonateClicked);
+  connect(donateImage_, &ClickLabel::Clicked, this, &AboutDialog::DonateClicked);
   connect(closeButton_, &QPushButton::clicked, this, &QDialog::accept);
 
   FillTexts();

@@ -19,7 +19,7 @@ class ClickLabel : public QLabel {
   explicit ClickLabel(QWidget* parent = nullptr);
 
  signals:
-  void clicked();
+  void Clicked();
 
  protected:
   void mouseReleaseEvent(QMouseEvent* event) override;

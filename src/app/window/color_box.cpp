@@ -27,7 +27,7 @@ QColor ToQColor(ColorValue value) { return QColor(RedOf(value), GreenOf(value), 
 QString ColorDisplayName(ColorValue value) {
   for (const auto* list : {&StandardColors(), &SafeColors()}) {
     for (const NamedColor& c : *list) {
-      if (c.value == value) return QString::fromStdString(c.name);
+      if (c.Value == value) return QString::fromStdString(c.Name);
     }
   }
   if ((value & 0xFF000000u) == 0) {
@@ -45,7 +45,7 @@ ColorBox::ColorBox(QWidget* parent) : QComboBox(parent) {
   // As wide as the longest colour name with its swatch.
   setSizeAdjustPolicy(QComboBox::AdjustToContents);
   connect(this, &QComboBox::activated, this, [this](int index) {
-    if (index >= 0) value_ = itemColor(index);
+    if (index >= 0) value_ = ItemColor(index);
     emit ColorChanged();
   });
 }
@@ -59,18 +59,18 @@ void ColorBox::Fill(const std::vector<ColorItem>& colors, int index) {
   clear();
   for (const ColorItem& c : colors) AddColorItem(c.name, c.value);
   setCurrentIndex(index);
-  if (currentIndex() >= 0) value_ = itemColor(currentIndex());
+  if (currentIndex() >= 0) value_ = ItemColor(currentIndex());
 }
 
-ColorValue ColorBox::itemColor(int index) const {
+ColorValue ColorBox::ItemColor(int index) const {
   return static_cast<ColorValue>(itemData(index).toUInt());
 }
 
-void ColorBox::setColorValue(ColorValue value) {
+void ColorBox::SetColorValue(ColorValue value) {
   const QSignalBlocker blocker(this);
   value_ = value;
   for (int i = 0; i < count(); ++i) {
-    if (itemColor(i) == value) {
+    if (ItemColor(i) == value) {
       setCurrentIndex(i);
       return;
     }
@@ -81,11 +81,11 @@ void ColorBox::setColorValue(ColorValue value) {
   setCurrentIndex(count() - 1);
 }
 
-bool ColorBox::setItemIndex(int index) {
+bool ColorBox::SetItemIndex(int index) {
   if (index < 0 || index >= count()) return false;
   const QSignalBlocker blocker(this);
   setCurrentIndex(index);
-  value_ = itemColor(index);
+  value_ = ItemColor(index);
   return true;
 }
 

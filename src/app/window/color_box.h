@@ -27,16 +27,16 @@ class ColorBox : public QComboBox {
 
   // The box's colour value. Named system colours (high bit set) stay as
   // they are here; the window resolves them when it draws.
-  ColorValue colorValue() const { return value_; }
+  ColorValue Color() const { return value_; }
   // Sets the value and selects the item of that colour. A colour the list
   // does not hold is added as a custom item at the end, so the box always
   // shows what it holds. Runs no change handler.
-  void setColorValue(ColorValue value);
+  void SetColorValue(ColorValue value);
   // Selects an item by position and takes its colour. Returns false (and
   // changes nothing) for a position outside the list.
-  bool setItemIndex(int index);
+  bool SetItemIndex(int index);
 
-  ColorValue itemColor(int index) const;
+  ColorValue ItemColor(int index) const;
 
   // Never narrower than its longest name with the swatch, however little
   // room the window has.

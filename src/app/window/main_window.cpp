@@ -441,9 +441,9 @@ RenderSettings MainWindow::ReadRenderSettings() {
   s.Align = alignBox_->currentText().toStdString();
   s.BottomOffset = bottomOffsetSlider_->value();
   s.LineSpacing = lineSpacingSlider_->value();
-  s.TextColor = ResolveSystemColor(textColorBox_->colorValue());
-  s.OutlineColor = ResolveSystemColor(outlineColorBox_->colorValue());
-  s.AntialiasColor = ResolveSystemColor(antialiasColorBox_->colorValue());
+  s.TextColor = ResolveSystemColor(textColorBox_->Color());
+  s.OutlineColor = ResolveSystemColor(outlineColorBox_->Color());
+  s.AntialiasColor = ResolveSystemColor(antialiasColorBox_->Color());
   s.Fps = fpsBox_->currentText().toStdString();
   s.Language = languageBox_->currentText().toStdString();
   s.Palette = CurrentPaletteMode();
@@ -473,7 +473,7 @@ ControlPositions MainWindow::CurrentPositions() const {
 void MainWindow::FillColorBox(ColorBox* box, int index, bool safe) {
   std::vector<ColorItem> items;
   for (const NamedColor& c : safe ? SafeColors() : StandardColors()) {
-    items.push_back({QString::fromStdString(c.name), c.value});
+    items.push_back({QString::fromStdString(c.Name), c.Value});
   }
   box->Fill(items, index);
 }

@@ -191,7 +191,7 @@ namespace {
 // A colour position from the command line, in the list the palette mode
 // filled.
 void SelectColorPosition(ColorBox* box, int position, int parameter) {
-  if (!box->setItemIndex(position)) {
+  if (!box->SetItemIndex(position)) {
     throw Error(ParameterOutsideListMessage(parameter, position, box->count()) + ".");
   }
 }

@@ -86,9 +86,9 @@ Settings MainWindow::ControlSettings() const {
   s.Fps = fpsBox_->currentIndex();
   s.OutlineWidth = outlineWidthBox_->currentIndex();
   s.Language = languageBox_->currentIndex();
-  s.AntialiasColor = antialiasColorBox_->colorValue();
-  s.OutlineColor = outlineColorBox_->colorValue();
-  s.TextColor = textColorBox_->colorValue();
+  s.AntialiasColor = antialiasColorBox_->Color();
+  s.OutlineColor = outlineColorBox_->Color();
+  s.TextColor = textColorBox_->Color();
   s.BottomOffset = bottomOffsetSlider_->value();
   s.LineSpacing = lineSpacingSlider_->value();
   s.WrapLines = wrapLinesBox_->isChecked();
@@ -111,9 +111,9 @@ void MainWindow::ApplySettings(const Settings& s) {
   fpsBox_->setCurrentIndex(s.Fps);
   outlineWidthBox_->setCurrentIndex(s.OutlineWidth);
   languageBox_->setCurrentIndex(s.Language);
-  antialiasColorBox_->setColorValue(s.AntialiasColor);
-  outlineColorBox_->setColorValue(s.OutlineColor);
-  textColorBox_->setColorValue(s.TextColor);
+  antialiasColorBox_->SetColorValue(s.AntialiasColor);
+  outlineColorBox_->SetColorValue(s.OutlineColor);
+  textColorBox_->SetColorValue(s.TextColor);
   bottomOffsetSlider_->setValue(s.BottomOffset);
   lineSpacingSlider_->setValue(s.LineSpacing);
   wrapLinesBox_->setChecked(s.WrapLines);

@@ -130,9 +130,9 @@ void ControlsTest::mainWindowControlsAndDefaults() {
     standard << QString::fromStdString(c.name);
   }
   QCOMPARE(ColorNames(w->antialiasColorBox_), standard);
-  QCOMPARE(w->antialiasColorBox_->colorValue(), MakeColor(128, 128, 128));
-  QCOMPARE(w->outlineColorBox_->colorValue(), MakeColor(0, 0, 0));
-  QCOMPARE(w->textColorBox_->colorValue(), MakeColor(255, 255, 255));
+  QCOMPARE(w->antialiasColorBox_->Color(), MakeColor(128, 128, 128));
+  QCOMPARE(w->outlineColorBox_->Color(), MakeColor(0, 0, 0));
+  QCOMPARE(w->textColorBox_->Color(), MakeColor(255, 255, 255));
   QCOMPARE(w->paletteButton_->text(), QString("&Color Options"));
 
   // General Settings: two picture buttons and "About".
@@ -241,9 +241,9 @@ void ControlsTest::defaultsButtonRestoresEverything() {
   QVERIFY(f.colorOptions()->pcButton_->isChecked());
   QVERIFY(f.colorOptions()->resetModePending_);
   QCOMPARE(w->textColorBox_->count(), 15);
-  QCOMPARE(w->antialiasColorBox_->colorValue(), MakeColor(128, 128, 128));
-  QCOMPARE(w->outlineColorBox_->colorValue(), MakeColor(0, 0, 0));
-  QCOMPARE(w->textColorBox_->colorValue(), MakeColor(255, 255, 255));
+  QCOMPARE(w->antialiasColorBox_->Color(), MakeColor(128, 128, 128));
+  QCOMPARE(w->outlineColorBox_->Color(), MakeColor(0, 0, 0));
+  QCOMPARE(w->textColorBox_->Color(), MakeColor(255, 255, 255));
   // ApplyPaletteMode refreshed the preview: the sample text over the
   // built-in PAL picture.
   QVERIFY(SamePicture(w->preview_->Picture(),
@@ -289,7 +289,7 @@ void ControlsTest::listsSetFromCodeRunNoHandler() {
     box->setCurrentIndex(1);
     QVERIFY2(SamePicture(w->preview_->Picture(), blank), qPrintable(box->objectName()));
   }
-  w->textColorBox_->setItemIndex(10);
+  w->textColorBox_->SetItemIndex(10);
   QVERIFY(SamePicture(w->preview_->Picture(), blank));
 
   // The user's pick runs the handler of each list.
@@ -499,9 +499,9 @@ void ControlsTest::colourListsNameEveryColour() {
   WindowFixture f;
   MainWindow* w = f.main();
   // A stored colour outside the list joins it under that name.
-  w->textColorBox_->setColorValue(33023);
+  w->textColorBox_->SetColorValue(33023);
   QCOMPARE(w->textColorBox_->currentText(), QString("#FF8000"));
-  QCOMPARE(w->textColorBox_->colorValue(), ColorValue(33023));
+  QCOMPARE(w->textColorBox_->Color(), ColorValue(33023));
 
   // Every box is wide enough for its longest name beside the swatch.
   w->FillColorBox(w->outlineColorBox_, 0, true);

@@ -462,7 +462,7 @@ void GenerateTest::unattendedRunInTheWindow() {
     QCOMPARE(w->languageBox_->currentText(), QString("en ENGLISH"));
     QCOMPARE(w->bottomOffsetSlider_->value(), 40);
     QCOMPARE(f.colorOptions()->PaletteModeChoice(), PaletteMode::DvdOnly);
-    QCOMPARE(w->textColorBox_->colorValue(), MakeColor(255, 255, 0));
+    QCOMPARE(w->textColorBox_->Color(), MakeColor(255, 255, 0));
     w->close();
   }
   // Nothing of the command line reached the settings file.
@@ -523,9 +523,9 @@ void GenerateTest::unattendedRunStopsAtABadParameter() {
         {input, "0", "4", "0", "14", "0", "30", "-4", "1", "1", "0", "2", "41", "2", "7"});
     QVERIFY(f.ShowAndActivate());
     QVERIFY2(f.messages.isEmpty(), qPrintable(f.messages.join(" / ")));
-    QCOMPARE(f.main()->textColorBox_->colorValue(), MakeColor(255, 230, 20));
-    QCOMPARE(f.main()->outlineColorBox_->colorValue(), MakeColor(0, 30, 0));
-    QCOMPARE(f.main()->antialiasColorBox_->colorValue(), MakeColor(127, 127, 127));
+    QCOMPARE(f.main()->textColorBox_->Color(), MakeColor(255, 230, 20));
+    QCOMPARE(f.main()->outlineColorBox_->Color(), MakeColor(0, 30, 0));
+    QCOMPARE(f.main()->antialiasColorBox_->Color(), MakeColor(127, 127, 127));
     QVERIFY(f.main()->TerminateRequested());
     QVERIFY(ReadFileBytes(Base(input) + ".idx").find("custom colors: OFF") != std::string::npos);
   }

@@ -465,7 +465,7 @@ void LoadPreviewTest::colourChangeRedrawsOnlyInTheActiveWindow() {
   w->preview_->SetPicture(blank);
   // Not shown, so not the active window: the colour changes, nothing redraws.
   WindowFixture::Pick(w->textColorBox_, 10);
-  QCOMPARE(w->textColorBox_->colorValue(), MakeColor(255, 0, 0));
+  QCOMPARE(w->textColorBox_->Color(), MakeColor(255, 0, 0));
   QVERIFY(SamePicture(w->preview_->Picture(), blank));
 
   QVERIFY(f.ShowAndActivate());

@@ -132,9 +132,9 @@ void SettingsTest::choicesSurviveARestart() {
   QVERIFY(f.colorOptions()->pcDvd2Button_->isChecked());
   QCOMPARE(w->textColorBox_->count(), 7);
   QCOMPARE(w->textColorBox_->currentIndex(), 3);
-  QCOMPARE(w->textColorBox_->colorValue(), MakeColor(80, 130, 30));
+  QCOMPARE(w->textColorBox_->Color(), MakeColor(80, 130, 30));
   QCOMPARE(w->antialiasColorBox_->currentIndex(), 4);
-  QCOMPARE(w->outlineColorBox_->colorValue(), MakeColor(0, 30, 0));
+  QCOMPARE(w->outlineColorBox_->Color(), MakeColor(0, 30, 0));
   QCOMPARE(w->pos(), QPoint(10, 60));
   QCOMPARE(w->size(), QSize(1250, 500));
   // The stored colours are what generation uses.
@@ -211,10 +211,10 @@ void SettingsTest::handEditedValuesAndAnUndecodableOne() {
     QCOMPARE(w->fontSizeBox_->currentText(), QString("22"));
     QCOMPARE(w->charsetBox_->currentText(), QString("GREEK"));
     QVERIFY(f.colorOptions()->dvdButton_->isChecked());
-    QCOMPARE(w->textColorBox_->colorValue(), MakeColor(255, 255, 0));
+    QCOMPARE(w->textColorBox_->Color(), MakeColor(255, 255, 0));
     QCOMPARE(w->textColorBox_->currentText(), QString("yellow"));
     // Orange is in no list: it is kept and shown as a custom entry.
-    QCOMPARE(w->antialiasColorBox_->colorValue(), MakeColor(255, 128, 0));
+    QCOMPARE(w->antialiasColorBox_->Color(), MakeColor(255, 128, 0));
     QCOMPARE(w->antialiasColorBox_->currentText(), QString("#FF8000"));
     QCOMPARE(w->DrawSettings().AntialiasColor, MakeColor(255, 128, 0));
   }
@@ -228,9 +228,9 @@ void SettingsTest::handEditedValuesAndAnUndecodableOne() {
     WindowFixture f({}, file);
     QVERIFY(f.ShowAndActivate());
     MainWindow* w = f.main();
-    QCOMPARE(w->outlineColorBox_->colorValue(), 0x8000000Fu);
+    QCOMPARE(w->outlineColorBox_->Color(), 0x8000000Fu);
     QCOMPARE(w->outlineColorBox_->currentText(), QString("BtnFace"));
-    QCOMPARE(w->textColorBox_->colorValue(), 0x80000008u);  // clWindowText
+    QCOMPARE(w->textColorBox_->Color(), 0x80000008u);  // clWindowText
     const QColor face = QApplication::palette().color(QPalette::Button);
     const QColor text = QApplication::palette().color(QPalette::Text);
     const RenderSettings s = w->DrawSettings();
@@ -308,20 +308,20 @@ void SettingsTest::colourOptionsWindowRefillsTheLists() {
   // "Done" without a change keeps the colours; a mode changed and changed
   // back in the window keeps them too.
   WindowFixture::Pick(w->textColorBox_, 10);
-  QCOMPARE(w->textColorBox_->colorValue(), MakeColor(255, 0, 0));
+  QCOMPARE(w->textColorBox_->Color(), MakeColor(255, 0, 0));
   c->show();
   c->doneButton_->click();
   QVERIFY(c->isHidden());
-  QCOMPARE(w->textColorBox_->colorValue(), MakeColor(255, 0, 0));
+  QCOMPARE(w->textColorBox_->Color(), MakeColor(255, 0, 0));
   c->show();
   c->dvdButton_->setChecked(true);
   c->pcButton_->setChecked(true);
   c->doneButton_->click();
-  QCOMPARE(w->textColorBox_->colorValue(), MakeColor(255, 0, 0));
+  QCOMPARE(w->textColorBox_->Color(), MakeColor(255, 0, 0));
   // Another mode: its defaults, and the preview redrawn with them.
   w->preview_->SetPicture(FrameBitmap(720, 576));
   ChoosePaletteMode(f, c->pcDvd1Button_);
-  QCOMPARE(w->textColorBox_->colorValue(), MakeColor(255, 255, 255));
+  QCOMPARE(w->textColorBox_->Color(), MakeColor(255, 255, 255));
   QVERIFY(SamePicture(w->preview_->Picture(),
                       ExpectedPreview("Seashore.", "Ocean Harbor", w->DrawSettings())));
 
@@ -330,9 +330,9 @@ void SettingsTest::colourOptionsWindowRefillsTheLists() {
   for (window::ColorBox* box : {w->antialiasColorBox_, w->outlineColorBox_, w->textColorBox_}) {
     QCOMPARE(box->count(), 7);
   }
-  QCOMPARE(w->antialiasColorBox_->colorValue(), MakeColor(127, 127, 127));
-  QCOMPARE(w->outlineColorBox_->colorValue(), MakeColor(0, 30, 0));
-  QCOMPARE(w->textColorBox_->colorValue(), MakeColor(255, 230, 20));
+  QCOMPARE(w->antialiasColorBox_->Color(), MakeColor(127, 127, 127));
+  QCOMPARE(w->outlineColorBox_->Color(), MakeColor(0, 30, 0));
+  QCOMPARE(w->textColorBox_->Color(), MakeColor(255, 230, 20));
 
   // Back to the standard list, closed with the title-bar close box.
   c->show();
@@ -340,7 +340,7 @@ void SettingsTest::colourOptionsWindowRefillsTheLists() {
   c->close();
   QVERIFY(c->isHidden());
   QCOMPARE(w->textColorBox_->count(), 15);
-  QCOMPARE(w->textColorBox_->colorValue(), MakeColor(255, 255, 255));
+  QCOMPARE(w->textColorBox_->Color(), MakeColor(255, 255, 255));
   QCOMPARE(w->DrawSettings().Palette, PaletteMode::PcOnly);
 
   // The stored choice is "DVD ONLY" now; after the defaults button the next
