@@ -50,7 +50,10 @@ bool DecodeInteger(std::string_view text, int32_t& value) {
     value = 0;
     return true;
   }
-  return TryStrToInt(text, value);
+  const std::optional<int32_t> number = TryStrToInt(text);
+  if (!number) return false;
+  value = *number;
+  return true;
 }
 
 std::string EncodeText(std::string_view value) { return std::string(value); }

@@ -55,8 +55,10 @@ bool ParseInt32(std::string_view text, IntegerForm form, int32_t& value) {
 
 }  // namespace
 
-bool TryStrToInt(std::string_view text, int32_t& value) {
-  return ParseInt32(text, IntegerForm::Any, value);
+std::optional<int32_t> TryStrToInt(std::string_view text) {
+  int32_t value = 0;
+  if (!ParseInt32(text, IntegerForm::Any, value)) return std::nullopt;
+  return value;
 }
 
 bool TryDecimalStrToInt(std::string_view text, int32_t& value) {
@@ -64,9 +66,9 @@ bool TryDecimalStrToInt(std::string_view text, int32_t& value) {
 }
 
 int32_t StrToInt(std::string_view text) {
-  int32_t value = 0;
-  if (!TryStrToInt(text, value)) throw InvalidInteger(text);
-  return value;
+  const std::optional<int32_t> value = TryStrToInt(text);
+  if (!value) throw InvalidInteger(text);
+  return *value;
 }
 
 std::optional<double> TryStrToFloat(std::string_view text) {

@@ -14,8 +14,8 @@ namespace kestrelpix {
 // follow. Throws ConvertError "'%s' is not a valid integer value".
 int32_t StrToInt(std::string_view text);
 
-// Like StrToInt, but returns false instead of throwing.
-bool TryStrToInt(std::string_view text, int32_t& value);
+// Like StrToInt, but empty instead of throwing.
+std::optional<int32_t> TryStrToInt(std::string_view text);
 
 // Stricter than TryStrToInt: an optional sign and decimal digits, nothing
 // else (no blanks, no hexadecimal), within the 32-bit range.

@@ -105,7 +105,9 @@ std::optional<std::string> RefusalBeforeWriting(const RunRequest& request) {
   return std::nullopt;
 }
 
-RunOutcome RunConversion(const RunRequest& request, Fonts& fonts, RunObserver& observer) {
+namespace {
+
+RunOutcome CheckAndWrite(const RunRequest& request, Fonts& fonts, RunObserver& observer) {
   RunOutcome outcome;
   outcome.Names = request.Names;
   outcome.Outcome = JobOutcome::Refused;
@@ -209,6 +211,14 @@ RunOutcome RunConversion(const RunRequest& request, Fonts& fonts, RunObserver& o
   }
   outcome.Outcome = aborted ? JobOutcome::Aborted : JobOutcome::Completed;
   if (!aborted) outcome.HelpText = std::move(help);
+  return outcome;
+}
+
+}  // namespace
+
+RunOutcome RunConversion(const RunRequest& request, Fonts& fonts, RunObserver& observer) {
+  const RunOutcome outcome = CheckAndWrite(request, fonts, observer);
+  observer.Finished(outcome);
   return outcome;
 }
 

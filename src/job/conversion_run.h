@@ -46,6 +46,13 @@ struct RunRequest {
   int Workers = 1;
 };
 
+struct RunOutcome {
+  JobOutcome Outcome = JobOutcome::None;
+  PairNames Names;
+  int Entries = 0;       // entries written
+  std::string HelpText;  // the help file's text, after a complete run
+};
+
 // What a run reports. Messages and warnings arrive through the sink; a
 // refusal or a failure is reported there once, in the user's words.
 class RunObserver : public MessageSink {
@@ -57,13 +64,9 @@ class RunObserver : public MessageSink {
   // Asked once per entry, after Progress: true ends the run after that
   // entry, leaving a consistent, shorter pair without a help file.
   virtual bool ShouldStop() { return false; }
-};
-
-struct RunOutcome {
-  JobOutcome Outcome = JobOutcome::None;
-  PairNames Names;
-  int Entries = 0;       // entries written
-  std::string HelpText;  // the help file's text, after a complete run
+  // Once, as the run ends, however it ends (refused and failed runs too):
+  // what RunConversion returns.
+  virtual void Finished(const RunOutcome& outcome) {}
 };
 
 // The refusal of one subtitle of a run, before anything is written:

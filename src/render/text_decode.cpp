@@ -106,8 +106,8 @@ std::u32string DecodeUtf8(std::string_view bytes) {
 uint8_t CharsetForText(uint8_t chosen, const SubtitleDocument* doc) {
   if (doc == nullptr) return chosen;
   constexpr uint8_t kDefault = CharsetCode(CharsetId::kDefault);
-  if (doc->TextIsUtf8) return kDefault;
-  return chosen == kDefault ? doc->DetectedCharset : chosen;
+  if (doc->Report.TextIsUtf8) return kDefault;
+  return chosen == kDefault ? doc->Report.DetectedCharset : chosen;
 }
 
 std::u32string DecodeText(std::string_view bytes, uint8_t charset) {

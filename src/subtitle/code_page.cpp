@@ -31,7 +31,7 @@ std::string UpperName(const char* name) {
 }  // namespace
 
 void SubtitleDocument::DetectCodePage(std::string_view Bytes, const LoadOptions& options) {
-  if (TextIsUtf8 || IsAscii(Bytes) || IsValidUtf8(Bytes)) return;
+  if (Report.TextIsUtf8 || IsAscii(Bytes) || IsValidUtf8(Bytes)) return;
   // A few megabytes tell the language as well as the whole file.
   constexpr size_t kSample = size_t{4} << 20;
   const std::string_view sample = Bytes.substr(0, kSample);
@@ -42,15 +42,16 @@ void SubtitleDocument::DetectCodePage(std::string_view Bytes, const LoadOptions&
     name = UpperName(uchardet_get_charset(detector.get()));
   }
   const CharsetRow* found = FindCharsetByDetectorName(name);
-  if (found != nullptr) DetectedCharset = found->Code();
+  if (found != nullptr) Report.DetectedCharset = found->Code();
   // A chosen charset decides alone.
   if (options.Charset != CharsetCode(CharsetId::kDefault)) return;
   if (found != nullptr) {
-    notes_.push_back(std::string("The text is not UTF-8: it is read as ") + found->PageName + " (" +
-                     found->ListName +
-                     "), the code page detected; choose another charset if letters look wrong.");
+    Report.Notes.push_back(
+        std::string("The text is not UTF-8: it is read as ") + found->PageName + " (" +
+        found->ListName +
+        "), the code page detected; choose another charset if letters look wrong.");
   } else {
-    notes_.push_back(
+    Report.Notes.push_back(
         "The text is not UTF-8 and its code page was not recognised: it is read as "
         "Windows-1252 (ANSI); choose the charset of its language if letters look wrong.");
   }

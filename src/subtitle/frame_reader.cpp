@@ -81,8 +81,8 @@ SubtitleEntry ParseFrameLine(std::string_view line, double fps) {
   return result;
 }
 
-void SubtitleDocument::ReadFrames(std::string_view Bytes, MessageSink& sink) {
-  ByteLineReader reader(Bytes);
+void ReadFrames(std::string_view bytes, SubtitleDocument& document, MessageSink& sink) {
+  ByteLineReader reader(bytes);
   double fps = 0;
   bool first = true;
   while (!reader.AtEnd()) {
@@ -95,7 +95,7 @@ void SubtitleDocument::ReadFrames(std::string_view Bytes, MessageSink& sink) {
       sink.ShowMessage(
           "Please write at the first line of your *.txt subtitle the fps of this subtitle\r"
           "Example: {1}{1}25.000");
-      Loaded = false;
+      document.Loaded = false;
       return;
     }
     // The first line passes through here too: it becomes an entry of its own.
@@ -108,13 +108,15 @@ void SubtitleDocument::ReadFrames(std::string_view Bytes, MessageSink& sink) {
       std::string_view rest = parsed.Text3;
       for (size_t bar; !kept.Lost() && (bar = rest.find('|')) != std::string_view::npos;
            rest.remove_prefix(bar + 1))
-        kept.Add(RemoveTags(std::string(rest.substr(0, bar))));
-      if (!kept.Lost()) kept.Add(RemoveTags(std::string(rest)));
+        kept.Add(SubtitleDocument::RemoveTags(std::string(rest.substr(0, bar))));
+      if (!kept.Lost()) kept.Add(SubtitleDocument::RemoveTags(std::string(rest)));
     }
-    AddEntry({parsed.StartMs, parsed.EndMs, RemoveTags(std::move(parsed.Text1)),
-              RemoveTags(std::move(parsed.Text2)), RemoveTags(std::move(parsed.Text3))},
-             kept, false);
-    Loaded = true;
+    document.AddEntry(
+        {parsed.StartMs, parsed.EndMs, SubtitleDocument::RemoveTags(std::move(parsed.Text1)),
+         SubtitleDocument::RemoveTags(std::move(parsed.Text2)),
+         SubtitleDocument::RemoveTags(std::move(parsed.Text3))},
+        kept, false);
+    document.Loaded = true;
   }
 }
 

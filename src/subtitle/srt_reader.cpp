@@ -46,8 +46,8 @@ int64_t SrtTimeToMs(std::string_view time) {
   return hours * 3600000 + minutes * 60000 + seconds * 1000 + millis;
 }
 
-void SubtitleDocument::ReadSrt(std::string_view Bytes) {
-  ByteLineReader reader(Bytes);
+void ReadSrt(std::string_view bytes, SubtitleDocument& document) {
+  ByteLineReader reader(bytes);
   // The entry being read is added once the next time line, or the end,
   // shows that no more of its text follows.
   struct Entry {
@@ -57,7 +57,7 @@ void SubtitleDocument::ReadSrt(std::string_view Bytes) {
   };
   std::optional<Entry> entry;
   auto finish = [&] {
-    if (entry) AddEntry(std::move(entry->line), entry->kept, entry->lost);
+    if (entry) document.AddEntry(std::move(entry->line), entry->kept, entry->lost);
     entry.reset();
   };
   // Text the reader does not draw is noted for the entry it follows: a
@@ -68,7 +68,7 @@ void SubtitleDocument::ReadSrt(std::string_view Bytes) {
   auto dropped = [&](std::string text, bool keep) {
     if (!entry || IsBlank(text)) return;
     if (keep) {
-      entry->kept.Add(RemoveTags(std::move(text)));
+      entry->kept.Add(SubtitleDocument::RemoveTags(std::move(text)));
     } else {
       entry->lost = true;
     }
@@ -91,8 +91,9 @@ void SubtitleDocument::ReadSrt(std::string_view Bytes) {
       if (text2.empty()) lost3 = std::move(text3), text3.clear();
       std::string kept3 = text3;
       entry.emplace();
-      entry->line = {start, end, RemoveTags(std::move(text1)), RemoveTags(std::move(text2)),
-                     RemoveTags(std::move(text3))};
+      entry->line = {start, end, SubtitleDocument::RemoveTags(std::move(text1)),
+                     SubtitleDocument::RemoveTags(std::move(text2)),
+                     SubtitleDocument::RemoveTags(std::move(text3))};
       // The last line read may be the next entry's counter; a time line
       // swallowed here loses its entry, and it and its counter are no text
       // of this one.
@@ -109,7 +110,7 @@ void SubtitleDocument::ReadSrt(std::string_view Bytes) {
       dropped(std::move(held), true);
       held = std::move(line);
     }
-    Loaded = true;
+    document.Loaded = true;
   }
   dropped(std::move(held), true);
   finish();

@@ -6,6 +6,7 @@
 #include "subtitle/frame_reader.h"
 #include "subtitle/line_reader.h"
 #include "subtitle/srt_reader.h"
+#include "subtitle/tolerant_reader.h"
 
 namespace kestrelpix {
 
@@ -58,16 +59,12 @@ void SubtitleDocument::LoadSubtitleBytes(std::string_view Bytes, std::string_vie
                                          bool ClearFirst, MessageSink& sink,
                                          const LoadOptions& options) {
   Loaded = false;
-  notes_.clear();
-  notDrawn_.clear();
-  textLost_.clear();
-  DetectedCharset = CharsetCode(CharsetId::kDefault);
-  TextIsUtf8 = false;
+  Report = LoadReport();
   const std::string ext = Upper(Extension);
   bool strict = false;
   if (ext == ".SRT" && IsSrtText(Bytes)) {
     if (ClearFirst) ClearLines();
-    ReadSrt(Bytes);
+    ReadSrt(Bytes, *this);
     strict = true;
   } else if ((ext == ".TXT" || ext == ".SUB") && IsFrameText(Bytes)) {
     // Without a frame rate of its own the file is refused, unless a rate was
@@ -79,11 +76,11 @@ void SubtitleDocument::LoadSubtitleBytes(std::string_view Bytes, std::string_vie
     }
     if (ownRate) {
       if (ClearFirst) ClearLines();
-      ReadFrames(Bytes, sink);
+      ReadFrames(Bytes, *this, sink);
       strict = true;
     }
   }
-  if (!strict && !ReadTolerant(Bytes, ext, ClearFirst, sink, options)) {
+  if (!strict && !ReadTolerant(Bytes, ext, ClearFirst, *this, sink, options)) {
     sink.ShowMessage(kUnsupportedFormatMessage);
     return;
   }
@@ -106,44 +103,12 @@ void SubtitleDocument::AddEntry(SubtitleEntry fields, const KeptLines& kept, boo
   entries_.Add(std::move(fields), kept);
   const int entry = LineCount();
   lost = lost || kept.Lost();
-  if (kept.Count() > 0 || lost) notDrawn_.push_back(entry);
-  if (lost) textLost_.push_back(entry);
+  if (kept.Count() > 0 || lost) Report.NotDrawn.push_back(entry);
+  if (lost) Report.TextLost.push_back(entry);
 }
 
 std::vector<std::string_view> SubtitleDocument::ExtraLines(int Index) const {
   return entries_.Kept(static_cast<size_t>(Index) - 1);
-}
-
-void SubtitleDocument::MarkAllTextDrawn(const std::vector<int>& Indices) {
-  // All three lists ascend: one pass over each.
-  size_t drawn = 0, lost = 0, kept = 0;
-  for (const int entry : notDrawn_) {
-    while (drawn < Indices.size() && Indices[drawn] < entry) ++drawn;
-    while (lost < textLost_.size() && textLost_[lost] < entry) ++lost;
-    const bool isDrawn = drawn < Indices.size() && Indices[drawn] == entry;
-    const bool isLost = lost < textLost_.size() && textLost_[lost] == entry;
-    if (!isDrawn || isLost) notDrawn_[kept++] = entry;
-  }
-  notDrawn_.resize(kept);
-}
-
-std::vector<std::string> SubtitleDocument::LoadNotes() const {
-  std::vector<std::string> notes = notes_;
-  if (notDrawn_.empty()) return notes;
-  const size_t n = notDrawn_.size();
-  std::string note = std::to_string(n) +
-                     (n == 1 ? " entry holds text after its first two lines"
-                             : " entries hold text after their first two lines") +
-                     " (a third line, or text after a blank line), which is not drawn: " +
-                     (n == 1 ? "entry " : "entries ");
-  constexpr size_t kNamed = 5;
-  for (size_t i = 0; i < n && i < kNamed; ++i) {
-    if (i > 0) note += ", ";
-    note += std::to_string(notDrawn_[i]);
-  }
-  if (n > kNamed) note += " and more";
-  notes.push_back(note + ".");
-  return notes;
 }
 
 }  // namespace kestrelpix

@@ -5,11 +5,13 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "base/charset.h"
 #include "base/message_sink.h"
 #include "subtitle/entry_store.h"
+#include "subtitle/load_report.h"
 
 namespace kestrelpix {
 
@@ -69,17 +71,16 @@ class SubtitleDocument {
   // Result of the last LoadSubtitle.
   bool Loaded = false;
 
-  // Lines that say how the last load read the file, one sentence each: what
-  // the tolerant reading accepted, the code page it detected, text of
-  // entries that is not drawn. Empty when the load had nothing to note.
-  std::vector<std::string> LoadNotes() const;
+  // What the last load found out besides the entries; the readers fill it.
+  LoadReport Report;
+
+  // Lines that say how the last load read the file (Report.AllNotes()).
+  std::vector<std::string> LoadNotes() const { return Report.AllNotes(); }
   // The entries whose text is not all drawn as two lines, ascending.
-  const std::vector<int>& EntriesWithTextNotDrawn() const { return notDrawn_; }
-  // These entries (ascending, as EntriesWithTextNotDrawn gives them) are
-  // drawn with all their text after all (wrapping joins their lines into
-  // two): the notes no longer name them. An entry the load lost text of (a
-  // line it could not keep) stays named. Linear in the entries named.
-  void MarkAllTextDrawn(const std::vector<int>& Indices);
+  const std::vector<int>& EntriesWithTextNotDrawn() const { return Report.NotDrawn; }
+  // As Report.MarkAllTextDrawn: the notes no longer name these entries,
+  // unless the load lost text of them.
+  void MarkAllTextDrawn(const std::vector<int>& Indices) { Report.MarkAllTextDrawn(Indices); }
   // The text lines of entry Index after Text2, as the file holds them
   // (Text3 first), tags removed: lines that are not drawn. Empty for most
   // entries. At most kMaxKeptLineBytes of them are kept; an entry with more
@@ -87,32 +88,22 @@ class SubtitleDocument {
   // changes.
   std::vector<std::string_view> ExtraLines(int Index) const;
 
-  // The charset whose code page the text is in, as the load detected it:
-  // DEFAULT (1) for UTF-8 or plain ASCII text or when nothing was detected,
-  // else a code of the charset list (238 for Windows-1250, 204 for
-  // Windows-1251, ...). Drawing with DEFAULT decodes with it.
-  uint8_t DetectedCharset = CharsetCode(CharsetId::kDefault);
-  // The tolerant reading found the file to be Unicode (UTF-16 or UTF-32,
-  // now held as UTF-8, or UTF-8 with a byte-order mark): the text reads as
-  // UTF-8 whatever charset is chosen.
-  bool TextIsUtf8 = false;
+  // For the readers: adds an entry with the lines kept of it after its
+  // first two; lost: a line of it was not kept (nor counted in `kept`). An
+  // entry with kept or lost lines is named in Report as holding text that
+  // is not drawn.
+  void AddEntry(SubtitleEntry fields, const KeptLines& kept, bool lost);
+  // For a reader that may yet give the file up: the entries are taken out
+  // (the document is left empty) or cut back to the first `count`, and
+  // put back.
+  EntryStore TakeLines() { return std::exchange(entries_, EntryStore()); }
+  void RestoreLines(EntryStore lines) { entries_ = std::move(lines); }
+  void TruncateLines(size_t count) { entries_.Truncate(count); }
 
  private:
-  void ReadSrt(std::string_view Bytes);
-  void ReadFrames(std::string_view Bytes, MessageSink& sink);
-  // The tolerant reading; false when it does not take the file either.
-  bool ReadTolerant(std::string_view Bytes, std::string_view Extension, bool ClearFirst,
-                    MessageSink& sink, const LoadOptions& options);
-  // Adds an entry with the lines kept of it after its first two; lost: a
-  // line of it was not kept (nor counted in `kept`). An entry with kept or
-  // lost lines is named as holding text that is not drawn.
-  void AddEntry(SubtitleEntry fields, const KeptLines& kept, bool lost);
   void DetectCodePage(std::string_view Bytes, const LoadOptions& options);
 
   EntryStore entries_;
-  std::vector<std::string> notes_;
-  std::vector<int> notDrawn_;  // entries with text that is not drawn, ascending
-  std::vector<int> textLost_;  // entries with text not kept in ExtraLines, ascending
 };
 
 }  // namespace kestrelpix

@@ -4,6 +4,8 @@
 // SubRip entries are found by their time lines in a loose form, MicroDVD
 // files may carry a byte-order mark, a {0}{0} header or no frame rate, and
 // WebVTT and ASS/SSA files are read. What was tolerated becomes one note.
+#include "subtitle/tolerant_reader.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cmath>
@@ -459,15 +461,14 @@ bool ReadLooseMicroDvd(LineSplitter& lines, std::string_view line, size_t blanks
 
 }  // namespace
 
-bool SubtitleDocument::ReadTolerant(std::string_view Bytes, std::string_view Extension,
-                                    bool ClearFirst, MessageSink& sink,
-                                    const LoadOptions& options) {
-  const bool subRipOrFrames = Extension == ".SRT" || Extension == ".TXT" || Extension == ".SUB";
-  const bool vtt = Extension == ".VTT";
-  const bool ass = Extension == ".ASS" || Extension == ".SSA";
+bool ReadTolerant(std::string_view bytes, std::string_view extension, bool clearFirst,
+                  SubtitleDocument& document, MessageSink& sink, const LoadOptions& options) {
+  const bool subRipOrFrames = extension == ".SRT" || extension == ".TXT" || extension == ".SUB";
+  const bool vtt = extension == ".VTT";
+  const bool ass = extension == ".ASS" || extension == ".SSA";
   if (!subRipOrFrames && !vtt && !ass) return false;
 
-  const UnicodeText unicode = ToUtf8(Bytes);
+  const UnicodeText unicode = ToUtf8(bytes);
   const std::string_view text = unicode.text();
   // Text with NUL bytes (a program stream, a binary file) is no subtitle.
   if (text.find('\0') != std::string_view::npos) return false;
@@ -483,28 +484,28 @@ bool SubtitleDocument::ReadTolerant(std::string_view Bytes, std::string_view Ext
 
   // Entries go into the document as they are read. Until the reading has
   // taken the file, the entries the document had stay aside; when it does
-  // not, they come back (without ClearFirst: those added after them go).
-  const size_t before = entries_.Size();
+  // not, they come back (without clearFirst: those added after them go).
+  const size_t before = static_cast<size_t>(document.LineCount());
   EntryStore previous;
-  if (ClearFirst) std::swap(previous, entries_);
+  if (clearFirst) previous = document.TakeLines();
   struct Undo {
     std::function<void()> action;
     ~Undo() {
       if (action) action();
     }
   } undo{[&] {
-    if (ClearFirst) {
-      entries_ = std::move(previous);
+    if (clearFirst) {
+      document.RestoreLines(std::move(previous));
     } else {
-      entries_.Truncate(before);
+      document.TruncateLines(before);
     }
-    notDrawn_.clear();
-    textLost_.clear();
+    document.Report.NotDrawn.clear();
+    document.Report.TextLost.clear();
   }};
   const EntryOut out = [&](Entry& e) {
-    AddEntry({e.time.start, e.time.end, std::move(e.text[0]), std::move(e.text[1]),
-              std::move(e.text[2])},
-             e.kept, false);
+    document.AddEntry({e.time.start, e.time.end, std::move(e.text[0]), std::move(e.text[1]),
+                       std::move(e.text[2])},
+                      e.kept, false);
   };
 
   std::string format;
@@ -544,7 +545,7 @@ bool SubtitleDocument::ReadTolerant(std::string_view Bytes, std::string_view Ext
       Tolerated t;
       if (!ReadLooseSubRip(text, out, t)) return false;
       format = "SubRip";
-      if (Extension != ".SRT") Join(tolerated, "a SubRip file named " + std::string(Extension));
+      if (extension != ".SRT") Join(tolerated, "a SubRip file named " + std::string(extension));
       if (first > 0) Join(tolerated, "blank lines before the first entry");
       if (t.noCounter) Join(tolerated, "entries without counters");
       if (t.shortField) Join(tolerated, "one-digit time fields");
@@ -556,10 +557,10 @@ bool SubtitleDocument::ReadTolerant(std::string_view Bytes, std::string_view Ext
   }
 
   undo.action = nullptr;
-  Loaded = true;
-  TextIsUtf8 = unicode.form != UnicodeForm::None;
-  notes_.push_back("Read as " + format + " by the tolerant reader" +
-                   (tolerated.empty() ? "" : ": " + tolerated) + ".");
+  document.Loaded = true;
+  document.Report.TextIsUtf8 = unicode.form != UnicodeForm::None;
+  document.Report.Notes.push_back("Read as " + format + " by the tolerant reader" +
+                                  (tolerated.empty() ? "" : ": " + tolerated) + ".");
   return true;
 }
 

@@ -20,11 +20,13 @@ TEST(StrToInt, AcceptsDecimalHexSignAndLeadingBlanks) {
   EXPECT_EQ(StrToInt("2147483647"), 2147483647);
   EXPECT_EQ(StrToInt("-2147483648"), INT32_MIN);
   EXPECT_EQ(StrToInt("$FFFFFFFF"), -1);
+  EXPECT_EQ(TryStrToInt("$FFFFFFFF"), std::optional<int32_t>(-1));
 }
 
 TEST(StrToInt, RefusesWithTheUserFacingText) {
   for (const char* bad : {"", " ", "1 ", "1a", "a1", "2147483648", "-2147483649", "1.5", "$", "-",
-                          "$1FFFFFFFF", "0x"}) {
+                          "$1FFFFFFFF", "0x", "-$80000000"}) {
+    EXPECT_EQ(TryStrToInt(bad), std::nullopt) << bad;
     try {
       StrToInt(bad);
       ADD_FAILURE() << "accepted '" << bad << "'";

@@ -323,7 +323,7 @@ TEST(LoadFromBytes, CodePageIsDetectedOnlyForTextThatIsNotUtf8) {
   const std::string cp1251 = ReadFileBytes(kData + "onegin-cp1251.srt");
   Result r;
   LoadBytes(r, cp1251, ".srt");
-  EXPECT_EQ(r.doc.DetectedCharset, 204);
+  EXPECT_EQ(r.doc.Report.DetectedCharset, 204);
   // The text stays the file's bytes.
   EXPECT_EQ(r.doc.GetLine(1).Text1, cp1251.substr(cp1251.find("\xCC\xEE\xE9"), 30));
   // A chosen charset decides alone: detected, but not noted.
@@ -331,17 +331,17 @@ TEST(LoadFromBytes, CodePageIsDetectedOnlyForTextThatIsNotUtf8) {
   LoadOptions options;
   options.Charset = 204;
   chosen.doc.LoadSubtitleBytes(cp1251, ".srt", true, chosen.sink, options);
-  EXPECT_EQ(chosen.doc.DetectedCharset, 204);
+  EXPECT_EQ(chosen.doc.Report.DetectedCharset, 204);
   EXPECT_TRUE(chosen.doc.LoadNotes().empty());
   // UTF-8 and ASCII text: DEFAULT, nothing noted; UTF-16 text is UTF-8.
   Result utf8, utf16;
   LoadBytes(utf8, "1\n00:00:01,000 --> 00:00:02,000\n\xD0\x9C\xD0\xBE\xD0\xB9\n", ".srt");
-  EXPECT_EQ(utf8.doc.DetectedCharset, 1);
-  EXPECT_FALSE(utf8.doc.TextIsUtf8);
+  EXPECT_EQ(utf8.doc.Report.DetectedCharset, 1);
+  EXPECT_FALSE(utf8.doc.Report.TextIsUtf8);
   EXPECT_TRUE(utf8.doc.LoadNotes().empty());
   LoadBytes(utf16, ReadFileBytes(kData + "utf16le-bom.srt"), ".srt");
-  EXPECT_TRUE(utf16.doc.TextIsUtf8);
-  EXPECT_EQ(utf16.doc.DetectedCharset, 1);
+  EXPECT_TRUE(utf16.doc.Report.TextIsUtf8);
+  EXPECT_EQ(utf16.doc.Report.DetectedCharset, 1);
 }
 
 TEST(LoadFromFile, LargeFilesAreRefusedWithoutBeingHeld) {

@@ -212,17 +212,17 @@ ConvertOptions ParseOptions(const std::vector<std::string>& args, PaletteMode de
     } else if (name == "output-dir") {
       o.outputDir = value;
     } else if (name == "jobs") {
-      int32_t jobs = 0;
-      if (!TryStrToInt(value, jobs) || jobs < 1 || jobs > 64) {
+      const std::optional<int32_t> jobs = TryStrToInt(value);
+      if (!jobs || *jobs < 1 || *jobs > 64) {
         throw UsageError("--jobs: '" + value + "' is not a whole number from 1 to 64");
       }
-      o.jobs = jobs;
+      o.jobs = *jobs;
     } else if (name == "threads") {
-      int32_t threads = 0;
-      if (!TryStrToInt(value, threads) || threads < 1 || threads > 64) {
+      const std::optional<int32_t> threads = TryStrToInt(value);
+      if (!threads || *threads < 1 || *threads > 64) {
         throw UsageError("--threads: '" + value + "' is not a whole number from 1 to 64");
       }
-      o.threads = threads;
+      o.threads = *threads;
     } else {
       ApplyRenderOption(name, value, o.settings);
     }

@@ -281,6 +281,7 @@ class MainWindow : public QWidget, private FrontEnd {
   void Progress(int done, int total) override;
   bool ShouldStop() override { return stopRequested_; }
   void FrameDrawn(const IndexFrame& frame) override;
+  void Finished(const RunOutcome& outcome) override;
   void RequestTerminate(int status);
   // What "Abort" or closing the window left: "Operation Aborted" and the
   // shorter pair's size and names.

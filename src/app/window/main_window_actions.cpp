@@ -68,7 +68,14 @@ void MainWindow::GenerateClicked() {
   running_ = true;
   EnableInputs(false);
   framesShown_ = false;
-  lastRun_ = RunConversion(CurrentRunRequest(), fonts_, *this);
+  RunConversion(CurrentRunRequest(), fonts_, *this);
+  // Closed during the run: now it closes. An unattended run ends the
+  // program itself, with the run's status.
+  if (std::exchange(closeAfterRun_, false) && !unattended_) close();
+}
+
+void MainWindow::Finished(const RunOutcome& outcome) {
+  lastRun_ = outcome;
   running_ = false;
   state_.JobIdle = true;
   EnableInputs(true);
@@ -80,9 +87,6 @@ void MainWindow::GenerateClicked() {
   if (lastRun_.Outcome == JobOutcome::Completed && !unattended_) {
     ShowMessage(lastRun_.HelpText);
   }
-  // Closed during the run: now it closes. An unattended run ends the
-  // program itself, with the run's status.
-  if (std::exchange(closeAfterRun_, false) && !unattended_) close();
 }
 
 std::string MainWindow::AbortedMessage() const {
