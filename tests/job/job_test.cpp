@@ -147,6 +147,7 @@ TEST(ConversionRun, CompleteRunWritesHelpAndReportsIt) {
   f.doc.AddLine(2000, 2500, "Again", "", "");
   const RunOutcome run = f.Run();
   EXPECT_EQ(run.Outcome, JobOutcome::Completed);
+  EXPECT_EQ(f.host.finished, std::vector<JobOutcome>{JobOutcome::Completed});
   const std::string help = HelpText(f.host.settings.AntialiasColor, f.host.settings.OutlineColor,
                                     f.host.settings.TextColor, f.input);
   EXPECT_EQ(ReadFileBytes(f.Out(".Kestrelpix_Help.txt")), help);
@@ -232,6 +233,7 @@ TEST(ConversionRun, RefusalsTouchNoFile) {
     f.doc.AddLine(0, 1, "x", "", "");
     EXPECT_EQ(f.Run().Outcome, JobOutcome::Refused);
     EXPECT_EQ(f.host.sink.messages, std::vector<std::string>{c.message});
+    EXPECT_EQ(f.host.finished, std::vector<JobOutcome>{JobOutcome::Refused});
     EXPECT_FALSE(f.Exists(".idx"));
     EXPECT_FALSE(f.Exists(".sub"));
   }

@@ -19,6 +19,7 @@ class RecordingHost : public FrontEnd {
   int total = 0;               // the entries of the run, as Progress gives them
   std::vector<int> positions;  // every progress position shown
   int framesShown = 0;
+  std::vector<JobOutcome> finished;  // every outcome a run reported as it ended
   FrameBitmap lastFrame;  // the last frame shown
   // Called from Progress with the entry about to be drawn (1-based).
   std::function<void(int)> onProgress;
@@ -36,6 +37,7 @@ class RecordingHost : public FrontEnd {
     if (onProgress) onProgress(done);
   }
   bool ShouldStop() override { return stopRequested && stopRequested(); }
+  void Finished(const RunOutcome& outcome) override { finished.push_back(outcome.Outcome); }
   void FrameDrawn(const IndexFrame& frame) override {
     ++framesShown;
     PaintPicture(frame, lastFrame);
