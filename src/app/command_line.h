@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/control_lists.h"
 #include "render/render_settings.h"
 
 namespace kestrelpix {
@@ -17,19 +18,19 @@ namespace kestrelpix {
 // The settings as the main window's controls hold them: list positions and
 // slider positions (-1 for a list without a selection).
 struct ControlPositions {
-  int FontName = 0;
-  int FontCharset = 4;
-  int FontStyle = 0;
-  int FontSize = 14;
-  int Align = 0;
-  int BottomOffset = 30;
-  int LineSpacing = -4;
-  int OutlineWidth = 1;
+  int FontName = kDefaultFontNameIndex;
+  int FontCharset = kDefaultCharsetIndex;
+  int FontStyle = kDefaultStyleIndex;
+  int FontSize = kDefaultFontSizeIndex;
+  int Align = kDefaultAlignIndex;
+  int BottomOffset = kDefaultBottomOffset;
+  int LineSpacing = kDefaultLineSpacing;
+  int OutlineWidth = kDefaultOutlineIndex;
   int AntialiasColor = 1;
   int OutlineColor = 0;
   int TextColor = 2;
-  int Language = 41;
-  int Fps = 2;
+  int Language = kDefaultLanguageIndex;
+  int Fps = kDefaultFpsIndex;
   PaletteMode Palette = PaletteMode::PcOnly;
   // "Wrap long lines": parameter 16, written only when set. A line without
   // it leaves wrapping to the program that runs it.

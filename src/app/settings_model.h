@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/control_lists.h"
 #include "app/form_storage.h"
 #include "base/color.h"
 #include "base/palette_mode.h"
@@ -25,19 +26,19 @@ struct Settings {
   // (empty: the built-in picture).
   std::string PalPicture;
   std::string NtscPicture;
-  int FontName = 0;  // position in FontList()
-  int FontSize = 14;
-  int FontCharset = 4;
-  int FontStyle = 0;
-  int Align = 0;
-  int Fps = 2;
-  int OutlineWidth = 1;
-  int Language = 41;
+  int FontName = kDefaultFontNameIndex;  // position in FontList()
+  int FontSize = kDefaultFontSizeIndex;
+  int FontCharset = kDefaultCharsetIndex;
+  int FontStyle = kDefaultStyleIndex;
+  int Align = kDefaultAlignIndex;
+  int Fps = kDefaultFpsIndex;
+  int OutlineWidth = kDefaultOutlineIndex;
+  int Language = kDefaultLanguageIndex;
   ColorValue AntialiasColor = 0x808080;  // grey
   ColorValue OutlineColor = 0x000000;    // black
   ColorValue TextColor = 0xFFFFFF;       // white
-  int BottomOffset = 30;
-  int LineSpacing = -4;
+  int BottomOffset = kDefaultBottomOffset;
+  int LineSpacing = kDefaultLineSpacing;
   bool WrapLines = false;
   // The palette dialog's choice: two palettes, as at start-up.
   PaletteMode Palette = PaletteMode::TwoPalettes;
