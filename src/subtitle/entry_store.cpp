@@ -1,5 +1,6 @@
 #include "subtitle/entry_store.h"
 
+#include <algorithm>
 #include <cstring>
 #include <stdexcept>
 
@@ -44,6 +45,15 @@ uint64_t ZigZag(int64_t v) {
 
 int64_t UnZigZag(uint64_t u) { return static_cast<int64_t>(u >> 1) ^ -static_cast<int64_t>(u & 1); }
 
+size_t PlaceCode(const Placement& place) {
+  return static_cast<size_t>(place.Align & 0x0F) +
+         16 * static_cast<size_t>(std::max<int>(place.MarginV, -1) + 1);
+}
+
+Placement PlaceOfCode(size_t code) {
+  return {static_cast<uint8_t>(code & 0x0F), static_cast<int16_t>(static_cast<int>(code >> 4) - 1)};
+}
+
 }  // namespace
 
 void KeptLines::Add(std::string_view line) {
@@ -66,10 +76,12 @@ void EntryStore::NewBlock(size_t size) {
 void EntryStore::Add(SubtitleEntry fields, const KeptLines& kept) {
   std::string* parts[] = {&fields.Text1, &fields.Text2, &fields.Text3};
   const size_t times[] = {ZigZag(fields.StartMs), ZigZag(fields.EndMs)};
+  const size_t place = PlaceCode(fields.Place);
   // A field's place: its length times two, or the number of a long field
   // times two plus one.
   size_t places[3];
-  size_t size = LengthBytes(times[0]) + LengthBytes(times[1]) + LengthBytes(kept.count_) +
+  size_t size = LengthBytes(times[0]) + LengthBytes(times[1]) + LengthBytes(place) +
+                LengthBytes(kept.count_) +
                 kept.packed_.size();
   for (int f = 0; f < 3; ++f) {
     std::string& part = *parts[f];
@@ -100,6 +112,7 @@ void EntryStore::Add(SubtitleEntry fields, const KeptLines& kept) {
   char* out = blocks_[block].get() + offset;
   out = PutLength(out, times[0]);
   out = PutLength(out, times[1]);
+  out = PutLength(out, place);
   for (int f = 0; f < 3; ++f) {
     out = PutLength(out, places[f]);
     if (!parts[f]->empty()) std::memcpy(out, parts[f]->data(), parts[f]->size());
@@ -129,6 +142,7 @@ SubtitleEntryView EntryStore::Line(size_t k) const {
   SubtitleEntryView entry;
   entry.StartMs = UnZigZag(TakeLength(at));
   entry.EndMs = UnZigZag(TakeLength(at));
+  entry.Place = PlaceOfCode(TakeLength(at));
   for (std::string_view* field : {&entry.Text1, &entry.Text2, &entry.Text3}) {
     *field = TakeField(at);
   }
@@ -137,7 +151,8 @@ SubtitleEntryView EntryStore::Line(size_t k) const {
 
 std::vector<std::string_view> EntryStore::Kept(size_t k) const {
   const char* at = Start(k);
-  TakeLength(at);  // the two times
+  TakeLength(at);  // the two times and the place
+  TakeLength(at);
   TakeLength(at);
   for (int field = 0; field < 3; ++field) TakeField(at);
   std::vector<std::string_view> lines(TakeLength(at));

@@ -14,15 +14,28 @@
 
 namespace kestrelpix {
 
+// Where the file asks an entry to be shown. Align numbers the nine places
+// as a numeric keypad does (1 bottom left, 2 bottom centre, 5 middle centre,
+// 8 top centre, 9 top right); 0 when the file says nothing, and the chosen
+// align and offsets place the entry. MarginV is the distance from the frame
+// edge the entry keeps (from the bottom edge for bottom places, from the
+// top for top places) in thousandths of the frame height; -1 when the file
+// says nothing.
+struct Placement {
+  uint8_t Align = 0;
+  int16_t MarginV = -1;
+  bool operator==(const Placement&) const = default;
+};
+
 // One entry: its times in whole milliseconds (a time before the start of
-// the video is negative) and its first three text lines; only Text1 and
-// Text2 are listed, measured and drawn.
+// the video is negative), its first three text lines and its place.
 struct SubtitleEntry {
   int64_t StartMs = 0;
   int64_t EndMs = 0;
   std::string Text1;
   std::string Text2;
   std::string Text3;
+  Placement Place;
   bool operator==(const SubtitleEntry&) const = default;
 };
 
@@ -34,11 +47,12 @@ struct SubtitleEntryView {
   std::string_view Text1;
   std::string_view Text2;
   std::string_view Text3;
+  Placement Place;
 };
 
 // An entry's fields as views of `entry`.
 inline SubtitleEntryView ViewOf(const SubtitleEntry& entry) {
-  return {entry.StartMs, entry.EndMs, entry.Text1, entry.Text2, entry.Text3};
+  return {entry.StartMs, entry.EndMs, entry.Text1, entry.Text2, entry.Text3, entry.Place};
 }
 
 // How much of an entry's lines after its first two the document keeps, in
@@ -67,7 +81,8 @@ class KeptLines {
 };
 
 // The entries of a document in order. Entry k (from 0) is one position in
-// a block; there lie its two times (zigzag LEB128), its three text fields,
+// a block; there lie its two times (zigzag LEB128), its place (LEB128 of
+// Align + 16 * (MarginV + 1)), its three text fields,
 // the number of its kept lines and the kept lines, each field and line as a
 // length (LEB128) and its bytes. A
 // field of kLongField bytes or more is not copied: it is kept as it is

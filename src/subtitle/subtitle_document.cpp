@@ -90,8 +90,9 @@ void SubtitleDocument::LoadSubtitleBytes(std::string_view Bytes, std::string_vie
 
 SubtitleEntry SubtitleDocument::GetLine(int Index) const {
   const SubtitleEntryView entry = LineView(Index);
-  return SubtitleEntry{entry.StartMs, entry.EndMs, std::string(entry.Text1),
-                       std::string(entry.Text2), std::string(entry.Text3)};
+  return SubtitleEntry{entry.StartMs,           entry.EndMs,
+                       std::string(entry.Text1), std::string(entry.Text2),
+                       std::string(entry.Text3), entry.Place};
 }
 
 void SubtitleDocument::AddLine(int64_t StartMs, int64_t EndMs, std::string Text1, std::string Text2,
