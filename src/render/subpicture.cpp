@@ -5,7 +5,8 @@
 namespace kestrelpix {
 
 Band RenderSubpicture(Fonts& fonts, const std::vector<ShownEntry>& shown, const RenderSettings& s,
-                      IndexFrame& frame) {
+                      IndexFrame& frame, std::vector<size_t>* cut) {
+  if (cut != nullptr) cut->clear();
   // Only the first entry, drawn as a two-line entry, until the layout of
   // several entries lands.
   SubtitleEntryView entry;

@@ -22,8 +22,11 @@ struct ShownEntry {
 
 // Resets the frame as RenderFrame does and draws the entries shown, in the
 // order given (start time, then file order), each where its place and the
-// settings put it; returns the band that holds them all.
+// settings put it; returns the band that holds them all. When `cut` is
+// given it receives the positions in `shown` of the entries some of whose
+// text falls outside the frame (entries shown together that are too tall
+// for it), ascending.
 Band RenderSubpicture(Fonts& fonts, const std::vector<ShownEntry>& shown, const RenderSettings& s,
-                      IndexFrame& frame);
+                      IndexFrame& frame, std::vector<size_t>* cut = nullptr);
 
 }  // namespace kestrelpix
