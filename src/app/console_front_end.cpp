@@ -63,7 +63,7 @@ void ConsoleFrontEnd::Progress(int done, int total) {
     const int filled = total > 0 ? done * kWidth / total : kWidth;
     std::string bar(static_cast<size_t>(filled), '#');
     bar.append(static_cast<size_t>(kWidth - filled), '-');
-    std::fprintf(stderr, "\r%s [%s] %d/%d  %.0f entries/s  %s left ", label_.c_str(), bar.c_str(),
+    std::fprintf(stderr, "\r%s [%s] %d/%d  %.0f pictures/s  %s left ", label_.c_str(), bar.c_str(),
                  done, total, rate, Clock(left).c_str());
     barDrawn_ = true;
   } else {
@@ -75,7 +75,7 @@ void ConsoleFrontEnd::Progress(int done, int total) {
     }
     lastTenth_ = tenth;
     lastDraw_ = now;
-    std::fprintf(stderr, "%s: %d/%d entries, %.0f entries/s, %s left\n", label_.c_str(), done,
+    std::fprintf(stderr, "%s: %d/%d pictures, %.0f pictures/s, %s left\n", label_.c_str(), done,
                  total, rate, Clock(left).c_str());
   }
   std::fflush(stderr);

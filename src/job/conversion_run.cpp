@@ -9,6 +9,7 @@
 #include "job/job_support.h"
 #include "job/output_file.h"
 #include "job/run_checks.h"
+#include "job/timeline.h"
 #include "vobsub/help_text.h"
 #include "vobsub/idx_writer.h"
 #include "vobsub/output_names.h"
@@ -81,9 +82,8 @@ std::optional<std::string> StreamRefusal(const RunStream& stream, const RunReque
       return stream.Prefix + "Merging into " + BaseOf(request.Names) + " would overwrite " +
              stream.Input + "; choose another output name.";
     }
-    return stream.Prefix + "Converting " + stream.Input +
-           " would overwrite it: the VobSub output takes its name. Save the subtitle with the "
-           "extension .txt and load it again.";
+    return stream.Prefix + "Converting " + stream.Input + " would overwrite it: " + output +
+           " is the same file. Convert it into another folder.";
   }
   if (stream.Doc->LineCount() == 0) {
     return stream.Prefix + "The subtitle has no entries: nothing to convert.";
@@ -115,6 +115,12 @@ RunOutcome CheckAndWrite(const RunRequest& request, Fonts& fonts, RunObserver& o
     observer.ShowMessage(*refusal);
     return outcome;
   }
+  if (!request.Names.Avoided.empty()) {
+    observer.Warn(request.Names.Avoided +
+                  " would be replaced by an output of the same name, so the outputs are named " +
+                  request.Names.Index + ", " + request.Names.Sub + " and " + request.Names.Help +
+                  ".");
+  }
   const std::vector<RunStream>& streams = request.Streams;
   for (const RunStream& stream : streams) {
     const std::string longDisplays = LongDisplayWarning(*stream.Doc);
@@ -133,54 +139,61 @@ RunOutcome CheckAndWrite(const RunRequest& request, Fonts& fonts, RunObserver& o
   bool aborted = false;
   std::string help;
   try {
-    // A time before the start of the video cannot be stamped; it shows
-    // from the start instead.
+    // Each stream's pictures in time order; the streams' pictures merged by
+    // start time.
+    std::vector<Timeline> timelines;
+    timelines.reserve(streams.size());
     std::vector<std::vector<double>> starts(streams.size());
     for (size_t s = 0; s < streams.size(); ++s) {
-      const SubtitleDocument& doc = *streams[s].Doc;
-      starts[s].reserve(static_cast<size_t>(doc.LineCount()));
-      for (int k = 1; k <= doc.LineCount(); ++k) {
-        starts[s].push_back(static_cast<double>(std::max<int64_t>(0, doc.LineView(k).StartMs)));
+      const Timeline& timeline = timelines.emplace_back(*streams[s].Doc);
+      starts[s].reserve(timeline.Size());
+      for (const TimelinePicture& picture : timeline.Pictures()) {
+        starts[s].push_back(static_cast<double>(picture.StartMs));
       }
     }
     const std::vector<StreamEntry> order = MergeOrder(starts);
-    std::vector<EntryToDraw> entries;
-    entries.reserve(order.size());
+    starts = {};
+    std::vector<PictureToDraw> pictures;
+    pictures.reserve(order.size());
     for (const StreamEntry& at : order) {
       const RunStream& stream = streams[static_cast<size_t>(at.stream)];
-      entries.push_back({stream.Doc, at.entry, &stream.Drawing,
-                         starts[static_cast<size_t>(at.stream)][at.entry - 1]});
+      const Timeline& timeline = timelines[static_cast<size_t>(at.stream)];
+      const TimelinePicture& picture = timeline.Pictures()[static_cast<size_t>(at.entry - 1)];
+      pictures.push_back({stream.Doc, timeline.Entries(picture), &stream.Drawing,
+                          static_cast<double>(picture.StartMs),
+                          static_cast<double>(picture.EndMs)});
     }
 
     writer.Open(
         IndexSettingsHeader(settings.Fps, PaletteBlock(settings.Palette, settings.AntialiasColor,
                                                        settings.OutlineColor, settings.TextColor)));
-    // With one worker every entry is drawn here, and the observer sees each
-    // frame; with more they draw ahead on their own threads.
+    // With one worker every picture is drawn here, and the observer sees
+    // each frame; with more they draw ahead on their own threads.
     std::unique_ptr<EncoderPool> pool;
     if (request.Workers > 1) {
-      pool = std::make_unique<EncoderPool>(entries, keys, request.Workers);
+      pool = std::make_unique<EncoderPool>(std::move(pictures), keys, request.Workers);
     }
     IndexFrame frame;
-    const int total = static_cast<int>(entries.size());
+    const int total = static_cast<int>(order.size());
     for (int done = 0; done < total && !aborted;) {
       observer.Progress(++done, total);
-      // The entry in progress is still written whole.
+      // The picture in progress is still written whole.
       if (observer.ShouldStop()) aborted = true;
-      const EntryToDraw& what = entries[static_cast<size_t>(done - 1)];
-      EncodedEntry encoded;
+      EncodedPicture encoded;
       if (pool) {
         encoded = pool->Next();
       } else {
-        encoded = EncodeEntry(fonts, what, keys, frame);
+        encoded = EncodePicture(fonts, pictures[static_cast<size_t>(done - 1)], keys, frame);
         observer.FrameDrawn(frame);
       }
-      const int stream = order[static_cast<size_t>(done - 1)].stream;
-      for (const std::string& warning : encoded.Warnings) warnings[stream].Warn(warning);
+      const StreamEntry at = order[static_cast<size_t>(done - 1)];
+      for (const std::string& warning : encoded.Warnings) warnings[at.stream].Warn(warning);
       for (const EncodedUnit& unit : encoded.Units) {
-        writer.AddUnit(stream, unit.StartTime, unit.Bytes);
+        writer.AddUnit(at.stream, unit.StartTime, unit.Bytes);
       }
-      ++outcome.Entries;
+      outcome.Entries += static_cast<int>(
+          timelines[static_cast<size_t>(at.stream)].Pictures()[static_cast<size_t>(at.entry - 1)]
+              .Begun);
     }
     capped.Finish();
 

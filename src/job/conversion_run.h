@@ -1,6 +1,6 @@
-// The conversion run: the entries of one or more loaded subtitles drawn,
-// encoded, packed and indexed into one VobSub pair, in start-time order
-// across the subtitles. A run is a plain function over its request; what it
+// The conversion run: the sub-pictures of one or more loaded subtitles
+// (each subtitle's Timeline) drawn, encoded, packed and indexed into one
+// VobSub pair, in start-time order across the subtitles. A run is a plain function over its request; what it
 // shows and when it stops are the observer's: the window, the command-line
 // tool and the tests each bring their own.
 #pragma once
@@ -49,7 +49,7 @@ struct RunRequest {
 struct RunOutcome {
   JobOutcome Outcome = JobOutcome::None;
   PairNames Names;
-  int Entries = 0;       // entries written
+  int Entries = 0;       // entries written (shown in at least one picture written)
   std::string HelpText;  // the help file's text, after a complete run
 };
 
@@ -57,12 +57,12 @@ struct RunOutcome {
 // refusal or a failure is reported there once, in the user's words.
 class RunObserver : public MessageSink {
  public:
-  // Before entry `done` of `total` (counting from 1) is drawn.
+  // Before sub-picture `done` of `total` (counting from 1) is drawn.
   virtual void Progress(int done, int total) {}
-  // The frame just drawn for an entry (PaintPicture gives its picture).
+  // The frame just drawn for a sub-picture (PaintPicture gives its picture).
   virtual void FrameDrawn(const IndexFrame& frame) {}
-  // Asked once per entry, after Progress: true ends the run after that
-  // entry, leaving a consistent, shorter pair without a help file.
+  // Asked once per sub-picture, after Progress: true ends the run after
+  // it, leaving a consistent, shorter pair without a help file.
   virtual bool ShouldStop() { return false; }
   // Once, as the run ends, however it ends (refused and failed runs too):
   // what RunConversion returns.
@@ -82,14 +82,14 @@ std::optional<std::string> RefusalBeforeWriting(const RunRequest& request);
 // an earlier output.
 RunOutcome RunConversion(const RunRequest& request, Fonts& fonts, RunObserver& observer);
 
-// The order in which the entries of all streams go into the .sub, given the
-// start times of each stream's entries in its own order: always the entry
-// with the earliest start time among the next entries of the streams, the
-// lower stream first on equal times. Every stream keeps its own order, so a
-// stream whose times go back keeps them as a single conversion would.
+// The order in which the sub-pictures of all streams go into the .sub,
+// given the start times of each stream's pictures in its own order: always
+// the picture with the earliest start time among the next pictures of the
+// streams, the lower stream first on equal times. Every stream keeps its
+// own order.
 struct StreamEntry {
   int stream;  // from 0
-  int entry;   // from 1, as GetLine
+  int entry;   // the picture of the stream, from 1
   bool operator==(const StreamEntry&) const = default;
 };
 std::vector<StreamEntry> MergeOrder(const std::vector<std::vector<double>>& startTimes);

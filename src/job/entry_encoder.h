@@ -1,7 +1,7 @@
-// Drawing and encoding the entries of a conversion run, on the calling
-// thread or on a pool of workers. Results come back strictly in the run's
-// order whatever the number of workers, so the pair written from them is
-// the same byte for byte.
+// Drawing and encoding the sub-pictures of a conversion run, on the
+// calling thread or on a pool of workers. Results come back strictly in the
+// run's order whatever the number of workers, so the pair written from them
+// is the same byte for byte.
 #pragma once
 
 #include <condition_variable>
@@ -10,6 +10,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <span>
 #include <string>
 #include <thread>
 #include <vector>
@@ -22,60 +23,69 @@
 
 namespace kestrelpix {
 
-// One sub-picture unit of an entry and the time it is stamped with.
+// One sub-picture unit of a picture and the time it is stamped with.
 struct EncodedUnit {
   double StartTime;
   std::vector<uint8_t> Bytes;
 };
 
-// An entry drawn and encoded: its units (several for a display longer than
-// one unit holds) and the encoder's warnings, in the order given.
-struct EncodedEntry {
+// A picture drawn and encoded: its units (several for a display longer than
+// one unit holds) and the warnings of its drawing and encoding, in order.
+struct EncodedPicture {
   std::vector<EncodedUnit> Units;
   std::vector<std::string> Warnings;
 };
 
-// What is drawn for one position of the run.
-struct EntryToDraw {
+// One sub-picture of the run: the entries of one document shown together.
+struct PictureToDraw {
   const SubtitleDocument* Doc;
-  int Entry;  // from 1
+  std::span<const int> Entries;  // from 1, in start-time then file order
   const RenderSettings* Drawing;
   double StartTime;  // as it is stamped (never before 0)
+  double EndTime;
 };
 
-// Draws entry `what` into frame and encodes it with keys.
-EncodedEntry EncodeEntry(Fonts& fonts, const EntryToDraw& what, const ColorKeys& keys,
-                         IndexFrame& frame);
+// Draws picture `what` into frame and encodes it with keys. Entries shown
+// together that do not all fit the frame's height are drawn cut, with a
+// warning naming them and the time.
+EncodedPicture EncodePicture(Fonts& fonts, const PictureToDraw& what, const ColorKeys& keys,
+                             IndexFrame& frame);
 
-// Encodes the entries of a run on `workers` threads, each with fonts of its
-// own, ahead of the consumer by at most a few entries per worker (memory
-// stays flat for any length of film). Next() hands the results out in
-// order; a worker's exception is thrown there, at the entry it concerns.
-// Destroying the pool stops the workers and drops what they made ahead.
+// The warning for the entries of a picture at startMs whose text is cut:
+// `cut` holds positions in `entries`, ascending.
+std::string CutWarning(int64_t startMs, std::span<const int> entries,
+                       const std::vector<size_t>& cut);
+
+// Encodes the pictures of a run on `workers` threads, each with fonts of
+// its own, ahead of the consumer by at most a few pictures per worker
+// (memory stays flat for any length of film). Next() hands the results out
+// in order; a worker's exception is thrown there, at the picture it
+// concerns. Destroying the pool stops the workers and drops what they made
+// ahead.
 class EncoderPool {
  public:
-  EncoderPool(std::vector<EntryToDraw> entries, const ColorKeys& keys, int workers);
+  EncoderPool(std::vector<PictureToDraw> pictures, const ColorKeys& keys, int workers);
   ~EncoderPool();
   EncoderPool(const EncoderPool&) = delete;
   EncoderPool& operator=(const EncoderPool&) = delete;
 
-  // The result of the next entry in order; call at most once per entry.
-  EncodedEntry Next();
+  // The result of the next picture in order; call at most once per picture.
+  EncodedPicture Next();
 
  private:
   void Work();
 
-  const std::vector<EntryToDraw> entries_;
+  const std::vector<PictureToDraw> pictures_;
   const ColorKeys keys_;
   const size_t ahead_;  // results held at most beyond the next one handed out
 
   std::mutex mutex_;
   std::condition_variable ready_;  // a result arrived
   std::condition_variable space_;  // the consumer took one, or a stop
-  size_t claimed_ = 0;             // the next entry a worker takes
-  size_t handed_ = 0;              // the next entry Next() hands out
+  size_t claimed_ = 0;             // the next picture a worker takes
+  size_t handed_ = 0;              // the next picture Next() hands out
   bool stopping_ = false;
-  std::map<size_t, EncodedEntry> done_;
+  std::map<size_t, EncodedPicture> done_;
   std::map<size_t, std::exception_ptr> failed_;
   std::vector<std::thread> threads_;
 };

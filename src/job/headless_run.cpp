@@ -85,7 +85,7 @@ ConversionReport ConvertHeadless(const std::string& input, const std::string& ou
                                  FrontEnd& frontEnd, int workers) {
   RunRequest request;
   request.Workers = workers;
-  request.Names = PairNames::BesideInput(outputBase.empty() ? input : outputBase);
+  request.Names = PairNames::ForInput(input, outputBase);
   std::unique_ptr<SubtitleDocument> doc;
   RunStream& stream = request.Streams.emplace_back();
   if (!LoadStream(input, frontEnd, doc, stream)) {

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "job/job_support.h"
 #include "vobsub/idx_writer.h"
 #include "vobsub/output_names.h"
 #include "vobsub/ps_packer.h"
@@ -11,6 +12,19 @@ namespace kestrelpix {
 PairNames PairNames::BesideInput(const std::string& path) {
   return {OutputFileName(path, kIndexSuffix), OutputFileName(path, kSubSuffix),
           OutputFileName(path, kHelpSuffix), path};
+}
+
+PairNames PairNames::ForInput(const std::string& input, const std::string& place) {
+  const std::string& path = place.empty() ? input : place;
+  PairNames names = BesideInput(path);
+  for (const std::string& output : names.All()) {
+    if (!SameFile(output, input)) continue;
+    // OutputFileName with no suffix is the name without its extension.
+    names = WithBase(OutputFileName(path, "") + ".vobsub");
+    names.Avoided = input;
+    break;
+  }
+  return names;
 }
 
 PairNames PairNames::WithBase(const std::string& outBase) {

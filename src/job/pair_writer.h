@@ -18,8 +18,18 @@ namespace kestrelpix {
 struct PairNames {
   std::string Index, Sub, Help;
   std::string HelpNamedAfter;
+  // The input whose own name the outputs were moved away from (ForInput);
+  // empty when they take the usual names.
+  std::string Avoided;
   // Beside a subtitle (or a path standing for it): its extension replaced.
   static PairNames BesideInput(const std::string& path);
+  // The outputs of converting `input`, placed as BesideInput(place) (place:
+  // the input itself when empty, or a path standing for it in another
+  // folder). When one of those would be the input itself (a MicroDVD or
+  // SubRip file named .sub), they are NAME.vobsub.idx, NAME.vobsub.sub and
+  // NAME.vobsub.Kestrelpix_Help.txt instead, and Avoided names the input.
+  // Every front end names a conversion's outputs through this one rule.
+  static PairNames ForInput(const std::string& input, const std::string& place = "");
   // OUTBASE.idx, OUTBASE.sub and OUTBASE.Kestrelpix_Help.txt.
   static PairNames WithBase(const std::string& outBase);
   std::vector<std::string> All() const { return {Index, Sub, Help}; }

@@ -38,17 +38,30 @@ TEST(LinkedOutputs, ALinkAtAnOutputNameIsReplacedAndItsTargetUntouched) {
   EXPECT_EQ(FfprobeSubtitles((dir.path() / "film.idx").string()), 5);
 }
 
-TEST(LinkedOutputs, AnOutputThatIsTheInputThroughALinkIsRefused) {
+// An output name that is the input through a link moves the outputs to
+// film.vobsub.*; when those are the input too, the run is refused.
+TEST(LinkedOutputs, AnOutputThatIsTheInputThroughALinkIsNeverWritten) {
   TempDir dir;
   const std::string srt = MakeSrt(3);
   const std::string input = dir.Write("film.srt", srt);
   fs::create_symlink(input, dir.path() / "film.sub");
-  const CommandResult r = Cli("convert --quiet " + ShellQuote(input));
-  EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.err.find("would overwrite it"), std::string::npos) << r.err;
+  const CommandResult moved = Cli("convert --quiet " + ShellQuote(input));
+  EXPECT_EQ(moved.status, 0) << moved.err;
+  EXPECT_NE(moved.err.find("so the outputs are named"), std::string::npos) << moved.err;
+  EXPECT_EQ(ReadFileBytes(input), srt);
+  EXPECT_EQ(Names(dir.path()),
+            (std::set<std::string>{"film.srt", "film.sub", "film.vobsub.idx", "film.vobsub.sub",
+                                   "film.vobsub.Kestrelpix_Help.txt"}));
+  for (const char* ext : {".idx", ".sub", ".Kestrelpix_Help.txt"}) {
+    fs::remove(dir.path() / (std::string("film.vobsub") + ext));
+  }
+  fs::create_symlink(input, dir.path() / "film.vobsub.sub");
+  const CommandResult refused = Cli("convert --quiet " + ShellQuote(input));
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_NE(refused.err.find("would overwrite it"), std::string::npos) << refused.err;
   EXPECT_EQ(ReadFileBytes(input), srt);
   EXPECT_TRUE(fs::is_symlink(dir.path() / "film.sub"));
-  EXPECT_EQ(Names(dir.path()), (std::set<std::string>{"film.srt", "film.sub"}));
+  EXPECT_EQ(Names(dir.path()), (std::set<std::string>{"film.srt", "film.sub", "film.vobsub.sub"}));
 }
 
 TEST(EarlierOutputs, AFailedRunLeavesTheEarlierPairAndHelpFileAsTheyWere) {

@@ -2,13 +2,16 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "base/system_colors.h"
 #include "job/conversion_run.h"
 #include "job/headless_run.h"
+#include "job/job_support.h"
 #include "job/recording_host.h"
 #include "render/rasterizer.h"
+#include "render/subpicture.h"
 #include "support/collecting_sink.h"
 #include "support/run_command.h"
 #include "support/temp_dir.h"
@@ -239,18 +242,70 @@ TEST(ConversionRun, RefusalsTouchNoFile) {
   }
 }
 
-TEST(ConversionRun, InputNamedLikeItsOutputIsNeverOverwritten) {
+TEST(ConversionRun, OutputsThatWouldReplaceTheInputAreNamedVobsub) {
+  TempDir dir;
+  const std::string text = "{25}{50}Hello\n";
+  const std::string input = dir.Write("film.sub", text);
+  RecordingHost host;
+  const ConversionReport report = ConvertHeadless(input, "", host);
+  ASSERT_EQ(report.Outcome, JobOutcome::Completed) << ::testing::PrintToString(host.sink.messages);
+  const std::string base = (dir.path() / "film.vobsub").string();
+  EXPECT_EQ(report.IndexFile, base + ".idx");
+  EXPECT_EQ(report.SubFile, base + ".sub");
+  EXPECT_EQ(report.HelpFile, base + ".Kestrelpix_Help.txt");
+  EXPECT_EQ(ReadFileBytes(input), text);
+  EXPECT_EQ(IndexEntryLines(ReadFileBytes(report.IndexFile)).size(), 1u);
+  EXPECT_FALSE(std::filesystem::exists(dir.path() / "film.idx"));
+  EXPECT_NE(std::find(host.sink.warnings.begin(), host.sink.warnings.end(),
+                      input + " would be replaced by an output of the same name, so the outputs "
+                              "are named " +
+                          base + ".idx, " + base + ".sub and " + base + ".Kestrelpix_Help.txt."),
+            host.sink.warnings.end())
+      << ::testing::PrintToString(host.sink.warnings);
+  // The help file names the outputs it comes with.
+  EXPECT_NE(ReadFileBytes(report.HelpFile).find("film.vobsub"), std::string::npos);
+  // A name the input does not take keeps the usual names.
+  EXPECT_EQ(PairNames::ForInput(dir.Write("film.txt", text)).Index,
+            (dir.path() / "film.idx").string());
+}
+
+// Entries out of time order (2 to 4 s, then 1 to 3 s): the index goes
+// forward, and where they overlap one picture holds both, the earlier
+// start first.
+TEST(ConversionRun, EntriesOutOfOrderGiveForwardTimesAndOnePictureWhereTheyOverlap) {
   Fixture f;
-  const std::string input = f.dir.Write("film.sub", "{1}{1}25\n{1}{2}x\n");
-  f.doc.AddLine(40, 40, "25", "", "");
-  EXPECT_EQ(f.Run(input).Outcome, JobOutcome::Refused);
-  EXPECT_EQ(ReadFileBytes(input), "{1}{1}25\n{1}{2}x\n");
-  EXPECT_FALSE(std::filesystem::exists(f.dir.path() / "film.idx"));
-  ASSERT_EQ(f.host.sink.messages.size(), 1u);
-  EXPECT_NE(f.host.sink.messages[0].find("would overwrite it"), std::string::npos);
-  // The same file named .txt converts.
-  const std::string txt = f.dir.Write("film.txt", "{1}{1}25\n{1}{2}x\n");
-  EXPECT_EQ(f.Run(txt).Outcome, JobOutcome::Completed);
+  f.doc.AddLine(2000, 4000, "Second", "", "");
+  f.doc.AddLine(1000, 3000, "First", "", "");
+  const RunOutcome run = f.Run();
+  ASSERT_EQ(run.Outcome, JobOutcome::Completed);
+  EXPECT_EQ(run.Entries, 2);
+  EXPECT_EQ(f.host.total, 3);
+  const std::vector<std::string> lines = IndexEntryLines(ReadFileBytes(f.Out(".idx")));
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[0].substr(0, 23), "timestamp: 00:00:01:000");
+  EXPECT_EQ(lines[1].substr(0, 23), "timestamp: 00:00:02:000");
+  EXPECT_EQ(lines[2].substr(0, 23), "timestamp: 00:00:03:000");
+  // The middle unit is the one both entries drawn together give.
+  const RenderSettings& s = f.host.settings;
+  IndexFrame frame;
+  const Band drawn =
+      RenderSubpicture(TestFonts(), {{{"First", ""}, {}}, {{"Second", ""}, {}}}, s, frame);
+  const Band band = ClampBand(drawn, frame.height());
+  const std::vector<uint8_t> both =
+      EncodeSubpicture(frame, band.BandTop, band.BandHeight, 2000, 3000,
+                       ColorKeysFrom(s.TextColor, s.OutlineColor, s.AntialiasColor));
+  const size_t at = std::stoul(lines[1].substr(35), nullptr, 16);
+  const std::string sub = ReadFileBytes(f.Out(".sub"));
+  // The unit follows the pack header and the PES header of the first pack.
+  const size_t unitStart = at + 14 + 9 + static_cast<uint8_t>(sub[at + 22]) + 1;
+  ASSERT_GT(sub.size(), unitStart + both.size());
+  EXPECT_EQ(sub.substr(unitStart, std::min<size_t>(both.size(), 2000)),
+            std::string(both.begin(), both.begin() + std::min<size_t>(both.size(), 2000)));
+  const auto r = testing::RunCommand("ffprobe -v error -count_frames -select_streams s:0 "
+                                     "-show_entries stream=nb_read_frames -of csv=p=0 " +
+                                     testing::ShellQuote(f.Out(".idx")));
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "3\n");
 }
 
 TEST(ConversionRun, EmptyDocumentWritesNothing) {

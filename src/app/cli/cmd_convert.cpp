@@ -24,7 +24,6 @@
 #include "job/entry_encoder.h"
 #include "job/headless_run.h"
 #include "job/stop_signals.h"
-#include "vobsub/output_names.h"
 #include "vobsub/palette.h"
 
 namespace kestrelpix::cli {
@@ -335,13 +334,11 @@ int RunParallel(const ConvertOptions& o) {
 
 // The three output names of each input, as the run will make them.
 std::vector<std::string> OutputNamesOf(const ConvertOptions& o, const std::string& input) {
-  const std::string base = OutputBaseFor(o, input);
-  const std::string& from = base.empty() ? input : base;
   std::vector<std::string> names;
-  for (const char* suffix : {kIndexSuffix, kSubSuffix, kHelpSuffix}) {
+  for (const std::string& output : PairNames::ForInput(input, OutputBaseFor(o, input)).All()) {
     // The folder resolved, the name as it is: a link at the name is
     // replaced, not followed.
-    const std::filesystem::path name = std::filesystem::absolute(OutputFileName(from, suffix));
+    const std::filesystem::path name = std::filesystem::absolute(output);
     std::error_code ec;
     std::filesystem::path folder = std::filesystem::weakly_canonical(name.parent_path(), ec);
     if (ec) folder = name.parent_path().lexically_normal();

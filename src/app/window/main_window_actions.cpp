@@ -100,7 +100,7 @@ RunRequest MainWindow::CurrentRunRequest() {
   const std::string input = LocalPath(subtitleDialog_.fileName);
   const RenderSettings chosen = ReadRenderSettings();
   RunRequest request;
-  request.Names = PairNames::BesideInput(input);
+  request.Names = PairNames::ForInput(input);
   RunStream& stream = request.Streams.emplace_back();
   stream.Doc = state_.SubtitleLoaded ? document_.get() : nullptr;
   stream.Fits = state_.SubtitleFits;
