@@ -352,8 +352,12 @@ TEST(InputFaults, WrappedLoadTakesTimeInProportionToTheEntries) {
 TEST(RunawayOutput, EntriesLongerThanAnHourAreNamedOnce) {
   TempDir dir;
   std::string srt = MakeSrt(2);
+  // One after the other, each past the last time a stamp can carry.
   for (int i = 3; i <= 9; ++i) {
-    srt += std::to_string(i) + "\n00:00:10,000 --> 99:59:59,000\nAll day\n\n";
+    const int from = i == 3 ? 0 : (i - 1) * 10, to = i * 10;
+    char times[64];
+    std::snprintf(times, sizeof times, "%02d:00:10,000 --> %02d:00:10,000", from, to);
+    srt += std::to_string(i) + "\n" + times + "\nAll day\n\n";
   }
   const std::string input = dir.Write("days.srt", srt);
   const CommandResult r = Cli("convert --quiet " + ShellQuote(input));

@@ -90,9 +90,11 @@ TEST(ConvertCommand, StatusesForRefusalsAndBadOptions) {
   TempDir dir;
   EXPECT_EQ(Cli("convert " + ShellQuote((dir.path() / "absent.srt").string())).status, 1);
   const std::string sub = dir.Write("film.sub", "{1}{1}25\n{10}{20}x\n");
+  // A subtitle named .sub keeps its name: the outputs are film.vobsub.*.
   CommandResult r = Cli("convert --quiet " + ShellQuote(sub));
-  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(ReadFileBytes(sub), "{1}{1}25\n{10}{20}x\n");
+  EXPECT_NE(r.out.find("/film.vobsub.sub\n"), std::string::npos) << r.out;
   r = Cli("convert --size 31 " + ShellQuote(kSample));
   EXPECT_EQ(r.status, 2);
   EXPECT_NE(r.err.find("--size"), std::string::npos) << r.err;
