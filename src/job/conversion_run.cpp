@@ -117,9 +117,9 @@ RunOutcome CheckAndWrite(const RunRequest& request, Fonts& fonts, RunObserver& o
   }
   if (!request.Names.Avoided.empty()) {
     observer.Warn(request.Names.Avoided +
-                  " would be replaced by an output of the same name, so the outputs are named " +
-                  request.Names.Index + ", " + request.Names.Sub + " and " + request.Names.Help +
-                  ".");
+                  " would be replaced by an output of the same name; the outputs are named " +
+                  BaseOf(request.Names) + kIndexSuffix + ", " + kSubSuffix + " and " +
+                  kHelpSuffix + ".");
   }
   const std::vector<RunStream>& streams = request.Streams;
   for (const RunStream& stream : streams) {

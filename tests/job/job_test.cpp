@@ -257,9 +257,9 @@ TEST(ConversionRun, OutputsThatWouldReplaceTheInputAreNamedVobsub) {
   EXPECT_EQ(IndexEntryLines(ReadFileBytes(report.IndexFile)).size(), 1u);
   EXPECT_FALSE(std::filesystem::exists(dir.path() / "film.idx"));
   EXPECT_NE(std::find(host.sink.warnings.begin(), host.sink.warnings.end(),
-                      input + " would be replaced by an output of the same name, so the outputs "
+                      input + " would be replaced by an output of the same name; the outputs "
                               "are named " +
-                          base + ".idx, " + base + ".sub and " + base + ".Kestrelpix_Help.txt."),
+                          base + ".idx, .sub and .Kestrelpix_Help.txt."),
             host.sink.warnings.end())
       << ::testing::PrintToString(host.sink.warnings);
   // The help file names the outputs it comes with.
