@@ -161,7 +161,7 @@ RunOutcome CheckAndWrite(const RunRequest& request, Fonts& fonts, RunObserver& o
       const TimelinePicture& picture = timeline.Pictures()[static_cast<size_t>(at.entry - 1)];
       pictures.push_back({stream.Doc, timeline.Entries(picture), &stream.Drawing,
                           static_cast<double>(picture.StartMs),
-                          static_cast<double>(picture.EndMs)});
+                          static_cast<double>(picture.EndMs), picture.Hidden});
     }
 
     writer.Open(

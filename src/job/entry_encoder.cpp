@@ -64,6 +64,12 @@ std::string CutWarning(int64_t startMs, std::span<const int> entries,
          " shown together are too tall for the frame; " + cutText;
 }
 
+std::string HiddenWarning(int64_t startMs, size_t shown, uint32_t hidden) {
+  return "At " + TimeText(startMs) + " " + std::to_string(shown + hidden) +
+         " entries are shown together, more than a picture holds; the " + std::to_string(hidden) +
+         " that started last " + (hidden == 1 ? "is" : "are") + " not drawn.";
+}
+
 EncodedPicture EncodePicture(Fonts& fonts, const PictureToDraw& what, const ColorKeys& keys,
                              IndexFrame& frame) {
   EncodedPicture out;
@@ -76,6 +82,10 @@ EncodedPicture EncodePicture(Fonts& fonts, const PictureToDraw& what, const Colo
   // Drawn first: the frame takes its height from the frame rate.
   std::vector<size_t> cut;
   const Band drawn = RenderSubpicture(fonts, shown, *what.Drawing, frame, &cut);
+  if (what.Hidden > 0) {
+    out.Warnings.push_back(
+        HiddenWarning(static_cast<int64_t>(what.StartTime), what.Entries.size(), what.Hidden));
+  }
   if (!cut.empty()) {
     out.Warnings.push_back(
         CutWarning(static_cast<int64_t>(what.StartTime), what.Entries, cut));

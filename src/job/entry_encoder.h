@@ -43,6 +43,7 @@ struct PictureToDraw {
   const RenderSettings* Drawing;
   double StartTime;  // as it is stamped (never before 0)
   double EndTime;
+  uint32_t Hidden = 0;  // entries visible then that the picture cannot hold
 };
 
 // Draws picture `what` into frame and encodes it with keys. Entries shown
@@ -55,6 +56,9 @@ EncodedPicture EncodePicture(Fonts& fonts, const PictureToDraw& what, const Colo
 // `cut` holds positions in `entries`, ascending.
 std::string CutWarning(int64_t startMs, std::span<const int> entries,
                        const std::vector<size_t>& cut);
+// The warning for a picture at startMs that cannot hold `hidden` of the
+// entries visible then (Timeline's kMaxShownTogether).
+std::string HiddenWarning(int64_t startMs, size_t shown, uint32_t hidden);
 
 // Encodes the pictures of a run on `workers` threads, each with fonts of
 // its own, ahead of the consumer by at most a few pictures per worker

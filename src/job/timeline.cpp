@@ -1,8 +1,10 @@
 #include "job/timeline.h"
 
 #include <algorithm>
-#include <limits>
 #include <numeric>
+#include <queue>
+#include <set>
+#include <utility>
 
 namespace kestrelpix {
 
@@ -37,13 +39,24 @@ Timeline::Timeline(const std::vector<EntryTimes>& times) {
 
   pictures_.reserve(count);
   entries_.reserve(count);
-  // The entries visible at `now`, in start order (they join in that order).
-  std::vector<int> visible;
-  size_t next = 0;  // the next entry of `order` to join
+  // The entries visible at `now`, by their place in `order` (start order),
+  // and their ends, the earliest on top.
+  std::set<size_t> visible;
+  using End = std::pair<int64_t, size_t>;
+  std::priority_queue<End, std::vector<End>, std::greater<>> ends;
+  size_t next = 0;  // the next place in `order` to join
   int64_t now = 0;
-  auto addPicture = [&](int64_t from, int64_t to, std::span<const int> shown, uint32_t begun) {
-    pictures_.push_back({from, to, entries_.size(), static_cast<uint32_t>(shown.size()), begun});
-    entries_.insert(entries_.end(), shown.begin(), shown.end());
+  auto addPicture = [&](int64_t from, int64_t to, uint32_t begun) {
+    TimelinePicture picture{from, to, entries_.size(), 0, begun, 0};
+    for (size_t at : visible) {
+      if (picture.Count == kMaxShownTogether) {
+        picture.Hidden = static_cast<uint32_t>(visible.size()) - picture.Count;
+        break;
+      }
+      entries_.push_back(order[at]);
+      ++picture.Count;
+    }
+    pictures_.push_back(picture);
   };
   while (next < count || !visible.empty()) {
     if (visible.empty()) now = start(order[next]);
@@ -51,19 +64,20 @@ Timeline::Timeline(const std::vector<EntryTimes>& times) {
     for (; next < count && start(order[next]) == now; ++next) {
       const int entry = order[next];
       if (end(entry) > now) {
-        visible.push_back(entry);
+        visible.insert(visible.end(), next);
+        ends.push({end(entry), next});
         ++joined;
       } else {
-        const int alone[] = {entry};
-        addPicture(now, end(entry), alone, 1);
+        entries_.push_back(entry);
+        pictures_.push_back({now, end(entry), entries_.size() - 1, 1, 1, 0});
       }
     }
     if (visible.empty()) continue;
-    int64_t until = next < count ? start(order[next]) : std::numeric_limits<int64_t>::max();
-    for (int entry : visible) until = std::min(until, end(entry));
-    addPicture(now, until, visible, joined);
+    int64_t until = ends.top().first;
+    if (next < count) until = std::min(until, start(order[next]));
+    addPicture(now, until, joined);
     now = until;
-    std::erase_if(visible, [&](int entry) { return end(entry) <= now; });
+    for (; !ends.empty() && ends.top().first <= now; ends.pop()) visible.erase(ends.top().second);
   }
 }
 

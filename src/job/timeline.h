@@ -26,8 +26,15 @@ struct TimelinePicture {
   int64_t EndMs;    // after StartMs, except for an entry of no length (below)
   size_t First;     // its entries: Timeline::Entries(picture)
   uint32_t Count;
-  uint32_t Begun;  // how many of its entries first appear in it
+  uint32_t Begun;   // how many of its entries first appear in it
+  uint32_t Hidden;  // entries visible then beyond kMaxShownTogether, not listed
 };
+
+// The most entries one picture lists: more one-line entries than a frame
+// has room for at the smallest size. A file whose entries pile up beyond it
+// (thousands shown at once) would otherwise make every picture list them
+// all, memory growing with the square of the entries.
+constexpr uint32_t kMaxShownTogether = 64;
 
 // A start before the video's start is taken as 0, the time it is stamped
 // with. Entries are taken in start-time order, equal starts in file order;
@@ -42,7 +49,8 @@ struct TimelinePicture {
 // picture starting there, so no entry is hidden. No entry is ever left out.
 //
 // The pictures hold entry numbers only; building them is a sort (skipped
-// for a file already in order) and one sweep over the times.
+// for a file already in order) and one sweep over the times, each step
+// logarithmic in the entries visible at once.
 class Timeline {
  public:
   Timeline() = default;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <string>
 #include <vector>
@@ -81,6 +82,28 @@ TEST(Timeline, EveryStretchBetweenTwoTimesIsOnePictureOfTheEntriesVisible) {
     }
     EXPECT_EQ(begun, row.times.size()) << row.what;
   }
+}
+
+// Seventy entries starting a millisecond apart and ending together: from
+// the 65th on, a picture lists the 64 that started first and counts the
+// rest.
+TEST(Timeline, EntriesBeyondWhatAPictureHoldsAreCountedNotListed) {
+  std::vector<EntryTimes> times;
+  for (int64_t i = 0; i < 70; ++i) times.push_back({i, 10000});
+  const Timeline timeline(times);
+  ASSERT_EQ(timeline.Size(), 70u);
+  for (size_t k = 0; k < 70; ++k) {
+    const TimelinePicture& picture = timeline.Pictures()[k];
+    EXPECT_EQ(picture.Count, std::min<size_t>(k + 1, kMaxShownTogether)) << k;
+    EXPECT_EQ(picture.Hidden, k + 1 - picture.Count) << k;
+    EXPECT_EQ(picture.Begun, 1u) << k;
+  }
+  const std::span<const int> last = timeline.Entries(timeline.Pictures().back());
+  EXPECT_EQ(std::vector<int>(last.begin(), last.end()).back(), 64);
+  EXPECT_EQ(timeline.Pictures().back().EndMs, 10000);
+  EXPECT_EQ(HiddenWarning(69, 64, 6),
+            "At 0:00:00.069 70 entries are shown together, more than a picture holds; the 6 "
+            "that started last are not drawn.");
 }
 
 TEST(Timeline, CutWarningNamesTheEntriesAndTheTime) {
