@@ -134,7 +134,7 @@ TEST(LoadFromBytes, TextNotDrawnIsKeptAndNoted) {
   Result m;
   LoadBytes(m, "{1}{1}25\n" + many, ".sub");
   ASSERT_EQ(m.doc.LoadNotes().size(), 1u);
-  EXPECT_TRUE(m.doc.LoadNotes()[0].ends_with("entries 2, 3, 4, 5, 6 and more."))
+  EXPECT_TRUE(m.doc.LoadNotes()[0].ends_with("entries 1, 2, 3, 4, 5 and more."))
       << m.doc.LoadNotes()[0];
 }
 
@@ -202,10 +202,10 @@ TEST(LoadFromBytes, FrameFilesWithoutTheirOwnRate) {
                                        "line: frames counted at the chosen 23.976 frames per "
                                        "second."});
   }
-  // A file that states its rate is read exactly, its rate line an entry.
+  // A file that states its rate is read exactly, its rate line no entry.
   Result own;
   LoadBytes(own, "{1}{1}25\n{25}{50}x\n", ".txt", "23.976");
-  EXPECT_EQ(own.doc.LineCount(), 2);
+  EXPECT_EQ(own.doc.LineCount(), 1);
   EXPECT_TRUE(own.doc.LoadNotes().empty());
 }
 
@@ -247,7 +247,7 @@ TEST(LoadFromBytes, WebVttAndAssDetails) {
             "NOTE 00:00:03.000 --> 00:00:04.000 is in a note\n\n"
             "00:00:05.000 --> 00:00:06.000\n\n",
             ".vtt");
-  EXPECT_EQ(Entries(v.doc), (std::vector<SubtitleEntry>{{1000, 2000, "x \xC2\xA0y", "", ""},
+  EXPECT_EQ(Entries(v.doc), (std::vector<SubtitleEntry>{{1000, 2000, "x \xC2\xA0y", "", "", {8, -1}},
                                                         {5000, 6000, "", "", ""}}));
   EXPECT_EQ(v.doc.LoadNotes(),
             std::vector<std::string>{"Read as WebVTT by the tolerant reader: no WEBVTT line."});
