@@ -11,6 +11,7 @@
 #include "base/number_text.h"
 #include "subtitle/line_reader.h"
 #include "subtitle/load_report.h"
+#include "subtitle/markup.h"
 #include "subtitle/subtitle_document.h"
 
 namespace kestrelpix {
@@ -144,13 +145,12 @@ void ReadFrames(std::string_view bytes, SubtitleDocument& document, MessageSink&
       std::string_view rest = parsed.Text3;
       for (size_t bar; !kept.Lost() && (bar = rest.find('|')) != std::string_view::npos;
            rest.remove_prefix(bar + 1))
-        kept.Add(SubtitleDocument::RemoveTags(std::string(rest.substr(0, bar))));
-      if (!kept.Lost()) kept.Add(SubtitleDocument::RemoveTags(std::string(rest)));
+        kept.Add(RemoveSlashItalic(rest.substr(0, bar)));
+      if (!kept.Lost()) kept.Add(RemoveSlashItalic(rest));
     }
     document.AddEntry(
-        {parsed.StartMs, parsed.EndMs, SubtitleDocument::RemoveTags(std::move(parsed.Text1)),
-         SubtitleDocument::RemoveTags(std::move(parsed.Text2)),
-         SubtitleDocument::RemoveTags(std::move(parsed.Text3))},
+        {parsed.StartMs, parsed.EndMs, RemoveSlashItalic(parsed.Text1),
+         RemoveSlashItalic(parsed.Text2), RemoveSlashItalic(parsed.Text3)},
         kept, false);
   }
 }

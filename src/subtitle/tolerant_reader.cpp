@@ -108,11 +108,11 @@ bool ParseMicroDvd(std::string_view line, int64_t& start, int64_t& end, std::str
 }
 
 // MicroDVD found by its {start}{end} lines, from `line`, the first line
-// that is not blank, on. A {0}{0} or {1}{1} line may state the frame rate;
+// of a known form, on (`skippedBefore` lines of no form came before it). A {0}{0} or {1}{1} line may state the frame rate;
 // without it frames are counted at the chosen rate, and with none chosen the
 // frame-rate message is shown and false returned.
 bool ReadLooseMicroDvd(LineSplitter& lines, std::string_view line, size_t blanksBefore,
-                       const LoadOptions& options, MessageSink& sink, const EntryOut& out,
+                       size_t skippedBefore, const LoadOptions& options, MessageSink& sink, const EntryOut& out,
                        std::string& tolerated) {
   int64_t a = 0, b = 0;
   std::string_view entryText;
@@ -147,7 +147,7 @@ bool ReadLooseMicroDvd(LineSplitter& lines, std::string_view line, size_t blanks
                        " is below 0.000000466 frames per second, the lowest that frames "
                        "are counted at");
   }
-  size_t skipped = 0;
+  size_t skipped = skippedBefore;
   size_t count = 0;  // entries read so far
   for (bool next = rateLine ? lines.Next(line) : true; next; next = lines.Next(line)) {
     if (IsBlankLine(line)) continue;
@@ -167,11 +167,11 @@ bool ReadLooseMicroDvd(LineSplitter& lines, std::string_view line, size_t blanks
     Entry entry(TimeSpan{static_cast<int64_t>(startMs), static_cast<int64_t>(endMs)});
     for (size_t bar; !entry.kept.Lost() && (bar = entryText.find('|')) != std::string_view::npos;
          entryText.remove_prefix(bar + 1)) {
-      std::string part = SubtitleDocument::RemoveTags(std::string(entryText.substr(0, bar)));
+      std::string part = RemoveSlashItalic(entryText.substr(0, bar));
       if (!IsBlankLine(part)) entry.Add(std::move(part));
     }
     if (!entry.kept.Lost()) {
-      std::string part = SubtitleDocument::RemoveTags(std::string(entryText));
+      std::string part = RemoveSlashItalic(entryText);
       if (!IsBlankLine(part)) entry.Add(std::move(part));
     }
     ++count;
@@ -254,18 +254,31 @@ bool ReadTolerant(std::string_view bytes, std::string_view extension, bool clear
                               "Dialogue lines that cannot be read, skipped"));
     }
   } else {
+    // The first line of a known form decides the format; lines of no form
+    // before it (a title, a note pasted in) are counted as skipped.
     LineSplitter lines(text);
     std::string_view line;
-    size_t first = 0;
+    size_t first = 0, junk = 0;
     bool have;
-    while ((have = lines.Next(line)) && IsBlankLine(line)) ++first;
-    if (!have) return false;
     int64_t a = 0, b = 0;
     std::string_view entryText;
+    Tolerated probe;
+    while ((have = lines.Next(line))) {
+      if (IsBlankLine(line)) {
+        if (junk == 0) ++first;
+        continue;
+      }
+      if (ParseMicroDvd(line, a, b, entryText) || IsMpl2Line(line) || IsSubViewerLine(line) ||
+          IsTmPlayerLine(line) || ParseTimeLine(line, false, probe)) {
+        break;
+      }
+      ++junk;
+    }
+    if (!have) return false;
     size_t skipped = 0;
     if (ParseMicroDvd(line, a, b, entryText)) {
       format = "MicroDVD";
-      if (!ReadLooseMicroDvd(lines, line, first, options, sink, out, tolerated)) return true;
+      if (!ReadLooseMicroDvd(lines, line, first, junk, options, sink, out, tolerated)) return true;
     } else if (IsMpl2Line(line)) {
       format = "MPL2";
       ReadMpl2(text, out, skipped);
