@@ -25,10 +25,10 @@ struct FieldPlaces {
 
 // The usual orders, for sections without a Format line.
 constexpr FieldPlaces kEventFields{10, 1, 2, 3, 7, 9, std::nullopt, std::nullopt};
-constexpr FieldPlaces kAssStyleFields{23, std::nullopt, std::nullopt, std::nullopt, 21,
-                                      std::nullopt, 0, 18};
-constexpr FieldPlaces kSsaStyleFields{18, std::nullopt, std::nullopt, std::nullopt, 15,
-                                      std::nullopt, 0, 12};
+constexpr FieldPlaces kAssStyleFields{
+    23, std::nullopt, std::nullopt, std::nullopt, 21, std::nullopt, 0, 18};
+constexpr FieldPlaces kSsaStyleFields{
+    18, std::nullopt, std::nullopt, std::nullopt, 15, std::nullopt, 0, 12};
 
 FieldPlaces ParseFormat(std::string_view rest) {
   FieldPlaces format;
@@ -160,8 +160,8 @@ bool ReadAss(std::string_view text, const EntryOut& out, int& skipped) {
         const int n = TryStrToInt(value).value_or(0);
         if (f == styleFields.alignment) {
           style.align = static_cast<uint8_t>(section == Section::LegacyStyles ? KeypadFromLegacy(n)
-                                             : n >= 1 && n <= 9 ? n
-                                                                : 2);
+                                             : n >= 1 && n <= 9               ? n
+                                                                              : 2);
         }
         if (f == styleFields.marginV) style.marginV = n;
       });
@@ -200,13 +200,15 @@ bool ReadAss(std::string_view text, const EntryOut& out, int& skipped) {
       }
     }
     // The players' height for a script that does not give one.
-    const int height = playResY.value_or(0) > 0 ? *playResY
+    const int height = playResY.value_or(0) > 0   ? *playResY
                        : playResX.value_or(0) > 0 ? (*playResX == 1280 ? 1024 : *playResX * 3 / 4)
                                                   : 288;
     Entry entry(TimeSpan{*start, *end});
     const uint8_t tagAlign = OverrideAlign(textField);
     entry.place.Align = tagAlign != 0 ? tagAlign : style ? style->align.value_or(0) : 0;
-    const std::optional<int> margin = marginV != 0 ? marginV : style ? style->marginV : std::nullopt;
+    const std::optional<int> margin = marginV != 0 ? marginV
+                                      : style      ? style->marginV
+                                                   : std::nullopt;
     // The margin counts from the edge of the place's row: bottom for an
     // entry that names no place.
     if (margin) {

@@ -148,10 +148,9 @@ void ReadFrames(std::string_view bytes, SubtitleDocument& document, MessageSink&
         kept.Add(RemoveSlashItalic(rest.substr(0, bar)));
       if (!kept.Lost()) kept.Add(RemoveSlashItalic(rest));
     }
-    document.AddEntry(
-        {parsed.StartMs, parsed.EndMs, RemoveSlashItalic(parsed.Text1),
-         RemoveSlashItalic(parsed.Text2), RemoveSlashItalic(parsed.Text3)},
-        kept, false);
+    document.AddEntry({parsed.StartMs, parsed.EndMs, RemoveSlashItalic(parsed.Text1),
+                       RemoveSlashItalic(parsed.Text2), RemoveSlashItalic(parsed.Text3)},
+                      kept, false);
   }
 }
 

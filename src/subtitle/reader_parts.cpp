@@ -66,8 +66,8 @@ std::optional<int64_t> ParseClock(std::string_view s, size_t& i, bool allowShort
       if (i >= s.size() || s[i] != ':') break;
       ++i;
     }
-    const auto v = n == 0 ? Digits(s, i, 3, counts[n])
-                          : DigitsOrBlanks(s, i, 2, counts[n], t.blankZeros);
+    const auto v =
+        n == 0 ? Digits(s, i, 3, counts[n]) : DigitsOrBlanks(s, i, 2, counts[n], t.blankZeros);
     if (!v) return std::nullopt;
     fields[n] = *v;
   }
@@ -83,8 +83,7 @@ std::optional<int64_t> ParseClock(std::string_view s, size_t& i, bool allowShort
   size_t count = 0;
   size_t at = i + 1;
   bool blanks = false;
-  if (i + 1 < s.size() && (s[i] == ',' || s[i] == '.') &&
-      DigitsOrBlanks(s, at, 3, count, blanks)) {
+  if (i + 1 < s.size() && (s[i] == ',' || s[i] == '.') && DigitsOrBlanks(s, at, 3, count, blanks)) {
     if (s[i] == '.') t.dot = true;
     t.blankZeros |= blanks;
     ++i;

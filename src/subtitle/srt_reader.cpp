@@ -35,7 +35,8 @@ int64_t FractionToMs(std::string_view text) {
   if (first != std::string_view::npos && digits.size() <= 3 &&
       digits.find_first_not_of("0123456789", first) == std::string_view::npos) {
     int64_t ms = 0;
-    for (size_t k = 0; k < 3; ++k) ms = ms * 10 + (k < digits.size() && digits[k] != ' ' ? digits[k] - '0' : 0);
+    for (size_t k = 0; k < 3; ++k)
+      ms = ms * 10 + (k < digits.size() && digits[k] != ' ' ? digits[k] - '0' : 0);
     return ms;
   }
   return StrToInt(text);

@@ -21,8 +21,8 @@
 #include "subtitle/markup.h"
 #include "subtitle/mpl2_reader.h"
 #include "subtitle/reader_parts.h"
-#include "subtitle/subviewer_reader.h"
 #include "subtitle/subtitle_document.h"
+#include "subtitle/subviewer_reader.h"
 #include "subtitle/tmplayer_reader.h"
 #include "subtitle/unicode_text.h"
 #include "subtitle/vtt_reader.h"
@@ -108,12 +108,12 @@ bool ParseMicroDvd(std::string_view line, int64_t& start, int64_t& end, std::str
 }
 
 // MicroDVD found by its {start}{end} lines, from `line`, the first line
-// of a known form, on (`skippedBefore` lines of no form came before it). A {0}{0} or {1}{1} line may state the frame rate;
-// without it frames are counted at the chosen rate, and with none chosen the
-// frame-rate message is shown and false returned.
+// of a known form, on (`skippedBefore` lines of no form came before it). A {0}{0} or {1}{1} line
+// may state the frame rate; without it frames are counted at the chosen rate, and with none chosen
+// the frame-rate message is shown and false returned.
 bool ReadLooseMicroDvd(LineSplitter& lines, std::string_view line, size_t blanksBefore,
-                       size_t skippedBefore, const LoadOptions& options, MessageSink& sink, const EntryOut& out,
-                       std::string& tolerated) {
+                       size_t skippedBefore, const LoadOptions& options, MessageSink& sink,
+                       const EntryOut& out, std::string& tolerated) {
   int64_t a = 0, b = 0;
   std::string_view entryText;
   ParseMicroDvd(line, a, b, entryText);
@@ -323,10 +323,10 @@ bool ReadTolerant(std::string_view bytes, std::string_view extension, bool clear
   document.Loaded = true;
   document.Report.TextIsUtf8 = unicode.form != UnicodeForm::None;
   // After a strict reader stopped, the note names where.
-  const std::string why =
-      stopped ? " as the strict reading stopped at line " + std::to_string(stopped->Line) +
-                    " (entry " + std::to_string(stopped->Entry) + ": " + stopped->Why + ")"
-              : "";
+  const std::string why = stopped ? " as the strict reading stopped at line " +
+                                        std::to_string(stopped->Line) + " (entry " +
+                                        std::to_string(stopped->Entry) + ": " + stopped->Why + ")"
+                                  : "";
   document.Report.Notes.push_back("Read as " + format + " by the tolerant reader" + why +
                                   (tolerated.empty() ? "" : ": " + tolerated) + ".");
   return true;

@@ -87,7 +87,8 @@ TEST(FrameReader, FirstLineIsTheRateOnly) {
   EXPECT_TRUE(doc.LoadNotes().empty());
   // Text after the rate is not shown either, and the note says so.
   SubtitleDocument info;
-  info.LoadSubtitle(dir.Write("info.sub", "{1}{1}25.000 movie info: XVID\n{25}{50}x\n"), true, sink);
+  info.LoadSubtitle(dir.Write("info.sub", "{1}{1}25.000 movie info: XVID\n{25}{50}x\n"), true,
+                    sink);
   EXPECT_EQ(info.LineCount(), 1);
   EXPECT_EQ(info.LoadNotes(), std::vector<std::string>{"The frame-rate line's text after the "
                                                        "rate, not shown: \"movie info: XVID\"."});

@@ -1,7 +1,8 @@
+#include "subtitle/srt_reader.h"
+
 #include <gtest/gtest.h>
 
 #include "base/errors.h"
-#include "subtitle/srt_reader.h"
 #include "subtitle/subtitle_document.h"
 #include "support/collecting_sink.h"
 #include "support/temp_dir.h"
@@ -103,9 +104,9 @@ TEST(SrtReader, MillisecondsOfOneOrTwoDigitsAreFractionsOfASecond) {
   Load(tolerant, dir, "tolerant.srt",
        "0\n00:00:01,0 --> 00:00:02,5\nOne\n\n1\n00:00:02,05   --> 00:00:03,  5 \nTwo\n\n"
        "2\n00:00:03, 9 --> 00:00:04,050\nThree\n");
-  EXPECT_EQ(Entries(tolerant.doc), (std::vector<SubtitleEntry>{L(1000, 2500, "One"),
-                                                               L(2050, 3005, "Two"),
-                                                               L(3090, 4050, "Three")}));
+  EXPECT_EQ(Entries(tolerant.doc),
+            (std::vector<SubtitleEntry>{L(1000, 2500, "One"), L(2050, 3005, "Two"),
+                                        L(3090, 4050, "Three")}));
 }
 
 TEST(SrtReader, ExactlyThreeLinesFollowEveryTimeLine) {

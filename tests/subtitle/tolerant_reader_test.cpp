@@ -248,8 +248,9 @@ TEST(LoadFromBytes, WebVttAndAssDetails) {
             "NOTE 00:00:03.000 --> 00:00:04.000 is in a note\n\n"
             "00:00:05.000 --> 00:00:06.000\n\n",
             ".vtt");
-  EXPECT_EQ(Entries(v.doc), (std::vector<SubtitleEntry>{{1000, 2000, "x \xC2\xA0y", "", "", {8, -1}},
-                                                        {5000, 6000, "", "", ""}}));
+  EXPECT_EQ(Entries(v.doc),
+            (std::vector<SubtitleEntry>{{1000, 2000, "x \xC2\xA0y", "", "", {8, -1}},
+                                        {5000, 6000, "", "", ""}}));
   EXPECT_EQ(v.doc.LoadNotes(),
             std::vector<std::string>{"Read as WebVTT by the tolerant reader: no WEBVTT line."});
   // The Format line orders the fields; the text keeps its commas; lines
