@@ -1,9 +1,11 @@
-// The tolerant reading, tried only where the SubRip and frame-numbered
-// format tests refuse a file: what players read is read here too. UTF-16 and
-// UTF-32 become UTF-8, any line ends and leading blank lines are accepted,
-// SubRip entries are found by their time lines in a loose form, MicroDVD
-// files may carry a byte-order mark, a {0}{0} header or no frame rate, and
-// WebVTT and ASS/SSA files are read. What was tolerated becomes one note.
+// The tolerant reading, tried where the SubRip and frame-numbered format
+// tests refuse a file or their readers stop in it: what players read is
+// read here too. UTF-16 and UTF-32 become UTF-8, any line ends and leading
+// blank lines are accepted; under .srt, .sub and .txt the first line of a
+// known form decides between MicroDVD (a byte-order mark, junk lines, a
+// {0}{0} header or no frame rate allowed), MPL2, SubViewer 2, TMPlayer and
+// SubRip found by its time lines in a loose form; WebVTT and ASS/SSA files
+// are read by their own readers. What was tolerated becomes one note.
 #include "subtitle/tolerant_reader.h"
 
 #include <algorithm>
