@@ -210,6 +210,33 @@ TEST(LoadFromBytes, FrameFilesWithoutTheirOwnRate) {
   EXPECT_TRUE(own.doc.LoadNotes().empty());
 }
 
+TEST(LoadFromBytes, TheFirstLineOfAKnownFormDecidesTheFormat) {
+  // Lines of no form before it are skipped and counted; a frame-rate line
+  // after them is still the rate and no entry.
+  const std::vector<std::tuple<std::string, const char*, std::vector<SubtitleEntry>, std::string>>
+      rows = {
+          {"Ook!\n\n{0}{0}12,5\n> Hi!\n{100}{200}/Hello\n",
+           ".sub",
+           {{8000, 16000, "Hello", "", ""}},
+           "Read as MicroDVD by the tolerant reader: 2 lines that are no entries, skipped."},
+          {"Title\n[10][25]a\n",
+           ".srt",
+           {{1000, 2500, "a", "", ""}},
+           "Read as MPL2 by the tolerant reader: 1 line that is no entry, skipped."},
+          {"0:00:01:a\n0:00:02:b\n",
+           ".sub",
+           {{1000, 2000, "a", "", ""}, {2000, 7000, "b", "", ""}},
+           "Read as TMPlayer by the tolerant reader: the last entry has no end and is shown for 5 "
+           "seconds."},
+      };
+  for (const auto& [text, ext, entries, note] : rows) {
+    Result r;
+    LoadBytes(r, text, ext);
+    EXPECT_EQ(Entries(r.doc), entries) << text;
+    EXPECT_EQ(r.doc.LoadNotes(), std::vector<std::string>{note}) << text;
+  }
+}
+
 TEST(LoadFromBytes, FrameRatesAndTimesAreBounded) {
   // A rate below the frame-numbered reader's lowest (frame 1 past 32-bit
   // milliseconds), the file's or the chosen one, or a time past the index's
