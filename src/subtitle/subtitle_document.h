@@ -26,10 +26,10 @@ struct LoadOptions {
   uint8_t Charset = CharsetCode(CharsetId::kDefault);
 };
 
-// The lowest frame rate frames are counted at: at a lower one frame 1, the
-// frame-rate line itself, is past the 32-bit milliseconds the frame-numbered
-// reader counts in, so that reader refuses the file. The tolerant reading
-// refuses a lower rate, its file's or the chosen one, in so many words.
+// The lowest frame rate frames are counted at: at a lower one frame 1 is
+// past the 32-bit milliseconds the frame-numbered reader counts in, so that
+// reader stops at the first entry. The tolerant reading refuses a lower
+// rate, its file's or the chosen one, in so many words.
 constexpr double kMinFrameRate = 1000.0 / 2147483647.0;
 
 // "Unsupported Subtitle Format !" and the line that says what a subtitle
