@@ -57,12 +57,13 @@ bool IsTmPlayerLine(std::string_view line) { return ParseTmLine(line).has_value(
 
 void ReadTmPlayer(std::string_view text, const EntryOut& out, size_t& skipped, bool& openEnd) {
   LineSplitter lines(text);
-  std::optional<Entry> entry;  // begun, its end not yet known
-  bool numbered = false;       // it was begun by a hh:mm:ss,N= line
+  Entry entry(TimeSpan{});  // begun, its end not yet known, while `open`
+  bool open = false;
+  bool numbered = false;  // it was begun by a hh:mm:ss,N= line
   auto finish = [&](int64_t end) {
-    entry->time.end = end;
-    out(*entry);
-    entry.reset();
+    entry.time.end = end;
+    out(entry);
+    open = false;
   };
   for (std::string_view line; lines.Next(line);) {
     if (IsBlankLine(line)) continue;
@@ -72,22 +73,23 @@ void ReadTmPlayer(std::string_view text, const EntryOut& out, size_t& skipped, b
       continue;
     }
     if (IsBlankLine(parsed->text)) {
-      if (entry) finish(parsed->time);
+      if (open) finish(parsed->time);
       continue;
     }
     // Further numbered lines at the same time belong to the same entry.
-    if (entry && numbered && parsed->lineNumber && *parsed->lineNumber > 1 &&
-        entry->time.start == parsed->time) {
-      AddPieces(parsed->text, *entry);
+    if (open && numbered && parsed->lineNumber && *parsed->lineNumber > 1 &&
+        entry.time.start == parsed->time) {
+      AddPieces(parsed->text, entry);
       continue;
     }
-    if (entry) finish(parsed->time);
-    entry.emplace(TimeSpan{parsed->time, parsed->time});
+    if (open) finish(parsed->time);
+    entry = Entry(TimeSpan{parsed->time, parsed->time});
+    open = true;
     numbered = parsed->lineNumber.has_value();
-    AddPieces(parsed->text, *entry);
+    AddPieces(parsed->text, entry);
   }
-  openEnd = entry.has_value();
-  if (entry) finish(entry->time.start + kTmPlayerLastEntryMs);
+  openEnd = open;
+  if (open) finish(entry.time.start + kTmPlayerLastEntryMs);
 }
 
 }  // namespace kestrelpix

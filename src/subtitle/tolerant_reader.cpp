@@ -46,15 +46,16 @@ bool IsCounter(std::string_view line) {
 bool ReadLooseSubRip(std::string_view text, const EntryOut& out, Tolerated& t, size_t& unread,
                      size_t& firstUnread) {
   LineSplitter lines(text);
-  std::optional<Entry> entry;
+  Entry entry(TimeSpan{});  // the entry being read, while `open`
+  bool open = false;
   bool any = false;
   // The last line read after the entry's time line: the next entry's
   // counter or the entry's text, as the next line shows.
   std::optional<std::string_view> pending;
   auto add = [&](std::string_view line) {
     if (IsBlankLine(line)) return;
-    if (entry->place.Align == 0) entry->place.Align = OverrideAlign(line);
-    entry->Add(SubtitleDocument::RemoveTags(std::string(line)));
+    if (entry.place.Align == 0) entry.place.Align = OverrideAlign(line);
+    entry.Add(SubtitleDocument::RemoveTags(std::string(line)));
   };
   auto finish = [&] {
     if (pending && !IsCounter(*pending)) {
@@ -62,32 +63,31 @@ bool ReadLooseSubRip(std::string_view text, const EntryOut& out, Tolerated& t, s
       add(*pending);
     }
     pending.reset();
-    out(*entry);
-    entry.reset();
+    out(entry);
+    open = false;
   };
   std::string_view line, previous;
   for (size_t k = 0; lines.Next(line); ++k, previous = line) {
     if (const auto span = ParseTimeLine(line, false, t)) {
-      if (!entry) {
+      if (!open) {
         if (k == 0) t.noCounter = true;
       } else {
         finish();
       }
-      entry.emplace(*span);
-      any = true;
+      entry = Entry(*span);
+      open = any = true;
     } else if (line.find("-->") != std::string_view::npos &&
                (k == 0 || IsBlankLine(previous) || IsCounter(previous))) {
-      if (entry) finish();
+      if (open) finish();
       if (unread++ == 0) firstUnread = k + 1;
-    } else if (entry) {
+    } else if (open) {
       if (pending) add(*pending);
       pending = line;
     }
   }
-  if (entry) {
+  if (open) {
     if (pending) add(*pending);
-    pending.reset();
-    out(*entry);
+    out(entry);
   }
   return any;
 }
