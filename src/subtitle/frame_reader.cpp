@@ -10,6 +10,8 @@
 #include "base/errors.h"
 #include "base/number_text.h"
 #include "subtitle/line_reader.h"
+#include "subtitle/load_report.h"
+#include "subtitle/markup.h"
 #include "subtitle/subtitle_document.h"
 
 namespace kestrelpix {
@@ -36,9 +38,39 @@ bool IsFrameText(std::string_view bytes) {
   return !first.empty() && first[0] == '{';
 }
 
+std::optional<FrameRateLine> ParseFrameRateLine(std::string_view line) {
+  if (line.substr(0, 6) != "{1}{1}" && line.substr(0, 6) != "{0}{0}") return std::nullopt;
+  size_t i = line.find_first_not_of(" \t", 6);
+  if (i == std::string_view::npos) return std::nullopt;
+  std::string number;
+  while (i < line.size() && line[i] >= '0' && line[i] <= '9') number += line[i++];
+  if (number.empty()) return std::nullopt;
+  if (i + 1 < line.size() && (line[i] == '.' || line[i] == ',') && line[i + 1] >= '0' &&
+      line[i + 1] <= '9') {
+    number += '.';
+    for (++i; i < line.size() && line[i] >= '0' && line[i] <= '9';) number += line[i++];
+  } else if (i < line.size() && (line[i] == '.' || line[i] == ',')) {
+    ++i;  // "25." is 25
+  }
+  if (i < line.size() && line[i] != ' ' && line[i] != '\t' && line[i] != '|') return std::nullopt;
+  const std::optional<double> fps = TryStrToFloat(number);
+  if (!fps) return std::nullopt;
+  return FrameRateLine{*fps, line.substr(i)};
+}
+
 std::optional<double> ReadFrameRate(std::string_view line) {
-  if (line.substr(0, 6) != "{1}{1}") return std::nullopt;
-  return StrToFloat(line.substr(6));
+  const std::optional<FrameRateLine> rate = ParseFrameRateLine(line);
+  if (!rate) return std::nullopt;
+  return rate->Fps;
+}
+
+std::string FrameRateLineText(std::string_view rest) {
+  const size_t a = rest.find_first_not_of(" \t|");
+  if (a == std::string_view::npos) return {};
+  constexpr size_t kShown = 40;
+  std::string shown(rest.substr(a, kShown));
+  if (rest.size() - a > kShown) shown += "...";
+  return "the frame-rate line's text after the rate, not shown: \"" + shown + "\"";
 }
 
 SubtitleEntry ParseFrameLine(std::string_view line, double fps) {
@@ -83,40 +115,42 @@ SubtitleEntry ParseFrameLine(std::string_view line, double fps) {
 
 void ReadFrames(std::string_view bytes, SubtitleDocument& document, MessageSink& sink) {
   ByteLineReader reader(bytes);
-  double fps = 0;
-  bool first = true;
-  while (!reader.AtEnd()) {
+  const std::string first = reader.ReadLine();
+  const std::optional<FrameRateLine> rate = ParseFrameRateLine(first);
+  const double fps = rate ? rate->Fps : 0;
+  if (fps == 0) {
+    sink.ShowMessage(
+        "Please write at the first line of your *.txt subtitle the fps of this subtitle\r"
+        "Example: {1}{1}25.000");
+    document.Loaded = false;
+    return;
+  }
+  document.Loaded = true;
+  const std::string afterRate = FrameRateLineText(rate->Rest);
+  if (!afterRate.empty()) document.Report.Notes.push_back("T" + afterRate.substr(1) + ".");
+  for (size_t lineNumber = 2; !reader.AtEnd(); ++lineNumber) {
     std::string line = reader.ReadLine();
-    if (first) {
-      fps = ReadFrameRate(line).value_or(0);
-      first = false;
-    }
-    if (fps == 0) {
-      sink.ShowMessage(
-          "Please write at the first line of your *.txt subtitle the fps of this subtitle\r"
-          "Example: {1}{1}25.000");
-      document.Loaded = false;
-      return;
-    }
-    // The first line passes through here too: it becomes an entry of its own.
+    if (line.find_first_not_of(" \t") == std::string::npos) continue;
     // The line goes once parsed, so that a long one is not held three times
     // (as read, as parsed and in the document).
-    SubtitleEntry parsed = ParseFrameLine(std::exchange(line, {}), fps);
+    SubtitleEntry parsed;
+    try {
+      parsed = ParseFrameLine(std::exchange(line, {}), fps);
+    } catch (const ConvertError& e) {
+      throw ReadStopped(lineNumber, document.LineCount() + 1, e.what());
+    }
     KeptLines kept;
     if (parsed.Text3.find_first_not_of(" \t|") != std::string::npos) {
       // Text3 holds the third and any further lines, split at their bars.
       std::string_view rest = parsed.Text3;
       for (size_t bar; !kept.Lost() && (bar = rest.find('|')) != std::string_view::npos;
            rest.remove_prefix(bar + 1))
-        kept.Add(SubtitleDocument::RemoveTags(std::string(rest.substr(0, bar))));
-      if (!kept.Lost()) kept.Add(SubtitleDocument::RemoveTags(std::string(rest)));
+        kept.Add(RemoveSlashItalic(rest.substr(0, bar)));
+      if (!kept.Lost()) kept.Add(RemoveSlashItalic(rest));
     }
-    document.AddEntry(
-        {parsed.StartMs, parsed.EndMs, SubtitleDocument::RemoveTags(std::move(parsed.Text1)),
-         SubtitleDocument::RemoveTags(std::move(parsed.Text2)),
-         SubtitleDocument::RemoveTags(std::move(parsed.Text3))},
-        kept, false);
-    document.Loaded = true;
+    document.AddEntry({parsed.StartMs, parsed.EndMs, RemoveSlashItalic(parsed.Text1),
+                       RemoveSlashItalic(parsed.Text2), RemoveSlashItalic(parsed.Text3)},
+                      kept, false);
   }
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/charset.h"
+#include "base/errors.h"
 
 namespace kestrelpix {
 
@@ -38,6 +39,22 @@ struct LoadReport {
   // (wrapping joins their lines into two): NotDrawn no longer names them,
   // except those in TextLost. Linear in the entries named.
   void MarkAllTextDrawn(const std::vector<int>& indices);
+};
+
+// A strict reader met a line it cannot read, of a file its format test
+// accepted: the entries before it stay, and the load reads the file again
+// with the tolerant reading. The text names the line and the entry.
+class ReadStopped : public ConvertError {
+ public:
+  ReadStopped(size_t line, int entry, std::string why)
+      : ConvertError("Line " + std::to_string(line) + " (entry " + std::to_string(entry) +
+                     "): " + why),
+        Line(line),
+        Entry(entry),
+        Why(std::move(why)) {}
+  size_t Line;
+  int Entry;
+  std::string Why;
 };
 
 }  // namespace kestrelpix

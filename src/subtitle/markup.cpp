@@ -92,6 +92,15 @@ std::string SubtitleDocument::RemoveTags(std::string Text) {
   return out;
 }
 
+std::string RemoveSlashItalic(std::string_view line) {
+  const size_t first = line.find_first_not_of(" \t");
+  if (first != std::string_view::npos && line[first] == '/') {
+    return SubtitleDocument::RemoveTags(std::string(line.substr(0, first)) +
+                                        std::string(line.substr(first + 1)));
+  }
+  return SubtitleDocument::RemoveTags(std::string(line));
+}
+
 std::string RemoveWebVttMarkup(std::string_view text) {
   std::string out;
   out.reserve(text.size());

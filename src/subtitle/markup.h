@@ -21,4 +21,9 @@ std::string RemoveWebVttMarkup(std::string_view text);
 // stay text.
 std::vector<std::string> AssTextLines(std::string_view text, bool breakAtSoftBreaks = false);
 
+// A MicroDVD or MPL2 text line as drawn: a "/" at its start (after any
+// blanks) marks it italic and goes, then the tags as RemoveTags removes
+// them.
+std::string RemoveSlashItalic(std::string_view line);
+
 }  // namespace kestrelpix

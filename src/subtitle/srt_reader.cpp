@@ -6,8 +6,10 @@
 #include <cstdint>
 #include <optional>
 
+#include "base/errors.h"
 #include "base/number_text.h"
 #include "subtitle/line_reader.h"
+#include "subtitle/reader_parts.h"
 #include "subtitle/subtitle_document.h"
 
 namespace kestrelpix {
@@ -23,6 +25,23 @@ bool ArrowAtColumn14(std::string_view line) {
   return line.size() >= 16 && line.substr(13, 3) == "-->";
 }
 
+// The digits after the comma as a fraction of a second: "5" and "50" are
+// 500 ms, "050" 50 ms. Blanks before the digits stand for zeros, so " 9"
+// is 90 ms; blanks after them are no part of it. Other text is read as an
+// integer count of milliseconds, which throws unless it is one.
+int64_t FractionToMs(std::string_view text) {
+  const std::string_view digits = text.substr(0, text.find_last_not_of(" \t") + 1);
+  const size_t first = digits.find_first_not_of(' ');
+  if (first != std::string_view::npos && digits.size() <= 3 &&
+      digits.find_first_not_of("0123456789", first) == std::string_view::npos) {
+    int64_t ms = 0;
+    for (size_t k = 0; k < 3; ++k)
+      ms = ms * 10 + (k < digits.size() && digits[k] != ' ' ? digits[k] - '0' : 0);
+    return ms;
+  }
+  return StrToInt(text);
+}
+
 }  // namespace
 
 bool IsSrtText(std::string_view bytes) {
@@ -31,7 +50,7 @@ bool IsSrtText(std::string_view bytes) {
   return ArrowAtColumn14(reader.LineStart(16));
 }
 
-bool IsSrtTimeLine(std::string_view line) { return line.size() >= 29 && ArrowAtColumn14(line); }
+bool IsSrtTimeLine(std::string_view line) { return line.size() >= 27 && ArrowAtColumn14(line); }
 
 int64_t SrtTimeToMs(std::string_view time) {
   // hh:mm:ss,mmm; the separators at columns 3, 6 and 9 are not examined.
@@ -41,9 +60,8 @@ int64_t SrtTimeToMs(std::string_view time) {
   const int64_t hours = StrToInt(field(0, 2));
   const int64_t minutes = StrToInt(field(3, 2));
   const int64_t seconds = StrToInt(field(6, 2));
-  const int64_t millis = StrToInt(field(9, std::string_view::npos));
-  // Two- and three-character fields keep the sum well inside 32 bits.
-  return hours * 3600000 + minutes * 60000 + seconds * 1000 + millis;
+  return hours * 3600000 + minutes * 60000 + seconds * 1000 +
+         FractionToMs(field(9, std::string_view::npos));
 }
 
 void ReadSrt(std::string_view bytes, SubtitleDocument& document) {
@@ -65,6 +83,7 @@ void ReadSrt(std::string_view bytes, SubtitleDocument& document) {
   // entries. The line just before a time line is its counter, so a skipped
   // line is held until the next line shows what it was.
   std::string held;
+  size_t lineNumber = 0;  // of the line last read
   auto dropped = [&](std::string text, bool keep) {
     if (!entry || IsBlank(text)) return;
     if (keep) {
@@ -73,27 +92,47 @@ void ReadSrt(std::string_view bytes, SubtitleDocument& document) {
       entry->lost = true;
     }
   };
+  // A time line that is not read stops reading: the entries before it stay,
+  // with all of their text.
+  auto stop = [&](std::string why) {
+    finish();
+    throw ReadStopped(lineNumber, document.LineCount() + 1, std::move(why));
+  };
+  Tolerated loose;
   while (!reader.AtEnd()) {
     std::string line = reader.ReadLine();
+    ++lineNumber;
     if (IsSrtTimeLine(line)) {
       held.clear();
-      // A time that does not convert stops reading: the entries before it
-      // stay, with all of their text.
+      int64_t start = 0, end = 0;
+      try {
+        start = SrtTimeToMs(std::string_view(line).substr(0, 12));
+        end = SrtTimeToMs(std::string_view(line).substr(17, 12));
+      } catch (const ConvertError& e) {
+        stop(e.what());
+      }
       finish();
-      const int64_t start = SrtTimeToMs(std::string_view(line).substr(0, 12));
-      const int64_t end = SrtTimeToMs(std::string_view(line).substr(17, 12));
       // Exactly three lines follow a time line, whatever they hold.
       std::string text1 = reader.ReadLine();
       std::string text2 = reader.ReadLine();
       std::string text3 = reader.ReadLine();
+      lineNumber += 3;
       std::string lost2, lost3;
       if (text1.empty()) lost2 = std::move(text2), text2.clear();
       if (text2.empty()) lost3 = std::move(text3), text3.clear();
       std::string kept3 = text3;
+      // The first {\anN} or {\aN} of the drawn lines places the entry.
+      Placement place;
+      for (const std::string* text : {&text1, &text2, &text3}) {
+        if (place.Align == 0) place.Align = OverrideAlign(*text);
+      }
       entry.emplace();
-      entry->line = {start, end, SubtitleDocument::RemoveTags(std::move(text1)),
+      entry->line = {start,
+                     end,
+                     SubtitleDocument::RemoveTags(std::move(text1)),
                      SubtitleDocument::RemoveTags(std::move(text2)),
-                     SubtitleDocument::RemoveTags(std::move(text3))};
+                     SubtitleDocument::RemoveTags(std::move(text3)),
+                     place};
       // The last line read may be the next entry's counter; a time line
       // swallowed here loses its entry, and it and its counter are no text
       // of this one.
@@ -106,6 +145,9 @@ void ReadSrt(std::string_view bytes, SubtitleDocument& document) {
       } else if (!nextIsTime) {
         dropped(lost3, true);
       }
+    } else if (line.find("-->") != std::string::npos && ParseTimeLine(line, false, loose)) {
+      // A time line out of the fixed columns would be taken as text.
+      stop("a time line not in the SubRip columns");
     } else {
       dropped(std::move(held), true);
       held = std::move(line);

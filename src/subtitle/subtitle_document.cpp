@@ -1,6 +1,7 @@
 #include "subtitle/subtitle_document.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "base/errors.h"
 #include "subtitle/frame_reader.h"
@@ -61,26 +62,41 @@ void SubtitleDocument::LoadSubtitleBytes(std::string_view Bytes, std::string_vie
   Loaded = false;
   Report = LoadReport();
   const std::string ext = Upper(Extension);
+  const size_t before = entries_.Size();
   bool strict = false;
-  if (ext == ".SRT" && IsSrtText(Bytes)) {
-    if (ClearFirst) ClearLines();
-    ReadSrt(Bytes, *this);
-    strict = true;
-  } else if ((ext == ".TXT" || ext == ".SUB") && IsFrameText(Bytes)) {
-    // Without a frame rate of its own the file is refused, unless a rate was
-    // chosen for the output: then the tolerant reading counts at that one.
-    bool ownRate = options.ChosenFps.empty();
-    if (!ownRate) {
-      ByteLineReader first(Bytes);
-      ownRate = ReadFrameRate(first.ReadLine()).value_or(0) != 0;
-    }
-    if (ownRate) {
+  std::optional<ReadStopped> stopped;
+  try {
+    if (ext == ".SRT" && IsSrtText(Bytes)) {
       if (ClearFirst) ClearLines();
-      ReadFrames(Bytes, *this, sink);
       strict = true;
+      ReadSrt(Bytes, *this);
+    } else if ((ext == ".TXT" || ext == ".SUB") && IsFrameText(Bytes)) {
+      // Without a frame rate of its own the file is refused, unless a rate
+      // was chosen for the output: then the tolerant reading counts at that
+      // one.
+      bool ownRate = options.ChosenFps.empty();
+      if (!ownRate) {
+        ByteLineReader first(Bytes);
+        ownRate = ReadFrameRate(first.ReadLine()).value_or(0) != 0;
+      }
+      if (ownRate) {
+        if (ClearFirst) ClearLines();
+        strict = true;
+        ReadFrames(Bytes, *this, sink);
+      }
     }
+  } catch (const ReadStopped& e) {
+    stopped = e;
   }
-  if (!strict && !ReadTolerant(Bytes, ext, ClearFirst, *this, sink, options)) {
+  if (stopped) {
+    // The strict reader stopped on a line it cannot read: the file is read
+    // again by the tolerant reading, which names that line. When it does
+    // not take the file, the strict reader's error stands, with the
+    // entries read before it.
+    if (!ClearFirst) TruncateLines(before);
+    Report = LoadReport();
+    if (!ReadTolerant(Bytes, ext, ClearFirst, *this, sink, options, &*stopped)) throw *stopped;
+  } else if (!strict && !ReadTolerant(Bytes, ext, ClearFirst, *this, sink, options)) {
     sink.ShowMessage(kUnsupportedFormatMessage);
     return;
   }

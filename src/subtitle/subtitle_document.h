@@ -26,10 +26,10 @@ struct LoadOptions {
   uint8_t Charset = CharsetCode(CharsetId::kDefault);
 };
 
-// The lowest frame rate frames are counted at: at a lower one frame 1, the
-// frame-rate line itself, is past the 32-bit milliseconds the frame-numbered
-// reader counts in, so that reader refuses the file. The tolerant reading
-// refuses a lower rate, its file's or the chosen one, in so many words.
+// The lowest frame rate frames are counted at: at a lower one frame 1 is
+// past the 32-bit milliseconds the frame-numbered reader counts in, so that
+// reader stops at the first entry. The tolerant reading refuses a lower
+// rate, its file's or the chosen one, in so many words.
 constexpr double kMinFrameRate = 1000.0 / 2147483647.0;
 
 // "Unsupported Subtitle Format !" and the line that says what a subtitle
@@ -46,11 +46,16 @@ class SubtitleDocument {
                     const LoadOptions& options = {});
   // Detects the format by the extension (".SRT", any case) and the content.
   // A file that the SubRip or frame-numbered format test accepts is read by
-  // that reader, exactly: a malformed number stops reading with a
-  // ConvertError (the entries before it stay). Only where those refuse the
-  // file does the tolerant reading try (UTF-16/32, any line ends, loose
-  // time lines, MicroDVD headers, WebVTT, ASS/SSA); what it tolerated is
-  // named in LoadNotes. A file no reader takes gives the unsupported-format
+  // that reader, exactly. Where those refuse the file, or their reader stops
+  // on a line it cannot read (a time that is no number, a time line out of
+  // the fixed columns, a frame line of another form), the tolerant reading
+  // reads it (UTF-16/32, any line ends, loose time lines, MicroDVD headers,
+  // MPL2, SubViewer 2, TMPlayer, WebVTT, ASS/SSA); what it tolerated, and
+  // where the strict reader stopped, is named in LoadNotes. When it does not
+  // take a file a strict reader stopped in either, that reader's
+  // ConvertError (naming the line and the entry) is thrown, the entries it
+  // read before it in the document (ClearFirst; without, the document is as
+  // before the load). A file no reader takes gives the unsupported-format
   // message through the sink.
   void LoadSubtitleBytes(std::string_view Bytes, std::string_view Extension, bool ClearFirst,
                          MessageSink& sink, const LoadOptions& options = {});

@@ -197,7 +197,7 @@ TEST(InputFaults, AFailingInputDoesNotStopTheOthers) {
   const CommandResult r =
       Cli("convert --quiet " + ShellQuote(bad) + " " + ShellQuote(folder) + " " + ShellQuote(good));
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.err, bad + ": 'aa' is not a valid integer value\n" + folder +
+  EXPECT_EQ(r.err, bad + ": Line 2 (entry 1): 'aa' is not a valid integer value\n" + folder +
                        ": Cannot open file \"" + folder + "\": it is a folder\n");
   const std::string idx = (dir.path() / "good.idx").string();
   EXPECT_EQ(r.out, idx + "\n" + (dir.path() / "good.sub").string() + "\n" +
@@ -242,12 +242,18 @@ TEST(InputFaults, AFiftyMegabyteLineIsQuotedShortAndReadInLittleMemory) {
   EXPECT_LT(n.peakRssKb, kFiftyMegabyteLineBoundKb);
   EXPECT_EQ(FfprobeSubtitles((dir.path() / "nul.idx").string()), 1);
 
-  // A number read from a 50 MB field is quoted by its first characters.
+  // A number read from a 50 MB field is quoted by its first characters, in
+  // the note of the tolerant reading that skips its line.
   const std::string digits =
       dir.Write("digits.txt", "{1}{1}25.000\n{" + std::string(50'000'000, '7') + "x}{9}t\n");
   const CommandResult d = Cli("convert --quiet " + ShellQuote(digits));
   EXPECT_EQ(d.status, 1);
-  EXPECT_EQ(d.err, "'" + std::string(100, '7') + "…' is not a valid integer value\n");
+  EXPECT_EQ(d.err,
+            "warning: Read as MicroDVD by the tolerant reader as the strict reading stopped at "
+            "line 2 (entry 1: '" +
+                std::string(100, '7') +
+                "…' is not a valid integer value): 1 line that is no entry, skipped.\n"
+                "Please load an Srt/Sub/Txt subtitle.\n");
 }
 
 // A SubRip film of n entries 0.4 s apart, each of the lines given.
@@ -298,7 +304,7 @@ TEST(InputFaults, EveryShapeOfLargeFileLoadsInMemoryBoundedByItsSize) {
       // One entry of 30 million lines: the first MiB of them is kept, and
       // the entry is named as not drawn although wrapping is on.
       {"bars.txt", [] { return "{1}{1}25\n{1}{100}" + Repeated("x|", 30'000'000) + "\n"; }, 4,
-       "which is not drawn: entry 2."},
+       "which is not drawn: entry 1."},
       {"fields.ass",
        [] {
          return "[Events]\nFormat: Start, End, " + Repeated("a, ", 10'000'000) +

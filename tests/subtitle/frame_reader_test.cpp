@@ -63,21 +63,35 @@ TEST(FrameReader, FrameRateLine) {
   EXPECT_DOUBLE_EQ(ReadFrameRate("{1}{1} 23.976 ").value_or(0), 23.976);
   EXPECT_EQ(ReadFrameRate("{1}{2}25"), std::nullopt);
   EXPECT_EQ(ReadFrameRate("{10}{20}Hi"), std::nullopt);
-  EXPECT_THROW(ReadFrameRate("{1}{1}"), ConvertError);
-  EXPECT_THROW(ReadFrameRate("{1}{1}25,000"), ConvertError);
+  EXPECT_EQ(ReadFrameRate("{1}{1}"), std::nullopt);
+  EXPECT_EQ(ReadFrameRate("{1}{1}25fps"), std::nullopt);
+  // A comma before the decimals, a {0}{0} line, and text after the rate.
+  EXPECT_DOUBLE_EQ(ReadFrameRate("{1}{1}12,500").value_or(0), 12.5);
+  EXPECT_DOUBLE_EQ(ReadFrameRate("{0}{0}23.976").value_or(0), 23.976);
+  const auto info = ParseFrameRateLine("{1}{1}25.000 movie info: XVID|/SubEdit/");
+  ASSERT_TRUE(info);
+  EXPECT_DOUBLE_EQ(info->Fps, 25.0);
+  EXPECT_EQ(info->Rest, " movie info: XVID|/SubEdit/");
 }
 
-TEST(FrameReader, FirstLineIsAnEntryToo) {
+TEST(FrameReader, FirstLineIsTheRateOnly) {
   TempDir dir;
   SubtitleDocument doc;
   CollectingMessageSink sink;
   doc.LoadSubtitle(dir.Write("film.txt", "{1}{1}25.000\r\n{100}{250}<i>Hello</i>|World\r\n"), true,
                    sink);
   EXPECT_TRUE(doc.Loaded);
-  ASSERT_EQ(doc.LineCount(), 2);
-  EXPECT_EQ(doc.GetLine(1), (SubtitleEntry{40, 40, "25.000", "", ""}));
-  EXPECT_EQ(doc.GetLine(2), (SubtitleEntry{4000, 10000, "Hello", "World", ""}));
+  ASSERT_EQ(doc.LineCount(), 1);
+  EXPECT_EQ(doc.GetLine(1), (SubtitleEntry{4000, 10000, "Hello", "World", ""}));
   EXPECT_TRUE(sink.messages.empty());
+  EXPECT_TRUE(doc.LoadNotes().empty());
+  // Text after the rate is not shown either, and the note says so.
+  SubtitleDocument info;
+  info.LoadSubtitle(dir.Write("info.sub", "{1}{1}25.000 movie info: XVID\n{25}{50}x\n"), true,
+                    sink);
+  EXPECT_EQ(info.LineCount(), 1);
+  EXPECT_EQ(info.LoadNotes(), std::vector<std::string>{"The frame-rate line's text after the "
+                                                       "rate, not shown: \"movie info: XVID\"."});
 }
 
 TEST(FrameReader, MissingRateShowsTheMessageAndAddsNothing) {
@@ -97,27 +111,31 @@ TEST(FrameReader, MissingRateShowsTheMessageAndAddsNothing) {
   EXPECT_EQ(sink.messages, std::vector<std::string>{kNoFpsMessage});
 }
 
-TEST(FrameReader, EmptyRateAndTrailingBlankLineStopWithConversionErrors) {
+TEST(FrameReader, EmptyRateIsNoRateAndBlankLinesAreSkipped) {
   TempDir dir;
   SubtitleDocument doc;
   CollectingMessageSink sink;
-  try {
-    doc.LoadSubtitle(dir.Write("emptyrate.txt", "{1}{1}\n{10}{20}x\n"), true, sink);
-    FAIL();
-  } catch (const ConvertError& e) {
-    EXPECT_STREQ(e.what(), "'' is not a valid floating point value");
-  }
-  EXPECT_EQ(doc.LineCount(), 0);
-
-  // One line break after the last entry reads completely; an extra blank
-  // line ends with the integer error after all entries were added.
-  SubtitleDocument good;
-  good.LoadSubtitle(dir.Write("one.txt", "{1}{1}25\n{10}{20}a\n"), true, sink);
-  EXPECT_EQ(good.LineCount(), 2);
+  doc.LoadSubtitle(dir.Write("emptyrate.txt", "{1}{1}\n{10}{20}x\n"), true, sink);
+  EXPECT_FALSE(doc.Loaded);
+  EXPECT_EQ(sink.messages, std::vector<std::string>{kNoFpsMessage});
   SubtitleDocument extra;
-  EXPECT_THROW(extra.LoadSubtitle(dir.Write("two.txt", "{1}{1}25\n{10}{20}a\n\n"), true, sink),
-               ConvertError);
+  extra.LoadSubtitle(dir.Write("two.txt", "{1}{1}25\n{10}{20}a\n\n \n{30}{40}b\n\n"), true, sink);
   EXPECT_EQ(extra.LineCount(), 2);
+  EXPECT_TRUE(extra.LoadNotes().empty());
+}
+
+TEST(FrameReader, AnOddLineHandsTheFileToTheTolerantReading) {
+  TempDir dir;
+  SubtitleDocument doc;
+  CollectingMessageSink sink;
+  doc.LoadSubtitle(dir.Write("odd.sub", "{1}{1}25\n{10}{20}a\n{3O}{40}typo\n{50}{60}c\n"), true,
+                   sink);
+  EXPECT_EQ(doc.LineCount(), 2);
+  EXPECT_EQ(doc.GetLine(2), (SubtitleEntry{2000, 2400, "c", "", ""}));
+  EXPECT_EQ(doc.LoadNotes(),
+            std::vector<std::string>{"Read as MicroDVD by the tolerant reader as the strict "
+                                     "reading stopped at line 3 (entry 2: '3O' is not a valid "
+                                     "integer value): 1 line that is no entry, skipped."});
 }
 
 TEST(FrameReader, TimesAreStoredAsRead) {
@@ -125,10 +143,10 @@ TEST(FrameReader, TimesAreStoredAsRead) {
   SubtitleDocument doc;
   CollectingMessageSink sink;
   doc.LoadSubtitle(dir.Write("order.txt", "{1}{1}25\n{500}{100}back\n{-25}{0}neg\n"), true, sink);
-  ASSERT_EQ(doc.LineCount(), 3);
-  EXPECT_EQ(doc.GetLine(2).StartMs, 20000);
-  EXPECT_EQ(doc.GetLine(2).EndMs, 4000);
-  EXPECT_EQ(doc.GetLine(3).StartMs, -1000);
+  ASSERT_EQ(doc.LineCount(), 2);
+  EXPECT_EQ(doc.GetLine(1).StartMs, 20000);
+  EXPECT_EQ(doc.GetLine(1).EndMs, 4000);
+  EXPECT_EQ(doc.GetLine(2).StartMs, -1000);
 }
 
 }  // namespace

@@ -1,3 +1,5 @@
+#include "subtitle/srt_reader.h"
+
 #include <gtest/gtest.h>
 
 #include "base/errors.h"
@@ -51,36 +53,60 @@ TEST(SrtReader, ReadsOneTwoThreeAndFourLineEntries) {
                             }));
 }
 
-TEST(SrtReader, FixedColumnsDecideWhatIsATimeLine) {
+TEST(SrtReader, ATimeLineTheStrictReaderCannotReadHandsTheFileToTheTolerantReading) {
   TempDir dir;
   Loaded l;
-  // The second line is a time line, so the file is SubRip; then: an arrow
-  // without blanks (27 characters) and one-digit hours are no time lines and
-  // their entries vanish; a short 28-character line neither.
-  EXPECT_THROW(Load(l, dir, "cols.srt",
-                    "1\n00:00:01,000 --> 00:00:02,000\nkept\n\n"
-                    "2\n00:00:03,000-->00:00:04,000\nlost a\n\n"
-                    "3\n0:00:05,000 --> 0:00:06,000\nlost b\n\n"
-                    "4\n00:00:07,000 --> 00:00:08,00\nlost c\n\n"
-                    "5\n  :  :  ,    --> 00:00:09,000\nnever\n"),
-               ConvertError);
-  // Entry 5 has blanks in its hour field: a conversion error after entry 1.
-  EXPECT_EQ(Entries(l.doc), (std::vector<SubtitleEntry>{L(1000, 2000, "kept")}));
-}
-
-TEST(SrtReader, MalformedTimeStopsWithTheIntegerErrorAfterEarlierEntries) {
-  TempDir dir;
-  SubtitleDocument doc;
-  CollectingMessageSink sink;
-  const std::string path = dir.Write(
-      "bad.srt", "1\n00:00:01,000 --> 00:00:02,000\nok\n\n2\nAB:00:03,000 --> 00:00:04,000\nx\n");
+  // The second line is a time line, so the file is SubRip. Line 6, an arrow
+  // without blanks, is no time line in the fixed columns: the strict reader
+  // stops there and the tolerant reading reads the file again, naming it.
+  // The one-digit hours and the two-digit fraction are tolerated too; the
+  // blanks in line 18 read as no time at all, and its entry is skipped.
+  Load(l, dir, "cols.srt",
+       "1\n00:00:01,000 --> 00:00:02,000\nkept\n\n"
+       "2\n00:00:03,000-->00:00:04,000\na\n\n"
+       "3\n0:00:05,000 --> 0:00:06,000\nb\n\n"
+       "4\n00:00:07,000 --> 00:00:08,05\nc\n\n"
+       "5\n  :  :  ,    --> 00:00:09,000\nnever\n");
+  EXPECT_EQ(Entries(l.doc), (std::vector<SubtitleEntry>{L(1000, 2000, "kept"), L(3000, 4000, "a"),
+                                                        L(5000, 6000, "b"), L(7000, 8050, "c")}));
+  EXPECT_EQ(l.doc.LoadNotes(),
+            std::vector<std::string>{
+                "Read as SubRip by the tolerant reader as the strict reading stopped at line 6 "
+                "(entry 2: a time line not in the SubRip columns): one-digit time fields, extra "
+                "blanks in time lines, 1 entry whose time line cannot be read, skipped (the first "
+                "at line 18)."});
+  // When the tolerant reading finds no entry either, the strict reader's
+  // error stands, naming the line and the entry.
+  Loaded bad;
   try {
-    doc.LoadSubtitle(path, true, sink);
+    Load(bad, dir, "bad.srt", "1\nAB:00:03,000 --> 00:00:04,000\nx\n");
     FAIL() << "no conversion error";
   } catch (const ConvertError& e) {
-    EXPECT_STREQ(e.what(), "'AB' is not a valid integer value");
+    EXPECT_STREQ(e.what(), "Line 2 (entry 1): 'AB' is not a valid integer value");
   }
-  EXPECT_EQ(doc.LineCount(), 1);
+  EXPECT_EQ(bad.doc.LineCount(), 0);
+}
+
+TEST(SrtReader, MillisecondsOfOneOrTwoDigitsAreFractionsOfASecond) {
+  // Strict (the fixed columns) and tolerant time lines read the digits
+  // after the comma alike: ",5" and ",50" are half a second, ",050" 50 ms,
+  // and blanks before the digits are zeros (", 9" is 90 ms, ",  5" 5 ms).
+  EXPECT_EQ(SrtTimeToMs("00:00:03,50 "), 3500);
+  EXPECT_EQ(SrtTimeToMs("00:00:03,5  "), 3500);
+  EXPECT_EQ(SrtTimeToMs("00:00:03,050"), 3050);
+  EXPECT_EQ(SrtTimeToMs("00:00:03, 9 "), 3090);
+  EXPECT_EQ(SrtTimeToMs(" 0: 0:26, 26"), 26026);
+  TempDir dir;
+  Loaded strict, tolerant;
+  Load(strict, dir, "strict.srt", "1\n00:00:00,000 --> 00:00:03,50\nx\n");
+  EXPECT_EQ(Entries(strict.doc), std::vector<SubtitleEntry>{L(0, 3500, "x")});
+  EXPECT_TRUE(strict.doc.LoadNotes().empty());
+  Load(tolerant, dir, "tolerant.srt",
+       "0\n00:00:01,0 --> 00:00:02,5\nOne\n\n1\n00:00:02,05   --> 00:00:03,  5 \nTwo\n\n"
+       "2\n00:00:03, 9 --> 00:00:04,050\nThree\n");
+  EXPECT_EQ(Entries(tolerant.doc),
+            (std::vector<SubtitleEntry>{L(1000, 2500, "One"), L(2050, 3005, "Two"),
+                                        L(3090, 4050, "Three")}));
 }
 
 TEST(SrtReader, ExactlyThreeLinesFollowEveryTimeLine) {

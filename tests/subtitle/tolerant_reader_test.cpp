@@ -7,6 +7,7 @@
 #include <array>
 #include <chrono>
 #include <filesystem>
+#include <tuple>
 
 #include "base/errors.h"
 #include "subtitle/line_reader.h"
@@ -134,7 +135,7 @@ TEST(LoadFromBytes, TextNotDrawnIsKeptAndNoted) {
   Result m;
   LoadBytes(m, "{1}{1}25\n" + many, ".sub");
   ASSERT_EQ(m.doc.LoadNotes().size(), 1u);
-  EXPECT_TRUE(m.doc.LoadNotes()[0].ends_with("entries 2, 3, 4, 5, 6 and more."))
+  EXPECT_TRUE(m.doc.LoadNotes()[0].ends_with("entries 1, 2, 3, 4, 5 and more."))
       << m.doc.LoadNotes()[0];
 }
 
@@ -202,11 +203,38 @@ TEST(LoadFromBytes, FrameFilesWithoutTheirOwnRate) {
                                        "line: frames counted at the chosen 23.976 frames per "
                                        "second."});
   }
-  // A file that states its rate is read exactly, its rate line an entry.
+  // A file that states its rate is read exactly, its rate line no entry.
   Result own;
   LoadBytes(own, "{1}{1}25\n{25}{50}x\n", ".txt", "23.976");
-  EXPECT_EQ(own.doc.LineCount(), 2);
+  EXPECT_EQ(own.doc.LineCount(), 1);
   EXPECT_TRUE(own.doc.LoadNotes().empty());
+}
+
+TEST(LoadFromBytes, TheFirstLineOfAKnownFormDecidesTheFormat) {
+  // Lines of no form before it are skipped and counted; a frame-rate line
+  // after them is still the rate and no entry.
+  const std::vector<std::tuple<std::string, const char*, std::vector<SubtitleEntry>, std::string>>
+      rows = {
+          {"Ook!\n\n{0}{0}12,5\n> Hi!\n{100}{200}/Hello\n",
+           ".sub",
+           {{8000, 16000, "Hello", "", ""}},
+           "Read as MicroDVD by the tolerant reader: 2 lines that are no entries, skipped."},
+          {"Title\n[10][25]a\n",
+           ".srt",
+           {{1000, 2500, "a", "", ""}},
+           "Read as MPL2 by the tolerant reader: 1 line that is no entry, skipped."},
+          {"0:00:01:a\n0:00:02:b\n",
+           ".sub",
+           {{1000, 2000, "a", "", ""}, {2000, 7000, "b", "", ""}},
+           "Read as TMPlayer by the tolerant reader: the last entry has no end and is shown for 5 "
+           "seconds."},
+      };
+  for (const auto& [text, ext, entries, note] : rows) {
+    Result r;
+    LoadBytes(r, text, ext);
+    EXPECT_EQ(Entries(r.doc), entries) << text;
+    EXPECT_EQ(r.doc.LoadNotes(), std::vector<std::string>{note}) << text;
+  }
 }
 
 TEST(LoadFromBytes, FrameRatesAndTimesAreBounded) {
@@ -247,8 +275,9 @@ TEST(LoadFromBytes, WebVttAndAssDetails) {
             "NOTE 00:00:03.000 --> 00:00:04.000 is in a note\n\n"
             "00:00:05.000 --> 00:00:06.000\n\n",
             ".vtt");
-  EXPECT_EQ(Entries(v.doc), (std::vector<SubtitleEntry>{{1000, 2000, "x \xC2\xA0y", "", ""},
-                                                        {5000, 6000, "", "", ""}}));
+  EXPECT_EQ(Entries(v.doc),
+            (std::vector<SubtitleEntry>{{1000, 2000, "x \xC2\xA0y", "", "", {8, -1}},
+                                        {5000, 6000, "", "", ""}}));
   EXPECT_EQ(v.doc.LoadNotes(),
             std::vector<std::string>{"Read as WebVTT by the tolerant reader: no WEBVTT line."});
   // The Format line orders the fields; the text keeps its commas; lines
@@ -288,6 +317,63 @@ TEST(LoadFromBytes, WebVttAndAssDetails) {
   LoadBytes(none, "[Script Info]\nTitle: x\n", ".ass");
   EXPECT_FALSE(none.doc.Loaded);
   EXPECT_EQ(none.sink.messages, std::vector<std::string>{kUnsupportedFormatMessage});
+}
+
+TEST(LoadFromBytes, PlacesFromTheFile) {
+  // Each row: a file and the place of each of its entries (keypad align,
+  // thousandths of the frame height from the edge; 0 / -1 say nothing).
+  const std::string ass =
+      "[Script Info]\nPlayResY: 360\n[V4+ Styles]\n"
+      "Format: Name, Alignment, MarginL, MarginR, MarginV\n"
+      "Style: Default,2,0,0,18\nStyle: Sign,8,0,0,36\n[Events]\n"
+      "Format: Layer, Start, End, Style, Name, MarginL, MarginR, MarginV, Effect, Text\n";
+  const std::vector<std::tuple<std::string, const char*, std::vector<Placement>>> rows = {
+      // {\anN} and the legacy {\aN} (6 is top centre) in SubRip, strict and
+      // tolerant; the first tag counts; no tag says nothing.
+      {"1\n00:00:01,000 --> 00:00:02,000\n{\\an8}Top\n\n"
+       "2\n00:00:03,000 --> 00:00:04,000\nx{\\b1\\a6}y\n{\\an1}z\n\n"
+       "3\n00:00:05,000 --> 00:00:06,000\n{\\alpha&H80&}plain\n",
+       ".srt",
+       {{8, -1}, {8, -1}, {0, -1}}},
+      {"00:00:01,000 --> 00:00:02,000\n{\\an7}loose\n", ".srt", {{7, -1}}},
+      // ASS: the style's place and MarginV in thousandths of PlayResY (18 of
+      // 360 is 50), the line's MarginV when not 0, a tag over both, an
+      // unknown style as Default; the middle row has no margin.
+      {ass + "Dialogue: 0,0:00:01.00,0:00:02.00,Default,,0,0,0,,a\n"
+             "Dialogue: 0,0:00:01.00,0:00:02.00,Sign,,0,0,0,,b\n"
+             "Dialogue: 0,0:00:01.00,0:00:02.00,*Sign,,0,0,72,,c\n"
+             "Dialogue: 0,0:00:01.00,0:00:02.00,Sign,,0,0,0,,{\\pos(1,2)\\an5}d\n"
+             "Dialogue: 0,0:00:01.00,0:00:02.00,Nowhere,,0,0,0,,e\n",
+       ".ass",
+       {{2, 50}, {8, 100}, {8, 200}, {5, -1}, {2, 50}}},
+      // SSA: legacy numbers in the style (6: top centre), PlayResY 288 when
+      // the script gives none; no style section says nothing.
+      {"[V4 Styles]\nFormat: Name, Alignment, MarginL, MarginR, MarginV\nStyle: Default,6,0,0,"
+       "144\n[Events]\nDialogue: Marked=0,0:00:01.00,0:00:02.00,Default,,0,0,0,,a\n",
+       ".ssa",
+       {{8, 500}}},
+      {"[Events]\nDialogue: 0,0:00:01.00,0:00:02.00,Default,,0,0,0,,a\n", ".ass", {{0, -1}}},
+      // WebVTT: line: as a line number or a percentage picks the row,
+      // align: the column.
+      {"WEBVTT\n\n00:01.000 --> 00:02.000 line:0 align:start\na\n\n"
+       "00:03.000 --> 00:04.000 line:50%\nb\n\n"
+       "00:05.000 --> 00:06.000 line:-1 align:end\nc\n\n"
+       "00:07.000 --> 00:08.000 align:middle\nd\n\n"
+       "00:09.000 --> 00:10.000 position:20%\ne\n",
+       ".vtt",
+       {{7, -1}, {5, -1}, {3, -1}, {2, -1}, {0, -1}}},
+  };
+  for (const auto& [text, ext, places] : rows) {
+    Result r;
+    LoadBytes(r, text, ext);
+    std::vector<Placement> got;
+    for (const SubtitleEntry& e : Entries(r.doc)) got.push_back(e.Place);
+    ASSERT_EQ(got.size(), places.size()) << text;
+    for (size_t k = 0; k < got.size(); ++k) {
+      EXPECT_EQ(got[k].Align, places[k].Align) << text << " entry " << k + 1;
+      EXPECT_EQ(got[k].MarginV, places[k].MarginV) << text << " entry " << k + 1;
+    }
+  }
 }
 
 TEST(LoadFromBytes, UnterminatedMarkupTakesNoLongerThanPlainText) {
