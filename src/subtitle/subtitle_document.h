@@ -24,6 +24,11 @@ struct LoadOptions {
   // The font's charset: with DEFAULT the load names the code page it
   // detected for text that is not UTF-8.
   uint8_t Charset = CharsetCode(CharsetId::kDefault);
+  // The language class a SAMI file is read in ("ENCC"); when empty, the
+  // first the file declares.
+  std::string SamiClass;
+  // The file's name as messages name it; LoadSubtitle sets it.
+  std::string FileName;
 };
 
 // The lowest frame rate frames are counted at: at a lower one frame 1, the
