@@ -346,7 +346,9 @@ void ReadSami(std::string_view bytes, bool clearFirst, SubtitleDocument& documen
   };
   for (const CssRule& rule : scan.css) {
     if (!rule.isClass || listed(rule.selector) || !used(rule.selector)) continue;
+    // A name in the file's code page would show as other letters in a note.
     std::string label(Declaration(rule.body, "NAME"));
+    if (!IsValidUtf8(label)) label.clear();
     const std::string_view lang = Declaration(rule.body, "LANG");
     if (!lang.empty()) label += (label.empty() ? "" : ", ") + std::string(lang);
     classes.push_back({rule.selector, label});

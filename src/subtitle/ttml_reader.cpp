@@ -377,6 +377,8 @@ TtmlRates RatesOf(const pugi::xml_node& root) {
   if (const auto rate = number("frameRate")) rates.FrameRate = *rate, rates.FrameRateGiven = true;
   if (const auto sub = number("subFrameRate")) rates.SubFrameRate = *sub;
   if (const auto tick = number("tickRate")) rates.TickRate = *tick;
+  if (const pugi::xml_attribute base = Attr(root, "timeBase"))
+    rates.Smpte = Trim(base.value()) == "smpte";
   if (const pugi::xml_attribute m = Attr(root, "frameRateMultiplier")) {
     // "1000 1001"; some writers put a colon between.
     std::string_view v = Trim(m.value());
@@ -415,21 +417,22 @@ std::optional<int64_t> TtmlTimeToMs(std::string_view text, const TtmlRates& rate
         parts[1].find('.') != std::string_view::npos || *m >= 60 || *s >= 61)
       return std::nullopt;
     double seconds = *h * 3600 + *m * 60 + *s;
+    double frame = 0;
     if (n == 4) {
       if (parts[2].find('.') != std::string_view::npos) return std::nullopt;
       const size_t dot = parts[3].find('.');
       const auto frames = Number(parts[3].substr(0, dot));
       if (!frames) return std::nullopt;
-      double frame = *frames;
+      frame = *frames;
       if (dot != std::string_view::npos) {
         const auto sub = Number(parts[3].substr(dot + 1));
         if (!sub || parts[3].substr(dot + 1).find('.') != std::string_view::npos)
           return std::nullopt;
         frame += *sub / rates.SubFrameRate;
       }
-      seconds += frame / rates.EffectiveFrameRate();
     }
-    return SecondsToMs(seconds);
+    if (rates.Smpte) return SecondsToMs((seconds * rates.FrameRate + frame) / rates.EffectiveFrameRate());
+    return SecondsToMs(seconds + frame / rates.EffectiveFrameRate());
   }
   // An offset: a number and its metric.
   size_t unit = text.size();

@@ -27,6 +27,10 @@ struct TtmlRates {
   // given, else seconds.
   std::optional<double> TickRate;
   bool FrameRateGiven = false;
+  // ttp:timeBase="smpte": a clock time is a time code, its seconds labels
+  // of FrameRate frames each, so at 29.97 frames per second 00:01:00:00 is
+  // frame 1800, 60.06 s.
+  bool Smpte = false;
 
   double EffectiveFrameRate() const { return FrameRate * FrameRateMultiplier; }
   double EffectiveTickRate() const {
@@ -35,8 +39,9 @@ struct TtmlRates {
 };
 
 // A time expression in milliseconds (rounded): a clock time hh:mm:ss,
-// hh:mm:ss.fff or hh:mm:ss:ff[.sub] (frames), or an offset such as 12.5s,
-// 1.5m, 2h, 500ms, 360f or 1374000000t. Empty when it is none of these.
+// hh:mm:ss.fff or hh:mm:ss:ff[.sub] (frames and sub-frames), or an offset
+// such as 12.5s, 1.5m, 2h, 500ms, 360f or 1374000000t. Empty when it is
+// none of these. Drop-frame time codes are counted as non-drop.
 std::optional<int64_t> TtmlTimeToMs(std::string_view text, const TtmlRates& rates);
 
 // The first element of the text (after a byte-order mark, an XML
