@@ -9,7 +9,9 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
+#include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -200,6 +202,7 @@ constexpr std::string_view kSkipped[] = {"STYLE", "TITLE", "SAMIPARAM", "SCRIPT"
 void ScanText(std::string_view text, Scan& scan) {
   Paragraph* paragraph = nullptr;
   bool bodyEnded = false;
+  std::map<std::string, size_t> nextClose;
   auto openParagraph = [&](std::string cls) -> Paragraph* {
     if (scan.syncs.empty() || bodyEnded) return nullptr;
     scan.syncs.back().paragraphs.push_back({std::move(cls), {}});
@@ -250,7 +253,11 @@ void ScanText(std::string_view text, Scan& scan) {
       continue;
     }
     if (std::find(std::begin(kSkipped), std::end(kSkipped), name) != std::end(kSkipped)) {
-      const size_t end = FindNoCase(text, "</" + name, i);
+      // Where each element's next close stands, as last found: a file of
+      // many <TITLE> tags and no </TITLE> is searched to its end once.
+      size_t& next = nextClose[name];
+      if (next != std::string_view::npos && next < i) next = FindNoCase(text, "</" + name, i);
+      const size_t end = next;
       if (end == std::string_view::npos) continue;  // unclosed: only the tag goes
       if (name == "STYLE") {
         for (CssRule& rule : ParseCss(text.substr(i, end - i))) scan.css.push_back(rule);
@@ -315,6 +322,23 @@ std::string Described(const ClassInfo& info) {
   return info.name + (info.label.empty() ? "" : " (" + info.label + ")");
 }
 
+// The classes' names, but `skip`, with their labels where `labelled`; the
+// first few of a file that has many.
+std::string Names(const std::vector<ClassInfo>& classes, size_t skip, bool labelled) {
+  constexpr size_t kNamed = 8;
+  std::string names;
+  size_t named = 0;
+  for (size_t k = 0; k < classes.size(); ++k) {
+    if (k == skip) continue;
+    if (named++ == kNamed) {
+      const size_t rest = classes.size() - (skip < classes.size() ? 1 : 0) - kNamed;
+      return names + " and " + std::to_string(rest) + " more";
+    }
+    names += (names.empty() ? "" : ", ") + (labelled ? Described(classes[k]) : classes[k].name);
+  }
+  return names;
+}
+
 }  // namespace
 
 bool IsSamiText(std::string_view bytes) {
@@ -332,20 +356,14 @@ void ReadSami(std::string_view bytes, bool clearFirst, SubtitleDocument& documen
   // The classes paragraphs use, in the STYLE block's order, then in the
   // order met; a class declared and never used holds nothing to take.
   std::vector<ClassInfo> classes;
-  auto used = [&](const std::string& name) {
-    for (const Sync& s : scan.syncs) {
-      for (const Paragraph& p : s.paragraphs) {
-        if (p.cls == name) return true;
-      }
-    }
-    return false;
-  };
-  auto listed = [&](const std::string& name) {
-    return std::any_of(classes.begin(), classes.end(),
-                       [&](const ClassInfo& c) { return c.name == name; });
-  };
+  std::set<std::string> usedNames, listedNames;
+  for (const Sync& s : scan.syncs) {
+    for (const Paragraph& p : s.paragraphs) usedNames.insert(p.cls);
+  }
+  auto used = [&](const std::string& name) { return usedNames.count(name) > 0; };
+  auto listed = [&](const std::string& name) { return !listedNames.insert(name).second; };
   for (const CssRule& rule : scan.css) {
-    if (!rule.isClass || listed(rule.selector) || !used(rule.selector)) continue;
+    if (!rule.isClass || !used(rule.selector) || listed(rule.selector)) continue;
     // A name in the file's code page would show as other letters in a note.
     std::string label(Declaration(rule.body, "NAME"));
     if (!IsValidUtf8(label)) label.clear();
@@ -364,8 +382,7 @@ void ReadSami(std::string_view bytes, bool clearFirst, SubtitleDocument& documen
     const auto it = std::find_if(classes.begin(), classes.end(),
                                  [&](const ClassInfo& c) { return c.name == wanted; });
     if (it == classes.end()) {
-      std::string have;
-      for (const ClassInfo& c : classes) have += (have.empty() ? "" : ", ") + c.name;
+      const std::string have = Names(classes, classes.size(), false);
       throw ConvertError("The SAMI file has no paragraphs of class " + options.SamiClass +
                          (have.empty() ? "; it names no class." : "; its classes are " + have + "."));
     }
@@ -439,10 +456,7 @@ void ReadSami(std::string_view bytes, bool clearFirst, SubtitleDocument& documen
   std::string note = "Read as SAMI";
   if (!classes.empty()) {
     note += ": class " + Described(classes[taken]) + " taken";
-    std::string others;
-    for (size_t k = 0; k < classes.size(); ++k) {
-      if (k != taken) others += (others.empty() ? "" : ", ") + Described(classes[k]);
-    }
+    const std::string others = Names(classes, taken, true);
     if (!others.empty()) {
       note += "; the file also has " + others +
               " (the command line's --sami-class NAME takes another)";

@@ -11,6 +11,8 @@
 #include <cctype>
 #include <cmath>
 #include <cstring>
+#include <map>
+#include <unordered_map>
 #include <string>
 #include <vector>
 
@@ -88,8 +90,8 @@ class Styles {
         for (pugi::xml_node item : group.children()) {
           const pugi::xml_attribute id = Attr(item, "id");
           if (!id) continue;
-          if (Is(item, "style")) styles_.emplace_back(id.value(), item);
-          if (Is(item, "region")) regions_.emplace_back(id.value(), item);
+          if (Is(item, "style")) styles_.emplace(id.value(), item);
+          if (Is(item, "region")) regions_.emplace(id.value(), item);
         }
       }
     }
@@ -99,41 +101,40 @@ class Styles {
 
   // The property `local` (displayAlign, origin, textAlign, ...) of an
   // element: its own attribute, else its nested styles', else the styles it
-  // names, in order. Empty when none says.
-  std::string_view Property(const pugi::xml_node& node, std::string_view local,
-                            int depth = 0) const {
-    // Style chains are short; a loop of references ends here.
-    if (!node || depth > 16) return {};
-    if (const pugi::xml_attribute a = Attr(node, local)) return Trim(a.value());
-    for (pugi::xml_node child : node.children()) {
-      if (!Is(child, "style")) continue;
-      const std::string_view v = Property(child, local, depth + 1);
-      if (!v.empty()) return v;
+  // names, in order. Empty when none says. A style's answer is worked out
+  // once per property, and a loop of references ends where it closes.
+  std::string_view Property(const pugi::xml_node& node, std::string_view local) const {
+    if (!node) return {};
+    const auto key = std::make_pair(node.internal_object(), local);
+    if (const auto known = memo_.find(key); known != memo_.end()) return known->second;
+    memo_[key] = {};  // while it is worked out: a loop back here finds nothing
+    std::string_view v;
+    if (const pugi::xml_attribute a = Attr(node, local)) v = Trim(a.value());
+    for (pugi::xml_node child = node.first_child(); v.empty() && child; child = child.next_sibling()) {
+      if (Is(child, "style")) v = Property(child, local);
     }
-    if (const pugi::xml_attribute refs = Attr(node, "style")) {
+    if (const pugi::xml_attribute refs = Attr(node, "style"); v.empty() && refs) {
       std::string_view rest = refs.value();
-      while (!(rest = Trim(rest)).empty()) {
+      while (v.empty() && !(rest = Trim(rest)).empty()) {
         const size_t blank = std::min(rest.find_first_of(" \t\r\n"), rest.size());
-        const std::string_view v = Property(Find(styles_, rest.substr(0, blank)), local, depth + 1);
-        if (!v.empty()) return v;
+        v = Property(Find(styles_, rest.substr(0, blank)), local);
         rest.remove_prefix(blank);
       }
     }
-    return {};
+    memo_[key] = v;
+    return v;
   }
 
  private:
-  using Index = std::vector<std::pair<std::string_view, pugi::xml_node>>;
+  using Index = std::unordered_map<std::string_view, pugi::xml_node>;
   static pugi::xml_node Find(const Index& index, std::string_view id) {
-    if (id.empty()) return {};
-    for (const auto& [name, node] : index) {
-      if (name == id) return node;
-    }
-    return {};
+    const auto it = index.find(id);
+    return it != index.end() ? it->second : pugi::xml_node();
   }
 
   Index styles_;
   Index regions_;
+  mutable std::map<std::pair<const void*, std::string_view>, std::string_view> memo_;
 };
 
 // The second of two lengths ("10% 90%") as a percentage; empty when it is
