@@ -383,7 +383,8 @@ void ReadSami(std::string_view bytes, bool clearFirst, SubtitleDocument& documen
                                  [&](const ClassInfo& c) { return c.name == wanted; });
     if (it == classes.end()) {
       const std::string have = Names(classes, classes.size(), false);
-      throw ConvertError("The SAMI file has no paragraphs of class " + options.SamiClass +
+      throw ConvertError((options.FileName.empty() ? "The SAMI file" : options.FileName) +
+                         " has no paragraphs of class " + options.SamiClass +
                          (have.empty() ? "; it names no class." : "; its classes are " + have + "."));
     }
     taken = static_cast<size_t>(it - classes.begin());
