@@ -153,8 +153,8 @@ void AppendText(std::string& text, char c) {
 // editors often write it) as text, and its length; 0 when none stands there.
 size_t EntityAt(std::string_view text, size_t at, std::string& out) {
   static constexpr std::pair<std::string_view, std::string_view> kNamed[] = {
-      {"&amp;", "&"},   {"&lt;", "<"},    {"&gt;", ">"}, {"&quot;", "\""},
-      {"&apos;", "'"},  {"&nbsp;", " "},  {"&nbsp", " "},
+      {"&amp;", "&"},  {"&lt;", "<"},   {"&gt;", ">"},  {"&quot;", "\""},
+      {"&apos;", "'"}, {"&nbsp;", " "}, {"&nbsp", " "},
   };
   for (const auto& [name, chars] : kNamed) {
     if (HasAt(text, at, Upper(name))) {
@@ -169,7 +169,7 @@ size_t EntityAt(std::string_view text, size_t at, std::string& out) {
     const size_t digits = i;
     for (; i < text.size() && i - digits < 7; ++i) {
       const char c = text[i];
-      const int d = c >= '0' && c <= '9'             ? c - '0'
+      const int d = c >= '0' && c <= '9'                  ? c - '0'
                     : hex && Up(c) >= 'A' && Up(c) <= 'F' ? Up(c) - 'A' + 10
                                                           : -1;
       if (d < 0) break;
@@ -224,9 +224,8 @@ void ScanText(std::string_view text, Scan& scan) {
       }
     }
     const bool tag = c == '<' && i + 1 < text.size() &&
-                     (std::isalpha(static_cast<unsigned char>(text[i + 1])) ||
-                      text[i + 1] == '/' || text[i + 1] == '!' || text[i + 1] == '?' ||
-                      text[i + 1] == '-');
+                     (std::isalpha(static_cast<unsigned char>(text[i + 1])) || text[i + 1] == '/' ||
+                      text[i + 1] == '!' || text[i + 1] == '?' || text[i + 1] == '-');
     if (!tag) {
       if (paragraph == nullptr && !IsSpace(c)) paragraph = openParagraph("");
       if (paragraph != nullptr) AppendText(paragraph->text, c);
@@ -314,7 +313,7 @@ void AddLines(const std::string& text, std::vector<std::string>& lines) {
 }
 
 struct ClassInfo {
-  std::string name;  // upper case
+  std::string name;   // upper case
   std::string label;  // "Korean, ko-KR", from the STYLE rule
 };
 
@@ -383,9 +382,10 @@ void ReadSami(std::string_view bytes, bool clearFirst, SubtitleDocument& documen
                                  [&](const ClassInfo& c) { return c.name == wanted; });
     if (it == classes.end()) {
       const std::string have = Names(classes, classes.size(), false);
-      throw ConvertError((options.FileName.empty() ? "The SAMI file" : options.FileName) +
-                         " has no paragraphs of class " + options.SamiClass +
-                         (have.empty() ? "; it names no class." : "; its classes are " + have + "."));
+      throw ConvertError(
+          (options.FileName.empty() ? "The SAMI file" : options.FileName) +
+          " has no paragraphs of class " + options.SamiClass +
+          (have.empty() ? "; it names no class." : "; its classes are " + have + "."));
     }
     taken = static_cast<size_t>(it - classes.begin());
   }
@@ -459,8 +459,8 @@ void ReadSami(std::string_view bytes, bool clearFirst, SubtitleDocument& documen
     note += ": class " + Described(classes[taken]) + " taken";
     const std::string others = Names(classes, taken, true);
     if (!others.empty()) {
-      note += "; the file also has " + others +
-              " (the command line's --sami-class NAME takes another)";
+      note +=
+          "; the file also has " + others + " (the command line's --sami-class NAME takes another)";
     }
   }
   std::string extra;
@@ -468,8 +468,9 @@ void ReadSami(std::string_view bytes, bool clearFirst, SubtitleDocument& documen
   if (!sorted) extra += "; SYNC blocks out of time order were sorted";
   if (scan.unreadableSyncs > 0) {
     extra += "; " + std::to_string(scan.unreadableSyncs) +
-             (scan.unreadableSyncs == 1 ? " SYNC without a readable Start time skipped with its text"
-                                        : " SYNCs without a readable Start time skipped with their text");
+             (scan.unreadableSyncs == 1
+                  ? " SYNC without a readable Start time skipped with its text"
+                  : " SYNCs without a readable Start time skipped with their text");
   }
   document.Report.Notes.push_back(note + extra + ".");
 }

@@ -55,8 +55,9 @@ class SubtitleDocument {
   // ConvertError (the entries before it stay). Only where those refuse the
   // file does the tolerant reading try (UTF-16/32, any line ends, loose
   // time lines, MicroDVD headers, WebVTT, ASS/SSA); what it tolerated is
-  // named in LoadNotes. A file no reader takes gives the unsupported-format
-  // message through the sink.
+  // named in LoadNotes. SAMI (.SMI, .SAMI) and TTML (.TTML, .DFXP, .XML)
+  // files are told by their content and read by their own readers. A file
+  // no reader takes gives the unsupported-format message through the sink.
   void LoadSubtitleBytes(std::string_view Bytes, std::string_view Extension, bool ClearFirst,
                          MessageSink& sink, const LoadOptions& options = {});
 

@@ -5,15 +5,14 @@
 // place from the regions and styles they name.
 #include "subtitle/ttml_reader.h"
 
-#include <pugixml.hpp>
-
 #include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstring>
 #include <map>
-#include <unordered_map>
+#include <pugixml.hpp>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "base/errors.h"
@@ -110,7 +109,8 @@ class Styles {
     memo_[key] = {};  // while it is worked out: a loop back here finds nothing
     std::string_view v;
     if (const pugi::xml_attribute a = Attr(node, local)) v = Trim(a.value());
-    for (pugi::xml_node child = node.first_child(); v.empty() && child; child = child.next_sibling()) {
+    for (pugi::xml_node child = node.first_child(); v.empty() && child;
+         child = child.next_sibling()) {
       if (Is(child, "style")) v = Property(child, local);
     }
     if (const pugi::xml_attribute refs = Attr(node, "style"); v.empty() && refs) {
@@ -262,7 +262,7 @@ struct TextGatherer {
 struct Walk {
   const Styles& styles;
   const TtmlRates& rates;
-  std::string_view text;   // the parsed text, for line numbers
+  std::string_view text;  // the parsed text, for line numbers
   const std::string& file;
   std::vector<SubtitleEntry> entries;
   std::vector<KeptLines> kept;
@@ -432,7 +432,8 @@ std::optional<int64_t> TtmlTimeToMs(std::string_view text, const TtmlRates& rate
         frame += *sub / rates.SubFrameRate;
       }
     }
-    if (rates.Smpte) return SecondsToMs((seconds * rates.FrameRate + frame) / rates.EffectiveFrameRate());
+    if (rates.Smpte)
+      return SecondsToMs((seconds * rates.FrameRate + frame) / rates.EffectiveFrameRate());
     return SecondsToMs(seconds + frame / rates.EffectiveFrameRate());
   }
   // An offset: a number and its metric.
@@ -484,13 +485,12 @@ void ReadTtml(std::string_view bytes, bool clearFirst, SubtitleDocument& documen
   const std::string file = options.FileName.empty() ? "The TTML file" : options.FileName;
   pugi::xml_document xml;
   // Blanks alone between two spans still part their words.
-  const pugi::xml_parse_result parsed =
-      xml.load_buffer(text.data(), text.size(), pugi::parse_default | pugi::parse_ws_pcdata,
-                      pugi::encoding_utf8);
+  const pugi::xml_parse_result parsed = xml.load_buffer(
+      text.data(), text.size(), pugi::parse_default | pugi::parse_ws_pcdata, pugi::encoding_utf8);
   if (!parsed) {
     const size_t line = LineOf(text, parsed.offset);
-    const size_t lineStart = text.rfind('\n', static_cast<size_t>(std::max<ptrdiff_t>(
-                                                  parsed.offset - 1, 0)));
+    const size_t lineStart =
+        text.rfind('\n', static_cast<size_t>(std::max<ptrdiff_t>(parsed.offset - 1, 0)));
     const size_t column = static_cast<size_t>(parsed.offset) -
                           (lineStart == std::string_view::npos ? 0 : lineStart + 1) + 1;
     throw ConvertError(file + " is not well-formed XML: " + parsed.description() + " at line " +

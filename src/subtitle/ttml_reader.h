@@ -20,9 +20,9 @@ constexpr int64_t kTtmlOpenEndMs = 5000;
 // The frame and tick rates that time expressions count in, from the root's
 // ttp: parameters.
 struct TtmlRates {
-  double FrameRate = 30;          // ttp:frameRate
+  double FrameRate = 30;           // ttp:frameRate
   double FrameRateMultiplier = 1;  // ttp:frameRateMultiplier "1000 1001"
-  double SubFrameRate = 1;        // ttp:subFrameRate
+  double SubFrameRate = 1;         // ttp:subFrameRate
   // ttp:tickRate; without it ticks are sub-frames when a frame rate is
   // given, else seconds.
   std::optional<double> TickRate;

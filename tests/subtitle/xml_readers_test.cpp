@@ -37,10 +37,10 @@ TEST(TtmlReader, EveryTimeForm) {
       {" 00:00:11.2 ", plain, 11200},
       {"00:00:11.2005", plain, 11201},
       {"100:00:00.001", plain, 360000001},
-      {"00:00:01:15", plain, 1500},   // 15 frames at the default 30
-      {"00:00:15:00", film, 15000},   // media time: seconds are seconds
-      {"00:00:01:12", film, 1501},    // + 12 / 23.976 s
-      {"00:01:00:00", smpte, 60060},  // frame 1800 at 29.97
+      {"00:00:01:15", plain, 1500},     // 15 frames at the default 30
+      {"00:00:15:00", film, 15000},     // media time: seconds are seconds
+      {"00:00:01:12", film, 1501},      // + 12 / 23.976 s
+      {"00:01:00:00", smpte, 60060},    // frame 1800 at 29.97
       {"00:01:00:29.1", smpte, 61044},  // 1829.5 frames
       {"12.5s", plain, 12500},
       {"0.1m", plain, 6000},
@@ -95,10 +95,10 @@ TEST(TtmlReader, PlaceFromRegionAndAlignment) {
       {"", "<p begin='1s' end='2s'>x</p>", 0},
       {"<region xml:id='a'/>", "<p begin='1s' end='2s' region='a'>x</p>", 0},
       // displayAlign alone: the region is the whole frame.
-      {"<region xml:id='a' tts:displayAlign='before'/>",
-       "<p begin='1s' end='2s' region='a'>x</p>", 8},
-      {"<region xml:id='a' tts:displayAlign='after'/>",
-       "<p begin='1s' end='2s' region='a'>x</p>", 2},
+      {"<region xml:id='a' tts:displayAlign='before'/>", "<p begin='1s' end='2s' region='a'>x</p>",
+       8},
+      {"<region xml:id='a' tts:displayAlign='after'/>", "<p begin='1s' end='2s' region='a'>x</p>",
+       2},
       {"<region xml:id='a'><style tts:displayAlign='center'/></region>",
        "<p begin='1s' end='2s' region='a'>x</p>", 5},
       // The origin and extent: the text's edge decides the third.
@@ -148,8 +148,9 @@ TEST(TtmlReader, BadInputNamesTheFileTheEntryAndTheLine) {
        " is not well-formed XML: Start-end tags mismatch at line 3, column 27; nothing was "
        "read"},
       // The last character: the end came before </body>.
-      {"<tt><body>", " is not well-formed XML: Start-end tags mismatch at line 1, column 10; "
-                     "nothing was read"},
+      {"<tt><body>",
+       " is not well-formed XML: Start-end tags mismatch at line 1, column 10; "
+       "nothing was read"},
       {"<tt><body><div>\n<p begin='1s' end='2s'>x</p>\n<p begin='3s'\n end='4 s'>y</p>"
        "</div></body></tt>",
        ": entry 2, line 3: end=\"4 s\" is not a TTML time (such as 00:00:01.500, 1.5s or 36f)"},
@@ -230,8 +231,9 @@ TEST(SamiReader, TheClassTakenAndTheNote) {
     doc.LoadSubtitleBytes(file, ".smi", true, sink, options);
     ADD_FAILURE();
   } catch (const ConvertError& e) {
-    EXPECT_STREQ(e.what(), "The SAMI file has no paragraphs of class FRCC; its classes are "
-                           "KRCC, ENCC.");
+    EXPECT_STREQ(e.what(),
+                 "The SAMI file has no paragraphs of class FRCC; its classes are "
+                 "KRCC, ENCC.");
   }
   EXPECT_EQ(doc.GetLine(1), (SubtitleEntry{5, 5005, "a", "", ""}));
 }
