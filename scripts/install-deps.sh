@@ -7,6 +7,7 @@ packages=(
   build-essential cmake pkg-config
   libfreetype-dev libfontconfig-dev libpng-dev
   libharfbuzz-dev libfribidi-dev libuchardet-dev
+  libpugixml-dev
   fonts-liberation2 fonts-dejavu-core fonts-dejavu-extra
   fonts-tlwg-garuda-ttf fonts-lohit-deva fonts-wqy-microhei
   libgtest-dev libbenchmark-dev

@@ -27,6 +27,7 @@ class ConsoleFrontEnd : public FrontEnd {
 
   void SetSettings(const RenderSettings& settings) { settings_ = settings; }
   void SetWrapHint(const std::string& hint) { wrapHint_ = hint; }
+  void SetSamiClass(const std::string& name) { samiClass_ = name; }
   // Shows progress under this label from now on: a bar redrawn in place
   // when stderr is a terminal (done of total, rate, time left), plain lines
   // otherwise.
@@ -37,6 +38,7 @@ class ConsoleFrontEnd : public FrontEnd {
   RenderSettings ReadRenderSettings() override { return settings_; }
   Fonts& GetFonts() override { return fonts_; }
   std::string WrapHint() const override { return wrapHint_; }
+  std::string SamiClass() const override { return samiClass_; }
   void ShowMessage(std::string_view text) override;
   void Warn(std::string_view text) override;
   bool ShouldStop() override;
@@ -47,6 +49,7 @@ class ConsoleFrontEnd : public FrontEnd {
  private:
   RenderSettings settings_;
   Fonts fonts_;
+  std::string samiClass_;
   std::string wrapHint_;
   std::string prefix_;
   std::string label_;  // empty: no progress shown

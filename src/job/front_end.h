@@ -44,6 +44,10 @@ class FrontEnd : public RunObserver {
   // empty names nothing.
   virtual std::string WrapHint() const { return ""; }
 
+  // The language class a SAMI file is read in; empty: the first it
+  // declares (the load's note names the others).
+  virtual std::string SamiClass() const { return ""; }
+
   // The conversion run reports to the front end as its observer
   // (Progress, FrameDrawn, ShouldStop).
 };

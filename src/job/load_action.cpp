@@ -35,6 +35,7 @@ void LoadSubtitleFile(const std::string& fileName,
   LoadOptions options;
   options.ChosenFps = settings.Fps;
   options.Charset = settings.FontCharset;
+  options.SamiClass = frontEnd.SamiClass();
   CurrentSubtitle->LoadSubtitle(fileName, true, frontEnd, options);
   if (CurrentSubtitle->Loaded && settings.WrapLines) {
     // Text beyond two lines that wrapping draws is not reported as lost.

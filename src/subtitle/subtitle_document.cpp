@@ -6,8 +6,10 @@
 #include "base/errors.h"
 #include "subtitle/frame_reader.h"
 #include "subtitle/line_reader.h"
+#include "subtitle/sami_reader.h"
 #include "subtitle/srt_reader.h"
 #include "subtitle/tolerant_reader.h"
+#include "subtitle/ttml_reader.h"
 
 namespace kestrelpix {
 
@@ -16,12 +18,13 @@ const char* const kUnsupportedFormatMessage =
     "A subtitle file is SubRip (.srt: a counter, a time line such as "
     "00:00:01,000 --> 00:00:04,000, the text lines, a blank line), frame-numbered "
     "(.sub or .txt: lines {start frame}{end frame}text, the first {1}{1}25.000), "
-    "WebVTT (.vtt) or ASS/SSA (.ass, .ssa).";
+    "WebVTT (.vtt), ASS/SSA (.ass, .ssa), SAMI (.smi, .sami) or TTML (.ttml, .dfxp, .xml).";
 
 namespace {
 
 bool KnownExtension(std::string_view ext) {
-  for (std::string_view known : {".SRT", ".TXT", ".SUB", ".VTT", ".ASS", ".SSA"}) {
+  for (std::string_view known : {".SRT", ".TXT", ".SUB", ".VTT", ".ASS", ".SSA", ".SMI",
+                                ".SAMI", ".TTML", ".DFXP", ".XML"}) {
     if (ext == known) return true;
   }
   return false;
@@ -53,7 +56,9 @@ void SubtitleDocument::LoadSubtitle(const std::string& FileName, bool ClearFirst
                         std::to_string(kMaxSubtitleBytes >> 20) + " MiB, too large for a subtitle",
                     EFBIG);
   }
-  LoadSubtitleBytes(bytes, ext, ClearFirst, sink, options);
+  LoadOptions named = options;
+  named.FileName = FileName;
+  LoadSubtitleBytes(bytes, ext, ClearFirst, sink, named);
 }
 
 void SubtitleDocument::LoadSubtitleBytes(std::string_view Bytes, std::string_view Extension,
@@ -96,6 +101,10 @@ void SubtitleDocument::LoadSubtitleBytes(std::string_view Bytes, std::string_vie
     if (!ClearFirst) TruncateLines(before);
     Report = LoadReport();
     if (!ReadTolerant(Bytes, ext, ClearFirst, *this, sink, options, &*stopped)) throw *stopped;
+  } else if (!strict && (ext == ".SMI" || ext == ".SAMI") && IsSamiText(Bytes)) {
+    ReadSami(Bytes, ClearFirst, *this, options);
+  } else if (!strict && (ext == ".TTML" || ext == ".DFXP" || ext == ".XML") && IsTtmlText(Bytes)) {
+    ReadTtml(Bytes, ClearFirst, *this, options);
   } else if (!strict && !ReadTolerant(Bytes, ext, ClearFirst, *this, sink, options)) {
     sink.ShowMessage(kUnsupportedFormatMessage);
     return;

@@ -24,6 +24,11 @@ struct LoadOptions {
   // The font's charset: with DEFAULT the load names the code page it
   // detected for text that is not UTF-8.
   uint8_t Charset = CharsetCode(CharsetId::kDefault);
+  // The language class a SAMI file is read in ("ENCC"); when empty, the
+  // first the file declares.
+  std::string SamiClass;
+  // The file's name as messages name it; LoadSubtitle sets it.
+  std::string FileName;
 };
 
 // The lowest frame rate frames are counted at: at a lower one frame 1 is
@@ -55,8 +60,9 @@ class SubtitleDocument {
   // take a file a strict reader stopped in either, that reader's
   // ConvertError (naming the line and the entry) is thrown, the entries it
   // read before it in the document (ClearFirst; without, the document is as
-  // before the load). A file no reader takes gives the unsupported-format
-  // message through the sink.
+  // before the load). SAMI (.SMI, .SAMI) and TTML (.TTML, .DFXP, .XML) files
+  // are told by their content and read by their own readers. A file no
+  // reader takes gives the unsupported-format message through the sink.
   void LoadSubtitleBytes(std::string_view Bytes, std::string_view Extension, bool ClearFirst,
                          MessageSink& sink, const LoadOptions& options = {});
 

@@ -22,7 +22,17 @@ std::string FolderOf(const std::string& path) {
 std::string OutputFileName(const std::string& inputPath, const std::string& suffix) {
   const std::string folder = FolderOf(inputPath);
   std::string name = inputPath.substr(folder.size());
-  if (name.size() >= 4) {
+  // The formats read whose extension has four letters lose all five
+  // characters, not their last four ("film.ttml" gives "film.idx").
+  bool longExtension = false;
+  if (name.size() > 5 && name[name.size() - 5] == '.') {
+    std::string ext = name.substr(name.size() - 4);
+    for (char& c : ext) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    longExtension = ext == "sami" || ext == "ttml" || ext == "dfxp";
+  }
+  if (longExtension) {
+    name.resize(name.size() - 5);
+  } else if (name.size() >= 4) {
     name.resize(name.size() - 4);
   } else {
     const size_t dot = name.find_last_of('.');

@@ -8,7 +8,9 @@ namespace kestrelpix {
 // The input's folder (with its trailing separator, as given) followed by the
 // input's file name with its last four characters (a dot and a three-letter
 // extension) replaced by `suffix`: "/films/movie.srt" with ".idx" gives
-// "/films/movie.idx", "a.b.srt" gives "a.b.idx".
+// "/films/movie.idx", "a.b.srt" gives "a.b.idx". The four-letter
+// extensions of the formats read (.sami, .ttml, .dfxp, any case) go whole:
+// "film.ttml" gives "film.idx".
 //
 // A file name of fewer than four characters cannot lose four: it loses its
 // extension from the last dot when it has one after its first character

@@ -137,7 +137,8 @@ TEST(BatchNames, RefusalsQueueNothing) {
 
   // Options of a run that the line has no place for.
   for (const std::string option :
-       {"--output-dir 2", "--jobs 2", "--merge 2", "--languages 2", "--quiet"}) {
+       {"--output-dir 2", "--jobs 2", "--merge 2", "--languages 2", "--sami-class ENCC",
+        "--quiet"}) {
     const CommandResult o = s.Add("film.srt", option);
     EXPECT_EQ(o.status, 2) << option;
     EXPECT_EQ(o.err.rfind("kestrelpix-cli add-to-batch: " + option.substr(0, option.find(' ')) +

@@ -54,6 +54,9 @@ TEST(OutputFileName, ReplacesTheLastFourCharactersInTheInputsFolder) {
   EXPECT_EQ(OutputFileName("/films/movie.srt", kHelpSuffix), "/films/movie.Kestrelpix_Help.txt");
   EXPECT_EQ(OutputFileName("/films/a.b.srt", ".idx"), "/films/a.b.idx");
   EXPECT_EQ(OutputFileName("movie.txt", ".sub"), "movie.sub");
+  EXPECT_EQ(OutputFileName("/films/movie.TTML", ".idx"), "/films/movie.idx");
+  EXPECT_EQ(OutputFileName("movie.dfxp", ".sub"), "movie.sub");
+  EXPECT_EQ(OutputFileName("a.sami", ".idx"), "a.idx");
   // Four characters are cut whatever the extension is.
   EXPECT_EQ(OutputFileName("/films/movie.text", ".idx"), "/films/movie..idx");
   EXPECT_EQ(OutputFileName("/f/.srt", ".idx"), "/f/.idx");

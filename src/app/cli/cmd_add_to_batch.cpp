@@ -32,8 +32,8 @@ const char* const kUsage =
     "the window's lists). A new BATCHFILE starts with #!/bin/sh and is made\n"
     "executable; running it converts every queued subtitle. The line carries the\n"
     "palette mode (PC without --palette) and whether to --wrap, as the window's\n"
-    "lines do. It carries no --output-dir, --jobs, --threads, --merge, --languages\n"
-    "or --quiet: they are refused. When this confirmation cannot be printed, the\n"
+    "lines do. It carries no --output-dir, --jobs, --threads, --merge, --languages,\n"
+    "--sami-class or --quiet: they are refused. When this confirmation cannot be printed, the\n"
     "job is taken back out and the exit status is 1.\n";
 
 int RunAddToBatch(const std::vector<std::string>& args) {

@@ -38,6 +38,7 @@ struct ConvertOptions {
   int threads = 0;  // 0: the cores shared among the jobs
   bool quiet = false;
   std::optional<std::string> merge, languages;
+  std::string samiClass;  // --sami-class
   // The options given that steer the run rather than the drawing, as named
   // on the command line: a batch line cannot carry them.
   std::vector<std::string> runOptions;
@@ -84,7 +85,8 @@ const char* const kUsage =
     "Usage: kestrelpix-cli convert INPUT... [options]\n"
     "       kestrelpix-cli convert --merge OUTBASE INPUT... [options]\n\n"
     "Converts each subtitle (SubRip .srt; frame-numbered .sub/.txt, whose first line\n"
-    "{1}{1}FPS gives the frame rate, else --fps does; WebVTT .vtt; ASS/SSA .ass/.ssa)\n"
+    "{1}{1}FPS gives the frame rate, else --fps does; WebVTT .vtt; ASS/SSA .ass/.ssa;\n"
+    "SAMI .smi/.sami; TTML .ttml/.dfxp/.xml)\n"
     "into INPUT.idx, INPUT.sub and INPUT.Kestrelpix_Help.txt beside it, and prints\n"
     "the three paths. Ctrl-C, SIGTERM or SIGHUP stop after the entry in progress\n"
     "(exit status 128 + the signal: 130 for Ctrl-C).\n\n"
@@ -137,6 +139,8 @@ const char* const kConvertHelp =
     "                         for any N\n"
     "  --wrap                 join and break again, at blanks, an entry with a line\n"
     "                         too wide for the frame, into two even lines\n"
+    "  --sami-class NAME      read SAMI (.smi) files in this language class (such as\n"
+    "                         ENCC) rather than the first the file declares\n"
     "  --quiet                no progress\n";
 
 void PrintConvertHelp() {
@@ -150,7 +154,8 @@ ConvertOptions ParseOptions(const std::vector<std::string>& args, PaletteMode de
   ConvertOptions o;
   std::vector<std::string> names = RenderOptionNames();
   for (const char* n :
-       {"language", "palette", "output-dir", "jobs", "threads", "merge", "languages"}) {
+       {"language", "palette", "output-dir", "jobs", "threads", "merge", "languages",
+        "sami-class"}) {
     names.push_back(n);
   }
   std::vector<std::string> filtered;
@@ -186,7 +191,7 @@ ConvertOptions ParseOptions(const std::vector<std::string>& args, PaletteMode de
                          : name == "antialias-color" ? &o.settings.AntialiasColor
                                                      : nullptr;
     if (name == "merge" || name == "languages" || name == "output-dir" || name == "jobs" ||
-        name == "threads") {
+        name == "threads" || name == "sami-class") {
       o.runOptions.push_back("--" + name);
     }
     if (target != nullptr) {
@@ -208,6 +213,8 @@ ConvertOptions ParseOptions(const std::vector<std::string>& args, PaletteMode de
       o.merge = value;
     } else if (name == "languages") {
       o.languages = value;
+    } else if (name == "sami-class") {
+      o.samiClass = value;
     } else if (name == "output-dir") {
       o.outputDir = value;
     } else if (name == "jobs") {
@@ -248,6 +255,7 @@ int ThreadsFor(const ConvertOptions& o) {
 
 int ConvertOne(const ConvertOptions& o, const std::string& input, bool several) {
   ConsoleFrontEnd console(o.settings, "--wrap", several ? input + ": " : "");
+  console.SetSamiClass(o.samiClass);
   if (!o.quiet && !(several && o.jobs > 1)) console.ShowProgress(input);
   const ConversionReport report =
       ConvertHeadless(input, OutputBaseFor(o, input), console, ThreadsFor(o));
@@ -382,7 +390,7 @@ int RunConvert(const std::vector<std::string>& args) {
   }
   if (o.merge || o.languages) {
     return RunMerge({o.merge, o.languages, o.settings, o.inputs, o.outputDir, o.jobs,
-                     o.threads > 0 ? o.threads : DefaultWorkerCount(), o.quiet});
+                     o.threads > 0 ? o.threads : DefaultWorkerCount(), o.quiet, o.samiClass});
   }
   if (RefuseSharedOutputs(o)) return kExitFailed;
   if (!o.outputDir.empty() && !CreateOutputFolder(o.outputDir)) return kExitFailed;

@@ -1,9 +1,10 @@
-// kestrelpix-cli list [--fps RATE] FILE: loads FILE as the window does and
-// prints one line per entry: number, start ms, end ms, Text1, Text2, Text3,
+// kestrelpix-cli list [--fps RATE] [--sami-class NAME] FILE: loads FILE as
+// the window does and prints one line per entry: number, start ms, end ms, Text1, Text2, Text3,
 // separated by TAB, text bytes as stored with "\" written "\\" and TAB
 // written "\t". What the load noted about the file goes to stderr. RATE
 // (25.000 unless given) counts the frames of a frame-numbered file that
-// states no frame rate of its own, as convert does.
+// states no frame rate of its own, as convert does; NAME the language class
+// a SAMI file is read in.
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -85,14 +86,16 @@ int RunList(const std::vector<std::string>& args) {
   LoadOptions options;
   options.ChosenFps = "25.000";
   std::vector<std::string> rest = args;
-  if (rest.size() == 3 && rest[0] == "--fps") {
-    options.ChosenFps = rest[1];
+  bool named = true;
+  while (rest.size() >= 3 && (rest[0] == "--fps" || rest[0] == "--sami-class")) {
+    (rest[0] == "--fps" ? options.ChosenFps : options.SamiClass) = rest[1];
+    named = named && !rest[1].empty();
     rest.erase(rest.begin(), rest.begin() + 2);
   }
   const bool fpsOk = FpsIsValid(options.ChosenFps);
-  if (rest.size() != 1 || rest[0] == "--help" || !fpsOk) {
+  if (rest.size() != 1 || rest[0] == "--help" || !fpsOk || !named) {
     const bool help = rest.size() == 1 && rest[0] == "--help";
-    std::fprintf(help ? stdout : stderr, "Usage: kestrelpix-cli list [--fps RATE] FILE\n");
+    std::fprintf(help ? stdout : stderr, "Usage: kestrelpix-cli list [--fps RATE] [--sami-class NAME] FILE\n");
     return help ? kExitOk : kExitUsage;
   }
   SubtitleDocument doc;

@@ -98,6 +98,7 @@ int RunMerge(const MergeRequest& r) {
                   " inputs (one sub-stream each), not " + std::to_string(r.inputs.size()));
   }
   ConsoleFrontEnd sink(r.settings);
+  sink.SetSamiClass(r.samiClass);
   std::vector<MergeInput> streams;
   try {
     streams = StreamsOf(r, sink);

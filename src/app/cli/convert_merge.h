@@ -19,6 +19,7 @@ struct MergeRequest {
   int jobs = 1;
   int threads = 1;  // that draw and encode
   bool quiet = false;
+  std::string samiClass;  // --sami-class
 };
 
 // Creates `folder` and its missing parents, as --output-dir and the folder of

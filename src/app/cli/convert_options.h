@@ -13,7 +13,8 @@ struct ConvertSettings {
   RenderSettings Settings;
   std::vector<std::string> Positional;
   // The options given that steer a run rather than the drawing
-  // (--output-dir, --jobs, --threads, --merge, --languages, --quiet), as
+  // (--output-dir, --jobs, --threads, --merge, --languages, --sami-class,
+  // --quiet), as
   // named on the command line: a batch line cannot carry them.
   std::vector<std::string> RunOptions;
   bool Help = false;  // --help was given: nothing else was looked at

@@ -133,7 +133,7 @@ MainWindow::MainWindow(std::vector<std::string> args, std::string settingsFile, 
                  Qt::WindowCloseButtonHint);
 
   // Every format the load reads; other names may still be typed.
-  subtitleDialog_.filter = "Subtitles (*.srt *.sub *.txt *.vtt *.ass *.ssa);;All files (*)";
+  subtitleDialog_.filter = "Subtitles (*.srt *.sub *.txt *.vtt *.ass *.ssa *.smi *.sami *.ttml *.dfxp *.xml);;All files (*)";
   palPictureDialog_.title = "Load 720x576 PAL image";
   palPictureDialog_.filter = "Load your PAL 720x576 picture (*.bmp *.png *.jpg *.jpeg)";
   ntscPictureDialog_.title = "Load 720x480 NTSC image";

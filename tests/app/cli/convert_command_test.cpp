@@ -109,7 +109,8 @@ TEST(ConvertCommand, StatusesForRefusalsAndBadOptions) {
   for (const char* help : {"--help", "convert --help"}) {
     const std::string out = Cli(help).out;
     for (const char* formats :
-         {"SubRip .srt", "frame-numbered .sub/.txt", "WebVTT .vtt", "ASS/SSA .ass/.ssa"}) {
+         {"SubRip .srt", "frame-numbered .sub/.txt", "WebVTT .vtt", "ASS/SSA .ass/.ssa",
+          "SAMI .smi/.sami", "TTML .ttml/.dfxp/.xml"}) {
       EXPECT_NE(out.find(formats), std::string::npos) << help << ": " << formats << "\n" << out;
     }
   }

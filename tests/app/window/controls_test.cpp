@@ -155,7 +155,7 @@ void ControlsTest::mainWindowControlsAndDefaults() {
   // The dialogs' filters (every format the load and the pictures read) and
   // titles.
   QCOMPARE(w->subtitleDialog_.filter,
-           QString("Subtitles (*.srt *.sub *.txt *.vtt *.ass *.ssa);;All files (*)"));
+           QString("Subtitles (*.srt *.sub *.txt *.vtt *.ass *.ssa *.smi *.sami *.ttml *.dfxp *.xml);;All files (*)"));
   QCOMPARE(w->palPictureDialog_.title, QString("Load 720x576 PAL image"));
   QCOMPARE(w->palPictureDialog_.filter,
            QString("Load your PAL 720x576 picture (*.bmp *.png *.jpg *.jpeg)"));
