@@ -37,7 +37,7 @@ TEST(ListCommand, AwkwardFilesMatchTheirHandWrittenListings) {
     EXPECT_EQ(r.err, std::filesystem::exists(notes) ? ReadFileBytes(notes) : "") << name;
     ++files;
   }
-  EXPECT_EQ(files, 16);
+  EXPECT_EQ(files, 19);
 }
 
 TEST(ListCommand, RefusalsGoToStderrWithStatusOne) {
