@@ -6,6 +6,7 @@
 #include "job/job_support.h"
 #include "render/line_wrap.h"
 #include "render/rasterizer.h"
+#include "render/subpicture.h"
 
 namespace kestrelpix {
 
@@ -28,10 +29,10 @@ EncodedEntry EncodeEntry(Fonts& fonts, const EntryToDraw& what, const ColorKeys&
   EncodedEntry out;
   CollectedWarnings warnings(out.Warnings);
   const SubtitleEntryView line = what.Doc->LineView(what.Entry);
-  // Wrapped when wrapping is on. Drawn first: the frame takes its height
-  // from the frame rate.
-  const DrawnLines text = LinesToDraw(fonts, *what.Doc, what.Entry, *what.Drawing);
-  const Band drawn = RenderFrame(fonts, text.Line1, text.Line2, *what.Drawing, frame);
+  // Laid out (wrapped when wrapping is on) and placed where the entry
+  // asks. Drawn first: the frame takes its height from the frame rate.
+  const Band drawn = RenderSubpicture(
+      fonts, {ShownEntry{EntryTextLines(*what.Doc, what.Entry), line.Place}}, *what.Drawing, frame);
   const Band band = ClampBand(drawn, frame.height());
   const auto end = static_cast<double>(line.EndMs);
   // A unit's stop can lie at most 65535 ticks of 1024/90000 s (about 745 s)
