@@ -58,7 +58,7 @@ std::string TooTallMessage(const std::vector<std::string_view>& lines, int numbe
   std::string message =
       (number > 0 ? "Entry " + std::to_string(number) : std::string("The entry")) +
       " is too tall: its " + std::to_string(count) + " lines take " + std::to_string(rows) +
-      " rows of the " + std::to_string(FH) + "-row frame.\r";
+      " rows, more than the " + std::to_string(FH) + "-row frame holds where it is placed.\r";
   for (std::string_view line : lines) message += Quoted(line, font.FontCharset) + "\r";
   message += "Please use a smaller font size or a smaller line spacing";
   message += loading ? ", or correct the subtitle and reload it." : ".";
