@@ -20,8 +20,16 @@ namespace {
 // File text as the font's charset reads it, as UTF-8 for the message; a
 // long line is quoted by its start only.
 std::string Quoted(std::string_view bytes, uint8_t charset) {
+  size_t cut = std::min(bytes.size(), kExcerptBytes);
+  // UTF-8 text is cut at the start of a character, so that what is quoted
+  // still reads as UTF-8.
+  if (charset == CharsetCode(CharsetId::kDefault)) {
+    while (cut > 0 && cut < bytes.size() && (static_cast<unsigned char>(bytes[cut]) & 0xC0) == 0x80) {
+      --cut;
+    }
+  }
   return Excerpt(EncodeUtf8(DecodeText(
-      bytes.substr(0, kExcerptBytes),
+      bytes.substr(0, cut),
       charset == CharsetCode(CharsetId::kSymbol) ? CharsetCode(CharsetId::kAnsi) : charset)));
 }
 

@@ -7,6 +7,7 @@
 #include "base/frame_geometry.h"
 #include "render/line_break.h"
 #include "render/measure.h"
+#include "render/text_layout.h"
 
 namespace kestrelpix {
 
@@ -142,7 +143,9 @@ std::vector<std::string_view> EntryTextLines(const SubtitleDocument& doc, int in
 std::vector<std::string_view> BreakLine(Fonts& fonts, std::string_view line,
                                         const RenderSettings& s) {
   if (LineFits(fonts, line, s)) return {line};
-  Pieces pieces(fonts, line, s);
+  // Bytes past the laid-out length are never drawn; such a line is far too
+  // tall for any frame whatever is done with them.
+  Pieces pieces(fonts, line.substr(0, kMaxLaidOutBytes), s);
   const std::vector<size_t> fewest = pieces.Greedy(FitLimit);
   // With a piece that cannot fit, or too many lines for any frame to hold,
   // evening them out changes nothing the fit check would let through.
