@@ -6,8 +6,8 @@
 
 #include "base/charset.h"
 #include "base/excerpt.h"
-#include "render/glyph_coverage.h"
 #include "base/frame_geometry.h"
+#include "render/glyph_coverage.h"
 #include "render/line_wrap.h"
 #include "render/rasterizer.h"
 #include "render/subpicture.h"
@@ -24,7 +24,8 @@ std::string Quoted(std::string_view bytes, uint8_t charset) {
   // UTF-8 text is cut at the start of a character, so that what is quoted
   // still reads as UTF-8.
   if (charset == CharsetCode(CharsetId::kDefault)) {
-    while (cut > 0 && cut < bytes.size() && (static_cast<unsigned char>(bytes[cut]) & 0xC0) == 0x80) {
+    while (cut > 0 && cut < bytes.size() &&
+           (static_cast<unsigned char>(bytes[cut]) & 0xC0) == 0x80) {
       --cut;
     }
   }
@@ -92,8 +93,8 @@ void CheckLines(const SubtitleEntryView& entry, const std::vector<std::string_vi
     const PictureLayout placed =
         PlaceEntries({lines}, {entry.Place}, LineHeight(fonts, font), font, FH);
     if (!placed.Cut.empty()) {
-      refusal = TooTallMessage(TextLines(entry, all, font), number, lines.size(),
-                               placed.Heights[0], FH, font, loading);
+      refusal = TooTallMessage(TextLines(entry, all, font), number, lines.size(), placed.Heights[0],
+                               FH, font, loading);
     }
   }
   state.SubtitleFits = refusal.empty();

@@ -41,9 +41,8 @@ std::vector<size_t> LineBreakOffsets(std::string_view bytes, uint8_t charset) {
   character_of.reserve(text.size() + 1);
   for (uint32_t i = 0; i < text.size(); ++i) {
     // Characters that are not Unicode scalar values break like U+FFFD.
-    const char32_t c = text[i] > 0x10FFFF || (text[i] >= 0xD800 && text[i] <= 0xDFFF)
-                           ? char32_t{0xFFFD}
-                           : text[i];
+    const char32_t c =
+        text[i] > 0x10FFFF || (text[i] >= 0xD800 && text[i] <= 0xDFFF) ? char32_t{0xFFFD} : text[i];
     units.append(static_cast<UChar32>(c));
     character_of.resize(static_cast<size_t>(units.length()), i);
   }

@@ -181,9 +181,9 @@ std::vector<std::string> LayOutLines(Fonts& fonts, const std::vector<std::string
   const std::string_view text2 = textLines.size() > 1 ? textLines[1] : std::string_view();
   std::vector<std::string> own = {std::string(text1), std::string(text2)};
   if (!s.WrapLines) return own;
-  const bool more = std::any_of(textLines.begin() + std::min<size_t>(2, textLines.size()),
-                                textLines.end(),
-                                [](std::string_view line) { return !Trim(line).empty(); });
+  const bool more =
+      std::any_of(textLines.begin() + std::min<size_t>(2, textLines.size()), textLines.end(),
+                  [](std::string_view line) { return !Trim(line).empty(); });
   if (!more && LineFits(fonts, text1, s) && LineFits(fonts, text2, s)) return own;
   std::vector<std::string> lines;
   for (std::string_view line : textLines) {

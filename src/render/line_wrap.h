@@ -41,9 +41,9 @@ std::vector<std::string> LayOutLines(Fonts& fonts, const std::vector<std::string
 // One line as drawn with wrapping: a line that fits comes back whole;
 // a wider one is cut at line-break opportunities into the fewest pieces
 // that each fit, and of those cuts the one whose widest piece is narrowest
-// (where several are, the upper pieces take as much as they can). A piece is measured and drawn without
-// the blanks at its end. A run with no break opportunity that is too wide
-// by itself stays one piece.
+// (where several are, the upper pieces take as much as they can). A piece is measured and drawn
+// without the blanks at its end. A run with no break opportunity that is too wide by itself stays
+// one piece.
 std::vector<std::string_view> BreakLine(Fonts& fonts, std::string_view line,
                                         const RenderSettings& settings);
 

@@ -244,8 +244,7 @@ Band RenderLines(Fonts& fonts, const std::vector<PlacedLine>& lines, Band band,
 
 Band RenderFrame(Fonts& fonts, std::string_view line1, std::string_view line2,
                  const RenderSettings& s, IndexFrame& frame) {
-  const std::vector<PlacedLine> lines =
-      TwoLines(fonts, line1, line2, s, FrameHeightForFps(s.Fps));
+  const std::vector<PlacedLine> lines = TwoLines(fonts, line1, line2, s, FrameHeightForFps(s.Fps));
   const int H = LineHeight(fonts, s);
   return RenderLines(fonts, lines, ComputeBand(lines[0].Y, H, H, s.LineSpacing), s, frame);
 }
@@ -276,10 +275,9 @@ void DrawLinesOver(Fonts& fonts, FrameBitmap& picture, const std::vector<PlacedL
 
 void DrawSubtitleLines(Fonts& fonts, FrameBitmap& picture, std::string_view line1,
                        std::string_view line2, const RenderSettings& s, int frame_height) {
-  DrawLinesOver(fonts, picture,
-                TwoLines(fonts, line1, line2, s,
-                         frame_height >= 0 ? frame_height : picture.height()),
-                s);
+  DrawLinesOver(
+      fonts, picture,
+      TwoLines(fonts, line1, line2, s, frame_height >= 0 ? frame_height : picture.height()), s);
 }
 
 }  // namespace kestrelpix

@@ -73,8 +73,8 @@ PictureLayout PlaceEntries(const std::vector<std::vector<std::string>>& lines,
     }
     // Later entries go above at the bottom, below elsewhere.
     auto& group = groups[g];
-    group.insert(g == static_cast<int>(Vertical::Bottom) ? group.begin() : group.end(),
-                 own.begin(), own.end());
+    group.insert(g == static_cast<int>(Vertical::Bottom) ? group.begin() : group.end(), own.begin(),
+                 own.end());
   }
   // The lowest row a bottom block puts a line on.
   const int lowest = FH - 40 - s.BottomOffset - LS;
@@ -152,8 +152,8 @@ Band RenderSubpicture(Fonts& fonts, const std::vector<ShownEntry>& shown, const 
   return RenderLines(fonts, layout.Lines, layout.FormulaBand, s, frame);
 }
 
-void DrawSubpictureOver(Fonts& fonts, const std::vector<ShownEntry>& shown,
-                        const RenderSettings& s, FrameBitmap& picture, int frame_height) {
+void DrawSubpictureOver(Fonts& fonts, const std::vector<ShownEntry>& shown, const RenderSettings& s,
+                        FrameBitmap& picture, int frame_height) {
   const LaidOut laid = LayOut(fonts, shown, s);
   const PictureLayout layout =
       PlaceEntries(laid.lines, laid.places, LineHeight(fonts, s), s, frame_height);

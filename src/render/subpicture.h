@@ -74,7 +74,7 @@ Band RenderSubpicture(Fonts& fonts, const std::vector<ShownEntry>& shown, const 
                       IndexFrame& frame, std::vector<size_t>* cut = nullptr);
 
 // The same layout drawn over a picture whose rows are those of the frame.
-void DrawSubpictureOver(Fonts& fonts, const std::vector<ShownEntry>& shown,
-                        const RenderSettings& s, FrameBitmap& picture, int frame_height);
+void DrawSubpictureOver(Fonts& fonts, const std::vector<ShownEntry>& shown, const RenderSettings& s,
+                        FrameBitmap& picture, int frame_height);
 
 }  // namespace kestrelpix

@@ -337,29 +337,48 @@ TEST(LineWrap, EntriesAreLaidOutAsWrittenAndBrokenEvenly) {
     Lines expected;
   };
   const Case cases[] = {
-      {"without wrapping: the first two lines as they are", Entry(Words(10), "second", Words(2)),
-       false, {Words(10), "second"}},
-      {"1192 pixels: five and five words, 592 | 592", Entry(Words(10), ""), true,
+      {"without wrapping: the first two lines as they are",
+       Entry(Words(10), "second", Words(2)),
+       false,
+       {Words(10), "second"}},
+      {"1192 pixels: five and five words, 592 | 592",
+       Entry(Words(10), ""),
+       true,
        {Words(5), Words(5)}},
-      {"nine words: 592 | 472 or 472 | 592; the upper line takes more", Entry(Words(9), ""),
-       true, {Words(5), Words(4)}},
-      {"twelve words: 1432 pixels, three lines of four (472)", Entry(Words(12), ""), true,
+      {"nine words: 592 | 472 or 472 | 592; the upper line takes more",
+       Entry(Words(9), ""),
+       true,
+       {Words(5), Words(4)}},
+      {"twelve words: 1432 pixels, three lines of four (472)",
+       Entry(Words(12), ""),
+       true,
        {Words(4), Words(4), Words(4)}},
-      {"eleven words: three lines, 472 | 472 | 352", Entry(Words(11), ""), true,
+      {"eleven words: three lines, 472 | 472 | 352",
+       Entry(Words(11), ""),
+       true,
        {Words(4), Words(4), Words(3)}},
       {"each written line in its own line, a too wide one broken (472 | 352)",
-       Entry(Words(7), "aaaa"), true, {Words(4), Words(3), "aaaa"}},
+       Entry(Words(7), "aaaa"),
+       true,
+       {Words(4), Words(3), "aaaa"}},
       {"blanks at a break are not drawn; runs of blanks are one break",
-       Entry(Words(5) + "   " + Words(5) + "  ", ""), true, {Words(5), Words(5)}},
-      {"three short lines stay three lines", Entry("- Hi.", "- Hello.", "- Who's there?"), true,
+       Entry(Words(5) + "   " + Words(5) + "  ", ""),
+       true,
+       {Words(5), Words(5)}},
+      {"three short lines stay three lines",
+       Entry("- Hi.", "- Hello.", "- Who's there?"),
+       true,
        {"- Hi.", "- Hello.", "- Who's there?"}},
-      {"two lines that fit are kept however uneven", Entry("WWWW", Words(5)), true,
+      {"two lines that fit are kept however uneven",
+       Entry("WWWW", Words(5)),
+       true,
        {"WWWW", Words(5)}},
       {"an empty entry", Entry("", ""), true, {"", ""}},
-      {"after a one-line entry the third slot is not its text", Entry("Hello", "", "2"), true,
+      {"after a one-line entry the third slot is not its text",
+       Entry("Hello", "", "2"),
+       true,
        {"Hello", ""}},
-      {"one run without a break stays whole (840 pixels)", Entry(thirty, ""), true,
-       {thirty, ""}},
+      {"one run without a break stays whole (840 pixels)", Entry(thirty, ""), true, {thirty, ""}},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(LaidOut(c.entry, c.wrap ? Wrapping() : Font()), c.expected) << c.what;
@@ -436,15 +455,15 @@ TEST(LineWrap, WrappedRefusalsNameTheEntry) {
   const Case cases[] = {
       {"1\n00:00:00,000 --> 00:00:01,000\nfits\n\n2\n00:00:01,000 --> 00:00:02,000\n" +
            std::string(30, 'W') + "\n",
-       "Entry 2 is too wide: 840 pixels, and a line must stay under 680.\r" +
-           std::string(30, 'W') +
+       "Entry 2 is too wide: 840 pixels, and a line must stay under 680.\r" + std::string(30, 'W') +
            "\r\rEven wrapped it is too wide: a part of it has no place to break. Please use a "
            "smaller font size, or correct the subtitle and reload it."},
-      {sixteen, "Entry 1 is too tall: its 16 lines take 556 rows, more than the 576-row frame "
-                "holds where it is placed.\r" +
-                    quoted +
-                    "Please use a smaller font size or a smaller line spacing, or correct the "
-                    "subtitle and reload it."},
+      {sixteen,
+       "Entry 1 is too tall: its 16 lines take 556 rows, more than the 576-row frame "
+       "holds where it is placed.\r" +
+           quoted +
+           "Please use a smaller font size or a smaller line spacing, or correct the "
+           "subtitle and reload it."},
       {fifteen, ""},
   };
   for (const Case& c : cases) {

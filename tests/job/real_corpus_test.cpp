@@ -148,8 +148,7 @@ TEST_P(RealCorpus, ConvertsAsTheManifestSays) {
   } else if (f.expect == "refused") {
     EXPECT_EQ(defaults.status, 1);
     EXPECT_EQ(wrapping.status, 1);
-    EXPECT_NE(wrapping.err.find("Even wrapped it is too wide"), std::string::npos)
-        << wrapping.err;
+    EXPECT_NE(wrapping.err.find("Even wrapped it is too wide"), std::string::npos) << wrapping.err;
   } else if (f.expect == "not-subtitle") {
     EXPECT_EQ(defaults.status, 1);
     EXPECT_NE(defaults.err.find("Unsupported Subtitle Format !"), std::string::npos);
@@ -189,8 +188,8 @@ TEST(RealCorpusManifest, ListsEveryFileOfTheFolderOnce) {
     plain += f.expect == "defaults";
     wrap += f.expect == "defaults" || f.expect == "wrap";
   }
-  std::printf("players read %d files; %d convert with --no-wrap, %d with the defaults\n", read, plain,
-              wrap);
+  std::printf("players read %d files; %d convert with --no-wrap, %d with the defaults\n", read,
+              plain, wrap);
   EXPECT_GE(read, 30);
 }
 

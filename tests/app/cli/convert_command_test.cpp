@@ -148,8 +148,8 @@ TEST(ConvertCommand, DefaultsToThePcPaletteWhileTheBatchLineKeepsTwoPalettes) {
   // The sample's three-line entries are drawn as three lines only when
   // wrapping, which a fifteen-parameter line leaves off.
   const CommandResult byName =
-      Cli("convert --quiet --no-wrap --output-dir " +
-          ShellQuote((dir.path() / "byname").string()) + " " + ShellQuote(film));
+      Cli("convert --quiet --no-wrap --output-dir " + ShellQuote((dir.path() / "byname").string()) +
+          " " + ShellQuote(film));
   ASSERT_EQ(byName.status, 0) << byName.err;
   const CommandResult two = Cli("convert --quiet --no-wrap --palette TWO --output-dir " +
                                 ShellQuote((dir.path() / "two").string()) + " " + ShellQuote(film));
