@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config
   libfreetype-dev libfontconfig-dev libpng-dev
-  libharfbuzz-dev libfribidi-dev libuchardet-dev
+  libharfbuzz-dev libfribidi-dev libuchardet-dev libicu-dev
   libpugixml-dev
   fonts-liberation2 fonts-dejavu-core fonts-dejavu-extra
   fonts-tlwg-garuda-ttf fonts-lohit-deva fonts-wqy-microhei

@@ -6,8 +6,11 @@
 
 #include "base/charset.h"
 #include "base/excerpt.h"
+#include "base/frame_geometry.h"
 #include "render/glyph_coverage.h"
 #include "render/line_wrap.h"
+#include "render/rasterizer.h"
+#include "render/subpicture.h"
 #include "render/text_decode.h"
 
 namespace kestrelpix {
@@ -17,8 +20,17 @@ namespace {
 // File text as the font's charset reads it, as UTF-8 for the message; a
 // long line is quoted by its start only.
 std::string Quoted(std::string_view bytes, uint8_t charset) {
+  size_t cut = std::min(bytes.size(), kExcerptBytes);
+  // UTF-8 text is cut at the start of a character, so that what is quoted
+  // still reads as UTF-8.
+  if (charset == CharsetCode(CharsetId::kDefault)) {
+    while (cut > 0 && cut < bytes.size() &&
+           (static_cast<unsigned char>(bytes[cut]) & 0xC0) == 0x80) {
+      --cut;
+    }
+  }
   return Excerpt(EncodeUtf8(DecodeText(
-      bytes.substr(0, kExcerptBytes),
+      bytes.substr(0, cut),
       charset == CharsetCode(CharsetId::kSymbol) ? CharsetCode(CharsetId::kAnsi) : charset)));
 }
 
@@ -38,7 +50,9 @@ std::string TooWideMessage(const std::vector<std::string_view>& lines, int numbe
       std::to_string(FitLimit) + ".\r";
   for (std::string_view line : lines) message += Quoted(line, font.FontCharset) + "\r";
   if (font.WrapLines) {
-    message += "Even wrapped into two lines it is too wide. Please use a smaller font size";
+    message +=
+        "Even wrapped it is too wide: a part of it has no place to break. Please use a smaller "
+        "font size";
   } else {
     message += "Please wrap long lines";
     if (!wrapHint.empty()) message += " (" + wrapHint + ")";
@@ -48,21 +62,45 @@ std::string TooWideMessage(const std::vector<std::string_view>& lines, int numbe
   return message;
 }
 
-// The check of one entry whose text lines are `all`.
+std::string TooTallMessage(const std::vector<std::string_view>& lines, int number, size_t count,
+                           int rows, int FH, const RenderSettings& font, bool loading) {
+  std::string message =
+      (number > 0 ? "Entry " + std::to_string(number) : std::string("The entry")) +
+      " is too tall: its " + std::to_string(count) + " lines take " + std::to_string(rows) +
+      " rows, more than the " + std::to_string(FH) + "-row frame holds where it is placed.\r";
+  for (std::string_view line : lines) message += Quoted(line, font.FontCharset) + "\r";
+  message += "Please use a smaller font size or a smaller line spacing";
+  message += loading ? ", or correct the subtitle and reload it." : ".";
+  return message;
+}
+
+// The check of one entry whose text lines are `all`: each line it is
+// drawn with must fit the width, and with wrapping the lines must fit the
+// frame's height where the entry is placed.
 void CheckLines(const SubtitleEntryView& entry, const std::vector<std::string_view>& all,
                 int number, const RenderSettings& font, AppState& state, FrontEnd& frontEnd) {
-  const DrawnLines drawn = LinesToDraw(frontEnd.GetFonts(), entry, all, font);
-  const int W1 = LineWidth(frontEnd.GetFonts(), drawn.Line1, font);
-  const int W2 = LineWidth(frontEnd.GetFonts(), drawn.Line2, font);
-  if (W1 < FitLimit && W2 < FitLimit) {
-    state.SubtitleFits = true;
-    return;
-  }
-  state.SubtitleFits = false;
+  Fonts& fonts = frontEnd.GetFonts();
+  const std::vector<std::string> lines = LayOutLines(fonts, all, font);
+  int widest = 0;
+  for (const std::string& line : lines) widest = std::max(widest, LineWidth(fonts, line, font));
+  std::string refusal;
   const bool loading = !state.SubtitleLoaded;
+  if (widest >= FitLimit) {
+    refusal = TooWideMessage(TextLines(entry, all, font), number, widest, font, loading,
+                             frontEnd.WrapHint());
+  } else if (font.WrapLines && lines.size() > 2) {
+    const int FH = FrameHeightForFps(font.Fps);
+    const PictureLayout placed =
+        PlaceEntries({lines}, {entry.Place}, LineHeight(fonts, font), font, FH);
+    if (!placed.Cut.empty()) {
+      refusal = TooTallMessage(TextLines(entry, all, font), number, lines.size(), placed.Heights[0],
+                               FH, font, loading);
+    }
+  }
+  state.SubtitleFits = refusal.empty();
+  if (state.SubtitleFits) return;
   if (loading) frontEnd.LoadRefused();
-  frontEnd.ShowMessage(TooWideMessage(TextLines(entry, all, font), number, std::max(W1, W2), font,
-                                      loading, frontEnd.WrapHint()));
+  frontEnd.ShowMessage(refusal);
 }
 
 }  // namespace
@@ -103,12 +141,15 @@ void CheckAllEntriesFit(const SubtitleDocument& doc, AppState& state, FrontEnd& 
   state.SubtitleLoaded = true;
 }
 
-bool PreviewLinesFit(Fonts& fonts, std::string_view line1, std::string_view line2,
+bool PreviewLinesFit(Fonts& fonts, const std::vector<std::string>& lines,
                      const RenderSettings& font, AppState& state, MessageSink& sink) {
-  state.SubtitleFits = LineFits(fonts, line1, font) && LineFits(fonts, line2, font);
+  state.SubtitleFits = std::all_of(lines.begin(), lines.end(), [&](const std::string& line) {
+    return LineFits(fonts, line, font);
+  });
   if (!state.SubtitleFits) {
-    sink.ShowMessage("The string \r" + Quoted(line1, font.FontCharset) + "\r" +
-                     Quoted(line2, font.FontCharset) + "\ris too long.");
+    std::string message = "The string \r";
+    for (const std::string& line : lines) message += Quoted(line, font.FontCharset) + "\r";
+    sink.ShowMessage(message + "is too long.");
   }
   return state.SubtitleFits;
 }

@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "base/app_state.h"
 #include "job/front_end.h"
@@ -14,12 +15,16 @@
 
 namespace kestrelpix {
 
-// Measures the lines the entry is drawn with (LinesToDraw: its first two,
-// or with WrapLines the wrapped ones) and sets state.SubtitleFits. An entry
-// with a line of FitLimit pixels or more is refused with a message naming
-// the entry's number (none when 0) and the widest line's width, quoting the
-// entry's text as the charset reads it, and suggesting wrapping or a smaller
-// font; while nothing is loaded the front end hears LoadRefused first.
+// Measures the lines the entry is drawn with (LayOutLines: its first two,
+// or with WrapLines all its lines, broken where too wide) and sets
+// state.SubtitleFits. An entry with a line of FitLimit pixels or more is
+// refused with a message naming the entry's number (none when 0) and the
+// widest line's width, quoting the entry's text as the charset reads it,
+// and suggesting wrapping or a smaller font. With WrapLines an entry of
+// more than two lines whose lines, placed alone where the entry asks, reach
+// outside the frame is refused as too tall, with the number of lines and
+// the rows they take. While nothing is loaded the front end hears
+// LoadRefused first.
 void CheckEntryFits(const SubtitleEntry& entry, int number, const RenderSettings& font,
                     AppState& state, FrontEnd& frontEnd);
 // The same for an entry of two lines without a number.
@@ -32,10 +37,11 @@ void CheckEntryFits(std::string_view line1, std::string_view line2, const Render
 // state.SubtitleLoaded = true. The settings are read afresh for every entry.
 void CheckAllEntriesFit(const SubtitleDocument& doc, AppState& state, FrontEnd& frontEnd);
 
-// The preview's check of the two lines it draws: sets state.SubtitleFits,
-// and a line too wide is reported as "The string", the lines as the charset
-// reads them, and "is too long.".
-bool PreviewLinesFit(Fonts& fonts, std::string_view line1, std::string_view line2,
+// The preview's check of the lines it draws (two, or with wrapping as many
+// as the entry is laid out in): sets state.SubtitleFits, and a line too
+// wide is reported as "The string", each line as the charset reads it, and
+// "is too long.".
+bool PreviewLinesFit(Fonts& fonts, const std::vector<std::string>& lines,
                      const RenderSettings& font, AppState& state, MessageSink& sink);
 
 }  // namespace kestrelpix

@@ -38,12 +38,12 @@ void LoadSubtitleFile(const std::string& fileName,
   options.SamiClass = frontEnd.SamiClass();
   CurrentSubtitle->LoadSubtitle(fileName, true, frontEnd, options);
   if (CurrentSubtitle->Loaded && settings.WrapLines) {
-    // Text beyond two lines that wrapping draws is not reported as lost.
+    // Wrapping draws every line an entry keeps, so its lines beyond two are
+    // not reported as lost; text the reader could not keep still is.
     const SubtitleDocument& doc = *CurrentSubtitle;
-    const RenderSettings drawing = SettingsForText(chosen, &doc);
     std::vector<int> drawn;
     for (int entry : doc.EntriesWithTextNotDrawn()) {
-      if (WrappingDrawsAllText(frontEnd.GetFonts(), doc, entry, drawing)) drawn.push_back(entry);
+      if (EntryTextLines(doc, entry).size() > 2) drawn.push_back(entry);
     }
     CurrentSubtitle->MarkAllTextDrawn(drawn);
   }

@@ -1,7 +1,9 @@
-// Wrapping: an entry whose lines are too wide for the frame is joined and
-// broken again at blanks into at most two lines, as even as possible. Only
-// when the settings ask for it (RenderSettings::WrapLines); otherwise the
-// entry's first two lines are drawn as they are.
+// The lines an entry is drawn with. Without wrapping (RenderSettings::
+// WrapLines off) an entry is drawn as its first two lines, whatever their
+// width. With wrapping every line the entry's author wrote is drawn in its
+// own line, and a line too wide for the frame is broken at line-break
+// opportunities (render/line_break.h) into as few pieces as fit, as even as
+// possible; an entry takes as many lines as its text needs.
 #pragma once
 
 #include <string>
@@ -14,52 +16,36 @@
 
 namespace kestrelpix {
 
-// The two lines that are measured and drawn for an entry.
-struct DrawnLines {
-  std::string Line1;
-  std::string Line2;
-  bool operator==(const DrawnLines&) const = default;
-};
-
-// The text lines of an entry that wrapping may use, in order: Text1 and
-// Text2, and Text3 when it is a line of the entry's own text (a SubRip
-// entry's third line; after a one-line entry that slot holds the blank line
-// or the next counter, so it counts only when Text2 is not empty).
+// The text lines of an entry, in order: Text1 and Text2, and Text3 when it
+// is a line of the entry's own text (a SubRip entry's third line; after a
+// one-line entry that slot holds the blank line or the next counter, so it
+// counts only when Text2 is not empty).
 std::vector<std::string_view> EntryTextLines(const SubtitleEntry& entry);
 // The same for entry `index` (1-based) of a document: Text1, Text2 and the
-// lines the document keeps of it that are not drawn (its third and later
-// lines, text after a blank line; SubtitleDocument::ExtraLines).
+// lines the document keeps of it beyond them (its third and later lines,
+// text after a blank line; SubtitleDocument::ExtraLines).
 std::vector<std::string_view> EntryTextLines(const SubtitleDocument& doc, int index);
 
-// The lines of an entry to measure and draw with these settings.
-// Without WrapLines: Text1 and Text2. With it:
-//  - an entry whose own text is at most two lines that both fit keeps them;
-//  - otherwise all its text lines are joined with one blank and broken at
-//    the blank that makes the wider of the two halves narrowest (on a tie
-//    the shorter half goes on top); when the joined text of three lines
-//    cannot fit in two, the first two lines are used as without a third;
-//  - text without a blank, or too wide even when wrapped, gives the best it
-//    can, which the fit check then refuses.
-// `lines` are the entry's text lines as EntryTextLines gives them.
-DrawnLines LinesToDraw(Fonts& fonts, const SubtitleEntryView& entry,
-                       const std::vector<std::string_view>& lines, const RenderSettings& settings);
-DrawnLines LinesToDraw(Fonts& fonts, const SubtitleEntry& entry, const RenderSettings& settings);
-DrawnLines LinesToDraw(Fonts& fonts, const SubtitleDocument& doc, int index,
-                       const RenderSettings& settings);
+// The lines an entry whose text lines are `textLines` (as EntryTextLines
+// gives them) is drawn with, top to bottom; always at least two (a one-line
+// entry keeps its empty second line, as it is measured and placed).
+//  - Without WrapLines: Text1 and Text2.
+//  - With it, an entry whose text is at most two lines that both fit: the
+//    same two lines.
+//  - Otherwise every line that is not blank, each broken by BreakLine.
+// A piece that no break can narrow enough stays too wide: the fit check
+// refuses it.
+std::vector<std::string> LayOutLines(Fonts& fonts, const std::vector<std::string_view>& textLines,
+                                     const RenderSettings& settings);
 
-// With WrapLines, whether entry `index` has text beyond its first two lines
-// that wrapping draws: all its text lines joined and broken into two that
-// fit.
-bool WrappingDrawsAllText(Fonts& fonts, const SubtitleDocument& doc, int index,
-                          const RenderSettings& settings);
-
-// The text lines joined with one blank, each trimmed of blanks at its ends
-// and empty lines left out.
-std::string JoinTextLines(const std::vector<std::string_view>& lines);
-
-// Breaks one line of text at the blank that makes the wider half narrowest.
-// Text without a blank comes back whole as Line1.
-DrawnLines BreakEvenly(Fonts& fonts, std::string_view text, const RenderSettings& settings);
+// One line as drawn with wrapping: a line that fits comes back whole;
+// a wider one is cut at line-break opportunities into the fewest pieces
+// that each fit, and of those cuts the one whose widest piece is narrowest
+// (where several are, the upper pieces take as much as they can). A piece is measured and drawn
+// without the blanks at its end. A run with no break opportunity that is too wide by itself stays
+// one piece.
+std::vector<std::string_view> BreakLine(Fonts& fonts, std::string_view line,
+                                        const RenderSettings& settings);
 
 // The width of a line as measured with the settings' font.
 int LineWidth(Fonts& fonts, std::string_view text, const RenderSettings& settings);

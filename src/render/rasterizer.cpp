@@ -9,6 +9,7 @@
 
 #include "base/system_colors.h"
 #include "render/font_cache.h"
+#include "render/measure.h"
 #include "render/text_layout.h"
 
 namespace kestrelpix {
@@ -99,23 +100,21 @@ void PaintMasks(IndexFrame& frame, const LineMask& outer, const LineMask& ring,
   }
 }
 
-struct DrawnLines {
-  TextExtent line1;
-  TextExtent line2;
-  LinePositions positions;
-  // Frame rows of the first and the last glyph pixel of both lines (within
-  // the outline width of the frame); top > bottom when nothing is drawn.
-  int glyph_top = INT_MAX;
-  int glyph_bottom = INT_MIN;
+// Frame rows of the first and the last glyph pixel of the lines drawn
+// (within the outline width of the frame); top > bottom when nothing is
+// drawn.
+struct GlyphRows {
+  int top = INT_MAX;
+  int bottom = INT_MIN;
 };
 
 // Widens the rows [top, bottom] by the rows of the mask that hold set pixels.
-void ExtendBySetRows(const LineMask& mask, int& top, int& bottom) {
+void ExtendBySetRows(const LineMask& mask, GlyphRows& rows) {
   for (int r = 0; r < mask.height; ++r) {
     const uint64_t* row = mask.Row(r);
     if (std::any_of(row, row + mask.words, [](uint64_t w) { return w != 0; })) {
-      top = std::min(top, mask.top + r);
-      bottom = std::max(bottom, mask.top + r);
+      rows.top = std::min(rows.top, mask.top + r);
+      rows.bottom = std::max(rows.bottom, mask.top + r);
     }
   }
 }
@@ -124,7 +123,7 @@ void ExtendBySetRows(const LineMask& mask, int& top, int& bottom) {
 // which serves when the two are alike.
 void PaintLine(IndexFrame& frame, ResolvedFont& font, std::string_view line,
                const LineLayout& measured, int x, int y, const RenderSettings& s, int outline,
-               PaintValues values, DrawnLines& lines) {
+               PaintValues values, GlyphRows& rows) {
   LineLayout for_drawing;
   if (!measured.DrawnAlike) for_drawing = LayoutLine(font, line, s.FontCharset, TextMode::Draw);
   const LineLayout& layout = measured.DrawnAlike ? measured : for_drawing;
@@ -136,7 +135,7 @@ void PaintLine(IndexFrame& frame, ResolvedFont& font, std::string_view line,
   LineMask glyphs = DrawLineMask(layout, s.FontStyle & kStyleUnderline,
                                  s.FontStyle & kStyleStrikeOut, x, y, clip, pad);
   if (glyphs.bits.empty()) return;
-  ExtendBySetRows(glyphs, lines.glyph_top, lines.glyph_bottom);
+  ExtendBySetRows(glyphs, rows);
   // Painted in the order of the passes, each ring over the wider one. An
   // outline of 1 or less lies wholly under the antialias ring.
   const LineMask ring1 = Dilate(glyphs, 1);
@@ -147,24 +146,29 @@ void PaintLine(IndexFrame& frame, ResolvedFont& font, std::string_view line,
   }
 }
 
-DrawnLines DrawLines(Fonts& fonts, IndexFrame& frame, std::string_view line1,
-                     std::string_view line2, const RenderSettings& s, int FH, PaintValues values) {
+// Draws the lines in order, each one's rings over the lines before it.
+GlyphRows DrawLines(Fonts& fonts, IndexFrame& frame, const std::vector<PlacedLine>& lines,
+                    const RenderSettings& s, PaintValues values) {
   FontCache& cache = fonts.Cache();
   auto lock = cache.Lock();
   ResolvedFont& font =
       cache.Get(s.FontName, EmHeightForPoints(s.FontSize), s.FontStyle, s.FontCharset);
-  DrawnLines drawn;
-  LineLayout m1 = LayoutLine(font, line1, s.FontCharset, TextMode::Measure);
-  LineLayout m2 = LayoutLine(font, line2, s.FontCharset, TextMode::Measure);
-  drawn.line1 = {m1.width, m1.metrics.height()};
-  drawn.line2 = {m2.width, m2.metrics.height()};
-  drawn.positions = ComputePositions(drawn.line1, drawn.line2, s, FH);
-
   const int outline = std::min(s.OutlineWidth, kMaxOutlineWidth);
-  const LinePositions& p = drawn.positions;
-  PaintLine(frame, font, line1, m1, p.x1, p.y1, s, outline, values, drawn);
-  PaintLine(frame, font, line2, m2, p.x2, p.y2, s, outline, values, drawn);
-  return drawn;
+  GlyphRows rows;
+  for (const PlacedLine& line : lines) {
+    const LineLayout measured = LayoutLine(font, line.Text, s.FontCharset, TextMode::Measure);
+    PaintLine(frame, font, line.Text, measured, LineX(measured.width, line.Align), line.Y, s,
+              outline, values, rows);
+  }
+  return rows;
+}
+
+// The two lines of an entry drawn with the settings' place.
+std::vector<PlacedLine> TwoLines(Fonts& fonts, std::string_view line1, std::string_view line2,
+                                 const RenderSettings& s, int FH) {
+  const int H = LineHeight(fonts, s);
+  const LinePositions p = ComputePositions({0, H}, {0, H}, s, FH);
+  return {{line1, s.Align, p.y1}, {line2, s.Align, p.y2}};
 }
 
 }  // namespace
@@ -213,7 +217,11 @@ Band CoverGlyphRows(Band band, int glyph_top, int glyph_bottom, int outline, int
   return band;
 }
 
-Band RenderFrame(Fonts& fonts, std::string_view line1, std::string_view line2,
+int LineHeight(Fonts& fonts, const RenderSettings& s) {
+  return MeasureLine(fonts, "", s.FontName, s.FontSize, s.FontStyle, s.FontCharset).height;
+}
+
+Band RenderLines(Fonts& fonts, const std::vector<PlacedLine>& lines, Band band,
                  const RenderSettings& s, IndexFrame& frame) {
   const int FH = FrameHeightForFps(s.Fps);
   frame.Reset(kFrameWidth, FH);
@@ -229,11 +237,16 @@ Band RenderFrame(Fonts& fonts, std::string_view line1, std::string_view line2,
                                 colors.begin());
   };
   const PaintValues values{value_of(1), value_of(2), value_of(3)};
-  DrawnLines drawn = DrawLines(fonts, frame, line1, line2, s, FH, values);
-  const Band band =
-      ComputeBand(drawn.positions.y1, drawn.line1.height, drawn.line2.height, s.LineSpacing);
-  return CoverGlyphRows(band, drawn.glyph_top, drawn.glyph_bottom,
-                        std::min(s.OutlineWidth, kMaxOutlineWidth), FH);
+  const GlyphRows rows = DrawLines(fonts, frame, lines, s, values);
+  return CoverGlyphRows(band, rows.top, rows.bottom, std::min(s.OutlineWidth, kMaxOutlineWidth),
+                        FH);
+}
+
+Band RenderFrame(Fonts& fonts, std::string_view line1, std::string_view line2,
+                 const RenderSettings& s, IndexFrame& frame) {
+  const std::vector<PlacedLine> lines = TwoLines(fonts, line1, line2, s, FrameHeightForFps(s.Fps));
+  const int H = LineHeight(fonts, s);
+  return RenderLines(fonts, lines, ComputeBand(lines[0].Y, H, H, s.LineSpacing), s, frame);
 }
 
 Band RenderFrame(Fonts& fonts, std::string_view line1, std::string_view line2,
@@ -244,13 +257,12 @@ Band RenderFrame(Fonts& fonts, std::string_view line1, std::string_view line2,
   return band;
 }
 
-void DrawSubtitleLines(Fonts& fonts, FrameBitmap& picture, std::string_view line1,
-                       std::string_view line2, const RenderSettings& s, int frame_height) {
+void DrawLinesOver(Fonts& fonts, FrameBitmap& picture, const std::vector<PlacedLine>& lines,
+                   const RenderSettings& s) {
   // Drawn into a frame whose value 0 is no colour at all, then each drawn
   // pixel copied over the picture in its colour.
   IndexFrame drawn(picture.width(), picture.height());
-  DrawLines(fonts, drawn, line1, line2, s, frame_height >= 0 ? frame_height : picture.height(),
-            PaintValues{1, 2, 3});
+  DrawLines(fonts, drawn, lines, s, PaintValues{1, 2, 3});
   const ColorValue colors[4] = {0, ResolveDrawColor(s.TextColor), ResolveDrawColor(s.OutlineColor),
                                 ResolveDrawColor(s.AntialiasColor)};
   for (int y = 0; y < picture.height(); ++y) {
@@ -259,6 +271,13 @@ void DrawSubtitleLines(Fonts& fonts, FrameBitmap& picture, std::string_view line
       if (values[x] != 0) picture.SetPixel(x, y, colors[values[x]]);
     }
   }
+}
+
+void DrawSubtitleLines(Fonts& fonts, FrameBitmap& picture, std::string_view line1,
+                       std::string_view line2, const RenderSettings& s, int frame_height) {
+  DrawLinesOver(
+      fonts, picture,
+      TwoLines(fonts, line1, line2, s, frame_height >= 0 ? frame_height : picture.height()), s);
 }
 
 }  // namespace kestrelpix

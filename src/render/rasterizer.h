@@ -11,7 +11,9 @@
 // distance 1, else the outline colour when one lies within distance O.
 #pragma once
 
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "base/frame_bitmap.h"
 #include "render/fonts.h"
@@ -54,6 +56,29 @@ Band ComputeBand(int y1, int H1, int H2, int lineSpacing);
 // glyphs that reach the top of their cell lies above it. glyph_top >
 // glyph_bottom means no glyph pixels.
 Band CoverGlyphRows(Band band, int glyph_top, int glyph_bottom, int outline, int FH);
+
+// The height of every line's text cell in the settings' font.
+int LineHeight(Fonts& fonts, const RenderSettings& s);
+
+// One line of text at its place: the top of its text cell at row Y, its
+// column by LineX from its measured width and Align.
+struct PlacedLine {
+  std::string_view Text;
+  std::string Align;
+  int Y;
+};
+
+// Resets the frame to 720 x FH background (FH from Fps), draws the lines in
+// order, each one's rings over the lines before it, and returns `band`
+// widened where glyph pixels lie outside it (CoverGlyphRows). Colours as
+// RenderFrame below.
+Band RenderLines(Fonts& fonts, const std::vector<PlacedLine>& lines, Band band,
+                 const RenderSettings& s, IndexFrame& frame);
+
+// Draws the lines over the picture, columns and rows of the picture as
+// those of the frame; pixels outside the picture are dropped.
+void DrawLinesOver(Fonts& fonts, FrameBitmap& picture, const std::vector<PlacedLine>& lines,
+                   const RenderSettings& s);
 
 // Resets the frame to 720 x FH background (FH from Fps), draws both lines
 // and returns the band: as the formulas give it, widened where glyph pixels

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "render/render_settings.h"
 
@@ -32,6 +33,11 @@ inline RenderSettings SettingsForText(RenderSettings settings, const SubtitleDoc
 // number (U+0080 to U+009F), which draws nothing. SYMBOL maps byte b to
 // U+F000 + b, the private-use range of symbol fonts.
 std::u32string DecodeText(std::string_view bytes, uint8_t charset);
+// The same, and when `starts` is given it receives for each character the
+// offset in `bytes` of the first byte it was decoded from (non-decreasing;
+// a character that a code page composes from several bytes starts at the
+// first of them).
+std::u32string DecodeText(std::string_view bytes, uint8_t charset, std::vector<uint32_t>* starts);
 
 // File text in the system's code page as UTF-8 for messages: valid UTF-8
 // stays as it is, other text is read as Windows-1252.

@@ -229,8 +229,9 @@ TEST(InputFaults, AFiftyMegabyteLineIsQuotedShortAndReadInLittleMemory) {
   EXPECT_EQ(r.err,
             "Entry 1 is too wide: 29360128 pixels, and a line must stay under 680.\n" +
                 std::string(100, 'W') +
-                "…\n\nPlease wrap long lines (--wrap) or use a smaller font size, or correct the "
-                "subtitle and reload it.\nPlease load an Srt/Sub/Txt subtitle.\n");
+                "…\n\nEven wrapped it is too wide: a part of it has no place to break. Please use "
+                "a smaller font size, or correct the subtitle and reload it.\nPlease load an "
+                "Srt/Sub/Txt subtitle.\n");
   EXPECT_LT(r.peakRssKb, kFiftyMegabyteLineBoundKb);
 
   // NUL bytes have no width: the line fits and converts.

@@ -322,55 +322,70 @@ TEST(LineWrap, WidthsOfTheHandWorkedCases) {
   ASSERT_EQ(Width(Words(10)), 1192);
 }
 
-TEST(LineWrap, OffDrawsTheFirstTwoLinesAsTheyAre) {
-  const SubtitleEntry e = Entry(Words(10), "second", Words(2));
-  EXPECT_EQ(LinesToDraw(TestFonts(), e, Font()), (DrawnLines{Words(10), "second"}));
+using Lines = std::vector<std::string>;
+
+Lines LaidOut(const SubtitleEntry& e, const RenderSettings& s) {
+  return LayOutLines(TestFonts(), EntryTextLines(e), s);
 }
 
-TEST(LineWrap, TooWideLineBreaksIntoTwoEvenHalves) {
-  // Ten words, 1192 pixels: five and five, 592 and 592.
-  EXPECT_EQ(LinesToDraw(TestFonts(), Entry(Words(10), ""), Wrapping()),
-            (DrawnLines{Words(5), Words(5)}));
-  // Nine words: after four (472 | 592) or after five (592 | 472) leave the
-  // wider half equally wide; the shorter half goes on top.
-  EXPECT_EQ(LinesToDraw(TestFonts(), Entry(Words(9), ""), Wrapping()),
-            (DrawnLines{Words(4), Words(5)}));
+TEST(LineWrap, EntriesAreLaidOutAsWrittenAndBrokenEvenly) {
+  const std::string thirty(30, 'W');
+  struct Case {
+    const char* what;
+    SubtitleEntry entry;
+    bool wrap;
+    Lines expected;
+  };
+  const Case cases[] = {
+      {"without wrapping: the first two lines as they are",
+       Entry(Words(10), "second", Words(2)),
+       false,
+       {Words(10), "second"}},
+      {"1192 pixels: five and five words, 592 | 592",
+       Entry(Words(10), ""),
+       true,
+       {Words(5), Words(5)}},
+      {"nine words: 592 | 472 or 472 | 592; the upper line takes more",
+       Entry(Words(9), ""),
+       true,
+       {Words(5), Words(4)}},
+      {"twelve words: 1432 pixels, three lines of four (472)",
+       Entry(Words(12), ""),
+       true,
+       {Words(4), Words(4), Words(4)}},
+      {"eleven words: three lines, 472 | 472 | 352",
+       Entry(Words(11), ""),
+       true,
+       {Words(4), Words(4), Words(3)}},
+      {"each written line in its own line, a too wide one broken (472 | 352)",
+       Entry(Words(7), "aaaa"),
+       true,
+       {Words(4), Words(3), "aaaa"}},
+      {"blanks at a break are not drawn; runs of blanks are one break",
+       Entry(Words(5) + "   " + Words(5) + "  ", ""),
+       true,
+       {Words(5), Words(5)}},
+      {"three short lines stay three lines",
+       Entry("- Hi.", "- Hello.", "- Who's there?"),
+       true,
+       {"- Hi.", "- Hello.", "- Who's there?"}},
+      {"two lines that fit are kept however uneven",
+       Entry("WWWW", Words(5)),
+       true,
+       {"WWWW", Words(5)}},
+      {"an empty entry", Entry("", ""), true, {"", ""}},
+      {"after a one-line entry the third slot is not its text",
+       Entry("Hello", "", "2"),
+       true,
+       {"Hello", ""}},
+      {"one run without a break stays whole (840 pixels)", Entry(thirty, ""), true, {thirty, ""}},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(LaidOut(c.entry, c.wrap ? Wrapping() : Font()), c.expected) << c.what;
+  }
 }
 
-TEST(LineWrap, BothLinesAreJoinedAndBrokenAgain) {
-  // 832 | 60: joined "WWWW" x 7 + "aaaa"; after four words 472 | 420,
-  // after three 352 | 540, after five 592 | 300: four is the most even.
-  const DrawnLines d = LinesToDraw(TestFonts(), Entry(Words(7), "aaaa"), Wrapping());
-  EXPECT_EQ(d, (DrawnLines{Words(4), Words(3) + " aaaa"}));
-  // Blanks at the ends and runs of blanks inside are one break.
-  EXPECT_EQ(LinesToDraw(TestFonts(), Entry("  " + Words(4) + "   " + Words(3) + " ", " aaaa "),
-                        Wrapping()),
-            d);
-}
-
-TEST(LineWrap, LinesThatFitAreKept) {
-  // 112 | 592: uneven, but both fit.
-  const SubtitleEntry e = Entry("WWWW", Words(5));
-  EXPECT_EQ(LinesToDraw(TestFonts(), e, Wrapping()), (DrawnLines{"WWWW", Words(5)}));
-  EXPECT_EQ(LinesToDraw(TestFonts(), Entry("", ""), Wrapping()), (DrawnLines{"", ""}));
-}
-
-TEST(LineWrap, AThirdLineJoinsWhenTheWholeTextFits) {
-  // Three lines of two words: six words, 712 pixels, three and three.
-  EXPECT_EQ(LinesToDraw(TestFonts(), Entry(Words(2), Words(2), Words(2)), Wrapping()),
-            (DrawnLines{Words(3), Words(3)}));
-  // Twelve words cannot fit in two lines (712 | 712 at best): the first
-  // two lines, which fit, are drawn as without wrapping.
-  EXPECT_EQ(LinesToDraw(TestFonts(), Entry(Words(4), Words(4), Words(4)), Wrapping()),
-            (DrawnLines{Words(4), Words(4)}));
-  // After a one-line entry the third slot holds the next counter or the
-  // blank line: not text of the entry.
-  EXPECT_EQ(EntryTextLines(Entry("Hello", "", "2")).size(), 2u);
-  EXPECT_EQ(LinesToDraw(TestFonts(), Entry("Hello", "", "2"), Wrapping()),
-            (DrawnLines{"Hello", ""}));
-}
-
-TEST(LineWrap, LinesTheReaderKeepsButDoesNotDrawJoinWhenWrapping) {
+TEST(LineWrap, LinesTheReaderKeepsBeyondTwoAreDrawnWhenWrapping) {
   // Entry 1 has three lines of two words; entry 2 has text after a blank
   // line; entry 3 is a one-line entry followed by its neighbour's counter.
   const std::string srt =
@@ -381,18 +396,20 @@ TEST(LineWrap, LinesTheReaderKeepsButDoesNotDrawJoinWhenWrapping) {
   CollectingMessageSink sink;
   doc.LoadSubtitleBytes(srt, ".srt", true, sink);
   ASSERT_EQ(doc.LineCount(), 4);
-  EXPECT_EQ(LinesToDraw(TestFonts(), doc, 1, Font()), (DrawnLines{Words(2), Words(2)}));
-  EXPECT_EQ(LinesToDraw(TestFonts(), doc, 1, Wrapping()), (DrawnLines{Words(3), Words(3)}));
-  EXPECT_EQ(LinesToDraw(TestFonts(), doc, 2, Wrapping()), (DrawnLines{"WWWW", "after a blank"}));
-  EXPECT_EQ(LinesToDraw(TestFonts(), doc, 3, Wrapping()), (DrawnLines{"Hello", ""}));
+  const auto laid = [&doc](int entry, const RenderSettings& s) {
+    return LayOutLines(TestFonts(), EntryTextLines(doc, entry), s);
+  };
+  EXPECT_EQ(laid(1, Font()), (Lines{Words(2), Words(2)}));
+  EXPECT_EQ(laid(1, Wrapping()), (Lines{Words(2), Words(2), Words(2)}));
+  EXPECT_EQ(laid(2, Wrapping()), (Lines{"WWWW", "after a blank"}));
+  EXPECT_EQ(laid(3, Wrapping()), (Lines{"Hello", ""}));
   EXPECT_EQ(EntryTextLines(doc, 3).size(), 2u);
 }
 
 TEST(LineWrap, TheLoadNamesOnlyTextThatWrappingLeavesUndrawn) {
-  // Entry 1: three lines that wrap into two. Entry 2: twelve words, too
-  // wide for two lines, so its third line is still left out. Entry 3: text
-  // after a blank line, which wrapping joins. Entry 4: a time line the
-  // reader had to drop, text no wrapping can bring back.
+  // Entries 1 and 2: three lines, all drawn with wrapping. Entry 3: text
+  // after a blank line, drawn too. Entry 4: a time line the reader had to
+  // drop, text no wrapping can bring back.
   const std::string srt =
       "1\n00:00:01,000 --> 00:00:02,000\n" + Words(2) + "\n" + Words(2) + "\n" + Words(2) +
       "\n\n2\n00:00:03,000 --> 00:00:04,000\n" + Words(4) + "\n" + Words(4) + "\n" + Words(4) +
@@ -410,29 +427,60 @@ TEST(LineWrap, TheLoadNamesOnlyTextThatWrappingLeavesUndrawn) {
     LoadSubtitleFile(path, doc, r.state, r);
     ASSERT_EQ(doc->LineCount(), 4);
     ASSERT_EQ(r.sink.warnings.size(), 1u) << ::testing::PrintToString(r.sink.warnings);
-    EXPECT_EQ(r.sink.warnings[0],
-              wrap ? "2 entries" + notDrawn + "2, 4." : "4 entries" + notDrawn + "1, 2, 3, 4.");
+    if (wrap) {
+      EXPECT_NE(r.sink.warnings[0].find("4"), std::string::npos) << r.sink.warnings[0];
+      EXPECT_EQ(r.sink.warnings[0].find("1, 2"), std::string::npos) << r.sink.warnings[0];
+    } else {
+      EXPECT_EQ(r.sink.warnings[0], "4 entries" + notDrawn + "1, 2, 3, 4.");
+    }
   }
 }
 
-TEST(LineWrap, TooWideEvenWrappedIsRefusedWithTheBestBreak) {
-  // Twelve words: 712 | 712 at best.
-  Recorder r;
-  r.font = Wrapping();
-  r.wrapHint = "--wrap";
-  SubtitleDocument doc;
-  doc.AddLine(0, 1000, "fits", "", "");
-  doc.AddLine(1000, 2000, Words(12), "", "");
-  CheckAllEntriesFit(doc, r.state, r);
-  ASSERT_EQ(r.sink.messages.size(), 1u);
-  EXPECT_EQ(r.sink.messages[0],
-            "Entry 2 is too wide: 712 pixels, and a line must stay under 680.\r" + Words(12) +
-                "\r\rEven wrapped into two lines it is too wide. Please use a smaller font size, "
-                "or correct the subtitle and reload it.");
-  EXPECT_FALSE(r.state.SubtitleLoaded);
-  // One word of thirty W has no blank to break at: 840 pixels.
-  EXPECT_EQ(LinesToDraw(TestFonts(), Entry(std::string(30, 'W'), ""), Wrapping()),
-            (DrawnLines{std::string(30, 'W'), ""}));
+TEST(LineWrap, WrappedRefusalsNameTheEntry) {
+  // Thirty W are one run of 840 pixels with nowhere to break. Sixteen lines
+  // of a frame of 576 rows: 15 steps of 35 rows and a line of 31 make 556,
+  // and the last line's place lies 35 rows above the bottom edge, so the
+  // first line would start above the frame (fifteen lines fit: row 20).
+  std::string sixteen = "1\n00:00:01,000 --> 00:00:02,000\n";
+  std::string quoted;
+  for (int i = 1; i <= 16; ++i) {
+    sixteen += "line " + std::to_string(i) + "\n";
+    quoted += "line " + std::to_string(i) + "\r";
+  }
+  std::string fifteen = sixteen.substr(0, sixteen.rfind("line 16"));
+  struct Case {
+    std::string srt;
+    std::string message;  // empty: the entry fits
+  };
+  const Case cases[] = {
+      {"1\n00:00:00,000 --> 00:00:01,000\nfits\n\n2\n00:00:01,000 --> 00:00:02,000\n" +
+           std::string(30, 'W') + "\n",
+       "Entry 2 is too wide: 840 pixels, and a line must stay under 680.\r" + std::string(30, 'W') +
+           "\r\rEven wrapped it is too wide: a part of it has no place to break. Please use a "
+           "smaller font size, or correct the subtitle and reload it."},
+      {sixteen,
+       "Entry 1 is too tall: its 16 lines take 556 rows, more than the 576-row frame "
+       "holds where it is placed.\r" +
+           quoted +
+           "Please use a smaller font size or a smaller line spacing, or correct the "
+           "subtitle and reload it."},
+      {fifteen, ""},
+  };
+  for (const Case& c : cases) {
+    Recorder r;
+    r.font = Wrapping();
+    SubtitleDocument doc;
+    CollectingMessageSink sink;
+    doc.LoadSubtitleBytes(c.srt, ".srt", true, sink);
+    CheckAllEntriesFit(doc, r.state, r);
+    EXPECT_EQ(r.state.SubtitleLoaded, c.message.empty());
+    if (c.message.empty()) {
+      EXPECT_TRUE(r.sink.messages.empty()) << ::testing::PrintToString(r.sink.messages);
+    } else {
+      ASSERT_EQ(r.sink.messages.size(), 1u);
+      EXPECT_EQ(r.sink.messages[0], c.message);
+    }
+  }
 }
 
 TEST(LineWrap, WrappingMakesARefusedDocumentPass) {

@@ -137,8 +137,12 @@ const char* const kConvertHelp =
     "  --threads N            draw and encode each input on N threads (default: the\n"
     "                         cores, shared among --jobs); the output is the same\n"
     "                         for any N\n"
-    "  --wrap                 join and break again, at blanks, an entry with a line\n"
-    "                         too wide for the frame, into two even lines\n"
+    "  --no-wrap              draw each entry's first two lines as they are and refuse\n"
+    "                         an input with a line too wide for the frame; by default\n"
+    "                         every line of an entry is drawn, a line too wide broken\n"
+    "                         where Unicode line breaking allows into even lines, and\n"
+    "                         only an entry taller than the frame is refused (--wrap,\n"
+    "                         the default, is still taken)\n"
     "  --sami-class NAME      read SAMI (.smi) files in this language class (such as\n"
     "                         ENCC) rather than the first the file declares\n"
     "  --quiet                no progress\n";
@@ -148,10 +152,13 @@ void PrintConvertHelp() {
               PaletteHelp().c_str(), kConvertHelp, kMergeHelp);
 }
 
-// `defaultPalette` is the mode used when --palette is not given. Options
-// the command cannot take throw UsageError.
-ConvertOptions ParseOptions(const std::vector<std::string>& args, PaletteMode defaultPalette) {
+// `defaultPalette` is the mode used when --palette is not given, and
+// `defaultWrap` whether lines are wrapped without --wrap or --no-wrap.
+// Options the command cannot take throw UsageError.
+ConvertOptions ParseOptions(const std::vector<std::string>& args, PaletteMode defaultPalette,
+                            bool defaultWrap) {
   ConvertOptions o;
+  o.settings.WrapLines = defaultWrap;
   std::vector<std::string> names = RenderOptionNames();
   for (const char* n :
        {"language", "palette", "output-dir", "jobs", "threads", "merge", "languages",
@@ -162,8 +169,8 @@ ConvertOptions ParseOptions(const std::vector<std::string>& args, PaletteMode de
   for (const std::string& a : args) {
     if (a == "--quiet" || a == "-q")
       o.quiet = true;
-    else if (a == "--wrap")
-      o.settings.WrapLines = true;
+    else if (a == "--wrap" || a == "--no-wrap")
+      o.settings.WrapLines = a == "--wrap";
     else
       filtered.push_back(a);
     if (a == "--quiet" || a == "-q") o.runOptions.push_back(a);
@@ -254,7 +261,7 @@ int ThreadsFor(const ConvertOptions& o) {
 }
 
 int ConvertOne(const ConvertOptions& o, const std::string& input, bool several) {
-  ConsoleFrontEnd console(o.settings, "--wrap", several ? input + ": " : "");
+  ConsoleFrontEnd console(o.settings, "leave out --no-wrap", several ? input + ": " : "");
   console.SetSamiClass(o.samiClass);
   if (!o.quiet && !(several && o.jobs > 1)) console.ShowProgress(input);
   const ConversionReport report =
@@ -380,7 +387,7 @@ int RunConvert(const std::vector<std::string>& args) {
   try {
     // The PC palette unless told otherwise: it is the one every PC player
     // shows in the chosen colours.
-    o = ParseOptions(args, PaletteMode::PcOnly);
+    o = ParseOptions(args, PaletteMode::PcOnly, true);
   } catch (const UsageError& e) {
     return ReportUsage("convert", e.what());
   }
@@ -416,8 +423,9 @@ const RegisterCommand kRegistration({"convert", "convert subtitles into VobSub p
 
 ConvertSettings ParseConvertSettings(const std::vector<std::string>& args) {
   // Without --palette a queued line takes the window's first-start mode,
-  // which is convert's own: PC.
-  const ConvertOptions o = ParseOptions(args, PaletteMode::PcOnly);
+  // which is convert's own: PC. Without --wrap it does not wrap, as the
+  // window's "Wrap long lines" box starts unticked.
+  const ConvertOptions o = ParseOptions(args, PaletteMode::PcOnly, false);
   return {o.settings, o.inputs, o.runOptions, o.help};
 }
 

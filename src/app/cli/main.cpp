@@ -30,7 +30,9 @@ void PrintHelp() {
       "(.idx/.sub) DVD bitmap subtitles.\n\n"
       "The second form runs a batch line as the window's \"Add to Batch\" writes it:\n"
       "list positions of the window's controls, METHOD 0 pc, 1 dvd, 2 two, 3 safe,\n"
-      "and WRAP 1 to wrap lines too wide for the frame (0, or no WRAP, does not).\n\n"
+      "and WRAP 1 to draw every line of an entry, breaking lines too wide for the\n"
+      "frame (0, or no WRAP, draws the first two lines). 'convert' wraps unless\n"
+      "given --no-wrap.\n\n"
       "Commands:\n");
   for (const Command& c : Registry()) std::printf("  %-10s %s\n", c.name, c.summary);
   std::printf("\nRun 'kestrelpix-cli COMMAND --help' for a command's options.\n");

@@ -20,6 +20,7 @@
 #include "base/app_state.h"
 #include "job/front_end.h"
 #include "render/render_settings.h"
+#include "render/subpicture.h"
 #include "subtitle/subtitle_document.h"
 
 class QCheckBox;
@@ -137,10 +138,10 @@ class MainWindow : public QWidget, private FrontEnd {
 
   // Sizes the preview for the frame rate and loads its background picture.
   void LoadPreviewBackground();
-  // Redraws the preview with two lines over a fresh background; sets
-  // SubtitleFits by the width check.
-  void RenderPreview(const std::string& line1, const std::string& line2,
-                     const RenderSettings& settings);
+  // Redraws the preview with the entry laid out and placed as it is
+  // converted, over a fresh background; sets SubtitleFits by the width
+  // check.
+  void RenderPreview(const ShownEntry& shown, const RenderSettings& settings);
   // Re-fills a colour box with the palette mode's list and selects `index`.
   void FillColorBox(ColorBox* box, int index, bool safe);
   // A palette mode applied in the palette dialog: the three colour boxes

@@ -21,6 +21,7 @@
 #include "render/line_wrap.h"
 #include "render/measure.h"
 #include "render/rasterizer.h"
+#include "render/subpicture.h"
 #include "render/text_decode.h"
 
 namespace kestrelpix::window {
@@ -85,24 +86,28 @@ void MainWindow::LoadPreviewBackground() {
   preview_->SetPicture(BuiltInPicture(pal));
 }
 
-void MainWindow::RenderPreview(const std::string& line1, const std::string& line2,
-                               const RenderSettings& settings) {
+void MainWindow::RenderPreview(const ShownEntry& shown, const RenderSettings& settings) {
   LoadPreviewBackground();
-  if (!PreviewLinesFit(fonts_, line1, line2, settings, state_, *this)) return;
-  DrawSubtitleLines(fonts_, preview_->Picture(), line1, line2, settings,
-                    preview_->Picture().height());
+  // Laid out and placed as the conversion draws it.
+  if (!PreviewLinesFit(fonts_, LayOutLines(fonts_, shown.Lines, settings), settings, state_,
+                       *this)) {
+    return;
+  }
+  DrawSubpictureOver(fonts_, {shown}, settings, preview_->Picture(), preview_->Picture().height());
   preview_->PictureChanged();
 }
 
-void MainWindow::SampleRender() { RenderPreview(kSampleLine1, kSampleLine2, DrawSettings()); }
+void MainWindow::SampleRender() {
+  RenderPreview(ShownEntry{{kSampleLine1, kSampleLine2}, {}}, DrawSettings());
+}
 
 void MainWindow::EntryRender() {
   if (!document_) return;
   const int entry = entryList_->currentRow() + 1;
   if (entry < 1 || entry > document_->LineCount()) return;
   const RenderSettings settings = DrawSettings();
-  const DrawnLines text = LinesToDraw(fonts_, *document_, entry, settings);
-  RenderPreview(text.Line1, text.Line2, settings);
+  RenderPreview(ShownEntry{EntryTextLines(*document_, entry), document_->LineView(entry).Place},
+                settings);
   // Also when the entry was too wide: a second click would only say so again.
   previewRow_ = entry - 1;
 }

@@ -66,7 +66,7 @@ TEST(ConvertCommand, BatchFileLineConvertsToTheSameBytesAsNamedSettings) {
           ShellQuote((dir.path() / "byname").string()) +
           " --quiet --style Bold --size 22 --align left --offset 60 --line-offset -2 --outline 4"
           " --palette pc --antialias-color silver --outline-color navy --text-color yellow"
-          " --language en --fps 29.970");
+          " --language en --fps 29.970 --no-wrap");
   ASSERT_EQ(byName.status, 0) << byName.err;
   // convert prints the three paths.
   EXPECT_EQ(CountOf(byName.out, "\n"), 3);
@@ -117,17 +117,20 @@ TEST(ConvertCommand, StatusesForRefusalsAndBadOptions) {
   // Too wide for the frame at 50 points: the fit check refuses.
   const std::string wide = dir.Write(
       "wide.srt", "1\n00:00:01,000 --> 00:00:02,000\nA line much too long for fifty point text\n");
-  r = Cli("convert --quiet --size 50 " + ShellQuote(wide));
+  r = Cli("convert --quiet --size 50 --no-wrap " + ShellQuote(wide));
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("Entry 1 is too wide: "), std::string::npos) << r.err;
-  EXPECT_NE(r.err.find("Please wrap long lines (--wrap) or use a smaller font size, or correct the "
-                       "subtitle and reload it."),
+  EXPECT_NE(r.err.find("Please wrap long lines (leave out --no-wrap) or use a smaller font size, "
+                       "or correct the subtitle and reload it."),
             std::string::npos)
       << r.err;
   EXPECT_NE(r.err.find("Please load an Srt/Sub/Txt subtitle."), std::string::npos) << r.err;
-  // Wrapped, "A line much too long" and "for fifty point text" fit.
-  r = Cli("convert --quiet --size 50 --wrap " + ShellQuote(wide));
-  EXPECT_EQ(r.status, 0) << r.err;
+  // Wrapped, by default or asked for, "A line much too long" and "for
+  // fifty point text" fit.
+  for (const char* wrap : {"", "--wrap "}) {
+    r = Cli("convert --quiet --size 50 " + std::string(wrap) + ShellQuote(wide));
+    EXPECT_EQ(r.status, 0) << wrap << r.err;
+  }
   // A fifteen-parameter line with a list position outside its list.
   r = Cli(ShellQuote(kSample) + " 0 4 0 99 0 30 -4 1 1 0 2 41 2 2");
   EXPECT_EQ(r.status, 1);
@@ -145,11 +148,13 @@ TEST(ConvertCommand, DefaultsToThePcPaletteWhileTheBatchLineKeepsTwoPalettes) {
   std::filesystem::copy_file(kSample, film);
   const CommandResult batch = Cli(ShellQuote(film) + " 0 4 0 14 0 30 -4 1 1 0 2 41 2 2");
   ASSERT_EQ(batch.status, 0) << batch.err;
+  // The sample's three-line entries are drawn as three lines only when
+  // wrapping, which a fifteen-parameter line leaves off.
   const CommandResult byName =
-      Cli("convert --quiet --output-dir " + ShellQuote((dir.path() / "byname").string()) + " " +
-          ShellQuote(film));
+      Cli("convert --quiet --no-wrap --output-dir " + ShellQuote((dir.path() / "byname").string()) +
+          " " + ShellQuote(film));
   ASSERT_EQ(byName.status, 0) << byName.err;
-  const CommandResult two = Cli("convert --quiet --palette TWO --output-dir " +
+  const CommandResult two = Cli("convert --quiet --no-wrap --palette TWO --output-dir " +
                                 ShellQuote((dir.path() / "two").string()) + " " + ShellQuote(film));
   ASSERT_EQ(two.status, 0) << two.err;
 

@@ -163,7 +163,11 @@ TEST(RenderCommands, BadValuesNameTheOptionAndTheAcceptedValues) {
   EXPECT_EQ(r.status, 2);
   EXPECT_NE(r.err.find("--out FILE.png is required"), std::string::npos) << r.err;
   EXPECT_EQ(RunCommand(Cli("render --out " + ShellQuote(out))).status, 2);
-  EXPECT_EQ(RunCommand(Cli("render --out " + ShellQuote(out) + " a b c")).status, 2);
+  // Three lines are drawn as three: H 31, the last at 576 - 40 - 30 + 4 =
+  // 510, the first two steps of 35 higher at 440; band 3 x 31 + 2 x 4 + 6.
+  r = RunCommand(Cli("render --out " + ShellQuote(out) + " a b c"));
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "440 107\n");
   // A file that cannot be written is a failure, not a usage error.
   r = RunCommand(Cli("render --out " + ShellQuote((dir.path() / "no/dir.png").string()) + " a"));
   EXPECT_EQ(r.status, 1);

@@ -133,7 +133,7 @@ void GenerateTest::generatesTheSameBytesAsTheCommandLine() {
       std::string(KESTRELPIX_CLI) + " convert " + ShellQuote(cliInput) +
       " --size 24 --outline 4 --align left --style Bold --fps 29.970 --language en --offset 50"
       " --line-offset -6 --palette dvd --text-color yellow --outline-color navy"
-      " --antialias-color silver --quiet");
+      " --antialias-color silver --quiet --no-wrap");
   QVERIFY2(cli.status == 0, cli.err.c_str());
   const std::string cliBase = Base(cliInput);
   const std::string idx = ReadFileBytes(base + ".idx");
@@ -325,7 +325,9 @@ void GenerateTest::addToBatchWritesAndAppendsLines() {
 
   // The next job goes to the same file without asking.
   WindowFixture::Pick(w->fontSizeBox_, 10);  // 16
-  w->bottomOffsetSlider_->setValue(492);
+  // High, but low enough for the sample's three-line entries, which
+  // wrapping draws as three lines.
+  w->bottomOffsetSlider_->setValue(400);
   f.colorOptions()->show();
   f.colorOptions()->pcDvd2Button_->setChecked(true);
   f.colorOptions()->doneButton_->click();
@@ -335,7 +337,7 @@ void GenerateTest::addToBatchWritesAndAppendsLines() {
   w->batchButton_->click();
   QCOMPARE(f.dialogTitles.size(), dialogsShown);
   const std::string second = "'" + RunningProgramFolder() + "kestrelpix' '" + input +
-                             "' 0 4 0 10 0 492 -4 1 1 0 3 41 2 3 1" + BatchLineEnd();
+                             "' 0 4 0 10 0 400 -4 1 1 0 3 41 2 3 1" + BatchLineEnd();
   QCOMPARE(ReadFileBytes(batchFile), "#!/bin/sh\n" + first + second);
   QCOMPARE(f.messages.size(), 1);
   // The line reads back to the same positions.

@@ -225,12 +225,13 @@ void LoadPreviewTest::wrapBoxRechecksAndDrawsTheWrappedLines() {
   QCOMPARE(f.messages, QStringList({kLoaded}));
   QVERIFY(w->state_.SubtitleLoaded);
   QVERIFY(w->state_.SubtitleFits);
-  // Entry 2 previews wrapped.
+  // Entry 2 previews wrapped: its first line in two even pieces, then its
+  // second line, three lines in all.
   w->entryList_->setCurrentRow(1);
   RenderSettings drawn = at50;
-  drawn.WrapLines = false;
+  drawn.WrapLines = true;
   QVERIFY(SamePicture(w->preview_->Picture(),
-                      ExpectedPreview("The lighthouse keeper", "waved back to us", drawn)));
+                      ExpectedPreview({"The lighthouse", "keeper waved back", "to us"}, drawn)));
   // Off again: the selected entry's preview and the check refuse as before.
   f.messages.clear();
   w->wrapLinesBox_->click();
@@ -481,13 +482,13 @@ void LoadPreviewTest::tooWidePreviewShowsTheBarePicture() {
   WindowFixture f;
   MainWindow* w = f.main();
   const std::string wide = Wide();
-  w->RenderPreview(wide, "below", w->DrawSettings());
+  w->RenderPreview(ShownEntry{{wide, "below"}, {}}, w->DrawSettings());
   QCOMPARE(f.messages, QStringList({"The string \n" + QString::fromStdString(wide.substr(0, 100)) +
                                     u'…' + "\nbelow\nis too long."}));
   QVERIFY(!w->state_.SubtitleFits);
   QVERIFY(SamePicture(w->preview_->Picture(), BarePreview(true)));
   // A render that fits sets the flag again.
-  w->RenderPreview("short", "", w->DrawSettings());
+  w->RenderPreview(ShownEntry{{"short", ""}, {}}, w->DrawSettings());
   QVERIFY(w->state_.SubtitleFits);
 }
 

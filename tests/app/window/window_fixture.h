@@ -128,6 +128,17 @@ inline FrameBitmap ExpectedPreview(const std::string& line1, const std::string& 
   return picture;
 }
 
+// The same with the lines of an entry laid out and placed by the core.
+inline FrameBitmap ExpectedPreview(const std::vector<std::string_view>& lines,
+                                   const RenderSettings& settings) {
+  const bool pal = settings.Fps == "25.000";
+  FrameBitmap picture = window::FrameFromImage(
+      QImage(pal ? ":/pictures/PreviewPal720x576" : ":/pictures/PreviewNtsc720x480"), 720,
+      pal ? 576 : 480);
+  DrawSubpictureOver(TestFonts(), {ShownEntry{lines, {}}}, settings, picture, picture.height());
+  return picture;
+}
+
 inline FrameBitmap BarePreview(bool pal) {
   return window::FrameFromImage(
       QImage(pal ? ":/pictures/PreviewPal720x576" : ":/pictures/PreviewNtsc720x480"), 720,
