@@ -151,4 +151,13 @@ DrawnLines LinesToDraw(Fonts& fonts, const SubtitleEntryView& entry,
   return wrapped;
 }
 
+std::vector<std::string> LayOutLines(Fonts& fonts, const std::vector<std::string_view>& textLines,
+                                     const RenderSettings& s) {
+  SubtitleEntryView entry;
+  if (!textLines.empty()) entry.Text1 = textLines[0];
+  if (textLines.size() > 1) entry.Text2 = textLines[1];
+  const DrawnLines drawn = LinesToDraw(fonts, entry, textLines, s);
+  return {drawn.Line1, drawn.Line2};
+}
+
 }  // namespace kestrelpix

@@ -47,6 +47,11 @@ DrawnLines LinesToDraw(Fonts& fonts, const SubtitleEntry& entry, const RenderSet
 DrawnLines LinesToDraw(Fonts& fonts, const SubtitleDocument& doc, int index,
                        const RenderSettings& settings);
 
+// The lines an entry with these text lines (as EntryTextLines gives them)
+// is drawn with, top to bottom: for now the two lines LinesToDraw gives.
+std::vector<std::string> LayOutLines(Fonts& fonts, const std::vector<std::string_view>& textLines,
+                                     const RenderSettings& settings);
+
 // With WrapLines, whether entry `index` has text beyond its first two lines
 // that wrapping draws: all its text lines joined and broken into two that
 // fit.
