@@ -113,12 +113,23 @@ std::vector<FfmpegEvent> FfmpegEvents(const CorpusFile& f, const std::string& ch
   return events;
 }
 
-// Text with its blanks taken out (ASCII white space, no-break and
-// ideographic spaces).
-std::string Blankless(std::string_view text) {
+// Whether text starts with an entity such as &amp; or &#39;.
+bool IsEntity(std::string_view text) {
+  const size_t end = text.find(';');
+  if (end == std::string_view::npos || end < 2 || end > 8) return false;
+  return std::all_of(text.begin() + 1, text.begin() + static_cast<std::ptrdiff_t>(end),
+                     [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '#'; });
+}
+
+// Text with its entities (&amp; and the like, as a reader may keep them)
+// and blanks (ASCII white space, no-break and ideographic spaces) taken
+// out, for comparing.
+std::string Comparable(std::string_view text) {
   std::string out;
   for (size_t i = 0; i < text.size(); ++i) {
-    if (text.compare(i, 2, "\xC2\xA0") == 0) {
+    if (text[i] == '&' && IsEntity(text.substr(i))) {
+      i = text.find(';', i);
+    } else if (text.compare(i, 2, "\xC2\xA0") == 0) {
       ++i;
     } else if (text.compare(i, 3, "\xE3\x80\x80") == 0) {
       i += 2;
@@ -129,17 +140,9 @@ std::string Blankless(std::string_view text) {
   return out;
 }
 
-// Whether text starts with an entity such as &amp; or &#39;.
-bool IsEntity(std::string_view text) {
-  const size_t end = text.find(';');
-  if (end == std::string_view::npos || end < 2 || end > 8) return false;
-  return std::all_of(text.begin() + 1, text.begin() + static_cast<std::ptrdiff_t>(end),
-                     [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '#'; });
-}
-
-// A line as ffmpeg writes it with its markup (<...> and {...}), entities
-// (&amp; and the like), the breaks \N, \n and \h and its blanks taken out:
-// what must be drawn of it.
+// A line as ffmpeg writes it with its markup (<...> and {...}) and the
+// breaks \N, \n and \h taken out, made comparable: what must be drawn of
+// it.
 std::string Letters(std::string_view line) {
   std::string text;
   char closing = 0;
@@ -151,8 +154,6 @@ std::string Letters(std::string_view line) {
       closing = '>';
     } else if (c == '{') {
       closing = '}';
-    } else if (c == '&' && IsEntity(line.substr(i))) {
-      i = line.find(';', i);
     } else if (c == '\\' && i + 1 < line.size() && std::string_view("Nnh").find(line[i + 1]) !=
                                                         std::string_view::npos) {
       ++i;
@@ -160,7 +161,7 @@ std::string Letters(std::string_view line) {
       text += c;
     }
   }
-  return Blankless(text);
+  return Comparable(text);
 }
 
 // The index's unit times in milliseconds, in the order it lists them.
@@ -229,25 +230,33 @@ LaidOut LayOutFile(const CorpusFile& f) {
       out.charenc = "CP1252";
     }
     for (const std::string& line : LayOutLines(TestFonts(), lines, settings)) {
-      out.drawn += Blankless(EncodeUtf8(DecodeText(line, settings.FontCharset)));
+      out.drawn += Comparable(EncodeUtf8(DecodeText(line, settings.FontCharset)));
     }
     out.drawn += '\n';
   }
   return out;
 }
 
+// Converts a copy of the file in `out`, where the pair is written beside
+// it.
 CommandResult Convert(const CorpusFile& f, const TempDir& out, const std::string& extra) {
   std::string options;
   std::stringstream words(f.options + " " + extra);
   for (std::string word; words >> word;) options += ShellQuote(word) + " ";
-  return RunCommand(ShellQuote(KESTRELPIX_CLI) + " convert --quiet " + options + "--output-dir " +
-                    ShellQuote(out.path().string()) + " " + ShellQuote(kCorpus + f.file));
+  const std::string copy = out.path().string() + "/" + f.file;
+  testing::WriteFileBytes(copy, ReadFileBytes(kCorpus + f.file));
+  return RunCommand(ShellQuote(KESTRELPIX_CLI) + " convert --quiet " + options + ShellQuote(copy));
 }
 
 void CheckPair(const CorpusFile& f, const TempDir& out, const LaidOut& laid,
                const std::vector<FfmpegEvent>& events) {
-  const std::string idxPath =
-      out.path().string() + "/" + f.file.substr(0, f.file.rfind('.')) + ".idx";
+  // The pair takes the input's name; an input named .sub keeps its name and
+  // the pair is named NAME.vobsub.
+  std::string extension = f.file.substr(f.file.rfind('.'));
+  for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  const std::string base = out.path().string() + "/" + f.file.substr(0, f.file.rfind('.'));
+  const std::string idxPath = base + (extension == ".sub" ? ".vobsub.idx" : ".idx");
+  EXPECT_EQ(ReadFileBytes(out.path().string() + "/" + f.file), ReadFileBytes(kCorpus + f.file));
   const std::vector<int64_t> units = IndexTimes(ReadFileBytes(idxPath));
   ASSERT_FALSE(units.empty());
   for (size_t i = 1; i < units.size(); ++i) {
