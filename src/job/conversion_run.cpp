@@ -88,6 +88,9 @@ std::optional<std::string> StreamRefusal(const RunStream& stream, const RunReque
   if (stream.Doc->LineCount() == 0) {
     return stream.Prefix + "The subtitle has no entries: nothing to convert.";
   }
+  bool blank = true;
+  for (int k = 1; blank && k <= stream.Doc->LineCount(); ++k) blank = EntryIsBlank(*stream.Doc, k);
+  if (blank) return stream.Prefix + "The subtitle's entries hold no text: nothing to convert.";
   return std::nullopt;
 }
 

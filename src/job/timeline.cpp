@@ -6,6 +6,8 @@
 #include <set>
 #include <utility>
 
+#include "render/line_wrap.h"
+
 namespace kestrelpix {
 
 namespace {
@@ -15,12 +17,19 @@ std::vector<EntryTimes> TimesOf(const SubtitleDocument& doc) {
   times.reserve(static_cast<size_t>(doc.LineCount()));
   for (int k = 1; k <= doc.LineCount(); ++k) {
     const SubtitleEntryView entry = doc.LineView(k);
-    times.push_back({entry.StartMs, entry.EndMs});
+    times.push_back({entry.StartMs, entry.EndMs, EntryIsBlank(doc, k)});
   }
   return times;
 }
 
 }  // namespace
+
+bool EntryIsBlank(const SubtitleDocument& doc, int index) {
+  const std::vector<std::string_view> lines = EntryTextLines(doc, index);
+  return std::all_of(lines.begin(), lines.end(), [](std::string_view line) {
+    return line.find_first_not_of(" \t\r\n") == std::string_view::npos;
+  });
+}
 
 Timeline::Timeline(const SubtitleDocument& doc) : Timeline(TimesOf(doc)) {}
 
@@ -32,6 +41,8 @@ Timeline::Timeline(const std::vector<EntryTimes>& times) {
   // The entries in start-time order; equal starts keep file order.
   std::vector<int> order(count);
   std::iota(order.begin(), order.end(), 1);
+  std::erase_if(order, [&](int entry) { return times[entry - 1].Blank; });
+  const size_t shown = order.size();
   auto earlier = [&](int a, int b) { return start(a) < start(b); };
   if (!std::is_sorted(order.begin(), order.end(), earlier)) {
     std::stable_sort(order.begin(), order.end(), earlier);
@@ -58,10 +69,10 @@ Timeline::Timeline(const std::vector<EntryTimes>& times) {
     }
     pictures_.push_back(picture);
   };
-  while (next < count || !visible.empty()) {
+  while (next < shown || !visible.empty()) {
     if (visible.empty()) now = start(order[next]);
     uint32_t joined = 0;
-    for (; next < count && start(order[next]) == now; ++next) {
+    for (; next < shown && start(order[next]) == now; ++next) {
       const int entry = order[next];
       if (end(entry) > now) {
         visible.insert(visible.end(), next);
@@ -74,7 +85,7 @@ Timeline::Timeline(const std::vector<EntryTimes>& times) {
     }
     if (visible.empty()) continue;
     int64_t until = ends.top().first;
-    if (next < count) until = std::min(until, start(order[next]));
+    if (next < shown) until = std::min(until, start(order[next]));
     addPicture(now, until, joined);
     now = until;
     for (; !ends.empty() && ends.top().first <= now; ends.pop()) visible.erase(ends.top().second);

@@ -14,11 +14,16 @@
 
 namespace kestrelpix {
 
-// The times of one entry as its file gives them.
+// The times of one entry as its file gives them. A blank entry (no text
+// but blanks) shows nothing and takes no part in any picture.
 struct EntryTimes {
   int64_t StartMs;
   int64_t EndMs;
+  bool Blank = false;
 };
+
+// Entry `index` (1-based) holds no text but blanks: it shows nothing.
+bool EntryIsBlank(const SubtitleDocument& doc, int index);
 
 // One picture of a timeline.
 struct TimelinePicture {
@@ -46,7 +51,8 @@ constexpr uint32_t kMaxShownTogether = 64;
 // with its own times. An entry of no length (its end at or before its
 // start) is shown as the file asks, alone in a picture from its start to
 // its own end; another entry visible across that time is shown again in a
-// picture starting there, so no entry is hidden. No entry is ever left out.
+// picture starting there, so no entry is hidden. No entry with text is ever
+// left out.
 //
 // The pictures hold entry numbers only; building them is a sort (skipped
 // for a file already in order) and one sweep over the times, each step

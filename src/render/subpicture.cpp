@@ -97,6 +97,11 @@ PictureLayout PlaceEntries(const std::vector<std::vector<std::string>>& lines,
         y1 = std::max(0, edge(first[g]));
         break;
     }
+    // A margin the file gives keeps the block inside the frame when it fits
+    // there, however large the margin is.
+    if (static_cast<Vertical>(g) != Vertical::Middle && places[first[g]].MarginV >= 0) {
+      y1 = std::clamp(y1, 0, std::max(0, FH - height));
+    }
     for (int i = 0; i < n; ++i) {
       const int y = y1 + i * step;
       out.Lines.push_back({group[i].text, group[i].align, y});
